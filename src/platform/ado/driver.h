@@ -1,0 +1,147 @@
+#pragma once
+// The seam between the ADO-like layer and a concrete database engine. One Driver object is
+// one open connection to one database. Drivers: SQLite (the internal store and the SQLite
+// stand-ins for Access files), Access files read through mdbtools (read-only), ODBC.
+//
+// Every value reaches the engine as a bound parameter ('?' placeholders in the SQL text);
+// no driver pastes values into SQL.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/common/variant.h"
+
+namespace ado {
+
+// Value types of fields as ADO numbers them (DataTypeEnum, the subset in use).
+enum DataTypeEnum {
+    adEmpty = 0,
+    adSmallInt = 2,
+    adInteger = 3,
+    adSingle = 4,
+    adDouble = 5,
+    adCurrency = 6,
+    adDate = 7,
+    adBoolean = 11,
+    adVariant = 12,
+    adDecimal = 14,
+    adTinyInt = 16,
+    adUnsignedTinyInt = 17,
+    adBigInt = 20,
+    adGUID = 72,
+    adBinary = 128,
+    adChar = 129,
+    adWChar = 130,
+    adNumeric = 131,
+    adDBDate = 133,
+    adDBTime = 134,
+    adDBTimeStamp = 135,
+    adVarChar = 200,
+    adLongVarChar = 201,
+    adVarWChar = 202,
+    adLongVarWChar = 203,
+    adVarBinary = 204,
+    adLongVarBinary = 205,
+};
+
+struct ColumnInfo {
+    std::string name;
+    DataTypeEnum type = adVarWChar;
+    bool autoIncrement = false;  // an autonumber key
+    bool primaryKey = false;
+    bool nullable = true;
+    long size = 0;  // defined size in characters or bytes, 0 when unknown
+};
+
+// One row at a time of a query's result.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    virtual const std::vector<ColumnInfo>& columns() const = 0;
+    // Fills row with the next row's values (one per column, Null kept apart from "");
+    // false at the end.
+    virtual bool next(std::vector<vb::Variant>& row) = 0;
+};
+
+// A table as the ADOX catalog reports it.
+struct TableInfo {
+    std::string name;
+    // "TABLE", "VIEW", "SYSTEM TABLE", "ACCESS TABLE", "LINK" (linked from another Access
+    // file) or "PASS-THROUGH" (ODBC-linked), as Jet reports them.
+    std::string type;
+    std::string remoteTableName;     // "Jet OLEDB:Remote Table Name" (property 4)
+    std::string linkProviderString;  // "Jet OLEDB:Link Provider String" (property 5)
+    std::string linkDatasource;      // "Jet OLEDB:Link Datasource" (property 6)
+};
+
+// A saved query (Jet), view (SQL) or stored procedure, with its SQL text.
+struct QueryInfo {
+    std::string name;
+    std::string commandText;
+};
+
+// What kind of engine a driver talks to; callers choose SQL forms and messages by it.
+enum class EngineKind { SQLite, Jet, Odbc };
+
+class Driver {
+public:
+    virtual ~Driver() = default;
+
+    virtual EngineKind kind() const = 0;
+    // The connection string as the provider reports it after opening.
+    virtual std::string connectionString() const = 0;
+    virtual bool readOnly() const { return false; }
+
+    // Runs a row-returning statement.
+    virtual std::unique_ptr<Cursor> query(const std::string& sql, const std::vector<vb::Variant>& params) = 0;
+    // Runs a statement; returns the number of rows it changed (-1 when unknown).
+    virtual long long execute(const std::string& sql, const std::vector<vb::Variant>& params) = 0;
+    // The autonumber key of the row inserted last on this connection (Null when none).
+    virtual vb::Variant lastInsertKey() = 0;
+    // Quotes a table or column name for this engine's SQL.
+    virtual std::string quoteName(const std::string& name) const = 0;
+
+    // Catalog.
+    virtual std::vector<TableInfo> tables() = 0;
+    virtual std::vector<ColumnInfo> columns(const std::string& table) = 0;
+    virtual std::vector<QueryInfo> views() = 0;
+    virtual std::vector<QueryInfo> procedures() = 0;
+    // Stores a saved query (Jet: Procedures.Append / CreateQueryDef; SQLite stand-in: a view).
+    // replace: an existing one of that name gets the new text. Read-only engines throw.
+    virtual void saveQuery(const std::string& name, const std::string& sql, bool replace) = 0;
+};
+
+// The parsed parts of a connection string: keys compared without regard to case, values
+// unquoted and trimmed. Keeps the original text too.
+class ConnectionSpec {
+public:
+    explicit ConnectionSpec(const std::string& text);
+    const std::string& text() const { return text_; }
+    // The value of the first of the keys present, or "" when none is.
+    std::string get(std::initializer_list<const char*> keys) const;
+    bool has(const char* key) const;
+
+private:
+    std::string text_;
+    std::vector<std::pair<std::string, std::string>> items_;  // upper-cased key, value
+};
+
+// Driver factories, one per engine (each in its own source file).
+// Chooses the driver from the connection string (see Connection::Open) and opens it.
+std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
+                                   const std::string& password);
+std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionSpec& spec);
+std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionSpec& spec);
+std::unique_ptr<Driver> OpenOdbcDriver(const std::string& odbcConnectionString, const ConnectionSpec& spec);
+
+// The SQL Server ("Provider=SQLOLEDB") connections go through ODBC with this template;
+// {server}, {database}, {user}, {password} are filled from the connection string.
+// Default: "Driver={FreeTDS};Server={server};Database={database};UID={user};PWD={password}".
+// The program sets it from the registry at start-up; tests set it directly.
+void SetSqlServerOdbcTemplate(const std::string& tmpl);
+std::string SqlServerOdbcTemplate();
+
+}  // namespace ado
