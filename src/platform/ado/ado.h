@@ -113,7 +113,7 @@ public:
     void MovePrevious();
     void MoveLast();
     long RecordCount() const;  // -1 for a forward-only cursor, as ADO answers
-    long AbsolutePosition() const { return static_cast<long>(pos_) + 1; }
+    long AbsolutePosition() const { return pos_ + 1; }
 
     int FieldCount() const { return static_cast<int>(columns_.size()); }
     Field Fields(const std::string& name);  // throws 3265 when there is no such field
@@ -135,6 +135,11 @@ private:
     int indexOf(const std::string& name) const;
     void requireRow() const;
     void requireUpdatable() const;
+    void settle();  // writes a pending edit before the cursor moves, as ADO does
+    long step(long from, int dir) const;  // next live row from `from` in direction dir
+    std::vector<int> keyColumns() const;
+    void writeNewRow();
+    void writeChangedRow();
 
     ConnectionPtr connection_;
     bool open_ = false;
@@ -144,7 +149,9 @@ private:
     std::vector<ColumnInfo> columns_;
     std::vector<std::vector<vb::Variant>> rows_;
     std::vector<std::vector<vb::Variant>> original_;  // values as read, for locating the row
-    size_t pos_ = 0;
+    std::vector<bool> deleted_;                        // rows removed by Delete
+    std::vector<bool> assigned_;                       // fields of the pending row given a value
+    long pos_ = 0;                                     // -1 = before the first row (BOF)
     bool adding_ = false;
     bool dirty_ = false;
 };

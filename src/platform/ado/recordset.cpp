@@ -1,0 +1,459 @@
+#include <cctype>
+
+#include "platform/ado/ado.h"
+
+namespace ado {
+namespace {
+
+constexpr long kErrNoCurrentRow = 3021;
+constexpr long kErrNotUpdatable = 3251;
+constexpr long kErrObjectClosed = 3704;
+constexpr long kErrConnectionClosed = 3709;
+constexpr long kErrRowNotFound = static_cast<long>(0x80040E38);
+
+std::string Upper(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+
+// Tokens of a SQL text, enough to find a single base table: words, quoted names (bracket,
+// double quote, back quote, kept with their quotes), string literals and single characters.
+std::vector<std::string> Tokens(const std::string& sql) {
+    std::vector<std::string> out;
+    size_t i = 0;
+    const size_t n = sql.size();
+    while (i < n) {
+        const char c = sql[i];
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            ++i;
+            continue;
+        }
+        if (c == '[' || c == '"' || c == '`' || c == '\'') {
+            const char close = c == '[' ? ']' : c;
+            size_t j = i + 1;
+            while (j < n) {
+                if (sql[j] == close) {
+                    if (close != ']' && j + 1 < n && sql[j + 1] == close) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            out.push_back(sql.substr(i, std::min(n, j + 1) - i));
+            i = j + 1;
+            continue;
+        }
+        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80) {
+            size_t j = i;
+            while (j < n && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_' ||
+                             sql[j] == '$' || static_cast<unsigned char>(sql[j]) >= 0x80))
+                ++j;
+            out.push_back(sql.substr(i, j - i));
+            i = j;
+            continue;
+        }
+        out.push_back(std::string(1, c));
+        ++i;
+    }
+    return out;
+}
+
+std::string Unquote(const std::string& name) {
+    if (name.size() >= 2 && (name[0] == '[' || name[0] == '"' || name[0] == '`')) {
+        const char close = name[0] == '[' ? ']' : name[0];
+        std::string out;
+        for (size_t i = 1; i + 1 < name.size(); ++i) {
+            out += name[i];
+            if (close != ']' && name[i] == close && name[i + 1] == close) ++i;
+        }
+        return out;
+    }
+    return name;
+}
+
+// The one table a "SELECT ... FROM <table> [WHERE ...] [ORDER BY ...]" reads; "" otherwise.
+std::string BaseTable(const std::string& sql) {
+    const auto t = Tokens(sql);
+    if (t.empty() || Upper(t[0]) != "SELECT") return {};
+    int depth = 0;
+    size_t i = 1;
+    for (; i < t.size(); ++i) {
+        if (t[i] == "(") ++depth;
+        if (t[i] == ")") --depth;
+        if (depth == 0 && Upper(t[i]) == "FROM") break;
+    }
+    if (i + 1 >= t.size()) return {};
+    std::string table = t[i + 1];
+    size_t k = i + 2;
+    if (k + 1 < t.size() && t[k] == ".") {  // owner.table
+        table = t[k + 1];
+        k += 2;
+    }
+    if (table == "(") return {};
+    if (k < t.size()) {
+        const std::string next = Upper(t[k]);
+        if (next != "WHERE" && next != "ORDER" && next != ";") return {};
+    }
+    return Unquote(table);
+}
+
+bool LooksLikeSql(const std::string& source) {
+    const auto t = Tokens(source);
+    if (t.empty()) return false;
+    // A source of one word or one quoted name is a table name; anything longer is SQL.
+    return t.size() > 1 || Upper(t[0]) == "SELECT";
+}
+
+vb::Variant Coerce(const vb::Variant& v, DataTypeEnum type) {
+    if (v.IsNull() || v.IsEmpty()) return vb::Variant::null();
+    switch (type) {
+        case adBoolean:
+            return vb::Variant(v.ToBool());
+        case adSmallInt:
+        case adInteger:
+        case adTinyInt:
+        case adUnsignedTinyInt:
+        case adBigInt:
+            return vb::Variant(static_cast<long long>(v.ToLong()));
+        case adSingle:
+        case adDouble:
+        case adCurrency:
+        case adDecimal:
+        case adNumeric:
+            return vb::Variant(v.ToDouble());
+        case adDate:
+        case adDBDate:
+        case adDBTime:
+        case adDBTimeStamp:
+            return vb::Variant(v.ToDate());
+        case adChar:
+        case adWChar:
+        case adVarChar:
+        case adLongVarChar:
+        case adVarWChar:
+        case adLongVarWChar:
+            return v.Type() == vb::VarType::Bytes ? v : vb::Variant(v.ToString());
+        default:
+            return v;
+    }
+}
+
+}  // namespace
+
+const std::string& Field::Name() const { return rs_->columns_[static_cast<size_t>(index_)].name; }
+DataTypeEnum Field::Type() const { return rs_->columns_[static_cast<size_t>(index_)].type; }
+long Field::DefinedSize() const { return rs_->columns_[static_cast<size_t>(index_)].size; }
+
+const vb::Variant& Field::Value() const {
+    rs_->requireRow();
+    return rs_->rows_[static_cast<size_t>(rs_->pos_)][static_cast<size_t>(index_)];
+}
+
+void Field::setValue(const vb::Variant& v) {
+    rs_->requireUpdatable();
+    rs_->requireRow();
+    const size_t i = static_cast<size_t>(index_);
+    rs_->rows_[static_cast<size_t>(rs_->pos_)][i] = Coerce(v, rs_->columns_[i].type);
+    if (rs_->adding_) rs_->assigned_[i] = true;
+    rs_->dirty_ = true;
+}
+
+Recordset::~Recordset() = default;
+
+void Recordset::Open(const std::string& source, const ConnectionPtr& connection, CursorTypeEnum cursor,
+                     LockTypeEnum lock, const std::vector<vb::Variant>& params) {
+    if (open_) throw vb::ComError(3705, "Operation is not allowed when the object is open.");
+    if (!connection || connection->State() != adStateOpen)
+        throw vb::ComError(kErrConnectionClosed,
+                           "The connection cannot be used to perform this operation. It is either closed or "
+                           "invalid in this context.");
+    Driver& d = connection->driver();
+    std::string sql = source;
+    if (!LooksLikeSql(source)) sql = "SELECT * FROM " + d.quoteName(Unquote(source));
+    auto c = d.query(sql, params);
+    columns_ = c->columns();
+    rows_.clear();
+    std::vector<vb::Variant> row;
+    while (c->next(row)) rows_.push_back(row);
+    original_ = rows_;
+    deleted_.assign(rows_.size(), false);
+    connection_ = connection;
+    cursor_ = cursor;
+    lock_ = lock;
+    table_.clear();
+    if (lock != adLockReadOnly && lock != adLockUnspecified && !d.readOnly()) {
+        table_ = BaseTable(sql);
+        if (!table_.empty()) {
+            const auto tableColumns = d.columns(table_);
+            if (tableColumns.empty()) table_.clear();
+            for (auto& col : columns_) {
+                for (const auto& tc : tableColumns) {
+                    if (!SameName(col.name, tc.name)) continue;
+                    col.primaryKey = tc.primaryKey;
+                    col.autoIncrement = tc.autoIncrement;
+                    col.nullable = tc.nullable;
+                    if (col.type == adVariant) col.type = tc.type;
+                    if (col.size == 0) col.size = tc.size;
+                }
+            }
+        }
+    }
+    adding_ = false;
+    dirty_ = false;
+    open_ = true;
+    pos_ = step(-1, +1);
+}
+
+void Recordset::Close() {
+    if (!open_) throw vb::ComError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
+    open_ = false;
+    rows_.clear();
+    original_.clear();
+    deleted_.clear();
+    columns_.clear();
+    connection_.reset();
+    adding_ = dirty_ = false;
+    pos_ = 0;
+}
+
+long Recordset::step(long from, int dir) const {
+    const long n = static_cast<long>(rows_.size());
+    for (long i = from + dir; i >= 0 && i < n; i += dir)
+        if (!deleted_[static_cast<size_t>(i)]) return i;
+    return dir > 0 ? n : -1;
+}
+
+bool Recordset::Eof() const { return !open_ || pos_ >= static_cast<long>(rows_.size()) || step(-1, 1) == static_cast<long>(rows_.size()); }
+bool Recordset::Bof() const { return !open_ || pos_ < 0 || step(-1, 1) == static_cast<long>(rows_.size()); }
+
+void Recordset::settle() {
+    if (dirty_) Update();
+}
+
+void Recordset::MoveFirst() {
+    settle();
+    pos_ = step(-1, +1);
+}
+
+void Recordset::MoveNext() {
+    if (pos_ >= static_cast<long>(rows_.size()))
+        throw vb::ComError(kErrNoCurrentRow, "Either BOF or EOF is True, or the current record has been deleted. "
+                                             "Requested operation requires a current record.");
+    settle();
+    pos_ = step(pos_, +1);
+}
+
+void Recordset::MovePrevious() {
+    if (cursor_ == adOpenForwardOnly)
+        throw vb::ComError(kErrNotUpdatable, "Current Recordset does not support fetching backward.");
+    if (pos_ < 0)
+        throw vb::ComError(kErrNoCurrentRow, "Either BOF or EOF is True, or the current record has been deleted. "
+                                             "Requested operation requires a current record.");
+    settle();
+    pos_ = step(pos_, -1);
+}
+
+void Recordset::MoveLast() {
+    settle();
+    const long last = step(static_cast<long>(rows_.size()), -1);
+    pos_ = last < 0 ? static_cast<long>(rows_.size()) : last;
+}
+
+long Recordset::RecordCount() const {
+    if (cursor_ == adOpenForwardOnly) return -1;
+    long n = 0;
+    for (bool d : deleted_) n += d ? 0 : 1;
+    return n;
+}
+
+int Recordset::indexOf(const std::string& name) const {
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (SameName(columns_[i].name, name)) return static_cast<int>(i);
+    return -1;
+}
+
+bool Recordset::HasField(const std::string& name) const { return indexOf(name) >= 0; }
+
+Field Recordset::Fields(const std::string& name) {
+    const int i = indexOf(name);
+    if (i < 0)
+        throw vb::ComError(vb::kErrItemNotFound,
+                           "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+    return Field(this, i);
+}
+
+Field Recordset::Fields(int index) {
+    if (index < 0 || index >= FieldCount())
+        throw vb::ComError(vb::kErrItemNotFound,
+                           "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+    return Field(this, index);
+}
+
+void Recordset::requireRow() const {
+    if (!open_) throw vb::ComError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
+    if (pos_ < 0 || pos_ >= static_cast<long>(rows_.size()) || deleted_[static_cast<size_t>(pos_)])
+        throw vb::ComError(kErrNoCurrentRow, "Either BOF or EOF is True, or the current record has been deleted. "
+                                             "Requested operation requires a current record.");
+}
+
+void Recordset::requireUpdatable() const {
+    if (!open_) throw vb::ComError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
+    if (table_.empty())
+        throw vb::ComError(kErrNotUpdatable, "Current Recordset does not support updating. This may be a "
+                                             "limitation of the provider, or of the selected locktype.");
+}
+
+std::vector<int> Recordset::keyColumns() const {
+    std::vector<int> keys;
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (columns_[i].primaryKey) keys.push_back(static_cast<int>(i));
+    return keys;
+}
+
+void Recordset::AddNew() {
+    requireUpdatable();
+    settle();
+    rows_.emplace_back(columns_.size(), vb::Variant::null());
+    original_.emplace_back(columns_.size(), vb::Variant::null());
+    deleted_.push_back(false);
+    assigned_.assign(columns_.size(), false);
+    pos_ = static_cast<long>(rows_.size()) - 1;
+    adding_ = true;
+    dirty_ = true;
+}
+
+void Recordset::writeNewRow() {
+    Driver& d = connection_->driver();
+    auto& row = rows_[static_cast<size_t>(pos_)];
+    std::string names, marks;
+    std::vector<vb::Variant> params;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (!assigned_[i]) continue;
+        names += (names.empty() ? "" : ", ") + d.quoteName(columns_[i].name);
+        marks += marks.empty() ? "?" : ", ?";
+        params.push_back(row[i]);
+    }
+    const std::string table = d.quoteName(table_);
+    if (params.empty())
+        d.execute("INSERT INTO " + table + " DEFAULT VALUES", {});
+    else
+        d.execute("INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")", params);
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (columns_[i].autoIncrement && !assigned_[i]) row[i] = d.lastInsertKey();
+    // Read the row back so that column defaults show as the engine stored them.
+    const auto keys = keyColumns();
+    if (keys.empty()) return;
+    std::string where;
+    std::vector<vb::Variant> keyValues;
+    for (int k : keys) {
+        if (row[static_cast<size_t>(k)].IsNull()) return;
+        where += (where.empty() ? "" : " AND ") + d.quoteName(columns_[static_cast<size_t>(k)].name) + " = ?";
+        keyValues.push_back(row[static_cast<size_t>(k)]);
+    }
+    auto c = d.query("SELECT * FROM " + table + " WHERE " + where, keyValues);
+    std::vector<vb::Variant> fresh;
+    if (!c->next(fresh)) return;
+    const auto& freshColumns = c->columns();
+    for (size_t i = 0; i < columns_.size(); ++i)
+        for (size_t j = 0; j < freshColumns.size(); ++j)
+            if (SameName(columns_[i].name, freshColumns[j].name)) row[i] = Coerce(fresh[j], columns_[i].type);
+}
+
+void Recordset::writeChangedRow() {
+    Driver& d = connection_->driver();
+    const auto& row = rows_[static_cast<size_t>(pos_)];
+    const auto& before = original_[static_cast<size_t>(pos_)];
+    std::string sets;
+    std::vector<vb::Variant> params;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (row[i] == before[i]) continue;
+        sets += (sets.empty() ? "" : ", ") + d.quoteName(columns_[i].name) + " = ?";
+        params.push_back(row[i]);
+    }
+    if (sets.empty()) return;
+    std::string where;
+    auto keys = keyColumns();
+    if (keys.empty())
+        for (size_t i = 0; i < columns_.size(); ++i) keys.push_back(static_cast<int>(i));
+    for (int k : keys) {
+        const auto& v = before[static_cast<size_t>(k)];
+        const std::string name = d.quoteName(columns_[static_cast<size_t>(k)].name);
+        where += where.empty() ? "" : " AND ";
+        if (v.IsNull()) {
+            where += name + " IS NULL";
+        } else {
+            where += name + " = ?";
+            params.push_back(v);
+        }
+    }
+    const long long n = d.execute("UPDATE " + d.quoteName(table_) + " SET " + sets + " WHERE " + where, params);
+    if (n == 0)
+        throw vb::ComError(kErrRowNotFound, "Row cannot be located for updating. Some values may have been "
+                                            "changed since it was last read.");
+}
+
+void Recordset::Update() {
+    requireUpdatable();
+    requireRow();
+    if (!dirty_) return;
+    if (adding_)
+        writeNewRow();
+    else
+        writeChangedRow();
+    original_[static_cast<size_t>(pos_)] = rows_[static_cast<size_t>(pos_)];
+    adding_ = false;
+    dirty_ = false;
+}
+
+void Recordset::CancelUpdate() {
+    if (!open_) return;
+    if (adding_) {
+        rows_.pop_back();
+        original_.pop_back();
+        deleted_.pop_back();
+        adding_ = false;
+        dirty_ = false;
+        const long last = step(static_cast<long>(rows_.size()), -1);
+        pos_ = last < 0 ? static_cast<long>(rows_.size()) : last;
+        return;
+    }
+    if (pos_ >= 0 && pos_ < static_cast<long>(rows_.size()))
+        rows_[static_cast<size_t>(pos_)] = original_[static_cast<size_t>(pos_)];
+    dirty_ = false;
+}
+
+void Recordset::Delete() {
+    requireUpdatable();
+    requireRow();
+    if (adding_) {
+        CancelUpdate();
+        return;
+    }
+    Driver& d = connection_->driver();
+    const auto& before = original_[static_cast<size_t>(pos_)];
+    auto keys = keyColumns();
+    if (keys.empty())
+        for (size_t i = 0; i < columns_.size(); ++i) keys.push_back(static_cast<int>(i));
+    std::string where;
+    std::vector<vb::Variant> params;
+    for (int k : keys) {
+        const auto& v = before[static_cast<size_t>(k)];
+        const std::string name = d.quoteName(columns_[static_cast<size_t>(k)].name);
+        where += where.empty() ? "" : " AND ";
+        if (v.IsNull()) {
+            where += name + " IS NULL";
+        } else {
+            where += name + " = ?";
+            params.push_back(v);
+        }
+    }
+    d.execute("DELETE FROM " + d.quoteName(table_) + " WHERE " + where, params);
+    deleted_[static_cast<size_t>(pos_)] = true;
+    dirty_ = false;
+}
+
+}  // namespace ado

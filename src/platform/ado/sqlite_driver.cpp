@@ -1,0 +1,471 @@
+#include "platform/ado/sqlite_driver.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "platform/common/com_error.h"
+
+namespace ado {
+namespace {
+
+constexpr long kErrProvider = static_cast<long>(0x80004005);  // the provider's general failure
+constexpr long kErrSyntax = static_cast<long>(0x80040E14);    // a statement the engine refuses
+
+std::string Upper(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool StartsWithNoCase(const std::string& s, const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    return s.size() >= n && Upper(s.substr(0, n)) == Upper(prefix);
+}
+
+std::string DateToText(vb::Date d) {
+    int y, m, day, h, mi, s;
+    d.ToParts(y, m, day, h, mi, s);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, day, h, mi, s);
+    return buf;
+}
+
+void Bind(sqlite3_stmt* st, int index, const vb::Variant& v) {
+    switch (v.Type()) {
+        case vb::VarType::Empty:
+        case vb::VarType::Null:
+            sqlite3_bind_null(st, index);
+            break;
+        case vb::VarType::Boolean:
+            sqlite3_bind_int(st, index, v.ToBool() ? 1 : 0);
+            break;
+        case vb::VarType::Long:
+            sqlite3_bind_int64(st, index, v.ToLong());
+            break;
+        case vb::VarType::Double:
+            sqlite3_bind_double(st, index, v.ToDouble());
+            break;
+        case vb::VarType::String: {
+            const std::string& s = *v.AsString();
+            sqlite3_bind_text(st, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case vb::VarType::Date: {
+            const std::string s = DateToText(v.ToDate());
+            sqlite3_bind_text(st, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case vb::VarType::Bytes: {
+            const auto& b = v.ToBytes();
+            sqlite3_bind_blob(st, index, b.data(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
+    }
+}
+
+// Reads "YYYY-MM-DD[ HH:MM[:SS]]" as written by DateToText (or by hand in fixtures).
+bool ParseIsoDate(const char* s, vb::Date& out) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
+    const int n = std::sscanf(s, "%d-%d-%d%*[ T]%d:%d:%d", &y, &mo, &d, &h, &mi, &se);
+    if (n < 3 || mo < 1 || mo > 12 || d < 1 || d > 31) return false;
+    out = vb::Date::FromParts(y, mo, d, h, mi, se);
+    return true;
+}
+
+vb::Variant ReadValue(sqlite3_stmt* st, int i, DataTypeEnum type) {
+    const int storage = sqlite3_column_type(st, i);
+    switch (storage) {
+        case SQLITE_NULL:
+            return vb::Variant::null();
+        case SQLITE_INTEGER: {
+            const long long n = sqlite3_column_int64(st, i);
+            if (type == adBoolean) return vb::Variant(n != 0);
+            if (type == adDate) return vb::Variant(vb::Date{static_cast<double>(n)});
+            if (type == adDouble || type == adSingle || type == adCurrency || type == adDecimal ||
+                type == adNumeric)
+                return vb::Variant(static_cast<double>(n));
+            return vb::Variant(n);
+        }
+        case SQLITE_FLOAT: {
+            const double d = sqlite3_column_double(st, i);
+            if (type == adDate) return vb::Variant(vb::Date{d});
+            if (type == adBoolean) return vb::Variant(d != 0);
+            return vb::Variant(d);
+        }
+        case SQLITE_TEXT: {
+            const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            std::string s(t, static_cast<size_t>(sqlite3_column_bytes(st, i)));
+            if (type == adDate) {
+                vb::Date d;
+                if (ParseIsoDate(s.c_str(), d)) return vb::Variant(d);
+            }
+            return vb::Variant(std::move(s));
+        }
+        default: {
+            const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(st, i));
+            const int n = sqlite3_column_bytes(st, i);
+            return vb::Variant(vb::Bytes(p, p + n));
+        }
+    }
+}
+
+class SqliteCursor : public Cursor {
+public:
+    SqliteCursor(sqlite3* db, sqlite3_stmt* st, bool firstStep) : db_(db), st_(st), pending_(firstStep) {
+        const int n = sqlite3_column_count(st_);
+        for (int i = 0; i < n; ++i) {
+            ColumnInfo c;
+            const char* name = sqlite3_column_name(st_, i);
+            c.name = name ? name : "";
+            const char* decl = sqlite3_column_decltype(st_, i);
+            c.type = SqliteDeclaredType(decl ? decl : "", &c.size);
+            columns_.push_back(c);
+        }
+    }
+    ~SqliteCursor() override { sqlite3_finalize(st_); }
+
+    const std::vector<ColumnInfo>& columns() const override { return columns_; }
+
+    bool next(std::vector<vb::Variant>& row) override {
+        if (done_) return false;
+        int rc;
+        if (pending_) {
+            rc = SQLITE_ROW;
+            pending_ = false;
+        } else {
+            rc = sqlite3_step(st_);
+        }
+        if (rc == SQLITE_DONE) {
+            done_ = true;
+            return false;
+        }
+        if (rc != SQLITE_ROW) throw vb::ComError(kErrProvider, sqlite3_errmsg(db_));
+        row.clear();
+        for (size_t i = 0; i < columns_.size(); ++i)
+            row.push_back(ReadValue(st_, static_cast<int>(i), columns_[i].type));
+        return true;
+    }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* st_;
+    bool pending_;  // the first step was taken to surface errors at open
+    bool done_ = false;
+    std::vector<ColumnInfo> columns_;
+};
+
+// Jet accepts "DELETE * FROM t"; SQLite wants "DELETE FROM t".
+std::string SqliteForm(const std::string& sql) {
+    size_t i = 0;
+    while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
+    if (!StartsWithNoCase(sql.substr(i), "DELETE")) return sql;
+    size_t j = i + 6;
+    while (j < sql.size() && std::isspace(static_cast<unsigned char>(sql[j]))) ++j;
+    if (j < sql.size() && sql[j] == '*') return sql.substr(0, i + 6) + sql.substr(j + 1);
+    return sql;
+}
+
+// The SELECT text of "CREATE VIEW name [(cols)] AS select".
+std::string ViewBody(const std::string& createSql) {
+    size_t i = 0;
+    const size_t n = createSql.size();
+    auto skipSpace = [&] {
+        while (i < n && std::isspace(static_cast<unsigned char>(createSql[i]))) ++i;
+    };
+    auto word = [&]() -> std::string {
+        skipSpace();
+        if (i >= n) return {};
+        const char open = createSql[i];
+        if (open == '"' || open == '[' || open == '`' || open == '\'') {
+            const char close = open == '[' ? ']' : open;
+            size_t j = i + 1;
+            while (j < n) {
+                if (createSql[j] == close) {
+                    if (close != ']' && j + 1 < n && createSql[j + 1] == close) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            std::string w = createSql.substr(i, j + 1 - i);
+            i = std::min(n, j + 1);
+            return w;
+        }
+        if (open == '(') {
+            int depth = 0;
+            size_t j = i;
+            for (; j < n; ++j) {
+                if (createSql[j] == '(') ++depth;
+                if (createSql[j] == ')' && --depth == 0) break;
+            }
+            std::string w = createSql.substr(i, j + 1 - i);
+            i = std::min(n, j + 1);
+            return w;
+        }
+        size_t j = i;
+        while (j < n && !std::isspace(static_cast<unsigned char>(createSql[j])) && createSql[j] != '(') ++j;
+        std::string w = createSql.substr(i, j - i);
+        i = j;
+        return w;
+    };
+    while (i < n) {
+        if (Upper(word()) == "AS") {
+            skipSpace();
+            return createSql.substr(i);
+        }
+    }
+    return createSql;
+}
+
+}  // namespace
+
+DataTypeEnum SqliteDeclaredType(const std::string& declared, long* size) {
+    const std::string t = Upper(declared);
+    if (size) {
+        *size = 0;
+        const auto p = t.find('(');
+        if (p != std::string::npos) *size = std::atol(t.c_str() + p + 1);
+    }
+    auto has = [&](const char* k) { return t.find(k) != std::string::npos; };
+    if (t.empty()) return adVariant;
+    if (has("BOOL") || has("YESNO") || has("BIT")) return adBoolean;
+    if (has("DATE") || has("TIME")) return adDate;
+    if (has("BIGINT")) return adBigInt;
+    if (has("SMALLINT")) return adSmallInt;
+    if (has("TINYINT") || has("BYTE")) return adUnsignedTinyInt;
+    if (has("INT") || has("COUNTER") || (has("LONG") && !has("LONGTEXT") && !has("LONGVAR"))) return adInteger;
+    if (has("CURRENCY") || has("MONEY")) return adCurrency;
+    if (has("DECIMAL") || has("NUMERIC")) return adNumeric;
+    if (has("REAL") || has("DOUBLE") || has("FLOAT")) return adDouble;
+    if (has("SINGLE")) return adSingle;
+    if (has("MEMO") || has("LONGTEXT") || has("CLOB")) return adLongVarWChar;
+    if (has("CHAR") || has("TEXT") || has("STRING")) return adVarWChar;
+    if (has("BLOB") || has("BINARY") || has("OLE")) return adLongVarBinary;
+    if (has("GUID")) return adGUID;
+    return adVariant;
+}
+
+bool IsSqliteFile(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    char head[16] = {0};
+    in.read(head, sizeof head);
+    return in.gcount() == 16 && std::memcmp(head, "SQLite format 3\0", 16) == 0;
+}
+
+int AccessFileVersion(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    unsigned char head[32] = {0};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    if (in.gcount() < 21) return 0;
+    const bool jet = std::memcmp(head + 4, "Standard Jet DB", 15) == 0;
+    const bool ace = std::memcmp(head + 4, "Standard ACE DB", 15) == 0;
+    if (!jet && !ace) return 0;
+    // Byte 0x14: 0 Jet 3, 1 Jet 4, 2 and above ACE.
+    const unsigned char v = head[0x14];
+    if (ace || v >= 2) return 5;
+    return v == 0 ? 3 : 4;
+}
+
+SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
+    : file_(file), connectionString_(spec.text()) {
+    // The provider reports its own name in front of the string it was given.
+    if (!spec.has("Provider")) connectionString_ = "Provider=Microsoft.Jet.OLEDB.4.0;" + spec.text();
+    int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+        readOnly_ = true;
+    }
+    if (rc != SQLITE_OK) {
+        const std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw vb::ComError(kErrProvider, "Could not open the database file '" + file + "': " + msg);
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    // A damaged file opens without complaint; reading its schema finds the damage now.
+    char* err = nullptr;
+    if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err) != SQLITE_OK) {
+        const std::string msg = err ? err : "unknown error";
+        sqlite3_free(err);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw vb::ComError(kErrProvider, "The database file '" + file + "' cannot be read: " + msg);
+    }
+}
+
+SqliteDriver::~SqliteDriver() { sqlite3_close(db_); }
+
+void SqliteDriver::fail(const std::string& context) const {
+    const int code = sqlite3_errcode(db_);
+    const long number = (code == SQLITE_ERROR) ? kErrSyntax : kErrProvider;
+    std::string msg = sqlite3_errmsg(db_);
+    if (!context.empty()) msg += " (" + context + ")";
+    throw vb::ComError(number, msg);
+}
+
+std::unique_ptr<Cursor> SqliteDriver::query(const std::string& sql, const std::vector<vb::Variant>& params) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK) fail(sql);
+    if (!st) throw vb::ComError(kErrSyntax, "Empty statement");
+    const int n = sqlite3_bind_parameter_count(st);
+    for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i) Bind(st, i + 1, params[static_cast<size_t>(i)]);
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        const std::string msg = sqlite3_errmsg(db_);
+        sqlite3_finalize(st);
+        throw vb::ComError(kErrProvider, msg);
+    }
+    auto cursor = std::make_unique<SqliteCursor>(db_, st, rc == SQLITE_ROW);
+    if (rc == SQLITE_DONE) {
+        std::vector<vb::Variant> none;
+        cursor->next(none);  // marks it finished without stepping again
+    }
+    return cursor;
+}
+
+long long SqliteDriver::execute(const std::string& sqlIn, const std::vector<vb::Variant>& params) {
+    const std::string sql = SqliteForm(sqlIn);
+    const char* tail = sql.c_str();
+    const char* end = tail + sql.size();
+    size_t used = 0;
+    long long changed = 0;
+    while (tail < end) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &st, &tail) != SQLITE_OK) fail(sql);
+        if (!st) break;  // trailing blanks or comments
+        const int n = sqlite3_bind_parameter_count(st);
+        for (int i = 0; i < n; ++i) {
+            if (used < params.size()) Bind(st, i + 1, params[used]);
+            ++used;
+        }
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE) fail(sql);
+        changed = sqlite3_changes(db_);
+    }
+    return changed;
+}
+
+vb::Variant SqliteDriver::lastInsertKey() {
+    const long long id = sqlite3_last_insert_rowid(db_);
+    return id == 0 ? vb::Variant::null() : vb::Variant(id);
+}
+
+std::string SqliteDriver::quoteName(const std::string& name) const {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+bool SqliteDriver::hasTable(const std::string& name) {
+    auto c = query("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE", {name});
+    std::vector<vb::Variant> row;
+    return c->next(row);
+}
+
+std::vector<TableInfo> SqliteDriver::tables() {
+    std::vector<TableInfo> out;
+    auto c = query("SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') ORDER BY name", {});
+    std::vector<vb::Variant> row;
+    while (c->next(row)) {
+        TableInfo t;
+        t.name = row[0].ToString();
+        const std::string upper = Upper(t.name);
+        if (row[1].ToString() == "view")
+            t.type = "VIEW";
+        else if (upper.rfind("SQLITE_", 0) == 0 || upper.rfind("MSYS", 0) == 0)
+            t.type = "SYSTEM TABLE";
+        else
+            t.type = "TABLE";
+        out.push_back(std::move(t));
+    }
+    if (hasTable("MSysObjects")) {
+        auto l = query("SELECT Name, Type, Database, ForeignName, Connect FROM MSysObjects "
+                       "WHERE Type IN (4, 6) ORDER BY Name",
+                       {});
+        while (l->next(row)) {
+            TableInfo t;
+            t.name = vb::NZ(row[0], "").ToString();
+            const long type = static_cast<long>(vb::NZ(row[1]).ToLong());
+            t.remoteTableName = vb::NZ(row[3], "").ToString();
+            t.linkProviderString = vb::NZ(row[4], "").ToString();
+            if (type == 6) {
+                t.type = "LINK";
+                t.linkDatasource = vb::NZ(row[2], "").ToString();
+            } else {
+                t.type = "PASS-THROUGH";
+            }
+            out.push_back(std::move(t));
+        }
+    }
+    return out;
+}
+
+std::vector<ColumnInfo> SqliteDriver::columns(const std::string& table) {
+    std::vector<ColumnInfo> out;
+    auto c = query("SELECT name, type, \"notnull\", pk FROM pragma_table_info(?)", {table});
+    std::vector<vb::Variant> row;
+    int pkCount = 0;
+    while (c->next(row)) {
+        ColumnInfo col;
+        col.name = row[0].ToString();
+        const std::string decl = vb::NZ(row[1], "").ToString();
+        col.type = SqliteDeclaredType(decl, &col.size);
+        col.nullable = vb::NZ(row[2]).ToLong() == 0;
+        col.primaryKey = vb::NZ(row[3]).ToLong() > 0;
+        if (col.primaryKey) {
+            ++pkCount;
+            // INTEGER PRIMARY KEY is the rowid: the engine numbers new rows.
+            col.autoIncrement = Upper(decl) == "INTEGER";
+        }
+        out.push_back(std::move(col));
+    }
+    if (pkCount > 1)
+        for (auto& col : out) col.autoIncrement = false;
+    return out;
+}
+
+std::vector<QueryInfo> SqliteDriver::views() {
+    std::vector<QueryInfo> out;
+    auto c = query("SELECT name, sql FROM sqlite_master WHERE type = 'view' ORDER BY name", {});
+    std::vector<vb::Variant> row;
+    while (c->next(row)) out.push_back({row[0].ToString(), ViewBody(vb::NZ(row[1], "").ToString())});
+    return out;
+}
+
+void SqliteDriver::saveQuery(const std::string& name, const std::string& sql, bool replace) {
+    if (readOnly_) throw vb::ComError(kErrProvider, "The database file '" + file_ + "' is read-only.");
+    execute("SAVEPOINT save_query", {});
+    try {
+        if (replace) execute("DROP VIEW IF EXISTS " + quoteName(name), {});
+        execute("CREATE VIEW " + quoteName(name) + " AS " + sql, {});
+        execute("RELEASE save_query", {});
+    } catch (...) {
+        execute("ROLLBACK TO save_query", {});
+        execute("RELEASE save_query", {});
+        throw;
+    }
+}
+
+int SqliteDriver::userVersion() {
+    auto c = query("PRAGMA user_version", {});
+    std::vector<vb::Variant> row;
+    return c->next(row) ? static_cast<int>(vb::NZ(row[0]).ToLong()) : 0;
+}
+
+std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionSpec& spec) {
+    return std::make_unique<SqliteDriver>(file, spec);
+}
+
+}  // namespace ado

@@ -1,0 +1,68 @@
+#pragma once
+// The SQLite driver: the internal store files and the SQLite stand-ins for Access files.
+//
+// Storage conventions (the store templates and every writer follow them):
+//  - Booleans are integers 0 (False) and 1 (True); any non-zero integer in a column declared
+//    BOOLEAN/YESNO/BIT reads back as True.
+//  - Dates are text "YYYY-MM-DD HH:MM:SS" in columns declared DATE, DATETIME or TIME; a
+//    number stored there is read as a date serial.
+//  - A stand-in for an Access file keeps its links in a table MSysObjects (Name, Type, Flags,
+//    Database, ForeignName, Connect) and its saved queries as views; PRAGMA user_version 3
+//    marks a Jet 3 file.
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/ado/driver.h"
+
+namespace ado {
+
+class SqliteDriver : public Driver {
+public:
+    // Opens an existing file read-write (read-only when the file cannot be written).
+    // Throws ComError naming the file when it cannot be opened as a SQLite database.
+    SqliteDriver(const std::string& file, const ConnectionSpec& spec);
+    ~SqliteDriver() override;
+    SqliteDriver(const SqliteDriver&) = delete;
+    SqliteDriver& operator=(const SqliteDriver&) = delete;
+
+    EngineKind kind() const override { return EngineKind::SQLite; }
+    std::string connectionString() const override { return connectionString_; }
+    bool readOnly() const override { return readOnly_; }
+
+    std::unique_ptr<Cursor> query(const std::string& sql, const std::vector<vb::Variant>& params) override;
+    long long execute(const std::string& sql, const std::vector<vb::Variant>& params) override;
+    vb::Variant lastInsertKey() override;
+    std::string quoteName(const std::string& name) const override;
+
+    std::vector<TableInfo> tables() override;
+    std::vector<ColumnInfo> columns(const std::string& table) override;
+    std::vector<QueryInfo> views() override;
+    std::vector<QueryInfo> procedures() override { return {}; }
+    void saveQuery(const std::string& name, const std::string& sql, bool replace) override;
+
+    // PRAGMA user_version of the file (3 marks a Jet 3 stand-in).
+    int userVersion();
+    const std::string& file() const { return file_; }
+    sqlite3* handle() const { return db_; }
+
+private:
+    [[noreturn]] void fail(const std::string& context) const;
+    bool hasTable(const std::string& name);
+
+    sqlite3* db_ = nullptr;
+    std::string file_;
+    std::string connectionString_;
+    bool readOnly_ = false;
+};
+
+// Maps a declared SQLite column type to the ADO value type ("" gives adVariant).
+DataTypeEnum SqliteDeclaredType(const std::string& declared, long* size = nullptr);
+
+// True when the file starts with the SQLite header.
+bool IsSqliteFile(const std::string& file);
+// 3 for a Jet 3 file, 4 for Jet 4, 5 for ACE (accdb), 0 when not an Access file.
+int AccessFileVersion(const std::string& file);
+
+}  // namespace ado

@@ -1,0 +1,229 @@
+#include "platform/common/vbstring.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/common/com_error.h"
+
+namespace vb {
+namespace {
+
+// Byte offset of each character start, plus the end offset.
+std::vector<size_t> Offsets(const std::string& s) {
+    std::vector<size_t> out;
+    out.reserve(s.size() + 1);
+    for (size_t i = 0; i < s.size(); ++i)
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) out.push_back(i);
+    out.push_back(s.size());
+    return out;
+}
+
+bool IsAscii(const std::string& s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// Case mapping for ASCII and the Latin-1 letters (U+00C0..U+00FE, two bytes C3 xx).
+std::string MapCase(const std::string& s, bool upper) {
+    std::string out = s;
+    for (size_t i = 0; i < out.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(out[i]);
+        if (c < 0x80) {
+            if (upper && c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 32);
+            if (!upper && c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c + 32);
+        } else if (c == 0xC3 && i + 1 < out.size()) {
+            unsigned char d = static_cast<unsigned char>(out[i + 1]);
+            // U+00C0..U+00DE upper (not U+00D7), U+00E0..U+00FE lower (not U+00F7).
+            if (upper && d >= 0xA0 && d <= 0xBE && d != 0xB7) out[i + 1] = static_cast<char>(d - 0x20);
+            if (!upper && d >= 0x80 && d <= 0x9E && d != 0x97) out[i + 1] = static_cast<char>(d + 0x20);
+            ++i;
+        }
+    }
+    return out;
+}
+
+void BadCall() { throw ComError(kErrGeneric, "Invalid procedure call or argument"); }
+
+}  // namespace
+
+long Len(const std::string& s) {
+    if (IsAscii(s)) return static_cast<long>(s.size());
+    return static_cast<long>(Offsets(s).size()) - 1;
+}
+
+long InStr(long start, const std::string& s, const std::string& find, CompareMethod compare) {
+    if (start < 1) BadCall();
+    const std::string hay = compare == vbTextCompare ? UCase(s) : s;
+    const std::string needle = compare == vbTextCompare ? UCase(find) : find;
+    const auto off = Offsets(hay);
+    const long chars = static_cast<long>(off.size()) - 1;
+    if (start > chars + 1) return 0;
+    if (needle.empty()) return start;
+    const size_t at = hay.find(needle, off[static_cast<size_t>(start - 1)]);
+    if (at == std::string::npos) return 0;
+    long index = 0;
+    while (off[static_cast<size_t>(index)] < at) ++index;
+    return index + 1;
+}
+
+long InStr(const std::string& s, const std::string& find, CompareMethod compare) {
+    return InStr(1, s, find, compare);
+}
+
+long InStrRev(const std::string& s, const std::string& find, long start, CompareMethod compare) {
+    if (start == 0 || start < -1) BadCall();
+    const std::string hay = compare == vbTextCompare ? UCase(s) : s;
+    const std::string needle = compare == vbTextCompare ? UCase(find) : find;
+    const auto off = Offsets(hay);
+    const long chars = static_cast<long>(off.size()) - 1;
+    if (start == -1) start = chars;
+    if (start > chars) return 0;
+    if (needle.empty()) return start;
+    // The match must end at or before character start.
+    const size_t endByte = off[static_cast<size_t>(start)];
+    if (needle.size() > endByte) return 0;
+    const size_t at = hay.rfind(needle, endByte - needle.size());
+    if (at == std::string::npos) return 0;
+    long index = 0;
+    while (off[static_cast<size_t>(index)] < at) ++index;
+    return index + 1;
+}
+
+std::string Mid(const std::string& s, long start, long length) {
+    if (start < 1 || length < -1) BadCall();
+    const auto off = Offsets(s);
+    const long chars = static_cast<long>(off.size()) - 1;
+    if (start > chars) return {};
+    const long end = (length < 0 || start - 1 + length > chars) ? chars : start - 1 + length;
+    return s.substr(off[static_cast<size_t>(start - 1)], off[static_cast<size_t>(end)] - off[static_cast<size_t>(start - 1)]);
+}
+
+std::string Left(const std::string& s, long length) {
+    if (length < 0) BadCall();
+    if (length == 0) return {};
+    return Mid(s, 1, length);
+}
+
+std::string Right(const std::string& s, long length) {
+    if (length < 0) BadCall();
+    const long chars = Len(s);
+    if (length >= chars) return s;
+    return Mid(s, chars - length + 1);
+}
+
+std::string Replace(const std::string& s, const std::string& find, const std::string& with, long start, long count,
+                    CompareMethod compare) {
+    if (start < 1 || count < -1) BadCall();
+    std::string rest = Mid(s, start);
+    if (find.empty() || count == 0) return rest;
+    const std::string hay = compare == vbTextCompare ? UCase(rest) : rest;
+    const std::string needle = compare == vbTextCompare ? UCase(find) : find;
+    std::string out;
+    size_t pos = 0;
+    long done = 0;
+    while (count < 0 || done < count) {
+        const size_t at = hay.find(needle, pos);
+        if (at == std::string::npos) break;
+        out.append(rest, pos, at - pos);
+        out += with;
+        pos = at + needle.size();
+        ++done;
+    }
+    out.append(rest, pos, std::string::npos);
+    return out;
+}
+
+std::string UCase(const std::string& s) { return MapCase(s, true); }
+std::string LCase(const std::string& s) { return MapCase(s, false); }
+
+std::string LTrim(const std::string& s) {
+    size_t b = 0;
+    while (b < s.size() && s[b] == ' ') ++b;
+    return s.substr(b);
+}
+
+std::string RTrim(const std::string& s) {
+    size_t e = s.size();
+    while (e > 0 && s[e - 1] == ' ') --e;
+    return s.substr(0, e);
+}
+
+std::string Trim(const std::string& s) { return LTrim(RTrim(s)); }
+
+double Val(const std::string& s) {
+    std::string t;
+    for (char c : s)
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') t += c;
+    if (t.size() >= 2 && t[0] == '&' && (t[1] == 'H' || t[1] == 'h' || t[1] == 'O' || t[1] == 'o')) {
+        const int base = (t[1] == 'H' || t[1] == 'h') ? 16 : 8;
+        long long v = 0;
+        for (size_t i = 2; i < t.size(); ++i) {
+            const char c = t[i];
+            int d;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (base == 16 && c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else if (base == 16 && c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else
+                break;
+            if (d >= base) break;
+            v = v * base + d;
+        }
+        return static_cast<double>(v);
+    }
+    // Sign, digits, one ".", then an exponent "E" or "D" with digits.
+    std::string num;
+    size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) num += t[i++];
+    bool digits = false, dot = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= '0' && t[i] <= '9') {
+            num += t[i];
+            digits = true;
+        } else if (t[i] == '.' && !dot) {
+            num += '.';
+            dot = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits) return 0;
+    if (i < t.size() && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
+        std::string exp = "e";
+        size_t j = i + 1;
+        if (j < t.size() && (t[j] == '+' || t[j] == '-')) exp += t[j++];
+        bool expDigits = false;
+        while (j < t.size() && t[j] >= '0' && t[j] <= '9') {
+            exp += t[j++];
+            expDigits = true;
+        }
+        if (expDigits) num += exp;
+    }
+    return std::strtod(num.c_str(), nullptr);
+}
+
+int StrComp(const std::string& a, const std::string& b, CompareMethod compare) {
+    const int c = compare == vbTextCompare ? UCase(a).compare(UCase(b)) : a.compare(b);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+std::string Space(long n) { return std::string(static_cast<size_t>(n < 0 ? 0 : n), ' '); }
+std::string String(long n, char c) { return std::string(static_cast<size_t>(n < 0 ? 0 : n), c); }
+
+std::string FormatFixed(double value, int decimals) {
+    // The host language rounds halves away from zero here.
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::round(value * scale) / scale;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, rounded);
+    std::string out = buf;
+    if (out.rfind("-0", 0) == 0 && rounded == 0) out.erase(0, 1);
+    return out;
+}
+
+}  // namespace vb

@@ -1,0 +1,43 @@
+#pragma once
+// Text routines with the host language's meaning. Texts are UTF-8; positions and lengths count
+// characters (code points), 1-based as the host language counts them. Comparison mode
+// vbTextCompare ignores case (ASCII and Latin-1 letters).
+#include <string>
+
+namespace vb {
+
+enum CompareMethod { vbBinaryCompare = 0, vbTextCompare = 1 };
+
+long Len(const std::string& s);
+// Position (1-based) of find in s at or after start; 0 when not found. An empty find gives
+// start (when start <= Len(s) + 1). start below 1 throws ComError 5.
+long InStr(long start, const std::string& s, const std::string& find, CompareMethod compare = vbBinaryCompare);
+long InStr(const std::string& s, const std::string& find, CompareMethod compare = vbBinaryCompare);
+// Last position of find in s at or before start (-1 = from the end); 0 when not found.
+long InStrRev(const std::string& s, const std::string& find, long start = -1,
+              CompareMethod compare = vbBinaryCompare);
+// length -1: to the end. start below 1 throws ComError 5.
+std::string Mid(const std::string& s, long start, long length = -1);
+std::string Left(const std::string& s, long length);
+std::string Right(const std::string& s, long length);
+// Replaces find by with in s from start on (the result begins at start, as the host
+// language's Replace does), at most count times (-1 = all).
+std::string Replace(const std::string& s, const std::string& find, const std::string& with, long start = 1,
+                    long count = -1, CompareMethod compare = vbBinaryCompare);
+std::string UCase(const std::string& s);
+std::string LCase(const std::string& s);
+// Blanks (spaces only, as the host language trims).
+std::string Trim(const std::string& s);
+std::string LTrim(const std::string& s);
+std::string RTrim(const std::string& s);
+// The number at the start of s: blanks, tabs and line feeds are skipped anywhere; "&H" and
+// "&O" prefixes read hexadecimal and octal; reading stops at the first other character.
+double Val(const std::string& s);
+// StrComp: -1, 0 or 1.
+int StrComp(const std::string& a, const std::string& b, CompareMethod compare = vbBinaryCompare);
+std::string Space(long n);
+std::string String(long n, char c);
+// A number with a fixed count of decimals and "." as separator, as Format(x, "0.00") gives.
+std::string FormatFixed(double value, int decimals);
+
+}  // namespace vb

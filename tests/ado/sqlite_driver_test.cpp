@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/ado/ado.h"
+#include "platform/ado/sqlite_driver.h"
+
+namespace fs = std::filesystem;
+using vb::Variant;
+
+namespace {
+
+class SqliteFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tolvaran_sqlite_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        file_ = (dir_ / "db.mdb").string();
+        sqlite3* db = nullptr;
+        sqlite3_open(file_.c_str(), &db);
+        const char* schema =
+            "CREATE TABLE Report (ReportId INTEGER PRIMARY KEY, ReportName TEXT(255), Selected BOOLEAN DEFAULT 0,"
+            " UpdatedOn DATETIME, Amount DOUBLE);"
+            "CREATE TABLE Customers (Id INTEGER, Name TEXT);"
+            "CREATE VIEW qryNames AS SELECT ReportName FROM Report;"
+            "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, ForeignName TEXT,"
+            " Connect TEXT);"
+            "INSERT INTO MSysObjects VALUES ('Orders', 6, 0, 'C:\\data\\back.mdb', 'tblOrders', '');"
+            "INSERT INTO MSysObjects VALUES ('dbo_Sales', 4, 0, NULL, 'dbo.Sales', 'ODBC;DSN=Sales;');"
+            "INSERT INTO MSysObjects VALUES ('Local', 1, 0, NULL, NULL, NULL);";
+        ASSERT_EQ(sqlite3_exec(db, schema, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        conn_ = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file_ +
+                                    ";Jet OLEDB:Database Password=*&!tmz%$#");
+    }
+    void TearDown() override {
+        conn_.reset();
+        fs::remove_all(dir_);
+    }
+    fs::path dir_;
+    std::string file_;
+    ado::ConnectionPtr conn_;
+};
+
+}  // namespace
+
+TEST(ConnectionSpec, ParsesKeysWithoutCaseAndUnquotes) {
+    ado::ConnectionSpec s("Provider=Microsoft.Jet.OLEDB.4.0; Data Source = \"C:\\a;b.mdb\" ;"
+                          "Jet OLEDB:Database Password=*&!tmz%$#;Driver={SQL Server};PWD={a;b}");
+    EXPECT_EQ(s.get({"data source"}), "C:\\a;b.mdb");
+    EXPECT_EQ(s.get({"JET OLEDB:DATABASE PASSWORD"}), "*&!tmz%$#");
+    EXPECT_EQ(s.get({"Driver"}), "{SQL Server}");
+    EXPECT_EQ(s.get({"Nope", "PWD"}), "{a;b}");
+    EXPECT_TRUE(s.has("provider"));
+    EXPECT_FALSE(s.has("DSN"));
+}
+
+TEST(OpenDriver, RefusesMissingAndForeignFilesNamingThem) {
+    const auto dir = fs::temp_directory_path() / ("tolvaran_open_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string text = (dir / "notes.mdb").string();
+    std::ofstream(text) << "this is not a database at all, just some words";
+    for (const std::string& f : {text, (dir / "missing.mdb").string()}) {
+        try {
+            ado::Connection c;
+            c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + f);
+            FAIL() << "opened " << f;
+        } catch (const vb::ComError& e) {
+            EXPECT_NE(std::string(e.what()).find(f), std::string::npos) << e.what();
+        }
+    }
+    fs::remove_all(dir);
+}
+
+TEST(OpenDriver, RecognisesAccessHeaders) {
+    const auto dir = fs::temp_directory_path() / ("tolvaran_hdr_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const struct {
+        const char* magic;
+        unsigned char version;
+        int expected;
+    } cases[] = {{"Standard Jet DB", 0, 3}, {"Standard Jet DB", 1, 4}, {"Standard ACE DB", 2, 5}};
+    for (const auto& c : cases) {
+        std::string head(64, '\0');
+        head.replace(4, 15, c.magic);
+        head[0x14] = static_cast<char>(c.version);
+        const auto f = (dir / "x.mdb").string();
+        std::ofstream(f, std::ios::binary) << head;
+        EXPECT_EQ(ado::AccessFileVersion(f), c.expected) << c.magic;
+    }
+    fs::remove_all(dir);
+}
+
+TEST_F(SqliteFile, ConnectionStringKeepsProviderAndDataSource) {
+    EXPECT_EQ(conn_->State(), ado::adStateOpen);
+    const std::string cs = conn_->ConnectionString();
+    EXPECT_NE(cs.find("Data Source=" + file_), std::string::npos);
+    EXPECT_NE(cs.find("Microsoft.Jet.OLEDB.4.0"), std::string::npos);
+    EXPECT_THROW(conn_->Open(), vb::ComError);  // already open
+}
+
+TEST_F(SqliteFile, AddNewReadsAutonumberAndDefaultsBack) {
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM Report", conn_, ado::adOpenDynamic, ado::adLockOptimistic);
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_TRUE(rs.Bof());
+    for (const char* name : {"First", "O'Brien's \"Best\""}) {
+        rs.AddNew();
+        rs.set("ReportName", name);
+        rs.set("UpdatedOn", vb::Date::FromParts(2026, 12, 7, 15, 4, 5));
+        rs.Update();
+    }
+    EXPECT_EQ(rs["ReportId"], Variant(2LL));
+    EXPECT_EQ(rs["Selected"], Variant(false));  // the column default, read back
+    rs.Close();
+
+    rs.Open("SELECT * FROM Report WHERE ReportName = ?", conn_, ado::adOpenStatic, ado::adLockReadOnly,
+            {std::string("O'Brien's \"Best\"")});
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs["ReportId"].ToLong(), 2);
+    EXPECT_EQ(rs["UpdatedOn"], Variant(vb::Date::FromParts(2026, 12, 7, 15, 4, 5)));
+    EXPECT_EQ(rs.Fields("UpdatedOn").Type(), ado::adDate);
+    EXPECT_EQ(rs.Fields("Selected").Type(), ado::adBoolean);
+    EXPECT_TRUE(rs["Amount"].IsNull());
+    EXPECT_THROW(rs.set("ReportName", "x"), vb::ComError);  // read-only recordset
+    EXPECT_THROW(rs.Fields("Nope"), vb::ComError);
+}
+
+TEST_F(SqliteFile, UpdateAndDeleteLocateTheRowByKey) {
+    conn_->Execute("INSERT INTO Report (ReportName, Selected) VALUES (?, ?), (?, ?)",
+                   {std::string("A"), true, std::string("B"), false});
+    {
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM Report where ReportId=2", conn_, ado::adOpenDynamic, ado::adLockOptimistic);
+        rs.set("ReportName", "B2");
+        rs.set("Selected", "True");  // coerced to the column's Boolean
+        rs.Update();
+    }
+    {
+        ado::Recordset rs;
+        rs.Open("Report", conn_, ado::adOpenKeyset, ado::adLockOptimistic);
+        ASSERT_EQ(rs.RecordCount(), 2);
+        EXPECT_EQ(rs["Selected"], Variant(true));
+        rs.Delete();
+        rs.MoveNext();
+        EXPECT_EQ(rs["ReportName"], Variant("B2"));
+        EXPECT_EQ(rs["Selected"], Variant(true));
+        rs.MoveNext();
+        EXPECT_TRUE(rs.Eof());
+        EXPECT_EQ(rs.RecordCount(), 1);
+    }
+    ado::Recordset rs;
+    rs.Open("SELECT count(*) AS n FROM Report", conn_);
+    EXPECT_EQ(rs["n"].ToLong(), 1);
+}
+
+TEST_F(SqliteFile, EditPendingWhenMovingIsWritten) {
+    conn_->Execute("INSERT INTO Customers VALUES (1, 'a'), (2, NULL)");
+    {
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM Customers ORDER BY Id", conn_, ado::adOpenStatic, ado::adLockPessimistic);
+        rs.MoveNext();
+        rs.set("Name", "b");  // no key: the row is found by all its old values, Null included
+        rs.MoveFirst();
+    }
+    ado::Recordset rs;
+    rs.Open("SELECT Name FROM Customers WHERE Id = 2", conn_);
+    EXPECT_EQ(rs["Name"], Variant("b"));
+}
+
+TEST_F(SqliteFile, JoinsAndMissingConnectionsAreRefused) {
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM Report, Customers", conn_, ado::adOpenDynamic, ado::adLockOptimistic);
+    EXPECT_THROW(rs.AddNew(), vb::ComError);
+    ado::Recordset closed;
+    EXPECT_THROW(closed.Open("Report", nullptr), vb::ComError);
+    ado::Command cmd;
+    cmd.CommandText = "DELETE FROM Report";
+    try {
+        cmd.Execute();
+        FAIL();
+    } catch (const vb::ComError& e) {
+        EXPECT_EQ(e.Number(), vb::kErrActiveConnection);
+    }
+}
+
+TEST_F(SqliteFile, JetDeleteFormAndParametersInExecute) {
+    conn_->Execute("INSERT INTO Customers VALUES (?, ?)", {1, std::string("x'); DROP TABLE Report; --")});
+    ado::Command cmd;
+    cmd.ActiveConnection = conn_;
+    cmd.CommandText = "DELETE * FROM Customers WHERE Name = ?";
+    cmd.Parameters = {std::string("x'); DROP TABLE Report; --")};
+    EXPECT_EQ(cmd.Execute(), 1);
+    EXPECT_NO_THROW(conn_->Execute("SELECT * FROM Report"));
+}
+
+TEST_F(SqliteFile, CatalogReportsTablesViewsAndLinks) {
+    auto& d = conn_->driver();
+    std::map<std::string, ado::TableInfo> byName;
+    for (auto& t : d.tables()) byName[t.name] = t;
+    EXPECT_EQ(byName["Report"].type, "TABLE");
+    EXPECT_EQ(byName["MSysObjects"].type, "SYSTEM TABLE");
+    EXPECT_EQ(byName["qryNames"].type, "VIEW");
+    EXPECT_EQ(byName["Orders"].type, "LINK");
+    EXPECT_EQ(byName["Orders"].linkDatasource, "C:\\data\\back.mdb");
+    EXPECT_EQ(byName["Orders"].remoteTableName, "tblOrders");
+    EXPECT_EQ(byName["dbo_Sales"].type, "PASS-THROUGH");
+    EXPECT_EQ(byName["dbo_Sales"].linkProviderString, "ODBC;DSN=Sales;");
+    EXPECT_EQ(byName["dbo_Sales"].remoteTableName, "dbo.Sales");
+    EXPECT_EQ(byName.count("Local"), 0u);
+
+    const auto cols = d.columns("Report");
+    ASSERT_EQ(cols.size(), 5u);
+    EXPECT_TRUE(cols[0].primaryKey);
+    EXPECT_TRUE(cols[0].autoIncrement);
+    EXPECT_EQ(cols[1].size, 255);
+
+    EXPECT_TRUE(d.procedures().empty());
+    auto views = d.views();
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].commandText, "SELECT ReportName FROM Report");
+
+    d.saveQuery("qryNames", "SELECT ReportId FROM Report", true);
+    EXPECT_EQ(d.views()[0].commandText, "SELECT ReportId FROM Report");
+    EXPECT_THROW(d.saveQuery("qryNames", "SELECT 1", false), vb::ComError);
+    EXPECT_THROW(d.saveQuery("qryBad", "SELEC nonsense", true), vb::ComError);
+    EXPECT_EQ(d.views().size(), 1u);
+}
+
+TEST_F(SqliteFile, UserVersionMarksJet3StandIns) {
+    auto* d = dynamic_cast<ado::SqliteDriver*>(&conn_->driver());
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->userVersion(), 0);
+    conn_->Execute("PRAGMA user_version = 3");
+    EXPECT_EQ(d->userVersion(), 3);
+}
+
+TEST_F(SqliteFile, ForwardOnlyCountsAsUnknown) {
+    conn_->Execute("INSERT INTO Customers VALUES (1, 'a'), (2, 'b')");
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM Customers ORDER BY Id", conn_);
+    EXPECT_EQ(rs.RecordCount(), -1);
+    EXPECT_THROW(rs.MovePrevious(), vb::ComError);
+    rs.MoveLast();
+    EXPECT_EQ(rs["Id"].ToLong(), 2);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_THROW(rs.MoveNext(), vb::ComError);
+    EXPECT_THROW(rs["Id"], vb::ComError);
+}
