@@ -1,0 +1,95 @@
+#include "platform/ado/ado.h"
+#include "platform/common/com_error.h"
+#include "platform/sqldmo/sqldmo.h"
+
+namespace sqldmo {
+
+namespace {
+
+struct Credentials {
+    std::string server;
+    bool secure = false;
+    std::string user;
+    std::string password;
+};
+
+// The SQL Server provider string for one database; values go in braced when they could end
+// the item early.
+std::string ConnectionText(const Credentials& login, const std::string& database) {
+    auto value = [](const std::string& v) {
+        if (v.find_first_of(";{}\"'") == std::string::npos) return v;
+        std::string out = "{";
+        for (char c : v) {
+            out += c;
+            if (c == '}') out += '}';
+        }
+        return out + "}";
+    };
+    std::string text = "Provider=SQLOLEDB.1;Data Source=" + value(login.server) + ";Initial Catalog=" + value(database);
+    if (login.secure)
+        text += ";Integrated Security=SSPI";
+    else
+        text += ";User ID=" + value(login.user) + ";Password=" + value(login.password);
+    return text;
+}
+
+ado::ConnectionPtr Open(const Credentials& login, const std::string& database) {
+    auto c = std::make_shared<ado::Connection>();
+    c->Open(ConnectionText(login, database));
+    return c;
+}
+
+class OdbcDatabase : public Database {
+public:
+    OdbcDatabase(Credentials login, std::string name) : login_(std::move(login)), name_(std::move(name)) {}
+    std::string Name() const override { return name_; }
+    std::vector<View> Views() override {
+        std::vector<View> out;
+        ado::Recordset rs;
+        rs.Open("SELECT TABLE_NAME, VIEW_DEFINITION FROM INFORMATION_SCHEMA.VIEWS", Open(login_, name_));
+        for (; !rs.Eof(); rs.MoveNext())
+            out.push_back(View{rs.Fields(0).Value().ToString(), vb::NZ(rs.Fields(1).Value(), "").ToString()});
+        return out;
+    }
+
+private:
+    Credentials login_;
+    std::string name_;
+};
+
+class OdbcServer : public SQLServer {
+public:
+    void Connect(const std::string& server) override {
+        login_ = Credentials{server, LoginSecure, Login, Password};
+        master_ = Open(login_, "master");
+    }
+    std::vector<DatabasePtr> Databases() override {
+        if (!master_) throw vb::ComError(vb::kErrActiveConnection, "The server is not connected.");
+        std::vector<DatabasePtr> out;
+        ado::Recordset rs;
+        rs.Open("SELECT name FROM sys.databases ORDER BY database_id", master_);
+        for (; !rs.Eof(); rs.MoveNext())
+            out.push_back(std::make_shared<OdbcDatabase>(login_, rs.Fields(0).Value().ToString()));
+        return out;
+    }
+
+private:
+    Credentials login_;
+    ado::ConnectionPtr master_;
+};
+
+class ListApplication : public Application {
+public:
+    explicit ListApplication(std::vector<std::string> servers) : servers_(std::move(servers)) {}
+    std::vector<std::string> ListAvailableSQLServers() override { return servers_; }
+
+private:
+    std::vector<std::string> servers_;
+};
+
+}  // namespace
+
+std::unique_ptr<Application> OdbcFactory::CreateApplication() { return std::make_unique<ListApplication>(servers_); }
+std::unique_ptr<SQLServer> OdbcFactory::CreateSQLServer() { return std::make_unique<OdbcServer>(); }
+
+}  // namespace sqldmo

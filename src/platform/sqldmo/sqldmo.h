@@ -1,0 +1,68 @@
+#pragma once
+// SQL-DMO as the system calls it: the list of SQL Servers ("SQLDMO.Application"
+// ListAvailableSQLServers), a server connection with its databases ("SQLDMO.SQLServer2"), and
+// the views of a database with their text. Here the server list comes from the registry
+// file and databases and views come through the SQL Server ODBC path (OdbcFactory); tests
+// use FakeFactory (fake.h). Failures throw vb::ComError.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sqldmo {
+
+struct View {
+    std::string Name;
+    std::string Text;  // the view's definition as the server keeps it
+};
+
+class Database {
+public:
+    virtual ~Database() = default;
+    virtual std::string Name() const = 0;
+    virtual std::vector<View> Views() = 0;
+};
+using DatabasePtr = std::shared_ptr<Database>;
+
+class SQLServer {
+public:
+    virtual ~SQLServer() = default;
+    bool LoginSecure = false;  // Windows authentication
+    std::string Login;
+    std::string Password;
+    virtual void Connect(const std::string& server) = 0;
+    // The server's databases in the server's order (position 1 is the first).
+    virtual std::vector<DatabasePtr> Databases() = 0;
+};
+
+class Application {
+public:
+    virtual ~Application() = default;
+    virtual std::vector<std::string> ListAvailableSQLServers() = 0;
+};
+
+// Creates the two automation objects; creation fails (throws) where SQL-DMO is missing.
+class Factory {
+public:
+    virtual ~Factory() = default;
+    virtual std::unique_ptr<Application> CreateApplication() = 0;
+    virtual std::unique_ptr<SQLServer> CreateSQLServer() = 0;
+};
+
+// The registry key and value that list the servers (REG_MULTI_SZ).
+inline constexpr const char* kServersKey = "SOFTWARE\\Tolvaran\\SQLServer";
+inline constexpr const char* kServersValue = "Servers";
+
+// Servers from the given list (the registry's Servers value, read by the caller); databases
+// through "Provider=SQLOLEDB" connections (ado::SqlServerOdbcTemplate): sys.databases on
+// master, INFORMATION_SCHEMA.VIEWS on each database.
+class OdbcFactory : public Factory {
+public:
+    explicit OdbcFactory(std::vector<std::string> servers) : servers_(std::move(servers)) {}
+    std::unique_ptr<Application> CreateApplication() override;
+    std::unique_ptr<SQLServer> CreateSQLServer() override;
+
+private:
+    std::vector<std::string> servers_;
+};
+
+}  // namespace sqldmo
