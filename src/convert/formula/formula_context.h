@@ -1,0 +1,36 @@
+#pragma once
+// What formula translation needs from the conversion job that owns it. The converter
+// (clsConvert) implements this interface; tests and the benchmark use RecordingFormulaContext.
+#include <string>
+#include <vector>
+
+namespace tolvaran {
+
+class FormulaContext {
+public:
+    virtual ~FormulaContext() = default;
+
+    // The job's current table name: the table part of every field reference ("{T.F}").
+    virtual std::string CurrentTableName() const = 0;
+
+    // Bare names (without "{@" and "}") of the formula fields the report under construction
+    // holds so far, in the order they were added.
+    virtual std::vector<std::string> FormulaFieldNames() const = 0;
+
+    // A field of the current table that every row fills (its key, or its first field), used to
+    // count rows for "Count(*)" when the expression itself names no field. Empty when unknown.
+    virtual std::string RowCountFieldName() const = 0;
+
+    // A step line (level 5), as the job's LogStepError writes it.
+    virtual void LogStepError(const std::string& message, const std::string& function) = 0;
+
+    // An error row and text-log block, as the job's WriteErrorLog writes it. `tag` is the fourth
+    // text callers pass (here the formula text built so far); it is not stored.
+    virtual void WriteErrorLog(const std::string& description, const std::string& function, int level,
+                               const std::string& tag) = 0;
+
+    // A message box with an OK button only, titled with the program's title.
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+}  // namespace tolvaran

@@ -1,0 +1,369 @@
+// ConvertFormula and its textual rules, each applied to the tokens of the text.
+#include "convert/formula/formula_translator.h"
+
+#include <array>
+#include <exception>
+
+#include "convert/formula/expression_tokens.h"
+
+namespace tolvaran {
+namespace {
+
+const char* const kConvertFormula = "ConvertFormula";
+
+std::string TrimBlanks(const std::string& s) {
+    std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    std::size_t e = s.find_last_not_of(' ');
+    return s.substr(b, e - b + 1);
+}
+
+bool IsIdentifier(const TokenList& t, std::size_t i, std::string_view word) {
+    return i < t.size() && t[i].kind == TokenKind::Identifier && t.Text(i) == word;
+}
+
+bool HasIIfCall(const TokenList& t) {
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i].kind == TokenKind::Identifier && EqualsNoCase(t.Text(i), "IIf") && t.IsCall(i)) return true;
+    return false;
+}
+
+bool HasName(const TokenList& t) {
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i].kind == TokenKind::Name) return true;
+    return false;
+}
+
+// The text with the first "()" (an empty argument list) removed.
+std::string RemoveFirstEmptyCall(const TokenList& t) {
+    for (std::size_t i = 0; i + 1 < t.size(); ++i)
+        if (t[i].kind == TokenKind::LParen && t[i + 1].kind == TokenKind::RParen)
+            return t.Join(0, i) + t.Join(i + 2, t.size());
+    return t.Source();
+}
+
+// Objects of Access that are not tables: a qualified name starting with one of them has no
+// Crystal counterpart and keeps its Access form.
+bool IsAccessObject(std::string_view name) {
+    static constexpr std::array<std::string_view, 6> kObjects = {"Forms",    "Reports", "Report",
+                                                                 "TempVars", "Parent",  "Me"};
+    for (auto o : kObjects)
+        if (EqualsNoCase(name, o)) return true;
+    return false;
+}
+
+std::string_view NamePart(const TokenList& t, std::size_t i) {
+    return t[i].kind == TokenKind::Name ? BracketContent(t.Text(i)) : t.Text(i);
+}
+
+// Replaces every zero-argument call of `function` (the bare word, or the word with "()") by
+// `replacement`; a call with arguments and a qualified word are left alone.
+std::string ReplaceZeroArgumentCall(const std::string& f, std::string_view function,
+                                    const std::string& replacement) {
+    TokenList t(f);
+    std::string out;
+    std::size_t i = 0;
+    while (i < t.size()) {
+        if (IsIdentifier(t, i, function) && !t.IsQualified(i)) {
+            std::size_t next = t.NextSolid(i);
+            if (next == TokenList::npos || t[next].kind != TokenKind::LParen) {
+                out += replacement;
+                ++i;
+                continue;
+            }
+            std::size_t close = t.NextSolid(next);
+            if (close != TokenList::npos && t[close].kind == TokenKind::RParen) {
+                out += replacement;
+                i = close + 1;
+                continue;
+            }
+        }
+        out += t.Text(i);
+        ++i;
+    }
+    return out;
+}
+
+// Where the operand of "Is" at `is` starts: after the nearest comparison, logical keyword,
+// comma or opening bracket of the same nesting level; npos when the operand is empty.
+std::size_t OperandStart(const TokenList& t, std::size_t is) {
+    int depth = 0;
+    std::size_t j = is;
+    while (j-- > 0) {
+        const Token& tok = t[j];
+        if (tok.kind == TokenKind::RParen) {
+            ++depth;
+            continue;
+        }
+        if (tok.kind == TokenKind::LParen) {
+            if (depth == 0) break;
+            --depth;
+            continue;
+        }
+        if (depth > 0) continue;
+        if (tok.kind == TokenKind::Comma) break;
+        if (tok.kind == TokenKind::Operator) {
+            std::string_view op = t.Text(j);
+            if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") break;
+        }
+        if (tok.kind == TokenKind::Identifier && IsKeyword(t.Text(j))) break;
+    }
+    std::size_t start = j == static_cast<std::size_t>(-1) ? 0 : j + 1;
+    while (start < is && t[start].kind == TokenKind::Space) ++start;
+    return start < is ? start : TokenList::npos;
+}
+
+}  // namespace
+
+bool FormulaTranslator::IsFormulaField(const std::string& name) {
+    try {
+        for (const std::string& field : ctx_.FormulaFieldNames())
+            if (field == name) return true;
+    } catch (const std::exception&) {
+    }
+    return false;
+}
+
+std::string FormulaTranslator::TranslateReferences(const std::string& f) {
+    TokenList t(f);
+    const std::string table = ctx_.CurrentTableName();
+    bool pageCase = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].kind == TokenKind::Name) {
+            pageCase = BracketContent(t.Text(i)) == "Page";
+            break;
+        }
+    }
+    auto isPart = [&](std::size_t i) {
+        return i < t.size() && (t[i].kind == TokenKind::Name || t[i].kind == TokenKind::Identifier);
+    };
+    auto isJoiner = [&](std::size_t i) {
+        return i < t.size() && (t[i].kind == TokenKind::Dot || t[i].kind == TokenKind::Bang);
+    };
+
+    std::string out;
+    out.reserve(f.size() + 16);
+    std::size_t i = 0;
+    while (i < t.size()) {
+        bool chainStart = isPart(i) && isJoiner(i + 1) && isPart(i + 2) && !(i > 0 && isJoiner(i - 1));
+        if (chainStart) {
+            std::size_t end = i + 1;
+            while (isJoiner(end) && isPart(end + 1)) end += 2;
+            bool tableField = end == i + 3 && t.Text(i + 1) == "." && !IsAccessObject(NamePart(t, i)) &&
+                              !t.IsCall(i + 2) && (t[i].kind == TokenKind::Name || t[i + 2].kind == TokenKind::Name);
+            if (tableField) {
+                out += '{';
+                out += NamePart(t, i);
+                out += '.';
+                out += NamePart(t, i + 2);
+                out += '}';
+            } else {
+                out += t.Join(i, end);
+            }
+            i = end;
+            continue;
+        }
+        if (t[i].kind == TokenKind::Name && !t.IsQualified(i)) {
+            std::string name(BracketContent(t.Text(i)));
+            if (pageCase && name == "Page") {
+                out += "PageNumber";
+            } else if (pageCase && name == "Pages") {
+                out += "TotalPageCount";
+            } else if (IsFormulaField(name)) {
+                out += "{@" + name + "}";
+            } else {
+                out += "{" + table + "." + name + "}";
+            }
+        } else {
+            out += t.Text(i);
+        }
+        ++i;
+    }
+    return out;
+}
+
+std::string FormulaTranslator::TranslateCountAll(const std::string& f) {
+    TokenList t(f);
+    std::string field;
+    for (std::size_t i = 0; i < t.size() && field.empty(); ++i)
+        if (t[i].kind == TokenKind::Reference && t.Text(i).substr(0, 2) != "{@") field = t.Text(i);
+    if (field.empty()) {
+        std::string name = ctx_.RowCountFieldName();
+        if (!name.empty()) field = "{" + ctx_.CurrentTableName() + "." + name + "}";
+    }
+    if (field.empty()) return f;
+
+    std::string out;
+    std::size_t i = 0;
+    while (i < t.size()) {
+        if (IsIdentifier(t, i, "Count") && t.IsCall(i)) {
+            std::size_t open = t.NextSolid(i);
+            std::size_t star = t.NextSolid(open);
+            std::size_t close = star == TokenList::npos ? star : t.NextSolid(star);
+            if (star != TokenList::npos && t.Text(star) == "*" && close != TokenList::npos &&
+                t[close].kind == TokenKind::RParen) {
+                out += "Count(" + field + ")";
+                i = close + 1;
+                continue;
+            }
+        }
+        out += t.Text(i);
+        ++i;
+    }
+    return out;
+}
+
+std::string FormulaTranslator::CheckForFunction(const std::string& f, const std::string& function) {
+    try {
+        std::string name = function;
+        if (!name.empty() && name.back() == '(') name.pop_back();
+        TokenList t(f);
+        std::size_t k = 0;
+        while (k < t.size() && !(IsIdentifier(t, k, name) && t.IsCall(k) && !t.IsQualified(k))) ++k;
+        if (k == t.size()) return f;
+        std::size_t open = t.NextSolid(k);
+        std::size_t close = t.MatchingParen(open);
+        if (close == TokenList::npos) {
+            ctx_.ShowMessage("A formula has mismatched brackets!");
+            return {};
+        }
+        std::size_t argEnd = close;
+        int depth = 0;
+        for (std::size_t i = open + 1; i < close; ++i) {
+            if (t[i].kind == TokenKind::LParen) ++depth;
+            if (t[i].kind == TokenKind::RParen) --depth;
+            if (t[i].kind == TokenKind::Comma && depth == 0) {
+                argEnd = i;
+                break;
+            }
+        }
+        return t.Join(0, k) + t.Join(open + 1, argEnd) + t.Join(close + 1, t.size());
+    } catch (const std::exception& e) {
+        ctx_.WriteErrorLog(e.what(), "CheckForFunction", 1, f);
+        return {};
+    }
+}
+
+std::string FormulaTranslator::FixIsNull(const std::string& f) {
+    try {
+        TokenList t(f);
+        for (std::size_t i = 1; i < t.size(); ++i) {
+            if (!IsIdentifier(t, i, "Is") || t[i - 1].kind != TokenKind::Space) continue;
+            std::size_t next = t.NextSolid(i);
+            bool negated = IsIdentifier(t, next, "Not");
+            std::size_t null = negated ? t.NextSolid(next) : next;
+            if (!IsIdentifier(t, null, "Null")) continue;
+            std::size_t start = OperandStart(t, i);
+            if (start == TokenList::npos) continue;
+            std::size_t operandEnd = t.PrevSolid(i) + 1;
+            return t.Join(0, start) + (negated ? "Not IsNull(" : "IsNull(") + t.Join(start, operandEnd) + ")" +
+                   t.Join(null + 1, t.size());
+        }
+    } catch (const std::exception&) {
+    }
+    return f;
+}
+
+std::string FormulaTranslator::ReplaceDateFunction(const std::string& f, const std::string& replacement) {
+    return ReplaceZeroArgumentCall(f, "Date", replacement);
+}
+
+std::string FormulaTranslator::FixMediumDate(const std::string& f) {
+    try {
+        if (f.find("Date") == std::string::npos) return {};
+        return ReplaceDateFunction(f, "CurrentDate");
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::string FormulaTranslator::FixLongDate(const std::string& f) {
+    try {
+        if (f.find("Date") == std::string::npos) return {};
+        return ReplaceDateFunction(f, "{CurrentDate}");
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::string FormulaTranslator::FixNow(const std::string& f) { return ReplaceZeroArgumentCall(f, "Now", "CurrentDateTime"); }
+
+std::string FormulaTranslator::FixFunction(const std::string& f, const std::string& fn) {
+    struct Rename {
+        std::string_view from, to;
+    };
+    static constexpr std::array<Rename, 3> kRenames = {
+        Rename{"Avg(", "Average("}, Rename{"Min(", "Minimum("}, Rename{"Max(", "Maximum("}};
+    std::string_view to;
+    for (const auto& r : kRenames)
+        if (r.from == fn) to = r.to;
+
+    std::string name = fn;
+    if (!name.empty() && name.back() == '(') name.pop_back();
+    TokenList t(f);
+    std::string out;
+    bool found = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (!to.empty() && IsIdentifier(t, i, name) && t.IsCall(i) && !t.IsQualified(i)) {
+            out += to.substr(0, to.size() - 1);
+            found = true;
+        } else {
+            out += t.Text(i);
+        }
+    }
+    ctx_.LogStepError("Convert '" + fn + " to " + (found ? std::string(to) : std::string()) + "'", kConvertFormula);
+    return out;
+}
+
+std::string FormulaTranslator::ConvertFormula(const std::string& f) {
+    std::string built = f;
+    try {
+        TokenList tokens(f);
+        if (!HasName(tokens)) built = RemoveFirstEmptyCall(tokens);
+        built = TranslateReferences(built);
+        built = TranslateCountAll(built);
+        if (HasIIfCall(TokenList(built))) {
+            built = ConvertIIF(built);
+            if (built.empty()) return {};
+        }
+
+        for (int i = 0; i < 2; ++i) {
+            built = CheckForFunction(built, "Format(");
+            if (built.empty()) return {};
+        }
+
+        // Each pass removes one "Is Null" or returns the text unchanged, so the loop ends.
+        for (std::string fixed = FixIsNull(built); fixed != built; fixed = FixIsNull(built)) built = fixed;
+
+        if (built.find("Short Date") != std::string::npos) {
+            ctx_.LogStepError("Fix Short Date", kConvertFormula);
+            built = FixMediumDate(built);
+        }
+        if (built.find("Medium Date") != std::string::npos) {
+            ctx_.LogStepError("Fix Medium Date", kConvertFormula);
+            built = FixMediumDate(built);
+        }
+        if (built.find("Long Date") != std::string::npos) {
+            ctx_.LogStepError("Fix Long Date", kConvertFormula);
+            built = FixLongDate(built);
+        }
+        if (ReplaceDateFunction(built, "CurrentDate") != built) {
+            ctx_.LogStepError("Fix Medium Date", kConvertFormula);
+            built = FixMediumDate(built);
+        }
+        built = FixNow(built);
+
+        std::string trimmed = TrimBlanks(built);
+        if (!trimmed.empty() && trimmed.back() == '&') built = trimmed.substr(0, trimmed.size() - 1);
+
+        built = FixFunction(built, "Avg(");
+        built = FixFunction(built, "Min(");
+        built = FixFunction(built, "Max(");
+        return built;
+    } catch (const std::exception& e) {
+        ctx_.WriteErrorLog(e.what(), kConvertFormula, 1, built);
+        return {};
+    }
+}
+
+}  // namespace tolvaran

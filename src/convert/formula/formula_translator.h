@@ -1,0 +1,56 @@
+#pragma once
+// Translation of Access expressions (a calculated control source without its "=") into
+// Crystal-syntax formula text. An empty result means "could not be converted".
+#include <string>
+
+#include "convert/formula/formula_context.h"
+
+namespace tolvaran {
+
+class FormulaTranslator {
+public:
+    // The context outlives the translator.
+    explicit FormulaTranslator(FormulaContext& context) : ctx_(context) {}
+
+    // The whole translation; empty when the expression cannot be converted. Never throws: a
+    // failure is logged under "ConvertFormula" with level 1.
+    std::string ConvertFormula(const std::string& f);
+
+    // Rewrites every IIf call of f as "IF cond Then a else b"; an IIf inside a larger
+    // expression is put between brackets. Empty when an IIf call is malformed.
+    std::string ConvertIIF(const std::string& f);
+
+    // Rewrites the first IIf call of one parser item; the item unchanged when it holds none;
+    // empty when that call does not have exactly three arguments and its ")".
+    std::string ConvertOneIIF(const std::string& t);
+
+    // Replaces the first call of `function` ("Format(") by its first argument. Empty (after the
+    // message "A formula has mismatched brackets!") when the call's bracket is not closed.
+    std::string CheckForFunction(const std::string& f, const std::string& function);
+
+    // Rewrites the first "x Is Null" as "IsNull(x)" and the first "x Is Not Null" as
+    // "Not IsNull(x)", x being the whole operand; the text unchanged when there is none.
+    std::string FixIsNull(const std::string& f);
+
+    // The Date function ("Date" or "Date()") becomes "CurrentDate" / "{CurrentDate}". Empty for
+    // a text without "Date"; unchanged when "Date" occurs only inside names or literals.
+    std::string FixMediumDate(const std::string& f);
+    std::string FixLongDate(const std::string& f);
+
+    // Renames every call of fn ("Avg(", "Min(", "Max(") and writes the step line
+    // "Convert '<fn> to <replacement>'".
+    std::string FixFunction(const std::string& f, const std::string& fn);
+
+    // True when the report already holds a formula field of exactly that name.
+    bool IsFormulaField(const std::string& name);
+
+private:
+    std::string TranslateReferences(const std::string& f);
+    std::string TranslateCountAll(const std::string& f);
+    std::string FixNow(const std::string& f);
+    std::string ReplaceDateFunction(const std::string& f, const std::string& replacement);
+
+    FormulaContext& ctx_;
+};
+
+}  // namespace tolvaran
