@@ -1,0 +1,16 @@
+#pragma once
+// Decoding of export bytes to UTF-8 text: a UTF-16LE or UTF-8 byte-order mark decides; text
+// without one is UTF-16LE when its first characters have zero high bytes, else ANSI in
+// Windows-1252 (or UTF-8 when the caller says so). Internal to platform/access.
+#include <string>
+#include <string_view>
+
+namespace tolvaran::access::detail {
+
+enum class AnsiCodePage { Windows1252, Utf8 };
+
+std::string DecodeExportText(std::string_view bytes, AnsiCodePage ansi);
+// Appends the UTF-8 form of a code point (invalid ones become U+FFFD).
+void AppendUtf8(std::string& out, unsigned codePoint);
+
+}  // namespace tolvaran::access::detail
