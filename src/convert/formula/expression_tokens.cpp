@@ -48,6 +48,8 @@ TokenList::TokenList(std::string source) : source_(std::move(source)) {
         } else if (c == '[') {
             kind = TokenKind::Name;
             len = Delimited(s, i, ']', false, "name");
+        } else if (c == ']') {
+            throw ExpressionError("The ] at position " + std::to_string(i + 1) + " closes no [");
         } else if (c == '"' || c == '\'') {
             kind = TokenKind::String;
             len = Delimited(s, i, c, true, "text");
