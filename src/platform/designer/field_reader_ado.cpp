@@ -1,0 +1,95 @@
+// Reads a table's fields through platform/ado.
+#include "platform/ado/ado.h"
+#include "platform/common/com_error.h"
+#include "platform/designer/database.h"
+#include "platform/designer/util.h"
+
+namespace designer {
+
+namespace {
+
+int ValueTypeOf(ado::DataTypeEnum t) {
+    switch (t) {
+        case ado::adSmallInt:
+        case ado::adInteger:
+        case ado::adSingle:
+        case ado::adDouble:
+        case ado::adDecimal:
+        case ado::adNumeric:
+        case ado::adTinyInt:
+        case ado::adUnsignedTinyInt:
+        case ado::adBigInt: return crNumberField;
+        case ado::adCurrency: return crCurrencyField;
+        case ado::adBoolean: return crBooleanField;
+        case ado::adDBDate: return crDateField;
+        case ado::adDBTime: return crTimeField;
+        case ado::adDate:
+        case ado::adDBTimeStamp: return crDateTimeField;
+        case ado::adChar:
+        case ado::adWChar:
+        case ado::adVarChar:
+        case ado::adVarWChar:
+        case ado::adGUID: return crStringField;
+        case ado::adLongVarChar:
+        case ado::adLongVarWChar: return crPersistentMemoField;
+        case ado::adBinary:
+        case ado::adVarBinary:
+        case ado::adLongVarBinary: return crBlobField;
+        default: return crUnknownField;
+    }
+}
+
+std::vector<SourceField> Convert(const std::vector<ado::ColumnInfo>& cols) {
+    std::vector<SourceField> out;
+    out.reserve(cols.size());
+    for (auto& c : cols) out.push_back({c.name, ValueTypeOf(c.type)});
+    return out;
+}
+
+std::vector<ado::ColumnInfo> ColumnsOf(ado::Connection& conn, const std::string& table) {
+    try {
+        return conn.driver().columns(table);
+    } catch (const vb::ComError&) {
+        return {};
+    }
+}
+
+// A table linked into an Access file (or its SQLite stand-in) lives in another file or ODBC
+// source; MSysObjects says where.
+std::vector<ado::ColumnInfo> LinkedColumns(const ado::ConnectionPtr& conn, const std::string& table) {
+    ado::Recordset rs;
+    try {
+        rs.Open("SELECT Type, Database, ForeignName, Connect FROM MSysObjects WHERE Name = ?", conn,
+                ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(table)});
+    } catch (const vb::ComError&) {
+        return {};
+    }
+    if (rs.Eof()) return {};
+    long type = vb::NZ(rs["Type"]).ToLong();
+    std::string foreign = vb::NZ(rs["ForeignName"], "").ToString();
+    if (foreign.empty()) foreign = table;
+    std::string target;
+    if (type == 6) target = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + vb::NZ(rs["Database"], "").ToString();
+    else if (type == 4) {
+        target = vb::NZ(rs["Connect"], "").ToString();
+        if (UpperAscii(target.substr(0, 5)) == "ODBC;") target = target.substr(5);
+    }
+    rs.Close();
+    if (target.empty()) return {};
+    auto linked = ado::OpenConnection(target);
+    return ColumnsOf(*linked, foreign);
+}
+
+}  // namespace
+
+FieldReader AdoFieldReader() {
+    return [](const std::string& connectionString, const TableSource&, const std::string& table) {
+        auto conn = ado::OpenConnection(connectionString);
+        auto cols = ColumnsOf(*conn, table);
+        if (cols.empty()) cols = LinkedColumns(conn, table);
+        if (cols.empty()) throw vb::ComError(kErrFieldNotKnown, "The table \"" + table + "\" could not be read.");
+        return Convert(cols);
+    };
+}
+
+}  // namespace designer

@@ -1,0 +1,79 @@
+#pragma once
+// The formula checker: a tokenizer and parser of Crystal-syntax formulas that resolves
+// field, formula and parameter references and function names, and checks argument counts
+// and operand types. It stops at the first error and reports it in the designer's wording
+// with the byte offset where it was found.
+#include <cstddef>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace designer {
+
+class Report;
+
+// Orders texts without regard to ASCII case.
+struct NoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+// What a formula may refer to. Names are compared without regard to case.
+struct FormulaSymbols {
+    // Database fields: "Table.Field" -> value type (FieldValueType).
+    std::map<std::string, int, NoCaseLess> fields;
+    // Tables whose fields are not known: every "{Table.anything}" of them resolves.
+    std::set<std::string, NoCaseLess> openTables;
+    // Formula fields: name -> value type of its result (crUnknownField when not worked out).
+    std::map<std::string, int, NoCaseLess> formulas;
+    // Parameter fields: name -> value type.
+    std::map<std::string, int, NoCaseLess> parameters;
+    // Group condition fields ("Table.Field"), for summaries per group.
+    std::set<std::string, NoCaseLess> groupFields;
+};
+
+// Resolves the text between the braces of a reference ("Orders.Qty", "@Total", "?Start").
+// True when it is known; valueType then holds its type (crUnknownField when not known).
+bool LookupReference(const FormulaSymbols& symbols, std::string_view body, int& valueType);
+
+// Builds the symbols of a report: its tables' fields, formula fields (other than exclude),
+// parameter fields and groups.
+FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula = {});
+
+struct FormulaCheckResult {
+    bool ok = true;
+    std::string message;  // empty when ok
+    size_t position = 0;  // byte offset of the offending token (text length at the end)
+};
+
+// Checks one formula. Never throws.
+FormulaCheckResult CheckFormula(std::string_view text, const FormulaSymbols& symbols);
+
+// The designer's messages (one table, so wording can be corrected in one place).
+namespace msg {
+inline constexpr const char* kOperandExpected =
+    "A number, currency amount, boolean, date, time, date-time, or string is expected here.";
+inline constexpr const char* kRemainingText = "The remaining text does not appear to be part of the formula.";
+inline constexpr const char* kFieldNotKnown = "This field name is not known.";
+inline constexpr const char* kBooleanRequired = "A boolean is required here.";
+inline constexpr const char* kStringRequired = "A string is required here.";
+inline constexpr const char* kNumberRequired = "A number is required here.";
+inline constexpr const char* kNumberOrCurrencyRequired = "A number or currency amount is required here.";
+inline constexpr const char* kDateRequired = "A date is required here.";
+inline constexpr const char* kTooManyArguments = "Too many arguments have been given to this function.";
+inline constexpr const char* kNotEnoughArguments = "Not enough arguments have been given to this function.";
+inline constexpr const char* kGroupRequired = "There must be a group that matches this field.";
+inline constexpr const char* kVariableNameExpected = "A variable name is expected here.";
+inline constexpr const char* kArrayOrStringRequired = "An array or a string is required here.";
+inline constexpr const char* kStringOrArrayOrRangeRequired = "A string, an array or a range is required here.";
+inline constexpr const char* kStringTooLong = "A string can be at most 65534 characters long.";
+inline constexpr const char* kBadDateTime = "A date-time literal is not valid here.";
+// "The X is missing." and "The matching X for this string is missing." are built around
+// the token.
+std::string Missing(std::string_view token);
+std::string MissingQuote(char quote);
+std::string Required(int valueType);  // "A <type> is required here."
+}  // namespace msg
+
+}  // namespace designer
