@@ -1,0 +1,296 @@
+#pragma once
+// clsConvert: one conversion job. It turns one Access report (or subreport) into one report
+// file of the report designer: it opens the Access file, binds the new report to the data of
+// the source database's links, adds groups, sections and objects, logs every step and
+// problem (ErrorLog rows on the lists file and the report's text error log) and saves the
+// .rpt file in the output folder.
+//
+// One header, one source file per concern: convert.cpp (job and driver), log.cpp (conversion
+// log), binding.cpp (data-source binding), rawsql.cpp (raw-SQL record sources),
+// sections.cpp, groups.cpp, controls.cpp, objects*.cpp, subreports.cpp, formulas.cpp.
+//
+// Ownership: the job owns its designer application and report, its Access instance and the
+// opened Access report, its error-log recordset and its ADOX catalog. The window, the links
+// manager, the text log and the context are attached by the caller and must outlive the job;
+// the report record and the connections are shared.
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "convert/formula/formula_context.h"
+#include "platform/access/application.h"
+#include "platform/ado/ado.h"
+#include "platform/adox/adox.h"
+#include "platform/designer/designer.h"
+#include "platform/ui/progress_window.h"
+
+namespace tolvaran {
+
+struct AppContext;
+class clsReport;
+class clsWriteToText;
+class clsManageLinks;
+class clsLink;
+class clsUpdateQueries;
+
+// The error-log viewer; the shell implements it.
+class ErrorLogViewer {
+public:
+    virtual ~ErrorLogViewer() = default;
+    // Takes the report id, loads that report's rows and shows them modally; returns when the
+    // window is closed.
+    virtual void ShowModal(long reportId) = 0;
+};
+
+// One control of the section being converted, as recorded in the Controls table.
+class clsControl {
+public:
+    long Height = 0;
+    std::string Caption;
+    short ControlType = 0;
+    short Order = 0;
+    const access::Control* Control = nullptr;  // not filled by the converter
+    std::string ControlName;
+    std::string LeftPos;
+    std::string TopPos;  // pushed down below the control before it when the two overlap
+};
+using ControlPtr = std::shared_ptr<clsControl>;
+
+class clsCustomControl {
+public:
+    std::string OLEClass;
+};
+
+class clsConvert : public FormulaContext {
+public:
+    // ctx gives the program folder and the prompt service; it must outlive the job.
+    explicit clsConvert(AppContext& ctx);
+    ~clsConvert() override;
+    clsConvert(const clsConvert&) = delete;
+    clsConvert& operator=(const clsConvert&) = delete;
+
+    // ---- Properties -------------------------------------------------------------------
+    bool MultipleReportsSelected = false;
+    // The calling main window (Form and ParentForm are one field); not owned.
+    ui::ProgressWindow* Form = nullptr;
+    void setParentForm(ui::ProgressWindow* window) { Form = window; }
+    bool AskShowPageHeaderFooterForSubReportsQuestion = false;
+    bool ShowPageHeaderFooterForSubReports = false;
+    clsManageLinks* oLinks = nullptr;  // not owned
+    // True once the job reached the save step.
+    bool success() const { return success_; }
+    // The report record; an empty one is created on first use when none was given.
+    const std::shared_ptr<clsReport>& oReport();
+    void setOReport(std::shared_ptr<clsReport> report) { oReport_ = std::move(report); }
+    // Lists-file connection (gDb); an unopened one is created on first use when none was given.
+    const ado::ConnectionPtr& db();
+    void setDb(ado::ConnectionPtr connection) { db_ = std::move(connection); }
+    ado::ConnectionPtr Internaldb;  // settings-file connection (gInternalDb)
+    bool SuppressSectionsWithNoControls = true;
+    bool IsSQL = false;  // stored only
+    bool IsDataProject = false;
+    std::string ReportsDatabaseVersion;
+    ui::ProgressWindow* ProgressMeter = nullptr;  // stored only
+    short CountOfAccessSections = 0;
+    clsWriteToText* oText = nullptr;  // the report's text error log; not owned
+    void* oLv = nullptr;              // stored only
+    std::string SourceTablesDB;
+    std::string ReportSource;
+    std::string Database;
+    std::string Reportpath;
+    std::string ReportName;
+    bool IsSubReport = false;
+    std::string ParentReport;
+    designer::Report* crReport() const { return crReport_.get(); }
+    // The Access engine version found at start-up (gCurrentAccessVersion): "3.51", "4.0" or
+    // "ERROR"; the record-source checks compare it with "3.6".
+    std::string CurrentAccessVersion = "4.0";
+    // The error-log viewer ShowErrorLog opens; not owned; may be null (nothing is shown).
+    ErrorLogViewer* ErrorViewer = nullptr;
+
+    // ---- Job and driver ----------------------------------------------------------------
+    // Runs the job; True when the report was built and saved. The subreport flag only changes
+    // the wording of failure lines.
+    bool Convert(ui::ProgressWindow& window, bool subreport);
+    bool OpenAccess();
+    std::unique_ptr<access::Application> GetAccessObject();
+    bool OpenAccessReport();
+    void CloseAccess();
+    bool SetPaperOrientation();
+    bool AddFormulaField();
+    bool AddToHeader();
+    short FindField(const std::string& table, const std::string& field);
+
+    // ---- Conversion log ----------------------------------------------------------------
+    // One ErrorLog row and the text-log line or block. tag is the fourth text callers pass;
+    // it is not stored.
+    bool WriteErrorLog(const std::string& description, const std::string& function, const std::string& tag,
+                       int level);
+    // A step line: WriteErrorLog at level 5; level is ignored.
+    bool LogStepError(const std::string& message, const std::string& function, int level);
+    bool RecordError(const std::string& description, const std::string& formulaName,
+                     const std::string& accessFormula, const std::string& crystalFormula,
+                     const std::string& function);
+    void ShowErrorLog();
+
+    // ---- Data-source binding -------------------------------------------------------------
+    bool AddDatabases();
+    bool SetCatalog(std::shared_ptr<adox::Catalog>& catalog, clsLink& link);
+    std::string CheckReportSource(clsLink& link);
+    bool ConnectionIsUsedInReport(clsLink& link);
+    bool AddDatabaseReference(clsLink& link);
+    bool AddDatabase_AccessInternalTables(clsLink& link);
+    bool AddDatabase_AccessLinkedTables(clsLink& link);
+    bool AddDatabase_ODBCLinkedTables(clsLink& link);
+    bool AddDatabase_DataProject(clsLink& link);
+    designer::StoredProcParams GetStoredProcedureParameters();
+    std::string StripOutdataTypes(std::string& text);
+    designer::StoredProcParams GetParametersFromStoredProcedure(clsLink& link);
+
+    // ---- Raw-SQL record sources ----------------------------------------------------------
+    std::string DealWithRAWSQL(clsUpdateQueries& classifier, const std::string& sql, const std::string& defaultName);
+    bool AddView(const std::string& name, const std::string& sql, bool overwrite);
+    bool CompareSQL(const std::string& name, const std::string& sql);
+    bool CreateSQLView(const ado::ConnectionPtr& connection, const std::string& sql, const std::string& name,
+                       bool overwrite);
+    bool DropView(const ado::ConnectionPtr& connection, const std::string& name);
+
+    // ---- Sections and areas ----------------------------------------------------------------
+    bool AddSections(ui::ProgressWindow& window);
+    short CountSections();
+    bool ProcessSection(ui::ProgressWindow& window, int i);
+    std::string GetSectionName(int i);
+    bool GetSection(int i);
+    std::string GetCrystalAreaName(const std::string& name);
+    short GetCrystalAreaNo(const std::string& name);
+    bool Translate(const std::string& key, const std::string& name);
+    bool IsPageHeaderSection(const std::string& name);
+    bool IsPageFooterSection(const std::string& name);
+    bool IsReportHeaderSection(const std::string& name);
+    bool IsReportFooterSection(const std::string& name);
+    bool IsGroupHeaderSection(const std::string& name);
+    bool IsGroupFooterSection(const std::string& name);
+    bool IsDetailSection(const std::string& name);
+    short CheckSectionForControls(designer::Section& crSection, int i);
+    bool SuppressAllBlankSections();
+    void ClearCollection();
+
+    // ---- Groups --------------------------------------------------------------------------
+    short AddGroupLevels();
+    bool GetGroupLevel(int i);
+    void AddGroup(int i);
+    short GetTotalNoOfGroups();
+    bool IsValidGroupLevel(int i);
+
+    // ---- Control discovery and layout bookkeeping --------------------------------------------
+    void DiscoverControls(short sectionNo);
+    // heightFlag 1: the object's height is not recorded.
+    void UpdateControl(designer::ReportObject* object, access::Control& control, short heightFlag);
+    void AlignCrystalControls(const std::string& area);
+    void CheckCrystalReportAlignment();
+    void ShowControlsInDebug(designer::Section& section);
+
+    // ---- Text, label and field objects -----------------------------------------------------
+    bool AddLabelObject(designer::Section& section, access::Control& control, long top);
+    bool AddTextObject(designer::Section& section, access::Control& control,
+                       designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window, long top);
+    bool AddFieldObject(designer::Section& section, access::Control& control, long left, long top);
+    void UpdateFieldObjectProperties(designer::ReportObject& object, access::Control& control,
+                                     const std::string& name);
+    std::string StripAccessParameter(const std::string& controlSource);
+    bool ExistsParameter(const std::string& name);
+    std::string CheckForParameter(const std::string& controlSource);
+    std::string ParseControlRecordSource(const std::string& table);
+
+    // ---- Lines, boxes, images and pictures --------------------------------------------------
+    bool AddLineObject(designer::Section& section, access::Control& control, long top);
+    void AddBoxObject(designer::Section& section, access::Control& control, long top);
+    void AddImageObject(designer::Section& section, access::Control& control);
+    bool CustomControlHasFileNameProperty(access::Control& control);
+    void AddPictureObject(designer::Section& section, access::Control& control);
+
+    // ---- Subreports ------------------------------------------------------------------------
+    bool ImportSubReport(designer::Section* section, ui::ProgressWindow& window, access::Control& control, long top,
+                         const std::string& areaCode);
+    bool SetNewLinks(designer::SubreportObject& object, const std::string& childSource, const std::string& master,
+                     const std::string& child);
+    const designer::DatabaseFieldDefinition* GetFieldDef(designer::Report& report, const std::string& table,
+                                                         const std::string& field);
+    bool SetSublinks(designer::SubreportLinks& links, const std::string& master, const std::string& child);
+
+    // ---- Formula translation -----------------------------------------------------------------
+    std::string ConvertFormula(const std::string& expression);
+    bool IsFormulaField(const std::string& name);
+
+    // ---- FormulaContext ----------------------------------------------------------------------
+    std::string CurrentTableName() const override { return currentTableName_; }
+    std::vector<std::string> FormulaFieldNames() const override;
+    std::string RowCountFieldName() const override;
+    void LogStepError(const std::string& message, const std::string& function) override;
+    void WriteErrorLog(const std::string& description, const std::string& function, int level,
+                       const std::string& tag) override;
+    void ShowMessage(const std::string& text) override;
+
+    // ---- Read-only views of the job's state (tests, child jobs) ---------------------------------
+    access::Application* AccessApplication() const { return access_.get(); }
+    const access::ReportPtr& AccessReport() const { return accessReport_; }
+    const std::string& AccessRecordSource() const { return recordSource_; }
+    bool AccessIsOpen() const { return accessOpen_; }
+    bool IsStoredProcedureSource() const { return storedProcedure_; }
+    short NumberOfGroups() const { return numberOfGroups_; }
+    const std::shared_ptr<adox::Catalog>& Catalog() const { return catalog_; }
+    AppContext& Context() const { return ctx_; }
+
+private:
+    // A message box through the context's prompt; with no prompt, the default button.
+    int msgBox(const std::string& text, int buttons, const std::string& title = {});
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText);
+    // The window progress goes to: Form, else null.
+    ui::ProgressWindow* window() const { return Form; }
+    long reportId();
+    long databaseListId();
+    void writeTextBlock(const std::string& description, const std::string& function, const std::string& level);
+
+    AppContext& ctx_;
+    bool success_ = false;
+    std::shared_ptr<clsReport> oReport_;
+    ado::ConnectionPtr db_;
+
+    // Designer side.
+    std::unique_ptr<designer::Application> crApplication_;
+    std::unique_ptr<designer::Report> crReport_;
+
+    // Access side.
+    std::unique_ptr<access::Application> access_;
+    access::ReportPtr accessReport_;
+    std::string recordSource_;
+    bool accessOpen_ = false;
+
+    // The converter's error-log recordset, opened by Convert; formula failures go into it.
+    std::unique_ptr<ado::Recordset> errorLog_;
+
+    // Section-name collection: (section number as text, name) in the order added.
+    std::vector<std::pair<std::string, std::string>> sectionNames_;
+    // Control collection of the section being converted.
+    std::vector<ControlPtr> controls_;
+    short groupHeadersMet_ = 0;
+    short groupFootersMet_ = 0;
+    short numberOfGroups_ = 0;
+    short formulaCount_ = 0;
+    short formulaErrorCount_ = 0;
+    std::string currentTableName_;
+
+    // Data-source binding.
+    bool storedProcedure_ = false;
+    std::string recordSourceName_;
+    bool queryUpdateFlag_ = false;  // passed to UpdateBackEndQueries, which does not read it
+    std::shared_ptr<adox::Catalog> catalog_;
+    // The back-end kind AddView follows: the kind of the link being bound.
+    short backEndType_ = 0;
+
+    // layout internals
+    // end of layout internals
+};
+
+}  // namespace tolvaran
