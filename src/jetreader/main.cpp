@@ -1,0 +1,258 @@
+// tolvaran-jetreader: reads one Access file through libmdb and answers the Jet driver over
+// stdin/stdout (frames of platform/ado/jet_protocol.h). The driver starts it with limits:
+//   tolvaran-jetreader --memory-mb N --cpu-seconds N
+// Both are applied to this process with setrlimit, so a file that makes libmdb loop or grow
+// ends this process (the driver reports it) rather than the program.
+#include <glib.h>  // mdbtools.h relies on glib types being declared first
+#include <mdbtools.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ado/jet_protocol.h"
+
+namespace {
+
+using ado::jetproto::Frame;
+
+bool WriteAll(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(1, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Output is gathered and written in blocks; rows are small and many.
+class Writer {
+public:
+    bool send(const Frame& f) {
+        buf_ += ado::jetproto::Encode(f);
+        return buf_.size() < (1u << 16) || flush();
+    }
+    bool flush() {
+        bool ok = WriteAll(buf_);
+        buf_.clear();
+        return ok;
+    }
+
+private:
+    std::string buf_;
+};
+
+bool SendError(Writer& w, const std::string& text) {
+    Frame f{'X', {text}};
+    return w.send(f) && w.flush();
+}
+
+bool ReadFrame(ado::jetproto::Decoder& dec, Frame& out) {
+    for (;;) {
+        if (auto f = dec.next()) {
+            out = std::move(*f);
+            return true;
+        }
+        if (dec.bad()) return false;
+        char buf[4096];
+        ssize_t n = read(0, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        dec.feed(buf, static_cast<size_t>(n));
+    }
+}
+
+void ApplyLimit(int resource, rlim_t value) {
+    struct rlimit lim;
+    lim.rlim_cur = value;
+    lim.rlim_max = value;
+    setrlimit(resource, &lim);
+}
+
+// Row offsets on a data page carry flags in their top bits.
+constexpr int kOffsetMask = 0x1FFF;
+constexpr int kLookupFlag = 0x4000;  // the row lives on another page; the slot holds its address
+// Longest text or memo value passed on, in bytes; longer memo values are cut there.
+constexpr size_t kBindSize = 64 * 1024;
+
+// libmdb's bound text does not tell Null from the empty text; the row's null mask does.
+// Reads the null flags of the row that mdb_fetch_row returned last. False when the row
+// cannot be located again (then values are taken as bound).
+bool NullFlags(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<char>& isNull) {
+    MdbHandle* mdb = table->entry->mdb;
+    if (table->cur_row == 0) return false;
+    int row = static_cast<int>(table->cur_row) - 1;
+    int start = 0;
+    size_t len = 0;
+    if (mdb_find_row(mdb, row, &start, &len) != 0) return false;
+    int raw = start;
+    start &= kOffsetMask;
+    int n = 0;
+    if (raw & kLookupFlag) {
+        int pgRow = static_cast<int>(mdb_get_int32(mdb->pg_buf, start));
+        void* buf = nullptr;
+        if (mdb_find_pg_row(mdb, pgRow, &buf, &start, &len) != 0) return false;
+        start &= kOffsetMask;
+        mdb_swap_pgbuf(mdb);
+        n = mdb_crack_row(table, start, len, fields.data());
+        mdb_swap_pgbuf(mdb);
+    } else {
+        n = mdb_crack_row(table, start, len, fields.data());
+    }
+    if (n <= 0) return false;
+    std::fill(isNull.begin(), isNull.end(), 0);
+    for (int i = 0; i < n; ++i) {
+        int c = fields[static_cast<size_t>(i)].colnum;
+        if (c >= 0 && static_cast<size_t>(c) < isNull.size()) isNull[static_cast<size_t>(c)] = fields[static_cast<size_t>(i)].is_null;
+    }
+    return true;
+}
+
+class Reader {
+public:
+    ~Reader() {
+        if (mdb_) mdb_close(mdb_);
+    }
+
+    bool open(Writer& w, const std::string& path) {
+        // libmdb loops on a missing file when MDBPATH has an empty entry: test first.
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0) return SendError(w, "The file does not exist: " + path);
+        if (!S_ISREG(st.st_mode)) return SendError(w, "Not a file: " + path);
+        if (access(path.c_str(), R_OK) != 0) return SendError(w, "The file cannot be read: " + path);
+        unsetenv("MDBPATH");
+        mdb_ = mdb_open(path.c_str(), MDB_NOFLAGS);
+        if (!mdb_) return SendError(w, "Not an Access database file, or damaged: " + path);
+        if (!mdb_read_catalog(mdb_, MDB_ANY)) return SendError(w, "The catalog of the Access file cannot be read: " + path);
+        mdb_set_date_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
+        mdb_set_shortdate_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
+        mdb_set_boolean_fmt_numbers(mdb_);
+        mdb_set_bind_size(mdb_, kBindSize);
+        Frame f{'V', {std::to_string(mdb_->f->jet_version)}};
+        return w.send(f) && w.flush();
+    }
+
+    bool readTable(Writer& w, const std::string& name, long limit) {
+        if (!mdb_) return SendError(w, "No Access file is open.");
+        std::vector<char> nameBuf(name.begin(), name.end());
+        nameBuf.push_back('\0');
+        MdbTableDef* table = mdb_read_table_by_name(mdb_, nameBuf.data(), MDB_TABLE);
+        if (!table) return SendError(w, "Table not found: " + name);
+        std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> guard(table, mdb_free_tabledef);
+        if (!mdb_read_columns(table)) return SendError(w, "The columns of the table cannot be read: " + name);
+        std::vector<bool> key(table->num_cols, false);
+        if (mdb_read_indices(table)) {
+            for (unsigned i = 0; i < table->num_idxs; ++i) {
+                auto* idx = static_cast<MdbIndex*>(g_ptr_array_index(table->indices, i));
+                if (idx->index_type != 1) continue;  // 1: the primary key
+                for (unsigned k = 0; k < idx->num_keys && k < MDB_MAX_IDX_COLS; ++k) {
+                    int c = idx->key_col_num[k] - 1;
+                    if (c >= 0 && static_cast<unsigned>(c) < key.size()) key[static_cast<size_t>(c)] = true;
+                }
+            }
+        }
+        Frame header{'H', {}};
+        const unsigned ncols = table->num_cols;
+        for (unsigned i = 0; i < ncols; ++i) {
+            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+            std::string flags;
+            if (col->is_long_auto) flags += 'a';
+            if (key[i]) flags += 'k';
+            header.fields.emplace_back(std::string(col->name));
+            header.fields.emplace_back(std::to_string(col->col_type));
+            header.fields.emplace_back(std::to_string(col->col_size));
+            header.fields.emplace_back(flags);
+        }
+        if (!w.send(header)) return false;
+        if (limit == 0) return w.send(Frame{'E', {}}) && w.flush();
+
+        // OLE columns are not bound: libmdb reads their pages on demand, and the system
+        // needs only whether they hold a value.
+        std::vector<std::vector<char>> bound(ncols);
+        std::vector<int> lens(ncols, 0);
+        std::vector<bool> ole(ncols, false);
+        for (unsigned i = 0; i < ncols; ++i) {
+            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+            ole[i] = col->col_type == MDB_OLE;
+            if (ole[i]) continue;
+            bound[i].assign(mdb_->bind_size + 1, '\0');
+            mdb_bind_column(table, static_cast<int>(i) + 1, bound[i].data(), &lens[i]);
+        }
+        mdb_rewind_table(table);
+        std::vector<MdbField> fields(ncols + 1);
+        std::vector<char> isNull(ncols, 0);
+        long count = 0;
+        while ((limit < 0 || count < limit) && mdb_fetch_row(table)) {
+            bool haveNulls = NullFlags(table, fields, isNull);
+            Frame row{'W', {}};
+            row.fields.reserve(ncols);
+            for (unsigned i = 0; i < ncols; ++i) {
+                auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+                bool null = haveNulls && isNull[i] && col->col_type != MDB_BOOL;
+                if (ole[i]) {
+                    bool present = haveNulls ? !isNull[i] : col->cur_value_len > 0;
+                    if (present) row.fields.emplace_back(std::string());
+                    else row.fields.emplace_back(std::nullopt);
+                } else if (null) {
+                    row.fields.emplace_back(std::nullopt);
+                } else if (col->col_type == MDB_BINARY) {
+                    int n = lens[i] < 0 ? 0 : std::min<int>(lens[i], static_cast<int>(mdb_->bind_size));
+                    row.fields.emplace_back(std::string(bound[i].data(), static_cast<size_t>(n)));
+                } else {
+                    row.fields.emplace_back(std::string(bound[i].data()));
+                }
+            }
+            if (!w.send(row)) return false;
+            ++count;
+        }
+        return w.send(Frame{'E', {}}) && w.flush();
+    }
+
+private:
+    MdbHandle* mdb_ = nullptr;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    long memoryMb = 1024;
+    long cpuSeconds = 120;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--memory-mb") == 0) memoryMb = std::atol(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--cpu-seconds") == 0) cpuSeconds = std::atol(argv[i + 1]);
+    }
+    if (memoryMb > 0) ApplyLimit(RLIMIT_AS, static_cast<rlim_t>(memoryMb) * 1024 * 1024);
+    if (cpuSeconds > 0) ApplyLimit(RLIMIT_CPU, static_cast<rlim_t>(cpuSeconds));
+    ApplyLimit(RLIMIT_CORE, 0);
+
+    ado::jetproto::Decoder dec;
+    Writer w;
+    Reader reader;
+    Frame req;
+    while (ReadFrame(dec, req)) {
+        bool ok = true;
+        auto arg = [&](size_t i) { return i < req.fields.size() && req.fields[i] ? *req.fields[i] : std::string(); };
+        switch (req.kind) {
+            case 'O':
+                ok = reader.open(w, arg(0));
+                break;
+            case 'R':
+                ok = reader.readTable(w, arg(0), arg(1).empty() ? -1 : std::atol(arg(1).c_str()));
+                break;
+            case 'Q':
+                return 0;
+            default:
+                ok = SendError(w, std::string("Unknown request: ") + req.kind);
+        }
+        if (!ok) return 1;
+    }
+    return 0;
+}

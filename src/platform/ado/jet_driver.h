@@ -1,0 +1,28 @@
+#pragma once
+// The read-only driver for Access files (Jet 3, Jet 4, ACE) read through libmdb in a reader
+// process of its own (jet_reader_process.h). Writing of any kind fails with a ComError that
+// says the file is read-only here.
+#include <memory>
+#include <string>
+
+#include "platform/ado/driver.h"
+
+namespace ado {
+
+// Cannot update: the database is read-only (the engine's own number).
+inline constexpr long kErrJetReadOnly = 3027;
+
+class JetDriver : public Driver {
+public:
+    // The engine version Access reports for the file (DBEngine.Version): "3.51" for a Jet 3
+    // file, "4.0" otherwise.
+    virtual std::string engineVersion() const = 0;
+    // libmdb's version number of the file: 0 Jet 3, 1 Jet 4, 2 and up ACE.
+    virtual int jetVersion() const = 0;
+};
+
+// Opens an Access file; throws vb::ComError naming the file when it is missing, not an Access
+// file, or damaged beyond reading its catalog.
+std::unique_ptr<JetDriver> OpenJetFile(const std::string& file);
+
+}  // namespace ado
