@@ -34,7 +34,8 @@ struct Token {
     std::size_t len;
 };
 
-// Raised for text that cannot be read as an expression: an unclosed "[", string, date or "{".
+// Raised for text that cannot be read as an expression: an unclosed "[", string, date or "{",
+// or a "]" that closes no "[".
 class ExpressionError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

