@@ -52,6 +52,8 @@ public:
               const std::string& password = {});
     void Close();
     int State() const { return driver_ ? adStateOpen : adStateClosed; }
+    // Opens on a driver the caller made (in-memory drivers of tests).
+    void OpenOn(std::unique_ptr<Driver> driver) { driver_ = std::move(driver); }
 
     std::string ConnectionString() const;
     void setConnectionString(const std::string& s) { connectionString_ = s; }
