@@ -1,0 +1,41 @@
+#pragma once
+// The shared objects of one run, owned by the main window and handed by reference to whatever
+// needs them; tests build their own. Nothing in the system reaches for a global.
+#include <string>
+
+#include "platform/ado/ado.h"
+
+namespace registry {
+class RegistryFile;
+}
+namespace ui {
+class Prompt;
+class HelpService;
+}  // namespace ui
+
+namespace tolvaran {
+
+class clsWriteToText;
+
+struct AppContext {
+    // Folder of the running program, without a trailing separator; the store files, the
+    // help file and the shipped pictures live there.
+    std::string programFolder;
+
+    // The two run-long store connections, created by openConnection and never replaced:
+    // gInternalDb to the settings file, gDb to the lists file.
+    ado::ConnectionPtr gInternalDb;
+    ado::ConnectionPtr gDb;
+
+    // Services; not owned, may be null in tests (then nothing is shown).
+    ui::Prompt* prompt = nullptr;
+    ui::HelpService* help = nullptr;
+    registry::RegistryFile* registry = nullptr;
+    // The start-up log while the main window's load handler runs; not owned.
+    clsWriteToText* startupLog = nullptr;
+
+    // programFolder joined with a file name by the platform separator.
+    std::string InFolder(const std::string& name) const { return programFolder + "/" + name; }
+};
+
+}  // namespace tolvaran

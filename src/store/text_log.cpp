@@ -1,0 +1,81 @@
+#include "store/text_log.h"
+
+#include <filesystem>
+
+#include "platform/common/com_error.h"
+#include "platform/ui/prompt.h"
+#include "store/context.h"
+#include "store/support.h"
+
+namespace tolvaran {
+
+namespace fs = std::filesystem;
+
+std::string clsWriteToText::FullName() const {
+    const std::string safe = MakeSafeName(Filename);
+    const bool endsWithSeparator = !FilePath.empty() && (FilePath.back() == '/' || FilePath.back() == '\\');
+    return endsWithSeparator ? FilePath + safe + Extension : FilePath + "/" + safe + Extension;
+}
+
+void clsWriteToText::Create_File() {
+    stream_.reset();
+    try {
+        const std::string full = FullName();
+        std::error_code ec;
+        if (!fs::is_directory(FilePath, ec)) {
+            // One level only: the parent folder must exist.
+            if (!fs::create_directory(FilePath, ec) || ec) throw vb::ComError(76, "Path not found: " + FilePath);
+        }
+        auto out = std::make_unique<std::ofstream>(full, std::ios::binary | std::ios::trunc);
+        if (!out->is_open()) throw vb::ComError(75, "Path/File access error: " + full);
+        stream_ = std::move(out);
+    } catch (const std::exception& e) {
+        if (prompt_) prompt_->MsgBox(e.what());
+    }
+}
+
+void clsWriteToText::PutToFile(const std::string& text) {
+    if (!IsOpen()) return;
+    *stream_ << text << '\n';
+    stream_->flush();
+}
+
+bool clsWriteToText::close_file() {
+    try {
+        if (stream_) stream_->close();
+        stream_.reset();
+    } catch (const std::exception& e) {
+        if (prompt_) prompt_->MsgBox(e.what());
+    }
+    return false;
+}
+
+bool AppendErrorLog(const ado::ConnectionPtr& listsDb, const std::string& ErrorDesc, const std::string& FormulaName,
+                    const std::string& AccessFormula, const std::string& CrystalFormula,
+                    const std::string& ReportName) {
+    try {
+        ado::Recordset rs;
+        // No row needs reading: the new row is all this recordset writes.
+        rs.Open("SELECT * FROM ErrorLog WHERE 1 = 0", listsDb, ado::adOpenStatic, ado::adLockPessimistic);
+        rs.AddNew();
+        rs.set("ReportName", ReportName);
+        rs.set("FormulaName", FormulaName);
+        rs.set("AccessFormula", AccessFormula);
+        rs.set("CrystalFormula", CrystalFormula);
+        rs.set("ErrorDesc", ErrorDesc);
+        rs.set("erroron", vb::Date::Now());
+        rs.Update();
+        rs.Close();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool AppendErrorLog(AppContext& ctx, const std::string& ErrorDesc, const std::string& FormulaName,
+                    const std::string& AccessFormula, const std::string& CrystalFormula,
+                    const std::string& ReportName) {
+    return AppendErrorLog(ctx.gDb, ErrorDesc, FormulaName, AccessFormula, CrystalFormula, ReportName);
+}
+
+}  // namespace tolvaran

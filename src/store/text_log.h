@@ -1,0 +1,55 @@
+#pragma once
+// clsWriteToText: a text file created anew and written line by line (the start-up log and
+// each report's text error log). AppendErrorLog: one ErrorLog row in the lists file.
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "platform/ado/ado.h"
+
+namespace ui {
+class Prompt;
+}
+
+namespace tolvaran {
+
+struct AppContext;
+
+class clsWriteToText {
+public:
+    explicit clsWriteToText(ui::Prompt* prompt = nullptr) : prompt_(prompt) {}
+
+    std::string FilePath;   // folder, with or without a trailing separator
+    std::string Filename;   // without extension; made safe with MakeSafeName
+    std::string Extension;  // with its dot: ".log", ".txt"
+
+    // Creates the file (emptying an existing one) and opens it for writing. A missing folder
+    // one level deep is created; any failure shows its text in a message box and leaves the
+    // log without a stream, so later lines are dropped.
+    void Create_File();
+    // Writes text and a line break; does nothing when no stream is open.
+    void PutToFile(const std::string& text);
+    // Closes the file. Returns false.
+    bool close_file();
+
+    // The full name Create_File uses.
+    std::string FullName() const;
+    bool IsOpen() const { return stream_ && stream_->is_open(); }
+
+private:
+    ui::Prompt* prompt_;
+    std::unique_ptr<std::ofstream> stream_;
+};
+
+// Appends one ErrorLog row (ReportName, FormulaName, AccessFormula, CrystalFormula, ErrorDesc,
+// ErrorOn = now) through the lists-file connection. True when the row was saved; false after
+// any error, which is not reported.
+bool AppendErrorLog(const ado::ConnectionPtr& listsDb, const std::string& ErrorDesc, const std::string& FormulaName,
+                    const std::string& AccessFormula, const std::string& CrystalFormula,
+                    const std::string& ReportName);
+// The same through the run's lists file (ctx.gDb).
+bool AppendErrorLog(AppContext& ctx, const std::string& ErrorDesc, const std::string& FormulaName,
+                    const std::string& AccessFormula, const std::string& CrystalFormula,
+                    const std::string& ReportName);
+
+}  // namespace tolvaran
