@@ -69,6 +69,8 @@ inline constexpr const char* kArrayOrStringRequired = "An array or a string is r
 inline constexpr const char* kStringOrArrayOrRangeRequired = "A string, an array or a range is required here.";
 inline constexpr const char* kStringTooLong = "A string can be at most 65534 characters long.";
 inline constexpr const char* kBadDateTime = "A date-time literal is not valid here.";
+inline constexpr const char* kVariableTypeExpected = "A variable type (such as 'NumberVar') is expected here.";
+inline constexpr const char* kTooComplex = "The formula is too complex.";
 // "The X is missing." and "The matching X for this string is missing." are built around
 // the token.
 std::string Missing(std::string_view token);
