@@ -116,9 +116,7 @@ void clsDatabaseList::writeForm(Form& form) {
     if (form.Kind("CaptureErrorLevel") != ControlKind::None) form.SetValue("CaptureErrorLevel", CaptureErrorLevel);
     const vb::Variant level = form.Kind("CaptureErrorLevel") != ControlKind::None ? form.Value("CaptureErrorLevel")
                                                                                   : vb::Variant(CaptureErrorLevel);
-    const long n = level.IsNumeric() && !level.IsEmpty() && !(level.IsText() && level.AsString()->empty())
-                       ? LongOf(level)
-                       : 0;
+    const long n = !IsBlank(level) && level.IsNumeric() ? LongOf(level) : 0;
     if (n == 1) form.SetValue("OptConversionSteps", true);
     if (n == 2) form.SetValue("OptErrorsOnly", true);
 }

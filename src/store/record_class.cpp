@@ -27,8 +27,7 @@ bool RecordClass::Save(RecordClass* object, const std::string& text1, const std:
 vb::Variant RecordClass::NZ(const vb::Variant& value, const vb::Variant& def) { return vb::NZ(value, def); }
 
 std::optional<vb::Date> RecordClass::DateOf(const vb::Variant& v) {
-    if (v.IsNull() || v.IsEmpty()) return std::nullopt;
-    if (v.IsText() && v.AsString()->find_first_not_of(' ') == std::string::npos) return std::nullopt;
+    if (IsBlank(v)) return std::nullopt;
     return v.ToDate();
 }
 

@@ -104,8 +104,12 @@ protected:
     bool fail(const std::exception& e, const std::string& title = {});
 
     // Row and form values converted to the property types (Null: 0, False, "", no date).
-    static long LongOf(const vb::Variant& v) { return static_cast<long>(NZ(v).ToLong()); }
-    static bool BoolOf(const vb::Variant& v) { return NZ(v).ToBool(); }
+    // An empty text (a cleared text box) counts as missing too.
+    static bool IsBlank(const vb::Variant& v) {
+        return v.IsNull() || v.IsEmpty() || (v.IsText() && v.AsString()->find_first_not_of(' ') == std::string::npos);
+    }
+    static long LongOf(const vb::Variant& v) { return IsBlank(v) ? 0 : static_cast<long>(v.ToLong()); }
+    static bool BoolOf(const vb::Variant& v) { return IsBlank(v) ? false : v.ToBool(); }
     static std::string TextOf(const vb::Variant& v) { return NZ(v, "").ToString(); }
     static std::optional<vb::Date> DateOf(const vb::Variant& v);
     static vb::Variant DateValue(const std::optional<vb::Date>& d) { return d ? vb::Variant(*d) : vb::Variant::null(); }

@@ -360,6 +360,9 @@ vb::Variant SqliteDriver::lastInsertKey() {
 }
 
 std::string SqliteDriver::quoteName(const std::string& name) const {
+    // Brackets always name a column or table; a double-quoted name that matches nothing would
+    // be taken as a text literal by SQLite.
+    if (name.find(']') == std::string::npos) return "[" + name + "]";
     std::string out = "\"";
     for (char c : name) {
         if (c == '"') out += '"';
