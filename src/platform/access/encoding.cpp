@@ -63,6 +63,27 @@ bool LooksLikeUtf16Le(std::string_view bytes)
     return true;
 }
 
+// Text that decodes as UTF-8 throughout is taken as UTF-8 even without a mark: Windows-1252
+// text with accents practically never forms valid multi-byte sequences.
+bool IsValidUtf8(std::string_view s)
+{
+    size_t i = 0;
+    while (i < s.size()) {
+        auto b = static_cast<std::uint8_t>(s[i]);
+        size_t follow = 0;
+        if (b < 0x80) follow = 0;
+        else if ((b & 0xE0) == 0xC0) follow = 1;
+        else if ((b & 0xF0) == 0xE0) follow = 2;
+        else if ((b & 0xF8) == 0xF0) follow = 3;
+        else return false;
+        if (i + follow >= s.size() && follow > 0) return false;
+        for (size_t k = 1; k <= follow; ++k)
+            if ((static_cast<std::uint8_t>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += follow + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 void AppendUtf8(std::string& out, unsigned cp)
@@ -94,7 +115,7 @@ std::string DecodeExportText(std::string_view bytes, AnsiCodePage ansi)
         static_cast<std::uint8_t>(bytes[1]) == 0xBB && static_cast<std::uint8_t>(bytes[2]) == 0xBF)
         return std::string(bytes.substr(3));
     if (LooksLikeUtf16Le(bytes)) return FromUtf16Le(bytes);
-    if (ansi == AnsiCodePage::Utf8) return std::string(bytes);
+    if (ansi == AnsiCodePage::Utf8 || IsValidUtf8(bytes)) return std::string(bytes);
     return FromCp1252(bytes);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Decoding of export bytes to UTF-8 text: a UTF-16LE or UTF-8 byte-order mark decides; text
-// without one is UTF-16LE when its first characters have zero high bytes, else ANSI in
-// Windows-1252 (or UTF-8 when the caller says so). Internal to platform/access.
+// without one is UTF-16LE when its first characters have zero high bytes, else
+// UTF-8 when it decodes as UTF-8 throughout, else ANSI in Windows-1252 (or kept as it is,
+// when the caller says the ANSI page is UTF-8). Internal to platform/access.
 #include <string>
 #include <string_view>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Reader of report exports (the text Access writes with SaveAsText): a tokenizer of lines
 // and a parser of the Begin/End structure. Accepts UTF-16LE or UTF-8 with a byte-order mark,
-// UTF-16LE without one, and ANSI text in Windows-1252 (or UTF-8, when so configured);
+// UTF-16LE or UTF-8 without one, and ANSI text in Windows-1252 (or UTF-8, when so configured);
 // CRLF or LF line ends. Damaged input throws ExportError naming the file and line.
 #include <memory>
 #include <string>
@@ -25,7 +25,7 @@ private:
 };
 
 struct ReadOptions {
-    // How text without a byte-order mark is decoded.
+    // How text without a byte-order mark that is not valid UTF-8 is decoded.
     enum class Ansi { Windows1252, Utf8 } ansi = Ansi::Windows1252;
     // Keep binary property blocks (PictureData, OleData, ...) as bytes. When false they are
     // skipped while reading; the printer blocks the model reads are always kept.
