@@ -149,7 +149,8 @@ public:
         std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> guard(table, mdb_free_tabledef);
         if (!mdb_read_columns(table)) return SendError(w, "The columns of the table cannot be read: " + name);
         std::vector<bool> key(table->num_cols, false);
-        if (mdb_read_indices(table)) {
+        mdb_read_indices(table);
+        if (table->indices) {
             for (unsigned i = 0; i < table->num_idxs; ++i) {
                 auto* idx = static_cast<MdbIndex*>(g_ptr_array_index(table->indices, i));
                 if (idx->index_type != 1) continue;  // 1: the primary key

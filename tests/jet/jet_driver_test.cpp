@@ -1,0 +1,200 @@
+// The Jet driver over the sample databases: catalog, columns, rows, the statements it runs
+// itself, and refusals of everything that writes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "jet_support.h"
+#include "platform/ado/ado.h"
+#include "platform/ado/jet_driver.h"
+#include "platform/ado/jet_select.h"
+#include "platform/common/com_error.h"
+
+namespace {
+
+class NwindTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        jettest::UseBuiltReader();
+        driver_ = ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb")).release();
+    }
+    static void TearDownTestSuite() {
+        delete driver_;
+        driver_ = nullptr;
+    }
+    static std::vector<std::vector<vb::Variant>> All(const std::string& sql, const std::vector<vb::Variant>& params = {}) {
+        auto cursor = driver_->query(sql, params);
+        std::vector<std::vector<vb::Variant>> rows;
+        std::vector<vb::Variant> row;
+        while (cursor->next(row)) rows.push_back(row);
+        return rows;
+    }
+    static ado::JetDriver* driver_;
+};
+ado::JetDriver* NwindTest::driver_ = nullptr;
+
+TEST_F(NwindTest, Jet3FileReportsEngine351) {
+    EXPECT_EQ(driver_->engineVersion(), "3.51");
+    EXPECT_EQ(driver_->jetVersion(), 0);
+    EXPECT_TRUE(driver_->readOnly());
+    EXPECT_EQ(driver_->kind(), ado::EngineKind::Jet);
+}
+
+TEST_F(NwindTest, CatalogTypesFromMSysObjects) {
+    std::map<std::string, std::string> types;
+    for (const auto& t : driver_->tables()) types[t.name] = t.type;
+    EXPECT_EQ(types["Customers"], "TABLE");  // a form of the same name is not listed
+    EXPECT_EQ(types["MSysObjects"], "SYSTEM TABLE");
+    EXPECT_EQ(types["MSysModules"], "ACCESS TABLE");
+    EXPECT_EQ(types["Invoices"], "VIEW");
+    EXPECT_EQ(types.count("Employee Sales by Country"), 0u);  // has parameters: a procedure
+    EXPECT_EQ(types.count("Sales by Year Dialog"), 0u);      // a form only
+}
+
+TEST_F(NwindTest, ColumnsWithTypesAndKeys) {
+    auto cols = driver_->columns("orders");  // names are found without regard to case
+    ASSERT_FALSE(cols.empty());
+    EXPECT_EQ(cols[0].name, "OrderID");
+    EXPECT_EQ(cols[0].type, ado::adInteger);
+    EXPECT_TRUE(cols[0].autoIncrement);
+    EXPECT_TRUE(cols[0].primaryKey);
+    auto customers = driver_->columns("Customers");
+    EXPECT_EQ(customers[0].type, ado::adVarWChar);
+    EXPECT_EQ(customers[0].size, 5);
+    EXPECT_TRUE(driver_->columns("Invoices").empty());
+    EXPECT_THROW(driver_->columns("No Such Table"), vb::ComError);
+}
+
+TEST_F(NwindTest, RowsKeepNullApartAndConvertTypes) {
+    auto rows = All("SELECT CustomerID, Region, City FROM Customers WHERE CustomerID = ?", {vb::Variant("ALFKI")});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], vb::Variant("ALFKI"));
+    EXPECT_TRUE(rows[0][1].IsNull());
+    EXPECT_EQ(rows[0][2], vb::Variant("Berlin"));
+    auto orders = All("SELECT TOP 1 OrderID, OrderDate, Freight FROM Orders ORDER BY OrderID");
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_EQ(orders[0][0].Type(), vb::VarType::Long);
+    EXPECT_EQ(orders[0][1].Type(), vb::VarType::Date);
+    EXPECT_EQ(orders[0][2].Type(), vb::VarType::Double);
+}
+
+TEST_F(NwindTest, StatementForms) {
+    EXPECT_EQ(All("Order Details").size(), 2155u);
+    EXPECT_EQ(All("[Order Details]").size(), 2155u);
+    EXPECT_EQ(All("SELECT * FROM [Order Details] WHERE 1=0").size(), 0u);
+    auto cursor = driver_->query("SELECT * FROM Shippers WHERE 1=0", {});
+    EXPECT_EQ(cursor->columns().size(), 3u);
+    auto top = All("SELECT TOP 3 * FROM Products ORDER BY UnitPrice DESC");
+    ASSERT_EQ(top.size(), 3u);
+    EXPECT_GE(top[0][5].ToDouble(), top[1][5].ToDouble());
+    auto named = All("SELECT [Order Details].Quantity AS q FROM [Order Details] AS od WHERE Quantity >= ? AND Discount > 0",
+                     {vb::Variant(100)});
+    for (const auto& r : named) EXPECT_GE(r[0].ToLong(), 100);
+    EXPECT_FALSE(named.empty());
+}
+
+TEST_F(NwindTest, RefusesWhatItCannotRun) {
+    EXPECT_THROW(driver_->query("SELECT a FROM t1 INNER JOIN t2 ON t1.x = t2.x", {}), vb::ComError);
+    EXPECT_THROW(driver_->query("SELECT * FROM Invoices", {}), vb::ComError);  // a saved query
+    EXPECT_THROW(driver_->query("SELECT * FROM Customers WHERE Country = ?", {}), vb::ComError);  // no parameter
+    EXPECT_THROW(driver_->query("SELECT Nope FROM Customers", {}), vb::ComError);
+}
+
+TEST_F(NwindTest, WritingFailsSayingReadOnly) {
+    for (auto attempt : std::vector<std::function<void()>>{
+             [] { driver_->execute("DELETE FROM Customers", {}); },
+             [] { driver_->saveQuery("qryNew", "SELECT * FROM Customers", false); }}) {
+        try {
+            attempt();
+            ADD_FAILURE() << "no error";
+        } catch (const vb::ComError& e) {
+            EXPECT_EQ(e.Number(), ado::kErrJetReadOnly);
+            EXPECT_NE(e.Description().find("read-only"), std::string::npos);
+        }
+    }
+}
+
+TEST(JetDriver, LinkedTablesCarryTheirSource) {
+    jettest::UseBuiltReader();
+    auto linker = ado::OpenJetFile(jettest::Corpus("jahlborn__jackcess__linkerTestV2007.accdb"));
+    EXPECT_EQ(linker->engineVersion(), "4.0");
+    bool found = false;
+    for (const auto& t : linker->tables()) {
+        if (t.name != "Table2") continue;
+        found = true;
+        EXPECT_EQ(t.type, "LINK");
+        EXPECT_EQ(t.remoteTableName, "Table1");
+        EXPECT_EQ(t.linkDatasource, "Z:\\jackcess_test\\linkeeTest.accdb");
+    }
+    EXPECT_TRUE(found);
+    EXPECT_THROW(linker->query("SELECT * FROM Table2", {}), vb::ComError);
+
+    auto odbc = ado::OpenJetFile(jettest::Corpus("jahlborn__jackcess__odbcLinkerTestV2007.accdb"));
+    for (const auto& t : odbc->tables()) {
+        if (t.name != "Ordrar") continue;
+        EXPECT_EQ(t.type, "PASS-THROUGH");
+        EXPECT_EQ(t.remoteTableName, "dbo.Ordrar");
+        EXPECT_EQ(t.linkProviderString.rfind("DSN=Magnapinna;", 0), 0u);
+    }
+}
+
+TEST(JetDriver, ThroughAdoConnection) {
+    jettest::UseBuiltReader();
+    auto conn = std::make_shared<ado::Connection>();
+    const std::string file = jettest::Corpus("mdbtools__mdbtestdata__DateTestDatabase.mdb");
+    conn->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+    EXPECT_NE(conn->ConnectionString().find("Data Source=" + file + ";"), std::string::npos);
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM DateTest ORDER BY IDCol", conn, ado::adOpenStatic, ado::adLockReadOnly);
+    EXPECT_GE(rs.RecordCount(), 4);
+    EXPECT_EQ(rs["ShortTextCol"], vb::Variant("Hello"));
+    EXPECT_EQ(rs["DateTimeCol"].Type(), vb::VarType::Date);
+}
+
+TEST(JetDriver, OpenFailuresNameTheFile) {
+    jettest::UseBuiltReader();
+    auto dir = std::filesystem::temp_directory_path() / ("jet_open_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string text = (dir / "notes.mdb").string();
+    std::ofstream(text) << "not a database at all, just some text that is long enough";
+    for (const std::string& file : {text, (dir / "missing.mdb").string()}) {
+        try {
+            ado::OpenJetFile(file);
+            ADD_FAILURE() << file;
+        } catch (const vb::ComError& e) {
+            EXPECT_NE(e.Description().find(file), std::string::npos) << e.Description();
+        }
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(JetSelect, ParsesTheSupportedForms) {
+    auto s = ado::ParseJetSelect("select distinct top 5 t.a as x, [b c] from [My Table] t where a = ? and [b c] is not null order by a desc;",
+                                 {vb::Variant(3)});
+    EXPECT_EQ(s.table, "My Table");
+    EXPECT_TRUE(s.distinct);
+    EXPECT_EQ(s.top, 5);
+    ASSERT_EQ(s.columns.size(), 2u);
+    EXPECT_EQ(s.columns[0].first, "a");
+    EXPECT_EQ(s.columns[0].second, "x");
+    ASSERT_EQ(s.where.size(), 2u);
+    EXPECT_EQ(s.where[0].value, vb::Variant(3));
+    EXPECT_EQ(s.where[1].op, ado::JetCondition::IsNotNull);
+    EXPECT_TRUE(s.orderBy[0].descending);
+    EXPECT_EQ(ado::ParseJetSelect("  Order Details ; ", {}).table, "Order Details");
+    auto quoted = ado::ParseJetSelect("SELECT * FROM T WHERE name = 'O''Brien'", {});
+    EXPECT_EQ(quoted.where[0].value, vb::Variant("O'Brien"));
+}
+
+TEST(JetSelect, ComparesAsJetOrders) {
+    EXPECT_LT(ado::JetCompare(vb::Variant::null(), vb::Variant(0)), 0);
+    EXPECT_EQ(ado::JetCompare(vb::Variant("abc"), vb::Variant("ABC")), 0);
+    EXPECT_LT(ado::JetCompare(vb::Variant(2), vb::Variant(10.5)), 0);
+    ado::JetCondition eq;
+    eq.op = ado::JetCondition::Eq;
+    eq.value = vb::Variant::null();
+    EXPECT_FALSE(ado::JetMatches(eq, vb::Variant::null()));
+}
+
+}  // namespace

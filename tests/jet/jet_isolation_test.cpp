@@ -1,0 +1,155 @@
+// The reader process keeps libmdb's failures away from the program: damaged copies of the
+// sample files end in a result or a clear error, and a reader that hangs, crashes or talks
+// nonsense is stopped and reported.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "jet_support.h"
+#include "platform/ado/jet_driver.h"
+#include "platform/common/com_error.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempDir {
+public:
+    TempDir() : path_(fs::temp_directory_path() / ("jet_iso_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++))) {
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    static inline int counter_ = 0;
+    fs::path path_;
+};
+
+std::string ReadAll(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const fs::path& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary);
+    out << bytes;
+}
+
+// Opens the file and reads every local table; returns "" on success, else the error text.
+std::string ReadEverything(const std::string& file) {
+    try {
+        auto driver = ado::OpenJetFile(file);
+        for (const auto& t : driver->tables()) {
+            if (t.type != "TABLE") continue;
+            auto cursor = driver->query("SELECT * FROM [" + t.name + "]", {});
+            std::vector<vb::Variant> row;
+            while (cursor->next(row)) {
+            }
+        }
+        return {};
+    } catch (const vb::ComError& e) {
+        return e.Description().empty() ? "(empty description)" : e.Description();
+    }
+}
+
+TEST(JetIsolation, DamagedCopiesGiveAResultOrAClearError) {
+    ado::JetReaderLimits limits;
+    limits.memoryMb = 512;
+    limits.cpuSeconds = 10;
+    limits.requestSeconds = 5;
+    jettest::UseBuiltReader(limits);
+    TempDir dir;
+    int copies = 0, failures = 0;
+    for (const char* name : {"mdbtools__mdbtestdata__nwind.mdb", "jahlborn__jackcess__queryTestV2000.mdb",
+                             "jahlborn__jackcess__linkerTestV2007.accdb"}) {
+        const std::string original = ReadAll(jettest::Corpus(name));
+        ASSERT_FALSE(original.empty()) << name;
+        std::vector<std::string> damaged;
+        for (double part : {0.02, 0.1, 0.35, 0.6, 0.95}) damaged.push_back(original.substr(0, static_cast<size_t>(original.size() * part)));
+        std::mt19937 random(20261207);
+        for (int flips : {8, 64, 512, 4096}) {
+            std::string copy = original;
+            std::uniform_int_distribution<size_t> at(0, copy.size() - 1);
+            for (int i = 0; i < flips; ++i) copy[at(random)] ^= static_cast<char>(1 + random() % 255);
+            damaged.push_back(copy);
+        }
+        // Damage to the catalog pages alone (the first pages hold the file header and MSysObjects).
+        for (int seed = 0; seed < 3; ++seed) {
+            std::string copy = original;
+            std::uniform_int_distribution<size_t> at(0, std::min<size_t>(copy.size(), 16 * 4096) - 1);
+            for (int i = 0; i < 200; ++i) copy[at(random)] = static_cast<char>(random());
+            damaged.push_back(copy);
+        }
+        for (size_t i = 0; i < damaged.size(); ++i) {
+            fs::path file = dir.path() / ("damaged_" + std::to_string(copies) + fs::path(name).extension().string());
+            WriteAll(file, damaged[i]);
+            std::string error = ReadEverything(file.string());
+            ++copies;
+            if (!error.empty()) ++failures;
+            SCOPED_TRACE(file.string() + ": " + error);
+            if (!error.empty()) {
+                EXPECT_GT(error.size(), 20u);
+            }
+        }
+    }
+    EXPECT_EQ(copies, 36);
+    EXPECT_GT(failures, 0);  // truncated files at least are refused
+    // The program goes on: an intact file still reads after all that.
+    EXPECT_EQ(ReadEverything(jettest::Corpus("jahlborn__jackcess__queryTestV1997.mdb")), "");
+}
+
+struct FakeReaderCase {
+    const char* label;
+    const char* script;
+    const char* expected;  // part of the error text
+};
+
+class FakeReaderTest : public ::testing::TestWithParam<FakeReaderCase> {};
+
+TEST_P(FakeReaderTest, IsStoppedAndReported) {
+    TempDir dir;
+    fs::path program = dir.path() / "reader.sh";
+    WriteAll(program, std::string("#!/bin/sh\n") + GetParam().script + "\n");
+    fs::permissions(program, fs::perms::owner_all);
+    ado::JetReaderLimits limits;
+    limits.requestSeconds = 1;
+    ado::SetJetReaderLimits(limits);
+    ado::SetJetReaderPath(program.string());
+    const std::string file = jettest::Corpus("jahlborn__jackcess__empty.mdb");
+    try {
+        ado::OpenJetFile(file);
+        ADD_FAILURE() << "no error";
+    } catch (const vb::ComError& e) {
+        EXPECT_NE(e.Description().find(GetParam().expected), std::string::npos) << e.Description();
+        EXPECT_NE(e.Description().find(file), std::string::npos) << e.Description();
+    }
+    jettest::UseBuiltReader();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FakeReaderTest,
+    ::testing::Values(FakeReaderCase{"Hangs", "exec sleep 30", "did not answer within 1 seconds"},
+                      FakeReaderCase{"Crashes", "kill -SEGV $$", "crashed (SIGSEGV)"},
+                      FakeReaderCase{"ExitsAtOnce", "exit 3", "exit code 3"},
+                      FakeReaderCase{"TalksNonsense", "printf 'Zzzzzzzzzzzzzzzzzzzz'; exec sleep 30", "malformed"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(JetIsolation, MissingReaderIsNamed) {
+    ado::SetJetReaderPath("/nonexistent/tolvaran-jetreader");
+    try {
+        ado::OpenJetFile(jettest::Corpus("jahlborn__jackcess__empty.mdb"));
+        ADD_FAILURE() << "no error";
+    } catch (const vb::ComError& e) {
+        EXPECT_NE(e.Description().find("/nonexistent/tolvaran-jetreader"), std::string::npos);
+    }
+    jettest::UseBuiltReader();
+}
+
+}  // namespace

@@ -1,0 +1,17 @@
+#pragma once
+// Shared set-up of the Jet tests: the reader program built beside the program, and the
+// sample databases of the corpus.
+#include <string>
+
+#include "platform/ado/jet_reader_process.h"
+
+namespace jettest {
+
+inline std::string Corpus(const std::string& name) { return std::string(TOLVARAN_SHARED_DIR) + "/corpus/db/" + name; }
+
+inline void UseBuiltReader(ado::JetReaderLimits limits = {}) {
+    ado::SetJetReaderPath(std::string(TOLVARAN_BIN_DIR) + "/tolvaran-jetreader");
+    ado::SetJetReaderLimits(limits);
+}
+
+}  // namespace jettest
