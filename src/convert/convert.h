@@ -25,6 +25,10 @@
 #include "platform/designer/designer.h"
 #include "platform/ui/progress_window.h"
 
+namespace ui {
+class Prompt;
+}
+
 namespace tolvaran {
 
 struct AppContext;
@@ -243,7 +247,10 @@ public:
     AppContext& Context() const { return ctx_; }
 
 private:
-    // A message box through the context's prompt; with no prompt, the default button.
+    // The context's prompt service; with none, one that answers with the default button and
+    // the default text without showing anything.
+    ui::Prompt& prompt();
+    // A message box through prompt().
     int msgBox(const std::string& text, int buttons, const std::string& title = {});
     std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText);
     // The window progress goes to: Form, else null.
@@ -251,6 +258,9 @@ private:
     long reportId();
     long databaseListId();
     void writeTextBlock(const std::string& description, const std::string& function, const std::string& level);
+    // Once per job: commits on a SQLite lists file go to its write-ahead log without a flush.
+    void EnsureFastCommits();
+    bool fastCommitsTried_ = false;
 
     AppContext& ctx_;
     bool success_ = false;
