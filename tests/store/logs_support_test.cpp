@@ -1,0 +1,147 @@
+#include <fstream>
+
+#include "platform/ado/ado.h"
+#include "platform/ui/launcher.h"
+#include "store/support.h"
+#include "store/text_log.h"
+#include "store_fixture.h"
+
+using namespace tolvaran;
+
+namespace {
+
+std::string Slurp(const fs::path& f) {
+    std::ifstream in(f, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class RecordingHelp : public ui::HelpService {
+public:
+    std::vector<std::pair<std::string, long>> shown;
+    void ShowTopic(const std::string& file, long id) override { shown.emplace_back(file, id); }
+};
+
+}  // namespace
+
+TEST_F(ProgramFolder, TextLogJoinsFolderAndSafeName) {
+    for (const std::string& folder : {dir.string(), dir.string() + "/"}) {
+        clsWriteToText log(&prompt);
+        log.FilePath = folder;
+        log.Filename = "Sales/2004#Q1";
+        log.Extension = ".txt";
+        log.Create_File();
+        log.PutToFile("one");
+        log.PutToFile("two");
+        log.close_file();
+        EXPECT_EQ(Slurp(dir / "Sales_2004_Q1.txt"), "one\ntwo\n") << folder;
+    }
+    // Creating it again empties it.
+    clsWriteToText log(&prompt);
+    log.FilePath = dir.string();
+    log.Filename = "Sales/2004#Q1";
+    log.Extension = ".txt";
+    log.Create_File();
+    log.close_file();
+    EXPECT_EQ(Slurp(dir / "Sales_2004_Q1.txt"), "");
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(ProgramFolder, TextLogCreatesOneMissingFolderLevelOnly) {
+    clsWriteToText one(&prompt);
+    one.FilePath = (dir / "logs").string();
+    one.Filename = "a";
+    one.Extension = ".log";
+    one.Create_File();
+    EXPECT_TRUE(one.IsOpen());
+    EXPECT_TRUE(fs::exists(dir / "logs" / "a.log"));
+
+    clsWriteToText two(&prompt);
+    two.FilePath = (dir / "x" / "y").string();
+    two.Filename = "a";
+    two.Extension = ".log";
+    two.Create_File();
+    EXPECT_FALSE(two.IsOpen());
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    two.PutToFile("dropped");  // no stream: nothing happens, nothing is shown
+    EXPECT_EQ(prompt.messages.size(), 1u);
+    EXPECT_FALSE(two.close_file());
+}
+
+TEST_F(ProgramFolder, AppendErrorLogWritesThroughTheListsFile) {
+    OpenStore();
+    EXPECT_TRUE(AppendErrorLog(ctx, "disk full", "n/a", "n/a", "n/a", "O'Brien's \"Best\""));
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM ErrorLog", ctx.gDb, ado::adOpenStatic);
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs["ReportName"], vb::Variant("O'Brien's \"Best\""));
+    EXPECT_EQ(rs["ErrorDesc"], vb::Variant("disk full"));
+    EXPECT_EQ(rs["ErrorOn"].Type(), vb::VarType::Date);
+    EXPECT_TRUE(rs["ErrorSeverityLevel"].IsNull());
+    rs.Close();
+    // The saved query keeps rows without an entry or a level.
+    ctx.gDb->Execute("INSERT INTO DatabaseList (DatabaseListId, ReportDatabase) VALUES (4, '/n.mdb')");
+    ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, DatabaseListId, ErrorSeverityLevel, ErrorDesc) "
+                     "VALUES (9, 4, 2, 'area missing')");
+    rs.Open("SELECT * FROM ShowReportErrors ORDER BY ErrorLogId", ctx.gDb, ado::adOpenStatic);
+    ASSERT_EQ(rs.RecordCount(), 2);
+    rs.MoveLast();
+    EXPECT_EQ(rs["ReportDatabase"], vb::Variant("/n.mdb"));
+    EXPECT_EQ(rs["ErrorSeverityDesc"], vb::Variant("Conversion problem"));
+    rs.Close();
+
+    auto closed = std::make_shared<ado::Connection>();
+    EXPECT_FALSE(AppendErrorLog(closed, "x", "", "", "", ""));
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST(Support, PathAndNameRoutines) {
+    struct {
+        const char* path;
+        const char* folder;
+        const char* name;
+    } paths[] = {
+        {"C:\\a\\b.mdb", "C:\\a\\", "b.mdb"},
+        {"/data/north/b.mdb", "/data/north/", "b.mdb"},
+        {"report.mdb", "", "report.mdb"},
+        {"", "", ""},
+        {"/data/", "/data/", ""},
+    };
+    for (const auto& p : paths) {
+        EXPECT_EQ(GetFilePath(p.path), p.folder) << p.path;
+        EXPECT_EQ(GetFileName(p.path), p.name) << p.path;
+    }
+    EXPECT_EQ(StripExtension("report.old.rpt"), "report");
+    EXPECT_EQ(StripExtension("report"), "report");
+    EXPECT_EQ(MakeSafeName("Sales/2004-Q1 @ HQ"), "Sales_2004_Q1 _at_ HQ");
+    EXPECT_EQ(MakeSafeName("a\\b%c*d#e@@"), "a_b_c_d_e_at__at_");
+    EXPECT_EQ(QuoteString("Orders"), "\"Orders\"");
+    EXPECT_EQ(QuoteString("say \"hi\""), "'say \"hi\"'");
+    EXPECT_EQ(QuoteString("Orders", true), "'Orders'");
+    EXPECT_EQ(GetWindowsDir(), "/etc");
+    EXPECT_EQ(GetSystemDir(), "/usr/bin");
+    EXPECT_EQ(GetVersionCaption("Crystal Reports 10.0"), "Tolvaran 1.0.0 for Crystal Reports 10.0");
+    EXPECT_EQ(NZ(vb::Variant::null()), vb::Variant(0));
+    EXPECT_EQ(NZ(vb::Variant(""), 5), vb::Variant(""));
+}
+
+TEST(Support, ShowHelpChoosesTheContext) {
+    ui::RecordingPrompt prompt;
+    RecordingHelp help;
+    AppContext ctx;
+    ctx.programFolder = "/opt/tolvaran";
+    ctx.prompt = &prompt;
+    ctx.help = &help;
+    const struct {
+        long id, control, form, shown;
+    } cases[] = {{7, 0, 0, 7}, {0, 0, 12, 12}, {0, 5, 12, 5}, {0, 0, 0, 1}, {0x20000, 0, 0, 1}, {0x1FFFF, 0, 0, 0x1FFFF}};
+    for (const auto& c : cases) {
+        help.shown.clear();
+        EXPECT_TRUE(ShowHelp(ctx, c.id, c.control, c.form));
+        ASSERT_EQ(help.shown.size(), 1u);
+        EXPECT_EQ(help.shown[0].first, "/opt/tolvaran/TOLVARAN.HLP");
+        EXPECT_EQ(help.shown[0].second, c.shown) << c.id;
+    }
+    ctx.help = nullptr;
+    EXPECT_FALSE(ShowHelp(ctx, 3));
+    EXPECT_EQ(prompt.messages.size(), 1u);
+}
