@@ -1,5 +1,8 @@
+#include <optional>
+
 #include "platform/ado/ado.h"
 #include "platform/common/com_error.h"
+#include "platform/registry/registry_file.h"
 #include "platform/sqldmo/sqldmo.h"
 
 namespace sqldmo {
@@ -88,6 +91,36 @@ private:
 };
 
 }  // namespace
+
+std::vector<std::string> ServersFromRegistry(const registry::RegistryFile& registry) {
+    std::vector<std::string> out;
+    std::optional<registry::Value> v = registry.Get(kServersKey, kServersValue);
+    if (!v) return out;
+    auto split = [&](const std::string& text, char separator) {
+        std::string item;
+        for (char c : text) {
+            if (c == separator) {
+                if (!item.empty()) out.push_back(item);
+                item.clear();
+            } else {
+                item += c;
+            }
+        }
+        if (!item.empty()) out.push_back(item);
+    };
+    if (v->type == registry::REG_SZ) split(v->text, ';');
+    if (v->type == registry::REG_MULTI_SZ) {
+        // REGEDIT4 writes one byte per character; a list written as UTF-16 has a zero in every
+        // odd byte and is narrowed first (server names are ASCII).
+        const auto& b = v->bytes;
+        bool wide = b.size() >= 2 && b.size() % 2 == 0;
+        for (size_t i = 1; wide && i < b.size(); i += 2) wide = b[i] == 0;
+        std::string text;
+        for (size_t i = 0; i < b.size(); i += wide ? 2 : 1) text += static_cast<char>(b[i]);
+        split(text, '\0');
+    }
+    return out;
+}
 
 std::unique_ptr<Application> OdbcFactory::CreateApplication() { return std::make_unique<ListApplication>(servers_); }
 std::unique_ptr<SQLServer> OdbcFactory::CreateSQLServer() { return std::make_unique<OdbcServer>(); }

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace registry {
+class RegistryFile;
+}
+
 namespace sqldmo {
 
 struct View {
@@ -49,8 +53,12 @@ public:
 };
 
 // The registry key and value that list the servers (REG_MULTI_SZ).
-inline constexpr const char* kServersKey = "SOFTWARE\\Tolvaran\\SQLServer";
+inline constexpr const char* kServersKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvaran\\SQLServer";
 inline constexpr const char* kServersValue = "Servers";
+
+// The server names of that value, in order; none when it is missing. A REG_SZ value is read
+// as one list separated by ';'.
+std::vector<std::string> ServersFromRegistry(const registry::RegistryFile& registry);
 
 // Servers from the given list (the registry's Servers value, read by the caller); databases
 // through "Provider=SQLOLEDB" connections (ado::SqlServerOdbcTemplate): sys.databases on

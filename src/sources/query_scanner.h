@@ -1,0 +1,99 @@
+#pragma once
+// clsInterface: the query scanner. Reads a SELECT text word by word and lists the tables and
+// views its FROM lists draw on, following each view into its own text (from the ADOX catalog
+// or, with DBType other than 0, from a SQL-DMO database), so that a tree of tables and views
+// results; it also collects the outer statement's select-list fields and its WHERE, GROUP BY
+// and ORDER BY words. A word scanner, not a parser: it knows no quoting, brackets or
+// sub-queries.
+//
+// A view already being expanded on the current path is listed but not followed again, so a
+// view that draws on itself (directly or through others) ends the descent; each such stop is
+// reported through the cycle reporter.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ado/ado.h"
+#include "platform/adox/adox.h"
+#include "platform/sqldmo/sqldmo.h"
+#include "platform/ui/prompt.h"
+
+namespace tolvaran {
+
+struct TableView;
+using TableViewPtr = std::shared_ptr<TableView>;
+
+class TableViewCollection {
+public:
+    long Count() const { return static_cast<long>(items_.size()); }
+    // The entry at a position from 1 to Count, else null.
+    TableViewPtr Item(long position) const;
+    // The first entry whose trimmed, upper-cased Name equals the key trimmed and upper-cased,
+    // else null.
+    TableViewPtr Item(const std::string& key) const;
+    void Add(TableViewPtr entry) { items_.push_back(std::move(entry)); }
+
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::vector<TableViewPtr> items_;
+};
+
+struct TableView {
+    std::string Name;       // as written in the FROM list (lower case)
+    std::string SQLSource;  // the view's SELECT text; empty for a table
+    TableViewCollection Children;
+};
+
+class clsInterface {
+public:
+    // Receives one line per view that was not followed because it is already on the path,
+    // naming the path ("Views draw on themselves: a -> b -> a").
+    using CycleReporter = std::function<void(const std::string&)>;
+
+    // prompt shows GetViewSource's errors; it must outlive the scanner.
+    explicit clsInterface(ui::Prompt& prompt);
+
+    std::string SQLWhere;
+    std::string SQLOrderBy;
+    std::string SQLGroupBy;
+    long FieldCount = 0;
+    long TableCount = 0;  // never set by the scanner
+    TableViewCollection SQLTables;
+    long DBType = 0;  // 0: view texts from the catalog; else from SQL-DMO
+
+    // Scans a SELECT text, adding to what earlier scans found. Errors reach the caller.
+    void Execute(const std::string& sql);
+    // SQLString assignment: raises 1000 "Active Connection is nothing." without a connection.
+    void setSQLString(const std::string& sql);
+    // ActiveConnection assignment: binds the catalog.
+    void setActiveConnection(const ado::ConnectionPtr& connection);
+    // ActiveDMODatabase assignment.
+    void setActiveDMODatabase(const sqldmo::DatabasePtr& database) { dmoDatabase_ = database; }
+    // The field at a position from 1 to FieldCount, else "".
+    std::string SQLFields(long position) const;
+
+    void setCycleReporter(CycleReporter reporter) { reportCycle_ = std::move(reporter); }
+    // Every cycle stop of this scanner's life, in the order met.
+    const std::vector<std::string>& Cycles() const { return cycles_; }
+
+    // GetNextToken: the next word from position (1-based; 0 counts as 1), moving position past
+    // the separator that ended it; "" at the end of the text.
+    static std::string GetNextToken(const std::string& text, long& position, bool keepParentheses);
+
+private:
+    void ParseSelect(bool collect, const std::string& text, TableViewCollection& into);
+    std::string GetViewSource(const std::string& name);
+
+    ui::Prompt& prompt_;
+    adox::Catalog catalog_;
+    sqldmo::DatabasePtr dmoDatabase_;
+    std::vector<std::string> fields_;
+    std::vector<std::string> path_;  // upper-cased names of the views being expanded
+    CycleReporter reportCycle_;
+    std::vector<std::string> cycles_;
+};
+
+}  // namespace tolvaran
