@@ -1,0 +1,137 @@
+// Raw-SQL record sources: an SQL statement used as a report's record source is saved in the
+// source database as a named query (or, on an ODBC or SQL Server back end, a view), and the
+// report is bound to that name.
+#include <string>
+
+#include "convert/convert.h"
+#include "convert/trap.h"
+#include "platform/common/vbstring.h"
+#include "platform/ui/prompt.h"
+#include "sources/update_queries.h"
+
+namespace tolvaran {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+// The select list of a statement: the text before its first FROM (any case), trimmed, without
+// line breaks. The position is found in the trimmed text and applied to the text as given.
+// A statement without FROM raises "Invalid procedure call or argument".
+std::string SelectList(const std::string& sql) {
+    const long p = vb::InStr(vb::UCase(vb::Trim(sql)), "FROM");
+    if (p < 1) throw vb::ComError(vb::kErrGeneric, "Invalid procedure call or argument");
+    std::string part = vb::Trim(vb::Left(sql, p - 1));
+    part = vb::Replace(part, "\r", "");
+    return vb::Replace(part, "\n", "");
+}
+
+}  // namespace
+
+std::string clsConvert::DealWithRAWSQL(clsUpdateQueries& classifier, const std::string& sql,
+                                       const std::string& defaultName) {
+    std::string name;
+    bool overwrite = false;
+    try {
+        if (MultipleReportsSelected) {
+            name = defaultName;
+            const std::string line = "Multiple Reports: defaulting to save/overwrite RAW SQL as " + name;
+            if (window()) window()->AddResult(line);
+            WriteErrorLog(line, "Add Query/View to Database", "1", 1);
+            overwrite = classifier.IsQuery(name);
+        } else if (classifier.IsQuery(defaultName)) {
+            return defaultName;
+        } else {
+            msgBox("This report has RAW SQL for a record source.  You must save this as a query",
+                   ui::vbExclamation + ui::vbOKOnly, "Add Database Connection");
+            name = inputBox("New Query Name:", "", defaultName);
+            while (classifier.IsQuery(name)) {
+                if (msgBox("This query already exists.  Overwrite?", ui::vbQuestion + ui::vbYesNo, "Overwrite Query") ==
+                    ui::vbYes) {
+                    overwrite = true;
+                    break;
+                }
+                name = inputBox("New Query Name:", "", "qry" + ReportName + "_New");
+            }
+        }
+        if (!AddView(name, sql, overwrite)) return "";
+        return name;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "DealWithRAWSQL", "", 1);
+        return name;
+    }
+}
+
+bool clsConvert::AddView(const std::string& name, const std::string& sql, bool overwrite) {
+    try {
+        if (!catalog_) ThrowNotSet();
+        ado::Command command;
+        command.CommandText = sql;
+        if (backEndType_ == 3 || backEndType_ == 4) return CreateSQLView(catalog_->ActiveConnection(), sql, name, overwrite);
+        if (overwrite) {
+            adox::View& view = catalog_->Views().Item(name);
+            view.Command.CommandText = sql;
+            const ado::ConnectionPtr& connection = catalog_->ActiveConnection();
+            if (!connection) ThrowNotSet();
+            connection->driver().saveQuery(view.Name, sql, true);
+            catalog_->setActiveConnection(connection);
+            return true;
+        }
+        command.ActiveConnection = catalog_->ActiveConnection();
+        catalog_->Procedures().Append(name, command);
+        catalog_->Procedures().Refresh();
+        return true;
+    } catch (...) {
+        const TrappedError e = CurrentError();
+        WriteErrorLog("Could not add view '" + name +
+                          "' to database.  This will have to be added manually in order to convert this report." +
+                          kCrLf + kCrLf + std::to_string(e.number) + " " + e.description,
+                      "Add Query/View to Database", "1", 1);
+        return false;
+    }
+}
+
+bool clsConvert::CompareSQL(const std::string& name, const std::string& sql) {
+    try {
+        if (!catalog_) ThrowNotSet();
+        const std::string saved = catalog_->Views().Item(name).Command.CommandText;
+        return SelectList(saved) == SelectList(sql);
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "CompareSQL", "1", 1);
+        return false;
+    }
+}
+
+bool clsConvert::CreateSQLView(const ado::ConnectionPtr& connection, const std::string& sql, const std::string& name,
+                               bool overwrite) {
+    try {
+        if (!connection) ThrowNotSet();
+        if (overwrite) DropView(connection, name);
+        std::string body = vb::Trim(sql);
+        const long semicolon = vb::InStr(body, ";");
+        if (semicolon > 0) body = vb::Left(body, semicolon - 1);
+        std::string text = "Create View dbo." + name + " as " + body;
+        text = vb::Replace(text, "True", "1");
+        text = vb::Replace(text, "False", "0");
+        const long orderBy = vb::InStr(text, "ORDER BY");
+        if (orderBy > 0) text = vb::Left(text, orderBy - 1);
+        connection->Execute(text);
+        return true;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "CreateSQLView", "1", 1);
+        return false;
+    }
+}
+
+bool clsConvert::DropView(const ado::ConnectionPtr& connection, const std::string& name) {
+    try {
+        if (!connection) ThrowNotSet();
+        connection->Execute("Drop View " + name);
+        return true;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "DropView", "1", 1);
+        return false;
+    }
+}
+
+}  // namespace tolvaran
