@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -83,10 +84,13 @@ constexpr int kLookupFlag = 0x4000;  // the row lives on another page; the slot 
 // Longest text or memo value passed on, in bytes; longer memo values are cut there.
 constexpr size_t kBindSize = 64 * 1024;
 
-// libmdb's bound text does not tell Null from the empty text; the row's null mask does.
-// Reads the null flags of the row that mdb_fetch_row returned last. False when the row
-// cannot be located again (then values are taken as bound).
-bool NullFlags(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<char>& isNull) {
+// What libmdb's bound texts lose: whether a value is Null (the bound text of Null and of the
+// empty text are the same), and dates outside the years its formatting handles. Both are
+// read from the row of the last mdb_fetch_row again: isNull per column, and for date columns
+// the stored number (days since 1899-12-30). False when the row cannot be located again (then
+// values are taken as bound).
+bool RowFacts(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<char>& isNull,
+              std::vector<std::optional<double>>& dates) {
     MdbHandle* mdb = table->entry->mdb;
     if (table->cur_row == 0) return false;
     int row = static_cast<int>(table->cur_row) - 1;
@@ -95,6 +99,20 @@ bool NullFlags(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<ch
     if (mdb_find_row(mdb, row, &start, &len) != 0) return false;
     int raw = start;
     start &= kOffsetMask;
+    std::fill(isNull.begin(), isNull.end(), 0);
+    std::fill(dates.begin(), dates.end(), std::nullopt);
+    auto collect = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            const MdbField& f = fields[static_cast<size_t>(i)];
+            if (f.colnum < 0 || static_cast<size_t>(f.colnum) >= isNull.size()) continue;
+            size_t c = static_cast<size_t>(f.colnum);
+            isNull[c] = f.is_null;
+            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+            if (col->col_type == MDB_DATETIME && !f.is_null && f.siz == 8 && f.start >= 0 &&
+                f.start + 8 <= static_cast<int>(mdb->fmt->pg_size))
+                dates[c] = mdb_get_double(mdb->pg_buf, f.start);
+        }
+    };
     int n = 0;
     if (raw & kLookupFlag) {
         int pgRow = static_cast<int>(mdb_get_int32(mdb->pg_buf, start));
@@ -103,17 +121,13 @@ bool NullFlags(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<ch
         start &= kOffsetMask;
         mdb_swap_pgbuf(mdb);
         n = mdb_crack_row(table, start, len, fields.data());
+        collect(n);
         mdb_swap_pgbuf(mdb);
     } else {
         n = mdb_crack_row(table, start, len, fields.data());
+        collect(n);
     }
-    if (n <= 0) return false;
-    std::fill(isNull.begin(), isNull.end(), 0);
-    for (int i = 0; i < n; ++i) {
-        int c = fields[static_cast<size_t>(i)].colnum;
-        if (c >= 0 && static_cast<size_t>(c) < isNull.size()) isNull[static_cast<size_t>(c)] = fields[static_cast<size_t>(i)].is_null;
-    }
-    return true;
+    return n > 0;
 }
 
 class Reader {
@@ -190,9 +204,10 @@ public:
         mdb_rewind_table(table);
         std::vector<MdbField> fields(ncols + 1);
         std::vector<char> isNull(ncols, 0);
+        std::vector<std::optional<double>> dates(ncols);
         long count = 0;
         while ((limit < 0 || count < limit) && mdb_fetch_row(table)) {
-            bool haveNulls = NullFlags(table, fields, isNull);
+            bool haveNulls = RowFacts(table, fields, isNull, dates);
             Frame row{'W', {}};
             row.fields.reserve(ncols);
             for (unsigned i = 0; i < ncols; ++i) {
@@ -204,6 +219,10 @@ public:
                     else row.fields.emplace_back(std::nullopt);
                 } else if (null) {
                     row.fields.emplace_back(std::nullopt);
+                } else if (dates[i]) {
+                    char text[40];
+                    std::snprintf(text, sizeof text, "%.17g", *dates[i]);
+                    row.fields.emplace_back(std::string(text));
                 } else if (col->col_type == MDB_BINARY) {
                     int n = lens[i] < 0 ? 0 : std::min<int>(lens[i], static_cast<int>(mdb_->bind_size));
                     row.fields.emplace_back(std::string(bound[i].data(), static_cast<size_t>(n)));

@@ -35,6 +35,7 @@ std::string SignalText(int sig) {
         case SIGSEGV: return "it crashed (SIGSEGV)";
         case SIGBUS: return "it crashed (SIGBUS)";
         case SIGABRT: return "it stopped itself (SIGABRT), often because its memory limit was reached";
+        case SIGTRAP: return "it stopped itself (SIGTRAP), often because its memory limit was reached";
         case SIGFPE: return "it crashed (SIGFPE)";
         case SIGXCPU: return "it used up its CPU time limit";
         case SIGKILL: return "it was killed";

@@ -80,6 +80,7 @@ vb::Variant JetValue(int mdbType, const std::optional<std::string>& text) {
             if (auto v = Number(s)) return vb::Variant(*v);
             break;
         case kMdbDateTime:
+            if (auto serial = Number(s)) return vb::Variant(vb::Date{*serial});
             if (auto v = DateTime(s)) return vb::Variant(*v);
             break;
         case kMdbBinary:

@@ -35,8 +35,9 @@ DataTypeEnum JetAdoType(int mdbType);
 long JetDefinedSize(int mdbType, long sizeBytes, int jetVersion);
 
 // The reader's text of one value (nullopt for Null) as a Variant of the column's type. The
-// reader writes dates as "YYYY-MM-DD hh:mm:ss" and Booleans as "1"/"0". A text that does not
-// read as the column's type is kept as text.
+// reader writes dates as their day number (or, when it cannot read the number, as
+// "YYYY-MM-DD hh:mm:ss") and Booleans as "1"/"0". A text that does not read as the column's
+// type is kept as text.
 vb::Variant JetValue(int mdbType, const std::optional<std::string>& text);
 
 }  // namespace ado

@@ -1,0 +1,79 @@
+// Values as the reader passes them, turned into Variants of the column's type.
+#include <gtest/gtest.h>
+
+#include "jet_support.h"
+#include "platform/ado/jet_driver.h"
+#include "platform/ado/jet_values.h"
+#include "platform/common/com_error.h"
+
+namespace {
+
+struct ValueCase {
+    const char* label;
+    int mdbType;
+    std::optional<std::string> text;
+    vb::Variant expected;
+};
+
+class JetValueTest : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(JetValueTest, Converts) { EXPECT_EQ(ado::JetValue(GetParam().mdbType, GetParam().text), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, JetValueTest,
+    ::testing::Values(ValueCase{"NullText", ado::kMdbText, std::nullopt, vb::Variant::null()},
+                      ValueCase{"EmptyTextIsNotNull", ado::kMdbText, std::string(), vb::Variant("")},
+                      ValueCase{"NullNumber", ado::kMdbLongInt, std::nullopt, vb::Variant::null()},
+                      ValueCase{"BooleanTrue", ado::kMdbBool, std::string("1"), vb::Variant(true)},
+                      ValueCase{"BooleanFalse", ado::kMdbBool, std::string("0"), vb::Variant(false)},
+                      ValueCase{"Long", ado::kMdbLongInt, std::string("-42"), vb::Variant(-42)},
+                      ValueCase{"Money", ado::kMdbMoney, std::string("12.3400"), vb::Variant(12.34)},
+                      ValueCase{"DayNumber", ado::kMdbDateTime, std::string("2.5"), vb::Variant(vb::Date{2.5})},
+                      ValueCase{"DayNumberBefore1900", ado::kMdbDateTime, std::string("-365"), vb::Variant(vb::Date{-365})},
+                      ValueCase{"FormattedDate", ado::kMdbDateTime, std::string("2021-12-02 10:30:00"),
+                                vb::Variant(vb::Date::FromParts(2021, 12, 2, 10, 30, 0))},
+                      ValueCase{"UnreadableNumberStaysText", ado::kMdbDouble, std::string("1.#INF"), vb::Variant("1.#INF")},
+                      ValueCase{"Guid", ado::kMdbRepId, std::string("{A-B}"), vb::Variant("{A-B}")}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(JetValueTypes, AdoTypesAndSizes) {
+    EXPECT_EQ(ado::JetAdoType(ado::kMdbText), ado::adVarWChar);
+    EXPECT_EQ(ado::JetAdoType(ado::kMdbMemo), ado::adLongVarWChar);
+    EXPECT_EQ(ado::JetAdoType(ado::kMdbMoney), ado::adCurrency);
+    EXPECT_EQ(ado::JetAdoType(ado::kMdbDateTime), ado::adDate);
+    EXPECT_EQ(ado::JetDefinedSize(ado::kMdbText, 100, 1), 50);  // Jet 4 stores two bytes a character
+    EXPECT_EQ(ado::JetDefinedSize(ado::kMdbText, 50, 0), 50);
+    EXPECT_EQ(ado::JetDefinedSize(ado::kMdbLongInt, 4, 1), 4);
+}
+
+// libmdb's own date text is wrong outside 1900 to 9999; the stored day numbers are not.
+TEST(JetValueFile, DatesOutsideLibmdbsYears) {
+    jettest::UseBuiltReader();
+    auto driver = ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__DateTestDatabase.mdb"));
+    auto cursor = driver->query("SELECT IDCol, DateTimeCol FROM DateTest ORDER BY IDCol", {});
+    std::map<long long, vb::Date> dates;
+    std::vector<vb::Variant> row;
+    while (cursor->next(row)) {
+        ASSERT_EQ(row[1].Type(), vb::VarType::Date);
+        dates[row[0].ToLong()] = row[1].ToDate();
+    }
+    int y, mo, d, h, mi, s;
+    dates.at(2).ToParts(y, mo, d, h, mi, s);
+    EXPECT_EQ(y, 9999);
+    dates.at(3).ToParts(y, mo, d, h, mi, s);
+    EXPECT_EQ(y, 1898);
+    dates.at(1).ToParts(y, mo, d, h, mi, s);
+    EXPECT_EQ(y, 2021);
+    EXPECT_EQ(mo, 12);
+}
+
+TEST(JetValueFile, MemoryLimitReachesTheReader) {
+    ado::JetReaderLimits tiny;
+    tiny.memoryMb = 4;
+    jettest::UseBuiltReader(tiny);
+    EXPECT_THROW(ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb")), vb::ComError);
+    jettest::UseBuiltReader();
+    EXPECT_NO_THROW(ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb")));
+}
+
+}  // namespace
