@@ -1,5 +1,7 @@
 #include "store/cls_registry.h"
 
+#include "platform/ado/driver.h"
+
 namespace tolvaran {
 
 namespace {
@@ -174,6 +176,12 @@ long clsRegistry::SetValueEx(long handle, const std::string& valueName, long typ
     } catch (const std::exception&) {
         return 5;  // ERROR_ACCESS_DENIED
     }
+}
+
+void ApplySqlServerOdbcTemplate(registry::RegistryFile& file) {
+    clsRegistry reg(file);
+    const vb::Variant t = reg.GetSetting("SOFTWARE", "Tolvaran\\SQLServer", "OdbcTemplate", vb::Variant(""));
+    if (t.IsText() && !t.AsString()->empty()) ado::SetSqlServerOdbcTemplate(*t.AsString());
 }
 
 }  // namespace tolvaran

@@ -65,4 +65,9 @@ private:
     long nextHandle_ = 1;
 };
 
+// Points the SQL Server connections at the ODBC template kept in the registry
+// (HKEY_LOCAL_MACHINE\SOFTWARE\Tolvaran\SQLServer, value OdbcTemplate); the built-in default
+// stays when the value is missing. Called once at start-up.
+void ApplySqlServerOdbcTemplate(registry::RegistryFile& file);
+
 }  // namespace tolvaran

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/ado/driver.h"
 #include "store/cls_registry.h"
 
 namespace fs = std::filesystem;
@@ -72,4 +73,15 @@ TEST_F(RegistryWrapper, KeyPrefixGoesBeforeTheApplicationName) {
     clsRegistry reg(*file);
     reg.KeyPrefix = "SOFTWARE\\";
     EXPECT_EQ(reg.GetSetting("Crystal Decisions", "10.0\\Crystal Reports", "Count"), vb::Variant(10LL));
+}
+
+TEST_F(RegistryWrapper, SqlServerTemplateComesFromTheRegistry) {
+    const std::string before = ado::SqlServerOdbcTemplate();
+    tolvaran::ApplySqlServerOdbcTemplate(*file);
+    EXPECT_EQ(ado::SqlServerOdbcTemplate(), before);  // no value: the default stays
+    file->Set("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvaran\\SQLServer", "OdbcTemplate",
+              registry::Value::Text("Driver={X};Server={server}"));
+    tolvaran::ApplySqlServerOdbcTemplate(*file);
+    EXPECT_EQ(ado::SqlServerOdbcTemplate(), "Driver={X};Server={server}");
+    ado::SetSqlServerOdbcTemplate(before);
 }
