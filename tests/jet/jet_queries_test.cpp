@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "INSERT INTO Dest ( x, y )\r\nSELECT T.a, T.b\r\nFROM T;"},
         RebuildCase{"Update",
                     {Row(1, {}, {}, {}, 4), Row(5, "T"), Row(6, {}, "T.a", "1"), Row(8, {}, {}, "T.b Is Null")},
-                    "UPDATE T\r\nSET T.a = 1\r\nWHERE T.b Is Null;"},
+                    "UPDATE T SET T.a = 1\r\nWHERE T.b Is Null;"},
         RebuildCase{"Delete",
                     {Row(1, {}, {}, {}, 5), Row(5, "T"), Row(6, {}, {}, "T.*"), Row(8, {}, {}, "T.a=1")},
                     "DELETE T.*\r\nFROM T\r\nWHERE T.a=1;"},
@@ -118,7 +118,7 @@ TEST_P(QueryFileTest, EveryKindRebuilt) {
     for (const auto& p : driver->procedures()) procs[p.name] = p.commandText;
     ASSERT_EQ(procs.size(), 8u);
     EXPECT_EQ(procs["UpdateQuery"],
-              "PARAMETERS [User Name] Text ( 255 );\r\nUPDATE Table1\r\nSET Table1.col1 = \"foo\", Table1.col2 = "
+              "PARAMETERS [User Name] Text ( 255 );\r\nUPDATE Table1 SET Table1.col1 = \"foo\", Table1.col2 = "
               "[Table2].[col3], [Table2].[col1] = [User Name]\r\nWHERE ((([Table2].[col1]) Is Not Null));");
     EXPECT_EQ(procs["MakeTableQuery"].rfind("SELECT Max(Table2.col1) AS MaxOfcol1, Table2.col2, Table3.col2 INTO Table4\r\nFROM ", 0), 0u);
     EXPECT_EQ(procs["AppendQuery"].rfind("INSERT INTO Table3 ( col2, col2, col3 )\r\nSELECT ", 0), 0u);

@@ -295,7 +295,7 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
         case JetQueryType::Update: {
             std::vector<std::string> sets;
             for (const auto* c : columns) sets.push_back(c->name2 + " = " + c->expression);
-            sql += "UPDATE " + from + kNewline + "SET " + Join(sets, ", ");
+            sql += "UPDATE " + from + " SET " + Join(sets, ", ");
             conditionClause("WHERE", where);
             break;
         }
