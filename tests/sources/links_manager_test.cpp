@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "fixtures.h"
 #include "platform/ui/recording.h"
 #include "sources/links_manager.h"
@@ -10,10 +13,11 @@ using tolvaran::clsLink;
 using tolvaran::clsManageLinks;
 using tolvaran::LinkPtr;
 
-constexpr const char* kListsSchema =
-    "CREATE TABLE DatabaseConnections (DatabaseConnectionsId INTEGER PRIMARY KEY, DatabaseListId INTEGER, "
-    "LinkName TEXT, LinkDatabase TEXT, BackEndType INTEGER, Server TEXT, SQLDatabaseName TEXT, DSN TEXT, "
-    "LoginId TEXT, Password TEXT, UseNTAuth BOOLEAN, SecurityFile TEXT, ConnectionString TEXT, Provider TEXT);";
+// The lists file's schema as the shipped template builds it.
+std::string ListsSchema() {
+    std::ifstream in(TOLVARAN_SOURCE_DIR "/resources/store/lists.sql");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 LinkPtr MakeLink(const std::string& name, long kind, const std::string& database) {
     auto l = std::make_shared<clsLink>();
@@ -26,7 +30,7 @@ LinkPtr MakeLink(const std::string& name, long kind, const std::string& database
 class LinksStore : public ::testing::Test {
 protected:
     void SetUp() override {
-        testodbc::MakeSqlite(folder.file("lists.db"), kListsSchema);
+        testodbc::MakeSqlite(folder.file("lists.db"), ListsSchema());
         db = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.file("lists.db"));
         links.setDb(db);
     }
@@ -105,6 +109,17 @@ TEST_F(LinksStore, SaveAllFailureShowsItsTitleAndKeepsEarlierRows) {
     links.SaveAll(1);
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].title, "Save Database Connections");
+}
+
+TEST_F(LinksStore, AFailedScanWritesItsErrorLogRowToTheListsFile) {
+    ui::RecordingWindow window;
+    EXPECT_FALSE(links.ParseLinks(window, folder.file("missing.mdb"), "Admin", ""));
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM ErrorLog", db);
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs["FormulaName"].ToString(), "ParseLinks");
+    EXPECT_EQ(rs["AccessFormula"].ToString(), "1");
+    EXPECT_NE(rs["ErrorDesc"].ToString().find("missing.mdb"), std::string::npos);
 }
 
 TEST(LinksFinders, FindersListsAndCounters) {
