@@ -47,8 +47,9 @@ void QtToolBar::Render() {
     actions_.assign(Items().size(), nullptr);
     if (BackColorTo() != 0) {
         const QColor to = FromVbColor(BackColorTo());
-        setStyleSheet(QStringLiteral("QToolBar#EToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                                     "stop:0 #ffffff, stop:1 %1); }")
+        setStyleSheet(QStringLiteral("QToolBar#EToolBar { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                                     "stop:0 #ffffff, stop:1 %1); border: none; }"
+                                     "QToolBar#EToolBar QToolButton { color: #0c2d83; padding: 2px 6px; }")
                           .arg(to.name()));
     }
     QMenu* menu = nullptr;     // drop-down of the latest top-level button

@@ -1,0 +1,36 @@
+#include "shell/app_run.h"
+
+#include <QCoreApplication>
+
+#include "store/cls_registry.h"
+
+namespace tolvaran {
+
+AppRun::AppRun(std::string programFolder) {
+    ctx_.programFolder = std::move(programFolder);
+    registry_ = std::make_unique<registry::RegistryFile>(ctx_.InFolder("registry.reg"));
+    ctx_.prompt = &prompt_;
+    ctx_.help = &help_;
+    ctx_.registry = registry_.get();
+    ApplySqlServerOdbcTemplate(*registry_);
+}
+
+AppRun::~AppRun() {
+    window_.reset();
+    ctx_.gDb.reset();
+    ctx_.gInternalDb.reset();
+}
+
+bool AppRun::Start() {
+    StartupServices services;
+    services.ctx = &ctx_;
+    services.launcher = &launcher_;
+    services.accessFactory = [] { return std::make_unique<access::Application>(); };
+    services.endProgram = [] { QCoreApplication::exit(0); };
+    window_ = std::make_unique<Startup>(std::move(services));
+    prompt_.setOwner(window_.get());
+    window_->Form_Load();
+    return !window_->Ended();
+}
+
+}  // namespace tolvaran

@@ -1,0 +1,36 @@
+#pragma once
+// One run of the program: the Qt services, the registry file and the run context, and the
+// main window built on them. The program's main and the start-up benchmark use it.
+#include <memory>
+#include <string>
+
+#include "platform/registry/registry_file.h"
+#include "shell/qt_launcher.h"
+#include "shell/qt_prompt.h"
+#include "shell/startup.h"
+#include "store/context.h"
+
+namespace tolvaran {
+
+class AppRun {
+public:
+    // programFolder: the folder of the store files, icons, help file and registry.reg.
+    explicit AppRun(std::string programFolder);
+    ~AppRun();
+
+    // Creates the main window and runs its load handler. False when the program was ended
+    // during start-up (a second instance): the window is then not to be shown.
+    bool Start();
+    Startup& Window() { return *window_; }
+    AppContext& Context() { return ctx_; }
+
+private:
+    QtPrompt prompt_;
+    QtHelpService help_;
+    QtLauncher launcher_;
+    std::unique_ptr<registry::RegistryFile> registry_;
+    AppContext ctx_;
+    std::unique_ptr<Startup> window_;
+};
+
+}  // namespace tolvaran

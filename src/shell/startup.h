@@ -1,0 +1,200 @@
+#pragma once
+// The main window Startup: the program's start-up object. Its load handler (Form_Load) runs
+// the numbered start-up steps; the window then holds the lists of source database entries,
+// their reports and the converted reports, the message list and progress controls that scans
+// and conversions write (as a ui::ProgressWindow), the toolbar, menus and status bar.
+//
+// The window owns the run's shared objects: the toolbar builder (gToolBar), the current entry
+// (gDatabaseList), the links manager (gLinks), the options (gOptions), its own report record,
+// the start-up log and the environment detection. The connections live in the AppContext.
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/access/application.h"
+#include "platform/ui/launcher.h"
+#include "platform/ui/progress_window.h"
+#include "shell/cls_toolbar.h"
+#include "shell/environment.h"
+#include "shell/qt_image_list.h"
+#include "store/context.h"
+#include "store/grid_dataset.h"
+#include "store/record_classes.h"
+#include "store/text_log.h"
+
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+
+namespace tolvaran {
+
+class DataGrid;
+class InstanceLock;
+class QtToolBar;
+class clsManageLinks;
+
+// What the main window is given by whoever creates it (the program's main, a test, the
+// start-up benchmark). The pointed-to objects must outlive the window.
+struct StartupServices {
+    // programFolder, prompt (required), help and registry; openConnection sets the
+    // connections.
+    AppContext* ctx = nullptr;
+    ui::Launcher* launcher = nullptr;
+    // Starts an Access automation instance; throws vb::ComError when Access cannot start.
+    std::function<std::unique_ptr<access::Application>()> accessFactory;
+    // Ends the program at once: no further step and no shutdown step (exit commands and the
+    // second-instance refusal).
+    std::function<void()> endProgram;
+};
+
+class Startup : public QMainWindow, public ui::ProgressWindow {
+    Q_OBJECT
+public:
+    static constexpr long kHelpContextId = 1;
+
+    explicit Startup(StartupServices services, QWidget* parent = nullptr);
+    ~Startup() override;
+
+    // Start-up and shutdown.
+    void Form_Load();
+    void Form_Terminate();
+    void OpenStartUpLog();
+    void WriteToStartupLog(const std::string& text);
+    void CloseStartupLog();
+    void GetSystemDirectories();
+    void GetCurrentAccessVersion();
+    bool LoadImages();
+    void LoadImagePaths();
+    int AddOneImage(const std::string& pictureFile);
+    void SetMainMenuToolBar() {}
+    bool LoadPreferences();
+    bool SavePreferences();
+    void WriteCaptions();
+    // True once the program was ended (a second instance refused, an exit command).
+    bool Ended() const { return ended_; }
+
+    // The lists.
+    void SetDatabaseList();
+    void RefreshDatabaseList();
+    void LoadDatabaseList();
+    void LoadReports(long databaseListId);
+    void RefreshReports(long databaseListId) { LoadReports(databaseListId); }
+    std::string GetAccessReportsCaption(long databaseListId);
+    void LoadConvertedReports(long databaseListId);
+    bool SetExportedReportsPath();
+    void RefreshCurrentDatabase();
+    bool LoadTables(long databaseListId);
+    void CheckReport(const std::string& reportName, long databaseListId);
+    bool HasSelectedDatabase();
+    bool HasSelectedReport();
+    void ExamineDB() {}
+
+    // Commands.
+    void EToolBar_ItemClick(int index);
+    void ShowAbout();
+    void ShowSystemInformation();
+
+    // ui::ProgressWindow: ReportResults, ctProgress, the labels, the status panels.
+    void AddResult(const std::string& line) override;
+    void ClearResults() override;
+    void SetProgressMin(long v) override;
+    void SetProgressMax(long v) override;
+    void SetProgressValue(long v) override;
+    long ProgressValue() const override;
+    long ProgressMax() const override;
+    void SetProgressVisible(bool visible) override;
+    void SetLblProgress(const std::string& caption) override;
+    void SetLblField(const std::string& caption) override;
+    void SetLblReports(const std::string& caption) override;
+    void SetStatusPanel(int panel, const std::string& text) override;
+    std::string StatusPanel(int panel) const;
+    void DoEvents() override;
+
+    // Shared values of the run.
+    std::string gCrystalVersion = "0.00";
+    std::string gCurrentAccessVersion;
+    std::string gReportsDatabaseVersion;
+    const std::string& WindowsDir() const { return windowsDir_; }
+    const std::string& SystemDir() const { return systemDir_; }
+
+    // Shared objects owned by the window.
+    clsToolBar& gToolBar() { return toolbarBuilder_; }
+    clsDatabaseList& gDatabaseList() { return databaseList_; }
+    clsManageLinks& gLinks() { return *links_; }
+    clsOptions& gOptions() { return options_; }
+    clsReport& ReportRecord() { return report_; }
+    Environment& Env() { return env_; }
+    QtImageList& ImageList() { return images_; }
+    AppContext& Context() { return *services_.ctx; }
+
+    QtToolBar* EToolBar() const { return toolbar_; }
+    DataGrid* dxDatabases() const { return dxDatabases_; }
+    DataGrid* dxReports() const { return dxReports_; }
+    QGroupBox* frmReports() const { return frmReports_; }
+    QListWidget* dxConvertedReports() const { return dxConvertedReports_; }
+    QListWidget* ReportResults() const { return reportResults_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildMenus();
+    void WireEvents();
+    ui::Prompt& prompt() const { return *services_.ctx->prompt; }
+    void EndProgram();
+    long CurrentDatabaseListId(long missing);
+    void OnDatabaseRowChanged();
+    void ShowError(const std::exception& e, const std::string& title);
+
+    StartupServices services_;
+    bool ended_ = false;
+    bool loading_ = false;
+
+    clsWriteToText startupLog_;
+    clsWriteToText errorLogWriter_;  // the per-report error log of conversions
+    std::unique_ptr<InstanceLock> instanceLock_;
+    std::string windowsDir_, systemDir_;
+
+    QtImageList images_;
+    clsToolBar toolbarBuilder_;
+    clsDatabaseList databaseList_;
+    std::unique_ptr<clsManageLinks> links_;
+    clsOptions options_;
+    clsReport report_;
+    std::unique_ptr<SoftwareKeys> keys_;
+    Environment env_;
+    std::unique_ptr<GridDataset> entryDataset_;
+
+    // Controls (named as objectName).
+    QtToolBar* toolbar_ = nullptr;
+    QGroupBox* frmDatabaseList_ = nullptr;
+    DataGrid* dxDatabases_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QGroupBox* frmReports_ = nullptr;
+    DataGrid* dxReports_ = nullptr;
+    QLabel* lblReports_ = nullptr;
+    QGroupBox* Frame2_ = nullptr;
+    QListWidget* dxConvertedReports_ = nullptr;
+    QLabel* Label7_ = nullptr;
+    QGroupBox* frmShowResults_ = nullptr;
+    QListWidget* reportResults_ = nullptr;
+    QGroupBox* Frame3_ = nullptr;
+    QProgressBar* ctProgress_ = nullptr;
+    QLabel* lblField_ = nullptr;
+    QLabel* lblProgress_ = nullptr;
+    QLabel* dxlnkSelectDatabase_ = nullptr;
+    QLabel* dxlnkSelectReport_ = nullptr;
+    QLabel* dxlnkPreview_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QMenu* DatabaseDropMenu_ = nullptr;
+    QFileDialog* ctFile1_ = nullptr;
+    QLabel* panels_[3] = {nullptr, nullptr, nullptr};
+};
+
+}  // namespace tolvaran

@@ -1,0 +1,255 @@
+// The main window's start-up: the load handler's steps, log, messages and failure paths.
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <filesystem>
+
+#include "platform/registry/registry_file.h"
+#include "platform/ui/recording.h"
+#include "shell/data_grid.h"
+#include "shell/instance_lock.h"
+#include "shell/qt_toolbar.h"
+#include "shell/startup.h"
+#include "shell_test_support.h"
+#include "store/support.h"
+
+namespace fs = std::filesystem;
+using namespace tolvaran;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+        start = end + 1;
+    }
+    return out;
+}
+
+// One program run in a temporary program folder.
+class StartupRun {
+public:
+    explicit StartupRun(fs::path folder, bool accessInstalled = true)
+        : folder_(std::move(folder)), registry_((folder_ / "registry.reg").string()) {
+        ctx_.programFolder = folder_.string();
+        ctx_.prompt = &prompt_;
+        ctx_.registry = &registry_;
+        StartupServices s;
+        s.ctx = &ctx_;
+        s.launcher = &launcher_;
+        if (accessInstalled) s.accessFactory = [] { return std::make_unique<access::Application>(); };
+        else s.accessFactory = []() -> std::unique_ptr<access::Application> { throw vb::ComError(429, "no Access"); };
+        s.endProgram = [this] { ++ended; };
+        window = std::make_unique<Startup>(std::move(s));
+    }
+    ~StartupRun() {
+        window.reset();
+        ctx_.gDb.reset();
+        ctx_.gInternalDb.reset();
+    }
+    std::vector<std::string> Log() const { return Lines(test::ReadFile(folder_ / "Startup.log")); }
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> out;
+        for (const auto& m : prompt_.messages) out.push_back(m.title);
+        return out;
+    }
+
+    fs::path folder_;
+    ui::RecordingPrompt prompt_;
+    ui::RecordingLauncher launcher_;
+    registry::RegistryFile registry_;
+    AppContext ctx_;
+    std::unique_ptr<Startup> window;
+    int ended = 0;
+};
+
+const std::vector<std::string> kNormalLog = {"GetCurrentCrystalInstalls", "GetSystemDirectories", "CheckAndTransferData",
+                                             "OpenConnection",           "GetCurrentAccessVersion", "LoadImages",
+                                             "SetDatabaseList",          "LoadPreferences",      "LoadReports",
+                                             "AssignCaptions"};
+
+TEST(Startup, NormalStartLogsEveryStepInOrderAndShowsNothing) {
+    StartupRun run(test::ProgramFolder("normal"));
+    run.window->Form_Load();
+    EXPECT_TRUE(run.prompt_.messages.empty()) << run.prompt_.messages[0].prompt;
+    EXPECT_EQ(run.ended, 0);
+    run.window->Form_Terminate();
+    EXPECT_EQ(run.Log(), kNormalLog);
+    EXPECT_EQ(run.window->gCrystalVersion, "10.0");
+    EXPECT_EQ(run.window->gCurrentAccessVersion, "4.0");
+    EXPECT_EQ(run.window->StatusPanel(3), "4.0");
+    EXPECT_EQ(run.window->windowTitle().toStdString(), GetVersionCaption("Crystal Reports 10.0"));
+    EXPECT_TRUE(fs::exists(run.folder_ / "TOLVARAN.DAT"));
+    EXPECT_TRUE(fs::exists(run.folder_ / "TOLVARAN.ADL"));
+    EXPECT_EQ(run.window->ImageList().ImageListCount(), 30);
+    // The main toolbar: the shipped MainMenu rows with their ids and the thirty images.
+    QtToolBar* bar = run.window->EToolBar();
+    ASSERT_GT(bar->ItemCount(), 0);
+    std::vector<long> ids;
+    for (int i = 1; i <= bar->ItemCount(); ++i) ids.push_back(bar->ItemCtrlID(i));
+    for (long id : {63L, 70L, 81L, 84L, 151L, 233L, 239L, 240L, 254L, 260L, 263L})
+        EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << id;
+    EXPECT_EQ(bar->Images().size(), 30u);
+    EXPECT_EQ(run.window->frmReports()->title().toStdString(), "Access Reports (0)");
+}
+
+TEST(Startup, EveryControlOfTheWindowIsThereUnderItsName) {
+    StartupRun run(test::ProgramFolder("controls"));
+    const std::pair<const char*, const char*> controls[] = {
+        {"EToolBar", ""},
+        {"frmDatabaseList", " Databases "},
+        {"dxDatabases", ""},
+        {"Label2", "Use Right-Click to Edit/Add"},
+        {"frmReports", "Reports to Convert "},
+        {"dxReports", ""},
+        {"lblReports", "Select a Report to Convert"},
+        {"Frame2", "Converted Reports "},
+        {"dxConvertedReports", ""},
+        {"Label7", "Double-click to preview a converted report."},
+        {"frmShowResults", "Report Results"},
+        {"ReportResults", ""},
+        {"Frame3", "Progress"},
+        {"ctProgress", ""},
+        {"lblField", "Field:"},
+        {"lblProgress", "Status:"},
+        {"dxlnkSelectDatabase", "1. Select a Database"},
+        {"dxlnkSelectReport", "2. Select an Access Report"},
+        {"dxlnkPreview", "3. Preview Crystal Report"},
+        {"Label1", "Select a Report to Convert"},
+        {"DatabaseDropMenu", ""},
+        {"ctFile1", ""},
+        {"StatusBar", ""},
+        {"mnu_File", ""},
+        {"mnu_Exit", ""},
+    };
+    for (const auto& [name, text] : controls) {
+        QObject* o = run.window->findChild<QObject*>(QString::fromLatin1(name));
+        ASSERT_NE(o, nullptr) << name;
+        if (!*text) continue;
+        QString shown;
+        if (auto* box = qobject_cast<QGroupBox*>(o)) shown = box->title();
+        if (auto* label = qobject_cast<QLabel*>(o)) shown = label->text();
+        EXPECT_TRUE(shown.contains(QString::fromLatin1(text))) << name << ": " << shown.toStdString();
+    }
+}
+
+TEST(Startup, WithoutCrystal10BothVersionMessagesThenStartGoesOn) {
+    StartupRun run(test::ProgramFolder("nocrystal", false));
+    run.window->Form_Load();
+    run.window->Form_Terminate();
+    ASSERT_EQ(run.prompt_.messages.size(), 2u);
+    const auto& first = run.prompt_.messages[0];
+    EXPECT_EQ(first.title, "CORRECT VERSION MISSING");
+    EXPECT_EQ(first.buttons, ui::vbCritical);
+    EXPECT_EQ(first.prompt,
+              "Versions of Crystal currently installed\r\nUn-able to determine what versions of Crystal Reports are "
+              "installed on this machine.----------------------------\r\n\r\n\r\nRequired Version: Crystal 10 "
+              "Advanced Developer is not installed");
+    const auto& second = run.prompt_.messages[1];
+    EXPECT_EQ(second.title, "Install Issue");
+    EXPECT_EQ(second.buttons, ui::vbCritical);
+    EXPECT_EQ(second.prompt,
+              "This version of Tolvaran is designed for a different version of Crystal Reports than you have "
+              "installed.  You will not be able to convert reports with this tool until you install Crystal Reports "
+              "10.0");
+    EXPECT_EQ(run.window->gCrystalVersion, "0.00");
+    EXPECT_EQ(run.Log(), kNormalLog);
+    EXPECT_EQ(run.window->windowTitle().toStdString(), GetVersionCaption("<unknown>"));
+}
+
+TEST(Startup, DamagedListsFileShowsCorruptionMessageOnceAndOverwritesNothing) {
+    const fs::path folder = test::ProgramFolder("damaged");
+    const std::string garbage = "this is not a database file, it is damaged\n";
+    test::WriteFile(folder / "TOLVARAN.ADL", garbage);
+    StartupRun run(folder);
+    run.window->Form_Load();
+    std::vector<std::string> corruption;
+    for (const auto& m : run.prompt_.messages) {
+        if (m.prompt == "One or more application files are missing or corrupted. Please re-install.") {
+            EXPECT_EQ(m.title, "Tolvaran");
+            EXPECT_EQ(m.buttons, ui::vbCritical);
+            corruption.push_back(m.prompt);
+        }
+    }
+    EXPECT_EQ(corruption.size(), 1u);
+    EXPECT_EQ(run.Titles().front(), "OpenConnection");
+    EXPECT_EQ(test::ReadFile(folder / "TOLVARAN.ADL"), garbage);
+    EXPECT_EQ(run.window->StatusPanel(1), "");
+    EXPECT_EQ(run.window->StatusPanel(3), "");
+    EXPECT_EQ(run.window->EToolBar()->ItemCount(), 0);
+    EXPECT_EQ(run.window->dxDatabases()->Dataset().RowCount(), 0);
+    // Closing the window still closes the start-up log, which ends at the failed step.
+    run.window->close();
+    const auto log = run.Log();
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(log[3], "OpenConnection");
+    EXPECT_EQ(log[4].rfind("OpenConnection:", 0), 0u);
+    EXPECT_EQ(log.size(), 5u);
+}
+
+TEST(Startup, SecondInstanceIsRefusedBeforeTheSettingsFileIsTouched) {
+    const fs::path folder = test::ProgramFolder("second");
+    InstanceLock first(folder.string());
+    ASSERT_TRUE(first.TryLock());
+    test::WriteFile(folder / "TOLVARAN.DAT", "settings of the running instance");
+    StartupRun run(folder);
+    run.window->Form_Load();
+    ASSERT_EQ(run.prompt_.messages.size(), 1u);
+    EXPECT_EQ(run.prompt_.messages[0].prompt, "You can only run one instance of Tolvaran at a time");
+    EXPECT_EQ(run.prompt_.messages[0].title, "Tolvaran");
+    EXPECT_EQ(run.prompt_.messages[0].buttons, ui::vbOKOnly);
+    EXPECT_EQ(run.ended, 1);
+    EXPECT_TRUE(run.window->Ended());
+    EXPECT_EQ(test::ReadFile(folder / "TOLVARAN.DAT"), "settings of the running instance");
+    EXPECT_FALSE(fs::exists(folder / "TOLVARAN.ADL"));
+    EXPECT_EQ(run.Log(), (std::vector<std::string>{"GetCurrentCrystalInstalls", "GetSystemDirectories"}));
+}
+
+TEST(Startup, InstanceLockIsPerProgramFolder) {
+    const fs::path a = test::TempFolder("locka"), b = test::TempFolder("lockb");
+    InstanceLock la(a.string()), lb(b.string()), la2(a.string());
+    EXPECT_TRUE(la.TryLock());
+    EXPECT_TRUE(lb.TryLock());
+    EXPECT_FALSE(la2.TryLock());
+    EXPECT_NE(InstanceLock::LockPath(a.string()), InstanceLock::LockPath(b.string()));
+}
+
+TEST(Startup, AccessNotInstalledShowsErrorInPanelThree) {
+    StartupRun run(test::ProgramFolder("noaccess"), false);
+    run.window->Form_Load();
+    EXPECT_TRUE(run.prompt_.messages.empty());
+    EXPECT_EQ(run.window->gCurrentAccessVersion, "ERROR");
+    EXPECT_EQ(run.window->StatusPanel(3), "ERROR");
+    run.window->Form_Terminate();
+    EXPECT_EQ(run.Log(), kNormalLog);
+}
+
+TEST(Startup, SettingsFileIsRefreshedButListsFileKept) {
+    const fs::path folder = test::ProgramFolder("restart");
+    {
+        StartupRun run(folder);
+        run.window->Form_Load();
+        run.window->Form_Terminate();
+        run.ctx_.gDb->Execute("INSERT INTO DatabaseList (ReportDatabase, ConvertedReportsPath) VALUES (?, ?)",
+                              {std::string("/data/kept.mdb"), folder.string()});
+    }
+    StartupRun again(folder);
+    again.window->Form_Load();
+    ASSERT_EQ(again.window->dxDatabases()->Dataset().RowCount(), 1);
+    EXPECT_EQ(again.window->dxDatabases()->CurrentValue("ReportDatabase").ToString(), "/data/kept.mdb");
+    EXPECT_TRUE(again.window->HasSelectedDatabase());
+    EXPECT_FALSE(again.window->HasSelectedReport());
+}
+
+}  // namespace
