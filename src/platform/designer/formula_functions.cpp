@@ -246,9 +246,13 @@ bool FindConstant(std::string_view name, Base& type) {
 }
 
 bool IsKeyword(std::string_view word) {
-    for (const char* k : kKeywords)
-        if (EqualsNoCase(word, k)) return true;
-    return false;
+    static const auto index = [] {
+        std::unordered_map<std::string, bool> m;
+        for (const char* k : kKeywords) m.emplace(UpperAscii(k), true);
+        return m;
+    }();
+    if (word.size() > 11) return false;  // longer than the longest keyword
+    return index.count(UpperAscii(word)) > 0;
 }
 
 }  // namespace designer::formula
