@@ -23,10 +23,14 @@ namespace {
 
 using ado::jetproto::Frame;
 
+// The answers' descriptor. libmdb prints some warnings to stdout, so answers go to a copy of
+// the original stdout and stdout itself is pointed at stderr.
+int gOut = 1;
+
 bool WriteAll(const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = write(1, bytes.data() + done, bytes.size() - done);
+        ssize_t n = write(gOut, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
@@ -252,6 +256,8 @@ int main(int argc, char** argv) {
     if (memoryMb > 0) ApplyLimit(RLIMIT_AS, static_cast<rlim_t>(memoryMb) * 1024 * 1024);
     if (cpuSeconds > 0) ApplyLimit(RLIMIT_CPU, static_cast<rlim_t>(cpuSeconds));
     ApplyLimit(RLIMIT_CORE, 0);
+    gOut = dup(1);
+    if (gOut < 0 || dup2(2, 1) < 0) return 2;
 
     ado::jetproto::Decoder dec;
     Writer w;

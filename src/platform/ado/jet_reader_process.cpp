@@ -255,7 +255,8 @@ JetTableData JetReaderProcess::readTable(const std::string& table, long limit) {
     JetTableData data;
     jetproto::Frame f = receive(deadline);
     auto errorText = [&](const jetproto::Frame& x) {
-        return !x.fields.empty() && x.fields[0] ? *x.fields[0] : std::string("unknown failure");
+        return "The Access file " + file_ + " could not be read: " +
+               (!x.fields.empty() && x.fields[0] ? *x.fields[0] : std::string("unknown failure"));
     };
     if (f.kind == 'X') throw vb::ComError(vb::kErrGeneric, errorText(f), "Jet");
     if (f.kind != 'H' || f.fields.size() % 4 != 0) fail("the reader answered out of turn.");
