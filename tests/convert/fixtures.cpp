@@ -53,8 +53,14 @@ void WriteFile(const fs::path& file, const std::string& text) {
 std::string Quoted(const std::string& s) {
     std::string out = "\"";
     for (char c : s) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
+        if (c == '\r') {
+            out += "\\015";
+        } else if (c == '\n') {
+            out += "\\012";
+        } else {
+            if (c == '"' || c == '\\') out += '\\';
+            out += c;
+        }
     }
     return out + "\"";
 }
