@@ -248,7 +248,8 @@ TEST(ExportReader, SubformImageAndBlocks)
         "                End\n"
         "            End\n"
         "        End\n";
-    auto r = Read(Export("", body, "CodeBehindForm\nAttribute VB_GlobalNameSpace = False\n\nOption Compare Database\n"));
+    auto r = Read(Export("    UnknownProp = {404 ,0 ,0 ,0 ,4 } Begin\n        0x0102\n    End\n", body,
+                         "CodeBehindForm\nAttribute VB_GlobalNameSpace = False\n\nOption Compare Database\n"));
     Control& sub = r->Controls("subDetails");
     EXPECT_EQ(sub.ControlType(), acSubform);
     EXPECT_EQ(sub.SourceObject(), "Report.rptDetails");
@@ -264,6 +265,7 @@ TEST(ExportReader, SubformImageAndBlocks)
     EXPECT_EQ(linked.Picture(), "C:\\pics\\logo.jpg");
     std::string macro = r->Controls("cmd").Property("OnClickEmMacro").ToString();
     EXPECT_NE(macro.find("Argument =\"Faculty Details\""), std::string::npos);
+    EXPECT_EQ(r->Property("UnknownProp").ToBytes(), (vb::Bytes{1, 2}));
     EXPECT_EQ(r->CodeBehindForm(), "Attribute VB_GlobalNameSpace = False\r\n\r\nOption Compare Database\r\n");
 
     ReadOptions skip;

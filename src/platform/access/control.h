@@ -54,7 +54,8 @@ public:
     const std::string& Kind() const { return kind_; }
     int ControlType() const { return controlType_; }
     std::string Name() const;
-    // Number of the section the control lies in (0 detail, 1 report header, ...).
+    // Number of the section the control lies in (0 detail, 1 report header, ...); -1 for a
+    // control of a section the report could not number (a damaged or duplicate section).
     int Section() const { return section_; }
     // The control this one is attached to (a text box's label, an option group's member),
     // or nullptr for a control placed directly in its section.

@@ -454,9 +454,13 @@ private:
             long long j = (lv != nullptr && lv->Type() == vb::VarType::Long) ? lv->ToLong() : 0;
             if (j >= 0 && j <= 10) number = static_cast<int>((kind == "BreakHeader" ? 5 : 6) + 2 * j);
         }
+        if (number < 0 || number > kMaxSectionNumber || report_->sections_[static_cast<size_t>(number)] != nullptr) {
+            // A section Access could not number, or a second one of the same number: its
+            // controls stay in the report's list, in no section.
+            for (Control* c : controls) c->section_ = -1;
+            return;
+        }
         for (Control* c : controls) c->section_ = number;
-        if (number < 0 || number > kMaxSectionNumber || report_->sections_[static_cast<size_t>(number)] != nullptr)
-            return;  // a section Access could not number, or a second one of the same number
         section->number_ = number;
         section->controls_.items_ = std::move(controls);
         report_->sections_[static_cast<size_t>(number)] = std::move(section);
