@@ -158,6 +158,13 @@ TEST_F(SqliteFile, UpdateAndDeleteLocateTheRowByKey) {
     ado::Recordset rs;
     rs.Open("SELECT count(*) AS n FROM Report", conn_);
     EXPECT_EQ(rs["n"].ToLong(), 1);
+    rs.Close();
+    conn_->Execute("CREATE TABLE [Order Details] (Id INTEGER PRIMARY KEY)");
+    for (const char* source : {"Order Details", "[Order Details]"}) {
+        rs.Open(source, conn_, ado::adOpenStatic, ado::adLockOptimistic);
+        EXPECT_EQ(rs.RecordCount(), 0) << source;
+        rs.Close();
+    }
 }
 
 TEST_F(SqliteFile, EditPendingWhenMovingIsWritten) {

@@ -104,8 +104,13 @@ std::string BaseTable(const std::string& sql) {
 bool LooksLikeSql(const std::string& source) {
     const auto t = Tokens(source);
     if (t.empty()) return false;
-    // A source of one word or one quoted name is a table name; anything longer is SQL.
-    return t.size() > 1 || Upper(t[0]) == "SELECT";
+    // A statement starts with one of these; anything else is a table name ("Order Details").
+    static const char* const kStarts[] = {"SELECT", "WITH", "PRAGMA", "VALUES", "TRANSFORM", "INSERT",
+                                          "UPDATE", "DELETE", "EXEC", "EXECUTE", "CALL", "(", "{"};
+    const std::string first = Upper(t[0]);
+    for (const char* k : kStarts)
+        if (first == k) return true;
+    return false;
 }
 
 vb::Variant Coerce(const vb::Variant& v, DataTypeEnum type) {
