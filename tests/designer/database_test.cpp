@@ -110,6 +110,17 @@ TEST_F(DatabaseTest, StoredProcedureKeepsItsParameters) {
     EXPECT_EQ(t.Fields().Item(1).ValueType(), crCurrencyField);
 }
 
+TEST(DatabaseSource, ProcedureWithoutListedFieldsStillConnects) {
+    FieldReader reader = [](const std::string&, const TableSource&, const std::string& t) -> std::vector<SourceField> {
+        throw FieldsNotListed("no result fields for " + t);
+    };
+    Report report(reader);
+    DatabaseTable& t = report.Database().Tables().AddStoredProcedure("spSales", "", "DSN=Sales");
+    EXPECT_FALSE(t.FieldsKnown());
+    EXPECT_TRUE(t.TestConnectivity());
+    EXPECT_NO_THROW(report.Areas().Item("D").Sections().Item(1).AddFieldObject("{spSales.Total}", 0, 0));
+}
+
 // ---- through platform/ado on SQLite files ---------------------------------------------
 
 void Exec(const std::string& file, const char* sql) {

@@ -55,6 +55,8 @@ bool DatabaseTable::TestConnectivity() const {
     try {
         reader_(connectionString_, source_, name_);
         return true;
+    } catch (const FieldsNotListed&) {
+        return true;
     } catch (...) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/com_error.h"
 #include "platform/designer/types.h"
 
 namespace designer {
@@ -94,6 +95,14 @@ struct TableSource {
 struct SourceField {
     std::string name;
     int valueType = crStringField;
+};
+
+// Thrown by a FieldReader when the source opens and holds the table or procedure but cannot
+// list its fields (a stored procedure's result columns): the table is added with unknown
+// fields and its connectivity test answers True.
+class FieldsNotListed : public vb::ComError {
+public:
+    explicit FieldsNotListed(const std::string& what) : vb::ComError(kErrFieldNotKnown, what) {}
 };
 
 // Reads the fields of a table from its source. connectionString is the one resolved for the

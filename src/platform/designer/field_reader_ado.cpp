@@ -80,6 +80,18 @@ std::vector<ado::ColumnInfo> LinkedColumns(const ado::ConnectionPtr& conn, const
     return ColumnsOf(*linked, foreign);
 }
 
+// Stored procedures are listed as "name" or "name;1".
+bool HasProcedure(ado::Connection& conn, const std::string& name) {
+    try {
+        for (const ado::QueryInfo& p : conn.driver().procedures()) {
+            std::string n = p.name.substr(0, p.name.find(';'));
+            if (EqualsNoCase(n, name) || EqualsNoCase(p.name, name)) return true;
+        }
+    } catch (const vb::ComError&) {
+    }
+    return false;
+}
+
 }  // namespace
 
 FieldReader AdoFieldReader() {
@@ -87,6 +99,8 @@ FieldReader AdoFieldReader() {
         auto conn = ado::OpenConnection(connectionString);
         auto cols = ColumnsOf(*conn, table);
         if (cols.empty()) cols = LinkedColumns(conn, table);
+        if (cols.empty() && HasProcedure(*conn, table))
+            throw FieldsNotListed("The result fields of \"" + table + "\" cannot be listed.");
         if (cols.empty()) throw vb::ComError(kErrFieldNotKnown, "The table \"" + table + "\" could not be read.");
         return Convert(cols);
     };

@@ -1,6 +1,7 @@
 // Writes the report document. Attribute order and number formatting are fixed, so the same
 // model always gives the same bytes.
 #include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <pugixml.hpp>
 #include <sstream>
@@ -251,11 +252,23 @@ std::string WriteReportDocument(const Report& report) {
 
 void WriteReportFile(const Report& report, const std::string& path) {
     std::string text = WriteReportDocument(report);
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f) throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
-    f.write(text.data(), static_cast<std::streamsize>(text.size()));
-    f.close();
-    if (!f) throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
+    // Written beside the target and renamed over it, so a failed write never leaves a
+    // truncated report where a good one was.
+    std::string temp = path + ".tmp";
+    {
+        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+        if (!f) throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
+        f.write(text.data(), static_cast<std::streamsize>(text.size()));
+        f.close();
+        if (!f) {
+            std::remove(temp.c_str());
+            throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
+    }
 }
 
 }  // namespace designer
