@@ -1,7 +1,7 @@
 // tolvaran-jetreader: reads one Access file through libmdb and answers the Jet driver over
 // stdin/stdout (frames of platform/ado/jet_protocol.h). The driver starts it with limits:
 //   tolvaran-jetreader --memory-mb N --cpu-seconds N
-// Both are applied to this process with setrlimit, so a file that makes libmdb loop or grow
+// Both are applied to this process with setrlimit (the CPU time per request), so a file that makes libmdb loop or grow
 // ends this process (the driver reports it) rather than the program.
 #include <glib.h>  // mdbtools.h relies on glib types being declared first
 #include <mdbtools.h>
@@ -80,6 +80,18 @@ void ApplyLimit(int resource, rlim_t value) {
     lim.rlim_cur = value;
     lim.rlim_max = value;
     setrlimit(resource, &lim);
+}
+
+// The CPU limit holds for each request: the soft limit (SIGXCPU ends the process) is moved to
+// the time used so far plus the limit. The hard limit stays open so it can be moved.
+void AllowCpuFor(long seconds) {
+    if (seconds <= 0) return;
+    struct rusage use;
+    getrusage(RUSAGE_SELF, &use);
+    struct rlimit lim;
+    lim.rlim_cur = static_cast<rlim_t>(use.ru_utime.tv_sec + use.ru_stime.tv_sec + 1 + seconds);
+    lim.rlim_max = RLIM_INFINITY;
+    setrlimit(RLIMIT_CPU, &lim);
 }
 
 // Row offsets on a data page carry flags in their top bits.
@@ -254,7 +266,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--cpu-seconds") == 0) cpuSeconds = std::atol(argv[i + 1]);
     }
     if (memoryMb > 0) ApplyLimit(RLIMIT_AS, static_cast<rlim_t>(memoryMb) * 1024 * 1024);
-    if (cpuSeconds > 0) ApplyLimit(RLIMIT_CPU, static_cast<rlim_t>(cpuSeconds));
+    AllowCpuFor(cpuSeconds);
     ApplyLimit(RLIMIT_CORE, 0);
     gOut = dup(1);
     if (gOut < 0 || dup2(2, 1) < 0) return 2;
@@ -265,6 +277,7 @@ int main(int argc, char** argv) {
     Frame req;
     while (ReadFrame(dec, req)) {
         bool ok = true;
+        AllowCpuFor(cpuSeconds);
         auto arg = [&](size_t i) { return i < req.fields.size() && req.fields[i] ? *req.fields[i] : std::string(); };
         switch (req.kind) {
             case 'O':

@@ -1,7 +1,7 @@
 #pragma once
 // The reader process (tolvaran-jetreader) as the Jet driver sees it: started on demand, one
-// per open Access file, spoken to over a socket pair, held to a memory limit and a CPU limit
-// of its own and to a wall-clock limit per request. Any failure of the process (a crash, a
+// per open Access file, spoken to over a socket pair, held to a memory limit, a CPU limit per
+// request and a wall-clock limit per request. Any failure of the process (a crash, a
 // limit reached, garbage on the pipe) becomes a vb::ComError with a clear text; the next
 // request starts a fresh process.
 #include <chrono>
@@ -16,7 +16,7 @@ namespace ado {
 
 struct JetReaderLimits {
     long memoryMb = 1024;    // address-space limit of the reader
-    long cpuSeconds = 120;   // CPU time of the reader over its whole life
+    long cpuSeconds = 120;   // CPU time of the reader for one request
     long requestSeconds = 30;  // wall-clock time for one answer (one table, the open)
 };
 
