@@ -22,14 +22,12 @@ using tolvaran::access::ReadReportFile;
 
 namespace {
 
-bool IsExport(const fs::path& p)
-{
+bool IsExport(const fs::path& p) {
     std::string ext = p.extension().string();
     return ext == ".bas" || ext == ".txt" || ext == ".report";
 }
 
-std::string RecordSourceKind(const std::string& rs)
-{
+std::string RecordSourceKind(const std::string& rs) {
     size_t i = rs.find_first_not_of(" \t\r\n(");
     if (i == std::string::npos) return "none";
     std::string word;
@@ -45,8 +43,7 @@ struct Counts {
 };
 
 // file name -> counts, from a tab-separated listing with a header row naming its columns.
-std::map<std::string, Counts> ReadExpected(const std::string& tsv)
-{
+std::map<std::string, Counts> ReadExpected(const std::string& tsv) {
     std::map<std::string, Counts> out;
     std::ifstream in(tsv);
     std::string line;
@@ -75,8 +72,7 @@ std::map<std::string, Counts> ReadExpected(const std::string& tsv)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<fs::path> files;
     std::string sidecars;
     std::map<std::string, Counts> expected;
@@ -117,13 +113,16 @@ int main(int argc, char** argv)
             fs::path json = fs::path(sidecars) / f.filename();
             json.replace_extension(".json");
             fs::path pv = fs::path(json).replace_extension(".pv");
-            if (fs::exists(json)) options.sidecar = json.string();
-            else if (fs::exists(pv)) options.sidecar = pv.string();
+            if (fs::exists(json))
+                options.sidecar = json.string();
+            else if (fs::exists(pv))
+                options.sidecar = pv.string();
         }
         auto start = std::chrono::steady_clock::now();
         try {
             auto report = ReadReportFile(f.string(), options);
-            double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             totalMs += ms;
             totalBytes += fs::file_size(f);
             int sections = report->SectionCount();
@@ -132,8 +131,8 @@ int main(int argc, char** argv)
             totalSections += sections;
             totalControls += controls;
             totalLevels += levels;
-            std::printf("%s\t%d\t%ld\t%d\t%s\t%.3f\n", f.filename().string().c_str(), sections, controls, levels,
-                        RecordSourceKind(report->RecordSource()).c_str(), ms);
+            std::printf("%s\t%d\t%ld\t%d\t%s\t%.3f\n", f.filename().string().c_str(), sections, controls,
+                        levels, RecordSourceKind(report->RecordSource()).c_str(), ms);
             if (checking) {
                 auto it = expected.find(f.filename().string());
                 if (it == expected.end()) {
@@ -142,8 +141,8 @@ int main(int argc, char** argv)
                 } else if (it->second.sections != sections || it->second.controls != controls ||
                            it->second.levels != levels) {
                     ++mismatches;
-                    std::printf("  MISMATCH: listed %ld\t%ld\t%ld\n", it->second.sections, it->second.controls,
-                                it->second.levels);
+                    std::printf("  MISMATCH: listed %ld\t%ld\t%ld\n", it->second.sections,
+                                it->second.controls, it->second.levels);
                 }
             }
         } catch (const std::exception& e) {

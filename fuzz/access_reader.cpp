@@ -6,8 +6,7 @@
 
 #include "platform/access/export_reader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tolvaran::access;
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     ReadOptions options;

@@ -1,5 +1,6 @@
-#include <gtest/gtest.h>
+#include "platform/access/application.h"
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -7,7 +8,6 @@
 #include <string>
 
 #include "export_fixtures.h"
-#include "platform/access/application.h"
 
 using namespace tolvaran::access;
 namespace fs = std::filesystem;
@@ -16,8 +16,7 @@ namespace {
 
 const fs::path kCorpus = fs::path(TOLVARAN_SHARED_DIR) / "corpus";
 
-long ErrorNumber(const std::function<void()>& f)
-{
+long ErrorNumber(const std::function<void()>& f) {
     try {
         f();
     } catch (const vb::ComError& e) {
@@ -29,9 +28,8 @@ long ErrorNumber(const std::function<void()>& f)
 // A SQLite stand-in for an Access file: one table, one saved query (a view), the MSysObjects
 // table, and report exports in "<file>.src/reports/".
 class StandIn : public ::testing::Test {
-protected:
-    std::string MakeDatabase(const std::string& name, int userVersion)
-    {
+  protected:
+    std::string MakeDatabase(const std::string& name, int userVersion) {
         std::string path = (folder_.path() / name).string();
         sqlite3* db = nullptr;
         EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
@@ -40,14 +38,14 @@ protected:
             "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, [Database] TEXT, "
             "ForeignName TEXT, Connect TEXT);"
             "CREATE VIEW [Customers O'Neil] AS SELECT * FROM Customers WHERE [Company Name] LIKE 'O''%';"
-            "PRAGMA user_version = " + std::to_string(userVersion) + ";";
+            "PRAGMA user_version = " +
+            std::to_string(userVersion) + ";";
         EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
         sqlite3_close(db);
         return path;
     }
 
-    void AddExport(const std::string& database, const std::string& corpusFile, const std::string& asName)
-    {
+    void AddExport(const std::string& database, const std::string& corpusFile, const std::string& asName) {
         fs::path dest = fs::path(database + ".src") / "reports" / asName;
         fs::create_directories(dest.parent_path());
         fs::copy_file(kCorpus / "reports" / corpusFile, dest, fs::copy_options::overwrite_existing);
@@ -58,8 +56,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StandIn, EngineVersionFollowsTheFile)
-{
+TEST_F(StandIn, EngineVersionFollowsTheFile) {
     Application app;
     EXPECT_EQ(app.DBEngine().Version(), "4.0");  // nothing open
     std::string jet3 = MakeDatabase("old.mdb", 3);
@@ -72,8 +69,7 @@ TEST_F(StandIn, EngineVersionFollowsTheFile)
     EXPECT_EQ(app.DBEngine().Version(), "4.0");
 }
 
-TEST_F(StandIn, OpeningFailuresUseAccessNumbers)
-{
+TEST_F(StandIn, OpeningFailuresUseAccessNumbers) {
     Application app;
     EXPECT_EQ(ErrorNumber([&] { app.OpenCurrentDatabase((folder_.path() / "missing.mdb").string()); }),
               kErrCannotOpenDatabase);
@@ -88,8 +84,7 @@ TEST_F(StandIn, OpeningFailuresUseAccessNumbers)
     EXPECT_EQ(ErrorNumber([&] { app.DBEngine().Version(); }), 462);
 }
 
-TEST_F(StandIn, DatabaseSideTablesAndSavedQueries)
-{
+TEST_F(StandIn, DatabaseSideTablesAndSavedQueries) {
     std::string db = MakeDatabase("Orders.mdb", 0);
     Application app;
     app.OpenCurrentDatabase(db);
@@ -115,11 +110,11 @@ TEST_F(StandIn, DatabaseSideTablesAndSavedQueries)
     EXPECT_EQ(app.CurrentProject().AccessConnection(), "");
 }
 
-TEST_F(StandIn, ReportSideFindsExportsAndOpensThem)
-{
+TEST_F(StandIn, ReportSideFindsExportsAndOpensThem) {
     std::string db = MakeDatabase("Nwind.mdb", 0);
     AddExport(db, "Jlr97470__Nwind2k.mdb__Ventes annuelles.report", "Ventes annuelles.report");
-    AddExport(db, "Jlr97470__Nwind2k.mdb__Sous-état ventes annuelles.report", "Sous-état ventes annuelles.report");
+    AddExport(db, "Jlr97470__Nwind2k.mdb__Sous-état ventes annuelles.report",
+              "Sous-état ventes annuelles.report");
     AddExport(db, "kallal__Control__rptEmployeeID_WithPin.bas", "rptEmployeeID_WithPin.bas");
     folder_.Write("Nwind.mdb.src/reports/Broken.txt", "Version =20\nBegin Report\n");
     folder_.Write("Nwind.mdb.src/reports/notes.md", "not an export");
@@ -167,11 +162,11 @@ TEST_F(StandIn, ReportSideFindsExportsAndOpensThem)
     EXPECT_EQ(r->GroupLevelCount(), 3);
 }
 
-TEST_F(StandIn, DataProjectReadsItsConnectionText)
-{
+TEST_F(StandIn, DataProjectReadsItsConnectionText) {
     std::string adp = folder_.Write("Project.adp", "binary project");
-    folder_.Write("Project.adp.src/connection.txt",
-                  "\xEF\xBB\xBFProvider=SQLOLEDB.1;Data Source=srv;Initial Catalog=Sales;Integrated Security=SSPI\r\n");
+    folder_.Write(
+        "Project.adp.src/connection.txt",
+        "\xEF\xBB\xBFProvider=SQLOLEDB.1;Data Source=srv;Initial Catalog=Sales;Integrated Security=SSPI\r\n");
     AddExport(adp, "NCRN__Birds__rpt_Event_Report.bas", "rpt_Event_Report.bas");
     Application app;
     app.OpenCurrentDatabase(adp);
@@ -183,8 +178,7 @@ TEST_F(StandIn, DataProjectReadsItsConnectionText)
     EXPECT_EQ(app.Reports("rpt_Event_Report")->Controls("srpt_Details").LinkMasterFields(), "Event_ID");
 }
 
-TEST(AccessFiles, RealJetFilesThroughTheAccessDriver)
-{
+TEST(AccessFiles, RealJetFilesThroughTheAccessDriver) {
     // Needs the Access-file driver; a file it cannot read fails with 7866.
     Application app;
     const std::string nwind = (kCorpus / "db" / "mdbtools__mdbtestdata__nwind.mdb").string();

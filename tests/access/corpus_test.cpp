@@ -19,12 +19,12 @@ struct Expected {
     int sections = 0, controls = 0, levels = 0;
 };
 
-std::map<std::string, Expected> ReadTsv()
-{
+std::map<std::string, Expected> ReadTsv() {
     std::map<std::string, Expected> out;
     std::ifstream in(kCorpus / "reports.tsv");
     std::string line;
-    std::getline(in, line);  // header: file repo commit path sha256 bytes lang kind sections controls levels ...
+    std::getline(in,
+                 line);  // header: file repo commit path sha256 bytes lang kind sections controls levels ...
     while (std::getline(in, line)) {
         std::vector<std::string> cols;
         std::stringstream ss(line);
@@ -36,21 +36,21 @@ std::map<std::string, Expected> ReadTsv()
     return out;
 }
 
-ReadOptions WithSidecar(const fs::path& file)
-{
+ReadOptions WithSidecar(const fs::path& file) {
     ReadOptions o;
     fs::path json = kCorpus / "sidecars" / file.filename();
     json.replace_extension(".json");
     fs::path pv = fs::path(json).replace_extension(".pv");
-    if (fs::exists(json)) o.sidecar = json.string();
-    else if (fs::exists(pv)) o.sidecar = pv.string();
+    if (fs::exists(json))
+        o.sidecar = json.string();
+    else if (fs::exists(pv))
+        o.sidecar = pv.string();
     return o;
 }
 
 }  // namespace
 
-TEST(Corpus, EveryExportReadsWithTheListedCounts)
-{
+TEST(Corpus, EveryExportReadsWithTheListedCounts) {
     auto expected = ReadTsv();
     ASSERT_EQ(expected.size(), 50u);
     int seen = 0;
@@ -75,8 +75,7 @@ TEST(Corpus, EveryExportReadsWithTheListedCounts)
     EXPECT_EQ(seen, 50);
 }
 
-TEST(Corpus, RealFilesTableDriven)
-{
+TEST(Corpus, RealFilesTableDriven) {
     // Values read from real exports through the model's by-name access.
     struct Case {
         const char* file;
@@ -87,13 +86,16 @@ TEST(Corpus, RealFilesTableDriven)
     const Case cases[] = {
         {"Jlr97470__Nwind2k.mdb__Ventes annuelles.report", "SousÉtatVentesAnnuelles", "SourceObject",
          "Report.Sous-état ventes annuelles"},
-        {"Jlr97470__Nwind2k.mdb__Ventes annuelles.report", "SousÉtatVentesAnnuelles", "LinkMasterFields", "Année"},
+        {"Jlr97470__Nwind2k.mdb__Ventes annuelles.report", "SousÉtatVentesAnnuelles", "LinkMasterFields",
+         "Année"},
         {"Jlr97470__Nwind2k.mdb__Facture.report", "NomLogo", "PictureType", "0"},
         {"Jlr97470__Nwind2k.mdb__Facture.report", "NomLogo", "Picture", "LOGO22.BMP"},
         {"drbv__tlp_access__Turnierbericht.bas", "Bild2", "PictureType", "2"},
-        {"drbv__tlp_access__Turnierbericht.bas", "unentschuldigt_gefehlte_Paare", "LinkChildFields", "Turniernr"},
+        {"drbv__tlp_access__Turnierbericht.bas", "unentschuldigt_gefehlte_Paare", "LinkChildFields",
+         "Turniernr"},
         {"drbv__tlp_access__Musikliste.bas", "Logo", "SourceObject", "Form.Logo"},
-        {"NCRN__Water__srpt_LoggerInfoWL.bas", "srpt_LoggerInfoWLFouling", "LinkMasterFields", "Logger_Edit_ID"},
+        {"NCRN__Water__srpt_LoggerInfoWL.bas", "srpt_LoggerInfoWLFouling", "LinkMasterFields",
+         "Logger_Edit_ID"},
         // Orientation: PrtDevMode block, .json sidecar, .pv sidecar, none.
         {"kallal__Control__rptEmployeeID_WithPin.bas", nullptr, "Orientation", "2"},
         {"kallal__Control__rptSalesByClientCommissionHeader.bas", nullptr, "Orientation", "1"},
@@ -107,13 +109,13 @@ TEST(Corpus, RealFilesTableDriven)
         SCOPED_TRACE(std::string(c.file) + " " + (c.control ? c.control : "") + " " + c.property);
         fs::path p = kCorpus / "reports" / c.file;
         ReportPtr r = ReadReportFile(p.string(), WithSidecar(p));
-        vb::Variant value = c.control == nullptr ? r->Property(c.property) : r->Controls(c.control).Property(c.property);
+        vb::Variant value =
+            c.control == nullptr ? r->Property(c.property) : r->Controls(c.control).Property(c.property);
         EXPECT_EQ(value.ToString(), c.expected);
     }
 }
 
-TEST(Corpus, LongSqlRecordSourceIsJoinedFromItsContinuationLines)
-{
+TEST(Corpus, LongSqlRecordSourceIsJoinedFromItsContinuationLines) {
     fs::path p = kCorpus / "reports" / "drbv__tlp_access__Startliste_Runden.bas";
     ReportPtr r = ReadReportFile(p.string());
     std::string rs = r->RecordSource();
@@ -126,8 +128,7 @@ TEST(Corpus, LongSqlRecordSourceIsJoinedFromItsContinuationLines)
     EXPECT_TRUE(r->GroupLevel(0).GroupFooter());
 }
 
-TEST(Corpus, GermanReportTiesGroupSectionsToLevelsByBreakLevel)
-{
+TEST(Corpus, GermanReportTiesGroupSectionsToLevelsByBreakLevel) {
     // Sections are numbered from their BreakLevel, never from their (localised) names.
     for (const auto& entry : fs::directory_iterator(kCorpus / "reports")) {
         ReportPtr r = ReadReportFile(entry.path().string());

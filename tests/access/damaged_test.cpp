@@ -25,8 +25,7 @@ const std::string kGood = Export("    RecordSource =\"Orders\"\n",
 
 }  // namespace
 
-TEST(DamagedExport, ErrorNamesFileAndLine)
-{
+TEST(DamagedExport, ErrorNamesFileAndLine) {
     struct Case {
         const char* what;
         std::string bytes;
@@ -65,13 +64,11 @@ TEST(DamagedExport, ErrorNamesFileAndLine)
     }
 }
 
-TEST(DamagedExport, MissingFileIsAnExportError)
-{
+TEST(DamagedExport, MissingFileIsAnExportError) {
     EXPECT_THROW(ReadReportFile("/nonexistent/folder/x.bas"), ExportError);
 }
 
-TEST(DamagedExport, EveryPrefixOfARealExportFailsCleanlyOrReads)
-{
+TEST(DamagedExport, EveryPrefixOfARealExportFailsCleanlyOrReads) {
     // Cut a real export at many points: every cut either reads or throws ExportError.
     const auto file = std::filesystem::path(TOLVARAN_SHARED_DIR "/corpus/reports") /
                       "Jlr97470__Nwind2k.mdb__Sous-état ventes par catégorie.report";

@@ -1,18 +1,18 @@
+#include "platform/access/export_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "export_fixtures.h"
 #include "platform/access/errors.h"
-#include "platform/access/export_reader.h"
 
 using namespace tolvaran::access;
 using access_test::Export;
 
 namespace {
 
-ReportPtr Read(const std::string& text, const ReadOptions& options = {})
-{
+ReportPtr Read(const std::string& text, const ReadOptions& options = {}) {
     return ReadReportBytes(text, "rpt", "rpt.bas", options);
 }
 
@@ -42,8 +42,7 @@ const char* kDetailWithControls =
 
 }  // namespace
 
-TEST(ExportReader, NamesWithAccentsQuotesAndNestedLabels)
-{
+TEST(ExportReader, NamesWithAccentsQuotesAndNestedLabels) {
     auto r = Read(Export("    RecordSource =\"Commandes\"\n", kDetailWithControls));
     ASSERT_EQ(r->Controls().Count(), 2);
     Control& box = r->Controls("n° COMMANDE");  // names compare without regard to ASCII case
@@ -62,8 +61,7 @@ TEST(ExportReader, NamesWithAccentsQuotesAndNestedLabels)
     EXPECT_EQ(r->RecordSource(), "Commandes");
 }
 
-TEST(ExportReader, ContinuationLinesJoinBeforeUnescaping)
-{
+TEST(ExportReader, ContinuationLinesJoinBeforeUnescaping) {
     // The chunks split "\\\"" style escapes only between whole escapes; "tb" + "lRFI" joins mid-word.
     std::string props =
         "    RecordSource =\"SELECT tblRFI.[RFI Tracking #], tb\"\n"
@@ -75,20 +73,20 @@ TEST(ExportReader, ContinuationLinesJoinBeforeUnescaping)
     EXPECT_EQ(r->Caption(), "tab\tback\\slash");
 }
 
-TEST(ExportReader, NotDefaultMeaningsAndRepeatedProperties)
-{
+TEST(ExportReader, NotDefaultMeaningsAndRepeatedProperties) {
     struct Case {
         const char* property;
         bool expected;
     };
     const Case cases[] = {
-        {"Visible", false}, {"TabStop", false}, {"Enabled", false}, {"CanGrow", true},
+        {"Visible", false},   {"TabStop", false},       {"Enabled", false},      {"CanGrow", true},
         {"FontItalic", true}, {"HideDuplicates", true}, {"FontUnderline", true},
     };
     for (const Case& c : cases) {
-        std::string body = "        Begin Section\n            Begin\n                Begin TextBox\n"
-                           "                    Name =\"t\"\n                    " +
-                           std::string(c.property) + " = NotDefault\n                End\n            End\n        End\n";
+        std::string body =
+            "        Begin Section\n            Begin\n                Begin TextBox\n"
+            "                    Name =\"t\"\n                    " +
+            std::string(c.property) + " = NotDefault\n                End\n            End\n        End\n";
         auto r = Read(Export("", body));
         EXPECT_EQ(r->Controls("t").Property(c.property).ToBool(), c.expected) << c.property;
     }
@@ -98,8 +96,7 @@ TEST(ExportReader, NotDefaultMeaningsAndRepeatedProperties)
     EXPECT_EQ(r->Property("AllowReportView").ToLong(), 0);
 }
 
-TEST(ExportReader, DefaultsBlockThenBuiltInDefault)
-{
+TEST(ExportReader, DefaultsBlockThenBuiltInDefault) {
     std::string body =
         "        Begin TextBox\n"
         "            FontName =\"Calibri\"\n"
@@ -132,7 +129,7 @@ TEST(ExportReader, DefaultsBlockThenBuiltInDefault)
     EXPECT_EQ(b.FontSize(), 14);
     EXPECT_EQ(b.BorderStyle(), 1);
     EXPECT_EQ(b.Property("NoSaveCTIWhenDisabled").ToLong(), 1);  // unknown properties are kept
-    EXPECT_EQ(c.FontName(), "Arial");                              // no Label defaults: built in
+    EXPECT_EQ(c.FontName(), "Arial");                            // no Label defaults: built in
     EXPECT_EQ(c.FontWeight(), 400);
     EXPECT_EQ(c.BorderStyle(), 0);
     EXPECT_EQ(a.Left(), 0);
@@ -140,8 +137,7 @@ TEST(ExportReader, DefaultsBlockThenBuiltInDefault)
     EXPECT_EQ(a.BackColor(), 16777215);
 }
 
-TEST(ExportReader, MissingObjectsAndPropertiesThrowAccessNumbers)
-{
+TEST(ExportReader, MissingObjectsAndPropertiesThrowAccessNumbers) {
     auto r = Read(Export("", kDetailWithControls));
     auto number = [](auto&& f) {
         try {
@@ -163,8 +159,7 @@ TEST(ExportReader, MissingObjectsAndPropertiesThrowAccessNumbers)
     EXPECT_EQ(number([&] { r->Controls("N° commande").setFilename("x.bmp"); }), kErrNoSuchProperty);
 }
 
-TEST(ExportReader, GroupSectionsFollowBreakLevelWithSortOnlyLevelFirst)
-{
+TEST(ExportReader, GroupSectionsFollowBreakLevelWithSortOnlyLevelFirst) {
     std::string body =
         "        Begin BreakLevel\n"
         "            ControlSource =\"Name\"\n"
@@ -211,8 +206,7 @@ TEST(ExportReader, GroupSectionsFollowBreakLevelWithSortOnlyLevelFirst)
     EXPECT_FALSE(r->HasSection(5));
 }
 
-TEST(ExportReader, SubformImageAndBlocks)
-{
+TEST(ExportReader, SubformImageAndBlocks) {
     std::string body =
         "        Begin Section\n"
         "            Begin\n"
@@ -248,8 +242,9 @@ TEST(ExportReader, SubformImageAndBlocks)
         "                End\n"
         "            End\n"
         "        End\n";
-    auto r = Read(Export("    UnknownProp = {404 ,0 ,0 ,0 ,4 } Begin\n        0x0102\n    End\n", body,
-                         "CodeBehindForm\nAttribute VB_GlobalNameSpace = False\n\nOption Compare Database\n"));
+    auto r =
+        Read(Export("    UnknownProp = {404 ,0 ,0 ,0 ,4 } Begin\n        0x0102\n    End\n", body,
+                    "CodeBehindForm\nAttribute VB_GlobalNameSpace = False\n\nOption Compare Database\n"));
     Control& sub = r->Controls("subDetails");
     EXPECT_EQ(sub.ControlType(), acSubform);
     EXPECT_EQ(sub.SourceObject(), "Report.rptDetails");
@@ -274,8 +269,7 @@ TEST(ExportReader, SubformImageAndBlocks)
     EXPECT_FALSE(lean->Controls("logoEmbedded").Explicit().Has("PictureData"));
 }
 
-TEST(ExportReader, EncodingsAndLineEnds)
-{
+TEST(ExportReader, EncodingsAndLineEnds) {
     const std::string utf8 = Export("    Caption =\"Pér\"\n", "        Begin Section\n        End\n");
     std::string crlf;
     for (char c : utf8) {
@@ -320,8 +314,7 @@ TEST(ExportReader, EncodingsAndLineEnds)
     EXPECT_EQ(Read(utf8, utf8Ansi)->Caption(), "Pér");
 }
 
-TEST(ExportReader, OrientationFromDevModeThenSidecarThenPortrait)
-{
+TEST(ExportReader, OrientationFromDevModeThenSidecarThenPortrait) {
     // DEVMODEA: orientation at byte 44; DEVMODEW: at byte 76.
     auto devmode = [](size_t at, int orientation) {
         std::string hex;
@@ -335,7 +328,9 @@ TEST(ExportReader, OrientationFromDevModeThenSidecarThenPortrait)
     };
     const std::string section = "        Begin Section\n        End\n";
     auto withBlock = [&](const char* name, size_t at, int orientation) {
-        return Export(std::string("    ") + name + " = Begin\n        0x" + devmode(at, orientation) + "\n    End\n", section);
+        return Export(
+            std::string("    ") + name + " = Begin\n        0x" + devmode(at, orientation) + "\n    End\n",
+            section);
     };
     EXPECT_EQ(Read(withBlock("PrtDevMode", 44, 2))->Orientation(), 2);
     EXPECT_EQ(Read(withBlock("PrtDevModeW", 76, 2))->Orientation(), 2);
@@ -344,7 +339,8 @@ TEST(ExportReader, OrientationFromDevModeThenSidecarThenPortrait)
     access_test::TempFolder folder;
     std::string plain = Export("", section);
     std::string file = folder.Write("wide.bas", plain);
-    folder.Write("wide.json", "{\"Items\": {\"Printer\": {\"Orientation\": \"Landscape\", \"PaperSize\": \"A4\"}}}");
+    folder.Write("wide.json",
+                 "{\"Items\": {\"Printer\": {\"Orientation\": \"Landscape\", \"PaperSize\": \"A4\"}}}");
     EXPECT_EQ(ReadReportFile(file)->Orientation(), 2);
     EXPECT_EQ(ReadReportFile(file)->Name(), "wide");
     std::string pv = folder.Write("pv.bas", plain);

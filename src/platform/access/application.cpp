@@ -25,30 +25,28 @@ struct ApplicationState {
     std::string version = "4.0";
     std::vector<std::pair<std::string, ReportPtr>> openReports;
 
-    void RequireAlive() const
-    {
+    void RequireAlive() const {
         if (quit)
             throw vb::ComError(kErrServerGone, "The remote server machine does not exist or is unavailable");
     }
 
-    void RequireOpen() const
-    {
+    void RequireOpen() const {
         RequireAlive();
-        if (path.empty()) throw vb::ComError(kErrNoCurrentDatabase, "Object variable or With block variable not set");
+        if (path.empty())
+            throw vb::ComError(kErrNoCurrentDatabase, "Object variable or With block variable not set");
     }
 
-    ado::Driver& Jet() const
-    {
+    ado::Driver& Jet() const {
         RequireOpen();
-        if (!connection) throw vb::ComError(kErrNoCurrentDatabase, "Object variable or With block variable not set");
+        if (!connection)
+            throw vb::ComError(kErrNoCurrentDatabase, "Object variable or With block variable not set");
         return connection->driver();
     }
 
     fs::path SourceFolder() const { return fs::path(path + ".src"); }
 
     // Report name and export file of every report export of the open file, sorted by name.
-    std::vector<std::pair<std::string, std::string>> ReportFiles() const
-    {
+    std::vector<std::pair<std::string, std::string>> ReportFiles() const {
         std::vector<std::pair<std::string, std::string>> out;
         std::error_code ec;
         fs::path folder = SourceFolder() / "reports";
@@ -58,7 +56,8 @@ struct ApplicationState {
             for (const auto& e : fs::directory_iterator(folder, ec)) {
                 if (!e.is_regular_file(ec) || e.path().extension() != ext) continue;
                 std::string name = e.path().stem().string();
-                bool seen = std::any_of(out.begin(), out.end(), [&](const auto& p) { return SameName(p.first, name); });
+                bool seen = std::any_of(out.begin(), out.end(),
+                                        [&](const auto& p) { return SameName(p.first, name); });
                 if (!seen) out.emplace_back(name, e.path().string());
             }
         }
@@ -67,24 +66,24 @@ struct ApplicationState {
                 if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
             return s;
         };
-        std::sort(out.begin(), out.end(), [&](const auto& a, const auto& b) { return lower(a.first) < lower(b.first); });
+        std::sort(out.begin(), out.end(),
+                  [&](const auto& a, const auto& b) { return lower(a.first) < lower(b.first); });
         return out;
     }
 
-    std::string ProjectConnectionText() const
-    {
+    std::string ProjectConnectionText() const {
         std::ifstream in(SourceFolder() / "connection.txt", std::ios::binary);
         if (!in) return {};
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-        while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '\t'))
+        while (!text.empty() &&
+               (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '\t'))
             text.pop_back();
         size_t start = text.find_first_not_of(" \t\r\n");
         return start == std::string::npos ? std::string() : text.substr(start);
     }
 
-    std::vector<NamedItem> TableNames()
-    {
+    std::vector<NamedItem> TableNames() {
         std::vector<NamedItem> out;
         ado::Driver* driver = nullptr;
         if (dataProject) {
@@ -106,41 +105,38 @@ struct ApplicationState {
 
 namespace {
 
-bool IsDataProjectFile(const std::string& path)
-{
+bool IsDataProjectFile(const std::string& path) {
     std::string ext = fs::path(path).extension().string();
     for (char& c : ext)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return ext == ".adp" || ext == ".ade";
 }
 
-[[noreturn]] void ItemNotFound() { throw vb::ComError(kErrItemNotFound, "Item not found in this collection."); }
+[[noreturn]] void ItemNotFound() {
+    throw vb::ComError(kErrItemNotFound, "Item not found in this collection.");
+}
 
 }  // namespace
 
 // ---- collections ----
 
-const NamedItem& NamedList::Item(long index) const
-{
+const NamedItem& NamedList::Item(long index) const {
     if (index < 0 || index >= Count()) ItemNotFound();
     return items_[static_cast<size_t>(index)];
 }
 
-const NamedItem& NamedList::Item(std::string_view name) const
-{
+const NamedItem& NamedList::Item(std::string_view name) const {
     for (const NamedItem& i : items_)
         if (SameName(i.Name, name)) return i;
     ItemNotFound();
 }
 
-const Container& ContainerList::Item(long index) const
-{
+const Container& ContainerList::Item(long index) const {
     if (index < 0 || index >= Count()) ItemNotFound();
     return items_[static_cast<size_t>(index)];
 }
 
-const Container& ContainerList::Item(std::string_view name) const
-{
+const Container& ContainerList::Item(std::string_view name) const {
     for (const Container& c : items_)
         if (SameName(c.Name, name)) return c;
     ItemNotFound();
@@ -148,8 +144,7 @@ const Container& ContainerList::Item(std::string_view name) const
 
 // ---- QueryDef, Database ----
 
-void QueryDef::setSQL(const std::string& sql)
-{
+void QueryDef::setSQL(const std::string& sql) {
     ado::Driver& driver = state_->Jet();
     if (driver.readOnly())
         throw vb::ComError(kErrReadOnly, "Cannot update. Database or object is read-only.");
@@ -157,17 +152,16 @@ void QueryDef::setSQL(const std::string& sql)
     sql_ = sql;
 }
 
-std::string Database::Name() const
-{
+std::string Database::Name() const {
     state_->Jet();
     return state_->path;
 }
 
-ContainerList Database::Containers() const
-{
+ContainerList Database::Containers() const {
     state_->Jet();
     ContainerList list;
-    for (const char* name : {"Databases", "Tables", "Relationships", "Forms", "Reports", "Scripts", "Modules"})
+    for (const char* name :
+         {"Databases", "Tables", "Relationships", "Forms", "Reports", "Scripts", "Modules"})
         list.items_.push_back({name, {}});
     list.items_[1].Documents = TableDefs();
     std::vector<NamedItem> reports;
@@ -176,14 +170,12 @@ ContainerList Database::Containers() const
     return list;
 }
 
-NamedList Database::TableDefs() const
-{
+NamedList Database::TableDefs() const {
     state_->Jet();
     return NamedList(state_->TableNames());
 }
 
-QueryDef Database::QueryDefs(const std::string& name) const
-{
+QueryDef Database::QueryDefs(const std::string& name) const {
     for (const ado::QueryInfo& q : state_->Jet().views()) {
         if (SameName(q.name, name)) {
             QueryDef def;
@@ -196,8 +188,7 @@ QueryDef Database::QueryDefs(const std::string& name) const
     ItemNotFound();
 }
 
-QueryDef Database::CreateQueryDef(const std::string& name, const std::string& sql) const
-{
+QueryDef Database::CreateQueryDef(const std::string& name, const std::string& sql) const {
     ado::Driver& driver = state_->Jet();
     if (driver.readOnly())
         throw vb::ComError(kErrReadOnly, "Cannot update. Database or object is read-only.");
@@ -210,56 +201,50 @@ QueryDef Database::CreateQueryDef(const std::string& name, const std::string& sq
     return def;
 }
 
-ado::ConnectionPtr Database::Connection() const
-{
+ado::ConnectionPtr Database::Connection() const {
     state_->Jet();
     return state_->connection;
 }
 
 // ---- CurrentData, CurrentProject, DBEngine, DoCmd ----
 
-NamedList CurrentDataObject::AllTables() const { return NamedList(state_->TableNames()); }
+NamedList CurrentDataObject::AllTables() const {
+    return NamedList(state_->TableNames());
+}
 
-std::string CurrentProjectObject::AccessConnection() const
-{
+std::string CurrentProjectObject::AccessConnection() const {
     state_->RequireOpen();
     return state_->dataProject ? state_->ProjectConnectionText() : std::string();
 }
 
-std::string CurrentProjectObject::Path() const
-{
+std::string CurrentProjectObject::Path() const {
     state_->RequireOpen();
     return fs::path(state_->path).parent_path().string();
 }
 
-std::string CurrentProjectObject::Name() const
-{
+std::string CurrentProjectObject::Name() const {
     state_->RequireOpen();
     return fs::path(state_->path).filename().string();
 }
 
-std::string CurrentProjectObject::FullName() const
-{
+std::string CurrentProjectObject::FullName() const {
     state_->RequireOpen();
     return state_->path;
 }
 
-NamedList CurrentProjectObject::AllReports() const
-{
+NamedList CurrentProjectObject::AllReports() const {
     state_->RequireOpen();
     std::vector<NamedItem> items;
     for (auto& [name, file] : state_->ReportFiles()) items.push_back({name});
     return NamedList(std::move(items));
 }
 
-std::string DBEngineObject::Version() const
-{
+std::string DBEngineObject::Version() const {
     state_->RequireAlive();
     return state_->path.empty() ? std::string("4.0") : state_->version;
 }
 
-void DoCmdObject::OpenReport(const std::string& name, int /*view: every view opens the design*/) const
-{
+void DoCmdObject::OpenReport(const std::string& name, int /*view: every view opens the design*/) const {
     state_->RequireAlive();
     for (const auto& [open, report] : state_->openReports)
         if (SameName(open, name)) return;
@@ -274,34 +259,32 @@ void DoCmdObject::OpenReport(const std::string& name, int /*view: every view ope
                                                "misspelled or refers to a report that doesn't exist.");
 }
 
-void DoCmdObject::CloseReport(const std::string& name) const
-{
+void DoCmdObject::CloseReport(const std::string& name) const {
     auto& open = state_->openReports;
-    open.erase(std::remove_if(open.begin(), open.end(), [&](const auto& p) { return SameName(p.first, name); }),
-               open.end());
+    open.erase(
+        std::remove_if(open.begin(), open.end(), [&](const auto& p) { return SameName(p.first, name); }),
+        open.end());
 }
 
 // ---- Application ----
 
-Application::Application(ReadOptions options) : state_(std::make_shared<ApplicationState>())
-{
+Application::Application(ReadOptions options) : state_(std::make_shared<ApplicationState>()) {
     state_->options = std::move(options);
 }
 
-Application::~Application()
-{
+Application::~Application() {
     if (!state_->quit) CloseCurrentDatabase();
 }
 
-void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*/)
-{
+void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*/) {
     state_->RequireAlive();
     if (!state_->path.empty())
         throw vb::ComError(kErrDatabaseAlreadyOpen, "You already have the database open.");
     const std::string cannotOpen = "Microsoft Access can't open the database '" + path +
                                    "' because it is missing, or opened exclusively by another user";
     std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) throw vb::ComError(kErrCannotOpenDatabase, cannotOpen + ".");
+    if (path.empty() || !fs::is_regular_file(path, ec))
+        throw vb::ComError(kErrCannotOpenDatabase, cannotOpen + ".");
 
     if (IsDataProjectFile(path)) {
         state_->dataProject = true;
@@ -329,8 +312,7 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
     state_->path = path;
 }
 
-void Application::CloseCurrentDatabase()
-{
+void Application::CloseCurrentDatabase() {
     state_->RequireAlive();
     state_->openReports.clear();
     state_->connection.reset();
@@ -340,30 +322,26 @@ void Application::CloseCurrentDatabase()
     state_->path.clear();
 }
 
-void Application::Quit(int /*option: nothing is ever saved*/)
-{
+void Application::Quit(int /*option: nothing is ever saved*/) {
     if (state_->quit) return;
     CloseCurrentDatabase();
     state_->quit = true;
 }
 
-DBEngineObject Application::DBEngine() const
-{
+DBEngineObject Application::DBEngine() const {
     DBEngineObject o;
     o.state_ = state_;
     return o;
 }
 
-DoCmdObject Application::DoCmd() const
-{
+DoCmdObject Application::DoCmd() const {
     state_->RequireAlive();
     DoCmdObject o;
     o.state_ = state_;
     return o;
 }
 
-ReportPtr Application::Reports(const std::string& name) const
-{
+ReportPtr Application::Reports(const std::string& name) const {
     state_->RequireAlive();
     for (const auto& [open, report] : state_->openReports)
         if (SameName(open, name)) return report;
@@ -372,34 +350,32 @@ ReportPtr Application::Reports(const std::string& name) const
                                               "open or doesn't exist.");
 }
 
-long Application::ReportsCount() const { return static_cast<long>(state_->openReports.size()); }
+long Application::ReportsCount() const {
+    return static_cast<long>(state_->openReports.size());
+}
 
-Database Application::CurrentDb() const
-{
+Database Application::CurrentDb() const {
     state_->Jet();
     Database d;
     d.state_ = state_;
     return d;
 }
 
-CurrentDataObject Application::CurrentData() const
-{
+CurrentDataObject Application::CurrentData() const {
     state_->RequireOpen();
     CurrentDataObject o;
     o.state_ = state_;
     return o;
 }
 
-CurrentProjectObject Application::CurrentProject() const
-{
+CurrentProjectObject Application::CurrentProject() const {
     state_->RequireOpen();
     CurrentProjectObject o;
     o.state_ = state_;
     return o;
 }
 
-std::string Application::ReportExportPath(const std::string& reportName) const
-{
+std::string Application::ReportExportPath(const std::string& reportName) const {
     for (const auto& [name, file] : state_->ReportFiles())
         if (SameName(name, reportName)) return file;
     return {};

@@ -31,7 +31,7 @@ struct NamedItem {
 // A collection indexed from 0 and by name (case-insensitive); a missing item throws 3265
 // ("Item not found in this collection.").
 class NamedList {
-public:
+  public:
     NamedList() = default;
     explicit NamedList(std::vector<NamedItem> items) : items_(std::move(items)) {}
     long Count() const { return static_cast<long>(items_.size()); }
@@ -41,7 +41,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<NamedItem> items_;
 };
 
@@ -53,13 +53,13 @@ struct Container {
 };
 
 class ContainerList {
-public:
+  public:
     long Count() const { return static_cast<long>(items_.size()); }
-    const Container& Item(long index) const;   // from 0; 3265 when out of range
+    const Container& Item(long index) const;  // from 0; 3265 when out of range
     const Container& Item(std::string_view name) const;
     const Container& operator()(long index) const { return Item(index); }
 
-private:
+  private:
     friend class Database;
     std::vector<Container> items_;
 };
@@ -67,13 +67,13 @@ private:
 // A saved query. Assigning SQL to a query made by CreateQueryDef saves it into the file
 // (a view in a SQLite stand-in); a read-only Access file throws 3027.
 class QueryDef {
-public:
+  public:
     const std::string& Name() const { return name_; }
     const std::string& SQL() const { return sql_; }
     void setSQL(const std::string& sql);
     void Close() {}
 
-private:
+  private:
     friend class Database;
     StatePtr state_;
     std::string name_;
@@ -82,7 +82,7 @@ private:
 
 // CurrentDb.
 class Database {
-public:
+  public:
     // Full path of the open file.
     std::string Name() const;
     ContainerList Containers() const;
@@ -95,24 +95,24 @@ public:
     // The connection the database side reads through.
     ado::ConnectionPtr Connection() const;
 
-private:
+  private:
     friend class Application;
     StatePtr state_;
 };
 
 // CurrentData.
 class CurrentDataObject {
-public:
+  public:
     NamedList AllTables() const;
 
-private:
+  private:
     friend class Application;
     StatePtr state_;
 };
 
 // CurrentProject.
 class CurrentProjectObject {
-public:
+  public:
     // The data project's connection text ("<file>.src/connection.txt", trimmed); "" for an
     // .mdb file or when the file is missing.
     std::string AccessConnection() const;
@@ -121,18 +121,18 @@ public:
     std::string FullName() const;  // full path of the open file
     NamedList AllReports() const;  // the reports found in the export folder, by name
 
-private:
+  private:
     friend class Application;
     StatePtr state_;
 };
 
 class DBEngineObject {
-public:
+  public:
     // "3.51" for a Jet 3 file or a SQLite stand-in whose PRAGMA user_version is 3, else
     // "4.0"; "4.0" with no file open.
     std::string Version() const;
 
-private:
+  private:
     friend class Application;
     StatePtr state_;
 };
@@ -141,7 +141,7 @@ private:
 enum AcView { acViewNormal = 0, acViewDesign = 1, acViewPreview = 2 };
 
 class DoCmdObject {
-public:
+  public:
     // Opens the report (reads its export); it is then reachable through Reports(name).
     // 2103 when the open file has no report of that name; ExportError (2128) when its
     // export cannot be read. Opening an open report again keeps the one already open.
@@ -149,13 +149,13 @@ public:
     // Closes an open report; nothing happens when it is not open.
     void CloseReport(const std::string& name) const;
 
-private:
+  private:
     friend class Application;
     StatePtr state_;
 };
 
 class Application {
-public:
+  public:
     explicit Application(ReadOptions options = {});
     ~Application();
     Application(const Application&) = delete;
@@ -185,7 +185,7 @@ public:
     // The export file of a report of the open file, "" when there is none.
     std::string ReportExportPath(const std::string& reportName) const;
 
-private:
+  private:
     StatePtr state_;
 };
 

@@ -18,11 +18,15 @@ struct Entry {
 };
 
 // Controls that show text in a font.
-#define FONT_TYPES {acLabel, acCommandButton, acTextBox, acListBox, acComboBox, acToggleButton, acTabCtl}
-#define DATA_TYPES                                                                           \
-    {acImage, acOptionButton, acCheckBox, acOptionGroup, acBoundObjectFrame, acTextBox, acListBox, \
-     acComboBox, acToggleButton, acCustomControl, acAttachment, acChart}
-#define OLE_TYPES {acBoundObjectFrame, acObjectFrame, acCustomControl}
+#define FONT_TYPES \
+    { acLabel, acCommandButton, acTextBox, acListBox, acComboBox, acToggleButton, acTabCtl }
+#define DATA_TYPES                                                                                    \
+    {                                                                                                 \
+        acImage, acOptionButton, acCheckBox, acOptionGroup, acBoundObjectFrame, acTextBox, acListBox, \
+            acComboBox, acToggleButton, acCustomControl, acAttachment, acChart                        \
+    }
+#define OLE_TYPES \
+    { acBoundObjectFrame, acObjectFrame, acCustomControl }
 
 const Entry kControlTable[] = {
     {"Name", "", {}},
@@ -44,11 +48,13 @@ const Entry kControlTable[] = {
     {"DecimalPlaces", 255, {acTextBox, acComboBox}},
     {"InputMask", "", {acTextBox, acComboBox}},
     {"RunningSum", 0, {acTextBox}},
-    {"HideDuplicates", false, {acTextBox, acComboBox, acListBox, acCheckBox, acOptionButton,
-                               acOptionGroup, acToggleButton}},
-    {"BackColor", 16777215, {acLabel, acRectangle, acImage, acCommandButton, acOptionGroup,
-                             acBoundObjectFrame, acTextBox, acListBox, acComboBox, acObjectFrame,
-                             acCustomControl, acToggleButton, acChart}},
+    {"HideDuplicates",
+     false,
+     {acTextBox, acComboBox, acListBox, acCheckBox, acOptionButton, acOptionGroup, acToggleButton}},
+    {"BackColor",
+     16777215,
+     {acLabel, acRectangle, acImage, acCommandButton, acOptionGroup, acBoundObjectFrame, acTextBox, acListBox,
+      acComboBox, acObjectFrame, acCustomControl, acToggleButton, acChart}},
     {"ForeColor", 0, FONT_TYPES},
     {"FontName", "Arial", FONT_TYPES},
     {"FontSize", 8, FONT_TYPES},
@@ -79,11 +85,21 @@ const Entry kControlTable[] = {
 #undef OLE_TYPES
 
 const Entry kSectionTable[] = {
-    {"Name", "", {}},           {"Height", 0, {}},        {"Visible", true, {}},
-    {"CanGrow", false, {}},     {"CanShrink", false, {}}, {"ForceNewPage", 0, {}},
-    {"NewRowOrCol", 0, {}},     {"KeepTogether", false, {}}, {"RepeatSection", false, {}},
-    {"BackColor", 16777215, {}}, {"SpecialEffect", 0, {}}, {"DisplayWhen", 0, {}},
-    {"Tag", "", {}},            {"BreakLevel", 0, {}},    {"AutoHeight", true, {}},
+    {"Name", "", {}},
+    {"Height", 0, {}},
+    {"Visible", true, {}},
+    {"CanGrow", false, {}},
+    {"CanShrink", false, {}},
+    {"ForceNewPage", 0, {}},
+    {"NewRowOrCol", 0, {}},
+    {"KeepTogether", false, {}},
+    {"RepeatSection", false, {}},
+    {"BackColor", 16777215, {}},
+    {"SpecialEffect", 0, {}},
+    {"DisplayWhen", 0, {}},
+    {"Tag", "", {}},
+    {"BreakLevel", 0, {}},
+    {"AutoHeight", true, {}},
 };
 
 const Entry kGroupLevelTable[] = {
@@ -93,18 +109,31 @@ const Entry kGroupLevelTable[] = {
 };
 
 const Entry kReportTable[] = {
-    {"Name", "", {}},          {"RecordSource", "", {}}, {"Caption", "", {}},
-    {"Width", 0, {}},          {"InputParameters", "", {}}, {"Filter", "", {}},
-    {"FilterOn", false, {}},   {"OrderBy", "", {}},      {"OrderByOn", false, {}},
-    {"PageHeader", 0, {}},     {"PageFooter", 0, {}},    {"GrpKeepTogether", 0, {}},
-    {"DateGrouping", 0, {}},   {"LayoutForPrint", false, {}}, {"Picture", "", {}},
-    {"PictureType", 0, {}},    {"HasModule", false, {}}, {"Tag", "", {}},
-    {"FitToPage", true, {}},   {"GridX", 24, {}},        {"GridY", 24, {}},
+    {"Name", "", {}},
+    {"RecordSource", "", {}},
+    {"Caption", "", {}},
+    {"Width", 0, {}},
+    {"InputParameters", "", {}},
+    {"Filter", "", {}},
+    {"FilterOn", false, {}},
+    {"OrderBy", "", {}},
+    {"OrderByOn", false, {}},
+    {"PageHeader", 0, {}},
+    {"PageFooter", 0, {}},
+    {"GrpKeepTogether", 0, {}},
+    {"DateGrouping", 0, {}},
+    {"LayoutForPrint", false, {}},
+    {"Picture", "", {}},
+    {"PictureType", 0, {}},
+    {"HasModule", false, {}},
+    {"Tag", "", {}},
+    {"FitToPage", true, {}},
+    {"GridX", 24, {}},
+    {"GridY", 24, {}},
 };
 
 template <size_t N>
-std::optional<vb::Variant> Lookup(const Entry (&table)[N], std::string_view name, int type)
-{
+std::optional<vb::Variant> Lookup(const Entry (&table)[N], std::string_view name, int type) {
     for (const Entry& e : table) {
         if (!SameName(e.name, name)) continue;
         if (e.types.empty()) return e.value;
@@ -117,27 +146,40 @@ std::optional<vb::Variant> Lookup(const Entry (&table)[N], std::string_view name
 
 }  // namespace
 
-std::string_view ExportName(std::string_view name)
-{
+std::string_view ExportName(std::string_view name) {
     if (SameName(name, "BorderStyle")) return "OldBorderStyle";
     return name;
 }
 
-vb::Variant NotDefaultValue(std::string_view name)
-{
+vb::Variant NotDefaultValue(std::string_view name) {
     static constexpr const char* kTrueByDefault[] = {
-        "Visible",        "TabStop",          "Enabled",       "AddColon",    "AutoLabel",
-        "DividingLines",  "AllowDesignChanges", "AllowAdditions", "AllowEdits", "AllowDeletions",
-        "RecordSelectors", "NavigationButtons", "AllowFilters",  "ControlBox",  "CloseButton",
-        "AllowAutoCorrect", "AutoHeight",     "MinMaxButtons", "FitToPage",   "AutoResize",
+        "Visible",
+        "TabStop",
+        "Enabled",
+        "AddColon",
+        "AutoLabel",
+        "DividingLines",
+        "AllowDesignChanges",
+        "AllowAdditions",
+        "AllowEdits",
+        "AllowDeletions",
+        "RecordSelectors",
+        "NavigationButtons",
+        "AllowFilters",
+        "ControlBox",
+        "CloseButton",
+        "AllowAutoCorrect",
+        "AutoHeight",
+        "MinMaxButtons",
+        "FitToPage",
+        "AutoResize",
     };
     for (const char* n : kTrueByDefault)
         if (SameName(n, name)) return false;
     return true;
 }
 
-std::optional<vb::Variant> ControlDefault(int type, std::string_view name)
-{
+std::optional<vb::Variant> ControlDefault(int type, std::string_view name) {
     // Border and back style differ by kind: labels and unbound frames are drawn without a
     // border, labels and option groups without a fill.
     if (SameName(name, "BorderStyle") || SameName(name, "OldBorderStyle")) {
@@ -159,8 +201,14 @@ std::optional<vb::Variant> ControlDefault(int type, std::string_view name)
     return Lookup(kControlTable, name, type);
 }
 
-std::optional<vb::Variant> SectionDefault(std::string_view name) { return Lookup(kSectionTable, name, 0); }
-std::optional<vb::Variant> GroupLevelDefault(std::string_view name) { return Lookup(kGroupLevelTable, name, 0); }
-std::optional<vb::Variant> ReportDefault(std::string_view name) { return Lookup(kReportTable, name, 0); }
+std::optional<vb::Variant> SectionDefault(std::string_view name) {
+    return Lookup(kSectionTable, name, 0);
+}
+std::optional<vb::Variant> GroupLevelDefault(std::string_view name) {
+    return Lookup(kGroupLevelTable, name, 0);
+}
+std::optional<vb::Variant> ReportDefault(std::string_view name) {
+    return Lookup(kReportTable, name, 0);
+}
 
 }  // namespace tolvaran::access::detail

@@ -49,7 +49,7 @@ enum ControlTypeEnum {
 int ControlTypeOfKind(std::string_view kind);
 
 class Control {
-public:
+  public:
     // The export keyword of the control's kind ("TextBox", "Label", "Subform", ...).
     const std::string& Kind() const { return kind_; }
     int ControlType() const { return controlType_; }
@@ -111,7 +111,7 @@ public:
     // The properties written in the control's own block, in export order.
     const PropertyBag& Explicit() const { return own_; }
 
-private:
+  private:
     friend class ReportBuilder;
     Control() = default;
 

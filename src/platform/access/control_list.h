@@ -10,7 +10,7 @@
 namespace tolvaran::access {
 
 class ControlList {
-public:
+  public:
     long Count() const { return static_cast<long>(items_.size()); }
     Control& Item(long index) const;
     Control& Item(std::string_view name) const;
@@ -22,7 +22,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     friend class ReportBuilder;
     std::vector<Control*> items_;
 };

@@ -8,13 +8,12 @@ namespace {
 
 // Windows-1252 code points of the bytes 0x80..0x9F; the rest of the page equals Latin-1.
 // The five undefined bytes map to themselves, as Windows does.
-constexpr unsigned kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr unsigned kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::string FromUtf16Le(std::string_view bytes)
-{
+std::string FromUtf16Le(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() / 2 + bytes.size() / 8);
     size_t i = 0;
@@ -38,8 +37,7 @@ std::string FromUtf16Le(std::string_view bytes)
     return out;
 }
 
-std::string FromCp1252(std::string_view bytes)
-{
+std::string FromCp1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 16);
     for (char ch : bytes) {
@@ -54,8 +52,7 @@ std::string FromCp1252(std::string_view bytes)
     return out;
 }
 
-bool LooksLikeUtf16Le(std::string_view bytes)
-{
+bool LooksLikeUtf16Le(std::string_view bytes) {
     // "Ve" of "Version" or any ASCII start: every odd byte of the first units is zero.
     if (bytes.size() < 8) return false;
     for (size_t i = 0; i < 8; i += 2)
@@ -65,17 +62,21 @@ bool LooksLikeUtf16Le(std::string_view bytes)
 
 // Text that decodes as UTF-8 throughout is taken as UTF-8 even without a mark: Windows-1252
 // text with accents practically never forms valid multi-byte sequences.
-bool IsValidUtf8(std::string_view s)
-{
+bool IsValidUtf8(std::string_view s) {
     size_t i = 0;
     while (i < s.size()) {
         auto b = static_cast<std::uint8_t>(s[i]);
         size_t follow = 0;
-        if (b < 0x80) follow = 0;
-        else if ((b & 0xE0) == 0xC0) follow = 1;
-        else if ((b & 0xF0) == 0xE0) follow = 2;
-        else if ((b & 0xF8) == 0xF0) follow = 3;
-        else return false;
+        if (b < 0x80)
+            follow = 0;
+        else if ((b & 0xE0) == 0xC0)
+            follow = 1;
+        else if ((b & 0xF0) == 0xE0)
+            follow = 2;
+        else if ((b & 0xF8) == 0xF0)
+            follow = 3;
+        else
+            return false;
         if (i + follow >= s.size() && follow > 0) return false;
         for (size_t k = 1; k <= follow; ++k)
             if ((static_cast<std::uint8_t>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -86,8 +87,7 @@ bool IsValidUtf8(std::string_view s)
 
 }  // namespace
 
-void AppendUtf8(std::string& out, unsigned cp)
-{
+void AppendUtf8(std::string& out, unsigned cp) {
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -106,8 +106,7 @@ void AppendUtf8(std::string& out, unsigned cp)
     }
 }
 
-std::string DecodeExportText(std::string_view bytes, AnsiCodePage ansi)
-{
+std::string DecodeExportText(std::string_view bytes, AnsiCodePage ansi) {
     if (bytes.size() >= 2 && static_cast<std::uint8_t>(bytes[0]) == 0xFF &&
         static_cast<std::uint8_t>(bytes[1]) == 0xFE)
         return FromUtf16Le(bytes.substr(2));

@@ -6,17 +6,17 @@
 // numbers Access itself raises so that callers' traps behave the same.
 namespace tolvaran::access {
 
-inline constexpr long kErrReportNotFound = 2103;      // OpenReport: no report of that name
-inline constexpr long kErrReportNotOpen = 2451;       // Reports(name): report is not open
-inline constexpr long kErrNoSuchProperty = 2455;      // the object does not have that property
-inline constexpr long kErrBadSectionNumber = 2462;    // Section(i) that does not exist
-inline constexpr long kErrBadGroupLevel = 2464;       // GroupLevel(i) that does not exist
-inline constexpr long kErrControlNotFound = 2465;     // Controls(name or index) not found
-inline constexpr long kErrBadExport = 2128;           // a report export that cannot be read
-inline constexpr long kErrCannotOpenDatabase = 7866;  // OpenCurrentDatabase: missing or unreadable file
-inline constexpr long kErrDatabaseAlreadyOpen = 7867; // OpenCurrentDatabase while one is open
-inline constexpr long kErrNoCurrentDatabase = 91;     // CurrentDb with no database open
-inline constexpr long kErrItemNotFound = 3265;        // QueryDefs(name), Containers(name), ...
-inline constexpr long kErrReadOnly = 3027;            // CreateQueryDef on a read-only file
+inline constexpr long kErrReportNotFound = 2103;       // OpenReport: no report of that name
+inline constexpr long kErrReportNotOpen = 2451;        // Reports(name): report is not open
+inline constexpr long kErrNoSuchProperty = 2455;       // the object does not have that property
+inline constexpr long kErrBadSectionNumber = 2462;     // Section(i) that does not exist
+inline constexpr long kErrBadGroupLevel = 2464;        // GroupLevel(i) that does not exist
+inline constexpr long kErrControlNotFound = 2465;      // Controls(name or index) not found
+inline constexpr long kErrBadExport = 2128;            // a report export that cannot be read
+inline constexpr long kErrCannotOpenDatabase = 7866;   // OpenCurrentDatabase: missing or unreadable file
+inline constexpr long kErrDatabaseAlreadyOpen = 7867;  // OpenCurrentDatabase while one is open
+inline constexpr long kErrNoCurrentDatabase = 91;      // CurrentDb with no database open
+inline constexpr long kErrItemNotFound = 3265;         // QueryDefs(name), Containers(name), ...
+inline constexpr long kErrReadOnly = 3027;             // CreateQueryDef on a read-only file
 
 }  // namespace tolvaran::access

@@ -20,51 +20,45 @@ namespace tolvaran::access {
 ExportError::ExportError(const std::string& file, int line, const std::string& what)
     : vb::ComError(kErrBadExport, file + ", line " + std::to_string(line) + ": " + what),
       file_(file),
-      line_(line)
-{
-}
+      line_(line) {}
 
 namespace {
 
 constexpr int kMaxDepth = 64;  // nesting of controls inside controls; real files reach 4
 
-bool StartsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+bool StartsWith(std::string_view s, std::string_view p) {
+    return s.substr(0, p.size()) == p;
+}
 
-std::string_view TrimLeft(std::string_view s)
-{
+std::string_view TrimLeft(std::string_view s) {
     size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
     return s.substr(i);
 }
 
-std::string_view Trim(std::string_view s)
-{
+std::string_view Trim(std::string_view s) {
     s = TrimLeft(s);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
 }
 
-bool IsSectionKind(std::string_view k)
-{
+bool IsSectionKind(std::string_view k) {
     return k == "FormHeader" || k == "FormFooter" || k == "PageHeader" || k == "PageFooter" ||
            k == "Section" || k == "BreakHeader" || k == "BreakFooter";
 }
 
 // A value written after "Name =" that opens a block: "Begin", or "{...} Begin".
-bool OpensValueBlock(std::string_view value)
-{
-    return value == "Begin" || (value.size() > 6 && value.substr(value.size() - 6) == " Begin" &&
-                                value.front() != '"');
+bool OpensValueBlock(std::string_view value) {
+    return value == "Begin" ||
+           (value.size() > 6 && value.substr(value.size() - 6) == " Begin" && value.front() != '"');
 }
 
-bool IsBinaryKeptAlways(std::string_view name)
-{
+bool IsBinaryKeptAlways(std::string_view name) {
     return SameName(name, "PrtDevMode") || SameName(name, "PrtDevModeW") || SameName(name, "PrtMip") ||
            SameName(name, "PrtDevNames") || SameName(name, "PrtDevNamesW");
 }
 
-int HexDigit(char c)
-{
+int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -74,17 +68,15 @@ int HexDigit(char c)
 }  // namespace
 
 class ReportBuilder {
-public:
+  public:
     ReportBuilder(std::string name, std::string file, const ReadOptions& options)
-        : file_(std::move(file)), options_(options)
-    {
+        : file_(std::move(file)), options_(options) {
         report_ = ReportPtr(new Report());
         report_->name_ = std::move(name);
         report_->file_ = file_;
     }
 
-    ReportPtr Build(const std::string& text)
-    {
+    ReportPtr Build(const std::string& text) {
         Split(text);
         ParseHeader();
         ParseReport();
@@ -93,11 +85,10 @@ public:
         return report_;
     }
 
-private:
+  private:
     // ---- lines ----
 
-    void Split(const std::string& text)
-    {
+    void Split(const std::string& text) {
         size_t start = 0;
         while (start <= text.size()) {
             size_t end = text.find('\n', start);
@@ -117,14 +108,12 @@ private:
 
     [[noreturn]] void Fail(int line, const std::string& what) const { throw ExportError(file_, line, what); }
 
-    [[noreturn]] void FailNoEnd(std::string_view opener, int openLine) const
-    {
+    [[noreturn]] void FailNoEnd(std::string_view opener, int openLine) const {
         Fail(static_cast<int>(lines_.size()), "the file ends before the End of \"" + std::string(opener) +
                                                   "\" (line " + std::to_string(openLine) + ")");
     }
 
-    void CheckText(std::string_view line, int lineNo) const
-    {
+    void CheckText(std::string_view line, int lineNo) const {
         for (char c : line) {
             auto b = static_cast<unsigned char>(c);
             if (b < 0x20 && c != '\t') Fail(lineNo, "binary data where text was expected");
@@ -134,8 +123,7 @@ private:
     // ---- values ----
 
     // Appends the escaped content of one quoted chunk (without its quotes) to raw.
-    void AppendChunk(std::string_view chunk, int lineNo, std::string& raw) const
-    {
+    void AppendChunk(std::string_view chunk, int lineNo, std::string& raw) const {
         if (chunk.size() < 2 || chunk.front() != '"') Fail(lineNo, "a quoted text was expected");
         size_t i = 1;
         for (; i < chunk.size(); ++i) {
@@ -150,8 +138,7 @@ private:
         raw.append(chunk.substr(1, i - 1));
     }
 
-    static std::string Unescape(std::string_view raw)
-    {
+    static std::string Unescape(std::string_view raw) {
         std::string out;
         out.reserve(raw.size());
         for (size_t i = 0; i < raw.size(); ++i) {
@@ -176,8 +163,7 @@ private:
         return out;
     }
 
-    static vb::Variant Scalar(std::string_view text)
-    {
+    static vb::Variant Scalar(std::string_view text) {
         if (text.empty()) return std::string();
         size_t i = (text[0] == '-') ? 1 : 0;
         size_t digits = 0, dots = 0;
@@ -200,10 +186,10 @@ private:
     }
 
     // Reads a "Name =value" line (already taken) and its continuation or block lines.
-    void ReadProperty(std::string_view line, int lineNo, PropertyBag& bag)
-    {
+    void ReadProperty(std::string_view line, int lineNo, PropertyBag& bag) {
         size_t eq = line.find('=');
-        if (eq == std::string_view::npos) Fail(lineNo, "\"" + std::string(line.substr(0, 40)) + "\" is not a property line");
+        if (eq == std::string_view::npos)
+            Fail(lineNo, "\"" + std::string(line.substr(0, 40)) + "\" is not a property line");
         std::string_view name = Trim(line.substr(0, eq));
         if (name.empty()) Fail(lineNo, "a property line without a name");
         for (char c : name) {
@@ -232,8 +218,7 @@ private:
 
     // "Name = Begin" ... "End": hex lines become bytes; anything else (an embedded macro) is
     // kept as its text, one line per line, CR LF between them.
-    void ReadValueBlock(std::string_view name, int openLine, PropertyBag& bag)
-    {
+    void ReadValueBlock(std::string_view name, int openLine, PropertyBag& bag) {
         bool keep = options_.keepBinary || IsBinaryKeptAlways(name);
         vb::Bytes bytes;
         std::string text;
@@ -279,8 +264,7 @@ private:
     }
 
     // Skips a block this reader does not model, keeping the Begin/End balance.
-    void SkipBlock(std::string_view opener, int openLine)
-    {
+    void SkipBlock(std::string_view opener, int openLine) {
         int depth = 0;
         while (!AtEnd()) {
             int lineNo = LineNo();
@@ -302,8 +286,7 @@ private:
 
     // ---- structure ----
 
-    void ParseHeader()
-    {
+    void ParseHeader() {
         PropertyBag header;
         while (!AtEnd()) {
             int lineNo = LineNo();
@@ -312,19 +295,21 @@ private:
             CheckText(line, lineNo);
             if (line == "Begin Report") {
                 reportLine_ = lineNo;
-                if (const vb::Variant* v = header.Find("Version"); v != nullptr && v->Type() == vb::VarType::Long)
+                if (const vb::Variant* v = header.Find("Version");
+                    v != nullptr && v->Type() == vb::VarType::Long)
                     report_->version_ = static_cast<int>(v->ToLong());
                 return;
             }
-            if (StartsWith(line, "Begin")) Fail(lineNo, "\"Begin Report\" was expected, not \"" + std::string(line.substr(0, 40)) + "\"");
+            if (StartsWith(line, "Begin"))
+                Fail(lineNo,
+                     "\"Begin Report\" was expected, not \"" + std::string(line.substr(0, 40)) + "\"");
             ReadProperty(line, lineNo, header);
         }
         Fail(std::max(1, static_cast<int>(lines_.size())),
              lines_.empty() ? "the file is empty" : "there is no \"Begin Report\" line");
     }
 
-    void ParseReport()
-    {
+    void ParseReport() {
         while (!AtEnd()) {
             int lineNo = LineNo();
             std::string_view line = Next();
@@ -342,8 +327,7 @@ private:
         FailNoEnd("Begin Report", reportLine_);
     }
 
-    void ParseTail()
-    {
+    void ParseTail() {
         while (!AtEnd()) {
             int lineNo = LineNo();
             std::string_view line = Next();
@@ -363,8 +347,7 @@ private:
     }
 
     // The report's unnamed container: defaults blocks, group levels, sections.
-    void ParseContainer(int openLine)
-    {
+    void ParseContainer(int openLine) {
         while (!AtEnd()) {
             int lineNo = LineNo();
             std::string_view line = Next();
@@ -391,8 +374,7 @@ private:
 
     // Reads property lines up to the block's End into bag; nested blocks go to onBegin.
     template <typename OnBegin>
-    void ParseBlock(std::string_view opener, int openLine, PropertyBag& bag, OnBegin onBegin)
-    {
+    void ParseBlock(std::string_view opener, int openLine, PropertyBag& bag, OnBegin onBegin) {
         while (!AtEnd()) {
             int lineNo = LineNo();
             std::string_view line = Next();
@@ -407,8 +389,7 @@ private:
         FailNoEnd(opener, openLine);
     }
 
-    void ParseDefaults(std::string_view kind, int openLine)
-    {
+    void ParseDefaults(std::string_view kind, int openLine) {
         PropertyBag bag;
         ParseBlock(kind, openLine, bag, [&](std::string_view l, int n) { SkipBlock(l, n); });
         for (auto& [k, existing] : report_->defaults_) {
@@ -420,8 +401,7 @@ private:
         report_->defaults_.emplace_back(std::string(kind), std::move(bag));
     }
 
-    void ParseGroupLevel(int openLine)
-    {
+    void ParseGroupLevel(int openLine) {
         auto level = std::unique_ptr<GroupLevel>(new GroupLevel());
         level->index_ = static_cast<int>(report_->levels_.size());
         level->line_ = openLine;
@@ -430,8 +410,7 @@ private:
         report_->levels_.push_back(std::move(level));
     }
 
-    void ParseSection(std::string_view kind, int openLine)
-    {
+    void ParseSection(std::string_view kind, int openLine) {
         auto section = std::unique_ptr<Section>(new Section());
         section->kind_ = std::string(kind);
         section->line_ = openLine;
@@ -444,17 +423,23 @@ private:
         });
 
         int number = -1;
-        if (kind == "Section") number = 0;
-        else if (kind == "FormHeader") number = 1;
-        else if (kind == "FormFooter") number = 2;
-        else if (kind == "PageHeader") number = 3;
-        else if (kind == "PageFooter") number = 4;
+        if (kind == "Section")
+            number = 0;
+        else if (kind == "FormHeader")
+            number = 1;
+        else if (kind == "FormFooter")
+            number = 2;
+        else if (kind == "PageHeader")
+            number = 3;
+        else if (kind == "PageFooter")
+            number = 4;
         else {
             const vb::Variant* lv = section->own_.Find("BreakLevel");
             long long j = (lv != nullptr && lv->Type() == vb::VarType::Long) ? lv->ToLong() : 0;
             if (j >= 0 && j <= 10) number = static_cast<int>((kind == "BreakHeader" ? 5 : 6) + 2 * j);
         }
-        if (number < 0 || number > kMaxSectionNumber || report_->sections_[static_cast<size_t>(number)] != nullptr) {
+        if (number < 0 || number > kMaxSectionNumber ||
+            report_->sections_[static_cast<size_t>(number)] != nullptr) {
             // A section Access could not number, or a second one of the same number: its
             // controls stay in the report's list, in no section.
             for (Control* c : controls) c->section_ = -1;
@@ -467,8 +452,7 @@ private:
     }
 
     // An unnamed container of controls (a section's, or a control's children).
-    void ParseControls(int openLine, Control* parent, std::vector<Control*>& out, int depth)
-    {
+    void ParseControls(int openLine, Control* parent, std::vector<Control*>& out, int depth) {
         PropertyBag scratch;
         ParseBlock("Begin", openLine, scratch, [&](std::string_view l, int n) {
             if (l == "Begin")
@@ -478,8 +462,8 @@ private:
         });
     }
 
-    void ParseControl(std::string_view kind, int openLine, Control* parent, std::vector<Control*>& out, int depth)
-    {
+    void ParseControl(std::string_view kind, int openLine, Control* parent, std::vector<Control*>& out,
+                      int depth) {
         if (depth > kMaxDepth) Fail(openLine, "controls are nested too deeply");
         auto owned = std::unique_ptr<Control>(new Control());
         Control* control = owned.get();
@@ -499,15 +483,15 @@ private:
         });
     }
 
-    void Finish()
-    {
+    void Finish() {
         for (auto& c : report_->owned_) c->defaults_ = report_->DefaultsFor(c->kind_);
 
         int orientation = 0;
         if (const vb::Variant* dm = report_->own_.Find("PrtDevModeW"); dm && dm->Type() == vb::VarType::Bytes)
             orientation = OrientationFromDevMode(dm->ToBytes(), true);
         if (orientation == 0)
-            if (const vb::Variant* dm = report_->own_.Find("PrtDevMode"); dm && dm->Type() == vb::VarType::Bytes)
+            if (const vb::Variant* dm = report_->own_.Find("PrtDevMode");
+                dm && dm->Type() == vb::VarType::Bytes)
                 orientation = OrientationFromDevMode(dm->ToBytes(), false);
         if (orientation == 0) orientation = detail::OrientationFromSidecar(options_.sidecar, file_);
         report_->orientation_ = orientation == 0 ? 1 : orientation;
@@ -521,8 +505,7 @@ private:
     int reportLine_ = 0;
 };
 
-int OrientationFromDevMode(const vb::Bytes& devmode, bool wide)
-{
+int OrientationFromDevMode(const vb::Bytes& devmode, bool wide) {
     // DEVMODE: device name (32 characters), then four 16-bit fields and the 32-bit dmFields;
     // dmOrientation follows (1 portrait, 2 landscape).
     size_t at = (wide ? 64u : 32u) + 12u;
@@ -532,17 +515,15 @@ int OrientationFromDevMode(const vb::Bytes& devmode, bool wide)
 }
 
 ReportPtr ReadReportBytes(std::string_view bytes, const std::string& name, const std::string& file,
-                          const ReadOptions& options)
-{
+                          const ReadOptions& options) {
     auto cp = options.ansi == ReadOptions::Ansi::Utf8 ? detail::AnsiCodePage::Utf8
-                                                       : detail::AnsiCodePage::Windows1252;
+                                                      : detail::AnsiCodePage::Windows1252;
     std::string text = detail::DecodeExportText(bytes, cp);
     ReportBuilder builder(name, file, options);
     return builder.Build(text);
 }
 
-ReportPtr ReadReportFile(const std::string& path, const ReadOptions& options)
-{
+ReportPtr ReadReportFile(const std::string& path, const ReadOptions& options) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     if (!in) throw ExportError(path, 0, "the file cannot be opened");
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -14,12 +14,12 @@ namespace tolvaran::access {
 
 // A report export that cannot be read. Number 2128; the text names the file and the line.
 class ExportError : public vb::ComError {
-public:
+  public:
     ExportError(const std::string& file, int line, const std::string& what);
     const std::string& File() const { return file_; }
     int Line() const { return line_; }
 
-private:
+  private:
     std::string file_;
     int line_;
 };

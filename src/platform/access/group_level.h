@@ -10,7 +10,7 @@
 namespace tolvaran::access {
 
 class GroupLevel {
-public:
+  public:
     int Index() const { return index_; }
     bool GroupHeader() const;
     bool GroupFooter() const;
@@ -18,16 +18,16 @@ public:
     std::string ControlSource() const;
     // True for descending.
     bool SortOrder() const;
-    int GroupOn() const;        // 0 each value, 1 prefix, 2 year, 3 quarter, 4 month, ...
+    int GroupOn() const;  // 0 each value, 1 prefix, 2 year, 3 quarter, 4 month, ...
     long GroupInterval() const;
-    int KeepTogether() const;   // 0 no, 1 whole group, 2 with first detail
+    int KeepTogether() const;  // 0 no, 1 whole group, 2 with first detail
 
     // Any property by name; 2455 when the level has no such property.
     vb::Variant Property(std::string_view name) const;
     const PropertyBag& Explicit() const { return own_; }
     int SourceLine() const { return line_; }
 
-private:
+  private:
     friend class ReportBuilder;
     GroupLevel() = default;
 

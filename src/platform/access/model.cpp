@@ -11,15 +11,13 @@ namespace tolvaran::access {
 
 namespace {
 
-[[noreturn]] void NoSuchProperty(std::string_view name)
-{
-    throw vb::ComError(kErrNoSuchProperty,
-                       "You entered an expression that has an invalid reference to the property " +
-                           std::string(name) + ".");
+[[noreturn]] void NoSuchProperty(std::string_view name) {
+    throw vb::ComError(
+        kErrNoSuchProperty,
+        "You entered an expression that has an invalid reference to the property " + std::string(name) + ".");
 }
 
-const vb::Variant* FindOwn(const PropertyBag& bag, std::string_view name)
-{
+const vb::Variant* FindOwn(const PropertyBag& bag, std::string_view name) {
     std::string_view exported = detail::ExportName(name);
     if (const vb::Variant* v = bag.Find(exported)) return v;
     return exported == name ? nullptr : bag.Find(name);
@@ -62,8 +60,7 @@ constexpr KindEntry kKinds[] = {
 
 }  // namespace
 
-int ControlTypeOfKind(std::string_view kind)
-{
+int ControlTypeOfKind(std::string_view kind) {
     for (const KindEntry& e : kKinds)
         if (SameName(e.kind, kind)) return e.type;
     return 0;
@@ -71,8 +68,7 @@ int ControlTypeOfKind(std::string_view kind)
 
 // ---- Control ----
 
-vb::Variant Control::Property(std::string_view name) const
-{
+vb::Variant Control::Property(std::string_view name) const {
     if (SameName(name, "ControlType")) return controlType_;
     if (SameName(name, "Section")) return section_;
     if (const vb::Variant* v = FindOwn(own_, name)) return *v;
@@ -82,117 +78,195 @@ vb::Variant Control::Property(std::string_view name) const
     NoSuchProperty(name);
 }
 
-bool Control::HasProperty(std::string_view name) const
-{
+bool Control::HasProperty(std::string_view name) const {
     if (SameName(name, "ControlType") || SameName(name, "Section")) return true;
     if (FindOwn(own_, name) != nullptr) return true;
     if (defaults_ != nullptr && FindOwn(*defaults_, name) != nullptr) return true;
     return detail::ControlDefault(controlType_, name).has_value();
 }
 
-void Control::setProperty(std::string_view name, vb::Variant value)
-{
+void Control::setProperty(std::string_view name, vb::Variant value) {
     if (!HasProperty(name) || SameName(name, "ControlType") || SameName(name, "Section"))
         NoSuchProperty(name);
     own_.Set(detail::ExportName(name), std::move(value));
 }
 
-std::string Control::Name() const { return Property("Name").ToString(); }
-long Control::Left() const { return static_cast<long>(Property("Left").ToLong()); }
-long Control::Top() const { return static_cast<long>(Property("Top").ToLong()); }
-long Control::Width() const { return static_cast<long>(Property("Width").ToLong()); }
-long Control::Height() const { return static_cast<long>(Property("Height").ToLong()); }
-std::string Control::Caption() const { return Property("Caption").ToString(); }
-std::string Control::ControlSource() const { return Property("ControlSource").ToString(); }
-std::string Control::Format() const { return Property("Format").ToString(); }
-long Control::BackColor() const { return static_cast<long>(Property("BackColor").ToLong()); }
-long Control::ForeColor() const { return static_cast<long>(Property("ForeColor").ToLong()); }
-std::string Control::FontName() const { return Property("FontName").ToString(); }
-int Control::FontWeight() const { return static_cast<int>(Property("FontWeight").ToLong()); }
-bool Control::FontUnderline() const { return Property("FontUnderline").ToBool(); }
-bool Control::FontItalic() const { return Property("FontItalic").ToBool(); }
-int Control::FontSize() const { return static_cast<int>(Property("FontSize").ToLong()); }
-bool Control::Visible() const { return Property("Visible").ToBool(); }
-int Control::BorderStyle() const { return static_cast<int>(Property("BorderStyle").ToLong()); }
-int Control::TextAlign() const { return static_cast<int>(Property("TextAlign").ToLong()); }
-bool Control::CanGrow() const { return Property("CanGrow").ToBool(); }
-bool Control::CanShrink() const { return Property("CanShrink").ToBool(); }
-std::string Control::SourceObject() const { return Property("SourceObject").ToString(); }
-std::string Control::LinkMasterFields() const { return Property("LinkMasterFields").ToString(); }
-std::string Control::LinkChildFields() const { return Property("LinkChildFields").ToString(); }
-int Control::PictureType() const { return static_cast<int>(Property("PictureType").ToLong()); }
-std::string Control::Picture() const { return Property("Picture").ToString(); }
-std::string Control::Filename() const { return Property("Filename").ToString(); }
-std::string Control::Object() const { return Property("Object").ToString(); }
-std::string Control::Class() const { return Property("Class").ToString(); }
-bool Control::LineSlant() const { return Property("LineSlant").ToBool(); }
-void Control::setFilename(const std::string& value) { setProperty("Filename", value); }
-void Control::setObject(const std::string& value) { setProperty("Object", value); }
+std::string Control::Name() const {
+    return Property("Name").ToString();
+}
+long Control::Left() const {
+    return static_cast<long>(Property("Left").ToLong());
+}
+long Control::Top() const {
+    return static_cast<long>(Property("Top").ToLong());
+}
+long Control::Width() const {
+    return static_cast<long>(Property("Width").ToLong());
+}
+long Control::Height() const {
+    return static_cast<long>(Property("Height").ToLong());
+}
+std::string Control::Caption() const {
+    return Property("Caption").ToString();
+}
+std::string Control::ControlSource() const {
+    return Property("ControlSource").ToString();
+}
+std::string Control::Format() const {
+    return Property("Format").ToString();
+}
+long Control::BackColor() const {
+    return static_cast<long>(Property("BackColor").ToLong());
+}
+long Control::ForeColor() const {
+    return static_cast<long>(Property("ForeColor").ToLong());
+}
+std::string Control::FontName() const {
+    return Property("FontName").ToString();
+}
+int Control::FontWeight() const {
+    return static_cast<int>(Property("FontWeight").ToLong());
+}
+bool Control::FontUnderline() const {
+    return Property("FontUnderline").ToBool();
+}
+bool Control::FontItalic() const {
+    return Property("FontItalic").ToBool();
+}
+int Control::FontSize() const {
+    return static_cast<int>(Property("FontSize").ToLong());
+}
+bool Control::Visible() const {
+    return Property("Visible").ToBool();
+}
+int Control::BorderStyle() const {
+    return static_cast<int>(Property("BorderStyle").ToLong());
+}
+int Control::TextAlign() const {
+    return static_cast<int>(Property("TextAlign").ToLong());
+}
+bool Control::CanGrow() const {
+    return Property("CanGrow").ToBool();
+}
+bool Control::CanShrink() const {
+    return Property("CanShrink").ToBool();
+}
+std::string Control::SourceObject() const {
+    return Property("SourceObject").ToString();
+}
+std::string Control::LinkMasterFields() const {
+    return Property("LinkMasterFields").ToString();
+}
+std::string Control::LinkChildFields() const {
+    return Property("LinkChildFields").ToString();
+}
+int Control::PictureType() const {
+    return static_cast<int>(Property("PictureType").ToLong());
+}
+std::string Control::Picture() const {
+    return Property("Picture").ToString();
+}
+std::string Control::Filename() const {
+    return Property("Filename").ToString();
+}
+std::string Control::Object() const {
+    return Property("Object").ToString();
+}
+std::string Control::Class() const {
+    return Property("Class").ToString();
+}
+bool Control::LineSlant() const {
+    return Property("LineSlant").ToBool();
+}
+void Control::setFilename(const std::string& value) {
+    setProperty("Filename", value);
+}
+void Control::setObject(const std::string& value) {
+    setProperty("Object", value);
+}
 
 // ---- ControlList ----
 
-Control& ControlList::Item(long index) const
-{
+Control& ControlList::Item(long index) const {
     if (index < 0 || index >= Count())
         throw vb::ComError(kErrControlNotFound,
                            "There is no control number " + std::to_string(index) + " in this collection.");
     return *items_[static_cast<size_t>(index)];
 }
 
-Control* ControlList::Find(std::string_view name) const
-{
+Control* ControlList::Find(std::string_view name) const {
     for (Control* c : items_)
         if (SameName(c->Name(), name)) return c;
     return nullptr;
 }
 
-Control& ControlList::Item(std::string_view name) const
-{
+Control& ControlList::Item(std::string_view name) const {
     if (Control* c = Find(name)) return *c;
-    throw vb::ComError(kErrControlNotFound,
-                       "Microsoft Access can't find the field '" + std::string(name) +
-                           "' referred to in your expression.");
+    throw vb::ComError(kErrControlNotFound, "Microsoft Access can't find the field '" + std::string(name) +
+                                                "' referred to in your expression.");
 }
 
 // ---- Section ----
 
-vb::Variant Section::Property(std::string_view name) const
-{
+vb::Variant Section::Property(std::string_view name) const {
     if (const vb::Variant* v = own_.Find(name)) return *v;
     if (auto v = detail::SectionDefault(name)) return *v;
     NoSuchProperty(name);
 }
 
-std::string Section::Name() const { return Property("Name").ToString(); }
-bool Section::Visible() const { return Property("Visible").ToBool(); }
-long Section::Height() const { return static_cast<long>(Property("Height").ToLong()); }
-bool Section::CanGrow() const { return Property("CanGrow").ToBool(); }
-bool Section::CanShrink() const { return Property("CanShrink").ToBool(); }
-int Section::ForceNewPage() const { return static_cast<int>(Property("ForceNewPage").ToLong()); }
-int Section::KeepTogether() const { return Property("KeepTogether").ToBool() ? 1 : 0; }
-int Section::BreakLevel() const
-{
+std::string Section::Name() const {
+    return Property("Name").ToString();
+}
+bool Section::Visible() const {
+    return Property("Visible").ToBool();
+}
+long Section::Height() const {
+    return static_cast<long>(Property("Height").ToLong());
+}
+bool Section::CanGrow() const {
+    return Property("CanGrow").ToBool();
+}
+bool Section::CanShrink() const {
+    return Property("CanShrink").ToBool();
+}
+int Section::ForceNewPage() const {
+    return static_cast<int>(Property("ForceNewPage").ToLong());
+}
+int Section::KeepTogether() const {
+    return Property("KeepTogether").ToBool() ? 1 : 0;
+}
+int Section::BreakLevel() const {
     if (kind_ != "BreakHeader" && kind_ != "BreakFooter") return -1;
     return static_cast<int>(Property("BreakLevel").ToLong());
 }
 
 // ---- GroupLevel ----
 
-vb::Variant GroupLevel::Property(std::string_view name) const
-{
+vb::Variant GroupLevel::Property(std::string_view name) const {
     if (const vb::Variant* v = own_.Find(name)) return *v;
     if (auto v = detail::GroupLevelDefault(name)) return *v;
     NoSuchProperty(name);
 }
 
-bool GroupLevel::GroupHeader() const { return Property("GroupHeader").ToBool(); }
-bool GroupLevel::GroupFooter() const { return Property("GroupFooter").ToBool(); }
-std::string GroupLevel::ControlSource() const { return Property("ControlSource").ToString(); }
-bool GroupLevel::SortOrder() const { return Property("SortOrder").ToBool(); }
-int GroupLevel::GroupOn() const { return static_cast<int>(Property("GroupOn").ToLong()); }
-long GroupLevel::GroupInterval() const { return static_cast<long>(Property("GroupInterval").ToLong()); }
-int GroupLevel::KeepTogether() const
-{
+bool GroupLevel::GroupHeader() const {
+    return Property("GroupHeader").ToBool();
+}
+bool GroupLevel::GroupFooter() const {
+    return Property("GroupFooter").ToBool();
+}
+std::string GroupLevel::ControlSource() const {
+    return Property("ControlSource").ToString();
+}
+bool GroupLevel::SortOrder() const {
+    return Property("SortOrder").ToBool();
+}
+int GroupLevel::GroupOn() const {
+    return static_cast<int>(Property("GroupOn").ToLong());
+}
+long GroupLevel::GroupInterval() const {
+    return static_cast<long>(Property("GroupInterval").ToLong());
+}
+int GroupLevel::KeepTogether() const {
     // "KeepTogether = NotDefault" reads as True; as a level setting that is 1 (whole group).
     vb::Variant v = Property("KeepTogether");
     if (v.Type() == vb::VarType::Boolean) return v.ToBool() ? 1 : 0;
@@ -201,8 +275,7 @@ int GroupLevel::KeepTogether() const
 
 // ---- Report ----
 
-vb::Variant Report::Property(std::string_view name) const
-{
+vb::Variant Report::Property(std::string_view name) const {
     if (SameName(name, "Name")) return name_;
     if (SameName(name, "Orientation")) return orientation_;
     if (const vb::Variant* v = own_.Find(name)) return *v;
@@ -210,44 +283,49 @@ vb::Variant Report::Property(std::string_view name) const
     NoSuchProperty(name);
 }
 
-std::string Report::RecordSource() const { return Property("RecordSource").ToString(); }
-long Report::Width() const { return static_cast<long>(Property("Width").ToLong()); }
-std::string Report::InputParameters() const { return Property("InputParameters").ToString(); }
-std::string Report::Caption() const { return Property("Caption").ToString(); }
+std::string Report::RecordSource() const {
+    return Property("RecordSource").ToString();
+}
+long Report::Width() const {
+    return static_cast<long>(Property("Width").ToLong());
+}
+std::string Report::InputParameters() const {
+    return Property("InputParameters").ToString();
+}
+std::string Report::Caption() const {
+    return Property("Caption").ToString();
+}
 
-access::Section& Report::Section(int i) const
-{
+access::Section& Report::Section(int i) const {
     if (!HasSection(i))
         throw vb::ComError(kErrBadSectionNumber,
                            "The section number you entered is invalid: " + std::to_string(i) + ".");
     return *sections_[static_cast<size_t>(i)];
 }
 
-bool Report::HasSection(int i) const
-{
+bool Report::HasSection(int i) const {
     return i >= 0 && i <= kMaxSectionNumber && sections_[static_cast<size_t>(i)] != nullptr;
 }
 
-std::vector<int> Report::SectionNumbers() const
-{
+std::vector<int> Report::SectionNumbers() const {
     std::vector<int> out;
     for (int i = 0; i <= kMaxSectionNumber; ++i)
         if (HasSection(i)) out.push_back(i);
     return out;
 }
 
-int Report::SectionCount() const { return static_cast<int>(SectionNumbers().size()); }
+int Report::SectionCount() const {
+    return static_cast<int>(SectionNumbers().size());
+}
 
-access::GroupLevel& Report::GroupLevel(int i) const
-{
+access::GroupLevel& Report::GroupLevel(int i) const {
     if (i < 0 || i >= GroupLevelCount())
         throw vb::ComError(kErrBadGroupLevel,
                            "There is no group level " + std::to_string(i) + " in this report.");
     return *levels_[static_cast<size_t>(i)];
 }
 
-const PropertyBag* Report::DefaultsFor(std::string_view kind) const
-{
+const PropertyBag* Report::DefaultsFor(std::string_view kind) const {
     for (const auto& [k, bag] : defaults_)
         if (SameName(k, kind)) return &bag;
     return nullptr;

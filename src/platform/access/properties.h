@@ -12,7 +12,7 @@
 namespace tolvaran::access {
 
 class PropertyBag {
-public:
+  public:
     // The value, or nullptr when the name is not there.
     const vb::Variant* Find(std::string_view name) const;
     bool Has(std::string_view name) const { return Find(name) != nullptr; }
@@ -20,7 +20,7 @@ public:
     size_t Count() const { return items_.size(); }
     const std::vector<std::pair<std::string, vb::Variant>>& Items() const { return items_; }
 
-private:
+  private:
     std::vector<std::pair<std::string, vb::Variant>> items_;
 };
 

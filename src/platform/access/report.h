@@ -20,7 +20,7 @@ namespace tolvaran::access {
 inline constexpr int kMaxSectionNumber = 25;
 
 class Report {
-public:
+  public:
     // The report's name (the export file's name without its extension).
     const std::string& Name() const { return name_; }
     // A table or query name, SQL, or "" when the export has none.
@@ -61,7 +61,7 @@ public:
     // The file the report was read from.
     const std::string& SourceFile() const { return file_; }
 
-private:
+  private:
     friend class ReportBuilder;
     Report() = default;
 

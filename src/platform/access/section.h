@@ -13,7 +13,7 @@
 namespace tolvaran::access {
 
 class Section {
-public:
+  public:
     int Number() const { return number_; }
     // The export keyword: "Section", "FormHeader", "FormFooter", "PageHeader", "PageFooter",
     // "BreakHeader" or "BreakFooter".
@@ -38,7 +38,7 @@ public:
     const PropertyBag& Explicit() const { return own_; }
     int SourceLine() const { return line_; }
 
-private:
+  private:
     friend class ReportBuilder;
     Section() = default;
 

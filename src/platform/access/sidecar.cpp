@@ -10,8 +10,7 @@ namespace tolvaran::access::detail {
 
 namespace {
 
-bool ReadAll(const std::filesystem::path& p, std::string& out)
-{
+bool ReadAll(const std::filesystem::path& p, std::string& out) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(p, ec)) return false;
     std::ifstream in(p, std::ios::binary);
@@ -20,16 +19,14 @@ bool ReadAll(const std::filesystem::path& p, std::string& out)
     return true;
 }
 
-int FromFile(const std::filesystem::path& p)
-{
+int FromFile(const std::filesystem::path& p) {
     std::string text;
     if (!ReadAll(p, text)) return 0;
     return p.extension() == ".pv" ? OrientationFromPvText(text) : OrientationFromJsonText(text);
 }
 
 // Reads one JSON string token starting at text[i] == '"'; returns the index after it.
-size_t ReadJsonString(const std::string& text, size_t i, std::string& out)
-{
+size_t ReadJsonString(const std::string& text, size_t i, std::string& out) {
     out.clear();
     for (++i; i < text.size(); ++i) {
         char c = text[i];
@@ -46,8 +43,7 @@ size_t ReadJsonString(const std::string& text, size_t i, std::string& out)
 
 }  // namespace
 
-int OrientationFromJsonText(const std::string& text)
-{
+int OrientationFromJsonText(const std::string& text) {
     // Scans string tokens; the value token after the key "Orientation" and a colon decides.
     std::string token;
     size_t i = 0;
@@ -58,10 +54,12 @@ int OrientationFromJsonText(const std::string& text)
         }
         i = ReadJsonString(text, i, token);
         if (!SameName(token, "Orientation")) continue;
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) ++i;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+            ++i;
         if (i >= text.size() || text[i] != ':') continue;
         ++i;
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) ++i;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+            ++i;
         if (i >= text.size()) return 0;
         if (text[i] == '"') {
             std::string value;
@@ -77,11 +75,10 @@ int OrientationFromJsonText(const std::string& text)
     return 0;
 }
 
-int OrientationFromPvText(const std::string& text)
-{
+int OrientationFromPvText(const std::string& text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\xEF' || text[i] == '\xBB' ||
-                               text[i] == '\xBF'))
+    while (i < text.size() &&
+           (text[i] == ' ' || text[i] == '\t' || text[i] == '\xEF' || text[i] == '\xBB' || text[i] == '\xBF'))
         ++i;
     if (i < text.size() && (text[i] == '1' || text[i] == '2')) {
         bool alone = i + 1 >= text.size() || text[i + 1] == '\r' || text[i + 1] == '\n' || text[i + 1] == ' ';
@@ -90,8 +87,7 @@ int OrientationFromPvText(const std::string& text)
     return 0;
 }
 
-int OrientationFromSidecar(const std::string& explicitPath, const std::string& exportFile)
-{
+int OrientationFromSidecar(const std::string& explicitPath, const std::string& exportFile) {
     if (!explicitPath.empty()) return FromFile(std::filesystem::path(explicitPath));
     if (exportFile.empty()) return 0;
     std::filesystem::path p(exportFile);
