@@ -133,6 +133,14 @@ TEST(FormulaCheck, DeepNestingFailsWithoutCrashing) {
     EXPECT_EQ(r.message, msg::kTooComplex);
 }
 
+TEST(FormulaCheck, GivesTheResultType) {
+    EXPECT_EQ(CheckFormula("{Orders.Amount} * 2", Symbols()).valueType, crCurrencyField);
+    EXPECT_EQ(CheckFormula("If {Orders.Shipped} Then 'a' Else 'b'", Symbols()).valueType, crStringField);
+    EXPECT_EQ(CheckFormula("WhilePrintingRecords; {Orders.OrderDate} - 1", Symbols()).valueType, crDateTimeField);
+    EXPECT_EQ(CheckFormula("{@Subtotal}", Symbols()).valueType, crUnknownField);
+    EXPECT_EQ(CheckFormula("(", Symbols()).valueType, crUnknownField);
+}
+
 TEST(FormulaCheck, KeywordsAndFunctionsIgnoreCase) {
     EXPECT_TRUE(CheckFormula("if {ORDERS.QTY} > 1 then uppercase('a') else LOWERCASE('B')", Symbols()).ok);
 }

@@ -191,6 +191,10 @@ TEST_F(ModelTest, FormulaFieldsAreAddedCheckedAndCommentedOut) {
 
     ff.Add("UsesTotal", "{@Total} + 1").Check(ok, message);
     EXPECT_TRUE(ok);
+    ff.Add("Name", "'Mr ' & {Orders.CustomerID}");
+    ff.Add("Twice", "{@Name} * 2").Check(ok, message);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(message, msg::kNumberOrCurrencyRequired);
     ff.Add("Self", "{@Self} + 1").Check(ok, message);
     EXPECT_FALSE(ok);
     EXPECT_EQ(message, msg::kFieldNotKnown);

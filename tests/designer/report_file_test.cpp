@@ -44,7 +44,7 @@ std::unique_ptr<Report> FullReport(Application& app, const TempDir& dir) {
     db.Tables().AddStoredProcedure("spOrders", "", "Provider=SQLOLEDB;Data Source=srv;User ID=sa;Password=pw", 2,
                                    "p2ssql.dll", "srv", "OLE DB", "sales", "sa", "pw", &params);
     r->FormulaFields().Add("Total", "WhilePrintingRecords;\r\n{Orders.Amount} * 1.1 // \"quoted\"");
-    r->ParameterFields().Add("StartDate", crDateField).Prompt = "Start";
+    r->ParameterFields().Add("StartDate", crDateField).Prompt = "Start\r\n\t\"date\"";
     r->AddGroup(0, *orders.Fields().Find("CustomerID"), crGCAnyValue, crAscendingOrder);
     r->RecordSortFields().Add(*orders.Fields().Find("Amount"), crDescendingOrder);
 
@@ -91,6 +91,7 @@ TEST_F(ReportFileTest, SaveOpenSaveGivesTheSameDocument) {
 
     // What was read back is the model itself, not only the same text.
     EXPECT_EQ(reopened->FormulaFields().Item(1).Text(), r->FormulaFields().Item(1).Text());
+    EXPECT_EQ(reopened->ParameterFields().Item(1).Prompt, "Start\r\n\t\"date\"");
     EXPECT_EQ(reopened->Areas().Item("PH").Sections().Item(1).ReportObjects().Count(), 2);
     auto& blank = static_cast<TextObject&>(reopened->Areas().Item("PH").Sections().Item(1).ReportObjects().Item(1));
     EXPECT_EQ(blank.Text, " ");

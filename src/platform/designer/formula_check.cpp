@@ -127,10 +127,12 @@ class Parser {
 public:
     Parser(const std::vector<Token>& tokens, const FormulaSymbols& symbols) : t_(tokens), sym_(symbols) {}
 
-    void Formula() {
-        if (peek().kind == Tok::End) return;  // an empty or comment-only formula is accepted
-        StmtList(true);
+    // Returns the formula's result type.
+    Base Formula() {
+        if (peek().kind == Tok::End) return Base::Unknown;  // an empty or comment-only formula is accepted
+        Val v = StmtList(true);
         if (peek().kind != Tok::End) failAt(msg::kRemainingText);
+        return v.ty.scalar() ? v.ty.base : Base::Unknown;
     }
 
 private:
@@ -770,7 +772,7 @@ FormulaCheckResult CheckFormula(std::string_view text, const FormulaSymbols& sym
     FormulaCheckResult result;
     try {
         std::vector<formula::Token> tokens = formula::Tokenize(text);
-        formula::Parser(tokens, symbols).Formula();
+        result.valueType = formula::ValueTypeOf(formula::Parser(tokens, symbols).Formula());
     } catch (const formula::Failure& f) {
         result.ok = false;
         result.message = f.message;

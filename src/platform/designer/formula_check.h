@@ -37,14 +37,15 @@ struct FormulaSymbols {
 // True when it is known; valueType then holds its type (crUnknownField when not known).
 bool LookupReference(const FormulaSymbols& symbols, std::string_view body, int& valueType);
 
-// Builds the symbols of a report: its tables' fields, formula fields (other than exclude),
-// parameter fields and groups.
+// Builds the symbols of a report: its tables' fields, formula fields (other than exclude,
+// each typed by its own text where that text checks), parameter fields and groups.
 FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula = {});
 
 struct FormulaCheckResult {
     bool ok = true;
     std::string message;  // empty when ok
     size_t position = 0;  // byte offset of the offending token (text length at the end)
+    int valueType = 255;  // the formula's result type (FieldValueType) when ok and known
 };
 
 // Checks one formula. Never throws.

@@ -83,6 +83,11 @@ T& Section::place(std::unique_ptr<T> obj, const char* prefix, long left, long to
 
 ReportObject& Section::Adopt(std::unique_ptr<ReportObject> object) {
     object->parent_ = this;
+    if (object->Name.empty()) {
+        static constexpr const char* kPrefix[] = {"Text", "Field", "Line", "Box", "Picture", "Subreport"};
+        const char* prefix = kPrefix[static_cast<int>(object->Kind())];
+        object->Name = prefix + std::to_string(OwnerReport().NextNumber(prefix));
+    }
     ReportObject& ref = *object;
     objects_.items_.push_back(std::move(object));
     return ref;

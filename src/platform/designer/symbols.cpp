@@ -79,6 +79,14 @@ FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula
     }
     for (auto& f : report.FormulaFields())
         if (f->Name() != excludeFormula) s.formulas[f->Name()] = crUnknownField;
+    // One level of typing: each formula checked with the others untyped, so references
+    // between formulas (cycles included) never recurse.
+    const FormulaSymbols untyped = s;
+    for (auto& f : report.FormulaFields())
+        if (f->Name() != excludeFormula) {
+            FormulaCheckResult r = CheckFormula(f->Text(), untyped);
+            if (r.ok) s.formulas[f->Name()] = r.valueType;
+        }
     for (auto& p : report.ParameterFields()) s.parameters[p->Name()] = p->ValueType();
     for (auto& g : report.Groups()) {
         std::string ref = g.ConditionField;
