@@ -136,3 +136,29 @@ TEST_F(OdbcRoundTrip, BadStatementReportsTheDriversError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OdbcRoundTrip, UpdatableRecordsetWritesBackByKeyAndReadsTheNewKey) {
+    auto conn = open("DSN=TolvaranSales");
+    auto cols = conn->driver().columns("Orders");
+    ASSERT_FALSE(cols.empty());
+    EXPECT_TRUE(cols[0].primaryKey);
+    EXPECT_TRUE(cols[0].autoIncrement);
+    {
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM Orders", conn, ado::adOpenDynamic, ado::adLockOptimistic);
+        rs.AddNew();
+        rs.set("Customer", "Bo's");
+        rs.Update();
+        EXPECT_EQ(rs["OrderId"].ToLong(), 2);
+        rs.MoveFirst();
+        rs.set("Amount", 99.0);
+        rs.Update();
+    }
+    ado::Recordset check;
+    check.Open("SELECT Amount FROM Orders WHERE OrderId = ?", conn, ado::adOpenStatic, ado::adLockReadOnly, {1});
+    EXPECT_EQ(check["Amount"].ToDouble(), 99.0);
+}
+
+}  // namespace

@@ -437,18 +437,51 @@ public:
         st.check(SQLColumns(st.get(), nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(name.data()),
                             static_cast<SQLSMALLINT>(name.size()), nullptr, 0),
                  "SQLColumns");
-        OdbcCursor c(st);
-        std::vector<vb::Variant> row;
-        while (c.next(row)) {
-            if (row.size() < 11) continue;
-            ColumnInfo col;
-            col.name = row[3].ToString();
-            col.type = adoType(static_cast<SQLSMALLINT>(vb::NZ(row[4], 0).ToLong()));
-            col.size = static_cast<long>(vb::NZ(row[6], 0).ToLong());
-            col.nullable = vb::NZ(row[10], 1).ToLong() != SQL_NO_NULLS;
-            out.push_back(col);
+        std::vector<std::string> typeNames;
+        {
+            OdbcCursor c(st);
+            std::vector<vb::Variant> row;
+            while (c.next(row)) {
+                if (row.size() < 11) continue;
+                ColumnInfo col;
+                col.name = row[3].ToString();
+                col.type = adoType(static_cast<SQLSMALLINT>(vb::NZ(row[4], 0).ToLong()));
+                col.size = static_cast<long>(vb::NZ(row[6], 0).ToLong());
+                col.nullable = vb::NZ(row[10], 1).ToLong() != SQL_NO_NULLS;
+                typeNames.push_back(upper(vb::NZ(row[5], "").ToString()));
+                out.push_back(col);
+            }
+        }
+        std::vector<std::string> keys = primaryKeys(table);
+        for (size_t i = 0; i < out.size(); ++i) {
+            for (const std::string& k : keys)
+                if (upper(k) == upper(out[i].name)) out[i].primaryKey = true;
+            // SQL Server names identity columns "int identity"; a SQLite INTEGER key is the rowid.
+            const std::string& t = typeNames[i];
+            out[i].autoIncrement = t.find("IDENTITY") != std::string::npos ||
+                                   t.find("AUTOINCREMENT") != std::string::npos || t.find("COUNTER") != std::string::npos ||
+                                   (out[i].primaryKey && keys.size() == 1 && t == "INTEGER" &&
+                                    dbms_.find("SQLITE") != std::string::npos);
         }
         return out;
+    }
+
+    std::vector<std::string> primaryKeys(const std::string& table) {
+        std::vector<std::string> keys;
+        try {
+            Statement st(dbc_);
+            std::string name = table;
+            SQLRETURN rc = SQLPrimaryKeys(st.get(), nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(name.data()),
+                                          static_cast<SQLSMALLINT>(name.size()));
+            if (!ok(rc)) return keys;
+            OdbcCursor c(st);
+            std::vector<vb::Variant> row;
+            while (c.next(row))
+                if (row.size() > 3) keys.push_back(row[3].ToString());
+        } catch (const vb::ComError&) {
+            // A driver without key information: rows are then located by all their values.
+        }
+        return keys;
     }
 
     std::vector<QueryInfo> views() override {
