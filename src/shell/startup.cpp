@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "convert/convert.h"
 #include "shell/data_grid.h"
 #include "shell/instance_lock.h"
 #include "shell/qt_text.h"
@@ -79,6 +80,12 @@ Startup::Startup(StartupServices services, QWidget* parent)
     BuildLayout();
     BuildMenus();
     WireEvents();
+    links_->setAccessFactory(services_.accessFactory);
+    links_->setErrorLogWriter([ctx = services_.ctx](const std::string& desc, const std::string& formula,
+                                                    const std::string& access, const std::string& crystal,
+                                                    const std::string& report) {
+        return AppendErrorLog(*ctx, desc, formula, access, crystal, report);
+    });
     entryDataset_ = std::make_unique<EntryGridDataset>(*dxDatabases_);
     databaseList_.EntryGrid = entryDataset_.get();
     resize(1180, 720);

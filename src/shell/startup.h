@@ -37,6 +37,7 @@ class DataGrid;
 class InstanceLock;
 class QtToolBar;
 class clsManageLinks;
+class clsConvert;
 
 // What the main window is given by whoever creates it (the program's main, a test, the
 // start-up benchmark). The pointed-to objects must outlive the window.
@@ -170,6 +171,8 @@ private:
     std::unique_ptr<SoftwareKeys> keys_;
     Environment env_;
     std::unique_ptr<GridDataset> entryDataset_;
+    // The converter of the latest conversion, kept until the next one or shutdown.
+    std::unique_ptr<clsConvert> converter_;
 
     // Controls (named as objectName).
     QtToolBar* toolbar_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "platform/common/com_error.h"
+#include "convert/convert.h"
 #include "shell/data_grid.h"
 #include "shell/instance_lock.h"
 #include "shell/qt_text.h"
@@ -129,6 +130,11 @@ void Startup::Form_Terminate() {
         CloseStartupLog();
     } catch (const std::exception&) {
     }
+    try {
+        if (converter_) converter_->CloseAccess();
+    } catch (const std::exception&) {
+    }
+    converter_.reset();
     services_.ctx->startupLog = nullptr;
 }
 
