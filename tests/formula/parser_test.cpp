@@ -42,6 +42,13 @@ TEST(ParseItems, PutTogetherLeavesUnknownPlaceholders) {
     EXPECT_EQ(Parser::PutTogether({}), "");
 }
 
+TEST(ParseItems, DeepNestingIsAnErrorNotACrash) {
+    const std::string deep = std::string(100000, '(') + "x" + std::string(100000, ')');
+    EXPECT_THROW(Parser().Parse(deep), ExpressionError);
+    const std::string fine = std::string(200, '(') + "x" + std::string(200, ')');
+    EXPECT_EQ(Parser::PutTogether(Parser().Parse(fine)), fine);
+}
+
 TEST(Tokens, JoinGivesBackTheText) {
     const std::string text = "IIf([Unit Price]>=1.5E3,\"a \"\"b\"\"\",#1/2/2024#) & {T.x} <> %3% ![y].z";
     TokenList t(text);

@@ -83,6 +83,14 @@ TEST_F(Rules, IsFormulaFieldIsExactAndCaseSensitive) {
     EXPECT_EQ(tr.ConvertFormula("[Tax]+[tax]"), "{@Tax}+{Orders.tax}");
 }
 
+TEST_F(Rules, DeeplyNestedIIfIsNotConvertedAndSaysWhy) {
+    std::string deep;
+    for (int i = 0; i < 2000; ++i) deep += "IIf([a],1,";
+    deep += "0" + std::string(2000, ')');
+    EXPECT_EQ(tr.ConvertFormula(deep), "");
+    EXPECT_EQ(ctx.messages.size(), 1u);
+}
+
 TEST(ClsString, PartsAreIndexedFromOne) {
     clsString s;
     s.setPart(3, "c");

@@ -5,10 +5,15 @@
 namespace tolvaran {
 namespace {
 
+// Deeper nesting than any expression Access accepts; guards the recursion.
+constexpr int kMaxDepth = 1000;
+
 // One bracket level: scans from token `i`, adds the level's item when it ends (at its ")" or at
 // the end of the text) and returns the index of the token after the level.
-std::size_t ParseLevel(const TokenList& t, std::size_t i, const std::string& callText, bool top,
+std::size_t ParseLevel(const TokenList& t, std::size_t i, const std::string& callText, int depth,
                        std::vector<std::string>& items) {
+    if (depth > kMaxDepth) throw ExpressionError("The expression nests brackets too deeply");
+    const bool top = depth == 0;
     std::string body;
     std::size_t wordStart = std::string::npos;  // where the name of a possible call starts in body
     while (i < t.size()) {
@@ -22,7 +27,7 @@ std::size_t ParseLevel(const TokenList& t, std::size_t i, const std::string& cal
                     body.erase(wordStart);
                 }
                 call += '(';
-                i = ParseLevel(t, i + 1, call, false, items);
+                i = ParseLevel(t, i + 1, call, depth + 1, items);
                 body += '%' + std::to_string(items.size()) + '%';
                 wordStart = std::string::npos;
                 continue;
@@ -59,7 +64,7 @@ std::size_t ParseLevel(const TokenList& t, std::size_t i, const std::string& cal
 std::vector<std::string> Parser::Parse(const std::string& text) {
     TokenList tokens(text);
     std::vector<std::string> items;
-    ParseLevel(tokens, 0, {}, true, items);
+    ParseLevel(tokens, 0, {}, 0, items);
     return items;
 }
 
