@@ -200,6 +200,7 @@ TEST_F(ModelTest, FormulaFieldsAreAddedCheckedAndCommentedOut) {
     EXPECT_EQ(message, msg::kFieldNotKnown);
 
     EXPECT_EQ(ErrorNumber([&] { ff.Add("Total", "1"); }), kErrDuplicateName);
+    EXPECT_EQ(ErrorNumber([&] { ff.Add("TOTAL", "1"); }), kErrDuplicateName);
     EXPECT_EQ(ErrorNumber([&] { ff.Add("", "1"); }), kErrInvalidArgument);
     EXPECT_EQ(ErrorNumber([&] { ff.Add("a{b", "1"); }), kErrInvalidArgument);
     EXPECT_EQ(ErrorNumber([&] { ff.Item(9); }), kErrInvalidIndex);

@@ -4,6 +4,7 @@
 #include "platform/designer/database.h"
 #include "platform/designer/formula_check.h"
 #include "platform/designer/report.h"
+#include "platform/designer/util.h"
 
 namespace designer {
 
@@ -34,7 +35,9 @@ void FormulaFieldDefinition::Check(bool& ok, std::string& message) const {
 
 FormulaFieldDefinition& FormulaFieldDefinitions::Add(const std::string& name, const std::string& text) {
     CheckName(name, "formula");
-    if (Find(name)) throw vb::ComError(kErrDuplicateName, "The formula name \"" + name + "\" is already in use.");
+    for (auto& f : items_)  // references ignore case, so names must differ in more than case
+        if (EqualsNoCase(f->Name(), name))
+            throw vb::ComError(kErrDuplicateName, "The formula name \"" + name + "\" is already in use.");
     items_.push_back(std::make_unique<FormulaFieldDefinition>(*report_, name, text));
     return *items_.back();
 }
@@ -64,7 +67,9 @@ ParameterFieldDefinition& ParameterFieldDefinitions::Add(const std::string& name
             throw vb::ComError(kErrInvalidArgument,
                                "Invalid parameter value type " + std::to_string(valueType) + ".");
     }
-    if (Find(name)) throw vb::ComError(kErrDuplicateName, "The parameter name \"" + name + "\" is already in use.");
+    for (auto& p : items_)
+        if (EqualsNoCase(p->Name(), name))
+            throw vb::ComError(kErrDuplicateName, "The parameter name \"" + name + "\" is already in use.");
     items_.push_back(std::make_unique<ParameterFieldDefinition>(name, valueType));
     return *items_.back();
 }

@@ -35,7 +35,7 @@ class FormulaFieldDefinitions {
 public:
     explicit FormulaFieldDefinitions(Report& report) : report_(&report) {}
     // Adds a formula field. The text is not checked here (Check does that); an empty name, a
-    // name holding "{", "}", "@" or "?", or one already used fails with ComError.
+    // name holding "{", "}", "@" or "?", or one already used (in any case) fails with ComError.
     FormulaFieldDefinition& Add(const std::string& name, const std::string& text);
     int Count() const { return static_cast<int>(items_.size()); }
     FormulaFieldDefinition& Item(int index) const;  // 1-based
@@ -66,7 +66,7 @@ class ParameterFieldDefinitions {
 public:
     // Adds a parameter field of a simple value type (7 number, 8 currency, 9 boolean,
     // 10 date, 11 time, 12 string, 16 date-time). Another type, an empty or reserved name,
-    // or a name already used fails with ComError.
+    // or a name already used (in any case) fails with ComError.
     ParameterFieldDefinition& Add(const std::string& name, int valueType);
     int Count() const { return static_cast<int>(items_.size()); }
     ParameterFieldDefinition& Item(int index) const;  // 1-based
