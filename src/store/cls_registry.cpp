@@ -63,7 +63,9 @@ long clsRegistry::openPath(const std::string& keyPath, bool create) {
     return h;
 }
 
-void clsRegistry::closeKey(long handle) { handles_.erase(handle); }
+void clsRegistry::closeKey(long handle) {
+    handles_.erase(handle);
+}
 
 std::optional<std::string> clsRegistry::keyOf(long handle) const {
     if (handle == RootKey) return std::string(RootName(RootKey));
@@ -76,8 +78,8 @@ long clsRegistry::OpenKey(const std::string& appName, const std::string& section
     return openPath(BuildKeyPath(appName, section), false);
 }
 
-vb::Variant clsRegistry::GetSetting(const std::string& appName, const std::string& section, const std::string& key,
-                                    const std::optional<vb::Variant>& def) {
+vb::Variant clsRegistry::GetSetting(const std::string& appName, const std::string& section,
+                                    const std::string& key, const std::optional<vb::Variant>& def) {
     const vb::Variant value = QueryValue(BuildKeyPath(appName, section), key);
     if (!IsEmptyText(value)) return value;
     return def ? *def : vb::Variant("Error 448");
@@ -89,7 +91,8 @@ void clsRegistry::SaveSetting(const std::string& appName, const std::string& sec
     SetKeyValue(BuildKeyPath(appName, section), key, setting, type);
 }
 
-void clsRegistry::DeleteSetting(const std::string& appName, const std::string& section, const std::string& key) {
+void clsRegistry::DeleteSetting(const std::string& appName, const std::string& section,
+                                const std::string& key) {
     try {
         if (key.empty())
             file_.DeleteKey(fullPath(BuildKeyPath(appName, {}) + "\\" + section));
@@ -113,13 +116,14 @@ long clsRegistry::QueryValueEx(long handle, const std::string& valueName, vb::Va
     if (!key) return 0;
     const auto v = file_.Get(*key, valueName);
     if (!v) return 0;
-    if (v->type != registry::REG_SZ && v->type != registry::REG_BINARY && v->type != registry::REG_DWORD) return -1;
+    if (v->type != registry::REG_SZ && v->type != registry::REG_BINARY && v->type != registry::REG_DWORD)
+        return -1;
     value = ToVariant(*v);
     return ERROR_SUCCESS;
 }
 
 std::vector<std::pair<std::string, vb::Variant>> clsRegistry::GetAllSettings(const std::string& appName,
-                                                                              const std::string& section) {
+                                                                             const std::string& section) {
     std::vector<std::pair<std::string, vb::Variant>> out;
     for (const auto& [name, v] : file_.Values(fullPath(BuildKeyPath(appName, section))))
         out.emplace_back(name, ToVariant(v));
@@ -130,8 +134,8 @@ std::vector<std::string> clsRegistry::GetAllKeys(const std::string& appName, con
     return file_.SubKeys(fullPath(BuildKeyPath(appName, section)));
 }
 
-void clsRegistry::SetKeyValue(const std::string& keyPath, const std::string& valueName, const vb::Variant& value,
-                              long type) {
+void clsRegistry::SetKeyValue(const std::string& keyPath, const std::string& valueName,
+                              const vb::Variant& value, long type) {
     try {
         const long h = openPath(keyPath, true);
         SetValueEx(h, valueName, type, value);

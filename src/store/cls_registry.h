@@ -15,7 +15,7 @@
 namespace tolvaran {
 
 class clsRegistry {
-public:
+  public:
     static constexpr long HKEY_CLASSES_ROOT = static_cast<long>(0x80000000);
     static constexpr long HKEY_CURRENT_USER = static_cast<long>(0x80000001);
     static constexpr long HKEY_LOCAL_MACHINE = static_cast<long>(0x80000002);
@@ -42,9 +42,10 @@ public:
     // Empty when the key or value is missing or of another type.
     vb::Variant QueryValue(const std::string& keyPath, const std::string& valueName);
     std::vector<std::pair<std::string, vb::Variant>> GetAllSettings(const std::string& appName,
-                                                                     const std::string& section);
+                                                                    const std::string& section);
     std::vector<std::string> GetAllKeys(const std::string& appName, const std::string& section);
-    void SetKeyValue(const std::string& keyPath, const std::string& valueName, const vb::Variant& value, long type);
+    void SetKeyValue(const std::string& keyPath, const std::string& valueName, const vb::Variant& value,
+                     long type);
     void CreateKey(const std::string& keyPath);
     // Handles come from the root or an opened key; result codes as Windows gives them.
     long SetValueEx(long handle, const std::string& valueName, long type, const vb::Variant& value);
@@ -52,7 +53,7 @@ public:
     // value untouched; a missing value gives 0 and leaves it untouched.
     long QueryValueEx(long handle, const std::string& valueName, vb::Variant& value);
 
-private:
+  private:
     long OpenKey(const std::string& appName, const std::string& section);
     std::string BuildKeyPath(const std::string& appName, const std::string& section) const;
     long openPath(const std::string& keyPath, bool create);

@@ -47,7 +47,8 @@ bool clsDatabaseList::SaveToRecordset(long id, long* idVar) {
             rs.Open("SELECT * FROM DatabaseList where DatabaseListId=?", db(), ado::adOpenDynamic,
                     ado::adLockOptimistic, {id});
         } else {
-            rs.Open("SELECT * FROM DatabaseList WHERE 1 = 0", db(), ado::adOpenDynamic, ado::adLockOptimistic);
+            rs.Open("SELECT * FROM DatabaseList WHERE 1 = 0", db(), ado::adOpenDynamic,
+                    ado::adLockOptimistic);
             rs.AddNew();
         }
         writeRow(rs);
@@ -95,7 +96,8 @@ void clsDatabaseList::readForm(Form& form) {
     SourceTablesDatabase = TextOf(form.Value("SourceTablesDatabase"));
     UpdatedOn = DateOf(form.Value("UpdatedOn"));
     // The level the user chose on the option buttons wins over the CaptureErrorLevel control.
-    if (form.Kind("OptConversionSteps") == ControlKind::OptionButton && BoolOf(form.Value("OptConversionSteps")))
+    if (form.Kind("OptConversionSteps") == ControlKind::OptionButton &&
+        BoolOf(form.Value("OptConversionSteps")))
         CaptureErrorLevel = 1;
     else if (form.Kind("OptErrorsOnly") == ControlKind::OptionButton && BoolOf(form.Value("OptErrorsOnly")))
         CaptureErrorLevel = 2;
@@ -113,9 +115,11 @@ void clsDatabaseList::writeForm(Form& form) {
     form.SetValue("UpdatedOn", DateValue(UpdatedOn));
     // The entry's level reaches the form through its CaptureErrorLevel control, which then
     // selects the option button.
-    if (form.Kind("CaptureErrorLevel") != ControlKind::None) form.SetValue("CaptureErrorLevel", CaptureErrorLevel);
-    const vb::Variant level = form.Kind("CaptureErrorLevel") != ControlKind::None ? form.Value("CaptureErrorLevel")
-                                                                                  : vb::Variant(CaptureErrorLevel);
+    if (form.Kind("CaptureErrorLevel") != ControlKind::None)
+        form.SetValue("CaptureErrorLevel", CaptureErrorLevel);
+    const vb::Variant level = form.Kind("CaptureErrorLevel") != ControlKind::None
+                                  ? form.Value("CaptureErrorLevel")
+                                  : vb::Variant(CaptureErrorLevel);
     const long n = !IsBlank(level) && level.IsNumeric() ? LongOf(level) : 0;
     if (n == 1) form.SetValue("OptConversionSteps", true);
     if (n == 2) form.SetValue("OptErrorsOnly", true);

@@ -10,7 +10,7 @@ namespace tolvaran {
 enum class ControlKind { None, TextBox, CheckBox, ComboBox, OptionButton, Label, Other };
 
 class Form {
-public:
+  public:
     virtual ~Form() = default;
     // ControlKind::None when the form has no control of that name.
     virtual ControlKind Kind(const std::string& name) const = 0;

@@ -10,10 +10,16 @@ void RecordsetDataset::Append() {
     rs_.AddNew();
 }
 
-void RecordsetDataset::SetField(const std::string& name, const vb::Variant& value) { rs_.set(name, value); }
+void RecordsetDataset::SetField(const std::string& name, const vb::Variant& value) {
+    rs_.set(name, value);
+}
 
-void RecordsetDataset::Post() { rs_.Update(); }
+void RecordsetDataset::Post() {
+    rs_.Update();
+}
 
-vb::Variant RecordsetDataset::Field(const std::string& name) const { return rs_[name]; }
+vb::Variant RecordsetDataset::Field(const std::string& name) const {
+    return rs_[name];
+}
 
 }  // namespace tolvaran

@@ -9,19 +9,19 @@
 namespace tolvaran {
 
 class GridDataset {
-public:
+  public:
     virtual ~GridDataset() = default;
     virtual void BeginUpdate() = 0;  // the preparing call before the append
     virtual void Append() = 0;       // a new, empty current row
     virtual void SetField(const std::string& name, const vb::Variant& value) = 0;
-    virtual void Post() = 0;         // writes the current row; its autonumber key is read back
-    virtual void EndUpdate() = 0;    // the call after the post
+    virtual void Post() = 0;       // writes the current row; its autonumber key is read back
+    virtual void EndUpdate() = 0;  // the call after the post
     virtual vb::Variant Field(const std::string& name) const = 0;  // of the current row
 };
 
 // Appends rows to one table through an updatable recordset on the connection.
 class RecordsetDataset : public GridDataset {
-public:
+  public:
     RecordsetDataset(ado::ConnectionPtr connection, std::string table)
         : connection_(std::move(connection)), table_(std::move(table)) {}
 
@@ -32,7 +32,7 @@ public:
     void EndUpdate() override {}
     vb::Variant Field(const std::string& name) const override;
 
-private:
+  private:
     ado::ConnectionPtr connection_;
     std::string table_;
     mutable ado::Recordset rs_;

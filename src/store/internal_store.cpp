@@ -23,7 +23,8 @@ void CopyFile(const std::string& from, const std::string& to) {
 }
 
 std::string ConnectionText(const std::string& path, const std::string& password) {
-    return password.empty() ? "Data Source=" + path : "Data Source=" + path + ";Jet OLEDB:Database Password=" + password;
+    return password.empty() ? "Data Source=" + path
+                            : "Data Source=" + path + ";Jet OLEDB:Database Password=" + password;
 }
 
 // Reads the user's Options row from the settings file about to be replaced; an empty row set
@@ -35,9 +36,11 @@ std::vector<std::pair<std::string, vb::Variant>> ReadUserOptions(const std::stri
     try {
         auto conn = SetConn(settingsFile, kStorePassword);
         ado::Recordset rs;
-        rs.Open("SELECT * FROM Options WHERE SystemConfigId = ?", conn, ado::adOpenStatic, ado::adLockReadOnly, {1});
+        rs.Open("SELECT * FROM Options WHERE SystemConfigId = ?", conn, ado::adOpenStatic,
+                ado::adLockReadOnly, {1});
         if (!rs.Eof())
-            for (int i = 0; i < rs.FieldCount(); ++i) values.emplace_back(rs.Fields(i).Name(), rs.Fields(i).Value());
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                values.emplace_back(rs.Fields(i).Name(), rs.Fields(i).Value());
     } catch (const vb::ComError&) {
         values.clear();
     }
@@ -51,7 +54,8 @@ void WriteUserOptions(const std::string& settingsFile,
     if (values.empty()) return;
     auto conn = SetConn(settingsFile, kStorePassword);
     ado::Recordset rs;
-    rs.Open("SELECT * FROM Options WHERE SystemConfigId = ?", conn, ado::adOpenDynamic, ado::adLockOptimistic, {1});
+    rs.Open("SELECT * FROM Options WHERE SystemConfigId = ?", conn, ado::adOpenDynamic, ado::adLockOptimistic,
+            {1});
     if (rs.Eof()) return;
     for (const auto& [name, value] : values)
         if (name != "SystemConfigId" && rs.HasField(name)) rs.set(name, value);

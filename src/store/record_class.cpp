@@ -24,7 +24,9 @@ bool RecordClass::Save(RecordClass* object, const std::string& text1, const std:
     return services_.SaveRecord(object, db(), text1, text2, text3, number);
 }
 
-vb::Variant RecordClass::NZ(const vb::Variant& value, const vb::Variant& def) { return vb::NZ(value, def); }
+vb::Variant RecordClass::NZ(const vb::Variant& value, const vb::Variant& def) {
+    return vb::NZ(value, def);
+}
 
 std::optional<vb::Date> RecordClass::DateOf(const vb::Variant& v) {
     if (IsBlank(v)) return std::nullopt;
@@ -98,7 +100,8 @@ bool RecordClass::SaveToRecordset(long id, long* idVar) {
                     ado::adLockOptimistic, {id});
         } else {
             // A new row needs none of the existing ones read.
-            rs.Open("SELECT * FROM " + table_ + " WHERE 1 = 0", db(), ado::adOpenDynamic, ado::adLockOptimistic);
+            rs.Open("SELECT * FROM " + table_ + " WHERE 1 = 0", db(), ado::adOpenDynamic,
+                    ado::adLockOptimistic);
             rs.AddNew();
         }
         writeRow(rs);

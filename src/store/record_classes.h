@@ -27,7 +27,7 @@ class RecordClass;
 // The record-services component the Load and Save members hand their work to; outside the
 // system and never called by it: both answer False.
 class RecordServices {
-public:
+  public:
     bool LoadRecord(RecordClass*, const ado::ConnectionPtr&, const std::string&, const std::string&,
                     const std::string&, long) {
         return false;
@@ -39,7 +39,7 @@ public:
 };
 
 class RecordClass {
-public:
+  public:
     virtual ~RecordClass() = default;
     RecordClass(const RecordClass&) = delete;
     RecordClass& operator=(const RecordClass&) = delete;
@@ -57,10 +57,10 @@ public:
     // Where trapped errors are shown; not owned; null shows nothing (ErrorMessage still set).
     ui::Prompt* prompt = nullptr;
 
-    bool Load(RecordClass* object, const std::string& text1, const std::string& text2, const std::string& text3,
-              long number);
-    bool Save(RecordClass* object, const std::string& text1, const std::string& text2, const std::string& text3,
-              long number);
+    bool Load(RecordClass* object, const std::string& text1, const std::string& text2,
+              const std::string& text3, long number);
+    bool Save(RecordClass* object, const std::string& text1, const std::string& text2,
+              const std::string& text3, long number);
 
     bool DeleteRecord(long id);
     // Sets the key, then loads the row; False (other properties unchanged) when there is none.
@@ -68,8 +68,8 @@ public:
     // Sets the key and saves; key 0 adds a row and leaves its new key in the key property and
     // in *idVar when given.
     virtual bool SaveRecord(long id, long* idVar = nullptr);
-    bool Add(const vb::Variant& = {}, const vb::Variant& = {}, const vb::Variant& = {}, const vb::Variant& = {},
-             const vb::Variant& = {}) {
+    bool Add(const vb::Variant& = {}, const vb::Variant& = {}, const vb::Variant& = {},
+             const vb::Variant& = {}, const vb::Variant& = {}) {
         return false;
     }
     // Loads the first row whose column field equals value (bound, so any text works), with
@@ -87,7 +87,7 @@ public:
     const std::string& Table() const { return table_; }
     const std::string& KeyColumn() const { return keyColumn_; }
 
-protected:
+  protected:
     RecordClass(std::string className, std::string table, std::string keyColumn)
         : className_(std::move(className)), table_(std::move(table)), keyColumn_(std::move(keyColumn)) {}
 
@@ -106,19 +106,22 @@ protected:
     // Row and form values converted to the property types (Null: 0, False, "", no date).
     // An empty text (a cleared text box) counts as missing too.
     static bool IsBlank(const vb::Variant& v) {
-        return v.IsNull() || v.IsEmpty() || (v.IsText() && v.AsString()->find_first_not_of(' ') == std::string::npos);
+        return v.IsNull() || v.IsEmpty() ||
+               (v.IsText() && v.AsString()->find_first_not_of(' ') == std::string::npos);
     }
     static long LongOf(const vb::Variant& v) { return IsBlank(v) ? 0 : static_cast<long>(v.ToLong()); }
     static bool BoolOf(const vb::Variant& v) { return IsBlank(v) ? false : v.ToBool(); }
     static std::string TextOf(const vb::Variant& v) { return NZ(v, "").ToString(); }
     static std::optional<vb::Date> DateOf(const vb::Variant& v);
-    static vb::Variant DateValue(const std::optional<vb::Date>& d) { return d ? vb::Variant(*d) : vb::Variant::null(); }
+    static vb::Variant DateValue(const std::optional<vb::Date>& d) {
+        return d ? vb::Variant(*d) : vb::Variant::null();
+    }
     // A Long column's control: the selected item's data for a combo box, else its value.
     static long FormLong(Form& form, const std::string& name);
 
     std::string selectByKey() const;
 
-private:
+  private:
     std::string className_, table_, keyColumn_;
     ado::ConnectionPtr db_;
     RecordClass* oSystemConfig_ = nullptr;
@@ -126,14 +129,14 @@ private:
 };
 
 class clsOptions : public RecordClass {
-public:
+  public:
     clsOptions() : RecordClass("clsOptions", "Options", "SystemConfigId") {}
 
     bool LoadReportsOnOpen = false;
     bool SuppressSectionsWithNoControls = false;
     long SystemConfigId = 0;
 
-protected:
+  protected:
     long key() const override { return SystemConfigId; }
     void setKey(long id) override { SystemConfigId = id; }
     void readRow(ado::Recordset& rs) override;
@@ -143,7 +146,7 @@ protected:
 };
 
 class clsReport : public RecordClass {
-public:
+  public:
     clsReport() : RecordClass("clsReport", "Report", "ReportId") {}
 
     long DatabaseListId = 0;
@@ -159,7 +162,7 @@ public:
     bool SuppressSectionsWithNoControls = false;
     std::optional<vb::Date> UpdatedOn;
 
-protected:
+  protected:
     long key() const override { return ReportId; }
     void setKey(long id) override { ReportId = id; }
     void readRow(ado::Recordset& rs) override;
@@ -169,7 +172,7 @@ protected:
 };
 
 class clsDatabaseList : public RecordClass {
-public:
+  public:
     clsDatabaseList() : RecordClass("clsDatabaseList", "DatabaseList", "DatabaseListId") {}
 
     std::string ConvertedReportsPath;
@@ -191,7 +194,7 @@ public:
     void AddToGrid(long& id);
     bool SaveToRecordset(long id, long* idVar = nullptr) override;
 
-protected:
+  protected:
     long key() const override { return DatabaseListId; }
     void setKey(long id) override { DatabaseListId = id; }
     void readRow(ado::Recordset& rs) override;

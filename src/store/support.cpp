@@ -8,10 +8,13 @@
 namespace tolvaran {
 namespace {
 
-size_t LastSeparator(const std::string& path) { return path.find_last_of("/\\"); }
+size_t LastSeparator(const std::string& path) {
+    return path.find_last_of("/\\");
+}
 
 void ReplaceAll(std::string& s, const std::string& what, const std::string& with) {
-    for (size_t p = 0; (p = s.find(what, p)) != std::string::npos; p += with.size()) s.replace(p, what.size(), with);
+    for (size_t p = 0; (p = s.find(what, p)) != std::string::npos; p += with.size())
+        s.replace(p, what.size(), with);
 }
 
 }  // namespace
@@ -30,8 +33,12 @@ bool ShowHelp(AppContext& ctx, long contextId, long activeControlHelpId, long ac
     }
 }
 
-std::string GetWindowsDir() { return "/etc"; }
-std::string GetSystemDir() { return "/usr/bin"; }
+std::string GetWindowsDir() {
+    return "/etc";
+}
+std::string GetSystemDir() {
+    return "/usr/bin";
+}
 
 void WaitSeconds(long) {}
 
@@ -40,7 +47,9 @@ std::string GetVersionCaption(const std::string& crystalVersionName) {
            std::to_string(kVersionRevision) + " for " + crystalVersionName;
 }
 
-std::string StripExtension(const std::string& name) { return name.substr(0, name.find('.')); }
+std::string StripExtension(const std::string& name) {
+    return name.substr(0, name.find('.'));
+}
 
 std::string GetFilePath(const std::string& path) {
     const size_t p = LastSeparator(path);

@@ -24,7 +24,8 @@ void clsWriteToText::Create_File() {
         std::error_code ec;
         if (!fs::is_directory(FilePath, ec)) {
             // One level only: the parent folder must exist.
-            if (!fs::create_directory(FilePath, ec) || ec) throw vb::ComError(76, "Path not found: " + FilePath);
+            if (!fs::create_directory(FilePath, ec) || ec)
+                throw vb::ComError(76, "Path not found: " + FilePath);
         }
         auto out = std::make_unique<std::ofstream>(full, std::ios::binary | std::ios::trunc);
         if (!out->is_open()) throw vb::ComError(75, "Path/File access error: " + full);
@@ -50,9 +51,9 @@ bool clsWriteToText::close_file() {
     return false;
 }
 
-bool AppendErrorLog(const ado::ConnectionPtr& listsDb, const std::string& ErrorDesc, const std::string& FormulaName,
-                    const std::string& AccessFormula, const std::string& CrystalFormula,
-                    const std::string& ReportName) {
+bool AppendErrorLog(const ado::ConnectionPtr& listsDb, const std::string& ErrorDesc,
+                    const std::string& FormulaName, const std::string& AccessFormula,
+                    const std::string& CrystalFormula, const std::string& ReportName) {
     try {
         ado::Recordset rs;
         // No row needs reading: the new row is all this recordset writes.

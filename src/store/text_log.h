@@ -16,7 +16,7 @@ namespace tolvaran {
 struct AppContext;
 
 class clsWriteToText {
-public:
+  public:
     explicit clsWriteToText(ui::Prompt* prompt = nullptr) : prompt_(prompt) {}
 
     std::string FilePath;   // folder, with or without a trailing separator
@@ -36,7 +36,7 @@ public:
     std::string FullName() const;
     bool IsOpen() const { return stream_ && stream_->is_open(); }
 
-private:
+  private:
     ui::Prompt* prompt_;
     std::unique_ptr<std::ofstream> stream_;
 };
@@ -44,9 +44,9 @@ private:
 // Appends one ErrorLog row (ReportName, FormulaName, AccessFormula, CrystalFormula, ErrorDesc,
 // ErrorOn = now) through the lists-file connection. True when the row was saved; false after
 // any error, which is not reported.
-bool AppendErrorLog(const ado::ConnectionPtr& listsDb, const std::string& ErrorDesc, const std::string& FormulaName,
-                    const std::string& AccessFormula, const std::string& CrystalFormula,
-                    const std::string& ReportName);
+bool AppendErrorLog(const ado::ConnectionPtr& listsDb, const std::string& ErrorDesc,
+                    const std::string& FormulaName, const std::string& AccessFormula,
+                    const std::string& CrystalFormula, const std::string& ReportName);
 // The same through the run's lists file (ctx.gDb).
 bool AppendErrorLog(AppContext& ctx, const std::string& ErrorDesc, const std::string& FormulaName,
                     const std::string& AccessFormula, const std::string& CrystalFormula,

@@ -1,3 +1,5 @@
+#include "platform/ado/sqlite_driver.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -6,7 +8,6 @@
 #include <string>
 
 #include "platform/ado/ado.h"
-#include "platform/ado/sqlite_driver.h"
 
 namespace fs = std::filesystem;
 using vb::Variant;
@@ -14,21 +15,22 @@ using vb::Variant;
 namespace {
 
 class SqliteFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tolvaran_sqlite_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / ("tolvaran_sqlite_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
         file_ = (dir_ / "db.mdb").string();
         sqlite3* db = nullptr;
         sqlite3_open(file_.c_str(), &db);
         const char* schema =
-            "CREATE TABLE Report (ReportId INTEGER PRIMARY KEY, ReportName TEXT(255), Selected BOOLEAN DEFAULT 0,"
+            "CREATE TABLE Report (ReportId INTEGER PRIMARY KEY, ReportName TEXT(255), Selected BOOLEAN "
+            "DEFAULT 0,"
             " UpdatedOn DATETIME, Amount DOUBLE);"
             "CREATE TABLE Customers (Id INTEGER, Name TEXT);"
             "CREATE VIEW qryNames AS SELECT ReportName FROM Report;"
-            "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, ForeignName TEXT,"
+            "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, ForeignName "
+            "TEXT,"
             " Connect TEXT);"
             "INSERT INTO MSysObjects VALUES ('Orders', 6, 0, 'C:\\data\\back.mdb', 'tblOrders', '');"
             "INSERT INTO MSysObjects VALUES ('dbo_Sales', 4, 0, NULL, 'dbo.Sales', 'ODBC;DSN=Sales;');"
@@ -50,8 +52,9 @@ protected:
 }  // namespace
 
 TEST(ConnectionSpec, ParsesKeysWithoutCaseAndUnquotes) {
-    ado::ConnectionSpec s("Provider=Microsoft.Jet.OLEDB.4.0; Data Source = \"C:\\a;b.mdb\" ;"
-                          "Jet OLEDB:Database Password=*&!tmz%$#;Driver={SQL Server};PWD={a;b}");
+    ado::ConnectionSpec s(
+        "Provider=Microsoft.Jet.OLEDB.4.0; Data Source = \"C:\\a;b.mdb\" ;"
+        "Jet OLEDB:Database Password=*&!tmz%$#;Driver={SQL Server};PWD={a;b}");
     EXPECT_EQ(s.get({"data source"}), "C:\\a;b.mdb");
     EXPECT_EQ(s.get({"JET OLEDB:DATABASE PASSWORD"}), "*&!tmz%$#");
     EXPECT_EQ(s.get({"Driver"}), "{SQL Server}");

@@ -1,8 +1,9 @@
+#include "platform/common/vbstring.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/common/com_error.h"
 #include "platform/common/variant.h"
-#include "platform/common/vbstring.h"
 
 using namespace vb;
 
@@ -24,7 +25,8 @@ TEST(VbString, InStrCountsFromOneAndByCharacter) {
         {1, "größe", "GRÖSSE", vbTextCompare, 0},
         {1, "ÄNDERUNG", "änderung", vbTextCompare, 1},
     };
-    for (const auto& c : cases) EXPECT_EQ(InStr(c.start, c.s, c.find, c.cmp), c.expected) << c.s << " / " << c.find;
+    for (const auto& c : cases)
+        EXPECT_EQ(InStr(c.start, c.s, c.find, c.cmp), c.expected) << c.s << " / " << c.find;
     EXPECT_THROW(InStr(0, "abc", "a"), ComError);
     EXPECT_EQ(InStrRev("a.b.c", "."), 4);
     EXPECT_EQ(InStrRev("a.b.c", ".", 3), 2);
@@ -68,7 +70,7 @@ TEST(VbString, ValReadsTheLeadingNumber) {
         const char* s;
         double v;
     } cases[] = {{"  1 2 3abc", 123}, {"12.5.6", 12.5}, {"-3e2x", -300}, {"&HFF", 255}, {"&O17", 15},
-                 {"abc", 0},          {"", 0},          {"1e", 1},       {".5", 0.5}, {"2D3", 2000}};
+                 {"abc", 0},          {"", 0},          {"1e", 1},       {".5", 0.5},   {"2D3", 2000}};
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(Val(c.s), c.v) << c.s;
 }
 

@@ -1,19 +1,20 @@
+#include "platform/registry/registry_file.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "platform/registry/registry_file.h"
-
 using namespace registry;
 
 TEST(RegistryFile, ParsesEveryValueForm) {
     RegistryFile r("");
-    r.Parse("\xEF\xBB\xBFREGEDIT4\r\n\r\n; a comment\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n"
-            "@=\"default\"\r\n\"S\"=\"x \\\"y\\\" C:\\\\z\"\r\n\"D\"=dword:0000ffff\r\n"
-            "\"B\"=hex:01,02,\\\r\n  03\r\n\"E\"=hex(2):41,00\r\n\"M\"=hex(7):41,00,00\r\n"
-            "\"Bad\"=dword:xyz\r\nstray line\r\n");
+    r.Parse(
+        "\xEF\xBB\xBFREGEDIT4\r\n\r\n; a comment\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n"
+        "@=\"default\"\r\n\"S\"=\"x \\\"y\\\" C:\\\\z\"\r\n\"D\"=dword:0000ffff\r\n"
+        "\"B\"=hex:01,02,\\\r\n  03\r\n\"E\"=hex(2):41,00\r\n\"M\"=hex(7):41,00,00\r\n"
+        "\"Bad\"=dword:xyz\r\nstray line\r\n");
     const std::string k = "hkey_local_machine\\software\\a";
     EXPECT_EQ(r.Get(k, "")->text, "default");
     EXPECT_EQ(r.Get(k, "s")->text, "x \"y\" C:\\z");
@@ -53,7 +54,8 @@ TEST(RegistryFile, ShippedDefaultNamesTheDesignerAndTemplate) {
 }
 
 TEST(RegistryFile, MissingFileIsEmptyAndSavingCreatesIt) {
-    const auto p = std::filesystem::temp_directory_path() / ("tolvaran_reg_new_" + std::to_string(::getpid()) + ".reg");
+    const auto p =
+        std::filesystem::temp_directory_path() / ("tolvaran_reg_new_" + std::to_string(::getpid()) + ".reg");
     std::filesystem::remove(p);
     {
         RegistryFile r(p.string());

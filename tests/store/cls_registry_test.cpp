@@ -1,3 +1,5 @@
+#include "store/cls_registry.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -5,13 +7,12 @@
 #include <fstream>
 
 #include "platform/ado/driver.h"
-#include "store/cls_registry.h"
 
 namespace fs = std::filesystem;
 using tolvaran::clsRegistry;
 
 class RegistryWrapper : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path = fs::temp_directory_path() / ("tolvaran_reg_" + std::to_string(::getpid()) + ".reg");
         std::ofstream(path) << "REGEDIT4\n\n"
@@ -35,14 +36,13 @@ TEST_F(RegistryWrapper, GetSettingReadsTypesAndFallsBack) {
     EXPECT_EQ(reg.GetSetting("SOFTWARE", key, "Path"), vb::Variant("C:\\Program Files\\Crystal"));
     EXPECT_EQ(reg.GetSetting("SOFTWARE", key, "Count"), vb::Variant(10LL));
     EXPECT_EQ(reg.GetSetting("SOFTWARE", key, "Blob").Type(), vb::VarType::Bytes);
-    const struct {
-        const char* name;
-    } missing[] = {{"Empty"}, {"Expand"}, {"Multi"}, {"Nope"}};
+    const struct { const char* name; } missing[] = {{"Empty"}, {"Expand"}, {"Multi"}, {"Nope"}};
     for (const auto& m : missing) {
         EXPECT_EQ(reg.GetSetting("SOFTWARE", key, m.name), vb::Variant("Error 448")) << m.name;
         EXPECT_EQ(reg.GetSetting("SOFTWARE", key, m.name, vb::Variant("x")), vb::Variant("x")) << m.name;
     }
-    EXPECT_EQ(reg.GetSetting("SOFTWARE", "Seagate Software\\Crystal Reports", "Path"), vb::Variant("Error 448"));
+    EXPECT_EQ(reg.GetSetting("SOFTWARE", "Seagate Software\\Crystal Reports", "Path"),
+              vb::Variant("Error 448"));
     vb::Variant untouched("keep");
     EXPECT_EQ(reg.QueryValueEx(clsRegistry::HKEY_LOCAL_MACHINE, "nothing", untouched), 0);
     EXPECT_EQ(untouched, vb::Variant("keep"));

@@ -16,8 +16,10 @@ std::string Slurp(const std::string& f) {
 
 void SetOption(const std::string& file, bool value) {
     auto c = tolvaran::SetConn(file, tolvaran::kStorePassword);
-    c->Execute("UPDATE Options SET SuppressSectionsWithNoControls = ?, LoadReportsOnOpen = ? WHERE SystemConfigId = 1",
-               {value, value});
+    c->Execute(
+        "UPDATE Options SET SuppressSectionsWithNoControls = ?, LoadReportsOnOpen = ? WHERE SystemConfigId = "
+        "1",
+        {value, value});
 }
 
 bool ReadOption(const std::string& file) {
@@ -135,7 +137,8 @@ TEST_F(ProgramFolder, CopyRecordsCopiesTheRemainingRowsByName) {
     OpenStore();
     ctx.gDb->Execute("INSERT INTO Report (ReportName, DatabaseListId) VALUES ('a', 1), ('b', 1), ('c', 2)");
     ado::Recordset source, target;
-    source.Open("SELECT ReportName, DatabaseListId FROM Report ORDER BY ReportName", ctx.gDb, ado::adOpenStatic);
+    source.Open("SELECT ReportName, DatabaseListId FROM Report ORDER BY ReportName", ctx.gDb,
+                ado::adOpenStatic);
     source.MoveNext();
     target.Open("SELECT * FROM Report WHERE 1 = 0", ctx.gDb, ado::adOpenDynamic, ado::adLockOptimistic);
     tolvaran::CopyRecords(source, target, &prompt);

@@ -16,7 +16,7 @@ std::string Slurp(const fs::path& f) {
 }
 
 class RecordingHelp : public ui::HelpService {
-public:
+  public:
     std::vector<std::pair<std::string, long>> shown;
     void ShowTopic(const std::string& file, long id) override { shown.emplace_back(file, id); }
 };
@@ -80,8 +80,9 @@ TEST_F(ProgramFolder, AppendErrorLogWritesThroughTheListsFile) {
     rs.Close();
     // The saved query keeps rows without an entry or a level.
     ctx.gDb->Execute("INSERT INTO DatabaseList (DatabaseListId, ReportDatabase) VALUES (4, '/n.mdb')");
-    ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, DatabaseListId, ErrorSeverityLevel, ErrorDesc) "
-                     "VALUES (9, 4, 2, 'area missing')");
+    ctx.gDb->Execute(
+        "INSERT INTO ErrorLog (ReportId, DatabaseListId, ErrorSeverityLevel, ErrorDesc) "
+        "VALUES (9, 4, 2, 'area missing')");
     rs.Open("SELECT * FROM ShowReportErrors ORDER BY ErrorLogId", ctx.gDb, ado::adOpenStatic);
     ASSERT_EQ(rs.RecordCount(), 2);
     rs.MoveLast();
@@ -133,7 +134,8 @@ TEST(Support, ShowHelpChoosesTheContext) {
     ctx.help = &help;
     const struct {
         long id, control, form, shown;
-    } cases[] = {{7, 0, 0, 7}, {0, 0, 12, 12}, {0, 5, 12, 5}, {0, 0, 0, 1}, {0x20000, 0, 0, 1}, {0x1FFFF, 0, 0, 0x1FFFF}};
+    } cases[] = {{7, 0, 0, 7}, {0, 0, 12, 12},     {0, 5, 12, 5},
+                 {0, 0, 0, 1}, {0x20000, 0, 0, 1}, {0x1FFFF, 0, 0, 0x1FFFF}};
     for (const auto& c : cases) {
         help.shown.clear();
         EXPECT_TRUE(ShowHelp(ctx, c.id, c.control, c.form));

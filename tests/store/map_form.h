@@ -8,7 +8,7 @@
 #include "store/form.h"
 
 class MapForm : public tolvaran::Form {
-public:
+  public:
     struct Control {
         tolvaran::ControlKind kind = tolvaran::ControlKind::TextBox;
         vb::Variant value;
@@ -29,7 +29,9 @@ public:
         auto it = controls.find(vb::UCase(name));
         return it == controls.end() ? tolvaran::ControlKind::None : it->second.kind;
     }
-    vb::Variant Value(const std::string& name) const override { return const_cast<MapForm*>(this)->at(name).value; }
+    vb::Variant Value(const std::string& name) const override {
+        return const_cast<MapForm*>(this)->at(name).value;
+    }
     void SetValue(const std::string& name, const vb::Variant& v) override {
         auto& c = at(name);
         // A text box shows text, as the toolkit's text boxes do; Null shows as empty.

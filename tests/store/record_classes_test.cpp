@@ -1,12 +1,13 @@
+#include "store/record_classes.h"
+
 #include "map_form.h"
 #include "platform/ado/ado.h"
-#include "store/record_classes.h"
 #include "store_fixture.h"
 
 using tolvaran::ControlKind;
 
 class Records : public ProgramFolder {
-protected:
+  protected:
     void SetUp() override {
         ProgramFolder::SetUp();
         OpenStore();
@@ -80,8 +81,9 @@ TEST_F(Records, LoadOfMissingKeyChangesOnlyTheKey) {
 }
 
 TEST_F(Records, NullColumnsLoadAsZeroFalseEmptyAndNoDate) {
-    ctx.gDb->Execute("INSERT INTO Report (ReportId, ReportName, HasSubReports, Selected, UpdatedOn) "
-                     "VALUES (5, NULL, NULL, NULL, NULL)");
+    ctx.gDb->Execute(
+        "INSERT INTO Report (ReportId, ReportName, HasSubReports, Selected, UpdatedOn) "
+        "VALUES (5, NULL, NULL, NULL, NULL)");
     report.ReportSQL = "old";
     report.UpdatedOn = vb::Date::Now();
     ASSERT_TRUE(report.LoadRecord(5));
@@ -163,7 +165,8 @@ TEST_F(Records, OptionsLoadAndSaveRowOne) {
 
 TEST_F(Records, ReportFormRoundTripTakesComboItemData) {
     MapForm form;
-    for (const char* n : {"ReportName", "ReportPath", "ReportQueryType", "ReportSQL", "ReportType", "UpdatedOn"})
+    for (const char* n :
+         {"ReportName", "ReportPath", "ReportQueryType", "ReportSQL", "ReportType", "UpdatedOn"})
         form.Add(n, ControlKind::TextBox);
     for (const char* n : {"HasSubReports", "Selected", "SuppressSectionsWithNoControls"})
         form.Add(n, ControlKind::CheckBox, 0);
@@ -235,8 +238,8 @@ TEST_F(Records, NewEntryIsAppendedThroughTheGrid) {
 TEST_F(Records, EntryFormSelectsTheLoggingOption) {
     auto makeForm = [] {
         MapForm form;
-        for (const char* n : {"ConvertedReportsPath", "DatabaseListId", "ReportDatabase", "SourceTablesDatabase",
-                              "UpdatedOn", "CaptureErrorLevel"})
+        for (const char* n : {"ConvertedReportsPath", "DatabaseListId", "ReportDatabase",
+                              "SourceTablesDatabase", "UpdatedOn", "CaptureErrorLevel"})
             form.Add(n, ControlKind::TextBox);
         form.Add("IsDataProject", ControlKind::CheckBox, 0);
         form.Add("IsSQL", ControlKind::CheckBox, 0);

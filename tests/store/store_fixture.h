@@ -14,11 +14,11 @@
 namespace fs = std::filesystem;
 
 class ProgramFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("tolvaran_store_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
+        dir = fs::temp_directory_path() / ("tolvaran_store_" + std::to_string(::getpid()) + "_" +
+                                           info->test_suite_name() + "_" + info->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         ctx.programFolder = dir.string();
@@ -37,7 +37,8 @@ protected:
     void OpenStore() {
         CopyTemplates();
         tolvaran::CheckAndTransferData(ctx);
-        ASSERT_TRUE(tolvaran::openConnection(ctx)) << (prompt.messages.empty() ? "" : prompt.messages[0].prompt);
+        ASSERT_TRUE(tolvaran::openConnection(ctx))
+            << (prompt.messages.empty() ? "" : prompt.messages[0].prompt);
     }
     std::string file(const char* name) const { return (dir / name).string(); }
 

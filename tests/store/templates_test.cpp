@@ -14,7 +14,8 @@ std::set<std::string> ColumnsOf(const ado::ConnectionPtr& c, const std::string& 
     return out;
 }
 
-void ExpectColumns(const ado::ConnectionPtr& c, const std::string& table, const std::vector<std::string>& expected) {
+void ExpectColumns(const ado::ConnectionPtr& c, const std::string& table,
+                   const std::vector<std::string>& expected) {
     const auto have = ColumnsOf(c, table);
     for (const auto& col : expected) EXPECT_TRUE(have.count(col)) << table << "." << col;
 }
@@ -28,11 +29,12 @@ ado::ConnectionPtr OpenTemplate(const char* name) {
 TEST(Templates, SettingsFileHoldsEveryTableColumnAndShippedRow) {
     auto c = OpenTemplate(tolvaran::kSettingsTemplate);
     ExpectColumns(c, "Options", {"SystemConfigId", "LoadReportsOnOpen", "SuppressSectionsWithNoControls"});
-    ExpectColumns(c, "ToolBars", {"ToolBarId", "FormName", "ButtonOrder", "Level", "ButtonNAME", "ButtonType",
-                                  "ImageNo", "ToolTip", "QuickKey", "IsCheckBox", "IsDropMenu", "BackColor",
-                                  "ForeColor", "Enabled"});
-    ExpectColumns(c, "HotButtons", {"HotButtonsId", "FormName", "ButtonName", "Action", "ButtonOrder",
-                                    "ForeignKeyId", "ToolTip", "ImageNo", "QuickKey", "ButtonType", "Level"});
+    ExpectColumns(c, "ToolBars",
+                  {"ToolBarId", "FormName", "ButtonOrder", "Level", "ButtonNAME", "ButtonType", "ImageNo",
+                   "ToolTip", "QuickKey", "IsCheckBox", "IsDropMenu", "BackColor", "ForeColor", "Enabled"});
+    ExpectColumns(c, "HotButtons",
+                  {"HotButtonsId", "FormName", "ButtonName", "Action", "ButtonOrder", "ForeignKeyId",
+                   "ToolTip", "ImageNo", "QuickKey", "ButtonType", "Level"});
     ExpectColumns(c, "Translations", {"EnglishSectionName", "LanguageSectionName"});
     ExpectColumns(c, "ImageList", {"Index"});
 
@@ -85,13 +87,20 @@ TEST(Templates, ToolBarRowsGiveEveryWindowItsItemIds) {
 TEST(Templates, TranslationsCoverLocalisedSectionNames) {
     auto c = OpenTemplate(tolvaran::kSettingsTemplate);
     const std::pair<const char*, const char*> pairs[] = {
-        {"ReportHeader", "Berichtskopf"},      {"PageHeader", "Seitenkopfbereich"},
-        {"Detail", "Detailbereich"},           {"GroupHeader", "Gruppenkopf0"},
-        {"GroupHeader", "Gruppenkopf9"},       {"GroupFooter", "Gruppenfuß3"},
-        {"PageHeader", "SecciónEncabezadoDePágina"}, {"Detail", "Corpo"},
-        {"PageFooter", "SezionePièDiPaginaPagina"},  {"Detail", "Tiedot"},
-        {"GroupHeader", "RyhmänYlätunniste2"}, {"ReportFooter", "RaportinAlatunniste"},
-        {"GroupHeader", "Groepskoptekst1"},    {"GroupFooter", "RodapéDoGrupo4"},
+        {"ReportHeader", "Berichtskopf"},
+        {"PageHeader", "Seitenkopfbereich"},
+        {"Detail", "Detailbereich"},
+        {"GroupHeader", "Gruppenkopf0"},
+        {"GroupHeader", "Gruppenkopf9"},
+        {"GroupFooter", "Gruppenfuß3"},
+        {"PageHeader", "SecciónEncabezadoDePágina"},
+        {"Detail", "Corpo"},
+        {"PageFooter", "SezionePièDiPaginaPagina"},
+        {"Detail", "Tiedot"},
+        {"GroupHeader", "RyhmänYlätunniste2"},
+        {"ReportFooter", "RaportinAlatunniste"},
+        {"GroupHeader", "Groepskoptekst1"},
+        {"GroupFooter", "RodapéDoGrupo4"},
         {"PageFooter", "LapasKājene"},
     };
     for (const auto& [english, local] : pairs) {
@@ -104,24 +113,28 @@ TEST(Templates, TranslationsCoverLocalisedSectionNames) {
 
 TEST(Templates, ListsFileHoldsEveryTableAndTheErrorQuery) {
     auto c = OpenTemplate(tolvaran::kListsTemplate);
-    ExpectColumns(c, "DatabaseList", {"DatabaseListId", "ReportDatabase", "SourceTablesDatabase",
-                                      "ConvertedReportsPath", "IsDataProject", "IsSQL", "UpdatedOn",
-                                      "CaptureErrorLevel"});
-    ExpectColumns(c, "DatabaseConnections", {"DatabaseListId", "LinkName", "LinkDatabase", "BackEndType", "Server",
-                                             "SQLDatabaseName", "DSN", "LoginId", "Password", "UseNTAuth",
-                                             "SecurityFile", "ConnectionString", "Provider"});
-    ExpectColumns(c, "Report", {"ReportId", "DatabaseListId", "ReportName", "ReportPath", "HasSubReports",
-                                "SuppressSectionsWithNoControls", "UpdatedOn", "LinkedToReportId",
-                                "ReportQueryType", "ReportSQL", "ReportType", "Selected"});
-    ExpectColumns(c, "Controls", {"ControlId", "ReportId", "SectionNo", "ControlName", "LeftPos", "TopPos",
-                                  "Height", "Width", "ControlType", "Caption", "ControlOrder", "CrystalControlName",
-                                  "CrystalTopPos", "CrystalLeftPos", "CrystalHeight"});
-    ExpectColumns(c, "ErrorLog", {"ErrorLogId", "ReportId", "DatabaseListId", "ReportName", "SubReportOf",
-                                  "FormulaName", "AccessFormula", "CrystalFormula", "ErrorDesc", "ErrorOn",
-                                  "ErrorSeverityLevel", "ErrorOccuredInFunction"});
-    ExpectColumns(c, "ShowReportErrors", {"ReportDatabase", "ErrorSeverityDesc", "ReportName",
-                                          "ErrorOccuredInFunction", "ErrorDesc", "SubReportOf", "ErrorLogId",
-                                          "ReportId", "ErrorSeverityLevel"});
+    ExpectColumns(c, "DatabaseList",
+                  {"DatabaseListId", "ReportDatabase", "SourceTablesDatabase", "ConvertedReportsPath",
+                   "IsDataProject", "IsSQL", "UpdatedOn", "CaptureErrorLevel"});
+    ExpectColumns(
+        c, "DatabaseConnections",
+        {"DatabaseListId", "LinkName", "LinkDatabase", "BackEndType", "Server", "SQLDatabaseName", "DSN",
+         "LoginId", "Password", "UseNTAuth", "SecurityFile", "ConnectionString", "Provider"});
+    ExpectColumns(c, "Report",
+                  {"ReportId", "DatabaseListId", "ReportName", "ReportPath", "HasSubReports",
+                   "SuppressSectionsWithNoControls", "UpdatedOn", "LinkedToReportId", "ReportQueryType",
+                   "ReportSQL", "ReportType", "Selected"});
+    ExpectColumns(c, "Controls",
+                  {"ControlId", "ReportId", "SectionNo", "ControlName", "LeftPos", "TopPos", "Height",
+                   "Width", "ControlType", "Caption", "ControlOrder", "CrystalControlName", "CrystalTopPos",
+                   "CrystalLeftPos", "CrystalHeight"});
+    ExpectColumns(c, "ErrorLog",
+                  {"ErrorLogId", "ReportId", "DatabaseListId", "ReportName", "SubReportOf", "FormulaName",
+                   "AccessFormula", "CrystalFormula", "ErrorDesc", "ErrorOn", "ErrorSeverityLevel",
+                   "ErrorOccuredInFunction"});
+    ExpectColumns(c, "ShowReportErrors",
+                  {"ReportDatabase", "ErrorSeverityDesc", "ReportName", "ErrorOccuredInFunction", "ErrorDesc",
+                   "SubReportOf", "ErrorLogId", "ReportId", "ErrorSeverityLevel"});
     for (const char* table : {"DatabaseList", "Report", "Controls", "ErrorLog"}) {
         int keys = 0;
         for (const auto& col : c->driver().columns(table)) keys += col.autoIncrement ? 1 : 0;

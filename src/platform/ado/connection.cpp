@@ -29,7 +29,8 @@ std::string& Template() {
 }
 
 void ReplaceAll(std::string& s, const std::string& what, const std::string& with) {
-    for (size_t p = 0; (p = s.find(what, p)) != std::string::npos; p += with.size()) s.replace(p, what.size(), with);
+    for (size_t p = 0; (p = s.find(what, p)) != std::string::npos; p += with.size())
+        s.replace(p, what.size(), with);
 }
 
 // An ODBC attribute value that holds ';' or braces must itself be braced.
@@ -117,8 +118,12 @@ bool ConnectionSpec::has(const char* key) const {
     return false;
 }
 
-void SetSqlServerOdbcTemplate(const std::string& tmpl) { Template() = tmpl; }
-std::string SqlServerOdbcTemplate() { return Template(); }
+void SetSqlServerOdbcTemplate(const std::string& tmpl) {
+    Template() = tmpl;
+}
+std::string SqlServerOdbcTemplate() {
+    return Template();
+}
 
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
                                    const std::string& password) {
@@ -167,13 +172,16 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
 
 Connection::~Connection() = default;
 
-void Connection::Open(const std::string& connectionString, const std::string& user, const std::string& password) {
+void Connection::Open(const std::string& connectionString, const std::string& user,
+                      const std::string& password) {
     if (driver_) throw vb::ComError(kErrObjectOpen, "Operation is not allowed when the object is open.");
     if (!connectionString.empty()) connectionString_ = connectionString;
     driver_ = OpenDriver(connectionString_, user, password);
 }
 
-void Connection::Close() { driver_.reset(); }
+void Connection::Close() {
+    driver_.reset();
+}
 
 std::string Connection::ConnectionString() const {
     return driver_ ? driver_->connectionString() : connectionString_;
@@ -184,9 +192,7 @@ long long Connection::Execute(const std::string& sql, const std::vector<vb::Vari
 }
 
 Driver& Connection::driver() const {
-    if (!driver_)
-        throw vb::ComError(kErrObjectClosed,
-                           "Operation is not allowed when the object is closed.");
+    if (!driver_) throw vb::ComError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
     return *driver_;
 }
 

@@ -16,7 +16,9 @@ std::string Upper(std::string s) {
     return s;
 }
 
-bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+bool SameName(const std::string& a, const std::string& b) {
+    return Upper(a) == Upper(b);
+}
 
 // Tokens of a SQL text, enough to find a single base table: words, quoted names (bracket,
 // double quote, back quote, kept with their quotes), string literals and single characters.
@@ -47,7 +49,8 @@ std::vector<std::string> Tokens(const std::string& sql) {
             i = j + 1;
             continue;
         }
-        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80) {
+        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+            static_cast<unsigned char>(c) >= 0x80) {
             size_t j = i;
             while (j < n && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_' ||
                              sql[j] == '$' || static_cast<unsigned char>(sql[j]) >= 0x80))
@@ -105,8 +108,9 @@ bool LooksLikeSql(const std::string& source) {
     const auto t = Tokens(source);
     if (t.empty()) return false;
     // A statement starts with one of these; anything else is a table name ("Order Details").
-    static const char* const kStarts[] = {"SELECT", "WITH", "PRAGMA", "VALUES", "TRANSFORM", "INSERT",
-                                          "UPDATE", "DELETE", "EXEC", "EXECUTE", "CALL", "(", "{"};
+    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES", "TRANSFORM",
+                                          "INSERT", "UPDATE", "DELETE", "EXEC",   "EXECUTE",
+                                          "CALL",   "(",      "{"};
     const std::string first = Upper(t[0]);
     for (const char* k : kStarts)
         if (first == k) return true;
@@ -149,9 +153,15 @@ vb::Variant Coerce(const vb::Variant& v, DataTypeEnum type) {
 
 }  // namespace
 
-const std::string& Field::Name() const { return rs_->columns_[static_cast<size_t>(index_)].name; }
-DataTypeEnum Field::Type() const { return rs_->columns_[static_cast<size_t>(index_)].type; }
-long Field::DefinedSize() const { return rs_->columns_[static_cast<size_t>(index_)].size; }
+const std::string& Field::Name() const {
+    return rs_->columns_[static_cast<size_t>(index_)].name;
+}
+DataTypeEnum Field::Type() const {
+    return rs_->columns_[static_cast<size_t>(index_)].type;
+}
+long Field::DefinedSize() const {
+    return rs_->columns_[static_cast<size_t>(index_)].size;
+}
 
 const vb::Variant& Field::Value() const {
     rs_->requireRow();
@@ -232,8 +242,13 @@ long Recordset::step(long from, int dir) const {
     return dir > 0 ? n : -1;
 }
 
-bool Recordset::Eof() const { return !open_ || pos_ >= static_cast<long>(rows_.size()) || step(-1, 1) == static_cast<long>(rows_.size()); }
-bool Recordset::Bof() const { return !open_ || pos_ < 0 || step(-1, 1) == static_cast<long>(rows_.size()); }
+bool Recordset::Eof() const {
+    return !open_ || pos_ >= static_cast<long>(rows_.size()) ||
+           step(-1, 1) == static_cast<long>(rows_.size());
+}
+bool Recordset::Bof() const {
+    return !open_ || pos_ < 0 || step(-1, 1) == static_cast<long>(rows_.size());
+}
 
 void Recordset::settle() {
     if (dirty_) Update();
@@ -246,8 +261,9 @@ void Recordset::MoveFirst() {
 
 void Recordset::MoveNext() {
     if (pos_ >= static_cast<long>(rows_.size()))
-        throw vb::ComError(kErrNoCurrentRow, "Either BOF or EOF is True, or the current record has been deleted. "
-                                             "Requested operation requires a current record.");
+        throw vb::ComError(kErrNoCurrentRow,
+                           "Either BOF or EOF is True, or the current record has been deleted. "
+                           "Requested operation requires a current record.");
     settle();
     pos_ = step(pos_, +1);
 }
@@ -256,8 +272,9 @@ void Recordset::MovePrevious() {
     if (cursor_ == adOpenForwardOnly)
         throw vb::ComError(kErrNotUpdatable, "Current Recordset does not support fetching backward.");
     if (pos_ < 0)
-        throw vb::ComError(kErrNoCurrentRow, "Either BOF or EOF is True, or the current record has been deleted. "
-                                             "Requested operation requires a current record.");
+        throw vb::ComError(kErrNoCurrentRow,
+                           "Either BOF or EOF is True, or the current record has been deleted. "
+                           "Requested operation requires a current record.");
     settle();
     pos_ = step(pos_, -1);
 }
@@ -281,35 +298,41 @@ int Recordset::indexOf(const std::string& name) const {
     return -1;
 }
 
-bool Recordset::HasField(const std::string& name) const { return indexOf(name) >= 0; }
+bool Recordset::HasField(const std::string& name) const {
+    return indexOf(name) >= 0;
+}
 
 Field Recordset::Fields(const std::string& name) {
     const int i = indexOf(name);
     if (i < 0)
-        throw vb::ComError(vb::kErrItemNotFound,
-                           "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw vb::ComError(
+            vb::kErrItemNotFound,
+            "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return Field(this, i);
 }
 
 Field Recordset::Fields(int index) {
     if (index < 0 || index >= FieldCount())
-        throw vb::ComError(vb::kErrItemNotFound,
-                           "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw vb::ComError(
+            vb::kErrItemNotFound,
+            "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return Field(this, index);
 }
 
 void Recordset::requireRow() const {
     if (!open_) throw vb::ComError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
     if (pos_ < 0 || pos_ >= static_cast<long>(rows_.size()) || deleted_[static_cast<size_t>(pos_)])
-        throw vb::ComError(kErrNoCurrentRow, "Either BOF or EOF is True, or the current record has been deleted. "
-                                             "Requested operation requires a current record.");
+        throw vb::ComError(kErrNoCurrentRow,
+                           "Either BOF or EOF is True, or the current record has been deleted. "
+                           "Requested operation requires a current record.");
 }
 
 void Recordset::requireUpdatable() const {
     if (!open_) throw vb::ComError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
     if (table_.empty())
-        throw vb::ComError(kErrNotUpdatable, "Current Recordset does not support updating. This may be a "
-                                             "limitation of the provider, or of the selected locktype.");
+        throw vb::ComError(kErrNotUpdatable,
+                           "Current Recordset does not support updating. This may be a "
+                           "limitation of the provider, or of the selected locktype.");
 }
 
 std::vector<int> Recordset::keyColumns() const {
@@ -395,10 +418,12 @@ void Recordset::writeChangedRow() {
             params.push_back(v);
         }
     }
-    const long long n = d.execute("UPDATE " + d.quoteName(table_) + " SET " + sets + " WHERE " + where, params);
+    const long long n =
+        d.execute("UPDATE " + d.quoteName(table_) + " SET " + sets + " WHERE " + where, params);
     if (n == 0)
-        throw vb::ComError(kErrRowNotFound, "Row cannot be located for updating. Some values may have been "
-                                            "changed since it was last read.");
+        throw vb::ComError(kErrRowNotFound,
+                           "Row cannot be located for updating. Some values may have been "
+                           "changed since it was last read.");
 }
 
 void Recordset::Update() {

@@ -112,7 +112,7 @@ vb::Variant ReadValue(sqlite3_stmt* st, int i, DataTypeEnum type) {
 }
 
 class SqliteCursor : public Cursor {
-public:
+  public:
     SqliteCursor(sqlite3* db, sqlite3_stmt* st, bool firstStep) : db_(db), st_(st), pending_(firstStep) {
         const int n = sqlite3_column_count(st_);
         for (int i = 0; i < n; ++i) {
@@ -148,7 +148,7 @@ public:
         return true;
     }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* st_;
     bool pending_;  // the first step was taken to surface errors at open
@@ -237,7 +237,8 @@ DataTypeEnum SqliteDeclaredType(const std::string& declared, long* size) {
     if (has("BIGINT")) return adBigInt;
     if (has("SMALLINT")) return adSmallInt;
     if (has("TINYINT") || has("BYTE")) return adUnsignedTinyInt;
-    if (has("INT") || has("COUNTER") || (has("LONG") && !has("LONGTEXT") && !has("LONGVAR"))) return adInteger;
+    if (has("INT") || has("COUNTER") || (has("LONG") && !has("LONGTEXT") && !has("LONGVAR")))
+        return adInteger;
     if (has("CURRENCY") || has("MONEY")) return adCurrency;
     if (has("DECIMAL") || has("NUMERIC")) return adNumeric;
     if (has("REAL") || has("DOUBLE") || has("FLOAT")) return adDouble;
@@ -299,7 +300,9 @@ SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
     }
 }
 
-SqliteDriver::~SqliteDriver() { sqlite3_close(db_); }
+SqliteDriver::~SqliteDriver() {
+    sqlite3_close(db_);
+}
 
 void SqliteDriver::fail(const std::string& context) const {
     const int code = sqlite3_errcode(db_);
@@ -311,10 +314,12 @@ void SqliteDriver::fail(const std::string& context) const {
 
 std::unique_ptr<Cursor> SqliteDriver::query(const std::string& sql, const std::vector<vb::Variant>& params) {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK) fail(sql);
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK)
+        fail(sql);
     if (!st) throw vb::ComError(kErrSyntax, "Empty statement");
     const int n = sqlite3_bind_parameter_count(st);
-    for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i) Bind(st, i + 1, params[static_cast<size_t>(i)]);
+    for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i)
+        Bind(st, i + 1, params[static_cast<size_t>(i)]);
     const int rc = sqlite3_step(st);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
         const std::string msg = sqlite3_errmsg(db_);
@@ -394,9 +399,10 @@ std::vector<TableInfo> SqliteDriver::tables() {
         out.push_back(std::move(t));
     }
     if (hasTable("MSysObjects")) {
-        auto l = query("SELECT Name, Type, Database, ForeignName, Connect FROM MSysObjects "
-                       "WHERE Type IN (4, 6) ORDER BY Name",
-                       {});
+        auto l = query(
+            "SELECT Name, Type, Database, ForeignName, Connect FROM MSysObjects "
+            "WHERE Type IN (4, 6) ORDER BY Name",
+            {});
         while (l->next(row)) {
             TableInfo t;
             t.name = vb::NZ(row[0], "").ToString();

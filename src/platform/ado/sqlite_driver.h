@@ -19,7 +19,7 @@
 namespace ado {
 
 class SqliteDriver : public Driver {
-public:
+  public:
     // Opens an existing file read-write (read-only when the file cannot be written).
     // Throws ComError naming the file when it cannot be opened as a SQLite database.
     SqliteDriver(const std::string& file, const ConnectionSpec& spec);
@@ -47,7 +47,7 @@ public:
     const std::string& file() const { return file_; }
     sqlite3* handle() const { return db_; }
 
-private:
+  private:
     [[noreturn]] void fail(const std::string& context) const;
     bool hasTable(const std::string& name);
 

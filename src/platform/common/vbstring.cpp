@@ -45,7 +45,9 @@ std::string MapCase(const std::string& s, bool upper) {
     return out;
 }
 
-void BadCall() { throw ComError(kErrGeneric, "Invalid procedure call or argument"); }
+void BadCall() {
+    throw ComError(kErrGeneric, "Invalid procedure call or argument");
+}
 
 }  // namespace
 
@@ -98,7 +100,8 @@ std::string Mid(const std::string& s, long start, long length) {
     const long chars = static_cast<long>(off.size()) - 1;
     if (start > chars) return {};
     const long end = (length < 0 || start - 1 + length > chars) ? chars : start - 1 + length;
-    return s.substr(off[static_cast<size_t>(start - 1)], off[static_cast<size_t>(end)] - off[static_cast<size_t>(start - 1)]);
+    return s.substr(off[static_cast<size_t>(start - 1)],
+                    off[static_cast<size_t>(end)] - off[static_cast<size_t>(start - 1)]);
 }
 
 std::string Left(const std::string& s, long length) {
@@ -114,8 +117,8 @@ std::string Right(const std::string& s, long length) {
     return Mid(s, chars - length + 1);
 }
 
-std::string Replace(const std::string& s, const std::string& find, const std::string& with, long start, long count,
-                    CompareMethod compare) {
+std::string Replace(const std::string& s, const std::string& find, const std::string& with, long start,
+                    long count, CompareMethod compare) {
     if (start < 1 || count < -1) BadCall();
     std::string rest = Mid(s, start);
     if (find.empty() || count == 0) return rest;
@@ -136,8 +139,12 @@ std::string Replace(const std::string& s, const std::string& find, const std::st
     return out;
 }
 
-std::string UCase(const std::string& s) { return MapCase(s, true); }
-std::string LCase(const std::string& s) { return MapCase(s, false); }
+std::string UCase(const std::string& s) {
+    return MapCase(s, true);
+}
+std::string LCase(const std::string& s) {
+    return MapCase(s, false);
+}
 
 std::string LTrim(const std::string& s) {
     size_t b = 0;
@@ -151,7 +158,9 @@ std::string RTrim(const std::string& s) {
     return s.substr(0, e);
 }
 
-std::string Trim(const std::string& s) { return LTrim(RTrim(s)); }
+std::string Trim(const std::string& s) {
+    return LTrim(RTrim(s));
+}
 
 double Val(const std::string& s) {
     std::string t;
@@ -212,8 +221,12 @@ int StrComp(const std::string& a, const std::string& b, CompareMethod compare) {
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
-std::string Space(long n) { return std::string(static_cast<size_t>(n < 0 ? 0 : n), ' '); }
-std::string String(long n, char c) { return std::string(static_cast<size_t>(n < 0 ? 0 : n), c); }
+std::string Space(long n) {
+    return std::string(static_cast<size_t>(n < 0 ? 0 : n), ' ');
+}
+std::string String(long n, char c) {
+    return std::string(static_cast<size_t>(n < 0 ? 0 : n), c);
+}
 
 std::string FormatFixed(double value, int decimals) {
     // The host language rounds halves away from zero here.

@@ -11,7 +11,8 @@ enum CompareMethod { vbBinaryCompare = 0, vbTextCompare = 1 };
 long Len(const std::string& s);
 // Position (1-based) of find in s at or after start; 0 when not found. An empty find gives
 // start (when start <= Len(s) + 1). start below 1 throws ComError 5.
-long InStr(long start, const std::string& s, const std::string& find, CompareMethod compare = vbBinaryCompare);
+long InStr(long start, const std::string& s, const std::string& find,
+           CompareMethod compare = vbBinaryCompare);
 long InStr(const std::string& s, const std::string& find, CompareMethod compare = vbBinaryCompare);
 // Last position of find in s at or before start (-1 = from the end); 0 when not found.
 long InStrRev(const std::string& s, const std::string& find, long start = -1,

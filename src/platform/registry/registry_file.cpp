@@ -92,7 +92,9 @@ RegistryFile::RegistryFile(std::string path) : path_(std::move(path)) {
     Parse(ss.str());
 }
 
-std::string RegistryFile::Fold(const std::string& key) { return Upper(TrimKey(key)); }
+std::string RegistryFile::Fold(const std::string& key) {
+    return Upper(TrimKey(key));
+}
 
 RegistryFile::Key* RegistryFile::find(const std::string& key) {
     auto it = keys_.find(Fold(key));
@@ -144,7 +146,8 @@ void RegistryFile::Parse(const std::string& textIn) {
         size_t b = 0;
         while (b < raw.size() && (raw[b] == ' ' || raw[b] == '\t')) ++b;
         const std::string line = raw.substr(b);
-        if (line.empty() || line[0] == ';' || line == "REGEDIT4" || line.rfind("Windows Registry Editor", 0) == 0)
+        if (line.empty() || line[0] == ';' || line == "REGEDIT4" ||
+            line.rfind("Windows Registry Editor", 0) == 0)
             continue;
         if (line[0] == '[') {
             const auto close = line.rfind(']');
@@ -223,7 +226,9 @@ void RegistryFile::Parse(const std::string& textIn) {
     }
 }
 
-bool RegistryFile::KeyExists(const std::string& key) const { return find(key) != nullptr; }
+bool RegistryFile::KeyExists(const std::string& key) const {
+    return find(key) != nullptr;
+}
 
 std::optional<Value> RegistryFile::Get(const std::string& key, const std::string& name) const {
     const Key* k = find(key);

@@ -32,9 +32,9 @@ enum ValueType : long {
 
 struct Value {
     ValueType type = REG_SZ;
-    std::string text;                  // REG_SZ
-    std::vector<std::uint8_t> bytes;   // REG_BINARY, REG_EXPAND_SZ, REG_MULTI_SZ (raw bytes)
-    std::uint32_t dword = 0;           // REG_DWORD
+    std::string text;                 // REG_SZ
+    std::vector<std::uint8_t> bytes;  // REG_BINARY, REG_EXPAND_SZ, REG_MULTI_SZ (raw bytes)
+    std::uint32_t dword = 0;          // REG_DWORD
 
     static Value Text(std::string s) { return Value{REG_SZ, std::move(s), {}, 0}; }
     static Value Dword(std::uint32_t n) { return Value{REG_DWORD, {}, {}, n}; }
@@ -43,7 +43,7 @@ struct Value {
 };
 
 class RegistryFile {
-public:
+  public:
     // Reads path when it exists; a missing file is an empty registry. A line that cannot be
     // read is skipped (lineErrors() counts them).
     explicit RegistryFile(std::string path);
@@ -71,7 +71,7 @@ public:
     // Reads REGEDIT4 text into this registry (merging into what is there).
     void Parse(const std::string& text);
 
-private:
+  private:
     struct Key {
         std::string name;  // as first written
         std::vector<std::pair<std::string, Value>> values;
