@@ -2,8 +2,8 @@
 // measured over several starts in a fresh program folder (copied from the folder of this
 // program: the store templates, icons and registry). Prints the times in milliseconds.
 //
-//   bench_startup [runs] [--screenshot <file.png>]
-// The platform is "offscreen" unless QT_QPA_PLATFORM says otherwise; with --screenshot the
+//   bench_startup [runs] [--screenshot <file.png>] [--folder <program folder>]
+// --folder starts in a prepared program folder instead of a fresh copy. The platform is "offscreen" unless QT_QPA_PLATFORM says otherwise; with --screenshot the
 // window of the last run is saved as a picture.
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,25 +23,29 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     int runs = 10;
-    std::string screenshot;
+    std::string screenshot, given;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
+        else if (a == "--folder" && i + 1 < argc) given = argv[++i];
         else runs = std::max(1, std::atoi(argv[i]));
     }
 
     const fs::path bin = QCoreApplication::applicationDirPath().toStdString();
-    const fs::path folder = fs::temp_directory_path() / ("tolvaran-bench-startup-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    for (const char* f : {"tolvaran.f1", "tolvaran.f2", "registry.reg"}) {
-        if (!fs::exists(bin / f)) {
-            std::fprintf(stderr, "missing %s beside the program (build the store templates first)\n", f);
-            return 1;
+    const fs::path folder =
+        given.empty() ? fs::temp_directory_path() / ("tolvaran-bench-startup-" + std::to_string(::getpid())) : fs::path(given);
+    if (given.empty()) {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        for (const char* f : {"tolvaran.f1", "tolvaran.f2", "registry.reg"}) {
+            if (!fs::exists(bin / f)) {
+                std::fprintf(stderr, "missing %s beside the program (build the store templates first)\n", f);
+                return 1;
+            }
+            fs::copy_file(bin / f, folder / f);
         }
-        fs::copy_file(bin / f, folder / f);
+        fs::copy(bin / "icons", folder / "icons", fs::copy_options::recursive);
     }
-    fs::copy(bin / "icons", folder / "icons", fs::copy_options::recursive);
 
     std::vector<double> ms;
     for (int r = 0; r < runs; ++r) {
@@ -61,7 +65,7 @@ int main(int argc, char** argv) {
         }
         run->Window().Form_Terminate();
     }
-    fs::remove_all(folder);
+    if (given.empty()) fs::remove_all(folder);
 
     std::vector<double> sorted = ms;
     std::sort(sorted.begin(), sorted.end());
