@@ -1,6 +1,7 @@
 // The main window's start-up: the load handler's steps, log, messages and failure paths.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -233,6 +234,54 @@ TEST(Startup, AccessNotInstalledShowsErrorInPanelThree) {
     EXPECT_EQ(run.window->StatusPanel(3), "ERROR");
     run.window->Form_Terminate();
     EXPECT_EQ(run.Log(), kNormalLog);
+}
+
+TEST(Startup, UnreadableImageIsLoggedAndStartGoesOn) {
+    const fs::path folder = test::ProgramFolder("images");
+    fs::remove(folder / "icons" / "tool.ico");
+    StartupRun run(folder);
+    run.window->Form_Load();
+    run.window->Form_Terminate();
+    EXPECT_TRUE(run.prompt_.messages.empty());
+    EXPECT_EQ(run.window->ImageList().ImageListCount(), 29);
+    const auto log = run.Log();
+    ASSERT_EQ(log.size(), kNormalLog.size() + 1);
+    EXPECT_EQ(log[6].rfind("AddOneImage:", 0), 0u) << log[6];
+    EXPECT_EQ(log.back(), "AssignCaptions");
+}
+
+TEST(Startup, ImageListQueryFailureIsShownLoggedAndStartGoesOn) {
+    StartupRun run(test::ProgramFolder("imagelist"));
+    // The settings file is made from tolvaran.f1 at start-up: take the table out of the template.
+    run.ctx_.gInternalDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
+                                               (run.folder_ / "tolvaran.f1").string());
+    run.ctx_.gInternalDb->Execute("DROP TABLE ImageList");
+    run.ctx_.gInternalDb.reset();
+    run.window->Form_Load();
+    run.window->Form_Terminate();
+    ASSERT_EQ(run.prompt_.messages.size(), 1u);
+    EXPECT_EQ(run.prompt_.messages[0].title, "LoadImages");
+    EXPECT_EQ(run.prompt_.messages[0].prompt.rfind("(1): ", 0), 0u) << run.prompt_.messages[0].prompt;
+    const auto log = run.Log();
+    EXPECT_EQ(log[6], run.prompt_.messages[0].prompt);
+    EXPECT_EQ(log.back(), "AssignCaptions");
+    EXPECT_GT(run.window->EToolBar()->ItemCount(), 0);
+}
+
+TEST(Startup, ExitCommandsEndTheProgramWithoutShutdownSteps) {
+    StartupRun run(test::ProgramFolder("exit"));
+    run.window->Form_Load();
+    QtToolBar* bar = run.window->EToolBar();
+    for (int i = 1; i <= bar->ItemCount(); ++i)
+        if (bar->ItemCtrlID(i) == 81) run.window->EToolBar_ItemClick(i);
+    EXPECT_EQ(run.ended, 1);
+    run.window->findChild<QAction*>("mnu_Exit")->trigger();
+    EXPECT_EQ(run.ended, 2);
+    // A toolbar id without an action does nothing.
+    bar->setItemCtrlID(1, 9999);
+    run.window->EToolBar_ItemClick(1);
+    EXPECT_EQ(run.ended, 2);
+    EXPECT_TRUE(run.prompt_.messages.empty());
 }
 
 TEST(Startup, SettingsFileIsRefreshedButListsFileKept) {
