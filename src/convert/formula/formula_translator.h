@@ -16,8 +16,9 @@ public:
     // failure is logged under "ConvertFormula" with level 1.
     std::string ConvertFormula(const std::string& f);
 
-    // Rewrites every IIf call of f as "IF cond Then a else b"; an IIf inside a larger
-    // expression is put between brackets. Empty when an IIf call is malformed.
+    // Rewrites every IIf call of f as "IF cond Then a else b". A rewritten IIf gets brackets
+    // unless it is the whole text, a whole argument of another call, or the whole else-part of
+    // an enclosing IIf. Empty when an IIf call is malformed; a failure shows its text.
     std::string ConvertIIF(const std::string& f);
 
     // Rewrites the first IIf call of one parser item; the item unchanged when it holds none;
