@@ -3,12 +3,13 @@
 // program: the store templates, icons and registry). Prints the times in milliseconds.
 //
 //   bench_startup [runs] [--screenshot <file.png>] [--folder <program folder>]
-// --folder starts in a prepared program folder instead of a fresh copy. The platform is "offscreen" unless QT_QPA_PLATFORM says otherwise; with --screenshot the
-// window of the last run is saved as a picture.
+// --folder starts in a prepared program folder instead of a fresh copy. The platform is "offscreen" unless
+// QT_QPA_PLATFORM says otherwise; with --screenshot the window of the last run is saved as a picture.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
-#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -26,14 +27,18 @@ int main(int argc, char** argv) {
     std::string screenshot, given;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
-        else if (a == "--folder" && i + 1 < argc) given = argv[++i];
-        else runs = std::max(1, std::atoi(argv[i]));
+        if (a == "--screenshot" && i + 1 < argc)
+            screenshot = argv[++i];
+        else if (a == "--folder" && i + 1 < argc)
+            given = argv[++i];
+        else
+            runs = std::max(1, std::atoi(argv[i]));
     }
 
     const fs::path bin = QCoreApplication::applicationDirPath().toStdString();
     const fs::path folder =
-        given.empty() ? fs::temp_directory_path() / ("tolvaran-bench-startup-" + std::to_string(::getpid())) : fs::path(given);
+        given.empty() ? fs::temp_directory_path() / ("tolvaran-bench-startup-" + std::to_string(::getpid()))
+                      : fs::path(given);
     if (given.empty()) {
         fs::remove_all(folder);
         fs::create_directories(folder);
@@ -69,7 +74,8 @@ int main(int argc, char** argv) {
 
     std::vector<double> sorted = ms;
     std::sort(sorted.begin(), sorted.end());
-    std::printf("start-up to window shown, %d runs: first %.1f ms, median %.1f ms, min %.1f ms, max %.1f ms\n", runs,
-                ms.front(), sorted[sorted.size() / 2], sorted.front(), sorted.back());
+    std::printf(
+        "start-up to window shown, %d runs: first %.1f ms, median %.1f ms, min %.1f ms, max %.1f ms\n", runs,
+        ms.front(), sorted[sorted.size() / 2], sorted.front(), sorted.back());
     return 0;
 }

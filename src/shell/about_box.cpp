@@ -12,7 +12,10 @@ namespace tolvaran {
 
 frmAbout::frmAbout(Environment& env, const std::string& versionCaption, std::function<void()> endProgram,
                    QWidget* parent)
-    : QDialog(parent), env_(env), endProgram_(std::move(endProgram)), toolbar_(new QtToolBar(this)),
+    : QDialog(parent),
+      env_(env),
+      endProgram_(std::move(endProgram)),
+      toolbar_(new QtToolBar(this)),
       title_(new QLabel(this)) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Tolvaran"));
@@ -40,22 +43,28 @@ frmAbout::frmAbout(Environment& env, const std::string& versionCaption, std::fun
     layout->addWidget(toolbar_);
     layout->addStretch();
     layout->addWidget(title_);
-    auto* note = new QLabel(QStringLiteral("Converts Access reports into Crystal Reports report files."), this);
+    auto* note =
+        new QLabel(QStringLiteral("Converts Access reports into Crystal Reports report files."), this);
     note->setAlignment(Qt::AlignCenter);
     layout->addWidget(note);
     layout->addStretch();
     resize(460, 220);
 }
 
-QString frmAbout::TitleText() const { return title_->text(); }
+QString frmAbout::TitleText() const {
+    return title_->text();
+}
 
 void frmAbout::EToolBar_ItemClick(int index) {
     switch (toolbar_->ItemCtrlID(index)) {
-        case 2: close(); break;
+        case 2:
+            close();
+            break;
         case 4:
             if (endProgram_) endProgram_();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

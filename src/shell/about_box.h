@@ -13,7 +13,7 @@ class QtToolBar;
 
 class frmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr long kHelpContextId = 19;
 
     // env must outlive the box; endProgram ends the run at once (no shutdown steps).
@@ -28,7 +28,7 @@ public:
     QtToolBar* EToolBar() const { return toolbar_; }
     QString TitleText() const;
 
-private:
+  private:
     Environment& env_;
     std::function<void()> endProgram_;
     QtToolBar* toolbar_;

@@ -13,7 +13,7 @@
 namespace tolvaran {
 
 class AppRun {
-public:
+  public:
     // programFolder: the folder of the store files, icons, help file and registry.reg.
     explicit AppRun(std::string programFolder);
     ~AppRun();
@@ -24,7 +24,7 @@ public:
     Startup& Window() { return *window_; }
     AppContext& Context() { return ctx_; }
 
-private:
+  private:
     QtPrompt prompt_;
     QtHelpService help_;
     QtLauncher launcher_;

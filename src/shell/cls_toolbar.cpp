@@ -7,7 +7,9 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-long Rgb(int r, int g, int b) { return r + g * 256L + b * 65536L; }
+long Rgb(int r, int g, int b) {
+    return r + g * 256L + b * 65536L;
+}
 
 // A field as text, a missing (Null) value reading as def.
 std::string Text(ado::Recordset& rs, const char* name, const std::string& def = {}) {
@@ -15,11 +17,17 @@ std::string Text(ado::Recordset& rs, const char* name, const std::string& def = 
     return v.IsNull() ? def : v.ToString();
 }
 
-long Number(ado::Recordset& rs, const char* name) { return vb::NZ(rs[name], 0).ToLong(); }
+long Number(ado::Recordset& rs, const char* name) {
+    return vb::NZ(rs[name], 0).ToLong();
+}
 
-bool Flag(ado::Recordset& rs, const char* name) { return vb::NZ(rs[name], false).ToBool(); }
+bool Flag(ado::Recordset& rs, const char* name) {
+    return vb::NZ(rs[name], false).ToBool();
+}
 
-std::string ErrorText(const std::exception& e) { return e.what(); }
+std::string ErrorText(const std::exception& e) {
+    return e.what();
+}
 
 }  // namespace
 
@@ -107,7 +115,8 @@ int clsToolBar::AddRow(ToolBarControl& toolbar, ado::Recordset& rs, int& topLeve
 bool clsToolBar::LoadImages(ToolBarControl& toolbar) {
     try {
         if (imageList_) {
-            for (int i = 1; i <= imageList_->ImageListCount(); ++i) toolbar.AddImage(imageList_->ListImageRef(i));
+            for (int i = 1; i <= imageList_->ImageListCount(); ++i)
+                toolbar.AddImage(imageList_->ListImageRef(i));
         }
         return true;
     } catch (const std::exception& e) {
@@ -151,18 +160,22 @@ int clsToolBar::AddSeparator(ToolBarControl& toolbar, int parentNumber, int leve
     return index;
 }
 
-void clsToolBar::EnableItem(ToolBarControl& toolbar, int index, bool) { toolbar.setItemEnabled(index, true); }
+void clsToolBar::EnableItem(ToolBarControl& toolbar, int index, bool) {
+    toolbar.setItemEnabled(index, true);
+}
 
 bool clsToolBar::LoadHotButton(const std::string& formName, const std::string& buttonName) {
     int step = 0;
     try {
         step = 1;
         ado::Recordset rs;
-        rs.Open("SELECT * FROM HotButtons WHERE FormName = ? AND ButtonName = ?", conn(), ado::adOpenForwardOnly,
-                ado::adLockReadOnly, {vb::Variant(formName), vb::Variant(buttonName)});
+        rs.Open("SELECT * FROM HotButtons WHERE FormName = ? AND ButtonName = ?", conn(),
+                ado::adOpenForwardOnly, ado::adLockReadOnly,
+                {vb::Variant(formName), vb::Variant(buttonName)});
         step = 2;
         if (rs.Eof()) {
-            ErrorMessage = "Could not retrieve button reference '" + buttonName + "' for form '" + formName + "'";
+            ErrorMessage =
+                "Could not retrieve button reference '" + buttonName + "' for form '" + formName + "'";
             rs.Close();
             return false;
         }
@@ -184,8 +197,8 @@ bool clsToolBar::LoadHotButton(const std::string& formName, const std::string& b
 bool clsToolBar::UpdateButton() {
     try {
         ado::Recordset rs;
-        rs.Open("SELECT * FROM HotButtons WHERE HotButtonsId = ?", conn(), ado::adOpenDynamic, ado::adLockOptimistic,
-                {vb::Variant(HotButtonsId)});
+        rs.Open("SELECT * FROM HotButtons WHERE HotButtonsId = ?", conn(), ado::adOpenDynamic,
+                ado::adLockOptimistic, {vb::Variant(HotButtonsId)});
         if (!rs.Eof()) {
             rs.set("Action", Action);
             rs.set("ForeignKeyId", ForeignKeyId);

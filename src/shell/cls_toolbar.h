@@ -13,7 +13,7 @@
 namespace tolvaran {
 
 class clsToolBar {
-public:
+  public:
     // prompt shows AddChild's "Button <caption> not added"; it must outlive the builder.
     explicit clsToolBar(ui::Prompt& prompt) : prompt_(prompt) {}
 
@@ -59,7 +59,7 @@ public:
     int QuickKey = 0;
     long ImageNo = 0;
 
-private:
+  private:
     bool BuildToolBar(ToolBarControl& toolbar, const std::string& key);
     // Adds one row of a toolbar or hot-button table as a top-level item or a child of the
     // latest top-level item; returns the new index (0 when the row adds nothing).

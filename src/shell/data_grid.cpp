@@ -69,7 +69,9 @@ vb::Variant DatasetModel::Value(int row, const std::string& field) const {
     return rows_[static_cast<size_t>(row)][static_cast<size_t>(f)];
 }
 
-void DatasetModel::AddNew() { pending_.emplace(); }
+void DatasetModel::AddNew() {
+    pending_.emplace();
+}
 
 void DatasetModel::SetField(const std::string& field, const vb::Variant& value) {
     if (!pending_) throw vb::ComError(3020, "Update or CancelUpdate without AddNew or Edit.");
@@ -83,7 +85,8 @@ int DatasetModel::Post() {
     // An empty updatable recordset on the table: the new row is written by the recordset,
     // which reads the autonumber key back.
     ado::Recordset rs;
-    rs.Open("SELECT * FROM " + table_ + " WHERE 1 = 0", connection_, ado::adOpenDynamic, ado::adLockOptimistic);
+    rs.Open("SELECT * FROM " + table_ + " WHERE 1 = 0", connection_, ado::adOpenDynamic,
+            ado::adLockOptimistic);
     rs.AddNew();
     for (const auto& [field, value] : values) rs.set(field, value);
     rs.Update();
@@ -111,7 +114,9 @@ int DatasetModel::Post() {
     return RowCount() - 1;
 }
 
-int DatasetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : RowCount(); }
+int DatasetModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : RowCount();
+}
 
 int DatasetModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(columns_.size());
@@ -131,7 +136,8 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-DataGrid::DataGrid(const QString& name, bool multiSelect, QWidget* parent) : QTableView(parent), model_(this) {
+DataGrid::DataGrid(const QString& name, bool multiSelect, QWidget* parent)
+    : QTableView(parent), model_(this) {
     setObjectName(name);
     setModel(&model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -147,8 +153,10 @@ DataGrid::DataGrid(const QString& name, bool multiSelect, QWidget* parent) : QTa
                 emit CurrentRowChanged(current.isValid() ? current.row() : -1);
             });
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
-        if (model_.RowCount() > 0) SetCurrentRow(0);
-        else emit CurrentRowChanged(-1);
+        if (model_.RowCount() > 0)
+            SetCurrentRow(0);
+        else
+            emit CurrentRowChanged(-1);
     });
 }
 
@@ -167,11 +175,13 @@ void DataGrid::SetCurrentRow(int row) {
         selectionModel()->clearCurrentIndex();
         return;
     }
-    selectionModel()->setCurrentIndex(model_.index(row, 0), QItemSelectionModel::ClearAndSelect |
-                                                                 QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(model_.index(row, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-vb::Variant DataGrid::CurrentValue(const std::string& field) const { return model_.Value(CurrentRow(), field); }
+vb::Variant DataGrid::CurrentValue(const std::string& field) const {
+    return model_.Value(CurrentRow(), field);
+}
 
 std::vector<int> DataGrid::SelectedRows() const {
     std::vector<int> rows;
@@ -180,13 +190,15 @@ std::vector<int> DataGrid::SelectedRows() const {
     return rows;
 }
 
-bool DataGrid::IsRowSelected(int row) const { return selectionModel()->isRowSelected(row, {}); }
+bool DataGrid::IsRowSelected(int row) const {
+    return selectionModel()->isRowSelected(row, {});
+}
 
 void DataGrid::SetRowSelected(int row, bool selected) {
     if (row < 0 || row >= model_.RowCount()) return;
-    selectionModel()->select(model_.index(row, 0),
-                             (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
-                                 QItemSelectionModel::Rows);
+    selectionModel()->select(
+        model_.index(row, 0),
+        (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) | QItemSelectionModel::Rows);
 }
 
 void DataGrid::mousePressEvent(QMouseEvent* event) {

@@ -22,7 +22,7 @@ struct GridColumn {
 
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setConnection(ado::ConnectionPtr connection) { connection_ = std::move(connection); }
@@ -59,7 +59,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-private:
+  private:
     int FieldIndex(const std::string& field) const;
 
     ado::ConnectionPtr connection_;
@@ -76,7 +76,7 @@ private:
 
 class DataGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     // multiSelect: whether several rows can be selected (dxReports).
     DataGrid(const QString& name, bool multiSelect, QWidget* parent = nullptr);
 
@@ -92,16 +92,16 @@ public:
     bool IsRowSelected(int row) const;
     void SetRowSelected(int row, bool selected);
 
-signals:
+  signals:
     // The current row changed (also to none); row -1 when there is none.
     void CurrentRowChanged(int row);
     void RightButtonPressed();
     void LeftButtonPressed();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     DatasetModel model_;
 };
 

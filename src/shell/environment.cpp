@@ -8,15 +8,19 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-bool HasError(const std::string& s) { return s.find("Error") != std::string::npos; }
+bool HasError(const std::string& s) {
+    return s.find("Error") != std::string::npos;
+}
 
 std::string ValueText(const vb::Variant& v) {
     switch (v.Type()) {
         case vb::VarType::String:
         case vb::VarType::Long:
         case vb::VarType::Double:
-        case vb::VarType::Boolean: return v.ToString();
-        default: return {};
+        case vb::VarType::Boolean:
+            return v.ToString();
+        default:
+            return {};
     }
 }
 
@@ -56,8 +60,10 @@ std::string Environment::GetCrystalPath(const std::string& version) const {
         if (path == kMissingValue) path = GetSetting("Seagate Software\\Crystal Reports", "Path");
         return path;
     }
-    if (version == "9.0" || version == "10.0") return GetSetting("Crystal Decisions\\" + version + "\\Crystal Reports", "Path");
-    if (version == "11.0" || version == "11.5") return GetSetting("Business Objects\\Suite 11.0\\Crystal Reports", "Path");
+    if (version == "9.0" || version == "10.0")
+        return GetSetting("Crystal Decisions\\" + version + "\\Crystal Reports", "Path");
+    if (version == "11.0" || version == "11.5")
+        return GetSetting("Business Objects\\Suite 11.0\\Crystal Reports", "Path");
     return {};
 }
 
@@ -79,15 +85,21 @@ std::string Environment::GetCurrentCrystalInstalls() const {
         const bool v85 = installed("Crystal Decisions\\8.5\\Crystal Reports") ||
                          installed("Seagate Software\\Crystal Reports");
         if (v85) lines += std::string("Crystal Reports 8.5") + kCrLf;
-        if (installed("Crystal Decisions\\9.0\\Crystal Reports")) lines += std::string("Crystal Reports 9.0") + kCrLf;
-        if (installed("Crystal Decisions\\10.0\\Crystal Reports")) lines += std::string("Crystal Reports 10.0") + kCrLf;
-        if (installed("Crystal Decisions\\11.0\\Crystal Reports")) lines += std::string("Crystal Reports 11.0") + kCrLf;
-        if (installed("Crystal Decisions\\11.5\\Crystal Reports")) lines += std::string("Crystal Reports 11.5") + kCrLf;
-        if (installed("Crystal Decisions\\Crystal Reports\\VS7NET")) lines += std::string("Crystal Reports .NET") + kCrLf;
+        if (installed("Crystal Decisions\\9.0\\Crystal Reports"))
+            lines += std::string("Crystal Reports 9.0") + kCrLf;
+        if (installed("Crystal Decisions\\10.0\\Crystal Reports"))
+            lines += std::string("Crystal Reports 10.0") + kCrLf;
+        if (installed("Crystal Decisions\\11.0\\Crystal Reports"))
+            lines += std::string("Crystal Reports 11.0") + kCrLf;
+        if (installed("Crystal Decisions\\11.5\\Crystal Reports"))
+            lines += std::string("Crystal Reports 11.5") + kCrLf;
+        if (installed("Crystal Decisions\\Crystal Reports\\VS7NET"))
+            lines += std::string("Crystal Reports .NET") + kCrLf;
     } catch (const std::exception&) {
         return lines;
     }
-    if (lines.empty()) return "Un-able to determine what versions of Crystal Reports are installed on this machine.";
+    if (lines.empty())
+        return "Un-able to determine what versions of Crystal Reports are installed on this machine.";
     return lines;
 }
 
@@ -133,15 +145,18 @@ bool Environment::IsDotNet11Installed() const {
 }
 
 int Environment::GetDotNet10SPLevel() const {
-    const std::string key = IsTabletOrMediaCenter()
-                                ? "Microsoft\\Active Setup\\Installed Components\\{FDC11A6F-17D1-48f9-9EA3-9051954BAA24}"
-                                : "Microsoft\\Active Setup\\Installed Components\\{78705f0d-e8db-4b2d-8193-982bdda15ecd}";
+    const std::string key =
+        IsTabletOrMediaCenter()
+            ? "Microsoft\\Active Setup\\Installed Components\\{FDC11A6F-17D1-48f9-9EA3-9051954BAA24}"
+            : "Microsoft\\Active Setup\\Installed Components\\{78705f0d-e8db-4b2d-8193-982bdda15ecd}";
     const std::string v = GetSetting(key, "Version", "");
     // "1,0,3705,<level>": the fourth part carries the service-pack level.
     std::vector<std::string> parts(1);
     for (char ch : v) {
-        if (ch == ',') parts.emplace_back();
-        else parts.back() += ch;
+        if (ch == ',')
+            parts.emplace_back();
+        else
+            parts.back() += ch;
     }
     if (parts.size() != 4) return 0;
     return NumberOf(parts[3]);
@@ -151,7 +166,9 @@ int Environment::GetDotNet11SPLevel() const {
     return NumberOf(GetSetting("Microsoft\\NET Framework Setup\\NDP\\v1.1.4322", "SP", ""));
 }
 
-bool Environment::IsTabletOrMediaCenter() const { return SystemMetrics(86) != 0 || SystemMetrics(87) != 0; }
+bool Environment::IsTabletOrMediaCenter() const {
+    return SystemMetrics(86) != 0 || SystemMetrics(87) != 0;
+}
 
 std::string Environment::GetDotNetVersionsText() const {
     auto line = [](bool installed, int level, const std::string& v) {
@@ -161,8 +178,8 @@ std::string Environment::GetDotNetVersionsText() const {
     };
     const bool v10 = IsDotNet10Installed();
     const bool v11 = IsDotNet11Installed();
-    return line(v10, v10 ? GetDotNet10SPLevel() : 0, "1.0") + kCrLf + line(v11, v11 ? GetDotNet11SPLevel() : 0, "1.1") +
-           kCrLf;
+    return line(v10, v10 ? GetDotNet10SPLevel() : 0, "1.0") + kCrLf +
+           line(v11, v11 ? GetDotNet11SPLevel() : 0, "1.1") + kCrLf;
 }
 
 std::vector<std::string> Environment::AccessInstalls() const {
@@ -172,24 +189,27 @@ std::vector<std::string> Environment::AccessInstalls() const {
                                                                   {"11.0", "Microsoft Office 2003"}};
     std::vector<std::string> out;
     for (const auto& [version, name] : kOffice) {
-        if (!HasError(GetSetting(std::string("Microsoft\\Office\\") + version + "\\Common\\InstallRoot", "Path")))
+        if (!HasError(
+                GetSetting(std::string("Microsoft\\Office\\") + version + "\\Common\\InstallRoot", "Path")))
             out.emplace_back(name);
     }
     return out;
 }
 
 std::vector<std::string> Environment::CrystalInstalls() const {
-    static const std::pair<const char*, const char*> kCrystal[] = {{"8.5", "Crystal Reports 8.5"},
-                                                                   {"9.0", "Crystal Reports 9.0"},
-                                                                   {"10.0", "Crystal Reports 10.0"},
-                                                                   {"11.0", "Business Objects Crystal Reports 11.0"}};
+    static const std::pair<const char*, const char*> kCrystal[] = {
+        {"8.5", "Crystal Reports 8.5"},
+        {"9.0", "Crystal Reports 9.0"},
+        {"10.0", "Crystal Reports 10.0"},
+        {"11.0", "Business Objects Crystal Reports 11.0"}};
     std::vector<std::string> out;
     for (const auto& [version, name] : kCrystal) {
-        const bool present = std::string(version) == "8.5"
-                                 ? Present(keys_, "Seagate Software\\8.5\\Crystal Reports") ||
-                                       Present(keys_, "Seagate Software\\Crystal Reports")
-                             : std::string(version) == "11.0" ? Present(keys_, "Business Objects\\Suite 11.0\\Crystal Reports")
-                                                              : Present(keys_, std::string("Crystal Decisions\\") + version + "\\Crystal Reports");
+        const bool present =
+            std::string(version) == "8.5" ? Present(keys_, "Seagate Software\\8.5\\Crystal Reports") ||
+                                                Present(keys_, "Seagate Software\\Crystal Reports")
+            : std::string(version) == "11.0"
+                ? Present(keys_, "Business Objects\\Suite 11.0\\Crystal Reports")
+                : Present(keys_, std::string("Crystal Decisions\\") + version + "\\Crystal Reports");
         if (present || !HasError(GetCrystalPath(version))) out.emplace_back(name);
     }
     if (!HasError(GetSetting("Crystal Decisions\\Crystal Reports\\VSNET", "VS7NET")))
@@ -197,9 +217,12 @@ std::vector<std::string> Environment::CrystalInstalls() const {
     return out;
 }
 
-std::string Environment::MDACVersion() const { return GetSetting("Microsoft\\DataAccess", "FullInstallVer"); }
+std::string Environment::MDACVersion() const {
+    return GetSetting("Microsoft\\DataAccess", "FullInstallVer");
+}
 
-bool GetKeyValue(SoftwareKeys& keys, const std::string& keyName, const std::string& valueName, std::string& value) {
+bool GetKeyValue(SoftwareKeys& keys, const std::string& keyName, const std::string& valueName,
+                 std::string& value) {
     const vb::Variant v = keys.Query(keyName, valueName);
     value.clear();
     if (v.IsText()) {

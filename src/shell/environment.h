@@ -16,7 +16,7 @@ namespace tolvaran {
 // for REG_DWORD, bytes for REG_BINARY, Empty when the key or value is missing or of another
 // type.
 class SoftwareKeys {
-public:
+  public:
     virtual ~SoftwareKeys() = default;
     virtual vb::Variant Query(const std::string& keyPath, const std::string& valueName) = 0;
 };
@@ -25,7 +25,7 @@ public:
 inline constexpr const char* kMissingValue = "Error 448";
 
 class Environment {
-public:
+  public:
     // All references must outlive the object. programFolder carries no final separator.
     Environment(SoftwareKeys& keys, ui::Launcher& launcher, ui::Prompt& prompt, std::string programFolder)
         : keys_(keys), launcher_(launcher), prompt_(prompt), programFolder_(std::move(programFolder)) {}
@@ -64,7 +64,7 @@ public:
     void Launch(const std::string& program) const { launcher_.Open(program); }
     const std::string& ProgramFolder() const { return programFolder_; }
 
-private:
+  private:
     SoftwareKeys& keys_;
     ui::Launcher& launcher_;
     ui::Prompt& prompt_;
@@ -73,6 +73,7 @@ private:
 
 // The about box's direct registry read: true and the value's text (a DWORD as its decimal
 // number) when the value is there, else false and the empty text.
-bool GetKeyValue(SoftwareKeys& keys, const std::string& keyName, const std::string& valueName, std::string& value);
+bool GetKeyValue(SoftwareKeys& keys, const std::string& keyName, const std::string& valueName,
+                 std::string& value);
 
 }  // namespace tolvaran

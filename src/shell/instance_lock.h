@@ -11,7 +11,7 @@ class QLockFile;
 namespace tolvaran {
 
 class InstanceLock {
-public:
+  public:
     explicit InstanceLock(const std::string& programFolder);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -23,7 +23,7 @@ public:
     // The lock file used for programFolder.
     static std::string LockPath(const std::string& programFolder);
 
-private:
+  private:
     std::unique_ptr<QLockFile> lock_;
 };
 

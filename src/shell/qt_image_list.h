@@ -9,7 +9,7 @@
 namespace tolvaran {
 
 class QtImageList : public ImageListControl {
-public:
+  public:
     // Adds the picture in file; returns its slot, or 0 when the file cannot be read.
     int Add(const std::string& file);
     void Clear() { slots_.clear(); }
@@ -18,7 +18,7 @@ public:
     Picture ListImageRef(int i) const override;
     QIcon Icon(int i) const;
 
-private:
+  private:
     struct Slot {
         Picture picture;
         QIcon icon;

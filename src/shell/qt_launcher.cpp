@@ -13,7 +13,8 @@
 
 namespace tolvaran {
 
-bool QtLauncher::Open(const std::string& file, const std::string& parameters, const std::string& workingFolder) {
+bool QtLauncher::Open(const std::string& file, const std::string& parameters,
+                      const std::string& workingFolder) {
     const QFileInfo info(Q(file));
     if (!info.exists()) return false;
     if (info.isFile() && info.isExecutable()) {
@@ -60,9 +61,13 @@ void HelpWindow::ShowTopic(const std::string& helpFile, long contextId) {
                                      : Q(text));
 }
 
-QString HelpWindow::Text() const { return text_->toPlainText(); }
+QString HelpWindow::Text() const {
+    return text_->toPlainText();
+}
 
-QtHelpService::~QtHelpService() { delete window_; }
+QtHelpService::~QtHelpService() {
+    delete window_;
+}
 
 void QtHelpService::ShowTopic(const std::string& helpFile, long contextId) {
     if (!window_) window_ = new HelpWindow();

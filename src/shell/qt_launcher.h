@@ -10,7 +10,7 @@ class QTextBrowser;
 namespace tolvaran {
 
 class QtLauncher : public ui::Launcher {
-public:
+  public:
     // An executable file is started with the parameters (split as a shell would) in
     // workingFolder; any other existing file is opened with the desktop's program for it.
     // False when the file is not there or could not be started.
@@ -25,22 +25,22 @@ std::string HelpTopicText(const std::string& helpFile, long contextId);
 
 class HelpWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit HelpWindow(QWidget* parent = nullptr);
     void ShowTopic(const std::string& helpFile, long contextId);
     QString Text() const;
 
-private:
+  private:
     QTextBrowser* text_;
 };
 
 // The help service of the run: one help window, reused, shown without blocking.
 class QtHelpService : public ui::HelpService {
-public:
+  public:
     ~QtHelpService() override;
     void ShowTopic(const std::string& helpFile, long contextId) override;
 
-private:
+  private:
     HelpWindow* window_ = nullptr;
 };
 

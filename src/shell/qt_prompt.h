@@ -9,14 +9,14 @@
 namespace tolvaran {
 
 class QtPrompt : public ui::Prompt {
-public:
+  public:
     // owner: the window the boxes are modal to (may be null or go away).
     void setOwner(QWidget* owner) { owner_ = owner; }
     int MsgBox(const std::string& prompt, int buttons = ui::vbOKOnly, const std::string& title = {}) override;
     std::string InputBox(const std::string& prompt, const std::string& title = {},
                          const std::string& defaultText = {}) override;
 
-private:
+  private:
     QPointer<QWidget> owner_;
 };
 

@@ -5,8 +5,12 @@
 
 namespace tolvaran {
 
-inline QString Q(const std::string& s) { return QString::fromStdString(s); }
-inline std::string S(const QString& s) { return s.toStdString(); }
+inline QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+inline std::string S(const QString& s) {
+    return s.toStdString();
+}
 
 // Text whose line breaks are CR LF (as the system writes them) shown with Qt's line breaks.
 inline QString QLines(const std::string& s) {

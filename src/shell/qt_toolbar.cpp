@@ -12,7 +12,9 @@
 namespace tolvaran {
 namespace {
 
-QColor FromVbColor(long rgb) { return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
+QColor FromVbColor(long rgb) {
+    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
 
 }  // namespace
 
@@ -47,10 +49,11 @@ void QtToolBar::Render() {
     actions_.assign(Items().size(), nullptr);
     if (BackColorTo() != 0) {
         const QColor to = FromVbColor(BackColorTo());
-        setStyleSheet(QStringLiteral("QToolBar#EToolBar { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                                     "stop:0 #ffffff, stop:1 %1); border: none; }"
-                                     "QToolBar#EToolBar QToolButton { color: #0c2d83; padding: 2px 6px; }")
-                          .arg(to.name()));
+        setStyleSheet(
+            QStringLiteral("QToolBar#EToolBar { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                           "stop:0 #ffffff, stop:1 %1); border: none; }"
+                           "QToolBar#EToolBar QToolButton { color: #0c2d83; padding: 2px 6px; }")
+                .arg(to.name()));
     }
     QMenu* menu = nullptr;     // drop-down of the latest top-level button
     QMenu* submenu = nullptr;  // submenu of the latest level-2 child

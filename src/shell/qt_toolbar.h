@@ -14,7 +14,7 @@ namespace tolvaran {
 
 class QtToolBar : public QToolBar, public ToolBarModel {
     Q_OBJECT
-public:
+  public:
     explicit QtToolBar(QWidget* parent = nullptr);
 
     // Draws the item list now (changes are otherwise drawn once control returns to the event
@@ -23,13 +23,13 @@ public:
     // The action drawn for an item (nullptr for separators and before the first Render).
     QAction* ActionOf(int index) const;
 
-signals:
+  signals:
     void ItemClick(int index);
 
-protected:
+  protected:
     void Changed() override;
 
-private:
+  private:
     QIcon IconOf(int imageNo) const;
 
     std::vector<QAction*> actions_;  // by item index - 1; owned by the toolbar or its menus

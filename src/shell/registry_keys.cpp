@@ -7,10 +7,14 @@ vb::Variant RegistryKeys::Query(const std::string& keyPath, const std::string& v
     const auto value = registry_->Get("HKEY_LOCAL_MACHINE\\" + keyPath, valueName);
     if (!value) return {};
     switch (value->type) {
-        case registry::REG_SZ: return vb::Variant(value->text);
-        case registry::REG_DWORD: return vb::Variant(static_cast<long long>(value->dword));
-        case registry::REG_BINARY: return vb::Variant(vb::Bytes(value->bytes));
-        default: return {};  // expanded and multi-string values read as missing
+        case registry::REG_SZ:
+            return vb::Variant(value->text);
+        case registry::REG_DWORD:
+            return vb::Variant(static_cast<long long>(value->dword));
+        case registry::REG_BINARY:
+            return vb::Variant(vb::Bytes(value->bytes));
+        default:
+            return {};  // expanded and multi-string values read as missing
     }
 }
 

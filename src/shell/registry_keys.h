@@ -6,12 +6,12 @@
 namespace tolvaran {
 
 class RegistryKeys : public SoftwareKeys {
-public:
+  public:
     // registry may be null (an empty registry); it must outlive this object.
     explicit RegistryKeys(registry::RegistryFile* registry) : registry_(registry) {}
     vb::Variant Query(const std::string& keyPath, const std::string& valueName) override;
 
-private:
+  private:
     registry::RegistryFile* registry_;
 };
 

@@ -28,16 +28,18 @@ namespace {
 // The entry grid's dataset as the entry record appends through it: the new row becomes the
 // grid's current row.
 class EntryGridDataset : public GridDataset {
-public:
+  public:
     explicit EntryGridDataset(DataGrid& grid) : grid_(grid) {}
     void BeginUpdate() override {}
     void Append() override { grid_.Dataset().AddNew(); }
-    void SetField(const std::string& name, const vb::Variant& value) override { grid_.Dataset().SetField(name, value); }
+    void SetField(const std::string& name, const vb::Variant& value) override {
+        grid_.Dataset().SetField(name, value);
+    }
     void Post() override { grid_.SetCurrentRow(grid_.Dataset().Post()); }
     void EndUpdate() override {}
     vb::Variant Field(const std::string& name) const override { return grid_.CurrentValue(name); }
 
-private:
+  private:
     DataGrid& grid_;
 };
 
@@ -226,11 +228,17 @@ void Startup::AddResult(const std::string& line) {
     reportResults_->scrollToBottom();
 }
 
-void Startup::ClearResults() { reportResults_->clear(); }
+void Startup::ClearResults() {
+    reportResults_->clear();
+}
 
-void Startup::SetProgressMin(long v) { ctProgress_->setMinimum(static_cast<int>(v)); }
+void Startup::SetProgressMin(long v) {
+    ctProgress_->setMinimum(static_cast<int>(v));
+}
 
-void Startup::SetProgressMax(long v) { ctProgress_->setMaximum(static_cast<int>(v)); }
+void Startup::SetProgressMax(long v) {
+    ctProgress_->setMaximum(static_cast<int>(v));
+}
 
 void Startup::SetProgressValue(long v) {
     // The meter keeps its range: a value past the maximum widens it rather than being lost.
@@ -239,9 +247,13 @@ void Startup::SetProgressValue(long v) {
     ctProgress_->setValue(static_cast<int>(v));
 }
 
-long Startup::ProgressValue() const { return ctProgress_->value(); }
+long Startup::ProgressValue() const {
+    return ctProgress_->value();
+}
 
-long Startup::ProgressMax() const { return ctProgress_->maximum(); }
+long Startup::ProgressMax() const {
+    return ctProgress_->maximum();
+}
 
 void Startup::SetProgressVisible(bool visible) {
     // Hidden keeps its place in the layout, so the window does not jump while work runs.
@@ -251,11 +263,17 @@ void Startup::SetProgressVisible(bool visible) {
     ctProgress_->setVisible(visible);
 }
 
-void Startup::SetLblProgress(const std::string& caption) { lblProgress_->setText(Q(caption)); }
+void Startup::SetLblProgress(const std::string& caption) {
+    lblProgress_->setText(Q(caption));
+}
 
-void Startup::SetLblField(const std::string& caption) { lblField_->setText(Q(caption)); }
+void Startup::SetLblField(const std::string& caption) {
+    lblField_->setText(Q(caption));
+}
 
-void Startup::SetLblReports(const std::string& caption) { lblReports_->setText(Q(caption)); }
+void Startup::SetLblReports(const std::string& caption) {
+    lblReports_->setText(Q(caption));
+}
 
 void Startup::SetStatusPanel(int panel, const std::string& text) {
     if (panel >= 1 && panel <= 3) panels_[panel - 1]->setText(Q(text));
@@ -266,6 +284,8 @@ std::string Startup::StatusPanel(int panel) const {
     return S(panels_[panel - 1]->text());
 }
 
-void Startup::DoEvents() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void Startup::DoEvents() {
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 }  // namespace tolvaran

@@ -55,7 +55,7 @@ struct StartupServices {
 
 class Startup : public QMainWindow, public ui::ProgressWindow {
     Q_OBJECT
-public:
+  public:
     static constexpr long kHelpContextId = 1;
 
     explicit Startup(StartupServices services, QWidget* parent = nullptr);
@@ -140,10 +140,10 @@ public:
     QListWidget* dxConvertedReports() const { return dxConvertedReports_; }
     QListWidget* ReportResults() const { return reportResults_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildLayout();
     void BuildMenus();
     void WireEvents();

@@ -18,19 +18,33 @@ void Startup::EToolBar_ItemClick(int index) {
             if (std::filesystem::exists(page)) services_.launcher->Open(page);
             break;
         }
-        case 70: ShowHelp(*services_.ctx, kHelpContextId); break;
-        case 81: EndProgram(); break;
-        case 84: SavePreferences(); break;
-        case 233: ShowAbout(); break;
-        case 260: ShowSystemInformation(); break;
-        case 263: env_.RunUpdater(); break;
-        default: break;
+        case 70:
+            ShowHelp(*services_.ctx, kHelpContextId);
+            break;
+        case 81:
+            EndProgram();
+            break;
+        case 84:
+            SavePreferences();
+            break;
+        case 233:
+            ShowAbout();
+            break;
+        case 260:
+            ShowSystemInformation();
+            break;
+        case 263:
+            env_.RunUpdater();
+            break;
+        default:
+            break;
     }
 }
 
 void Startup::ShowAbout() {
-    frmAbout about(env_, GetVersionCaption(Environment::CrystalVersionName(gCrystalVersion)), [this] { EndProgram(); },
-                   this);
+    frmAbout about(
+        env_, GetVersionCaption(Environment::CrystalVersionName(gCrystalVersion)), [this] { EndProgram(); },
+        this);
     about.exec();
 }
 

@@ -23,7 +23,8 @@ bool FolderExists(const std::string& folder) {
 
 bool HasRptInName(const std::string& name) {
     std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return lower.find(".rpt") != std::string::npos;
 }
 
@@ -105,8 +106,8 @@ void Startup::LoadReports(long databaseListId) {
 
 std::string Startup::GetAccessReportsCaption(long databaseListId) {
     ado::Recordset rs;
-    rs.Open("SELECT COUNT(*) FROM Report WHERE DatabaseListId = ?", services_.ctx->gDb, ado::adOpenForwardOnly,
-            ado::adLockReadOnly, {vb::Variant(databaseListId)});
+    rs.Open("SELECT COUNT(*) FROM Report WHERE DatabaseListId = ?", services_.ctx->gDb,
+            ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(databaseListId)});
     const vb::Variant n = rs.Eof() ? vb::Variant::null() : rs.Fields(0).Value();
     rs.Close();
     return "Access Reports (" + (n.IsNull() ? std::string() : n.ToString()) + ")";
@@ -118,8 +119,8 @@ void Startup::LoadConvertedReports(long) {
             databaseList_.ConvertedReportsPath = services_.ctx->programFolder;
         const std::string folder = databaseList_.ConvertedReportsPath;
         if (!FolderExists(folder)) {
-            prompt().MsgBox("Your default path for storing converted Crystal reports is invalid.", ui::vbInformation,
-                            "Tolvaran");
+            prompt().MsgBox("Your default path for storing converted Crystal reports is invalid.",
+                            ui::vbInformation, "Tolvaran");
             return;
         }
         // Listed by name, the order in which the folder lists its files on the original
@@ -183,8 +184,8 @@ bool Startup::LoadTables(long databaseListId) {
                 }
             }
             if (!reports) {
-                prompt().MsgBox("Could not locate Reports area of database.  Try Compact and repair.", ui::vbCritical,
-                                "Tolvaran");
+                prompt().MsgBox("Could not locate Reports area of database.  Try Compact and repair.",
+                                ui::vbCritical, "Tolvaran");
             } else {
                 const long n = reports->Documents.Count();
                 SetLblProgress("Progress:  Database:" + db.Name() + " has " + std::to_string(n) + " reports");
@@ -234,7 +235,8 @@ void Startup::CheckReport(const std::string& reportName, long databaseListId) {
     ado::Recordset rs;
     try {
         rs.Open("SELECT * FROM Report WHERE ReportName = ? AND DatabaseListId = ?", services_.ctx->gDb,
-                ado::adOpenStatic, ado::adLockPessimistic, {vb::Variant(reportName), vb::Variant(databaseListId)});
+                ado::adOpenStatic, ado::adLockPessimistic,
+                {vb::Variant(reportName), vb::Variant(databaseListId)});
         if (rs.Eof()) {
             DatasetModel& ds = dxReports_->Dataset();
             ds.AddNew();

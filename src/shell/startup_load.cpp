@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <QDir>
 
-#include "platform/common/com_error.h"
 #include "convert/convert.h"
+#include "platform/common/com_error.h"
 #include "shell/data_grid.h"
 #include "shell/instance_lock.h"
 #include "shell/qt_text.h"
@@ -19,15 +19,36 @@ namespace {
 constexpr const char* kCrLf = "\r\n";
 
 // The thirty toolbar images in slot order; the stored toolbar rows refer to them by slot.
-constexpr const char* kImageFiles[30] = {
-    "arrowleft2.ico",         "icon_edit.ico",       "excel.ico",           "greencheckmark.ico",
-    "networkdrive.ico",       "refresh.ico",         "SearchWizard.ico",    "icon_view.ico",
-    "redcircleminus.ico",     "database.ico",        "greentrafficlight.ico", "yellowtrafficlight.ico",
-    "blankpage.ico",          "webpages.ico",        "undo.ico",            "redpencil.ico",
-    "PRINTER.ico",            "BLUEBERRY.ico",       "brenmoor32-2.ico",    "mgmtconsole.ico",
-    "mainmenu.ico",           "services.ico",        "sorter.ico",          "tool.ico",
-    "YELLOWQUESTION.ico",     "redtrafficlight.ico", "database.gif",        "DatabaseAdd.gif",
-    "DatabaseWarning.gif",    "Databasecheck.gif"};
+constexpr const char* kImageFiles[30] = {"arrowleft2.ico",
+                                         "icon_edit.ico",
+                                         "excel.ico",
+                                         "greencheckmark.ico",
+                                         "networkdrive.ico",
+                                         "refresh.ico",
+                                         "SearchWizard.ico",
+                                         "icon_view.ico",
+                                         "redcircleminus.ico",
+                                         "database.ico",
+                                         "greentrafficlight.ico",
+                                         "yellowtrafficlight.ico",
+                                         "blankpage.ico",
+                                         "webpages.ico",
+                                         "undo.ico",
+                                         "redpencil.ico",
+                                         "PRINTER.ico",
+                                         "BLUEBERRY.ico",
+                                         "brenmoor32-2.ico",
+                                         "mgmtconsole.ico",
+                                         "mainmenu.ico",
+                                         "services.ico",
+                                         "sorter.ico",
+                                         "tool.ico",
+                                         "YELLOWQUESTION.ico",
+                                         "redtrafficlight.ico",
+                                         "database.gif",
+                                         "DatabaseAdd.gif",
+                                         "DatabaseWarning.gif",
+                                         "Databasecheck.gif"};
 
 }  // namespace
 
@@ -51,11 +72,12 @@ void Startup::Form_Load() {
             prompt().MsgBox(crystalList + kCrLf + kCrLf +
                                 "Required Version: Crystal 10 Advanced Developer is not installed",
                             ui::vbCritical | ui::vbOKOnly, "CORRECT VERSION MISSING");
-            prompt().MsgBox(std::string("This version of Tolvaran is designed for a different version of Crystal "
-                                        "Reports than you have installed.  You will not be able to convert reports "
-                                        "with this tool until you install Crystal Reports ") +
-                                "10.0",
-                            ui::vbCritical | ui::vbOKOnly, "Install Issue");
+            prompt().MsgBox(
+                std::string("This version of Tolvaran is designed for a different version of Crystal "
+                            "Reports than you have installed.  You will not be able to convert reports "
+                            "with this tool until you install Crystal Reports ") +
+                    "10.0",
+                ui::vbCritical | ui::vbOKOnly, "Install Issue");
         }
 
         step = "3";
@@ -145,9 +167,13 @@ void Startup::OpenStartUpLog() {
     startupLog_.Create_File();
 }
 
-void Startup::WriteToStartupLog(const std::string& text) { startupLog_.PutToFile(text); }
+void Startup::WriteToStartupLog(const std::string& text) {
+    startupLog_.PutToFile(text);
+}
 
-void Startup::CloseStartupLog() { startupLog_.close_file(); }
+void Startup::CloseStartupLog() {
+    startupLog_.close_file();
+}
 
 void Startup::GetSystemDirectories() {
     try {

@@ -69,7 +69,9 @@ void SystemInformation::ShowCrystalInstalls() {
     for (const std::string& line : env_.CrystalInstalls()) lstCrystalVersions_->addItem(Q(line));
 }
 
-std::string SystemInformation::ShowMDACVersion() { return env_.MDACVersion(); }
+std::string SystemInformation::ShowMDACVersion() {
+    return env_.MDACVersion();
+}
 
 void SystemInformation::EToolBar_ItemClick(int index) {
     if (toolbar_->ItemCtrlID(index) == 261) close();

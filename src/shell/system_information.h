@@ -14,7 +14,7 @@ class clsToolBar;
 
 class SystemInformation : public QDialog {
     Q_OBJECT
-public:
+  public:
     // env and toolbars must outlive the window.
     SystemInformation(Environment& env, clsToolBar& toolbars, QWidget* parent = nullptr);
 
@@ -24,7 +24,7 @@ public:
     void EToolBar_ItemClick(int index);
     QtToolBar* EToolBar() const { return toolbar_; }
 
-private:
+  private:
     Environment& env_;
     QtToolBar* toolbar_;
     QListWidget* lstAccessVersions_;

@@ -14,7 +14,7 @@ struct Picture {
 };
 
 class ImageListControl {
-public:
+  public:
     virtual ~ImageListControl() = default;
     virtual int ImageListCount() const = 0;
     virtual Picture ListImageRef(int i) const = 0;  // i from 1
@@ -25,7 +25,7 @@ inline constexpr int kItemButton = 0;
 inline constexpr int kItemSeparator = 2;
 
 class ToolBarControl {
-public:
+  public:
     virtual ~ToolBarControl() = default;
 
     virtual void ClearItems() = 0;
@@ -61,7 +61,7 @@ public:
 
 // The drop-down menu control (ctDropMenu) that LoadDropMenu fills.
 class DropMenuControl {
-public:
+  public:
     virtual ~DropMenuControl() = default;
     virtual int AddItem(const std::string& caption, int type, int level) = 0;
     virtual void setItemCtrlID(int index, long id) = 0;

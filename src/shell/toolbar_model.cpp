@@ -58,19 +58,33 @@ ToolBarItem* ToolBarModel::at(int index) {
     return &items_[static_cast<size_t>(index - 1)];
 }
 
-#define TOOLBAR_SET(member, value) \
+#define TOOLBAR_SET(member, value)       \
     if (ToolBarItem* item = at(index)) { \
-        item->member = value; \
-        Changed(); \
+        item->member = value;            \
+        Changed();                       \
     }
 
-void ToolBarModel::setItemTextPosition(int index, int position) { TOOLBAR_SET(textPosition, position) }
-void ToolBarModel::setItemTips(int index, const std::string& tip) { TOOLBAR_SET(tip, tip) }
-void ToolBarModel::setItemShortcut(int index, const std::string& key) { TOOLBAR_SET(shortcut, key) }
-void ToolBarModel::setItemToggle(int index, bool toggles) { TOOLBAR_SET(toggle, toggles) }
-void ToolBarModel::setItemCtrlID(int index, long id) { TOOLBAR_SET(ctrlId, id) }
-void ToolBarModel::setItemLevel(int index, int level) { TOOLBAR_SET(level, level) }
-void ToolBarModel::setItemEnabled(int index, bool enabled) { TOOLBAR_SET(enabled, enabled) }
+void ToolBarModel::setItemTextPosition(int index, int position) {
+    TOOLBAR_SET(textPosition, position)
+}
+void ToolBarModel::setItemTips(int index, const std::string& tip) {
+    TOOLBAR_SET(tip, tip)
+}
+void ToolBarModel::setItemShortcut(int index, const std::string& key) {
+    TOOLBAR_SET(shortcut, key)
+}
+void ToolBarModel::setItemToggle(int index, bool toggles) {
+    TOOLBAR_SET(toggle, toggles)
+}
+void ToolBarModel::setItemCtrlID(int index, long id) {
+    TOOLBAR_SET(ctrlId, id)
+}
+void ToolBarModel::setItemLevel(int index, int level) {
+    TOOLBAR_SET(level, level)
+}
+void ToolBarModel::setItemEnabled(int index, bool enabled) {
+    TOOLBAR_SET(enabled, enabled)
+}
 
 #undef TOOLBAR_SET
 

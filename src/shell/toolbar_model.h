@@ -22,7 +22,7 @@ struct ToolBarItem {
 };
 
 class ToolBarModel : public ToolBarControl {
-public:
+  public:
     void ClearItems() override;
     void setTipsDisplay(bool on) override { tipsDisplay_ = on; }
     void setMenuMarginColor(long rgb) override { menuMarginColor_ = rgb; }
@@ -56,12 +56,12 @@ public:
     long SelectForeColor() const { return selectForeColor_; }
     int ClearCount() const { return clearCount_; }
 
-protected:
+  protected:
     // Called after every change; the Qt toolbar redraws from the list.
     virtual void Changed() {}
     ToolBarItem* at(int index);
 
-private:
+  private:
     std::vector<ToolBarItem> items_;
     std::vector<Picture> images_;
     bool tipsDisplay_ = false;

@@ -1,4 +1,6 @@
 // Environment detection over a registry held in a map, and the launches it makes.
+#include "shell/environment.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 #include <map>
 
 #include "platform/ui/recording.h"
-#include "shell/environment.h"
 #include "shell_test_support.h"
 
 using namespace tolvaran;
@@ -14,7 +15,7 @@ using namespace tolvaran;
 namespace {
 
 class MapKeys : public SoftwareKeys {
-public:
+  public:
     std::map<std::pair<std::string, std::string>, vb::Variant> values;
     void Set(const std::string& key, const std::string& name, vb::Variant v) {
         values[{"SOFTWARE\\" + key, name}] = std::move(v);
@@ -54,8 +55,9 @@ TEST(Environment, InstalledListInItsOrderWithFallbackKeys) {
     f.keys.Set("Crystal Decisions\\11.5\\Crystal Reports", "Path", "c:\\cr115");
     f.keys.Set("Seagate Software\\Crystal Reports", "Path", "c:\\cr85");
     f.keys.Set("Crystal Decisions\\9.0\\Crystal Reports", "Path", "c:\\cr9");
-    EXPECT_EQ(f.env.GetCurrentCrystalInstalls(),
-              "Crystal Reports 8.5\r\nCrystal Reports 9.0\r\nCrystal Reports 11.5\r\nCrystal Reports .NET\r\n");
+    EXPECT_EQ(
+        f.env.GetCurrentCrystalInstalls(),
+        "Crystal Reports 8.5\r\nCrystal Reports 9.0\r\nCrystal Reports 11.5\r\nCrystal Reports .NET\r\n");
     // 11.0 and 11.5 share one key for the path, but are listed by two separate keys.
     EXPECT_EQ(f.env.GetCrystalPath("11.5"), "Error 448");
     f.keys.Set("Business Objects\\Suite 11.0\\Crystal Reports", "Path", "c:\\bo");
@@ -70,7 +72,8 @@ TEST(Environment, OpenReportInCrystalStartsTheDesignerOfTheVersionInUse) {
         std::string version;
         std::string expectFile;  // empty: the message instead
     };
-    const Case cases[] = {{"10.0", "/cr10/crw32.exe"}, {"0.00", ""}, {"8.5", "/cr80/crw32.exe"}, {"11.0", ""}};
+    const Case cases[] = {
+        {"10.0", "/cr10/crw32.exe"}, {"0.00", ""}, {"8.5", "/cr80/crw32.exe"}, {"11.0", ""}};
     for (const Case& c : cases) {
         EnvFixture f;
         f.keys.Set("Crystal Decisions\\10.0\\Crystal Reports", "Path", "/cr10");
@@ -110,14 +113,17 @@ TEST(Environment, DotNetLines) {
     };
     const std::string k10 = "Microsoft\\.NETFramework\\Policy\\v1.0";
     const std::string k10b = "Microsoft\\.NETFramework\\Policy\\Standards\\v1.0.0";
-    const std::string sp10 = "Microsoft\\Active Setup\\Installed Components\\{78705f0d-e8db-4b2d-8193-982bdda15ecd}";
+    const std::string sp10 =
+        "Microsoft\\Active Setup\\Installed Components\\{78705f0d-e8db-4b2d-8193-982bdda15ecd}";
     const std::string k11 = "Microsoft\\NET Framework Setup\\NDP\\v1.1.4322";
     const Case cases[] = {
         {{}, ".NET Framework 1.0 is not installed.\r\n.NET Framework 1.1 is not installed.\r\n"},
         {{{{k10, "3705"}, "3321-3705"}, {{sp10, "Version"}, "1,0,3705,2"}, {{k11, "Install"}, 1L}},
-         ".NET Framework 1.0 SP2 is installed.\r\n.NET Framework 1.1 is installed with no service packs.\r\n"},
+         ".NET Framework 1.0 SP2 is installed.\r\n.NET Framework 1.1 is installed with no service "
+         "packs.\r\n"},
         {{{{k10b, "3705"}, "x"}, {{sp10, "Version"}, "1,0,3705"}, {{k11, "Install"}, 1L}, {{k11, "SP"}, 1L}},
-         ".NET Framework 1.0 is installed with no service packs.\r\n.NET Framework 1.1 SP1 is installed.\r\n"},
+         ".NET Framework 1.0 is installed with no service packs.\r\n.NET Framework 1.1 SP1 is "
+         "installed.\r\n"},
     };
     for (const Case& c : cases) {
         EnvFixture f;
@@ -132,7 +138,8 @@ TEST(Environment, SystemInformationLines) {
     f.keys.Set("Microsoft\\Office\\11.0\\Common\\InstallRoot", "Path", "c:\\o11");
     f.keys.Set("Crystal Decisions\\10.0\\Crystal Reports", "Path", "/cr10");
     f.keys.Set("Crystal Decisions\\Crystal Reports\\VSNET", "VS7NET", "yes");
-    EXPECT_EQ(f.env.AccessInstalls(), (std::vector<std::string>{"Microsoft Office 2000", "Microsoft Office 2003"}));
+    EXPECT_EQ(f.env.AccessInstalls(),
+              (std::vector<std::string>{"Microsoft Office 2000", "Microsoft Office 2003"}));
     EXPECT_EQ(f.env.CrystalInstalls(),
               (std::vector<std::string>{"Crystal Reports 10.0", "Visual Studio Crystal Reports.NET"}));
     EXPECT_EQ(f.env.MDACVersion(), "Error 448");
@@ -141,10 +148,13 @@ TEST(Environment, SystemInformationLines) {
 }
 
 TEST(Environment, CrystalVersionNames) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"8.0", "Crystal Reports 8.5"},   {"8.5", "Crystal Reports 8.5"},   {"9.0", "Crystal Reports 9.0"},
-        {"10.0", "Crystal Reports 10.0"}, {"11.0", "Crystal Reports 11.0"}, {"11.5", "Crystal Reports 11.5"},
-        {"0.00", "<unknown>"}};
+    const std::pair<const char*, const char*> cases[] = {{"8.0", "Crystal Reports 8.5"},
+                                                         {"8.5", "Crystal Reports 8.5"},
+                                                         {"9.0", "Crystal Reports 9.0"},
+                                                         {"10.0", "Crystal Reports 10.0"},
+                                                         {"11.0", "Crystal Reports 11.0"},
+                                                         {"11.5", "Crystal Reports 11.5"},
+                                                         {"0.00", "<unknown>"}};
     for (const auto& [v, name] : cases) EXPECT_EQ(Environment::CrystalVersionName(v), name) << v;
 }
 

@@ -20,7 +20,7 @@ using namespace tolvaran;
 namespace {
 
 class ListsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = test::ProgramFolder("lists");
         registry_ = std::make_unique<registry::RegistryFile>((folder_ / "registry.reg").string());
@@ -49,21 +49,24 @@ protected:
         const fs::path file = folder_ / name;
         sqlite3* db = nullptr;
         sqlite3_open(file.string().c_str(), &db);
-        sqlite3_exec(db, "CREATE TABLE Customers (Id INTEGER PRIMARY KEY, Name TEXT)", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "CREATE TABLE Customers (Id INTEGER PRIMARY KEY, Name TEXT)", nullptr, nullptr,
+                     nullptr);
         if (jetVersion3) sqlite3_exec(db, "PRAGMA user_version = 3", nullptr, nullptr, nullptr);
         sqlite3_close(db);
         const fs::path exports = folder_ / (name + ".src") / "reports";
         fs::create_directories(exports);
         for (const std::string& r : reports)
-            test::WriteFile(exports / (r + ".bas"), "Version =20\r\nVersionRequired =20\r\nBegin Report\r\n"
-                                                    "    Width =9000\r\n    Begin\r\n    End\r\nEnd\r\n");
+            test::WriteFile(exports / (r + ".bas"),
+                            "Version =20\r\nVersionRequired =20\r\nBegin Report\r\n"
+                            "    Width =9000\r\n    Begin\r\n    End\r\nEnd\r\n");
         return file;
     }
 
     long AddEntry(const fs::path& frontEnd, const std::string& convertedFolder) {
-        ctx_.gDb->Execute("INSERT INTO DatabaseList (ReportDatabase, SourceTablesDatabase, ConvertedReportsPath) "
-                          "VALUES (?, ?, ?)",
-                          {frontEnd.string(), frontEnd.string(), convertedFolder});
+        ctx_.gDb->Execute(
+            "INSERT INTO DatabaseList (ReportDatabase, SourceTablesDatabase, ConvertedReportsPath) "
+            "VALUES (?, ?, ?)",
+            {frontEnd.string(), frontEnd.string(), convertedFolder});
         window_->RefreshDatabaseList();
         DataGrid* grid = window_->dxDatabases();
         for (int row = 0; row < grid->Dataset().RowCount(); ++row) {
@@ -97,7 +100,8 @@ TEST_F(ListsTest, ScanAddsEachReportOnceForBothEngineVersions) {
         bool jet3;
         std::string panel1;
     };
-    const std::vector<std::string> reports = {"Invoice", "Sales 2004-Q1 @ HQ #1", "O'Brien \"Best\"", "Catalogue"};
+    const std::vector<std::string> reports = {"Invoice", "Sales 2004-Q1 @ HQ #1", "O'Brien \"Best\"",
+                                              "Catalogue"};
     for (const Case& c : {Case{true, "3.51"}, Case{false, "10.0"}}) {
         SCOPED_TRACE(c.panel1);
         const fs::path front = FrontEnd(c.jet3 ? "old.mdb" : "new.mdb", reports, c.jet3);
@@ -146,7 +150,8 @@ TEST_F(ListsTest, ScanOfMissingFileEndsQuietly) {
 TEST_F(ListsTest, ConvertedReportsListsNamesHoldingRptInAnyCase) {
     const fs::path out = folder_ / "out";
     fs::create_directories(out);
-    for (const char* name : {"a.rpt", "B.RPT", "c.Rpt.bak", "notes.txt", "report"}) test::WriteFile(out / name, "x");
+    for (const char* name : {"a.rpt", "B.RPT", "c.Rpt.bak", "notes.txt", "report"})
+        test::WriteFile(out / name, "x");
     AddEntry(folder_ / "x.mdb", out.string());
     std::vector<std::string> listed;
     for (int i = 0; i < window_->dxConvertedReports()->count(); ++i)

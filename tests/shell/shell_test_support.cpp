@@ -12,8 +12,8 @@ namespace test {
 
 fs::path TempFolder(const std::string& tag) {
     static std::atomic<int> counter{0};
-    const auto dir = fs::temp_directory_path() /
-                     ("tolvaran-shell-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    const auto dir = fs::temp_directory_path() / ("tolvaran-shell-" + tag + "-" + std::to_string(::getpid()) +
+                                                  "-" + std::to_string(counter++));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -24,7 +24,8 @@ fs::path ProgramFolder(const std::string& tag, bool withCrystal10) {
     const fs::path bin = TOLVARAN_BIN_DIR;
     fs::copy_file(bin / "tolvaran.f1", dir / "tolvaran.f1");
     fs::copy_file(bin / "tolvaran.f2", dir / "tolvaran.f2");
-    fs::copy(fs::path(TOLVARAN_SOURCE_DIR) / "resources/ship/icons", dir / "icons", fs::copy_options::recursive);
+    fs::copy(fs::path(TOLVARAN_SOURCE_DIR) / "resources/ship/icons", dir / "icons",
+             fs::copy_options::recursive);
     std::string reg = "REGEDIT4\n\n";
     if (withCrystal10)
         reg += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Crystal Decisions\\10.0\\Crystal Reports]\n\"Path\"=\"" +

@@ -1,4 +1,6 @@
 // The main window's start-up: the load handler's steps, log, messages and failure paths.
+#include "shell/startup.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,7 +17,6 @@
 #include "shell/data_grid.h"
 #include "shell/instance_lock.h"
 #include "shell/qt_toolbar.h"
-#include "shell/startup.h"
 #include "shell_test_support.h"
 #include "store/support.h"
 
@@ -40,7 +41,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // One program run in a temporary program folder.
 class StartupRun {
-public:
+  public:
     explicit StartupRun(fs::path folder, bool accessInstalled = true)
         : folder_(std::move(folder)), registry_((folder_ / "registry.reg").string()) {
         ctx_.programFolder = folder_.string();
@@ -49,8 +50,12 @@ public:
         StartupServices s;
         s.ctx = &ctx_;
         s.launcher = &launcher_;
-        if (accessInstalled) s.accessFactory = [] { return std::make_unique<access::Application>(); };
-        else s.accessFactory = []() -> std::unique_ptr<access::Application> { throw vb::ComError(429, "no Access"); };
+        if (accessInstalled)
+            s.accessFactory = [] { return std::make_unique<access::Application>(); };
+        else
+            s.accessFactory = []() -> std::unique_ptr<access::Application> {
+                throw vb::ComError(429, "no Access");
+            };
         s.endProgram = [this] { ++ended; };
         window = std::make_unique<Startup>(std::move(s));
     }
@@ -75,9 +80,15 @@ public:
     int ended = 0;
 };
 
-const std::vector<std::string> kNormalLog = {"GetCurrentCrystalInstalls", "GetSystemDirectories", "CheckAndTransferData",
-                                             "OpenConnection",           "GetCurrentAccessVersion", "LoadImages",
-                                             "SetDatabaseList",          "LoadPreferences",      "LoadReports",
+const std::vector<std::string> kNormalLog = {"GetCurrentCrystalInstalls",
+                                             "GetSystemDirectories",
+                                             "CheckAndTransferData",
+                                             "OpenConnection",
+                                             "GetCurrentAccessVersion",
+                                             "LoadImages",
+                                             "SetDatabaseList",
+                                             "LoadPreferences",
+                                             "LoadReports",
                                              "AssignCaptions"};
 
 TEST(Startup, NormalStartLogsEveryStepInOrderAndShowsNothing) {
@@ -153,16 +164,19 @@ TEST(Startup, WithoutCrystal10BothVersionMessagesThenStartGoesOn) {
     const auto& first = run.prompt_.messages[0];
     EXPECT_EQ(first.title, "CORRECT VERSION MISSING");
     EXPECT_EQ(first.buttons, ui::vbCritical);
-    EXPECT_EQ(first.prompt,
-              "Versions of Crystal currently installed\r\nUn-able to determine what versions of Crystal Reports are "
-              "installed on this machine.----------------------------\r\n\r\n\r\nRequired Version: Crystal 10 "
-              "Advanced Developer is not installed");
+    EXPECT_EQ(
+        first.prompt,
+        "Versions of Crystal currently installed\r\nUn-able to determine what versions of Crystal Reports "
+        "are "
+        "installed on this machine.----------------------------\r\n\r\n\r\nRequired Version: Crystal 10 "
+        "Advanced Developer is not installed");
     const auto& second = run.prompt_.messages[1];
     EXPECT_EQ(second.title, "Install Issue");
     EXPECT_EQ(second.buttons, ui::vbCritical);
     EXPECT_EQ(second.prompt,
               "This version of Tolvaran is designed for a different version of Crystal Reports than you have "
-              "installed.  You will not be able to convert reports with this tool until you install Crystal Reports "
+              "installed.  You will not be able to convert reports with this tool until you install Crystal "
+              "Reports "
               "10.0");
     EXPECT_EQ(run.window->gCrystalVersion, "0.00");
     EXPECT_EQ(run.Log(), kNormalLog);

@@ -33,23 +33,24 @@ struct Row {
 };
 
 class FixedImages : public ImageListControl {
-public:
+  public:
     int ImageListCount() const override { return 30; }
     Picture ListImageRef(int i) const override { return {"image" + std::to_string(i)}; }
 };
 
 class ToolBarTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = test::TempFolder("toolbar");
         const std::string file = (dir_ / "settings.db").string();
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-        sqlite3_exec(db,
-                     "CREATE TABLE ToolBars (ToolBarId INTEGER, FormName TEXT, ButtonOrder INTEGER, Level INTEGER,"
-                     " ButtonNAME TEXT, ButtonType INTEGER, ImageNo INTEGER, ToolTip TEXT, QuickKey TEXT,"
-                     " IsCheckBox BOOLEAN, IsDropMenu BOOLEAN, BackColor INTEGER, ForeColor INTEGER, Enabled BOOLEAN)",
-                     nullptr, nullptr, nullptr);
+        sqlite3_exec(
+            db,
+            "CREATE TABLE ToolBars (ToolBarId INTEGER, FormName TEXT, ButtonOrder INTEGER, Level INTEGER,"
+            " ButtonNAME TEXT, ButtonType INTEGER, ImageNo INTEGER, ToolTip TEXT, QuickKey TEXT,"
+            " IsCheckBox BOOLEAN, IsDropMenu BOOLEAN, BackColor INTEGER, ForeColor INTEGER, Enabled BOOLEAN)",
+            nullptr, nullptr, nullptr);
         sqlite3_close(db);
         conn_ = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
         builder_.setConn(conn_);
@@ -60,17 +61,19 @@ protected:
         fs::remove_all(dir_);
     }
     void Add(const std::string& form, const Row& r) {
-        conn_->Execute("INSERT INTO ToolBars (ToolBarId, FormName, ButtonOrder, Level, ButtonNAME, ButtonType, ImageNo,"
-                       " ToolTip, QuickKey, IsCheckBox, IsDropMenu, BackColor, ForeColor, Enabled)"
-                       " VALUES (?,?,?,?,?,?,?,?,?,?,0,0,0,1)",
-                       {r.id, form, r.order, r.level ? vb::Variant(*r.level) : vb::Variant::null(),
-                        r.caption ? vb::Variant(*r.caption) : vb::Variant::null(), r.type, r.image, r.tip, r.key,
-                        r.check});
+        conn_->Execute(
+            "INSERT INTO ToolBars (ToolBarId, FormName, ButtonOrder, Level, ButtonNAME, ButtonType, ImageNo,"
+            " ToolTip, QuickKey, IsCheckBox, IsDropMenu, BackColor, ForeColor, Enabled)"
+            " VALUES (?,?,?,?,?,?,?,?,?,?,0,0,0,1)",
+            {r.id, form, r.order, r.level ? vb::Variant(*r.level) : vb::Variant::null(),
+             r.caption ? vb::Variant(*r.caption) : vb::Variant::null(), r.type, r.image, r.tip, r.key,
+             r.check});
     }
     std::vector<std::string> Layout(const ToolBarModel& bar) {
         std::vector<std::string> out;
         for (const auto& item : bar.Items())
-            out.push_back(std::to_string(item.level) + ":" + (item.type == kItemSeparator ? "-" : item.caption) + ":" +
+            out.push_back(std::to_string(item.level) + ":" +
+                          (item.type == kItemSeparator ? "-" : item.caption) + ":" +
                           std::to_string(item.ctrlId));
         return out;
     }
@@ -131,8 +134,8 @@ TEST_F(ToolBarTest, ChildrenFollowTheirParentInButtonOrder) {
     Add("F", {8, 1, "C", 0, 6, 3, "Tip C", "Ctrl+K", true});
     ToolBarModel bar;
     ASSERT_TRUE(builder_.Load(bar, "F"));
-    EXPECT_EQ(Layout(bar), (std::vector<std::string>{"1:A:1", "2:A1:2", "1:B:3", "2:B1:4", "3:B2:5", "1:-:0",
-                                                      "1:C:6"}));
+    EXPECT_EQ(Layout(bar),
+              (std::vector<std::string>{"1:A:1", "2:A1:2", "1:B:3", "2:B1:4", "3:B2:5", "1:-:0", "1:C:6"}));
     const ToolBarItem& c = bar.Item(7);
     EXPECT_EQ(c.tip, "Tip C");
     EXPECT_EQ(c.shortcut, "Ctrl+K");

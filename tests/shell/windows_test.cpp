@@ -28,7 +28,7 @@ using namespace tolvaran;
 namespace {
 
 class MapKeys : public SoftwareKeys {
-public:
+  public:
     std::map<std::pair<std::string, std::string>, vb::Variant> values;
     vb::Variant Query(const std::string& key, const std::string& name) override {
         auto it = values.find({key, name});
@@ -102,14 +102,16 @@ TEST(SystemInformationWindow, FillsItsFourFieldsAndClosesOnItsToolbarId) {
     const fs::path dir = test::TempFolder("sysinfo");
     fs::copy_file(fs::path(TOLVARAN_BIN_DIR) / "tolvaran.f1", dir / "settings.db");
     clsToolBar builder(f.prompt);
-    builder.setConn(ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (dir / "settings.db").string()));
+    builder.setConn(ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
+                                        (dir / "settings.db").string()));
     {
         SystemInformation info(f.env, builder);
         EXPECT_EQ(info.windowTitle().toStdString(), "System Information");
         auto items = [&](const char* name) {
             std::vector<std::string> out;
             auto* list = info.findChild<QListWidget*>(name);
-            for (int i = 0; list && i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
+            for (int i = 0; list && i < list->count(); ++i)
+                out.push_back(list->item(i)->text().toStdString());
             return out;
         };
         EXPECT_EQ(items("lstAccessVersions"), (std::vector<std::string>{"Microsoft Office 2003"}));
