@@ -192,6 +192,11 @@ TEST(AccessFiles, RealJetFilesThroughTheAccessDriver) {
     EXPECT_GT(app.CurrentDb().TableDefs().Count(), 0);
     EXPECT_EQ(ErrorNumber([&] { app.CurrentDb().CreateQueryDef("q", "SELECT 1"); }), kErrReadOnly);
     app.CloseCurrentDatabase();
+    // Saved queries that are not plain SELECTs are found by name as well.
+    app.OpenCurrentDatabase((kCorpus / "db" / "jahlborn__jackcess__queryTestV2003.mdb").string());
+    EXPECT_NE(app.CurrentDb().QueryDefs("UnionQuery").SQL().find("UNION ALL"), std::string::npos);
+    EXPECT_EQ(app.CurrentDb().QueryDefs("SelectQuery").SQL().rfind("SELECT DISTINCT", 0), 0u);
+    app.CloseCurrentDatabase();
     app.OpenCurrentDatabase((kCorpus / "db" / "mdbtools__mdbtestdata__DateTestDatabase.mdb").string());
     EXPECT_EQ(app.DBEngine().Version(), "4.0");
 }

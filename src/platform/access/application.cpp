@@ -176,13 +176,18 @@ NamedList Database::TableDefs() const {
 }
 
 QueryDef Database::QueryDefs(const std::string& name) const {
-    for (const ado::QueryInfo& q : state_->Jet().views()) {
-        if (SameName(q.name, name)) {
-            QueryDef def;
-            def.state_ = state_;
-            def.name_ = q.name;
-            def.sql_ = q.commandText;
-            return def;
+    // Every saved query: plain SELECTs are the catalog's views; parameter, union, crosstab and
+    // action queries are its procedures.
+    ado::Driver& driver = state_->Jet();
+    for (const auto& list : {driver.views(), driver.procedures()}) {
+        for (const ado::QueryInfo& q : list) {
+            if (SameName(q.name, name)) {
+                QueryDef def;
+                def.state_ = state_;
+                def.name_ = q.name;
+                def.sql_ = q.commandText;
+                return def;
+            }
         }
     }
     ItemNotFound();
@@ -192,8 +197,9 @@ QueryDef Database::CreateQueryDef(const std::string& name, const std::string& sq
     ado::Driver& driver = state_->Jet();
     if (driver.readOnly())
         throw vb::ComError(kErrReadOnly, "Cannot update. Database or object is read-only.");
-    for (const ado::QueryInfo& q : driver.views())
-        if (SameName(q.name, name)) throw vb::ComError(3012, "Object '" + name + "' already exists.");
+    for (const auto& list : {driver.views(), driver.procedures()})
+        for (const ado::QueryInfo& q : list)
+            if (SameName(q.name, name)) throw vb::ComError(3012, "Object '" + name + "' already exists.");
     QueryDef def;
     def.state_ = state_;
     def.name_ = name;
