@@ -300,6 +300,46 @@ private:
     short backEndType_ = 0;
 
     // layout internals
+    // The kinds a section is converted as.
+    enum class SectionKind { None, GroupHeader, GroupFooter, Detail, ReportHeader, ReportFooter, PageFooter, PageHeader };
+    // The kind the name tests give; when they give none, the kind the section number gives
+    // (byNumber is then set).
+    SectionKind KindOfSection(int i, const std::string& name, bool& byNumber);
+    static const char* KindName(SectionKind kind);
+    // The Access group level a group section number belongs to (5 + 2j, 6 + 2j); -1 otherwise.
+    static int GroupLevelOfSection(int i);
+    // The designer group made for an Access group level; 0 when the level got none.
+    int GroupOfLevel(int level) const;
+    // One control of the section being processed, by its ControlType.
+    void DispatchControl(designer::Section& section, access::Control& control, int type,
+                         const std::string& areaCode, ui::ProgressWindow& window);
+    // Case 3 of a text box: a formula field from an expression, checked and placed.
+    void AddFormulaObject(designer::Section& section, access::Control& control,
+                          designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window, long top);
+    void WriteFormulaCheckFailure(const std::string& formulaName, const std::string& expression,
+                                  const std::string& crystalFormula, const std::string& message);
+    void WriteFormulaConversionFailure(const std::string& formulaName, const std::string& expression,
+                                       const std::string& crystalFormula);
+    // A new row in the job's error-log recordset (one of its own when Convert has not opened it).
+    ado::Recordset& FormulaErrorLog();
+    // A file of the program folder ("icons/yellowquestion.ico", "brenmoor.bmp").
+    std::string ProgramFile(const std::string& name) const;
+    // The existing file a linked image names, "" when there is none.
+    std::string LinkedPictureFile(const access::Control& control) const;
+
+    struct LevelGroup {
+        int level;
+        int group;
+    };
+    std::vector<LevelGroup> levelGroups_;
+    struct TranslationAnswer {
+        std::string key;
+        std::string name;
+        bool found;
+    };
+    std::vector<TranslationAnswer> translations_;  // answers of Translate, asked once per job
+    bool firstSectionProcessed_ = false;
+    std::unique_ptr<ado::Recordset> ownFormulaLog_;
     // end of layout internals
 };
 

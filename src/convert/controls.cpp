@@ -1,0 +1,159 @@
+// Control discovery and layout bookkeeping: every control of the section being converted is
+// recorded as a row of the lists file's Controls table and loaded back, ordered by position,
+// into the job's control collection; the object builders record the object they made in the
+// control's row (UpdateControl), and AlignCrystalControls moves objects of an area to their
+// recorded Access left. Positions and sizes are twips. Every value goes in as a bound
+// parameter, so control names holding quotes are recorded like any other.
+#include <string>
+#include <unordered_map>
+
+#include "convert/convert.h"
+#include "convert/trap.h"
+#include "platform/common/vbstring.h"
+#include "store/record_classes.h"
+
+namespace tolvaran {
+
+namespace {
+
+constexpr const char* kInsertControl =
+    "INSERT INTO Controls (ControlName, ReportId, SectionNo, LeftPos, TopPos, Height, ControlOrder, Width, "
+    "ControlType, Caption) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+long ToLong(const vb::Variant& v) { return vb::NZ(v, 0).ToLong(); }
+
+}  // namespace
+
+void clsConvert::DiscoverControls(short sectionNo) {
+    try {
+        const vb::Variant id(reportId());
+        const vb::Variant section(static_cast<long>(sectionNo));
+        db()->Execute("DELETE FROM Controls Where ReportId = ? AND SectionNo = ?", {id, section});
+        controls_.clear();
+        if (!accessReport_) ThrowNotSet();
+        for (const access::Control* c : accessReport_->Controls()) {
+            if (c->Section() != sectionNo) continue;
+            const std::string name = c->Name();
+            std::string caption;
+            if (c->ControlType() == access::acLabel) caption = c->Caption();
+            else if (c->ControlType() == access::acSubform) caption = "<subform:" + name + ">";
+            else caption = "<" + name + ">";
+            db()->Execute(kInsertControl,
+                          {vb::Variant(name), id, section, vb::Variant(c->Left()), vb::Variant(c->Top()),
+                           vb::Variant(c->Height()), vb::Variant(-1L), vb::Variant(c->Width()),
+                           vb::Variant(static_cast<long>(c->ControlType())), vb::Variant(caption)});
+        }
+        // At equal top and left the order the rows were stored in decides.
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM Controls Where ReportId = ? AND SectionNo = ? ORDER BY TopPos,LeftPos,ControlId", db(),
+                ado::adOpenForwardOnly, ado::adLockReadOnly, {id, section});
+        long previousTop = 0;
+        long previousHeight = 0;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const long top = ToLong(rs["TopPos"]);
+            const long height = ToLong(rs["Height"]);
+            const long shift = top < previousTop + previousHeight ? previousTop + previousHeight - top : 0;
+            auto record = std::make_shared<clsControl>();
+            record->ControlName = vb::NZ(rs["ControlName"], "").ToString();
+            record->LeftPos = std::to_string(ToLong(rs["LeftPos"]));
+            record->TopPos = std::to_string(top + shift);
+            record->ControlType = static_cast<short>(ToLong(rs["ControlType"]));
+            record->Order = static_cast<short>(ToLong(rs["ControlOrder"]));
+            record->Height = height;
+            record->Caption = vb::NZ(rs["Caption"], "").ToString();
+            controls_.push_back(std::move(record));
+            previousTop = top;
+            previousHeight = height;
+        }
+        rs.Close();
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "DiscoverControls", "1", 1);
+    }
+}
+
+void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& control, short heightFlag) {
+    try {
+        if (!object) ThrowNotSet();
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM Controls Where ReportId = ? AND ControlName = ?", db(), ado::adOpenDynamic,
+                ado::adLockOptimistic, {vb::Variant(reportId()), vb::Variant(control.Name())});
+        if (!rs.Eof()) {
+            rs.set("CrystalControlName", vb::Variant(object->Name));
+            rs.set("CrystalTopPos", vb::Variant(object->Top));
+            const long accessLeft = control.Left();
+            if (object->Left < accessLeft) object->Left = accessLeft;
+            rs.set("CrystalLeftPos", vb::Variant(object->Left));
+            if (heightFlag != 1) rs.set("CrystalHeight", vb::Variant(object->Height));
+            rs.Update();
+        }
+        rs.Close();
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "DiscoverControls", "1", 1);
+    }
+}
+
+void clsConvert::AlignCrystalControls(const std::string& area) {
+    if (area.empty()) return;
+    try {
+        if (!crReport_) ThrowNotSet();
+        designer::Area& crArea = crReport_->Areas().Item(area);
+        std::unordered_multimap<std::string, designer::ReportObject*> byName;
+        for (const auto& section : crArea.Sections())
+            for (const auto& object : section->ReportObjects()) byName.emplace(object->Name, object.get());
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM Controls Where ReportId = ?", db(), ado::adOpenForwardOnly, ado::adLockReadOnly,
+                {vb::Variant(reportId())});
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const vb::Variant& crystalName = rs["CrystalControlName"];
+            if (crystalName.IsNull()) continue;
+            const long crystalLeft = ToLong(rs["CrystalLeftPos"]);
+            const long left = ToLong(rs["LeftPos"]);
+            if (crystalLeft >= left) continue;
+            auto [first, last] = byName.equal_range(crystalName.ToString());
+            for (auto it = first; it != last; ++it) it->second->Left = left;
+        }
+        rs.Close();
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "AlignCrystalControls", "1", 1);
+    }
+}
+
+void clsConvert::CheckCrystalReportAlignment() {
+    try {
+        if (!crReport_) ThrowNotSet();
+        for (designer::Section* section : crReport_->Sections().List()) {
+            // Lines are kept apart: a line may cross the fields it underlines.
+            long previousBottom = 0;
+            long previousLineBottom = 0;
+            for (const auto& object : section->ReportObjects()) {
+                ado::Recordset rs;
+                rs.Open("SELECT * FROM Controls Where ReportId = ? AND ControlName = ?", db(), ado::adOpenDynamic,
+                        ado::adLockOptimistic, {vb::Variant(reportId()), vb::Variant(object->Name)});
+                const bool isLine = vb::InStr(object->Name, "Line") > 0;
+                long& bottom = isLine ? previousLineBottom : previousBottom;
+                if (object->Top < bottom && bottom - object->Top < object->Height) object->Top = bottom;
+                bottom = object->Top + object->Height;
+                if (!rs.Eof()) {
+                    rs.set("CrystalTopPos", vb::Variant(object->Top));
+                    rs.set("CrystalLeftPos", vb::Variant(object->Left));
+                    rs.set("CrystalHeight", vb::Variant(object->Height));
+                    rs.Update();
+                }
+                rs.Close();
+            }
+            ShowControlsInDebug(*section);
+        }
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "AlignCrystalControls", "1", 1);
+    }
+}
+
+void clsConvert::ShowControlsInDebug(designer::Section& section) {
+    for (const auto& object : section.ReportObjects()) {
+        (void)object->Name;
+        (void)object->Left;
+        (void)object->Height;
+    }
+}
+
+}  // namespace tolvaran

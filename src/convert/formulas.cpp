@@ -1,0 +1,161 @@
+// Formula fields: the converter's side of formula translation. A text box whose control
+// source is an expression becomes a formula field of the new report, translated from the
+// Access expression, checked by the designer, commented out when the check fails, and placed
+// as a field object. Failures go to the error log (rows and text log).
+#include <string>
+
+#include "convert/convert.h"
+#include "convert/formula/formula_translator.h"
+#include "convert/trap.h"
+#include "platform/common/vbstring.h"
+#include "store/record_classes.h"
+#include "store/text_log.h"
+
+namespace tolvaran {
+
+namespace {
+
+// The expression of a calculated control source: the source without its leading "=" (an
+// "=" inside the expression is a comparison and stays).
+std::string ExpressionOf(const std::string& source) {
+    const size_t first = source.find_first_not_of(' ');
+    if (first != std::string::npos && source[first] == '=') return source.substr(first + 1);
+    return source;
+}
+
+const std::string kFormulaErrorRule = std::string(20, '-') + "< FORMULA ERROR >" + std::string(43, '-');
+const std::string kRule(79, '-');
+
+}  // namespace
+
+std::string clsConvert::ConvertFormula(const std::string& expression) {
+    FormulaTranslator translator(*this);
+    return translator.ConvertFormula(expression);
+}
+
+bool clsConvert::IsFormulaField(const std::string& name) {
+    try {
+        if (!crReport_) return false;
+        for (const auto& f : crReport_->FormulaFields())
+            if (f->Name() == name) return true;
+        return false;
+    } catch (...) {
+        return false;
+    }
+}
+
+ado::Recordset& clsConvert::FormulaErrorLog() {
+    if (errorLog_ && errorLog_->State() == ado::adStateOpen) return *errorLog_;
+    if (!ownFormulaLog_ || ownFormulaLog_->State() != ado::adStateOpen) {
+        ownFormulaLog_ = std::make_unique<ado::Recordset>();
+        ownFormulaLog_->Open("Select * from ErrorLog Where 1 = 0", db(), ado::adOpenStatic, ado::adLockPessimistic);
+    }
+    return *ownFormulaLog_;
+}
+
+void clsConvert::AddFormulaObject(designer::Section& section, access::Control& control,
+                                  designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window, long top) {
+    const std::string formulaName = control.Name();
+    const std::string expression = ExpressionOf(control.ControlSource());
+    const std::string crystalFormula = ConvertFormula(expression);
+    if (expression.empty() || crystalFormula.empty()) {
+        WriteFormulaConversionFailure(formulaName, expression, crystalFormula);
+        return;
+    }
+    std::string logged = expression;
+    if (vb::InStr(logged, "Formula=") == 0) logged = "Formula=" + logged;
+    // The definition is held by name: a formula the designer refused to add leaves the
+    // counter and the collection apart, and must not make later formulas check the wrong one.
+    designer::FormulaFieldDefinition* definition = nullptr;
+    try {
+        definition = &formulas.Add(formulaName, crystalFormula);
+    } catch (...) {
+        WriteErrorLog(crystalFormula, "AddToDetails", "Formulas", 2);
+    }
+    ++formulaCount_;
+    if (!definition) return;
+    bool ok = false;
+    std::string message;
+    definition->Check(ok, message);
+    if (!ok) WriteFormulaCheckFailure(formulaName, logged, crystalFormula, message);
+    designer::FieldObject* field = nullptr;
+    if (auto e = Try([&] { field = &section.AddFieldObject(definition->FormulaFieldName(), control.Left(), top); }))
+        RecordError("AddTextObject:" + e->description, ReportName, "", "", "n/a");
+    if (!ok) {
+        definition->setText("// " + definition->Text());
+        window.AddResult("// " + definition->Text());
+    }
+    if (field) UpdateFieldObjectProperties(*field, control, field->Name);
+}
+
+void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const std::string& expression,
+                                          const std::string& crystalFormula, const std::string& message) {
+    ++formulaErrorCount_;
+    WriteErrorLog(crystalFormula, "AddTextObject", "Formulas", 1);
+    WriteErrorLog(formulaName + ":" + message, formulaName, "Formulas", 1);
+    std::string savedFormula = crystalFormula;
+    try {
+        ado::Recordset& rs = FormulaErrorLog();
+        rs.AddNew();
+        rs.set("ReportId", vb::Variant(reportId()));
+        rs.set("DatabaseListId", vb::Variant(databaseListId()));
+        rs.set("ReportName", vb::Variant(ReportName));
+        if (IsSubReport) {
+            if (oText) oText->PutToFile("SUBREPORT OF:   " + ParentReport);
+            rs.set("SubReportOf", vb::Variant(ParentReport));
+        }
+        rs.set("FormulaName", vb::Variant(formulaName));
+        rs.set("CrystalFormula", vb::Variant(crystalFormula));
+        rs.set("ErrorDesc", vb::Variant(message));
+        rs.set("ErrorOn", vb::Variant(vb::Date::Now()));
+        rs.Update();
+        savedFormula = vb::NZ(rs["CrystalFormula"], "").ToString();
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "AddTextObject", "Formulas", 1);
+    }
+    if (!oText) return;
+    oText->PutToFile(kFormulaErrorRule);
+    oText->PutToFile("    ReportName:" + ReportName);
+    oText->PutToFile("   SubReportOf:" + ParentReport);
+    oText->PutToFile("Error Severity:2");
+    oText->PutToFile("         Error:" + message);
+    oText->PutToFile("Formula Name:" + formulaName);
+    oText->PutToFile("Access Formula:" + expression);
+    oText->PutToFile("Crystal Formula:" + savedFormula);
+    oText->PutToFile(kRule);
+}
+
+void clsConvert::WriteFormulaConversionFailure(const std::string& formulaName, const std::string& expression,
+                                               const std::string& crystalFormula) {
+    auto line = [&](const std::string& text) {
+        if (oText) oText->PutToFile(text);
+    };
+    try {
+        ado::Recordset& rs = FormulaErrorLog();
+        const vb::Variant now(vb::Date::Now());
+        rs.AddNew();
+        rs.set("ReportId", vb::Variant(reportId()));
+        rs.set("DatabaseListId", vb::Variant(databaseListId()));
+        line("REPORT NAME:    " + ReportName);
+        rs.set("ReportName", vb::Variant(ReportName));
+        if (IsSubReport) {
+            line("SUBREPORT OF:   " + ParentReport);
+            rs.set("SubReportOf", vb::Variant(ParentReport));
+        }
+        line("FORMULA NAME:   " + formulaName);
+        rs.set("FormulaName", vb::Variant(formulaName));
+        line("ACCESS FORMULA: " + expression);
+        rs.set("AccessFormula", vb::Variant(expression));
+        line("CRYSTAL FORMULA:" + crystalFormula);
+        rs.set("CrystalFormula", vb::Variant(crystalFormula));
+        line("ERROR:          ");
+        rs.set("ErrorDesc", vb::Variant("The Access Formula could not be converted"));
+        line("ErrorOn:        " + now.ToString());
+        rs.set("ErrorOn", now);
+        rs.Update();
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "AddTextObject", "Formulas", 1);
+    }
+}
+
+}  // namespace tolvaran

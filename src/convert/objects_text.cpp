@@ -1,0 +1,233 @@
+// Text, label and field objects: an Access label becomes a text object, a text box a text
+// object (empty source), a formula field and its field object (expression, formulas.cpp), a
+// parameter field (form reference) or a database field object (bound field). The Access
+// formatting is copied onto each new object. Positions and sizes are twips.
+#include <string>
+
+#include "convert/convert.h"
+#include "convert/trap.h"
+#include "platform/common/vbstring.h"
+
+namespace tolvaran {
+
+bool clsConvert::AddLabelObject(designer::Section& section, access::Control& control, long top) {
+    try {
+        designer::TextObject& object = section.AddTextObject(control.Caption(), control.Left(), top);
+        const std::string name = object.Name;
+        UpdateFieldObjectProperties(object, control, name);
+        UpdateControl(&object, control, 0);
+        return true;
+    } catch (...) {
+        RecordError("AddLabelObject:" + CurrentError().description, ReportName, "", "", "n/a");
+        return false;
+    }
+}
+
+bool clsConvert::AddTextObject(designer::Section& section, access::Control& control,
+                               designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window, long top) {
+    // The continuing trap: each step is logged on failure and the next one runs.
+    auto trap = [&](auto&& body) {
+        if (auto e = Try(body)) RecordError("AddTextObject:" + e->description, ReportName, "", "", "n/a");
+    };
+    bool result = false;
+    std::string sectionName;
+    std::string source;
+    trap([&] { sectionName = section.Name(); });
+    trap([&] { source = control.ControlSource(); });
+
+    // 1. A reference to a form becomes a parameter field; nothing is placed.
+    if (vb::InStr(source, "[Forms]") > 0) {
+        const std::string name = StripAccessParameter(source);
+        if (!crReport_) {
+            trap([] { ThrowNotSet(); });
+            return result;
+        }
+        if (!ExistsParameter(name)) {
+            bool added = false;
+            std::string lastError;
+            for (int type : {designer::crStringField, designer::crDateField, designer::crNumberField}) {
+                try {
+                    crReport_->ParameterFields().Add(name, type);
+                    added = true;
+                    break;
+                } catch (...) {
+                    lastError = CurrentError().description;
+                }
+            }
+            if (!added) WriteErrorLog(lastError, sectionName, "Add Parameter:", 2);
+            trap([&] { crReport_->EnableParameterPrompting = true; });
+        }
+        return result;
+    }
+
+    // 2. An empty source: an empty text object; its row keeps empty designer columns.
+    if (source.empty()) {
+        designer::TextObject* object = nullptr;
+        trap([&] { object = &section.AddTextObject("", control.Left(), top); });
+        if (!object) return result;
+        trap([&] { UpdateFieldObjectProperties(*object, control, object->Name); });
+        trap([&] {
+            const long back = control.BackColor();
+            if (back == designer::kWhite) object->BackStyle = 0;  // white: no fill
+            else object->BackColor = back;
+        });
+        return result;
+    }
+
+    // 3. An expression: a formula field.
+    if (vb::InStr(source, "=") > 0) {
+        trap([&] { AddFormulaObject(section, control, formulas, window, top); });
+        return result;
+    }
+
+    // 4. A bound field.
+    trap([&] { window.SetLblField(sectionName + ": " + control.Name()); });
+    trap([&] { result = AddFieldObject(section, control, control.Left(), top); });
+    return result;
+}
+
+bool clsConvert::AddFieldObject(designer::Section& section, access::Control& control, long left, long top) {
+    std::string fieldText;
+    auto record = [&](const std::string& description) {
+        RecordError("AddFieldObject:" + description + ":" + fieldText, ReportName, "", "", "n/a");
+    };
+    try {
+        if (!crReport_) ThrowNotSet();
+        std::string table = crReport_->Database().Tables().Item(1).Name();
+        currentTableName_ = table;
+        table = ParseControlRecordSource(table);
+        if (vb::InStr(table, " ") > 0) table = "[" + table + "]";
+        const std::string source = control.ControlSource();
+        const std::string text = CheckForParameter(source);
+        if (text == source) fieldText = "{" + vb::Replace(table, "dbo_", "") + "." + source + "}";
+        else fieldText = text;
+        if (fieldText.empty()) {
+            // A bracketed source that names no parameter field: nothing to place.
+            RecordError("AddFieldObject:No parameter field matches the control source " + source +
+                            "; nothing was placed for " + control.Name(),
+                        ReportName, "", "", "n/a");
+            return false;
+        }
+    } catch (...) {
+        record(CurrentError().description);
+        return false;
+    }
+    designer::FieldObject* object = nullptr;
+    try {
+        object = &section.AddFieldObject(fieldText, left, top);
+    } catch (...) {
+        record(CurrentError().description);
+        return false;
+    }
+    // The later steps each go on after a failure.
+    if (auto e = Try([&] {
+            if (object->Height < control.Height()) object->Height = control.Height();
+        }))
+        record(e->description);
+    if (auto e = Try([&] { UpdateFieldObjectProperties(*object, control, fieldText); })) record(e->description);
+    if (auto e = Try([&] { UpdateControl(object, control, 0); })) record(e->description);
+    return true;
+}
+
+void clsConvert::UpdateFieldObjectProperties(designer::ReportObject& object, access::Control& control,
+                                             const std::string& /*name*/) {
+    int step = 0;
+    try {
+        step = 1;
+        object.Font.Name = control.FontName();
+        step = 2;
+        object.Font.Bold = control.FontWeight() > 400;
+        step = 3;
+        object.Font.Underline = control.FontUnderline();
+        step = 4;
+        object.Font.Italic = control.FontItalic();
+        step = 5;
+        object.Font.Size = control.FontSize();
+        step = 6;
+        object.Height = control.Height();
+        step = 7;
+        object.BackColor = control.BackColor();
+        step = 8;
+        object.TextColor = control.ForeColor();
+        step = 9;
+        object.Width = control.Width();
+        step = 10;
+        object.Suppress = !control.Visible();
+        step = 11;
+        object.CanGrow = false;
+        step = 12;
+        if (control.BorderStyle() != 0) {
+            object.BorderColor = 0;
+            object.BottomLineStyle = designer::crLSSingleLine;
+            object.TopLineStyle = designer::crLSSingleLine;
+            object.LeftLineStyle = designer::crLSSingleLine;
+            object.RightLineStyle = designer::crLSSingleLine;
+        }
+        step = 13;
+        const int align = control.TextAlign();
+        if (align >= 0 && align <= 4) object.HorAlignment = align;
+        step = 14;
+        // A label has no Format; a text object (empty text box) shows no dates.
+        if (control.ControlType() != access::acLabel) {
+            auto* field = dynamic_cast<designer::FieldObject*>(&object);
+            if (field && vb::InStr(control.Format(), "Date") > 0)
+                field->DateWindowsDefaultType = designer::crUseWindowsShortDate;
+        }
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "UpdateFieldObjectProperties", std::to_string(step), 2);
+    }
+}
+
+std::string clsConvert::StripAccessParameter(const std::string& controlSource) {
+    try {
+        const long bang = vb::InStrRev(controlSource, "!");
+        if (bang == 0) return {};
+        return vb::Replace(vb::Replace(vb::Mid(controlSource, bang + 1), "[", ""), "]", "");
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "StripAccessParameter", "", 1);
+        return {};
+    }
+}
+
+bool clsConvert::ExistsParameter(const std::string& name) {
+    try {
+        if (!crReport_) ThrowNotSet();
+        for (const auto& p : crReport_->ParameterFields())
+            if (p->Name() == name) return true;
+        return false;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "ExistsParameter", "", 1);
+        return false;
+    }
+}
+
+std::string clsConvert::CheckForParameter(const std::string& controlSource) {
+    try {
+        const long open = vb::InStr(controlSource, "[");
+        if (open == 0) return controlSource;
+        const long close = vb::InStr(open + 1, controlSource, "]");
+        const std::string inner =
+            vb::Trim(close > 0 ? vb::Mid(controlSource, open + 1, close - open - 1) : vb::Mid(controlSource, open + 1));
+        if (!crReport_) ThrowNotSet();
+        for (const auto& p : crReport_->ParameterFields()) {
+            const std::string reference = p->ParameterFieldName();
+            if (vb::InStr(reference, inner) > 0) return reference;
+        }
+        return {};
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "CheckForParameter", "", 1);
+        return {};
+    }
+}
+
+std::string clsConvert::ParseControlRecordSource(const std::string& table) {
+    try {
+        const long p = vb::InStr(table, "dbo_");
+        return p > 0 ? vb::Mid(table, p + 4) : table;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "ParseControlRecordSource", "", 1);
+        return table;
+    }
+}
+
+}  // namespace tolvaran

@@ -1,0 +1,432 @@
+// Sections and areas: the section pass of the converter. Each visible Access section is
+// classified by its name (English, French, or a row of the Translations table), or by its
+// section number when the name says nothing, matched with the area of the new report, and its
+// controls are handed to the object builders. At the end every section without objects is
+// suppressed.
+#include <string>
+
+#include "convert/convert.h"
+#include "convert/trap.h"
+#include "platform/common/vbstring.h"
+#include "platform/ui/prompt.h"
+
+namespace tolvaran {
+
+namespace {
+
+// The order sections are processed in: report header, page header, the group sections from
+// the innermost level outward... then detail, page footer, the level-0 header, report footer.
+constexpr int kSectionOrder[] = {1, 3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
+                                 18, 19, 20, 21, 22, 23, 24, 25, 0, 4, 5, 2};
+
+// At most this many group headers (and as many group footers) get an area.
+constexpr short kMaxGroupSectionsMet = 5;
+
+bool ContainsAny(const std::string& name, std::initializer_list<const char*> texts) {
+    for (const char* t : texts)
+        if (vb::InStr(name, t) > 0) return true;
+    return false;
+}
+
+}  // namespace
+
+const char* clsConvert::KindName(SectionKind kind) {
+    switch (kind) {
+        case SectionKind::GroupHeader: return "GroupHeader";
+        case SectionKind::GroupFooter: return "GroupFooter";
+        case SectionKind::Detail: return "Detail";
+        case SectionKind::ReportHeader: return "ReportHeader";
+        case SectionKind::ReportFooter: return "ReportFooter";
+        case SectionKind::PageFooter: return "PageFooter";
+        case SectionKind::PageHeader: return "PageHeader";
+        case SectionKind::None: break;
+    }
+    return "";
+}
+
+bool clsConvert::AddSections(ui::ProgressWindow& window) {
+    bool result = false;
+    auto trap = [&](auto&& body) {
+        if (auto e = Try(body)) WriteErrorLog(e->description, "AddSections", "", 1);
+    };
+    trap([&] {
+        window.SetLblField("Details: ");
+        formulaCount_ = 0;
+        CountOfAccessSections = 0;
+    });
+    if (!IsSubReport) ClearCollection();
+    trap([&] { LogStepError("Calculate Sections", "AddToDetails", 5); });
+    trap([&] {
+        CountOfAccessSections = CountSections();
+        LogStepError("There are " + std::to_string(CountOfAccessSections) + " sections", "AddToDetails", 5);
+        window.SetProgressValue(window.ProgressValue() + 1);
+    });
+    for (int i : kSectionOrder) trap([&] { ProcessSection(window, i); });
+    trap([&] { result = SuppressAllBlankSections(); });
+    return result;
+}
+
+short clsConvert::CountSections() {
+    short count = 0;
+    try {
+        LogStepError("Count Sections", "CountSections", 5);
+    } catch (...) {
+    }
+    for (int i = 0; i <= access::kMaxSectionNumber; ++i) {
+        try {
+            if (!accessReport_) ThrowNotSet();
+            const access::Section& s = accessReport_->Section(i);
+            if (!s.Visible()) continue;
+            sectionNames_.emplace_back(std::to_string(i), s.Name());
+            ++count;
+        } catch (...) {
+            // A section that does not exist is neither counted nor added.
+        }
+    }
+    return count;
+}
+
+std::string clsConvert::GetSectionName(int i) {
+    const std::string key = std::to_string(i);
+    for (const auto& [k, name] : sectionNames_)
+        if (k == key) return name;
+    return {};
+}
+
+bool clsConvert::GetSection(int i) {
+    return i >= 1 && static_cast<size_t>(i) <= sectionNames_.size();
+}
+
+void clsConvert::ClearCollection() { sectionNames_.clear(); }
+
+std::string clsConvert::GetCrystalAreaName(const std::string& name) {
+    static const std::pair<const char*, const char*> kKinds[] = {
+        {"PageHeader", "PH"},     {"Detail", "D"},          {"PageFooter", "PF"},   {"ReportHeader", "RH"},
+        {"ReportFooter", "RF"},   {"GroupFooter", "GF"},    {"GroupHeader", "GH"}};
+    std::string result;
+    try {
+        if (!crReport_) ThrowNotSet();
+        const designer::Areas& areas = crReport_->Areas();
+        bool stopped = false;
+        for (int n = 1; n <= areas.Count() && !stopped; ++n) {
+            if (vb::InStr(areas.Item(n).Name(), "Area") == 0) continue;
+            for (const auto& [kind, code] : kKinds)
+                if (name == kind) return code;
+            if (vb::Val(vb::Right(name, 1)) > 0) stopped = true;
+        }
+        if (stopped) {
+            const std::string digit = vb::Right(name, 1);
+            if (vb::InStr(name, "GroupFooterArea") > 0) result = "GF" + digit;
+            else if (vb::InStr(name, "GroupHeaderArea") > 0) result = "GH" + digit;
+        }
+        return result;
+    } catch (...) {
+        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaName", "", 2);
+        return result;
+    }
+}
+
+short clsConvert::GetCrystalAreaNo(const std::string& name) {
+    short result = 0;
+    try {
+        if (!crReport_) ThrowNotSet();
+        const std::string code = GetCrystalAreaName(name);
+        if (code.empty()) return result;
+        const designer::Areas& areas = crReport_->Areas();
+        for (int n = 1; n <= areas.Count(); ++n)
+            if (vb::StrComp(areas.Item(n).Code(), code, vb::vbTextCompare) == 0) return static_cast<short>(n);
+        return result;
+    } catch (...) {
+        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaNo", "", 2);
+        return result;
+    }
+}
+
+bool clsConvert::Translate(const std::string& key, const std::string& name) {
+    for (const TranslationAnswer& a : translations_)
+        if (a.key == key && a.name == name) return a.found;
+    const std::string sql =
+        "SELECT * FROM Translations Where EnglishSectionName = ? AND LanguageSectionName = ?";
+    try {
+        if (!Internaldb) ThrowNotSet();
+        ado::Recordset rs;
+        rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(key), vb::Variant(name)});
+        const bool found = !rs.Eof();
+        rs.Close();
+        translations_.push_back({key, name, found});
+        return found;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description + ":" + sql, "Translate", "", 1);
+        return false;
+    }
+}
+
+bool clsConvert::IsPageHeaderSection(const std::string& name) {
+    if (name.empty()) return false;
+    return Translate("PageHeader", name) || ContainsAny(name, {"PageHeaderSection", "EntêtePage", "PageHeader"});
+}
+
+bool clsConvert::IsPageFooterSection(const std::string& name) {
+    if (name.empty()) return false;
+    return Translate("PageFooter", name) || ContainsAny(name, {"PiedPage", "PageFooterSection", "PageFooter"});
+}
+
+bool clsConvert::IsReportFooterSection(const std::string& name) {
+    if (name.empty()) return false;
+    return Translate("ReportFooter", name) || ContainsAny(name, {"PiedÉtat", "FormFooter", "ReportFooter"});
+}
+
+bool clsConvert::IsReportHeaderSection(const std::string& name) {
+    if (name.empty()) return false;
+    return Translate("ReportHeader", name) || ContainsAny(name, {"EntêteÉtat", "FormHeader", "ReportHeader"});
+}
+
+bool clsConvert::IsGroupFooterSection(const std::string& name) {
+    if (name.empty()) return false;
+    return Translate("GroupFooter", name) || ContainsAny(name, {"PiedGroupe", "GroupFooter"});
+}
+
+bool clsConvert::IsGroupHeaderSection(const std::string& name) {
+    if (name.empty()) return false;
+    return Translate("GroupHeader", name) || ContainsAny(name, {"EntêteGroupe", "GroupHeader"});
+}
+
+bool clsConvert::IsDetailSection(const std::string& name) {
+    if (name.empty()) return false;
+    return Translate("Detail", name) || ContainsAny(name, {"De", "Détail", "Detail"});
+}
+
+int clsConvert::GroupLevelOfSection(int i) { return i >= 5 ? (i - 5) / 2 : -1; }
+
+clsConvert::SectionKind clsConvert::KindOfSection(int i, const std::string& name, bool& byNumber) {
+    byNumber = false;
+    if (name.empty()) return SectionKind::None;
+    if (IsGroupHeaderSection(name)) return SectionKind::GroupHeader;
+    if (IsGroupFooterSection(name)) return SectionKind::GroupFooter;
+    if (IsDetailSection(name)) return SectionKind::Detail;
+    if (IsReportHeaderSection(name)) return SectionKind::ReportHeader;
+    if (IsReportFooterSection(name)) return SectionKind::ReportFooter;
+    if (IsPageFooterSection(name)) return SectionKind::PageFooter;
+    if (IsPageHeaderSection(name)) return SectionKind::PageHeader;
+    // A renamed section, or a language without translation rows: its number tells the kind.
+    byNumber = true;
+    switch (i) {
+        case 0: return SectionKind::Detail;
+        case 1: return SectionKind::ReportHeader;
+        case 2: return SectionKind::ReportFooter;
+        case 3: return SectionKind::PageHeader;
+        case 4: return SectionKind::PageFooter;
+        default: return i % 2 == 1 ? SectionKind::GroupHeader : SectionKind::GroupFooter;
+    }
+}
+
+bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
+    std::string name;
+    auto trap = [&](auto&& body) {
+        if (auto e = Try(body)) WriteErrorLog(e->description, "ProcessSection:" + name, "", 1);
+    };
+    // 1.
+    trap([&] {
+        name = GetSectionName(i);
+        window.SetLblField(name);
+        window.AddResult(name);
+    });
+    // 2. The page-header question for subreports, asked at most once per main report.
+    trap([&] {
+        if (!IsSubReport) {
+            if (!firstSectionProcessed_) ShowPageHeaderFooterForSubReports = true;
+        } else if ((IsPageHeaderSection(name) || IsPageFooterSection(name)) && !MultipleReportsSelected &&
+                   AskShowPageHeaderFooterForSubReportsQuestion) {
+            const int answer = msgBox("Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
+                                      ui::vbYesNo | ui::vbQuestion | ui::vbDefaultButton2,
+                                      "Show Page Header for Sub-Reports");
+            ShowPageHeaderFooterForSubReports = answer == ui::vbYes;
+            AskShowPageHeaderFooterForSubReportsQuestion = false;
+            window.AddResult(ShowPageHeaderFooterForSubReports
+                                 ? "Yes, show Page Header/Footers for all sub-reports."
+                                 : "No, DO NOT show Page Header/Footers for any sub-reports.");
+        }
+        firstSectionProcessed_ = true;
+    });
+
+    // 3. The kind of the section and its designer section.
+    bool process = true;
+    designer::Section* section = nullptr;
+    std::string areaCode;
+    bool byNumber = false;
+    SectionKind kind = SectionKind::None;
+    trap([&] { kind = KindOfSection(i, name, byNumber); });
+    if (byNumber) {
+        trap([&] {
+            WriteErrorLog("Does not understand conversion of " + name + ": converted as " + KindName(kind) +
+                              " by its section number (" + std::to_string(i) + ")",
+                          "AddDetails", "", 2);
+        });
+    }
+    auto firstSectionOf = [&](const std::string& code) -> designer::Section* {
+        if (!crReport_) ThrowNotSet();
+        return &crReport_->Areas().Item(code).Sections().Item(1);
+    };
+    // A group section goes to the area of the group made for its own level.
+    auto groupSection = [&](bool header) {
+        short& met = header ? groupHeadersMet_ : groupFootersMet_;
+        ++met;
+        if (met > kMaxGroupSectionsMet) {
+            process = false;
+            return;
+        }
+        const int group = GroupOfLevel(GroupLevelOfSection(i));
+        try {
+            if (group == 0) ThrowNotSet();
+            areaCode = GetCrystalAreaName((header ? "GroupHeaderArea" : "GroupFooterArea") + std::to_string(group));
+            if (areaCode.empty()) {
+                process = false;
+                return;
+            }
+            section = firstSectionOf(areaCode);
+        } catch (...) {
+            process = false;
+            WriteErrorLog(std::string(header ? "Error creating Group Header Level (" : "Error creating Group Footer Level (") +
+                              std::to_string(met) + ") ",
+                          "AddToDetails", "", 2);
+        }
+    };
+    auto plainSection = [&](const std::string& kindName, const std::string& errorText, const std::string& function) {
+        try {
+            areaCode = GetCrystalAreaName(kindName);
+            section = firstSectionOf(areaCode);
+        } catch (...) {
+            process = false;
+            WriteErrorLog(errorText, function, "", 1);
+        }
+    };
+    const bool pagesShown = !IsSubReport || ShowPageHeaderFooterForSubReports;
+    switch (kind) {
+        case SectionKind::GroupHeader: groupSection(true); break;
+        case SectionKind::GroupFooter: groupSection(false); break;
+        case SectionKind::Detail:
+        case SectionKind::ReportHeader:
+        case SectionKind::ReportFooter:
+            plainSection(KindName(kind), "Error creating section (" + name + ") ", "AddToDetails");
+            break;
+        case SectionKind::PageFooter:
+        case SectionKind::PageHeader:
+            if (pagesShown) {
+                plainSection(KindName(kind),
+                             kind == SectionKind::PageFooter ? "Error creating section (" + name + ") "
+                                                             : "Error creating section '" + name + "'",
+                             kind == SectionKind::PageFooter ? "AddToDetails:" : "AddToDetails");
+            } else {
+                trap([&] { LogStepError("Skipping section '" + name + "'", "AddToDetails", 5); });
+                name.clear();
+            }
+            break;
+        case SectionKind::None: break;
+    }
+    if (name.empty() || !process || !section) return true;
+
+    // 4.
+    trap([&] {
+        const int formulas = crReport_->FormulaFields().Count();
+        if (formulas > 0)
+            LogStepError(name + ": Section(" + name + ") has (" + std::to_string(formulas) + ") formula(s)", "AddDetails",
+                         5);
+    });
+    short n = 0;
+    trap([&] {
+        LogStepError("Calculate Section Controls", "AddDetails", 5);
+        n = CheckSectionForControls(*section, i);
+        LogStepError(n == 1 ? "There is 1 control for section '" + name + "'"
+                            : "There are " + std::to_string(n) + " controls for section '" + name + "'",
+                     "AddDetails", 5);
+    });
+    trap([&] { section->KeepTogether = true; });
+    if (n > 0) {
+        trap([&] {
+            LogStepError("Working on Section(" + name + "): " + name + " with (" + std::to_string(n) + ") controls",
+                         "AddToDetails", 5);
+        });
+    }
+    trap([&] { DiscoverControls(static_cast<short>(i)); });
+    const std::vector<ControlPtr> records = controls_;
+    for (const ControlPtr& record : records) {
+        trap([&] {
+            if (!accessReport_) ThrowNotSet();
+            access::Control& control = accessReport_->Controls(record->ControlName);
+            if (control.Section() != i) return;
+            int type = 0;
+            try {
+                type = control.ControlType();
+            } catch (...) {
+                WriteErrorLog(name + ":" + CurrentError().description + "--> ControlType: ", "AddToDetails", "", 1);
+            }
+            if (type != 0) {
+                const std::string caption = name + ": " + control.Name();
+                window.SetLblField(caption);
+                LogStepError(vb::Trim(caption), "AddDetails", 5);
+            }
+            DispatchControl(*section, control, type, areaCode, window);
+        });
+    }
+    if (!controls_.empty()) trap([&] { AlignCrystalControls(areaCode); });
+    return true;
+}
+
+void clsConvert::DispatchControl(designer::Section& section, access::Control& control, int type,
+                                 const std::string& areaCode, ui::ProgressWindow& window) {
+    const long top = control.Top();
+    switch (type) {
+        case access::acLabel: AddLabelObject(section, control, top); break;
+        case access::acRectangle: AddBoxObject(section, control, top); break;
+        case access::acLine: AddLineObject(section, control, top); break;
+        case access::acImage: AddImageObject(section, control); break;
+        case access::acBoundObjectFrame: WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", "", 2); break;
+        case access::acTextBox:
+            if (!crReport_) ThrowNotSet();
+            AddTextObject(section, control, crReport_->FormulaFields(), window, top);
+            break;
+        case access::acSubform:
+            LogStepError("Import SubReport:" + control.Name(), "AddDetails", 5);
+            ImportSubReport(&section, window, control, top, areaCode);
+            break;
+        case access::acObjectFrame:
+            WriteErrorLog("Cannot deal with OLEObject Control Type=114", "AddDetails", "", 2);
+            break;
+        case access::acPageBreak: LogStepError("PageBreak:" + control.Name(), "AddDetails", 5); break;
+        case access::acCustomControl: AddPictureObject(section, control); break;
+        default:
+            WriteErrorLog("Cannot deal with Control Type=" + std::to_string(type) + " for control named '" +
+                              control.Name() + "'",
+                          "AddDetails", "", 2);
+            break;
+    }
+}
+
+short clsConvert::CheckSectionForControls(designer::Section& crSection, int i) {
+    try {
+        if (!accessReport_) ThrowNotSet();
+        const short n = static_cast<short>(accessReport_->Section(i).Controls().Count());
+        if (n == 0) crSection.Suppress = SuppressSectionsWithNoControls;
+        return n;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "CheckSectionForControls", "", 2);
+        return 0;
+    }
+}
+
+bool clsConvert::SuppressAllBlankSections() {
+    try {
+        LogStepError("Deal With blank Sections", "SuppressAllBlankSections", 5);
+        if (!crReport_) ThrowNotSet();
+        for (designer::Section* s : crReport_->Sections().List()) {
+            s->Suppress = s->ReportObjects().Count() == 0;
+            s->KeepTogether = true;
+        }
+        return true;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "SuppressAllBlankSections", "", 1);
+        return false;
+    }
+}
+
+}  // namespace tolvaran

@@ -1,0 +1,183 @@
+// Subreports: an Access subreport control is converted by a child job that builds the report
+// it shows; the parent saves that report beside its own file, embeds it in a new section of
+// the area being built and links it to the parent on each pair of link fields.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "convert/convert.h"
+#include "convert/trap.h"
+#include "platform/common/vbstring.h"
+#include "store/support.h"
+
+namespace tolvaran {
+
+namespace {
+
+std::string JoinPath(const std::string& folder, const std::string& file) {
+    if (folder.empty()) return file;
+    const char last = folder.back();
+    if (last == '/' || last == '\\') return folder + file;
+    return folder + "/" + file;
+}
+
+// The field names of an Access link-field list ("A;B"), trimmed; none for an empty list.
+std::vector<std::string> LinkFields(const std::string& list) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(';', start);
+        if (end == std::string::npos) end = list.size();
+        const std::string name = vb::Trim(list.substr(start, end - start));
+        if (!name.empty()) out.push_back(name);
+        start = end + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWindow& window, access::Control& control,
+                                 long /*top*/, const std::string& areaCode) {
+    int step = 0;
+    std::unique_ptr<clsConvert> child;
+    try {
+        step = 1;
+        child = std::make_unique<clsConvert>(ctx_);
+        child->Database = Database;
+        child->setDb(db());
+        child->Internaldb = Internaldb;
+        child->ReportsDatabaseVersion = ReportsDatabaseVersion;
+        if (access_) {
+            try {
+                child->ReportsDatabaseVersion = access_->DBEngine().Version();
+            } catch (...) {
+            }
+        }
+        child->oLinks = oLinks;
+        child->MultipleReportsSelected = MultipleReportsSelected;
+        // The report the control shows, also when the control bears the report's own name.
+        child->ReportName = vb::Replace(control.SourceObject(), "Report.", "");
+        child->Reportpath = Reportpath;
+        child->IsSubReport = true;
+        child->ParentReport = ReportName;
+        child->SourceTablesDB = SourceTablesDB;
+        child->oText = oText;
+        child->IsDataProject = IsDataProject;
+        child->SuppressSectionsWithNoControls = SuppressSectionsWithNoControls;
+        child->AskShowPageHeaderFooterForSubReportsQuestion = AskShowPageHeaderFooterForSubReportsQuestion;
+        child->ShowPageHeaderFooterForSubReports = ShowPageHeaderFooterForSubReports;
+        child->CurrentAccessVersion = CurrentAccessVersion;
+        child->ErrorViewer = ErrorViewer;
+
+        step = 2;
+        LogStepError("Convert subReport", "ImportSubReport", 5);
+        step = 3;
+        const bool converted = child->Convert(window, true);
+        step = 4;
+        if (child->AskShowPageHeaderFooterForSubReportsQuestion != AskShowPageHeaderFooterForSubReportsQuestion)
+            AskShowPageHeaderFooterForSubReportsQuestion = child->AskShowPageHeaderFooterForSubReportsQuestion;
+        if (child->ShowPageHeaderFooterForSubReports != ShowPageHeaderFooterForSubReports)
+            ShowPageHeaderFooterForSubReports = child->ShowPageHeaderFooterForSubReports;
+        step = 5;
+        const std::string name = control.Name();
+        const std::string path = JoinPath(Reportpath, MakeSafeName(name) + ".rpt");
+        step = 6;
+        if (!converted) {
+            LogStepError("---------------------:" + name, "ImportSubReport", 5);
+            LogStepError("ERROR(S) IN subReport:" + name, "ImportSubReport", 5);
+            LogStepError("---------------------:" + name, "ImportSubReport", 5);
+            return false;
+        }
+        step = 7;
+        LogStepError("Finished with subReport:" + path, "ImportSubReport", 5);
+        step = 8;
+        if (!child->crReport()) ThrowNotSet();
+        child->crReport()->SaveAs(path, designer::crStandardReport);
+        step = 9;
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec)) {
+            WriteErrorLog("Cannot find sub-Report:" + path, "", "", 2);
+            return false;
+        }
+        step = 10;
+        if (!crReport_) ThrowNotSet();
+        designer::Section& holder = crReport_->Areas().Item(areaCode).Sections().Add();
+        designer::SubreportObject& object = holder.AddSubreportObject(path, control.Left(), 0);
+        step = 11;
+        UpdateControl(&object, control, 0);
+        step = 12;
+        if (control.BorderStyle() != 0) {
+            object.TopLineStyle = designer::crLSSingleLine;
+            object.BottomLineStyle = designer::crLSSingleLine;
+            object.LeftLineStyle = designer::crLSSingleLine;
+            object.RightLineStyle = designer::crLSSingleLine;
+        }
+        step = 13;
+        object.CanGrow = control.CanGrow();
+        object.KeepTogether = true;
+        step = 14;
+        if (object.Height < control.Height()) object.Height = control.Height();
+        step = 15;
+        // One link per pair of fields: Access separates several link fields by ";".
+        const std::string masters = control.LinkMasterFields();
+        const std::string children = control.LinkChildFields();
+        std::vector<std::string> masterFields = LinkFields(masters);
+        std::vector<std::string> childFields = LinkFields(children);
+        if (masterFields.size() <= 1 && childFields.size() <= 1) {
+            SetNewLinks(object, child->ReportSource, masters, children);
+            LogStepError("Added subreport link:" + masters + " to " + children, "setsublinks", 5);
+        } else {
+            if (masterFields.size() != childFields.size())
+                WriteErrorLog("The link fields " + masters + " and " + children + " do not pair up for " + name,
+                              "setsublinks", "", 2);
+            const size_t pairs = std::min(masterFields.size(), childFields.size());
+            for (size_t k = 0; k < pairs; ++k) {
+                SetNewLinks(object, child->ReportSource, masterFields[k], childFields[k]);
+                LogStepError("Added subreport link:" + masterFields[k] + " to " + childFields[k], "setsublinks", 5);
+            }
+        }
+        return true;
+    } catch (...) {
+        RecordError("(" + std::to_string(step) + ")" + CurrentError().description, ReportName, "", "", "n/a");
+        try {
+            child.reset();
+        } catch (...) {
+        }
+        return false;
+    }
+}
+
+bool clsConvert::SetNewLinks(designer::SubreportObject& object, const std::string& childSource,
+                             const std::string& master, const std::string& child) {
+    try {
+        if (!crReport_) ThrowNotSet();
+        const designer::DatabaseFieldDefinition* masterDef = GetFieldDef(*crReport_, ReportSource, master);
+        designer::Report& subreport = object.OpenSubreport();
+        const designer::DatabaseFieldDefinition* childDef = GetFieldDef(subreport, childSource, child);
+        object.Links.Add(masterDef, childDef);
+        return true;
+    } catch (...) {
+        RecordError(CurrentError().description, "SetNewLinks", "", "", "n/a");
+        return false;
+    }
+}
+
+const designer::DatabaseFieldDefinition* clsConvert::GetFieldDef(designer::Report& report, const std::string& table,
+                                                                 const std::string& field) {
+    for (const auto& t : report.Database().Tables())
+        if (vb::InStr(t->Name(), table) > 0) return t->Fields().Find(field);
+    return nullptr;
+}
+
+bool clsConvert::SetSublinks(designer::SubreportLinks& links, const std::string& master, const std::string& child) {
+    try {
+        links.Add("{" + ReportSource + "." + master + "}", "{" + ReportSource + "." + child + "}");
+        return true;
+    } catch (...) {
+        RecordError(CurrentError().description, "SetSublinks", "", "", "n/a");
+        return false;
+    }
+}
+
+}  // namespace tolvaran
