@@ -46,7 +46,7 @@ TEST(Binding, AccessLinkedTableOpensAccessFirstAndLeavesTheReportOpen) {
     RunSql(back, "CREATE TABLE Customers (CustomerID INTEGER PRIMARY KEY, Name TEXT);");
     run.front.LinkAccessTable("Customers", back, "Customers");
     run.AddLink(tolvaran::kLinkAccess, back, "Back");
-    run.front.AddReport("Customer List", "Customers");
+    run.front.AddReport("Customer List", "Customers", DetailWithField("CustomerID"));
     clsConvert& job = run.NewJob("Customer List");
 
     ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
