@@ -1,0 +1,212 @@
+// The section pass: order, classification by name or number, areas, suppression, and the
+// page-header question for subreports.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "convert/layout_support.h"
+
+namespace convert_test {
+namespace {
+
+using namespace layout;
+using tolvaran::clsConvert;
+
+std::vector<std::string> NonEmpty(const std::vector<std::string>& lines) {
+    std::vector<std::string> out;
+    for (const auto& l : lines)
+        if (!l.empty()) out.push_back(l);
+    return out;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(LayoutSections, ProcessedInFixedOrderIntoTheirAreas) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("Orders", "Orders",
+                        Level("Customer", true, true) + Level("Amount", true, true) +
+                            Section("FormHeader", "ReportHeader", {Label("lRH", "Report title")}) +
+                            Section("PageHeader", "PageHeaderSection", {Label("lPH", "Page title")}) +
+                            GroupHeader(0, "GroupHeader0", {Field("tG0", "Customer")}) +
+                            GroupHeader(1, "GroupHeader1", {Field("tG1", "Amount")}) +
+                            Section("Section", "Detail", {Field("tD", "ID")}) +
+                            GroupFooter(1, "GroupFooter1", {Label("lF1", "end amount")}) +
+                            GroupFooter(0, "GroupFooter0", {Label("lF0", "end customer")}) +
+                            Section("PageFooter", "PageFooterSection", {Label("lPF", "page foot")}) +
+                            Section("FormFooter", "ReportFooter", {Label("lRF", "report foot")}));
+    clsConvert& job = run.NewJob("Orders");
+    ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+    EXPECT_EQ(job.CountOfAccessSections, 9);
+
+    // Order 1, 3, 6..25, 0, 4, 5, 2: 26 lines, one per section number.
+    const std::vector<std::string> expected = {"ReportHeader", "PageHeaderSection", "GroupFooter0", "GroupHeader1",
+                                               "GroupFooter1", "Detail",       "PageFooterSection", "GroupHeader0",
+                                               "ReportFooter"};
+    EXPECT_EQ(NonEmpty(run.window.results), expected);
+    EXPECT_EQ(run.window.results.size(), 26u);
+
+    const designer::Report& r = *job.crReport();
+    EXPECT_EQ(AreaObjects(r, "RH"), std::vector<std::string>{"T:Report title"});
+    EXPECT_EQ(AreaObjects(r, "PH"), std::vector<std::string>{"T:Page title"});
+    EXPECT_EQ(AreaObjects(r, "GH1"), std::vector<std::string>{"F:{Orders.Customer}"});
+    EXPECT_EQ(AreaObjects(r, "GH2"), std::vector<std::string>{"F:{Orders.Amount}"});
+    EXPECT_EQ(AreaObjects(r, "D"), std::vector<std::string>{"F:{Orders.ID}"});
+    EXPECT_EQ(AreaObjects(r, "GF2"), std::vector<std::string>{"T:end amount"});
+    EXPECT_EQ(AreaObjects(r, "GF1"), std::vector<std::string>{"T:end customer"});
+    EXPECT_EQ(AreaObjects(r, "PF"), std::vector<std::string>{"T:page foot"});
+    EXPECT_EQ(AreaObjects(r, "RF"), std::vector<std::string>{"T:report foot"});
+    for (designer::Section* s : r.Sections().List()) {
+        EXPECT_FALSE(s->Suppress) << s->Name();
+        EXPECT_TRUE(s->KeepTogether) << s->Name();
+    }
+
+    const auto rows = run.Rows();
+    EXPECT_TRUE(HasLine(Descriptions(rows, "AddToDetails"), "There are 9 sections"));
+    EXPECT_TRUE(HasLine(Descriptions(rows, "AddDetails"), "There is 1 control for section 'Detail'"));
+    EXPECT_TRUE(HasLine(Descriptions(rows, ""), "There were 2 group levels added"));
+}
+
+// The kind of a section: its name in English, French or a translated language, else its number.
+struct KindCase {
+    const char* keyword;
+    const char* name;
+    const char* area;
+    bool unknownName;
+};
+
+TEST(LayoutSections, KindFromNameTranslationOrNumber) {
+    const KindCase cases[] = {
+        {"FormHeader", "EntêteÉtat", "RH", false},   {"PageHeader", "EntêtePage", "PH", false},
+        {"Section", "Détail", "D", false},          {"PageFooter", "PiedPage", "PF", false},
+        {"FormFooter", "PiedÉtat", "RF", false},      {"FormHeader", "Berichtskopf", "RH", false},
+        {"PageFooter", "Seitenfußbereich", "PF", false}, {"FormHeader", "EntêteEtat", "RH", true},
+        {"PageHeader", "Kopfzeile", "PH", true},     {"FormFooter", "Zusammenfassung", "RF", true},
+    };
+    for (const KindCase& c : cases) {
+        JobRun run;
+        run.AddInternalLink();
+        run.front.AddReport("R", "Orders", Section(c.keyword, c.name, {Label("l1", "here")}));
+        clsConvert& job = run.NewJob("R");
+        ASSERT_TRUE(run.Convert()) << c.name;
+        EXPECT_EQ(AreaObjects(*job.crReport(), c.area), std::vector<std::string>{"T:here"}) << c.name;
+        const auto problems = run.Problems();
+        if (c.unknownName) {
+            ASSERT_EQ(problems.size(), 1u) << c.name << ::testing::PrintToString(problems);
+            EXPECT_EQ(problems[0].rfind("AddDetails: Does not understand conversion of " + std::string(c.name), 0), 0u)
+                << problems[0];
+        } else {
+            EXPECT_TRUE(problems.empty()) << c.name << ::testing::PrintToString(problems);
+        }
+    }
+}
+
+TEST(LayoutSections, RenamedGroupSectionsFindTheirLevelsAreas) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("R", "Orders",
+                        Level("Customer", true, true) + GroupHeader(0, "Kopf Kunde", {Label("h", "head")}) +
+                            GroupFooter(0, "Fuss Kunde", {Label("f", "foot")}) +
+                            Section("Section", "Detail", {Field("tD", "ID")}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    EXPECT_EQ(AreaObjects(*job.crReport(), "GH1"), std::vector<std::string>{"T:head"});
+    EXPECT_EQ(AreaObjects(*job.crReport(), "GF1"), std::vector<std::string>{"T:foot"});
+    EXPECT_EQ(run.Problems().size(), 2u) << ::testing::PrintToString(run.Problems());
+}
+
+TEST(LayoutSections, SectionsWithoutObjectsEndSuppressed) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("R", "Orders",
+                        Section("FormHeader", "ReportHeader", {Control("CommandButton", "cmdGo", 100, 100)}) +
+                            Section("Section", "Detail", {Field("tD", "ID")}) + Section("FormFooter", "ReportFooter", {}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    const designer::Report& r = *job.crReport();
+    EXPECT_TRUE(r.Areas().Item("RH").Sections().Item(1).Suppress);
+    EXPECT_TRUE(r.Areas().Item("RF").Sections().Item(1).Suppress);
+    EXPECT_TRUE(r.Areas().Item("PH").Sections().Item(1).Suppress);
+    EXPECT_FALSE(r.Areas().Item("D").Sections().Item(1).Suppress);
+    EXPECT_EQ(run.Problems(),
+              std::vector<std::string>{"AddDetails: Cannot deal with Control Type=104 for control named 'cmdGo'"});
+    EXPECT_TRUE(HasLine(Descriptions(run.Rows(), "AddDetails"), "There are 0 controls for section 'ReportFooter'"));
+}
+
+TEST(LayoutSections, InvisibleSectionsAreNotConverted) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("R", "Orders",
+                        Section("FormHeader", "ReportHeader", {Label("l", "hidden")}, {Num("Visible", 0)}) +
+                            Section("Section", "Detail", {Field("tD", "ID")}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    EXPECT_EQ(job.CountOfAccessSections, 1);
+    EXPECT_TRUE(AreaObjects(*job.crReport(), "RH").empty());
+}
+
+// A main report with two subreport controls whose report has a page header and footer.
+void AddSubreportPair(JobRun& run) {
+    run.front.AddReport("rptChild", "Orders",
+                        Section("PageHeader", "PageHeaderSection", {Label("lp", "child page")}) +
+                            Section("Section", "Detail", {Field("tC", "Customer")}) +
+                            Section("PageFooter", "PageFooterSection", {Label("lpf", "child foot")}));
+    run.front.AddReport(
+        "Main", "Orders",
+        Section("Section", "Detail",
+                {Control("Subform", "subA", 100, 100, 4000, 1000, {Text("SourceObject", "Report.rptChild")}),
+                 Control("Subform", "subB", 100, 1500, 4000, 1000, {Text("SourceObject", "Report.rptChild")})}));
+}
+
+TEST(LayoutSections, PageHeaderQuestionAskedOnceAndAnswerCarried) {
+    JobRun run;
+    run.AddInternalLink();
+    AddSubreportPair(run);
+    run.store.prompt.answers.push_back(ui::vbNo);
+    clsConvert& job = run.NewJob("Main");
+    ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
+
+    ASSERT_EQ(run.store.prompt.messages.size(), 1u);
+    EXPECT_EQ(run.store.prompt.messages[0].prompt,
+              "Show Page Header/Footer for all sub-reports? ( Display can affect layout ).");
+    EXPECT_EQ(run.store.prompt.messages[0].title, "Show Page Header for Sub-Reports");
+    EXPECT_FALSE(job.ShowPageHeaderFooterForSubReports);
+    EXPECT_FALSE(job.AskShowPageHeaderFooterForSubReportsQuestion);
+    EXPECT_TRUE(HasLine(run.window.results, "No, DO NOT show Page Header/Footers for any sub-reports."));
+    // Both children skipped both page sections.
+    const auto skipped = Descriptions(run.Rows(), "AddToDetails");
+    EXPECT_EQ(std::count(skipped.begin(), skipped.end(), "Skipping section 'PageHeaderSection'"), 2);
+    EXPECT_EQ(std::count(skipped.begin(), skipped.end(), "Skipping section 'PageFooterSection'"), 2);
+    EXPECT_EQ(AreaObjects(*job.crReport(), "D"), (std::vector<std::string>{"S:subA", "S:subB"}));
+}
+
+TEST(LayoutSections, YesKeepsSubreportPageSectionsAndBatchNeverAsks) {
+    {
+        JobRun run;
+        run.AddInternalLink();
+        AddSubreportPair(run);
+        run.store.prompt.answers.push_back(ui::vbYes);
+        clsConvert& job = run.NewJob("Main");
+        ASSERT_TRUE(run.Convert());
+        EXPECT_EQ(run.store.prompt.messages.size(), 1u);
+        EXPECT_TRUE(job.ShowPageHeaderFooterForSubReports);
+        const auto& sub = static_cast<const designer::SubreportObject&>(
+            job.crReport()->Areas().Item("D").Sections().Item(2).ReportObjects().Item(1));
+        EXPECT_EQ(AreaObjects(sub.OpenSubreport(), "PH"), std::vector<std::string>{"T:child page"});
+    }
+    {
+        JobRun run;
+        run.AddInternalLink();
+        AddSubreportPair(run);
+        clsConvert& job = run.NewJob("Main", 7, /*multiple=*/true);
+        ASSERT_TRUE(run.Convert());
+        EXPECT_TRUE(run.store.prompt.messages.empty());
+        EXPECT_TRUE(job.ShowPageHeaderFooterForSubReports);
+    }
+}
+
+}  // namespace
+}  // namespace convert_test
