@@ -1,0 +1,99 @@
+// Groups: one designer group per Access level with a header or footer, and each level's
+// header and footer in the areas of its own group.
+#include <gtest/gtest.h>
+
+#include "convert/layout_support.h"
+
+namespace convert_test {
+namespace {
+
+using namespace layout;
+using tolvaran::clsConvert;
+
+// Levels 0..n-1 each with a header and footer holding one label that names the level.
+std::string Levels(const std::vector<std::string>& fields, bool sortOnlyFirst) {
+    std::string levels;
+    std::string sections;
+    int level = 0;
+    if (sortOnlyFirst) {
+        levels += Level("ID", false, false);
+        ++level;
+    }
+    for (const std::string& f : fields) {
+        levels += Level(f, true, true);
+        sections += GroupHeader(level, "GroupHeader" + std::to_string(level), {Label("h" + f, "head " + f)});
+        sections += GroupFooter(level, "GroupFooter" + std::to_string(level), {Label("f" + f, "foot " + f)});
+        ++level;
+    }
+    return levels + sections + Section("Section", "Detail", {Field("tD", "ID")});
+}
+
+struct GroupCase {
+    std::vector<std::string> fields;
+    bool sortOnlyFirst;
+};
+
+TEST(LayoutGroups, HeadersAndFootersGoToTheirOwnLevelsAreas) {
+    const GroupCase cases[] = {
+        {{"Customer", "Amount"}, false},
+        {{"Customer", "Amount"}, true},
+        {{"Customer", "Amount", "OrderDate"}, true},
+    };
+    for (const GroupCase& c : cases) {
+        JobRun run;
+        run.AddInternalLink();
+        run.front.AddReport("R", "Orders", Levels(c.fields, c.sortOnlyFirst));
+        clsConvert& job = run.NewJob("R");
+        ASSERT_TRUE(run.Convert());
+        EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+        const designer::Report& r = *job.crReport();
+        ASSERT_EQ(r.GroupCount(), static_cast<int>(c.fields.size()));
+        EXPECT_EQ(job.NumberOfGroups(), static_cast<short>(c.fields.size()));
+        for (size_t g = 0; g < c.fields.size(); ++g) {
+            const std::string n = std::to_string(g + 1);
+            EXPECT_EQ(r.Groups()[g].ConditionField, "{Orders." + c.fields[g] + "}");
+            EXPECT_EQ(AreaObjects(r, "GH" + n), std::vector<std::string>{"T:head " + c.fields[g]}) << n;
+            EXPECT_EQ(AreaObjects(r, "GF" + n), std::vector<std::string>{"T:foot " + c.fields[g]}) << n;
+        }
+    }
+}
+
+TEST(LayoutGroups, FieldChoiceConditionDirectionAndExpressionLevels) {
+    JobRun run;
+    run.AddInternalLink();
+    // ID is found inside the first field holding it; an expression matches no field but
+    // still counts; a date-time field groups by day.
+    run.front.Sql("CREATE TABLE Lines (CustomerID INTEGER, ID INTEGER, Shipped DATETIME, Qty REAL);");
+    run.front.AddReport("R", "Lines",
+                        Level("ID", true, false) + Level("=Left([Qty],1)", true, false) +
+                            Level("Shipped", false, true, /*descending=*/true) +
+                            GroupHeader(0, "GroupHeader0", {Label("a", "by id")}) +
+                            GroupHeader(1, "GroupHeader1", {Label("b", "by expression")}) +
+                            GroupFooter(2, "GroupFooter2", {Label("c", "by day")}) +
+                            Section("Section", "Detail", {Field("tD", "Qty")}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    const designer::Report& r = *job.crReport();
+    ASSERT_EQ(r.GroupCount(), 2);
+    EXPECT_EQ(r.Groups()[0], (designer::Group{"{Lines.CustomerID}", designer::crGCAnyValue, 0}));
+    EXPECT_EQ(r.Groups()[1], (designer::Group{"{Lines.Shipped}", designer::crGCDaily, 1}));
+    EXPECT_EQ(job.NumberOfGroups(), 3);
+    EXPECT_EQ(AreaObjects(r, "GH1"), std::vector<std::string>{"T:by id"});
+    EXPECT_EQ(AreaObjects(r, "GF2"), std::vector<std::string>{"T:by day"});
+    // The expression level has no group: its header is reported and placed nowhere.
+    EXPECT_EQ(run.Problems(), std::vector<std::string>{"AddToDetails: Error creating Group Header Level (1) "});
+    EXPECT_EQ(FindObject(r, "T:by expression"), nullptr);
+}
+
+TEST(LayoutGroups, NoLevelsNoGroups) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("R", "Orders");
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    EXPECT_EQ(job.crReport()->GroupCount(), 0);
+    EXPECT_EQ(Descriptions(run.Rows(), ""), std::vector<std::string>{"There were 0 group levels added"});
+}
+
+}  // namespace
+}  // namespace convert_test
