@@ -15,13 +15,39 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-// The select list of a statement: the text before its first FROM (any case), trimmed, without
-// line breaks. The position is found in the trimmed text and applied to the text as given.
-// A statement without FROM raises "Invalid procedure call or argument".
+bool IsWordChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Offset of the keyword FROM (any case, a whole word, outside bracketed names and quoted
+// literals) in text; npos when there is none.
+std::size_t FindFromKeyword(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '[' || c == '"' || c == '\'' || c == '`') {
+            const char close = c == '[' ? ']' : c;
+            const std::size_t end = text.find(close, i + 1);
+            if (end == std::string::npos) return std::string::npos;
+            i = end;
+            continue;
+        }
+        if (i + 4 > text.size() || vb::UCase(text.substr(i, 4)) != "FROM") continue;
+        if (i > 0 && IsWordChar(text[i - 1])) continue;
+        if (i + 4 < text.size() && IsWordChar(text[i + 4])) continue;
+        return i;
+    }
+    return std::string::npos;
+}
+
+// The select list of a statement: the trimmed text before its FROM, trimmed, without line
+// breaks. A FROM inside a name ("DateFrom", "[Date From]") does not end the list. A statement
+// without FROM raises "Invalid procedure call or argument".
 std::string SelectList(const std::string& sql) {
-    const long p = vb::InStr(vb::UCase(vb::Trim(sql)), "FROM");
-    if (p < 1) throw vb::ComError(vb::kErrGeneric, "Invalid procedure call or argument");
-    std::string part = vb::Trim(vb::Left(sql, p - 1));
+    const std::string trimmed = vb::Trim(sql);
+    const std::size_t p = FindFromKeyword(trimmed);
+    if (p == std::string::npos) throw vb::ComError(vb::kErrGeneric, "Invalid procedure call or argument");
+    std::string part = vb::Trim(trimmed.substr(0, p));
     part = vb::Replace(part, "\r", "");
     return vb::Replace(part, "\n", "");
 }

@@ -146,6 +146,24 @@ TEST(RawSql, SeveralReportsAtOnceSaveUnderTheDefaultNameWithoutQuestions) {
     EXPECT_EQ(views.at("qryWeekly_Sales"), "SELECT Customer, OrderDate FROM Orders");  // replaced
 }
 
+// Only the keyword FROM ends the select list: a FROM inside a name does not, so a changed
+// select list is saved again in a run of several reports.
+TEST(RawSql, FromInsideANameDoesNotEndTheSelectList) {
+    for (const char* alias : {"DateFrom", "[Date From]"}) {
+        JobRun run;
+        run.AddInternalLink();
+        const std::string head = std::string("SELECT OrderDate AS ") + alias;
+        run.front.Sql("CREATE VIEW qryWeekly_Sales AS " + head + ", ID FROM Orders;");
+        const std::string sql = head + ", Customer FROM Orders";
+        run.front.AddReport("Weekly Sales", sql);
+        clsConvert& job = run.NewJob("Weekly Sales", 7, /*multiple=*/true);
+        ASSERT_TRUE(run.Convert()) << alias << ::testing::PrintToString(run.Problems());
+        EXPECT_EQ(job.ReportSource, "qryWeekly_Sales");
+        EXPECT_EQ(Views(run.front.Path()).at("qryWeekly_Sales"), sql) << alias;
+        EXPECT_TRUE(Contains(Descriptions(run.Rows(), "AddDatabase"), "Does this report have RAW SQL?Yes")) << alias;
+    }
+}
+
 TEST(RawSql, OdbcLinkTakesTheViewPath) {
     UsePrivateOdbc();
     RunSql(OdbcDb(), "DROP TABLE IF EXISTS Orders; CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Customer TEXT);");
