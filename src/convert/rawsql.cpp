@@ -52,6 +52,27 @@ std::string SelectList(const std::string& sql) {
     return vb::Replace(part, "\n", "");
 }
 
+// A view name as it goes into a statement: each dot-separated part that is not a plain name
+// (letters, digits, "_") is bracketed, "]" doubled, so a name holding quotes or blanks stays
+// one name.
+std::string ViewNameInSql(const std::string& name) {
+    std::string out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t dot = name.find('.', start);
+        const std::string part = name.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        bool plain = !part.empty();
+        for (char c : part)
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+                plain = false;
+        out += plain ? part : "[" + vb::Replace(part, "]", "]]") + "]";
+        if (dot == std::string::npos) break;
+        out += '.';
+        start = dot + 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string clsConvert::DealWithRAWSQL(clsUpdateQueries& classifier, const std::string& sql,
@@ -136,12 +157,12 @@ bool clsConvert::CreateSQLView(const ado::ConnectionPtr& connection, const std::
         std::string body = vb::Trim(sql);
         const long semicolon = vb::InStr(body, ";");
         if (semicolon > 0) body = vb::Left(body, semicolon - 1);
-        std::string text = "Create View dbo." + name + " as " + body;
-        text = vb::Replace(text, "True", "1");
-        text = vb::Replace(text, "False", "0");
-        const long orderBy = vb::InStr(text, "ORDER BY");
-        if (orderBy > 0) text = vb::Left(text, orderBy - 1);
-        connection->Execute(text);
+        // The rewrites touch the statement only: the view keeps the name the binding uses.
+        body = vb::Replace(body, "True", "1");
+        body = vb::Replace(body, "False", "0");
+        const long orderBy = vb::InStr(body, "ORDER BY");
+        if (orderBy > 0) body = vb::Left(body, orderBy - 1);
+        connection->Execute("Create View dbo." + ViewNameInSql(name) + " as " + body);
         return true;
     } catch (...) {
         WriteErrorLog(CurrentError().description, "CreateSQLView", "1", 1);
@@ -152,7 +173,7 @@ bool clsConvert::CreateSQLView(const ado::ConnectionPtr& connection, const std::
 bool clsConvert::DropView(const ado::ConnectionPtr& connection, const std::string& name) {
     try {
         if (!connection) ThrowNotSet();
-        connection->Execute("Drop View " + name);
+        connection->Execute("Drop View " + ViewNameInSql(name));
         return true;
     } catch (...) {
         WriteErrorLog(CurrentError().description, "DropView", "1", 1);

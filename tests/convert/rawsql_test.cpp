@@ -207,5 +207,26 @@ TEST(RawSql, CreateSQLViewTextAndOverwrite) {
     EXPECT_EQ(Descriptions(run.Rows(), "DropView").size(), 1u);
 }
 
+// A view name holding a quote, a blank or "True" is created and dropped under that very name.
+TEST(RawSql, ViewNamesAreKeptWhole) {
+    JobRun run;
+    const std::string dboFile = run.dir.File("dbo.db");
+    RunSql(dboFile, "CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Open INTEGER);");
+    auto connection = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + run.front.Path());
+    connection->Execute("ATTACH DATABASE ? AS dbo", {dboFile});
+    clsConvert& job = run.NewJob("R");
+    const std::string name = "qryO'Brien True";
+    ASSERT_TRUE(job.CreateSQLView(connection, "SELECT ID FROM Orders WHERE Open = True", name, false))
+        << ::testing::PrintToString(run.Problems());
+    ado::Recordset rs;
+    rs.Open("SELECT sql FROM dbo.sqlite_master WHERE name = ?", connection, ado::adOpenStatic, ado::adLockReadOnly,
+            {name});
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_NE(rs.Fields(0).Value().ToString().find("WHERE Open = 1"), std::string::npos);
+    EXPECT_TRUE(job.CreateSQLView(connection, "SELECT ID FROM Orders", name, true));
+    EXPECT_TRUE(job.DropView(connection, name));
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+}
+
 }  // namespace
 }  // namespace convert_test
