@@ -192,7 +192,8 @@ bool clsConvert::AddDatabaseReference(clsLink& link) {
                 break;
             case 3:
                 result = AddDatabase_ODBCLinkedTables(link);
-                if (OpenAccess()) OpenAccessReport();
+                OpenAccess();
+                OpenAccessReport();
                 break;
             case 4:
                 if (OpenAccess()) OpenAccessReport();

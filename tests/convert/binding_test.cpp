@@ -84,6 +84,20 @@ TEST(Binding, OdbcLinkedTableThroughADsn) {
     EXPECT_TRUE(table.TestConnectivity());
 }
 
+// After an ODBC binding the report is reopened even when Access did not open: the failure to
+// open the report is logged too.
+TEST(Binding, OdbcBindingReopensTheReportWhateverAccessGave) {
+    JobRun run;
+    auto link = run.AddLink(tolvaran::kLinkOdbc, "", "TolvaranConvert");
+    clsConvert& job = run.NewJob("R");
+    job.Database = run.dir.File("gone.mdb");
+    EXPECT_FALSE(job.AddDatabaseReference(*link));
+    const auto rows = run.Rows();
+    EXPECT_EQ(Descriptions(rows, "OpenReport").front(), "try to open Report:R");
+    EXPECT_EQ(run.Problems().size(), 1u) << ::testing::PrintToString(run.Problems());
+    EXPECT_EQ(run.Problems()[0].rfind("OpenReport: ", 0), 0u);
+}
+
 TEST(Binding, DataProjectThroughTheSqlServerTemplate) {
     MakeOdbcOrders();
     SqlServerTemplate sqlServer;
