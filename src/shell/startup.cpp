@@ -203,6 +203,9 @@ void Startup::WireEvents() {
         const vb::Variant name = dxReports_->CurrentValue("ReportName");
         if (!name.IsNull()) SetLblReports(name.ToString());
     });
+    connect(dxDatabases_, &DataGrid::RightButtonPressed, this, [this] { setDropMenu(1); });
+    connect(dxReports_, &DataGrid::RightButtonPressed, this, [this] { setDropMenu(2); });
+    connect(dxConvertedReports_, &QWidget::customContextMenuRequested, this, [this] { setDropMenu(3); });
     connect(dxConvertedReports_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { dxConvertedReports_->setToolTip(item->text()); });
 }

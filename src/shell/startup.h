@@ -99,6 +99,13 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     void EToolBar_ItemClick(int index);
     void ShowAbout();
     void ShowSystemInformation();
+    // The context menus: 1 databases, 2 reports, 3 converted reports. setDropMenu fills
+    // DatabaseDropMenu for the source and pops it up; FillDropMenu only fills it.
+    void setDropMenu(int source);
+    void FillDropMenu(int source);
+    // The clicked item's position from 1 (separators count).
+    void DatabaseDropMenu_ItemClick(int position);
+    QMenu* DatabaseDropMenu() const { return DatabaseDropMenu_; }
 
     // ui::ProgressWindow: ReportResults, ctProgress, the labels, the status panels.
     void AddResult(const std::string& line) override;
@@ -156,6 +163,7 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     StartupServices services_;
     bool ended_ = false;
     bool loading_ = false;
+    int menuSource_ = 0;
 
     clsWriteToText startupLog_;
     clsWriteToText errorLogWriter_;  // the per-report error log of conversions

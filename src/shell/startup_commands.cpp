@@ -1,8 +1,15 @@
-// The main window's toolbar commands. Conversion requests and the source-database commands
-// (151, 239, 240, 254) belong to windows that are not part of this build yet and do nothing.
+// The main window's toolbar and context-menu commands. Conversion requests, the source-database
+// commands and the report windows (toolbar 151, 239, 240, 254; most menu items) belong to windows
+// that are not part of this build yet: their items exist and do nothing.
+#include <QAction>
+#include <QCursor>
+#include <QIcon>
+#include <QMenu>
 #include <filesystem>
+#include <vector>
 
 #include "shell/about_box.h"
+#include "shell/qt_text.h"
 #include "shell/qt_toolbar.h"
 #include "shell/startup.h"
 #include "shell/system_information.h"
@@ -51,6 +58,79 @@ void Startup::ShowAbout() {
 void Startup::ShowSystemInformation() {
     SystemInformation info(env_, toolbarBuilder_, this);
     info.exec();
+}
+
+namespace {
+
+struct MenuItem {
+    const char* text;   // nullptr: a separator
+    const char* image;  // picture file in icons/, nullptr for none
+    int enabling;       // 0 always, 1 a current entry, 2 a current report
+};
+
+const std::vector<MenuItem>& ItemsOf(int source) {
+    static const std::vector<MenuItem> databases = {
+        {"&Add Database Reference", "blankpage.ico", 0},        {"&Edit Reference", "icon_edit.ico", 1},
+        {"&Remove from List", "redcircleminus.ico", 1},         {nullptr, nullptr, 0},
+        {"&Refresh Database Reports", "greencheckmark.ico", 1}, {nullptr, nullptr, 0},
+        {"&Refresh Database List", "database.ico", 0}};
+    static const std::vector<MenuItem> reports = {{"&Convert Access Report", "greentrafficlight.ico", 2},
+                                                  {"&Convert All Reports", "greentrafficlight.ico", 0},
+                                                  {"&View Log", "icon_view.ico", 2},
+                                                  {"&Change Report Settings", nullptr, 2}};
+    static const std::vector<MenuItem> converted = {{"&View Report", "icon_view.ico", 0},
+                                                    {"&Edit Report", "icon_edit.ico", 0},
+                                                    {"&Delete Report", "redcircleminus.ico", 0}};
+    static const std::vector<MenuItem> none;
+    switch (source) {
+        case 1:
+            return databases;
+        case 2:
+            return reports;
+        case 3:
+            return converted;
+        default:
+            return none;
+    }
+}
+
+}  // namespace
+
+void Startup::FillDropMenu(int source) {
+    // White items, dark blue for the item under the pointer.
+    DatabaseDropMenu_->setStyleSheet(
+        QStringLiteral("QMenu { background-color: rgb(255, 255, 255); } QMenu::item:selected { "
+                       "background-color: rgb(12, 45, 131); "
+                       "color: white; }"));
+    DatabaseDropMenu_->clear();
+    menuSource_ = source;
+    const bool entry = HasSelectedDatabase();
+    const bool report = source == 2 && HasSelectedReport();
+    int position = 0;
+    for (const MenuItem& item : ItemsOf(source)) {
+        ++position;
+        if (!item.text) {
+            DatabaseDropMenu_->addSeparator();
+            continue;
+        }
+        QAction* action = DatabaseDropMenu_->addAction(Q(item.text));
+        if (item.image)
+            action->setIcon(QIcon(Q(services_.ctx->InFolder(std::string("icons/") + item.image))));
+        action->setEnabled(item.enabling == 0 || (item.enabling == 1 && entry) ||
+                           (item.enabling == 2 && report));
+        connect(action, &QAction::triggered, this,
+                [this, position] { DatabaseDropMenu_ItemClick(position); });
+    }
+}
+
+void Startup::setDropMenu(int source) {
+    FillDropMenu(source);
+    DatabaseDropMenu_->popup(QCursor::pos());
+}
+
+void Startup::DatabaseDropMenu_ItemClick(int position) {
+    if (menuSource_ == 1 && position == 5) RefreshCurrentDatabase();
+    if (menuSource_ == 1 && position == 7) RefreshDatabaseList();
 }
 
 }  // namespace tolvaran

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <filesystem>
 
 #include "platform/registry/registry_file.h"
@@ -190,6 +192,27 @@ TEST_F(ListsTest, ChangingEntryReloadsReportsGrid) {
     EXPECT_TRUE(window_->HasSelectedReport());
     grid->SetCurrentRow(1);
     EXPECT_EQ(window_->dxReports()->Dataset().RowCount(), 1);
+}
+
+TEST_F(ListsTest, ContextMenusEnableByCurrentRowAndRefreshScans) {
+    auto enabled = [&](int source) {
+        window_->FillDropMenu(source);
+        std::vector<std::string> out;
+        for (QAction* a : window_->DatabaseDropMenu()->actions())
+            if (!a->isSeparator() && a->isEnabled()) out.push_back(a->text().toStdString());
+        return out;
+    };
+    // No entry and no report: only the items that need neither.
+    EXPECT_EQ(enabled(1), (std::vector<std::string>{"&Add Database Reference", "&Refresh Database List"}));
+    EXPECT_EQ(enabled(2), (std::vector<std::string>{"&Convert All Reports"}));
+    EXPECT_EQ(enabled(3).size(), 3u);
+
+    const long id = AddEntry(FrontEnd("menu.mdb", {"Alpha", "Beta"}, false), folder_.string());
+    window_->FillDropMenu(1);
+    window_->DatabaseDropMenu()->actions()[4]->trigger();  // "&Refresh Database Reports"
+    EXPECT_EQ(StoredReports(id).size(), 2u);
+    EXPECT_EQ(enabled(1).size(), 5u);
+    EXPECT_EQ(enabled(2).size(), 4u);
 }
 
 }  // namespace
