@@ -89,6 +89,9 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
         classifier.BackEndDatabaseType = static_cast<short>(link.LinkType);
         classifier.setOCat(catalog_);
         if (CurrentAccessVersion < "3.6") {
+            // Convert closed Access before the binding; the old engine's checks need its
+            // CurrentDb, so the file and report are opened again here.
+            if (!access_ && OpenAccess()) OpenAccessReport();
             if (!access_) ThrowNotSet();
             classifier.FromDb = access_->CurrentDb();
             classifier.IsJet36 = false;

@@ -98,6 +98,20 @@ TEST(Binding, OdbcBindingReopensTheReportWhateverAccessGave) {
     EXPECT_EQ(run.Problems()[0].rfind("OpenReport: ", 0), 0u);
 }
 
+// With the old engine the record-source checks use Access's CurrentDb, which Convert has
+// closed by then: it is opened again and the report binds.
+TEST(Binding, OldEngineChecksRunOnAnOpenAccess) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("Orders List", "Orders");
+    clsConvert& job = run.NewJob("Orders List");
+    job.CurrentAccessVersion = "3.51";
+    ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+    EXPECT_EQ(job.ReportSource, "Orders");
+    EXPECT_TRUE(Contains(Descriptions(run.Rows(), "CheckReportSource"), "Current Access Version:3.51"));
+}
+
 TEST(Binding, DataProjectThroughTheSqlServerTemplate) {
     MakeOdbcOrders();
     SqlServerTemplate sqlServer;
