@@ -153,8 +153,7 @@ struct Export {
 
 // The export with its record source replaced by the given table name, as UTF-8 with a BOM.
 std::string WithRecordSource(const std::string& bytes, const std::string& table) {
-    const std::string text =
-        tacc::detail::DecodeExportText(bytes, tacc::detail::AnsiCodePage::Windows1252);
+    const std::string text = tacc::detail::DecodeExportText(bytes, tacc::detail::AnsiCodePage::Windows1252);
     std::string out = "\xEF\xBB\xBF";
     size_t pos = 0;
     bool skipping = false;
@@ -192,20 +191,28 @@ struct Totals {
 
 const char* KindName(designer::ObjectKind k) {
     switch (k) {
-        case designer::ObjectKind::Text: return "text";
-        case designer::ObjectKind::Field: return "field";
-        case designer::ObjectKind::Line: return "line";
-        case designer::ObjectKind::Box: return "box";
-        case designer::ObjectKind::Picture: return "picture";
-        case designer::ObjectKind::Subreport: return "subreport";
+        case designer::ObjectKind::Text:
+            return "text";
+        case designer::ObjectKind::Field:
+            return "field";
+        case designer::ObjectKind::Line:
+            return "line";
+        case designer::ObjectKind::Box:
+            return "box";
+        case designer::ObjectKind::Picture:
+            return "picture";
+        case designer::ObjectKind::Subreport:
+            return "subreport";
     }
     return "?";
 }
 
 void CountReport(const designer::Report& r, std::map<std::string, long>& objects, long& pass, long& fail) {
     for (const auto& f : r.FormulaFields()) {
-        if (f->Text().rfind("// ", 0) == 0) ++fail;
-        else ++pass;
+        if (f->Text().rfind("// ", 0) == 0)
+            ++fail;
+        else
+            ++pass;
     }
     for (designer::Section* s : r.Sections().List())
         for (const auto& o : s->ReportObjects()) {
@@ -255,7 +262,8 @@ int main(int argc, char** argv) {
         e.name = b == std::string::npos ? stem : stem.substr(b + 2);
         exports.push_back(e);
     }
-    std::sort(exports.begin(), exports.end(), [](const Export& x, const Export& y) { return x.file < y.file; });
+    std::sort(exports.begin(), exports.end(),
+              [](const Export& x, const Export& y) { return x.file < y.file; });
 
     // The record-source tables of each repository and the fields they need.
     std::map<std::string, std::map<std::string, std::set<std::string>>> tables;  // group -> table -> fields
@@ -266,7 +274,8 @@ int main(int argc, char** argv) {
             tacc::ReportPtr r = tacc::ReadReportFile(e.file.string());
             const std::string rs = Trim(r->RecordSource());
             std::string name = rs;
-            if (!name.empty() && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+            if (!name.empty() && name.front() == '[' && name.back() == ']')
+                name = name.substr(1, name.size() - 2);
             e.table = rs.empty() || IsSql(rs) || name.find_first_of("[];\r\n") != std::string::npos
                           ? "src_" + SafeIdent(e.name)
                           : name;
@@ -278,10 +287,12 @@ int main(int argc, char** argv) {
                     for (const std::string& f : SplitFields(c->LinkMasterFields())) fields.insert(f);
                     std::string child = c->SourceObject();
                     if (child.rfind("Report.", 0) == 0) child = child.substr(7);
-                    childLinks.push_back({e.group + "/" + child, {e.group, SplitFields(c->LinkChildFields())}});
+                    childLinks.push_back(
+                        {e.group + "/" + child, {e.group, SplitFields(c->LinkChildFields())}});
                 }
             }
-            for (int i = 0; i < r->GroupLevelCount(); ++i) SourceFields(r->GroupLevel(i).ControlSource(), fields);
+            for (int i = 0; i < r->GroupLevelCount(); ++i)
+                SourceFields(r->GroupLevel(i).ControlSource(), fields);
             e.read = true;
         } catch (const std::exception& ex) {
             std::fprintf(stderr, "%s: not readable: %s\n", e.file.filename().c_str(), ex.what());
@@ -300,7 +311,8 @@ int main(int argc, char** argv) {
         fs::create_directories(dir);
         const std::string front = (dir / "front.mdb").string();
         std::string sql =
-            "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, ForeignName TEXT, "
+            "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, ForeignName "
+            "TEXT, "
             "Connect TEXT);";
         for (const auto& [table, fields] : groupTables) {
             std::string cols;
@@ -404,22 +416,23 @@ int main(int argc, char** argv) {
         std::map<std::string, long> severities;
         {
             ado::Recordset rs;
-            rs.Open("SELECT ErrorSeverityLevel AS s, COUNT(*) AS n FROM ErrorLog WHERE ErrorLogId > ? "
-                    "GROUP BY ErrorSeverityLevel",
-                    ctx.gDb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(lastRow)});
+            rs.Open(
+                "SELECT ErrorSeverityLevel AS s, COUNT(*) AS n FROM ErrorLog WHERE ErrorLogId > ? "
+                "GROUP BY ErrorSeverityLevel",
+                ctx.gDb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(lastRow)});
             for (; !rs.Eof(); rs.MoveNext())
                 severities[rs["s"].IsNull() ? "none" : rs["s"].ToString()] = rs["n"].ToLong();
         }
         auto obj = [&](const char* k) { return objects.count(k) ? objects[k] : 0L; };
         auto sev = [&](const char* k) { return severities.count(k) ? severities[k] : 0L; };
         char objText[64], sevText[64], formulaText[32];
-        std::snprintf(objText, sizeof objText, "%ld/%ld/%ld/%ld/%ld/%ld", obj("text"), obj("field"), obj("line"),
-                      obj("box"), obj("picture"), obj("subreport"));
+        std::snprintf(objText, sizeof objText, "%ld/%ld/%ld/%ld/%ld/%ld", obj("text"), obj("field"),
+                      obj("line"), obj("box"), obj("picture"), obj("subreport"));
         std::snprintf(sevText, sizeof sevText, "%ld/%ld/%ld/%ld", sev("1"), sev("2"), sev("5"), sev("none"));
         std::snprintf(formulaText, sizeof formulaText, "%ld/%ld", pass, fail);
         const std::string label = e.group + "/" + e.name;
-        std::printf("%-70.70s %-4s %4d %-44s %9s %-16s %8.1f\n", label.c_str(), completed ? "yes" : "NO", sections,
-                    objText, formulaText, sevText, ms);
+        std::printf("%-70.70s %-4s %4d %-44s %9s %-16s %8.1f\n", label.c_str(), completed ? "yes" : "NO",
+                    sections, objText, formulaText, sevText, ms);
         std::fflush(stdout);
 
         if (completed) ++totals.completed;
@@ -444,13 +457,16 @@ int main(int argc, char** argv) {
                 totals.reports ? totals.ms / totals.reports : 0.0);
     std::sort(times.rbegin(), times.rend());
     std::printf("Slowest:\n");
-    for (size_t i = 0; i < times.size() && i < 5; ++i) std::printf("  %8.1f ms  %s\n", times[i].first, times[i].second.c_str());
+    for (size_t i = 0; i < times.size() && i < 5; ++i)
+        std::printf("  %8.1f ms  %s\n", times[i].first, times[i].second.c_str());
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("Peak memory: %.1f MiB\n", usage.ru_maxrss / 1024.0);
 
     std::error_code ec;
-    if (keep) std::printf("Work folder: %s\n", work.c_str());
-    else fs::remove_all(work, ec);
+    if (keep)
+        std::printf("Work folder: %s\n", work.c_str());
+    else
+        fs::remove_all(work, ec);
     return totals.completed == totals.reports ? 0 : 1;
 }

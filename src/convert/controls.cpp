@@ -20,7 +20,9 @@ constexpr const char* kInsertControl =
     "INSERT INTO Controls (ControlName, ReportId, SectionNo, LeftPos, TopPos, Height, ControlOrder, Width, "
     "ControlType, Caption) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
-long ToLong(const vb::Variant& v) { return vb::NZ(v, 0).ToLong(); }
+long ToLong(const vb::Variant& v) {
+    return vb::NZ(v, 0).ToLong();
+}
 
 }  // namespace
 
@@ -35,9 +37,12 @@ void clsConvert::DiscoverControls(short sectionNo) {
             if (c->Section() != sectionNo) continue;
             const std::string name = c->Name();
             std::string caption;
-            if (c->ControlType() == access::acLabel) caption = c->Caption();
-            else if (c->ControlType() == access::acSubform) caption = "<subform:" + name + ">";
-            else caption = "<" + name + ">";
+            if (c->ControlType() == access::acLabel)
+                caption = c->Caption();
+            else if (c->ControlType() == access::acSubform)
+                caption = "<subform:" + name + ">";
+            else
+                caption = "<" + name + ">";
             db()->Execute(kInsertControl,
                           {vb::Variant(name), id, section, vb::Variant(c->Left()), vb::Variant(c->Top()),
                            vb::Variant(c->Height()), vb::Variant(-1L), vb::Variant(c->Width()),
@@ -45,8 +50,9 @@ void clsConvert::DiscoverControls(short sectionNo) {
         }
         // At equal top and left the order the rows were stored in decides.
         ado::Recordset rs;
-        rs.Open("SELECT * FROM Controls Where ReportId = ? AND SectionNo = ? ORDER BY TopPos,LeftPos,ControlId", db(),
-                ado::adOpenForwardOnly, ado::adLockReadOnly, {id, section});
+        rs.Open(
+            "SELECT * FROM Controls Where ReportId = ? AND SectionNo = ? ORDER BY TopPos,LeftPos,ControlId",
+            db(), ado::adOpenForwardOnly, ado::adLockReadOnly, {id, section});
         long previousTop = 0;
         long previousHeight = 0;
         for (; !rs.Eof(); rs.MoveNext()) {
@@ -101,8 +107,8 @@ void clsConvert::AlignCrystalControls(const std::string& area) {
         for (const auto& section : crArea.Sections())
             for (const auto& object : section->ReportObjects()) byName.emplace(object->Name, object.get());
         ado::Recordset rs;
-        rs.Open("SELECT * FROM Controls Where ReportId = ?", db(), ado::adOpenForwardOnly, ado::adLockReadOnly,
-                {vb::Variant(reportId())});
+        rs.Open("SELECT * FROM Controls Where ReportId = ?", db(), ado::adOpenForwardOnly,
+                ado::adLockReadOnly, {vb::Variant(reportId())});
         for (; !rs.Eof(); rs.MoveNext()) {
             const vb::Variant& crystalName = rs["CrystalControlName"];
             if (crystalName.IsNull()) continue;
@@ -127,8 +133,9 @@ void clsConvert::CheckCrystalReportAlignment() {
             long previousLineBottom = 0;
             for (const auto& object : section->ReportObjects()) {
                 ado::Recordset rs;
-                rs.Open("SELECT * FROM Controls Where ReportId = ? AND ControlName = ?", db(), ado::adOpenDynamic,
-                        ado::adLockOptimistic, {vb::Variant(reportId()), vb::Variant(object->Name)});
+                rs.Open("SELECT * FROM Controls Where ReportId = ? AND ControlName = ?", db(),
+                        ado::adOpenDynamic, ado::adLockOptimistic,
+                        {vb::Variant(reportId()), vb::Variant(object->Name)});
                 const bool isLine = vb::InStr(object->Name, "Line") > 0;
                 long& bottom = isLine ? previousLineBottom : previousBottom;
                 if (object->Top < bottom && bottom - object->Top < object->Height) object->Top = bottom;

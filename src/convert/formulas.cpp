@@ -48,13 +48,15 @@ ado::Recordset& clsConvert::FormulaErrorLog() {
     if (errorLog_ && errorLog_->State() == ado::adStateOpen) return *errorLog_;
     if (!ownFormulaLog_ || ownFormulaLog_->State() != ado::adStateOpen) {
         ownFormulaLog_ = std::make_unique<ado::Recordset>();
-        ownFormulaLog_->Open("Select * from ErrorLog Where 1 = 0", db(), ado::adOpenStatic, ado::adLockPessimistic);
+        ownFormulaLog_->Open("Select * from ErrorLog Where 1 = 0", db(), ado::adOpenStatic,
+                             ado::adLockPessimistic);
     }
     return *ownFormulaLog_;
 }
 
 void clsConvert::AddFormulaObject(designer::Section& section, access::Control& control,
-                                  designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window, long top) {
+                                  designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window,
+                                  long top) {
     const std::string formulaName = control.Name();
     const std::string expression = ExpressionOf(control.ControlSource());
     const std::string crystalFormula = ConvertFormula(expression);
@@ -79,7 +81,8 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
     definition->Check(ok, message);
     if (!ok) WriteFormulaCheckFailure(formulaName, logged, crystalFormula, message);
     designer::FieldObject* field = nullptr;
-    if (auto e = Try([&] { field = &section.AddFieldObject(definition->FormulaFieldName(), control.Left(), top); }))
+    if (auto e = Try(
+            [&] { field = &section.AddFieldObject(definition->FormulaFieldName(), control.Left(), top); }))
         RecordError("AddTextObject:" + e->description, ReportName, "", "", "n/a");
     if (!ok) {
         definition->setText("// " + definition->Text());

@@ -59,8 +59,8 @@ void clsConvert::AddGroup(int i) {
         if (!chosen) return;
         const int direction = level.SortOrder() ? designer::crDescendingOrder : designer::crAscendingOrder;
         if (level.GroupHeader() || level.GroupFooter()) {
-            const int condition =
-                chosen->ValueType() == designer::crDateTimeField ? designer::crGCDaily : designer::crGCAnyValue;
+            const int condition = chosen->ValueType() == designer::crDateTimeField ? designer::crGCDaily
+                                                                                   : designer::crGCAnyValue;
             crReport_->AddGroup(crReport_->GroupCount(), *chosen, condition, direction);
             levelGroups_.push_back({i, crReport_->GroupCount()});
         } else {

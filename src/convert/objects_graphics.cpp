@@ -24,7 +24,9 @@ bool IsFile(const std::filesystem::path& p) {
 
 }  // namespace
 
-std::string clsConvert::ProgramFile(const std::string& name) const { return ctx_.InFolder(name); }
+std::string clsConvert::ProgramFile(const std::string& name) const {
+    return ctx_.InFolder(name);
+}
 
 bool clsConvert::AddLineObject(designer::Section& section, access::Control& control, long top) {
     try {
@@ -43,7 +45,8 @@ bool clsConvert::AddLineObject(designer::Section& section, access::Control& cont
 
 void clsConvert::AddBoxObject(designer::Section& section, access::Control& control, long top) {
     const long left = control.Left();
-    designer::BoxObject& box = section.AddBoxObject(left, top, left + control.Width(), top + control.Height());
+    designer::BoxObject& box =
+        section.AddBoxObject(left, top, left + control.Width(), top + control.Height());
     box.FillColor = control.BackColor();
     UpdateControl(&box, control, 0);
 }
@@ -85,9 +88,10 @@ void clsConvert::AddImageObject(designer::Section& section, access::Control& con
             name = control.Name();
         } catch (...) {
         }
-        const std::string description = e.number == designer::kErrPictureFileMissing
-                                             ? "'" + e.description + "' -->Image File Not Found for " + name + "."
-                                             : "Image File Not Found for " + name + ".";
+        const std::string description =
+            e.number == designer::kErrPictureFileMissing
+                ? "'" + e.description + "' -->Image File Not Found for " + name + "."
+                : "Image File Not Found for " + name + ".";
         RecordError(description, ReportName, "", "", "n/a");
     }
 }
@@ -103,7 +107,8 @@ bool clsConvert::CustomControlHasFileNameProperty(access::Control& control) {
             cls = control.Class();
         } catch (...) {
         }
-        RecordError("CustomControlHasFileNameProperty:" + cls + ":" + e.description, ReportName, "", "", "n/a");
+        RecordError("CustomControlHasFileNameProperty:" + cls + ":" + e.description, ReportName, "", "",
+                    "n/a");
         return false;
     }
 }

@@ -24,7 +24,8 @@ bool clsConvert::AddLabelObject(designer::Section& section, access::Control& con
 }
 
 bool clsConvert::AddTextObject(designer::Section& section, access::Control& control,
-                               designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window, long top) {
+                               designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window,
+                               long top) {
     // The continuing trap: each step is logged on failure and the next one runs.
     auto trap = [&](auto&& body) {
         if (auto e = Try(body)) RecordError("AddTextObject:" + e->description, ReportName, "", "", "n/a");
@@ -68,8 +69,10 @@ bool clsConvert::AddTextObject(designer::Section& section, access::Control& cont
         trap([&] { UpdateFieldObjectProperties(*object, control, object->Name); });
         trap([&] {
             const long back = control.BackColor();
-            if (back == designer::kWhite) object->BackStyle = 0;  // white: no fill
-            else object->BackColor = back;
+            if (back == designer::kWhite)
+                object->BackStyle = 0;  // white: no fill
+            else
+                object->BackColor = back;
         });
         return result;
     }
@@ -99,8 +102,10 @@ bool clsConvert::AddFieldObject(designer::Section& section, access::Control& con
         if (vb::InStr(table, " ") > 0) table = "[" + table + "]";
         const std::string source = control.ControlSource();
         const std::string text = CheckForParameter(source);
-        if (text == source) fieldText = "{" + vb::Replace(table, "dbo_", "") + "." + source + "}";
-        else fieldText = text;
+        if (text == source)
+            fieldText = "{" + vb::Replace(table, "dbo_", "") + "." + source + "}";
+        else
+            fieldText = text;
         if (fieldText.empty()) {
             // A bracketed source that names no parameter field: nothing to place.
             RecordError("AddFieldObject:No parameter field matches the control source " + source +
@@ -124,7 +129,8 @@ bool clsConvert::AddFieldObject(designer::Section& section, access::Control& con
             if (object->Height < control.Height()) object->Height = control.Height();
         }))
         record(e->description);
-    if (auto e = Try([&] { UpdateFieldObjectProperties(*object, control, fieldText); })) record(e->description);
+    if (auto e = Try([&] { UpdateFieldObjectProperties(*object, control, fieldText); }))
+        record(e->description);
     if (auto e = Try([&] { UpdateControl(object, control, 0); })) record(e->description);
     return true;
 }
@@ -206,8 +212,8 @@ std::string clsConvert::CheckForParameter(const std::string& controlSource) {
         const long open = vb::InStr(controlSource, "[");
         if (open == 0) return controlSource;
         const long close = vb::InStr(open + 1, controlSource, "]");
-        const std::string inner =
-            vb::Trim(close > 0 ? vb::Mid(controlSource, open + 1, close - open - 1) : vb::Mid(controlSource, open + 1));
+        const std::string inner = vb::Trim(close > 0 ? vb::Mid(controlSource, open + 1, close - open - 1)
+                                                     : vb::Mid(controlSource, open + 1));
         if (!crReport_) ThrowNotSet();
         for (const auto& p : crReport_->ParameterFields()) {
             const std::string reference = p->ParameterFieldName();

@@ -16,8 +16,8 @@ namespace {
 
 // The order sections are processed in: report header, page header, the group sections from
 // the innermost level outward... then detail, page footer, the level-0 header, report footer.
-constexpr int kSectionOrder[] = {1, 3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
-                                 18, 19, 20, 21, 22, 23, 24, 25, 0, 4, 5, 2};
+constexpr int kSectionOrder[] = {1,  3,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                                 17, 18, 19, 20, 21, 22, 23, 24, 25, 0,  4,  5,  2};
 
 // At most this many group headers (and as many group footers) get an area.
 constexpr short kMaxGroupSectionsMet = 5;
@@ -32,14 +32,22 @@ bool ContainsAny(const std::string& name, std::initializer_list<const char*> tex
 
 const char* clsConvert::KindName(SectionKind kind) {
     switch (kind) {
-        case SectionKind::GroupHeader: return "GroupHeader";
-        case SectionKind::GroupFooter: return "GroupFooter";
-        case SectionKind::Detail: return "Detail";
-        case SectionKind::ReportHeader: return "ReportHeader";
-        case SectionKind::ReportFooter: return "ReportFooter";
-        case SectionKind::PageFooter: return "PageFooter";
-        case SectionKind::PageHeader: return "PageHeader";
-        case SectionKind::None: break;
+        case SectionKind::GroupHeader:
+            return "GroupHeader";
+        case SectionKind::GroupFooter:
+            return "GroupFooter";
+        case SectionKind::Detail:
+            return "Detail";
+        case SectionKind::ReportHeader:
+            return "ReportHeader";
+        case SectionKind::ReportFooter:
+            return "ReportFooter";
+        case SectionKind::PageFooter:
+            return "PageFooter";
+        case SectionKind::PageHeader:
+            return "PageHeader";
+        case SectionKind::None:
+            break;
     }
     return "";
 }
@@ -97,12 +105,14 @@ bool clsConvert::GetSection(int i) {
     return i >= 1 && static_cast<size_t>(i) <= sectionNames_.size();
 }
 
-void clsConvert::ClearCollection() { sectionNames_.clear(); }
+void clsConvert::ClearCollection() {
+    sectionNames_.clear();
+}
 
 std::string clsConvert::GetCrystalAreaName(const std::string& name) {
     static const std::pair<const char*, const char*> kKinds[] = {
-        {"PageHeader", "PH"},     {"Detail", "D"},          {"PageFooter", "PF"},   {"ReportHeader", "RH"},
-        {"ReportFooter", "RF"},   {"GroupFooter", "GF"},    {"GroupHeader", "GH"}};
+        {"PageHeader", "PH"},   {"Detail", "D"},       {"PageFooter", "PF"}, {"ReportHeader", "RH"},
+        {"ReportFooter", "RF"}, {"GroupFooter", "GF"}, {"GroupHeader", "GH"}};
     std::string result;
     try {
         if (!crReport_) ThrowNotSet();
@@ -116,8 +126,10 @@ std::string clsConvert::GetCrystalAreaName(const std::string& name) {
         }
         if (stopped) {
             const std::string digit = vb::Right(name, 1);
-            if (vb::InStr(name, "GroupFooterArea") > 0) result = "GF" + digit;
-            else if (vb::InStr(name, "GroupHeaderArea") > 0) result = "GH" + digit;
+            if (vb::InStr(name, "GroupFooterArea") > 0)
+                result = "GF" + digit;
+            else if (vb::InStr(name, "GroupHeaderArea") > 0)
+                result = "GH" + digit;
         }
         return result;
     } catch (...) {
@@ -150,7 +162,8 @@ bool clsConvert::Translate(const std::string& key, const std::string& name) {
     try {
         if (!Internaldb) ThrowNotSet();
         ado::Recordset rs;
-        rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(key), vb::Variant(name)});
+        rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly,
+                {vb::Variant(key), vb::Variant(name)});
         const bool found = !rs.Eof();
         rs.Close();
         translations_.push_back({key, name, found});
@@ -163,12 +176,14 @@ bool clsConvert::Translate(const std::string& key, const std::string& name) {
 
 bool clsConvert::IsPageHeaderSection(const std::string& name) {
     if (name.empty()) return false;
-    return Translate("PageHeader", name) || ContainsAny(name, {"PageHeaderSection", "EntêtePage", "PageHeader"});
+    return Translate("PageHeader", name) ||
+           ContainsAny(name, {"PageHeaderSection", "EntêtePage", "PageHeader"});
 }
 
 bool clsConvert::IsPageFooterSection(const std::string& name) {
     if (name.empty()) return false;
-    return Translate("PageFooter", name) || ContainsAny(name, {"PiedPage", "PageFooterSection", "PageFooter"});
+    return Translate("PageFooter", name) ||
+           ContainsAny(name, {"PiedPage", "PageFooterSection", "PageFooter"});
 }
 
 bool clsConvert::IsReportFooterSection(const std::string& name) {
@@ -196,7 +211,9 @@ bool clsConvert::IsDetailSection(const std::string& name) {
     return Translate("Detail", name) || ContainsAny(name, {"De", "Détail", "Detail"});
 }
 
-int clsConvert::GroupLevelOfSection(int i) { return i >= 5 ? (i - 5) / 2 : -1; }
+int clsConvert::GroupLevelOfSection(int i) {
+    return i >= 5 ? (i - 5) / 2 : -1;
+}
 
 clsConvert::SectionKind clsConvert::KindOfSection(int i, const std::string& name, bool& byNumber) {
     byNumber = false;
@@ -211,12 +228,18 @@ clsConvert::SectionKind clsConvert::KindOfSection(int i, const std::string& name
     // A renamed section, or a language without translation rows: its number tells the kind.
     byNumber = true;
     switch (i) {
-        case 0: return SectionKind::Detail;
-        case 1: return SectionKind::ReportHeader;
-        case 2: return SectionKind::ReportFooter;
-        case 3: return SectionKind::PageHeader;
-        case 4: return SectionKind::PageFooter;
-        default: return i % 2 == 1 ? SectionKind::GroupHeader : SectionKind::GroupFooter;
+        case 0:
+            return SectionKind::Detail;
+        case 1:
+            return SectionKind::ReportHeader;
+        case 2:
+            return SectionKind::ReportFooter;
+        case 3:
+            return SectionKind::PageHeader;
+        case 4:
+            return SectionKind::PageFooter;
+        default:
+            return i % 2 == 1 ? SectionKind::GroupHeader : SectionKind::GroupFooter;
     }
 }
 
@@ -237,9 +260,9 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
             if (!firstSectionProcessed_) ShowPageHeaderFooterForSubReports = true;
         } else if ((IsPageHeaderSection(name) || IsPageFooterSection(name)) && !MultipleReportsSelected &&
                    AskShowPageHeaderFooterForSubReportsQuestion) {
-            const int answer = msgBox("Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
-                                      ui::vbYesNo | ui::vbQuestion | ui::vbDefaultButton2,
-                                      "Show Page Header for Sub-Reports");
+            const int answer = msgBox(
+                "Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
+                ui::vbYesNo | ui::vbQuestion | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
             ShowPageHeaderFooterForSubReports = answer == ui::vbYes;
             AskShowPageHeaderFooterForSubReportsQuestion = false;
             window.AddResult(ShowPageHeaderFooterForSubReports
@@ -278,7 +301,8 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
         const int group = GroupOfLevel(GroupLevelOfSection(i));
         try {
             if (group == 0) ThrowNotSet();
-            areaCode = GetCrystalAreaName((header ? "GroupHeaderArea" : "GroupFooterArea") + std::to_string(group));
+            areaCode =
+                GetCrystalAreaName((header ? "GroupHeaderArea" : "GroupFooterArea") + std::to_string(group));
             if (areaCode.empty()) {
                 process = false;
                 return;
@@ -286,12 +310,14 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
             section = firstSectionOf(areaCode);
         } catch (...) {
             process = false;
-            WriteErrorLog(std::string(header ? "Error creating Group Header Level (" : "Error creating Group Footer Level (") +
+            WriteErrorLog(std::string(header ? "Error creating Group Header Level ("
+                                             : "Error creating Group Footer Level (") +
                               std::to_string(met) + ") ",
                           "AddToDetails", "", 2);
         }
     };
-    auto plainSection = [&](const std::string& kindName, const std::string& errorText, const std::string& function) {
+    auto plainSection = [&](const std::string& kindName, const std::string& errorText,
+                            const std::string& function) {
         try {
             areaCode = GetCrystalAreaName(kindName);
             section = firstSectionOf(areaCode);
@@ -302,8 +328,12 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     };
     const bool pagesShown = !IsSubReport || ShowPageHeaderFooterForSubReports;
     switch (kind) {
-        case SectionKind::GroupHeader: groupSection(true); break;
-        case SectionKind::GroupFooter: groupSection(false); break;
+        case SectionKind::GroupHeader:
+            groupSection(true);
+            break;
+        case SectionKind::GroupFooter:
+            groupSection(false);
+            break;
         case SectionKind::Detail:
         case SectionKind::ReportHeader:
         case SectionKind::ReportFooter:
@@ -321,7 +351,8 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
                 name.clear();
             }
             break;
-        case SectionKind::None: break;
+        case SectionKind::None:
+            break;
     }
     if (name.empty() || !process || !section) return true;
 
@@ -329,8 +360,8 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     trap([&] {
         const int formulas = crReport_->FormulaFields().Count();
         if (formulas > 0)
-            LogStepError(name + ": Section(" + name + ") has (" + std::to_string(formulas) + ") formula(s)", "AddDetails",
-                         5);
+            LogStepError(name + ": Section(" + name + ") has (" + std::to_string(formulas) + ") formula(s)",
+                         "AddDetails", 5);
     });
     short n = 0;
     trap([&] {
@@ -343,8 +374,9 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     trap([&] { section->KeepTogether = true; });
     if (n > 0) {
         trap([&] {
-            LogStepError("Working on Section(" + name + "): " + name + " with (" + std::to_string(n) + ") controls",
-                         "AddToDetails", 5);
+            LogStepError(
+                "Working on Section(" + name + "): " + name + " with (" + std::to_string(n) + ") controls",
+                "AddToDetails", 5);
         });
     }
     trap([&] { DiscoverControls(static_cast<short>(i)); });
@@ -358,7 +390,8 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
             try {
                 type = control.ControlType();
             } catch (...) {
-                WriteErrorLog(name + ":" + CurrentError().description + "--> ControlType: ", "AddToDetails", "", 1);
+                WriteErrorLog(name + ":" + CurrentError().description + "--> ControlType: ", "AddToDetails",
+                              "", 1);
             }
             if (type != 0) {
                 const std::string caption = name + ": " + control.Name();
@@ -376,11 +409,21 @@ void clsConvert::DispatchControl(designer::Section& section, access::Control& co
                                  const std::string& areaCode, ui::ProgressWindow& window) {
     const long top = control.Top();
     switch (type) {
-        case access::acLabel: AddLabelObject(section, control, top); break;
-        case access::acRectangle: AddBoxObject(section, control, top); break;
-        case access::acLine: AddLineObject(section, control, top); break;
-        case access::acImage: AddImageObject(section, control); break;
-        case access::acBoundObjectFrame: WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", "", 2); break;
+        case access::acLabel:
+            AddLabelObject(section, control, top);
+            break;
+        case access::acRectangle:
+            AddBoxObject(section, control, top);
+            break;
+        case access::acLine:
+            AddLineObject(section, control, top);
+            break;
+        case access::acImage:
+            AddImageObject(section, control);
+            break;
+        case access::acBoundObjectFrame:
+            WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", "", 2);
+            break;
         case access::acTextBox:
             if (!crReport_) ThrowNotSet();
             AddTextObject(section, control, crReport_->FormulaFields(), window, top);
@@ -392,8 +435,12 @@ void clsConvert::DispatchControl(designer::Section& section, access::Control& co
         case access::acObjectFrame:
             WriteErrorLog("Cannot deal with OLEObject Control Type=114", "AddDetails", "", 2);
             break;
-        case access::acPageBreak: LogStepError("PageBreak:" + control.Name(), "AddDetails", 5); break;
-        case access::acCustomControl: AddPictureObject(section, control); break;
+        case access::acPageBreak:
+            LogStepError("PageBreak:" + control.Name(), "AddDetails", 5);
+            break;
+        case access::acCustomControl:
+            AddPictureObject(section, control);
+            break;
         default:
             WriteErrorLog("Cannot deal with Control Type=" + std::to_string(type) + " for control named '" +
                               control.Name() + "'",

@@ -37,8 +37,8 @@ std::vector<std::string> LinkFields(const std::string& list) {
 
 }  // namespace
 
-bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWindow& window, access::Control& control,
-                                 long /*top*/, const std::string& areaCode) {
+bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWindow& window,
+                                 access::Control& control, long /*top*/, const std::string& areaCode) {
     int step = 0;
     std::unique_ptr<clsConvert> child;
     try {
@@ -75,8 +75,10 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         step = 3;
         const bool converted = child->Convert(window, true);
         step = 4;
-        if (child->AskShowPageHeaderFooterForSubReportsQuestion != AskShowPageHeaderFooterForSubReportsQuestion)
-            AskShowPageHeaderFooterForSubReportsQuestion = child->AskShowPageHeaderFooterForSubReportsQuestion;
+        if (child->AskShowPageHeaderFooterForSubReportsQuestion !=
+            AskShowPageHeaderFooterForSubReportsQuestion)
+            AskShowPageHeaderFooterForSubReportsQuestion =
+                child->AskShowPageHeaderFooterForSubReportsQuestion;
         if (child->ShowPageHeaderFooterForSubReports != ShowPageHeaderFooterForSubReports)
             ShowPageHeaderFooterForSubReports = child->ShowPageHeaderFooterForSubReports;
         step = 5;
@@ -129,12 +131,14 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
             LogStepError("Added subreport link:" + masters + " to " + children, "setsublinks", 5);
         } else {
             if (masterFields.size() != childFields.size())
-                WriteErrorLog("The link fields " + masters + " and " + children + " do not pair up for " + name,
-                              "setsublinks", "", 2);
+                WriteErrorLog(
+                    "The link fields " + masters + " and " + children + " do not pair up for " + name,
+                    "setsublinks", "", 2);
             const size_t pairs = std::min(masterFields.size(), childFields.size());
             for (size_t k = 0; k < pairs; ++k) {
                 SetNewLinks(object, child->ReportSource, masterFields[k], childFields[k]);
-                LogStepError("Added subreport link:" + masterFields[k] + " to " + childFields[k], "setsublinks", 5);
+                LogStepError("Added subreport link:" + masterFields[k] + " to " + childFields[k],
+                             "setsublinks", 5);
             }
         }
         return true;
@@ -163,14 +167,16 @@ bool clsConvert::SetNewLinks(designer::SubreportObject& object, const std::strin
     }
 }
 
-const designer::DatabaseFieldDefinition* clsConvert::GetFieldDef(designer::Report& report, const std::string& table,
+const designer::DatabaseFieldDefinition* clsConvert::GetFieldDef(designer::Report& report,
+                                                                 const std::string& table,
                                                                  const std::string& field) {
     for (const auto& t : report.Database().Tables())
         if (vb::InStr(t->Name(), table) > 0) return t->Fields().Find(field);
     return nullptr;
 }
 
-bool clsConvert::SetSublinks(designer::SubreportLinks& links, const std::string& master, const std::string& child) {
+bool clsConvert::SetSublinks(designer::SubreportLinks& links, const std::string& master,
+                             const std::string& child) {
     try {
         links.Add("{" + ReportSource + "." + master + "}", "{" + ReportSource + "." + child + "}");
         return true;

@@ -17,11 +17,12 @@ const ControlRow* Row(const std::vector<ControlRow>& rows, const std::string& na
 }
 
 std::string Sections() {
-    return Section("Section", "Detail",
-                   {Field("Late", "Amount", 2000, 100), Field("Early", "Customer", 500, 100),
-                    Label("O'Brien label", "Owner's name", 100, 600), Control("Line", "Line5", 100, 1000, 3000, 0),
-                    Control("Subform", "sub1", 100, 1200, 3000, 500, {Text("SourceObject", "Report.NoSuchReport")}),
-                    Control("Rectangle", "Box1", 50, 1800, 2000, 400, {Num("BackColor", 16777215)})});
+    return Section(
+        "Section", "Detail",
+        {Field("Late", "Amount", 2000, 100), Field("Early", "Customer", 500, 100),
+         Label("O'Brien label", "Owner's name", 100, 600), Control("Line", "Line5", 100, 1000, 3000, 0),
+         Control("Subform", "sub1", 100, 1200, 3000, 500, {Text("SourceObject", "Report.NoSuchReport")}),
+         Control("Rectangle", "Box1", 50, 1800, 2000, 400, {Num("BackColor", 16777215)})});
 }
 
 TEST(LayoutControls, RowsOrderCaptionsAndRecordedObjects) {

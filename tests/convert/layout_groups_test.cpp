@@ -81,7 +81,8 @@ TEST(LayoutGroups, FieldChoiceConditionDirectionAndExpressionLevels) {
     EXPECT_EQ(AreaObjects(r, "GH1"), std::vector<std::string>{"T:by id"});
     EXPECT_EQ(AreaObjects(r, "GF2"), std::vector<std::string>{"T:by day"});
     // The expression level has no group: its header is reported and placed nowhere.
-    EXPECT_EQ(run.Problems(), std::vector<std::string>{"AddToDetails: Error creating Group Header Level (1) "});
+    EXPECT_EQ(run.Problems(),
+              std::vector<std::string>{"AddToDetails: Error creating Group Header Level (1) "});
     EXPECT_EQ(FindObject(r, "T:by expression"), nullptr);
 }
 

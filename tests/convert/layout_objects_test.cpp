@@ -40,10 +40,10 @@ TEST(LayoutObjects, EveryControlTypeOfTheDispatchTable) {
     const std::vector<std::string> expected = {"T:Caption text", "B", "L", "P", "F:{Orders.Customer}", "P"};
     EXPECT_EQ(AreaObjects(*job.crReport(), "D"), expected);
     const std::vector<std::string> problems = run.Problems();
-    for (const char* p :
-         {"AddDetails: Cannot deal with BoundObjectFrame", "AddDetails: Cannot deal with OLEObject Control Type=114",
-          "AddDetails: Cannot deal with Control Type=104 for control named 'cmd'",
-          "AddDetails: Cannot deal with Control Type=122 for control named 'tgl'"})
+    for (const char* p : {"AddDetails: Cannot deal with BoundObjectFrame",
+                          "AddDetails: Cannot deal with OLEObject Control Type=114",
+                          "AddDetails: Cannot deal with Control Type=104 for control named 'cmd'",
+                          "AddDetails: Cannot deal with Control Type=122 for control named 'tgl'"})
         EXPECT_TRUE(HasLine(problems, p)) << p << ::testing::PrintToString(problems);
     const auto steps = Descriptions(run.Rows(), "AddDetails");
     EXPECT_TRUE(HasLine(steps, "PageBreak:pb"));
@@ -60,7 +60,8 @@ TEST(LayoutObjects, FormattingIsCopied) {
                     {Num("FontWeight", 500), On("FontUnderline"), On("FontItalic"), Num("FontSize", 14),
                      Text("FontName", "Tahoma"), Num("ForeColor", 255), Num("BackColor", 65535),
                      Num("BorderStyle", 1), Num("TextAlign", 2)}),
-              Label("plain", "Plain", 100, 400, {Num("FontWeight", 400), Num("TextAlign", 5), Num("BorderStyle", 0)}),
+              Label("plain", "Plain", 100, 400,
+                    {Num("FontWeight", 400), Num("TextAlign", 5), Num("BorderStyle", 0)}),
               Field("when", "OrderDate", 100, 800, {Text("Format", "Short Date"), On("Visible")}),
               Field("amount", "Amount", 100, 1200, {Text("Format", "Currency")})});
     const designer::Report& r = *job.crReport();
@@ -97,10 +98,10 @@ TEST(LayoutObjects, FormattingIsCopied) {
 
 TEST(LayoutObjects, FormulaFieldsAddedCheckedAndCommentedOut) {
     JobRun run;
-    clsConvert& job = ConvertDetail(run, {Field("Doubled", "=[Amount]*2", 100, 0),
-                                          Field("Which", "=IIf([Amount]=1,\"one\",\"other\")", 100, 400),
-                                          Field("Broken", "=[Amount] +* 2", 100, 800),
-                                          Field("Constant", "=[Amount", 100, 1200)});
+    clsConvert& job = ConvertDetail(
+        run, {Field("Doubled", "=[Amount]*2", 100, 0),
+              Field("Which", "=IIf([Amount]=1,\"one\",\"other\")", 100, 400),
+              Field("Broken", "=[Amount] +* 2", 100, 800), Field("Constant", "=[Amount", 100, 1200)});
     const designer::Report& r = *job.crReport();
     const designer::FormulaFieldDefinitions& formulas = r.FormulaFields();
     ASSERT_EQ(formulas.Count(), 3);
@@ -152,10 +153,10 @@ TEST(LayoutObjects, FormulaFieldsAddedCheckedAndCommentedOut) {
 
 TEST(LayoutObjects, ParametersFromFormReferences) {
     JobRun run;
-    clsConvert& job = ConvertDetail(run, {Field("from1", "=[Forms]![frmDates]![StartDate]", 100, 0),
-                                          Field("from2", "[Forms]![frmDates]![StartDate]", 100, 400),
-                                          Field("shown", "[StartDate]", 100, 800),
-                                          Field("unknown", "[Nope]", 100, 1200)});
+    clsConvert& job =
+        ConvertDetail(run, {Field("from1", "=[Forms]![frmDates]![StartDate]", 100, 0),
+                            Field("from2", "[Forms]![frmDates]![StartDate]", 100, 400),
+                            Field("shown", "[StartDate]", 100, 800), Field("unknown", "[Nope]", 100, 1200)});
     const designer::Report& r = *job.crReport();
     ASSERT_EQ(r.ParameterFields().Count(), 1);
     EXPECT_EQ(r.ParameterFields().Item(1).Name(), "StartDate");
@@ -188,22 +189,24 @@ TEST(LayoutObjects, LinesBoxesAndPictures) {
     const std::string linked = run.dir.File("logo.bmp");
     std::filesystem::copy_file(TOLVARAN_SOURCE_DIR "/resources/ship/brenmoor.bmp", linked);
     clsConvert& job = ConvertDetail(
-        run, {Control("Line", "ln", 100, 200, 3000, 0),
-              Control("Rectangle", "bx", 50, 500, 2000, 400, {Num("BackColor", 16777215)}),
-              Control("Image", "embedded1", 100, 1000, 300, 300, {Num("PictureType", 0)}),
-              Control("Image", "embedded2", 500, 1000, 300, 300, {Num("PictureType", 0)}),
-              Control("Image", "linked", 900, 1000, 300, 300, {Num("PictureType", 1), Text("Picture", linked)}),
-              Control("Image", "gone", 1300, 1000, 300, 300,
-                      {Num("PictureType", 1), Text("Picture", "C:\\Pictures\\missing.bmp")}),
-              Control("CustomControl", "ccFile", 100, 1500, 300, 300, {Text("Filename", linked)}),
-              Control("CustomControl", "ccEmpty", 500, 1500, 300, 300, {Text("Filename", "")})});
+        run,
+        {Control("Line", "ln", 100, 200, 3000, 0),
+         Control("Rectangle", "bx", 50, 500, 2000, 400, {Num("BackColor", 16777215)}),
+         Control("Image", "embedded1", 100, 1000, 300, 300, {Num("PictureType", 0)}),
+         Control("Image", "embedded2", 500, 1000, 300, 300, {Num("PictureType", 0)}),
+         Control("Image", "linked", 900, 1000, 300, 300, {Num("PictureType", 1), Text("Picture", linked)}),
+         Control("Image", "gone", 1300, 1000, 300, 300,
+                 {Num("PictureType", 1), Text("Picture", "C:\\Pictures\\missing.bmp")}),
+         Control("CustomControl", "ccFile", 100, 1500, 300, 300, {Text("Filename", linked)}),
+         Control("CustomControl", "ccEmpty", 500, 1500, 300, 300, {Text("Filename", "")})});
     const auto& objects = job.crReport()->Areas().Item("D").Sections().Item(1).ReportObjects();
     ASSERT_EQ(objects.Count(), 8);
     const auto& line = dynamic_cast<const designer::LineObject&>(objects.Item(1));
     EXPECT_EQ(std::vector<long>({line.Left, line.Top, line.Right, line.Bottom}),
               std::vector<long>({100, 200, 3100, 200}));
     const auto& box = dynamic_cast<const designer::BoxObject&>(objects.Item(2));
-    EXPECT_EQ(std::vector<long>({box.Left, box.Top, box.Right, box.Bottom}), std::vector<long>({50, 500, 2050, 900}));
+    EXPECT_EQ(std::vector<long>({box.Left, box.Top, box.Right, box.Bottom}),
+              std::vector<long>({50, 500, 2050, 900}));
     EXPECT_EQ(box.FillColor, 16777215);
 
     const std::string icon = run.store.ctx.InFolder("icons/yellowquestion.ico");
@@ -231,10 +234,11 @@ TEST(LayoutObjects, LinesBoxesAndPictures) {
 TEST(LayoutObjects, MissingPlaceholderAndCustomControlWithoutFileAreRecorded) {
     JobRun run;
     run.AddInternalLink();
-    run.front.AddReport("R", "Orders",
-                        Section("Section", "Detail",
-                                {Control("Image", "img", 100, 0, 300, 300, {Num("PictureType", 0)}),
-                                 Control("CustomControl", "cc", 100, 400, 300, 300), Field("txt", "ID", 100, 800)}));
+    run.front.AddReport(
+        "R", "Orders",
+        Section("Section", "Detail",
+                {Control("Image", "img", 100, 0, 300, 300, {Num("PictureType", 0)}),
+                 Control("CustomControl", "cc", 100, 400, 300, 300), Field("txt", "ID", 100, 800)}));
     clsConvert& job = run.NewJob("R");  // no placeholders in the program folder
     ASSERT_TRUE(run.Convert());
     EXPECT_EQ(AreaObjects(*job.crReport(), "D"), std::vector<std::string>{"F:{Orders.ID}"});

@@ -43,9 +43,9 @@ TEST(LayoutSections, ProcessedInFixedOrderIntoTheirAreas) {
     EXPECT_EQ(job.CountOfAccessSections, 9);
 
     // Order 1, 3, 6..25, 0, 4, 5, 2: 26 lines, one per section number.
-    const std::vector<std::string> expected = {"ReportHeader", "PageHeaderSection", "GroupFooter0", "GroupHeader1",
-                                               "GroupFooter1", "Detail",       "PageFooterSection", "GroupHeader0",
-                                               "ReportFooter"};
+    const std::vector<std::string> expected = {"ReportHeader",      "PageHeaderSection", "GroupFooter0",
+                                               "GroupHeader1",      "GroupFooter1",      "Detail",
+                                               "PageFooterSection", "GroupHeader0",      "ReportFooter"};
     EXPECT_EQ(NonEmpty(run.window.results), expected);
     EXPECT_EQ(run.window.results.size(), 26u);
 
@@ -80,11 +80,16 @@ struct KindCase {
 
 TEST(LayoutSections, KindFromNameTranslationOrNumber) {
     const KindCase cases[] = {
-        {"FormHeader", "EntêteÉtat", "RH", false},   {"PageHeader", "EntêtePage", "PH", false},
-        {"Section", "Détail", "D", false},          {"PageFooter", "PiedPage", "PF", false},
-        {"FormFooter", "PiedÉtat", "RF", false},      {"FormHeader", "Berichtskopf", "RH", false},
-        {"PageFooter", "Seitenfußbereich", "PF", false}, {"FormHeader", "EntêteEtat", "RH", true},
-        {"PageHeader", "Kopfzeile", "PH", true},     {"FormFooter", "Zusammenfassung", "RF", true},
+        {"FormHeader", "EntêteÉtat", "RH", false},
+        {"PageHeader", "EntêtePage", "PH", false},
+        {"Section", "Détail", "D", false},
+        {"PageFooter", "PiedPage", "PF", false},
+        {"FormFooter", "PiedÉtat", "RF", false},
+        {"FormHeader", "Berichtskopf", "RH", false},
+        {"PageFooter", "Seitenfußbereich", "PF", false},
+        {"FormHeader", "EntêteEtat", "RH", true},
+        {"PageHeader", "Kopfzeile", "PH", true},
+        {"FormFooter", "Zusammenfassung", "RF", true},
     };
     for (const KindCase& c : cases) {
         JobRun run;
@@ -96,7 +101,9 @@ TEST(LayoutSections, KindFromNameTranslationOrNumber) {
         const auto problems = run.Problems();
         if (c.unknownName) {
             ASSERT_EQ(problems.size(), 1u) << c.name << ::testing::PrintToString(problems);
-            EXPECT_EQ(problems[0].rfind("AddDetails: Does not understand conversion of " + std::string(c.name), 0), 0u)
+            EXPECT_EQ(
+                problems[0].rfind("AddDetails: Does not understand conversion of " + std::string(c.name), 0),
+                0u)
                 << problems[0];
         } else {
             EXPECT_TRUE(problems.empty()) << c.name << ::testing::PrintToString(problems);
@@ -123,7 +130,8 @@ TEST(LayoutSections, SectionsWithoutObjectsEndSuppressed) {
     run.AddInternalLink();
     run.front.AddReport("R", "Orders",
                         Section("FormHeader", "ReportHeader", {Control("CommandButton", "cmdGo", 100, 100)}) +
-                            Section("Section", "Detail", {Field("tD", "ID")}) + Section("FormFooter", "ReportFooter", {}));
+                            Section("Section", "Detail", {Field("tD", "ID")}) +
+                            Section("FormFooter", "ReportFooter", {}));
     clsConvert& job = run.NewJob("R");
     ASSERT_TRUE(run.Convert());
     const designer::Report& r = *job.crReport();
@@ -131,9 +139,10 @@ TEST(LayoutSections, SectionsWithoutObjectsEndSuppressed) {
     EXPECT_TRUE(r.Areas().Item("RF").Sections().Item(1).Suppress);
     EXPECT_TRUE(r.Areas().Item("PH").Sections().Item(1).Suppress);
     EXPECT_FALSE(r.Areas().Item("D").Sections().Item(1).Suppress);
-    EXPECT_EQ(run.Problems(),
-              std::vector<std::string>{"AddDetails: Cannot deal with Control Type=104 for control named 'cmdGo'"});
-    EXPECT_TRUE(HasLine(Descriptions(run.Rows(), "AddDetails"), "There are 0 controls for section 'ReportFooter'"));
+    EXPECT_EQ(run.Problems(), std::vector<std::string>{
+                                  "AddDetails: Cannot deal with Control Type=104 for control named 'cmdGo'"});
+    EXPECT_TRUE(
+        HasLine(Descriptions(run.Rows(), "AddDetails"), "There are 0 controls for section 'ReportFooter'"));
 }
 
 TEST(LayoutSections, InvisibleSectionsAreNotConverted) {
@@ -156,9 +165,10 @@ void AddSubreportPair(JobRun& run) {
                             Section("PageFooter", "PageFooterSection", {Label("lpf", "child foot")}));
     run.front.AddReport(
         "Main", "Orders",
-        Section("Section", "Detail",
-                {Control("Subform", "subA", 100, 100, 4000, 1000, {Text("SourceObject", "Report.rptChild")}),
-                 Control("Subform", "subB", 100, 1500, 4000, 1000, {Text("SourceObject", "Report.rptChild")})}));
+        Section(
+            "Section", "Detail",
+            {Control("Subform", "subA", 100, 100, 4000, 1000, {Text("SourceObject", "Report.rptChild")}),
+             Control("Subform", "subB", 100, 1500, 4000, 1000, {Text("SourceObject", "Report.rptChild")})}));
 }
 
 TEST(LayoutSections, PageHeaderQuestionAskedOnceAndAnswerCarried) {

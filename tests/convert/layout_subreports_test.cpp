@@ -19,7 +19,8 @@ const designer::SubreportObject* Subreport(const designer::Report& r, const std:
 
 std::vector<std::string> Links(const designer::SubreportObject& s) {
     std::vector<std::string> out;
-    for (const designer::SubreportLink& l : s.Links) out.push_back(l.MainReportField + "=" + l.SubreportField);
+    for (const designer::SubreportLink& l : s.Links)
+        out.push_back(l.MainReportField + "=" + l.SubreportField);
     return out;
 }
 
@@ -40,11 +41,12 @@ TEST(LayoutSubreports, TwoLevelsDeepWithLinks) {
                           Text("LinkChildFields", "LineNo"), Num("BorderStyle", 0)})}));
     run.front.AddReport(
         "Order Sheet", "Orders",
-        Section("Section", "Detail",
-                {Field("tCustomer", "Customer"),
-                 Control("Subform", "sub/Lines", 300, 400, 6000, 1500,
-                         {Text("SourceObject", "Report.rptLines"), Text("LinkMasterFields", "ID;Customer"),
-                          Text("LinkChildFields", "OrderID; Customer"), Num("BorderStyle", 1), On("CanGrow")})}));
+        Section(
+            "Section", "Detail",
+            {Field("tCustomer", "Customer"),
+             Control("Subform", "sub/Lines", 300, 400, 6000, 1500,
+                     {Text("SourceObject", "Report.rptLines"), Text("LinkMasterFields", "ID;Customer"),
+                      Text("LinkChildFields", "OrderID; Customer"), Num("BorderStyle", 1), On("CanGrow")})}));
     clsConvert& job = run.NewJob("Order Sheet");
     ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
     EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
@@ -64,7 +66,7 @@ TEST(LayoutSubreports, TwoLevelsDeepWithLinks) {
     EXPECT_EQ(lines->RightLineStyle, designer::crLSSingleLine);
     // One link per pair of fields.
     EXPECT_EQ(Links(*lines), (std::vector<std::string>{"{Orders.ID}={Lines.OrderID}",
-                                                      "{Orders.Customer}={Lines.Customer}"}));
+                                                       "{Orders.Customer}={Lines.Customer}"}));
     // The subreport sits in a section of its own added to the area.
     EXPECT_EQ(main.Areas().Item("D").Sections().Count(), 2);
 
@@ -77,15 +79,16 @@ TEST(LayoutSubreports, TwoLevelsDeepWithLinks) {
     // Child rows carry their parent's name and no report id.
     const auto rows = run.Rows();
     EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const LogRow& r) {
-        return r.ReportName == "rptNotes" && !r.SubReportOf.IsNull() && r.SubReportOf.ToString() == "rptLines" &&
-               r.ReportId == 0;
+        return r.ReportName == "rptNotes" && !r.SubReportOf.IsNull() &&
+               r.SubReportOf.ToString() == "rptLines" && r.ReportId == 0;
     }));
     const auto steps = Descriptions(rows, "setsublinks");
     EXPECT_TRUE(std::find(steps.begin(), steps.end(), "Added subreport link:ID to OrderID") != steps.end());
     // The subreport control's row records the embedded object.
     bool recorded = false;
     for (const ControlRow& row : ControlRows(run.store.gDb(), 7))
-        if (row.ControlName == "sub/Lines") recorded = !row.CrystalControlName.empty() && row.CrystalLeftPos == 300;
+        if (row.ControlName == "sub/Lines")
+            recorded = !row.CrystalControlName.empty() && row.CrystalLeftPos == 300;
     EXPECT_TRUE(recorded);
 }
 
@@ -95,7 +98,8 @@ TEST(LayoutSubreports, UnlinkedAndFailedSubreports) {
     run.front.AddReport("rptChild", "Orders", Section("Section", "Detail", {Field("t", "Amount")}));
     run.front.AddReport("Main", "Orders",
                         Section("Section", "Detail",
-                                {Control("Subform", "subNoLinks", 100, 0, 3000, 500, {Text("SourceObject", "Report.rptChild")}),
+                                {Control("Subform", "subNoLinks", 100, 0, 3000, 500,
+                                         {Text("SourceObject", "Report.rptChild")}),
                                  Control("Subform", "subMissing", 100, 600, 3000, 500,
                                          {Text("SourceObject", "Report.rptGone")})}));
     clsConvert& job = run.NewJob("Main");

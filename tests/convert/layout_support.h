@@ -20,8 +20,12 @@ inline std::string Text(const std::string& name, const std::string& value) {
     }
     return out + "\"";
 }
-inline std::string Num(const std::string& name, long value) { return name + " =" + std::to_string(value); }
-inline std::string On(const std::string& name) { return name + " = NotDefault"; }
+inline std::string Num(const std::string& name, long value) {
+    return name + " =" + std::to_string(value);
+}
+inline std::string On(const std::string& name) {
+    return name + " = NotDefault";
+}
 
 struct Ctl {
     std::string kind;  // "TextBox", "Label", ...
@@ -31,7 +35,9 @@ struct Ctl {
 // A control at (left, top) of size (width, height), twips.
 inline Ctl Control(const std::string& kind, const std::string& name, long left, long top, long width = 1000,
                    long height = 300, std::vector<std::string> more = {}) {
-    Ctl c{kind, {Text("Name", name), Num("Left", left), Num("Top", top), Num("Width", width), Num("Height", height)}};
+    Ctl c{
+        kind,
+        {Text("Name", name), Num("Left", left), Num("Top", top), Num("Width", width), Num("Height", height)}};
     c.props.insert(c.props.end(), more.begin(), more.end());
     return c;
 }
@@ -47,9 +53,10 @@ inline Ctl Label(const std::string& name, const std::string& caption, long left 
 }
 
 // A section block: keyword FormHeader, PageHeader, Section, BreakHeader, BreakFooter, ...
-inline std::string Section(const std::string& keyword, const std::string& name, const std::vector<Ctl>& controls,
-                           std::vector<std::string> props = {}) {
-    std::string s = "        Begin " + keyword + "\n            " + Text("Name", name) + "\n            Height =600\n";
+inline std::string Section(const std::string& keyword, const std::string& name,
+                           const std::vector<Ctl>& controls, std::vector<std::string> props = {}) {
+    std::string s =
+        "        Begin " + keyword + "\n            " + Text("Name", name) + "\n            Height =600\n";
     for (const auto& p : props) s += "            " + p + "\n";
     if (!controls.empty()) {
         s += "            Begin\n";
@@ -80,11 +87,16 @@ inline std::string Level(const std::string& source, bool header, bool footer, bo
 // What an object of the new report shows: "T:<text>", "F:<field>", "L", "B", "P", "S:<name>".
 inline std::string Describe(const designer::ReportObject& o) {
     switch (o.Kind()) {
-        case designer::ObjectKind::Text: return "T:" + static_cast<const designer::TextObject&>(o).Text;
-        case designer::ObjectKind::Field: return "F:" + static_cast<const designer::FieldObject&>(o).Field;
-        case designer::ObjectKind::Line: return "L";
-        case designer::ObjectKind::Box: return "B";
-        case designer::ObjectKind::Picture: return "P";
+        case designer::ObjectKind::Text:
+            return "T:" + static_cast<const designer::TextObject&>(o).Text;
+        case designer::ObjectKind::Field:
+            return "F:" + static_cast<const designer::FieldObject&>(o).Field;
+        case designer::ObjectKind::Line:
+            return "L";
+        case designer::ObjectKind::Box:
+            return "B";
+        case designer::ObjectKind::Picture:
+            return "P";
         case designer::ObjectKind::Subreport:
             return "S:" + static_cast<const designer::SubreportObject&>(o).SubreportName;
     }
@@ -145,8 +157,8 @@ inline void ShipPlaceholders(const JobRun& run) {
     namespace fs = std::filesystem;
     const fs::path folder = run.store.ctx.programFolder;
     fs::create_directories(folder / "icons");
-    fs::copy_file(TOLVARAN_SOURCE_DIR "/resources/ship/icons/yellowquestion.ico", folder / "icons/yellowquestion.ico",
-                  fs::copy_options::overwrite_existing);
+    fs::copy_file(TOLVARAN_SOURCE_DIR "/resources/ship/icons/yellowquestion.ico",
+                  folder / "icons/yellowquestion.ico", fs::copy_options::overwrite_existing);
     fs::copy_file(TOLVARAN_SOURCE_DIR "/resources/ship/brenmoor.bmp", folder / "brenmoor.bmp",
                   fs::copy_options::overwrite_existing);
 }
