@@ -57,6 +57,15 @@ void Startup::Form_Load() {
     std::string step;
     try {
         gCrystalVersion = "0.00";
+        // A second instance is refused before it opens the start-up log, which would empty the
+        // running instance's log, and before step 4, which replaces the settings file.
+        instanceLock_ = std::make_unique<InstanceLock>(services_.ctx->programFolder);
+        if (!instanceLock_->TryLock()) {
+            prompt().MsgBox("You can only run one instance of Tolvaran at a time", ui::vbOKOnly, "Tolvaran");
+            loading_ = false;
+            EndProgram();
+            return;
+        }
         OpenStartUpLog();
         services_.ctx->startupLog = &startupLog_;
 
@@ -83,14 +92,6 @@ void Startup::Form_Load() {
         step = "3";
         WriteToStartupLog("GetSystemDirectories");
         GetSystemDirectories();
-        // Before step 4, which replaces the settings file.
-        instanceLock_ = std::make_unique<InstanceLock>(services_.ctx->programFolder);
-        if (!instanceLock_->TryLock()) {
-            prompt().MsgBox("You can only run one instance of Tolvaran at a time", ui::vbOKOnly, "Tolvaran");
-            loading_ = false;
-            EndProgram();
-            return;
-        }
 
         step = "4";
         WriteToStartupLog("CheckAndTransferData");

@@ -218,6 +218,7 @@ TEST(Startup, SecondInstanceIsRefusedBeforeTheSettingsFileIsTouched) {
     InstanceLock first(folder.string());
     ASSERT_TRUE(first.TryLock());
     test::WriteFile(folder / "TOLVARAN.DAT", "settings of the running instance");
+    test::WriteFile(folder / "Startup.log", "log of the running instance\n");
     StartupRun run(folder);
     run.window->Form_Load();
     ASSERT_EQ(run.prompt_.messages.size(), 1u);
@@ -228,7 +229,8 @@ TEST(Startup, SecondInstanceIsRefusedBeforeTheSettingsFileIsTouched) {
     EXPECT_TRUE(run.window->Ended());
     EXPECT_EQ(test::ReadFile(folder / "TOLVARAN.DAT"), "settings of the running instance");
     EXPECT_FALSE(fs::exists(folder / "TOLVARAN.ADL"));
-    EXPECT_EQ(run.Log(), (std::vector<std::string>{"GetCurrentCrystalInstalls", "GetSystemDirectories"}));
+    // The running instance's start-up log is left as it was.
+    EXPECT_EQ(test::ReadFile(folder / "Startup.log"), "log of the running instance\n");
 }
 
 TEST(Startup, InstanceLockIsPerProgramFolder) {
