@@ -1,6 +1,7 @@
 // Subreports: an Access subreport control is converted by a child job that builds the report
 // it shows; the parent saves that report beside its own file, embeds it in a new section of
 // the area being built and links it to the parent on each pair of link fields.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -127,7 +128,8 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         std::vector<std::string> masterFields = LinkFields(masters);
         std::vector<std::string> childFields = LinkFields(children);
         if (masterFields.size() <= 1 && childFields.size() <= 1) {
-            SetNewLinks(object, child->ReportSource, masters, children);
+            SetNewLinks(object, child->ReportSource, masterFields.empty() ? "" : masterFields[0],
+                        childFields.empty() ? "" : childFields[0]);
             LogStepError("Added subreport link:" + masters + " to " + children, "setsublinks", 5);
         } else {
             if (masterFields.size() != childFields.size())
