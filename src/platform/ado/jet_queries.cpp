@@ -169,7 +169,13 @@ std::string FromClause(const std::vector<const JetQueryRow*>& tables, const std:
     for (const auto& n : nodes) parts.push_back(n->render(false));
     std::string from = Join(parts, ", ");
     if (remote && !remote->name1.empty()) {
-        from += " IN '" + remote->name1 + "'";
+        // A quote inside the path is doubled so the literal ends where the path ends.
+        std::string path;
+        for (char c : remote->name1) {
+            path += c;
+            if (c == '\'') path += c;
+        }
+        from += " IN '" + path + "'";
         if (!remote->expression.empty()) from += "[" + remote->expression + "]";
     }
     return from;
