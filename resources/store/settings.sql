@@ -29,28 +29,28 @@ CREATE INDEX ToolBarsForm ON ToolBars (FormName, ButtonOrder);
 
 -- Item ids are the contract with the windows' click handlers. ButtonType 0 = button.
 INSERT INTO ToolBars (ToolBarId, FormName, ButtonOrder, Level, ButtonNAME, ButtonType, ImageNo, ToolTip, QuickKey) VALUES
-    (239, 'MainMenu', 1, 1, 'Add', 0, 1, 'Add a source database', 'Ctrl+N'),
+    (239, 'MainMenu', 1, 1, 'Add', 0, 28, 'Add a source database', 'Ctrl+N'),
     (240, 'MainMenu', 2, 1, 'Edit', 0, 2, 'Edit the selected source database', 'Ctrl+E'),
-    (254, 'MainMenu', 3, 1, 'Remove', 0, 3, 'Remove the selected source database from the list', ''),
+    (254, 'MainMenu', 3, 1, 'Remove', 0, 9, 'Remove the selected source database from the list', ''),
     (151, 'MainMenu', 4, 1, 'Convert', 0, 4, 'Convert the selected reports', 'F5'),
-    (84, 'MainMenu', 5, 1, 'Save Preferences', 0, 5, 'Save the preferences', 'Ctrl+S'),
-    (260, 'MainMenu', 6, 1, 'System Info', 0, 6, 'Show the installed versions', ''),
-    (263, 'MainMenu', 7, 1, 'Update', 0, 7, 'Check for a newer version', ''),
-    (63, 'MainMenu', 8, 1, 'Web Site', 0, 8, 'Open the product web page', ''),
-    (70, 'MainMenu', 9, 1, 'Help', 0, 9, 'Help for this window', 'F1'),
-    (233, 'MainMenu', 10, 1, 'About', 0, 10, 'About Tolvaran', ''),
-    (81, 'MainMenu', 11, 1, 'Exit', 0, 11, 'End the program', 'Ctrl+Q'),
-    (236, 'GenericSaveCancel', 1, 1, 'Save', 0, 12, 'Save and close', 'Ctrl+S'),
-    (237, 'GenericSaveCancel', 2, 1, 'Cancel', 0, 13, 'Close without saving', 'Esc'),
-    (248, 'ErrorLog', 1, 1, 'Close', 0, 14, 'Close the error log', 'Esc'),
-    (251, 'ErrorLog', 2, 1, 'Clear Log', 0, 15, 'Clear the error log of this report', ''),
-    (252, 'ErrorLog', 3, 1, 'Fit Columns', 0, 16, 'Fit the columns to their contents', ''),
-    (253, 'ErrorLog', 4, 1, 'Save As', 0, 17, 'Save the error log to a file', 'Ctrl+S'),
-    (261, 'GenericCancel', 1, 1, 'Close', 0, 14, 'Close this window', 'Esc'),
+    (84, 'MainMenu', 5, 1, 'Save Preferences', 0, 24, 'Save the preferences', 'Ctrl+S'),
+    (260, 'MainMenu', 6, 1, 'System Info', 0, 20, 'Show the installed versions', ''),
+    (263, 'MainMenu', 7, 1, 'Update', 0, 6, 'Check for a newer version', ''),
+    (63, 'MainMenu', 8, 1, 'Web Site', 0, 14, 'Open the product web page', ''),
+    (70, 'MainMenu', 9, 1, 'Help', 0, 25, 'Help for this window', 'F1'),
+    (233, 'MainMenu', 10, 1, 'About', 0, 19, 'About Tolvaran', ''),
+    (81, 'MainMenu', 11, 1, 'Exit', 0, 26, 'End the program', 'Ctrl+Q'),
+    (236, 'GenericSaveCancel', 1, 1, 'Save', 0, 4, 'Save and close', 'Ctrl+S'),
+    (237, 'GenericSaveCancel', 2, 1, 'Cancel', 0, 15, 'Close without saving', 'Esc'),
+    (248, 'ErrorLog', 1, 1, 'Close', 0, 1, 'Close the error log', 'Esc'),
+    (251, 'ErrorLog', 2, 1, 'Clear Log', 0, 9, 'Clear the error log of this report', ''),
+    (252, 'ErrorLog', 3, 1, 'Fit Columns', 0, 23, 'Fit the columns to their contents', ''),
+    (253, 'ErrorLog', 4, 1, 'Save As', 0, 5, 'Save the error log to a file', 'Ctrl+S'),
+    (261, 'GenericCancel', 1, 1, 'Close', 0, 1, 'Close this window', 'Esc'),
     -- The report viewer dispatches on the item's position: close, open in designer, error log.
-    (270, 'ViewReport', 1, 1, 'Close', 0, 14, 'Close the report', 'Esc'),
-    (271, 'ViewReport', 2, 1, 'Open in Designer', 0, 18, 'Open the report in the report designer', 'Ctrl+O'),
-    (272, 'ViewReport', 3, 1, 'Error Log', 0, 19, 'Show the error log of this report', 'Ctrl+L');
+    (270, 'ViewReport', 1, 1, 'Close', 0, 1, 'Close the report', 'Esc'),
+    (271, 'ViewReport', 2, 1, 'Open in Designer', 0, 2, 'Open the report in the report designer', 'Ctrl+O'),
+    (272, 'ViewReport', 3, 1, 'Error Log', 0, 29, 'Show the error log of this report', 'Ctrl+L');
 
 CREATE TABLE HotButtons (
     HotButtonsId INTEGER PRIMARY KEY,

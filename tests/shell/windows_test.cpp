@@ -190,4 +190,10 @@ TEST(HelpTopics, TopicByContextIdWithTopicOneAsFallback) {
     fs::remove_all(dir);
 }
 
+TEST(HelpTopics, ShippedHelpFileHasATopicForEveryWindowThatAsks) {
+    const std::string shipped = std::string(TOLVARAN_BIN_DIR) + "/TOLVARAN.HLP";
+    for (long id : {1L, 5L, 7L, 19L})
+        EXPECT_EQ(HelpTopicText(shipped, id).rfind("[" + std::to_string(id) + "]", 0), 0u) << id;
+}
+
 }  // namespace
