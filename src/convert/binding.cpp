@@ -161,6 +161,9 @@ bool clsConvert::ConnectionIsUsedInReport(clsLink& link) {
     int step = 1;
     try {
         clsInterface scanner(prompt());
+        // A view that draws on itself is followed once; each stop is a conversion problem.
+        scanner.setCycleReporter(
+            [this](const std::string& line) { WriteErrorLog(line, "ConnectionIsUsedInReport", "", 2); });
         scanner.setActiveConnection(link.db());
         step = 2;
         scanner.Execute(recordSource_);

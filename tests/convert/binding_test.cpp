@@ -112,6 +112,19 @@ TEST(Binding, OldEngineChecksRunOnAnOpenAccess) {
     EXPECT_TRUE(Contains(Descriptions(run.Rows(), "CheckReportSource"), "Current Access Version:3.51"));
 }
 
+TEST(Binding, AViewDrawingOnItselfIsLoggedAndTheReportStillConverts) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.Sql("CREATE VIEW va AS SELECT * FROM vb; CREATE VIEW vb AS SELECT ID FROM va;");
+    run.front.AddReport("Loop", "SELECT Orders.ID FROM Orders INNER JOIN va ON Orders.ID = va.ID");
+    run.NewJob("Loop");
+    run.Convert();
+    const auto rows = run.Rows();
+    const auto cycles = Descriptions(rows, "ConnectionIsUsedInReport");
+    ASSERT_FALSE(cycles.empty()) << ::testing::PrintToString(run.Problems());
+    EXPECT_NE(cycles.front().find("draws on itself"), std::string::npos) << cycles.front();
+}
+
 TEST(Binding, DataProjectThroughTheSqlServerTemplate) {
     MakeOdbcOrders();
     SqlServerTemplate sqlServer;
