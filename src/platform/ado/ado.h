@@ -140,6 +140,7 @@ private:
     void settle();  // writes a pending edit before the cursor moves, as ADO does
     long step(long from, int dir) const;  // next live row from `from` in direction dir
     std::vector<int> keyColumns() const;
+    std::string rowLocator(const std::vector<vb::Variant>& before, std::vector<vb::Variant>& params) const;
     void writeNewRow();
     void writeChangedRow();
 

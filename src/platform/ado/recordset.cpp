@@ -335,6 +335,28 @@ void Recordset::requireUpdatable() const {
                            "limitation of the provider, or of the selected locktype.");
 }
 
+// The WHERE text that finds a row as it was read: by the table's key, or by every value when
+// the table has none. Values are appended to params.
+std::string Recordset::rowLocator(const std::vector<vb::Variant>& before, std::vector<vb::Variant>& params) const {
+    const Driver& d = connection_->driver();
+    auto keys = keyColumns();
+    if (keys.empty())
+        for (size_t i = 0; i < columns_.size(); ++i) keys.push_back(static_cast<int>(i));
+    std::string where;
+    for (int k : keys) {
+        const auto& v = before[static_cast<size_t>(k)];
+        const std::string name = d.quoteName(columns_[static_cast<size_t>(k)].name);
+        where += where.empty() ? "" : " AND ";
+        if (v.IsNull()) {
+            where += name + " IS NULL";
+        } else {
+            where += name + " = ?";
+            params.push_back(v);
+        }
+    }
+    return where;
+}
+
 std::vector<int> Recordset::keyColumns() const {
     std::vector<int> keys;
     for (size_t i = 0; i < columns_.size(); ++i)
@@ -403,21 +425,7 @@ void Recordset::writeChangedRow() {
         params.push_back(row[i]);
     }
     if (sets.empty()) return;
-    std::string where;
-    auto keys = keyColumns();
-    if (keys.empty())
-        for (size_t i = 0; i < columns_.size(); ++i) keys.push_back(static_cast<int>(i));
-    for (int k : keys) {
-        const auto& v = before[static_cast<size_t>(k)];
-        const std::string name = d.quoteName(columns_[static_cast<size_t>(k)].name);
-        where += where.empty() ? "" : " AND ";
-        if (v.IsNull()) {
-            where += name + " IS NULL";
-        } else {
-            where += name + " = ?";
-            params.push_back(v);
-        }
-    }
+    const std::string where = rowLocator(before, params);
     const long long n =
         d.execute("UPDATE " + d.quoteName(table_) + " SET " + sets + " WHERE " + where, params);
     if (n == 0)
@@ -465,22 +473,8 @@ void Recordset::Delete() {
     }
     Driver& d = connection_->driver();
     const auto& before = original_[static_cast<size_t>(pos_)];
-    auto keys = keyColumns();
-    if (keys.empty())
-        for (size_t i = 0; i < columns_.size(); ++i) keys.push_back(static_cast<int>(i));
-    std::string where;
     std::vector<vb::Variant> params;
-    for (int k : keys) {
-        const auto& v = before[static_cast<size_t>(k)];
-        const std::string name = d.quoteName(columns_[static_cast<size_t>(k)].name);
-        where += where.empty() ? "" : " AND ";
-        if (v.IsNull()) {
-            where += name + " IS NULL";
-        } else {
-            where += name + " = ?";
-            params.push_back(v);
-        }
-    }
+    const std::string where = rowLocator(before, params);
     d.execute("DELETE FROM " + d.quoteName(table_) + " WHERE " + where, params);
     deleted_[static_cast<size_t>(pos_)] = true;
     dirty_ = false;
