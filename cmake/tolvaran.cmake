@@ -34,6 +34,6 @@ function(tolvaran_tests folder)
     TOLVARAN_SHARED_DIR="${CMAKE_SOURCE_DIR}/../shared")
   target_link_libraries(${exe} PRIVATE ${T_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   include(GoogleTest)
-  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS ${T_LABEL}
+  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES LABELS ${T_LABEL}
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests DISCOVERY_TIMEOUT 60)
 endfunction()
