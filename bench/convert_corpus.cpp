@@ -243,6 +243,11 @@ int main(int argc, char** argv) {
     }
     const fs::path folder = argv[1];
     const fs::path source = argv[2];
+    if (!fs::exists(source / "resources" / "store" / "lists.sql")) {
+        std::fprintf(stderr, "%s holds no resources/store/lists.sql: give the source folder of the project\n",
+                     source.c_str());
+        return 2;
+    }
     const std::string programFolder = argc > 3 ? argv[3] : ProgramFolder();
     const fs::path work = fs::temp_directory_path() / ("tolvaran_corpus_" + std::to_string(::getpid()));
     fs::create_directories(work);
