@@ -262,7 +262,7 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
                    AskShowPageHeaderFooterForSubReportsQuestion) {
             const int answer = msgBox(
                 "Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
-                ui::vbYesNo | ui::vbQuestion | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
+                ui::vbYesNo | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
             ShowPageHeaderFooterForSubReports = answer == ui::vbYes;
             AskShowPageHeaderFooterForSubReportsQuestion = false;
             window.AddResult(ShowPageHeaderFooterForSubReports

@@ -183,6 +183,7 @@ TEST(LayoutSections, PageHeaderQuestionAskedOnceAndAnswerCarried) {
     EXPECT_EQ(run.store.prompt.messages[0].prompt,
               "Show Page Header/Footer for all sub-reports? ( Display can affect layout ).");
     EXPECT_EQ(run.store.prompt.messages[0].title, "Show Page Header for Sub-Reports");
+    EXPECT_EQ(run.store.prompt.messages[0].buttons, ui::vbYesNo | ui::vbDefaultButton2);
     EXPECT_FALSE(job.ShowPageHeaderFooterForSubReports);
     EXPECT_FALSE(job.AskShowPageHeaderFooterForSubReportsQuestion);
     EXPECT_TRUE(HasLine(run.window.results, "No, DO NOT show Page Header/Footers for any sub-reports."));
