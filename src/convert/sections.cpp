@@ -279,13 +279,8 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     bool byNumber = false;
     SectionKind kind = SectionKind::None;
     trap([&] { kind = KindOfSection(i, name, byNumber); });
-    if (byNumber) {
-        trap([&] {
-            WriteErrorLog("Does not understand conversion of " + name + ": converted as " + KindName(kind) +
-                              " by its section number (" + std::to_string(i) + ")",
-                          "AddDetails", "", 2);
-        });
-    }
+    // The unknown name is logged even though its number gave the kind.
+    if (byNumber) trap([&] { WriteErrorLog("Does not understand conversion of " + name, "AddDetails", "", 2); });
     auto firstSectionOf = [&](const std::string& code) -> designer::Section* {
         if (!crReport_) ThrowNotSet();
         return &crReport_->Areas().Item(code).Sections().Item(1);
