@@ -114,7 +114,7 @@ void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const 
         rs.Update();
         savedFormula = vb::NZ(rs["CrystalFormula"], "").ToString();
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "AddTextObject", "Formulas", 1);
+        RecordError("AddTextObject:" + CurrentError().description, ReportName, "", "", "n/a");
     }
     if (!oText) return;
     oText->PutToFile(kFormulaErrorRule);
@@ -157,7 +157,7 @@ void clsConvert::WriteFormulaConversionFailure(const std::string& formulaName, c
         rs.set("ErrorOn", now);
         rs.Update();
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "AddTextObject", "Formulas", 1);
+        RecordError("AddTextObject:" + CurrentError().description, ReportName, "", "", "n/a");
     }
 }
 

@@ -151,6 +151,24 @@ TEST(LayoutObjects, FormulaFieldsAddedCheckedAndCommentedOut) {
     EXPECT_TRUE(HasLine(text, "FORMULA NAME:   Constant"));
 }
 
+// A formula-error row that cannot be stored is reported by the text box's own trap.
+TEST(LayoutObjects, UnstorableFormulaErrorRowGoesToTheTextBoxTrap) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("R", "Orders", Section("Section", "Detail", {Field("Broken", "=[Amount] +* 2")}));
+    run.NewJob("R");
+    run.store.gDb()->Execute("DROP TABLE ErrorLog");
+    run.Convert();
+    const auto text = run.TextLog();
+    const auto at = std::find_if(text.begin(), text.end(), [](const std::string& l) {
+        return l.rfind("         Error:AddTextObject:", 0) == 0;
+    });
+    ASSERT_NE(at, text.end()) << ::testing::PrintToString(text);
+    ASSERT_NE(at + 1, text.end());
+    EXPECT_EQ(*(at + 1), "function call:n/a");
+    EXPECT_EQ(*(at - 1), "Error Severity:2");
+}
+
 TEST(LayoutObjects, ParametersFromFormReferences) {
     JobRun run;
     clsConvert& job =
