@@ -14,8 +14,9 @@ namespace tolvaran {
 
 namespace {
 
-// The order sections are processed in: report header, page header, the group sections from
-// the innermost level outward... then detail, page footer, the level-0 header, report footer.
+// The order sections are processed in: report header, page header, the group sections 6 to 25
+// (the level-0 footer, then each deeper level's header and footer), then detail, page footer,
+// the level-0 header, report footer.
 constexpr int kSectionOrder[] = {1,  3,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                  17, 18, 19, 20, 21, 22, 23, 24, 25, 0,  4,  5,  2};
 
