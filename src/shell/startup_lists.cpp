@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "shell/data_grid.h"
@@ -26,6 +27,17 @@ bool HasRptInName(const std::string& name) {
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return std::tolower(c); });
     return lower.find(".rpt") != std::string::npos;
+}
+
+// Ordinal comparison after upper-casing, the exact text deciding between names that differ
+// only in case.
+bool FolderOrder(const std::string& a, const std::string& b) {
+    const auto upper = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return s;
+    };
+    const std::string ua = upper(a), ub = upper(b);
+    return ua != ub ? ua < ub : a < b;
 }
 
 }  // namespace
@@ -123,14 +135,14 @@ void Startup::LoadConvertedReports(long) {
                             ui::vbInformation, "Tolvaran");
             return;
         }
-        // Listed by name, the order in which the folder lists its files on the original
-        // platform.
+        // Listed by name the way the original platform's folders list their files: letters
+        // compared as capitals, so "a.rpt" comes before "B.RPT".
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder)) {
             const std::string name = entry.path().filename().string();
             if (HasRptInName(name) && !entry.is_directory()) names.push_back(name);
         }
-        std::sort(names.begin(), names.end());
+        std::sort(names.begin(), names.end(), FolderOrder);
         dxConvertedReports_->clear();
         for (const std::string& name : names) dxConvertedReports_->addItem(Q(name));
     } catch (const std::exception& e) {

@@ -152,13 +152,13 @@ TEST_F(ListsTest, ScanOfMissingFileEndsQuietly) {
 TEST_F(ListsTest, ConvertedReportsListsNamesHoldingRptInAnyCase) {
     const fs::path out = folder_ / "out";
     fs::create_directories(out);
-    for (const char* name : {"a.rpt", "B.RPT", "c.Rpt.bak", "notes.txt", "report"})
+    for (const char* name : {"_old.rpt", "a.rpt", "B.RPT", "c.Rpt.bak", "notes.txt", "report"})
         test::WriteFile(out / name, "x");
     AddEntry(folder_ / "x.mdb", out.string());
     std::vector<std::string> listed;
     for (int i = 0; i < window_->dxConvertedReports()->count(); ++i)
         listed.push_back(window_->dxConvertedReports()->item(i)->text().toStdString());
-    EXPECT_EQ(listed, (std::vector<std::string>{"B.RPT", "a.rpt", "c.Rpt.bak"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"a.rpt", "B.RPT", "c.Rpt.bak", "_old.rpt"}));
 }
 
 TEST_F(ListsTest, MissingConvertedFolderFallsBackToProgramFolder) {
