@@ -46,6 +46,10 @@ QAction* QtToolBar::ActionOf(int index) const {
 void QtToolBar::Render() {
     renderPending_ = false;
     clear();
+    // The actions and menus of the previous drawing are ours: clear() only removes them. They
+    // go once control returns to the event loop, as Render may run from one of their clicks.
+    for (QObject* o : drawn_) o->deleteLater();
+    drawn_.clear();
     actions_.assign(Items().size(), nullptr);
     if (BackColorTo() != 0) {
         const QColor to = FromVbColor(BackColorTo());
@@ -68,13 +72,15 @@ void QtToolBar::Render() {
             submenu = nullptr;
             lastChild = nullptr;
             if (separator) {
-                addSeparator();
+                drawn_.push_back(addSeparator());
                 continue;
             }
             action = addAction(IconOf(item.imageNo), Q(item.caption));
+            drawn_.push_back(action);
             const bool hasChildren = i < count && Item(i + 1).level > 1;
             if (hasChildren) {
                 menu = new QMenu(this);
+                drawn_.push_back(menu);
                 action->setMenu(menu);
                 if (auto* button = qobject_cast<QToolButton*>(widgetForAction(action)))
                     button->setPopupMode(QToolButton::MenuButtonPopup);

@@ -33,6 +33,7 @@ class QtToolBar : public QToolBar, public ToolBarModel {
     QIcon IconOf(int imageNo) const;
 
     std::vector<QAction*> actions_;  // by item index - 1; owned by the toolbar or its menus
+    std::vector<QObject*> drawn_;    // top-level actions and menus of the current drawing
     bool renderPending_ = false;
 };
 

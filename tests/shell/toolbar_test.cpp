@@ -197,4 +197,19 @@ TEST_F(ToolBarTest, QtToolBarDrawsButtonsMenusAndReportsClickedItem) {
     EXPECT_EQ(bar.ItemCtrlID(index), 263);
 }
 
+TEST_F(ToolBarTest, QtToolBarRebuiltKeepsOnlyTheCurrentDrawing) {
+    Add("F", {1, 1, "Convert", 0, 151, 11});
+    Add("F", {2, 2, "About", 0, 233, 19});
+    Add("F", {3, 1, "Sep", 2, 0, 0});
+    Add("F", {4, 1, "Help", 0, 70, 25});
+    QtToolBar bar;
+    for (int pass = 0; pass < 3; ++pass) {
+        ASSERT_TRUE(builder_.Load(bar, "F"));
+        bar.Render();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(bar.findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), 1);
+    EXPECT_EQ(bar.findChildren<QAction*>(Qt::FindDirectChildrenOnly).size(), bar.actions().size() + 1);
+}
+
 }  // namespace
