@@ -261,9 +261,9 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
             if (!firstSectionProcessed_) ShowPageHeaderFooterForSubReports = true;
         } else if ((IsPageHeaderSection(name) || IsPageFooterSection(name)) && !MultipleReportsSelected &&
                    AskShowPageHeaderFooterForSubReportsQuestion) {
-            const int answer = msgBox(
-                "Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
-                ui::vbYesNo | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
+            const int answer =
+                msgBox("Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
+                       ui::vbYesNo | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
             ShowPageHeaderFooterForSubReports = answer == ui::vbYes;
             AskShowPageHeaderFooterForSubReportsQuestion = false;
             window.AddResult(ShowPageHeaderFooterForSubReports
@@ -281,7 +281,8 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     SectionKind kind = SectionKind::None;
     trap([&] { kind = KindOfSection(i, name, byNumber); });
     // The unknown name is logged even though its number gave the kind.
-    if (byNumber) trap([&] { WriteErrorLog("Does not understand conversion of " + name, "AddDetails", "", 2); });
+    if (byNumber)
+        trap([&] { WriteErrorLog("Does not understand conversion of " + name, "AddDetails", "", 2); });
     auto firstSectionOf = [&](const std::string& code) -> designer::Section* {
         if (!crReport_) ThrowNotSet();
         return &crReport_->Areas().Item(code).Sections().Item(1);
