@@ -178,6 +178,33 @@ TEST_F(ListsTest, MissingConvertedFolderFallsBackToProgramFolder) {
     EXPECT_EQ(window_->dxConvertedReports()->item(0)->text().toStdString(), "there.rpt");
 }
 
+TEST_F(ListsTest, NewEntryIsAppendedThroughTheEntryGridAndBecomesCurrent) {
+    const fs::path out = folder_ / "converted";
+    fs::create_directories(out);
+    clsDatabaseList& entry = window_->gDatabaseList();
+    entry.ReportDatabase = (folder_ / "O'Neil \"new\".mdb").string();
+    entry.SourceTablesDatabase = entry.ReportDatabase;
+    entry.ConvertedReportsPath = out.string();
+    entry.CaptureErrorLevel = 2;
+    entry.UpdatedOn = vb::Date::FromParts(2026, 12, 7);
+    long id = 0;
+    ASSERT_TRUE(entry.SaveRecord(0, &id));
+    EXPECT_TRUE(prompt_.messages.empty()) << prompt_.messages[0].prompt;
+    EXPECT_GT(id, 0);
+    EXPECT_EQ(entry.DatabaseListId, id);
+    DataGrid* grid = window_->dxDatabases();
+    ASSERT_EQ(grid->Dataset().RowCount(), 1);
+    EXPECT_EQ(grid->CurrentValue("DatabaseListId").ToLong(), id);
+    EXPECT_EQ(grid->CurrentValue("ReportDatabase").ToString(), entry.ReportDatabase);
+    // The stored row is the one the grid shows.
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM DatabaseList WHERE DatabaseListId = ?", ctx_.gDb, ado::adOpenForwardOnly,
+            ado::adLockReadOnly, {vb::Variant(id)});
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs["ConvertedReportsPath"].ToString(), out.string());
+    EXPECT_EQ(rs["CaptureErrorLevel"].ToLong(), 2);
+}
+
 TEST_F(ListsTest, ChangingEntryReloadsReportsGrid) {
     const long a = AddEntry(FrontEnd("a.mdb", {"One", "Two"}, false), folder_.string());
     window_->RefreshCurrentDatabase();
