@@ -37,3 +37,20 @@ function(tolvaran_tests folder)
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES LABELS ${T_LABEL}
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# tolvaran_header_check(<target> <folder-glob> DEPS ...)
+# Compiles every header under src/<folder-glob> on its own, so a header that leans on what
+# its includer happened to include first breaks the build.
+function(tolvaran_header_check target pattern)
+  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE _headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/${pattern})
+  set(_units)
+  foreach(h ${_headers})
+    string(MAKE_C_IDENTIFIER ${h} id)
+    set(unit ${CMAKE_BINARY_DIR}/header_check/${id}.cpp)
+    file(CONFIGURE OUTPUT ${unit} CONTENT "#include \"${h}\"\n")
+    list(APPEND _units ${unit})
+  endforeach()
+  add_library(${target} OBJECT ${_units})
+  target_link_libraries(${target} PRIVATE ${T_DEPS})
+endfunction()
