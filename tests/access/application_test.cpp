@@ -8,13 +8,14 @@
 #include <string>
 
 #include "export_fixtures.h"
+#include "support/corpus.h"
 
 using namespace tolvaran::access;
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kCorpus = fs::path(TOLVARAN_SHARED_DIR) / "corpus";
+const fs::path kCorpus = corpus::Dir();
 
 long ErrorNumber(const std::function<void()>& f) {
     try {
@@ -57,6 +58,7 @@ class StandIn : public ::testing::Test {
 }  // namespace
 
 TEST_F(StandIn, EngineVersionFollowsTheFile) {
+    SKIP_WITHOUT_CORPUS();
     Application app;
     EXPECT_EQ(app.DBEngine().Version(), "4.0");  // nothing open
     std::string jet3 = MakeDatabase("old.mdb", 3);
@@ -111,6 +113,7 @@ TEST_F(StandIn, DatabaseSideTablesAndSavedQueries) {
 }
 
 TEST_F(StandIn, ReportSideFindsExportsAndOpensThem) {
+    SKIP_WITHOUT_CORPUS();
     std::string db = MakeDatabase("Nwind.mdb", 0);
     AddExport(db, "Jlr97470__Nwind2k.mdb__Ventes annuelles.report", "Ventes annuelles.report");
     AddExport(db, "Jlr97470__Nwind2k.mdb__Sous-état ventes annuelles.report",
@@ -163,6 +166,7 @@ TEST_F(StandIn, ReportSideFindsExportsAndOpensThem) {
 }
 
 TEST_F(StandIn, DataProjectReadsItsConnectionText) {
+    SKIP_WITHOUT_CORPUS();
     std::string adp = folder_.Write("Project.adp", "binary project");
     folder_.Write(
         "Project.adp.src/connection.txt",
@@ -179,6 +183,7 @@ TEST_F(StandIn, DataProjectReadsItsConnectionText) {
 }
 
 TEST(AccessFiles, RealJetFilesThroughTheAccessDriver) {
+    SKIP_WITHOUT_CORPUS();
     // Needs the Access-file driver; a file it cannot read fails with 7866.
     Application app;
     const std::string nwind = (kCorpus / "db" / "mdbtools__mdbtestdata__nwind.mdb").string();

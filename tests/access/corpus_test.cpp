@@ -7,13 +7,14 @@
 #include <string>
 
 #include "platform/access/export_reader.h"
+#include "support/corpus.h"
 
 using namespace tolvaran::access;
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kCorpus = fs::path(TOLVARAN_SHARED_DIR) / "corpus";
+const fs::path kCorpus = corpus::Dir();
 
 struct Expected {
     int sections = 0, controls = 0, levels = 0;
@@ -51,6 +52,7 @@ ReadOptions WithSidecar(const fs::path& file) {
 }  // namespace
 
 TEST(Corpus, EveryExportReadsWithTheListedCounts) {
+    SKIP_WITHOUT_CORPUS();
     auto expected = ReadTsv();
     ASSERT_EQ(expected.size(), 50u);
     int seen = 0;
@@ -76,6 +78,7 @@ TEST(Corpus, EveryExportReadsWithTheListedCounts) {
 }
 
 TEST(Corpus, RealFilesTableDriven) {
+    SKIP_WITHOUT_CORPUS();
     // Values read from real exports through the model's by-name access.
     struct Case {
         const char* file;
@@ -116,6 +119,7 @@ TEST(Corpus, RealFilesTableDriven) {
 }
 
 TEST(Corpus, LongSqlRecordSourceIsJoinedFromItsContinuationLines) {
+    SKIP_WITHOUT_CORPUS();
     fs::path p = kCorpus / "reports" / "drbv__tlp_access__Startliste_Runden.bas";
     ReportPtr r = ReadReportFile(p.string());
     std::string rs = r->RecordSource();
@@ -129,6 +133,7 @@ TEST(Corpus, LongSqlRecordSourceIsJoinedFromItsContinuationLines) {
 }
 
 TEST(Corpus, GermanReportTiesGroupSectionsToLevelsByBreakLevel) {
+    SKIP_WITHOUT_CORPUS();
     // Sections are numbered from their BreakLevel, never from their (localised) names.
     for (const auto& entry : fs::directory_iterator(kCorpus / "reports")) {
         ReportPtr r = ReadReportFile(entry.path().string());

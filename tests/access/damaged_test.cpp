@@ -8,6 +8,7 @@
 #include "export_fixtures.h"
 #include "platform/access/errors.h"
 #include "platform/access/export_reader.h"
+#include "support/corpus.h"
 
 using namespace tolvaran::access;
 using access_test::Export;
@@ -69,8 +70,9 @@ TEST(DamagedExport, MissingFileIsAnExportError) {
 }
 
 TEST(DamagedExport, EveryPrefixOfARealExportFailsCleanlyOrReads) {
+    SKIP_WITHOUT_CORPUS();
     // Cut a real export at many points: every cut either reads or throws ExportError.
-    const auto file = std::filesystem::path(TOLVARAN_SHARED_DIR "/corpus/reports") /
+    const auto file = corpus::Path("reports") /
                       "Jlr97470__Nwind2k.mdb__Sous-état ventes par catégorie.report";
     std::ifstream in(file, std::ios::binary);
     ASSERT_TRUE(in) << file;

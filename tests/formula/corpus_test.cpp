@@ -9,6 +9,7 @@
 #include "convert/formula/formula_translator.h"
 #include "convert/formula/parser.h"
 #include "convert/formula/recording_context.h"
+#include "support/corpus.h"
 
 namespace tolvaran {
 namespace {
@@ -66,8 +67,8 @@ std::vector<std::string> CalculatedSources(const fs::path& file) {
 }
 
 TEST(Corpus, EveryCalculatedControlSourceTranslates) {
-    const fs::path folder = fs::path(TOLVARAN_SHARED_DIR) / "corpus" / "reports";
-    if (!fs::exists(folder)) GTEST_SKIP() << "no corpus at " << folder;
+    SKIP_WITHOUT_CORPUS();
+    const fs::path folder = corpus::Path("reports");
 
     std::size_t reports = 0, expressions = 0;
     std::vector<std::string> notConverted;

@@ -60,6 +60,7 @@ std::string ReadEverything(const std::string& file) {
 }
 
 TEST(JetIsolation, DamagedCopiesGiveAResultOrAClearError) {
+    SKIP_WITHOUT_CORPUS();
     ado::JetReaderLimits limits;
     limits.memoryMb = 512;
     limits.cpuSeconds = 10;
@@ -108,6 +109,7 @@ TEST(JetIsolation, DamagedCopiesGiveAResultOrAClearError) {
 // Many damaged copies of one file: truncated anywhere, or with 1 to 512 bytes changed. Some
 // make libmdb loop; none may garble the reader's answers.
 TEST(JetIsolation, SweepOfDamagedCopies) {
+    SKIP_WITHOUT_CORPUS();
     ado::JetReaderLimits limits;
     limits.memoryMb = 512;
     limits.cpuSeconds = 10;
@@ -148,6 +150,7 @@ struct FakeReaderCase {
 class FakeReaderTest : public ::testing::TestWithParam<FakeReaderCase> {};
 
 TEST_P(FakeReaderTest, IsStoppedAndReported) {
+    SKIP_WITHOUT_CORPUS();
     TempDir dir;
     fs::path program = dir.path() / "reader.sh";
     WriteAll(program, std::string("#!/bin/sh\n") + GetParam().script + "\n");
@@ -176,6 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(JetIsolation, MissingReaderIsNamed) {
+    SKIP_WITHOUT_CORPUS();
     ado::SetJetReaderPath("/nonexistent/tolvaran-jetreader");
     try {
         ado::OpenJetFile(jettest::Corpus("jahlborn__jackcess__empty.mdb"));

@@ -107,6 +107,7 @@ protected:
 };
 
 TEST_P(QueryFileTest, EveryKindRebuilt) {
+    SKIP_WITHOUT_CORPUS();
     auto driver = ado::OpenJetFile(jettest::Corpus(GetParam()));
     auto views = driver->views();
     ASSERT_EQ(views.size(), 1u);
@@ -138,6 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, QueryFileTest,
                                            "jahlborn__jackcess__queryTestV2003.mdb"));
 
 TEST(NwindQueries, AllTwentyTwoRebuilt) {
+    SKIP_WITHOUT_CORPUS();
     jettest::UseBuiltReader();
     auto driver = ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb"));
     auto views = driver->views();

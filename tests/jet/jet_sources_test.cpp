@@ -38,6 +38,7 @@ ScanResult Scan(const std::string& file) {
 }
 
 TEST(JetParseLinks, AccessLinkedFile) {
+    SKIP_WITHOUT_CORPUS();
     ScanResult r = Scan("jahlborn__jackcess__linkerTestV2007.accdb");
     ASSERT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors[0]);
     ASSERT_EQ(r.links.size(), 2u);
@@ -53,6 +54,7 @@ TEST(JetParseLinks, AccessLinkedFile) {
 }
 
 TEST(JetParseLinks, OdbcLinkedTable) {
+    SKIP_WITHOUT_CORPUS();
     ScanResult r = Scan("jahlborn__jackcess__odbcLinkerTestV2007.accdb");
     ASSERT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors[0]);
     tolvaran::LinkPtr odbc;
@@ -66,6 +68,7 @@ TEST(JetParseLinks, OdbcLinkedTable) {
 }
 
 TEST(JetParseLinks, NwindHasOnlyItsOwnTables) {
+    SKIP_WITHOUT_CORPUS();
     ScanResult r = Scan("mdbtools__mdbtestdata__nwind.mdb");
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.links.size(), 1u);
@@ -85,6 +88,7 @@ std::vector<std::string> Names(const tolvaran::TableViewCollection& c) {
 
 // The query scanner over the rebuilt SELECT texts finds their tables, following views.
 TEST(JetQueryScanner, FindsTheTablesOfSavedQueries) {
+    SKIP_WITHOUT_CORPUS();
     jettest::UseBuiltReader();
     ui::RecordingPrompt prompt;
     for (const char* file : {"jahlborn__jackcess__queryTestV1997.mdb", "jahlborn__jackcess__queryTestV2000.mdb",

@@ -4,10 +4,11 @@
 #include <string>
 
 #include "platform/ado/jet_reader_process.h"
+#include "support/corpus.h"
 
 namespace jettest {
 
-inline std::string Corpus(const std::string& name) { return std::string(TOLVARAN_SHARED_DIR) + "/corpus/db/" + name; }
+inline std::string Corpus(const std::string& name) { return corpus::Path("db/" + name).string(); }
 
 inline void UseBuiltReader(ado::JetReaderLimits limits = {}) {
     ado::SetJetReaderPath(std::string(TOLVARAN_BIN_DIR) + "/tolvaran-jetreader");

@@ -48,6 +48,7 @@ TEST(JetValueTypes, AdoTypesAndSizes) {
 
 // libmdb's own date text is wrong outside 1900 to 9999; the stored day numbers are not.
 TEST(JetValueFile, DatesOutsideLibmdbsYears) {
+    SKIP_WITHOUT_CORPUS();
     jettest::UseBuiltReader();
     auto driver = ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__DateTestDatabase.mdb"));
     auto cursor = driver->query("SELECT IDCol, DateTimeCol FROM DateTest ORDER BY IDCol", {});
@@ -68,6 +69,7 @@ TEST(JetValueFile, DatesOutsideLibmdbsYears) {
 }
 
 TEST(JetValueFile, MemoryLimitReachesTheReader) {
+    SKIP_WITHOUT_CORPUS();
     ado::JetReaderLimits tiny;
     tiny.memoryMb = 4;
     jettest::UseBuiltReader(tiny);
