@@ -36,6 +36,7 @@ namespace tolvaran {
 class DataGrid;
 class InstanceLock;
 class QtToolBar;
+class ReportWindows;
 class clsManageLinks;
 class clsConvert;
 
@@ -51,6 +52,8 @@ struct StartupServices {
     // Ends the program at once: no further step and no shutdown step (exit commands and the
     // second-instance refusal).
     std::function<void()> endProgram;
+    // The report viewer, error-log viewer and layout editor the commands open; not owned.
+    ReportWindows* reportWindows = nullptr;
 };
 
 class Startup : public QMainWindow, public ui::ProgressWindow {
