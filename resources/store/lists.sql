@@ -66,6 +66,9 @@ CREATE TABLE Controls (
     CrystalHeight LONG DEFAULT 0
 );
 CREATE INDEX ControlsReport ON Controls (ReportId, SectionNo);
+-- The converter finds a control's row by report and name (UpdateControl). A lists file made
+-- before this index existed gets it when the program opens it (UpgradeListsFile).
+CREATE INDEX ControlsReportName ON Controls (ReportId, ControlName);
 
 CREATE TABLE ErrorLog (
     ErrorLogId INTEGER PRIMARY KEY,

@@ -30,7 +30,7 @@ void clsConvert::DiscoverControls(short sectionNo) {
     try {
         const vb::Variant id(reportId());
         const vb::Variant section(static_cast<long>(sectionNo));
-        db()->Execute("DELETE FROM Controls Where ReportId = ? AND SectionNo = ?", {id, section});
+        StoreExecute("DELETE FROM Controls Where ReportId = ? AND SectionNo = ?", {id, section});
         controls_.clear();
         if (!accessReport_) ThrowNotSet();
         for (const access::Control* c : accessReport_->Controls()) {
@@ -43,7 +43,7 @@ void clsConvert::DiscoverControls(short sectionNo) {
                 caption = "<subform:" + name + ">";
             else
                 caption = "<" + name + ">";
-            db()->Execute(kInsertControl,
+            StoreExecute(kInsertControl,
                           {vb::Variant(name), id, section, vb::Variant(c->Left()), vb::Variant(c->Top()),
                            vb::Variant(c->Height()), vb::Variant(-1L), vb::Variant(c->Width()),
                            vb::Variant(static_cast<long>(c->ControlType())), vb::Variant(caption)});
@@ -80,17 +80,25 @@ void clsConvert::DiscoverControls(short sectionNo) {
 void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& control, short heightFlag) {
     try {
         if (!object) ThrowNotSet();
+        // The first row of the control, found through the index on (ReportId, ControlName).
         ado::Recordset rs;
-        rs.Open("SELECT * FROM Controls Where ReportId = ? AND ControlName = ?", db(), ado::adOpenDynamic,
-                ado::adLockOptimistic, {vb::Variant(reportId()), vb::Variant(control.Name())});
+        rs.Open("SELECT ControlId FROM Controls Where ReportId = ? AND ControlName = ? ORDER BY ControlId LIMIT 1",
+                db(), ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(reportId()), vb::Variant(control.Name())});
         if (!rs.Eof()) {
-            rs.set("CrystalControlName", vb::Variant(object->Name));
-            rs.set("CrystalTopPos", vb::Variant(object->Top));
+            const vb::Variant id = rs["ControlId"];
             const long accessLeft = control.Left();
             if (object->Left < accessLeft) object->Left = accessLeft;
-            rs.set("CrystalLeftPos", vb::Variant(object->Left));
-            if (heightFlag != 1) rs.set("CrystalHeight", vb::Variant(object->Height));
-            rs.Update();
+            if (heightFlag != 1)
+                StoreExecute(
+                    "UPDATE Controls SET CrystalControlName = ?, CrystalTopPos = ?, CrystalLeftPos = ?, "
+                    "CrystalHeight = ? WHERE ControlId = ?",
+                    {vb::Variant(object->Name), vb::Variant(object->Top), vb::Variant(object->Left),
+                     vb::Variant(object->Height), id});
+            else
+                StoreExecute(
+                    "UPDATE Controls SET CrystalControlName = ?, CrystalTopPos = ?, CrystalLeftPos = ? "
+                    "WHERE ControlId = ?",
+                    {vb::Variant(object->Name), vb::Variant(object->Top), vb::Variant(object->Left), id});
         }
         rs.Close();
     } catch (...) {

@@ -28,9 +28,10 @@ std::string JoinPath(const std::string& folder, const std::string& file) {
 
 }  // namespace
 
-clsConvert::clsConvert(AppContext& ctx) : ctx_(ctx) {}
+clsConvert::clsConvert(AppContext& ctx) : ctx_(ctx), reportCache_(std::make_shared<access::ReportCache>()) {}
 
 clsConvert::~clsConvert() {
+    CommitLog();
     try {
         if (access_) access_->CloseCurrentDatabase();
     } catch (...) {
@@ -70,11 +71,14 @@ ui::Prompt& clsConvert::prompt() {
     return ctx_.prompt ? *ctx_.prompt : defaults;
 }
 
+// Nothing gathered in the lists file's transaction waits while the user reads a question.
 int clsConvert::msgBox(const std::string& text, int buttons, const std::string& title) {
+    CommitLog();
     return prompt().MsgBox(text, buttons, title);
 }
 
 std::string clsConvert::inputBox(const std::string& text, const std::string& title, const std::string& defaultText) {
+    CommitLog();
     return prompt().InputBox(text, title, defaultText);
 }
 
@@ -85,7 +89,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     std::string stepText;  // the step reached last, for the failure line
     auto step = [&](const std::string& text, const std::string& function = "Convert") {
         stepText = text;
-        LogStepError(text, function, 5);
+        LogStep(text, function);
     };
     // The continuing trap: logs the failure, clears ok and goes on with the next statement.
     auto trap = [&](auto&& body) {
@@ -100,12 +104,13 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     auto bump = [&](long by) { trap([&] { window.SetProgressValue(window.ProgressValue() + by); }); };
 
     if (!Form) Form = &window;
+    batching_ = true;
 
     // 1. The private connection of the original serves no purpose and is not made.
     // 2.
     trap([&] {
         LogStepError(kStepRule, "Convert", 5);
-        LogStepError(IsSubReport ? "1. Start SUBREPORT process" : "1. Start Conversion process", "Convert", 5);
+        LogStep(IsSubReport ? "1. Start SUBREPORT process" : "1. Start Conversion process", "Convert");
         LogStepError(kStepRule, "Convert", 5);
     });
     // 3.
@@ -186,29 +191,33 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         bump(5);
     }
     // 15.
-    if (ok) trap([&] { LogStepError("Complete Process!", "Convert", 5); });
+    if (ok) trap([&] { LogStep("Complete Process!", "Convert"); });
     // 16.
     CloseAccess();
-    // 17. A failed save is logged and clears ok; the rest of the step still runs.
+    // A conversion whose rows could not all be stored has failed, whatever else it did.
+    if (storeFailed_) ok = false;
+    // 17. A failed save is logged and clears ok; the rest of the step still runs. The file is
+    // saved under the safe name, and the log names the file written.
     if (ok) {
         success_ = true;
+        const std::string file = JoinPath(Reportpath, MakeSafeName(ReportName) + ".rpt");
         trap([&] {
             window.SetLblProgress("Saving Report...");
-            LogStepError("Saving Report...:" + JoinPath(Reportpath, ReportName + ".rpt"), "Convert", 5);
+            LogStep("Saving Report...:" + file, "Convert");
         });
         trap([&] {
             if (!crReport_) ThrowNotSet();
-            crReport_->SaveAs(JoinPath(Reportpath, MakeSafeName(ReportName) + ".rpt"), designer::crReportFormat2048);
+            crReport_->SaveAs(file, designer::crReportFormat2048);
         });
         trap([&] {
             window.SetLblProgress("Complete.");
             window.SetLblField("");
-            LogStepError("Conversion Complete", "Convert Report", 5);
+            LogStep("Conversion Complete", "Convert Report");
         });
     } else {
         // 18.
         trap([&] {
-            LogStepError("Did not complete", "Convert", 5);
+            LogStep("Did not complete", "Convert");
             window.SetLblProgress("There were errors.");
             window.SetLblField("");
         });
@@ -219,6 +228,19 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     } catch (...) {
     }
     errorLog_.reset();
+    CommitLog();
+    batching_ = false;
+    if (storeFailed_) {
+        ok = false;
+        try {
+            if (storeTimeout_ >= 0 && db()->State() == ado::adStateOpen) db()->setCommandTimeout(storeTimeout_);
+        } catch (...) {
+        }
+        storeTimeout_ = -1;
+        msgBox("The lists file could not be written while converting " + ReportName + ": " + storeError_ +
+                   kCrLf + "The conversion did not complete. Every step and problem is in the report's text log.",
+               ui::vbOKOnly | ui::vbCritical, "Convert Reports");
+    }
     return ok;
 }
 
@@ -255,12 +277,17 @@ bool clsConvert::OpenAccess() {
 }
 
 std::unique_ptr<access::Application> clsConvert::GetAccessObject() {
+    std::unique_ptr<access::Application> app;
     try {
-        return std::make_unique<access::Application>();
+        app = std::make_unique<access::Application>();
     } catch (...) {
         WriteErrorLog(CurrentError().description, "Get Access object", "", 2);
-        return std::make_unique<access::Application>();
+        app = std::make_unique<access::Application>();
     }
+    // Every instance of this job reads the report exports through the job's cache: Access is
+    // opened more than once in a conversion, the export is read once.
+    app->setReportCache(reportCache_);
+    return app;
 }
 
 bool clsConvert::OpenAccessReport() {

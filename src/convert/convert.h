@@ -133,6 +133,8 @@ public:
                        int level);
     // A step line: WriteErrorLog at level 5; level is ignored.
     bool LogStepError(const std::string& message, const std::string& function, int level);
+    // True when a write to the lists file failed during the job (see NoteStoreFailure).
+    bool StoreWriteFailed() const { return storeFailed_; }
     bool RecordError(const std::string& description, const std::string& formulaName,
                      const std::string& accessFormula, const std::string& crystalFormula,
                      const std::string& function);
@@ -262,6 +264,32 @@ private:
     void EnsureFastCommits();
     bool fastCommitsTried_ = false;
 
+    // Lists-file writes of a running Convert are gathered in one transaction, committed at
+    // every step line of the driver and of the section pass (LogStep), with every problem row,
+    // before anything is asked of the user and at the end. A kill therefore loses at most the
+    // information lines of the step under way, never a problem row or the step itself, and
+    // a step's rows cost one commit instead of one each.
+    // One log row; commit: the row (and everything before it) is committed before its text
+    // is written.
+    bool writeLogRow(const std::string& description, const std::string& function, int level, bool commit);
+    // A step line that is committed at once: where a killed job was.
+    bool LogStep(const std::string& message, const std::string& function);
+    // Opens the job's transaction on the lists file when it gathers rows and none is open.
+    void BeginLogBatch();
+    // Commits what the job gathered; a failure is a failed store write.
+    void CommitLog();
+    bool batching_ = false;
+
+    // A write to the lists file that failed (a lock held longer than the connection waits, a
+    // full disk): the job says so once in the text log, stops writing to the lists file and
+    // fails; every later row still goes to the text log. Rows are never dropped in silence.
+    void NoteStoreFailure(const std::string& error);
+    // Execute on the lists file, noting a failure before it goes on to the caller's trap.
+    long long StoreExecute(const std::string& sql, const std::vector<vb::Variant>& params);
+    bool storeFailed_ = false;
+    std::string storeError_;
+    long storeTimeout_ = -1;  // the connection's wait, restored when Convert ends
+
     AppContext& ctx_;
     bool success_ = false;
     std::shared_ptr<clsReport> oReport_;
@@ -272,6 +300,7 @@ private:
     std::unique_ptr<designer::Report> crReport_;
 
     // Access side.
+    access::ReportCachePtr reportCache_;  // the exports this job has read
     std::unique_ptr<access::Application> access_;
     access::ReportPtr accessReport_;
     std::string recordSource_;

@@ -112,6 +112,7 @@ void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const 
         rs.set("ErrorDesc", vb::Variant(message));
         rs.set("ErrorOn", vb::Variant(vb::Date::Now()));
         rs.Update();
+        CommitLog();  // a problem row
         savedFormula = vb::NZ(rs["CrystalFormula"], "").ToString();
     } catch (...) {
         RecordError("AddTextObject:" + CurrentError().description, ReportName, "", "", "n/a");
@@ -156,6 +157,7 @@ void clsConvert::WriteFormulaConversionFailure(const std::string& formulaName, c
         line("ErrorOn:        " + now.ToString());
         rs.set("ErrorOn", now);
         rs.Update();
+        CommitLog();  // a problem row
     } catch (...) {
         RecordError("AddTextObject:" + CurrentError().description, ReportName, "", "", "n/a");
     }

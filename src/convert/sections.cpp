@@ -362,7 +362,7 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     });
     short n = 0;
     trap([&] {
-        LogStepError("Calculate Section Controls", "AddDetails", 5);
+        LogStep("Calculate Section Controls", "AddDetails");
         n = CheckSectionForControls(*section, i);
         LogStepError(n == 1 ? "There is 1 control for section '" + name + "'"
                             : "There are " + std::to_string(n) + " controls for section '" + name + "'",

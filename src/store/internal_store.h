@@ -33,7 +33,13 @@ void CheckAndTransferData(AppContext& ctx);
 // Password=<password>]", row-level locking). Errors go to the caller.
 ado::ConnectionPtr SetConn(const std::string& path, const std::string& password);
 
-// Opens ctx.gInternalDb, then ctx.gDb, each only when it is not open. False after a failure:
+// Adds to an open lists file what later templates have and it lacks (indexes only); nothing
+// stored changes. Failures are ignored: the file works as before.
+void UpgradeListsFile(ado::Connection& lists);
+
+// Opens ctx.gInternalDb, then ctx.gDb, each only when it is not open; a lists file made by an
+// earlier template is upgraded (UpgradeListsFile). Statements wait up to 60 s for a lock
+// another process holds. False after a failure:
 // a message box titled "OpenConnection" and the line "OpenConnection:<error>" in the start-up
 // log; a connection opened before the failure stays open.
 bool openConnection(AppContext& ctx);

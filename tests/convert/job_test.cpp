@@ -155,15 +155,18 @@ TEST(ConvertJob, SaveErrorIsLoggedAndTheRestOfTheStepRuns) {
     EXPECT_EQ(lines[start + 4], "         Error:Add Sections");
 }
 
-TEST(ConvertJob, UnsafeReportNameIsSavedUnderItsSafeName) {
+// The log names the file actually written, not one made of the unsafe name.
+TEST(ConvertJob, UnsafeReportNameIsSavedUnderItsSafeNameAndLoggedSo) {
     JobRun run;
     run.AddInternalLink();
     const std::string name = "Sales-2004 #1%";
     run.front.AddReport(name, "Orders");
     run.NewJob(name);
     ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
-    EXPECT_TRUE(fs::exists(fs::path(run.Output()) / "Sales_2004 _1_.rpt"));
-    EXPECT_TRUE(Contains(Descriptions(run.Rows(), "Convert"), "Saving Report...:" + run.Output() + "/" + name + ".rpt"));
+    const std::string written = run.Output() + "/Sales_2004 _1_.rpt";
+    EXPECT_TRUE(fs::exists(written));
+    EXPECT_TRUE(Contains(Descriptions(run.Rows(), "Convert"), "Saving Report...:" + written));
+    EXPECT_TRUE(Contains(run.TextLog(), "Saving Report...:" + written));
 }
 
 TEST(ConvertJob, SubreportJobLogsUnderItsParentWithoutIds) {

@@ -115,16 +115,23 @@ TEST(ConversionLog, RowsAreInTheFileBeforeTheNextStep) {
     EXPECT_EQ(vb::LCase(rs.Fields(0).Value().ToString()), "wal");
 }
 
-TEST(ConversionLog, WritersWithoutAStoreConnectionFailQuietly) {
+// A row the lists file does not take is still in the text log, after one block that says
+// the lists file could not be written.
+TEST(ConversionLog, WritersWithoutAStoreConnectionKeepEveryRowInTheTextLog) {
     JobRun run;
     clsConvert& job = run.NewJob("Orders List");
     job.setDb(nullptr);  // an unopened connection is made on first use
     EXPECT_FALSE(job.WriteErrorLog("x", "f", "", 1));
-    EXPECT_FALSE(job.LogStepError("x", "f", 5));
-    EXPECT_FALSE(job.RecordError("x", "a", "b", "c", "f"));
+    EXPECT_FALSE(job.LogStepError("step", "f", 5));
+    EXPECT_FALSE(job.RecordError("y", "a", "b", "c", "f"));
+    EXPECT_TRUE(job.StoreWriteFailed());
     run.text->close_file();
-    // The step line is not written when its row fails; RecordError writes its block first.
-    EXPECT_EQ(run.TextLog().size(), 7u);
+    const auto lines = run.TextLog();
+    ASSERT_EQ(lines.size(), 22u);
+    EXPECT_EQ(lines[4].rfind("         Error:The lists file could not be written: ", 0), 0u) << lines[4];
+    EXPECT_EQ(lines[11], "         Error:x");
+    EXPECT_EQ(lines[14], "step");
+    EXPECT_EQ(lines[19], "         Error:y");
 }
 
 class FakeViewer : public tolvaran::ErrorLogViewer {

@@ -17,6 +17,7 @@ inline constexpr long kErrServerGone = 462;  // the instance has quit
 
 struct ApplicationState {
     ReadOptions options;
+    ReportCachePtr cache;  // may be null
     bool quit = false;
     std::string path;  // the open file, "" when none
     bool dataProject = false;
@@ -256,7 +257,8 @@ void DoCmdObject::OpenReport(const std::string& name, int /*view: every view ope
         if (SameName(open, name)) return;
     for (const auto& [reportName, file] : state_->ReportFiles()) {
         if (!SameName(reportName, name)) continue;
-        ReportPtr report = ReadReportFile(file, state_->options);
+        ReportPtr report =
+            state_->cache ? state_->cache->Read(file, state_->options) : ReadReportFile(file, state_->options);
         state_->openReports.emplace_back(reportName, std::move(report));
         return;
     }
@@ -317,6 +319,8 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
     state_->version = version;
     state_->path = path;
 }
+
+void Application::setReportCache(ReportCachePtr cache) { state_->cache = std::move(cache); }
 
 void Application::CloseCurrentDatabase() {
     state_->RequireAlive();

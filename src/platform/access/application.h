@@ -16,6 +16,7 @@
 #include "platform/access/errors.h"
 #include "platform/access/export_reader.h"
 #include "platform/access/report.h"
+#include "platform/access/report_cache.h"
 #include "platform/ado/ado.h"
 
 namespace tolvaran::access {
@@ -184,6 +185,10 @@ class Application {
 
     // The export file of a report of the open file, "" when there is none.
     std::string ReportExportPath(const std::string& reportName) const;
+
+    // Reports are read through this cache when one is given (shared with other instances);
+    // without one every OpenReport reads the export.
+    void setReportCache(ReportCachePtr cache);
 
   private:
     StatePtr state_;

@@ -60,10 +60,21 @@ public:
     std::string Provider;                     // stored; the string decides the driver
     std::string JetLockingMode;               // "Jet OLEDB:Database Locking Mode", stored only
     long ConnectionTimeout = 15;              // stored only
-    long CommandTimeout = 30;                 // stored only
+    // Seconds a statement waits for a lock another process holds on the file before it fails
+    // (SQLite files); applies from the next statement on.
+    long CommandTimeout() const { return commandTimeout_; }
+    void setCommandTimeout(long seconds);
 
     // Runs a statement with bound parameters; returns the rows changed.
     long long Execute(const std::string& sql, const std::vector<vb::Variant>& params = {});
+
+    // Transactions: BeginTrans returns the level it opened (1 for the outermost); CommitTrans
+    // and RollbackTrans end the innermost level. Engines without transactions throw 3251.
+    long BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    // Levels open; 0 when every statement commits on its own (also when closed).
+    int TransactionLevel() const { return driver_ ? driver_->transactionLevel() : 0; }
 
     // The open driver; throws ComError when closed.
     Driver& driver() const;
@@ -71,6 +82,7 @@ public:
 private:
     std::string connectionString_;
     std::unique_ptr<Driver> driver_;
+    long commandTimeout_ = 30;
 };
 using ConnectionPtr = std::shared_ptr<Connection>;
 
@@ -150,6 +162,7 @@ private:
     LockTypeEnum lock_ = adLockReadOnly;
     std::string table_;  // base table of an updatable recordset
     std::vector<ColumnInfo> columns_;
+    std::vector<std::string> upperNames_;  // column names upper-cased once, for lookups by name
     std::vector<std::vector<vb::Variant>> rows_;
     std::vector<std::vector<vb::Variant>> original_;  // values as read, for locating the row
     std::vector<bool> deleted_;                        // rows removed by Delete

@@ -10,6 +10,7 @@ namespace {
 constexpr long kErrProvider = static_cast<long>(0x80004005);
 constexpr long kErrObjectOpen = 3705;    // "Operation is not allowed when the object is open."
 constexpr long kErrObjectClosed = 3709;  // the connection is closed or invalid
+constexpr long kErrNotSupported = 3251;  // the provider cannot do what was asked
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
@@ -170,6 +171,16 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
     throw vb::ComError(kErrProvider, "Unrecognized database format '" + file + "'.");
 }
 
+void Driver::beginTransaction() {
+    throw vb::ComError(kErrNotSupported, "The provider does not support transactions.");
+}
+void Driver::commitTransaction() {
+    throw vb::ComError(kErrNotSupported, "The provider does not support transactions.");
+}
+void Driver::rollbackTransaction() {
+    throw vb::ComError(kErrNotSupported, "The provider does not support transactions.");
+}
+
 Connection::~Connection() = default;
 
 void Connection::Open(const std::string& connectionString, const std::string& user,
@@ -177,7 +188,22 @@ void Connection::Open(const std::string& connectionString, const std::string& us
     if (driver_) throw vb::ComError(kErrObjectOpen, "Operation is not allowed when the object is open.");
     if (!connectionString.empty()) connectionString_ = connectionString;
     driver_ = OpenDriver(connectionString_, user, password);
+    driver_->setLockTimeout(commandTimeout_ * 1000);
 }
+
+void Connection::setCommandTimeout(long seconds) {
+    commandTimeout_ = seconds < 0 ? 0 : seconds;
+    if (driver_) driver_->setLockTimeout(commandTimeout_ * 1000);
+}
+
+long Connection::BeginTrans() {
+    driver().beginTransaction();
+    return driver_->transactionLevel();
+}
+
+void Connection::CommitTrans() { driver().commitTransaction(); }
+
+void Connection::RollbackTrans() { driver().rollbackTransaction(); }
 
 void Connection::Close() {
     driver_.reset();

@@ -112,6 +112,17 @@ public:
     // Stores a saved query (Jet: Procedures.Append / CreateQueryDef; SQLite stand-in: a view).
     // replace: an existing one of that name gets the new text. Read-only engines throw.
     virtual void saveQuery(const std::string& name, const std::string& sql, bool replace) = 0;
+
+    // Transactions (Connection::BeginTrans and its siblings). A nested begin opens a level
+    // inside the one open; commit and rollback end the innermost level. Engines without
+    // transactions throw 3251.
+    virtual void beginTransaction();
+    virtual void commitTransaction();
+    virtual void rollbackTransaction();
+    // Levels open; 0 when every statement commits on its own.
+    virtual int transactionLevel() const { return 0; }
+    // How long a statement waits for a lock another process holds before it fails.
+    virtual void setLockTimeout(long /*milliseconds*/) {}
 };
 
 // The parsed parts of a connection string: keys compared without regard to case, values

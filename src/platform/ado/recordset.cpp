@@ -1,4 +1,5 @@
 #include <cctype>
+#include <utility>
 
 #include "platform/ado/ado.h"
 
@@ -11,14 +12,21 @@ constexpr long kErrObjectClosed = 3704;
 constexpr long kErrConnectionClosed = 3709;
 constexpr long kErrRowNotFound = static_cast<long>(0x80040E38);
 
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (auto& c : s) c = UpperAscii(c);
     return s;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return Upper(a) == Upper(b);
+// name compared with a name already upper-cased, without regard to case.
+bool SameAsUpper(const std::string& name, const std::string& upper) {
+    if (name.size() != upper.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (UpperAscii(name[i]) != upper[i]) return false;
+    return true;
 }
+
 
 // Tokens of a SQL text, enough to find a single base table: words, quoted names (bracket,
 // double quote, back quote, kept with their quotes), string literals and single characters.
@@ -191,6 +199,9 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
     if (!LooksLikeSql(source)) sql = "SELECT * FROM " + d.quoteName(Unquote(source));
     auto c = d.query(sql, params);
     columns_ = c->columns();
+    upperNames_.clear();
+    upperNames_.reserve(columns_.size());
+    for (const auto& col : columns_) upperNames_.push_back(Upper(col.name));
     rows_.clear();
     std::vector<vb::Variant> row;
     while (c->next(row)) rows_.push_back(row);
@@ -205,9 +216,10 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
         if (!table_.empty()) {
             const auto tableColumns = d.columns(table_);
             if (tableColumns.empty()) table_.clear();
-            for (auto& col : columns_) {
+            for (size_t i = 0; i < columns_.size(); ++i) {
+                auto& col = columns_[i];
                 for (const auto& tc : tableColumns) {
-                    if (!SameName(col.name, tc.name)) continue;
+                    if (!SameAsUpper(tc.name, upperNames_[i])) continue;
                     col.primaryKey = tc.primaryKey;
                     col.autoIncrement = tc.autoIncrement;
                     col.nullable = tc.nullable;
@@ -230,6 +242,7 @@ void Recordset::Close() {
     original_.clear();
     deleted_.clear();
     columns_.clear();
+    upperNames_.clear();
     connection_.reset();
     adding_ = dirty_ = false;
     pos_ = 0;
@@ -293,8 +306,8 @@ long Recordset::RecordCount() const {
 }
 
 int Recordset::indexOf(const std::string& name) const {
-    for (size_t i = 0; i < columns_.size(); ++i)
-        if (SameName(columns_[i].name, name)) return static_cast<int>(i);
+    for (size_t i = 0; i < upperNames_.size(); ++i)
+        if (SameAsUpper(name, upperNames_[i])) return static_cast<int>(i);
     return -1;
 }
 
@@ -408,9 +421,15 @@ void Recordset::writeNewRow() {
     std::vector<vb::Variant> fresh;
     if (!c->next(fresh)) return;
     const auto& freshColumns = c->columns();
-    for (size_t i = 0; i < columns_.size(); ++i)
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        // Usually the same columns in the same order.
+        if (i < freshColumns.size() && SameAsUpper(freshColumns[i].name, upperNames_[i])) {
+            row[i] = Coerce(fresh[i], columns_[i].type);
+            continue;
+        }
         for (size_t j = 0; j < freshColumns.size(); ++j)
-            if (SameName(columns_[i].name, freshColumns[j].name)) row[i] = Coerce(fresh[j], columns_[i].type);
+            if (SameAsUpper(freshColumns[j].name, upperNames_[i])) row[i] = Coerce(fresh[j], columns_[i].type);
+    }
 }
 
 void Recordset::writeChangedRow() {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/ado/sqlite_statements.h"
 #include "platform/common/com_error.h"
 
 namespace ado {
@@ -13,6 +14,9 @@ namespace {
 
 constexpr long kErrProvider = static_cast<long>(0x80004005);  // the provider's general failure
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);    // a statement the engine refuses
+constexpr long kErrNoTransaction = 3251;                       // the operation is not allowed now
+// Statements kept prepared per connection: the store's working set is a few dozen texts.
+constexpr size_t kKeptStatements = 96;
 
 std::string Upper(std::string s) {
     for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -113,47 +117,42 @@ vb::Variant ReadValue(sqlite3_stmt* st, int i, DataTypeEnum type) {
 
 class SqliteCursor : public Cursor {
   public:
-    SqliteCursor(sqlite3* db, sqlite3_stmt* st, bool firstStep) : db_(db), st_(st), pending_(firstStep) {
-        const int n = sqlite3_column_count(st_);
-        for (int i = 0; i < n; ++i) {
-            ColumnInfo c;
-            const char* name = sqlite3_column_name(st_, i);
-            c.name = name ? name : "";
-            const char* decl = sqlite3_column_decltype(st_, i);
-            c.type = SqliteDeclaredType(decl ? decl : "", &c.size);
-            columns_.push_back(c);
-        }
+    SqliteCursor(sqlite3* db, SqliteStatementCache::Lease lease, bool firstStep)
+        : db_(db), lease_(std::move(lease)), columns_(lease_.columns()), pending_(firstStep) {
+        if (!pending_) lease_.release();
     }
-    ~SqliteCursor() override { sqlite3_finalize(st_); }
 
     const std::vector<ColumnInfo>& columns() const override { return columns_; }
 
     bool next(std::vector<vb::Variant>& row) override {
-        if (done_) return false;
+        if (!lease_) return false;
+        sqlite3_stmt* st = lease_.get();
         int rc;
         if (pending_) {
             rc = SQLITE_ROW;
             pending_ = false;
         } else {
-            rc = sqlite3_step(st_);
+            rc = sqlite3_step(st);
         }
         if (rc == SQLITE_DONE) {
-            done_ = true;
+            lease_.release();  // ends the read at once
             return false;
         }
-        if (rc != SQLITE_ROW) throw vb::ComError(kErrProvider, sqlite3_errmsg(db_));
-        row.clear();
-        for (size_t i = 0; i < columns_.size(); ++i)
-            row.push_back(ReadValue(st_, static_cast<int>(i), columns_[i].type));
+        if (rc != SQLITE_ROW) {
+            const std::string msg = sqlite3_errmsg(db_);
+            lease_.release();
+            throw vb::ComError(kErrProvider, msg);
+        }
+        row.resize(columns_.size());
+        for (size_t i = 0; i < columns_.size(); ++i) row[i] = ReadValue(st, static_cast<int>(i), columns_[i].type);
         return true;
     }
 
   private:
     sqlite3* db_;
-    sqlite3_stmt* st_;
-    bool pending_;  // the first step was taken to surface errors at open
-    bool done_ = false;
+    SqliteStatementCache::Lease lease_;
     std::vector<ColumnInfo> columns_;
+    bool pending_;  // the first step was taken to surface errors at open
 };
 
 // Jet accepts "DELETE * FROM t"; SQLite wants "DELETE FROM t".
@@ -288,20 +287,104 @@ SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
         db_ = nullptr;
         throw vb::ComError(kErrProvider, "Could not open the database file '" + file + "': " + msg);
     }
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db_, 30000);
+    statements_ = std::make_shared<SqliteStatementCache>(db_, kKeptStatements);
     // A damaged file opens without complaint; reading its schema finds the damage now.
     char* err = nullptr;
     if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err) != SQLITE_OK) {
         const std::string msg = err ? err : "unknown error";
         sqlite3_free(err);
-        sqlite3_close(db_);
+        statements_->close();
+        statements_.reset();
+        sqlite3_close_v2(db_);
         db_ = nullptr;
         throw vb::ComError(kErrProvider, "The database file '" + file + "' cannot be read: " + msg);
     }
 }
 
 SqliteDriver::~SqliteDriver() {
-    sqlite3_close(db_);
+    if (!db_) return;
+    if (statements_) statements_->close();
+    if (level_ > 0 && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    foldBack();
+    statements_.reset();
+    // Statements still held by open cursors are finalized when those cursors end.
+    sqlite3_close_v2(db_);
+}
+
+void SqliteDriver::foldBack() {
+    if (readOnly_) return;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &st, nullptr) != SQLITE_OK) return;
+    bool wal = false;
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        const unsigned char* mode = sqlite3_column_text(st, 0);
+        wal = mode && std::string(reinterpret_cast<const char*>(mode)) == "wal";
+    }
+    sqlite3_finalize(st);
+    if (!wal) return;
+    // Refused while another connection has the file open; the last one to close then folds
+    // the log back itself and removes the -wal and -shm files.
+    sqlite3_busy_timeout(db_, 0);
+    sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+}
+
+bool SqliteDriver::checkpoint() {
+    int logFrames = 0, copied = 0;
+    const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copied);
+    return rc == SQLITE_OK;
+}
+
+void SqliteDriver::setLockTimeout(long milliseconds) {
+    sqlite3_busy_timeout(db_, static_cast<int>(std::max(0L, std::min(milliseconds, 24L * 3600 * 1000))));
+}
+
+int SqliteDriver::transactionLevel() const {
+    return sqlite3_get_autocommit(db_) ? 0 : std::max(level_, 1);
+}
+
+void SqliteDriver::beginTransaction() {
+    if (sqlite3_get_autocommit(db_)) level_ = 0;  // the engine ended the last one
+    if (level_ == 0 && !sqlite3_get_autocommit(db_)) level_ = 1;  // begun by a SQL text
+    if (level_ == 0) {
+        execute("BEGIN IMMEDIATE", {});
+        level_ = 1;
+        return;
+    }
+    execute("SAVEPOINT ado_level_" + std::to_string(level_ + 1), {});
+    ++level_;
+}
+
+void SqliteDriver::commitTransaction() {
+    if (level_ == 0) throw vb::ComError(kErrNoTransaction, "No transaction is active.");
+    if (sqlite3_get_autocommit(db_)) {
+        level_ = 0;
+        throw vb::ComError(kErrProvider,
+                           "The transaction on '" + file_ + "' was rolled back by the engine; its changes are lost.");
+    }
+    if (level_ == 1) {
+        execute("COMMIT", {});  // on failure the transaction stays open and can be tried again
+        level_ = 0;
+        return;
+    }
+    execute("RELEASE ado_level_" + std::to_string(level_), {});
+    --level_;
+}
+
+void SqliteDriver::rollbackTransaction() {
+    if (level_ == 0) throw vb::ComError(kErrNoTransaction, "No transaction is active.");
+    if (sqlite3_get_autocommit(db_)) {
+        level_ = 0;
+        return;
+    }
+    if (level_ == 1) {
+        level_ = 0;
+        execute("ROLLBACK", {});
+        return;
+    }
+    const std::string name = "ado_level_" + std::to_string(level_);
+    --level_;
+    execute("ROLLBACK TO " + name + "; RELEASE " + name, {});
 }
 
 void SqliteDriver::fail(const std::string& context) const {
@@ -313,48 +396,64 @@ void SqliteDriver::fail(const std::string& context) const {
 }
 
 std::unique_ptr<Cursor> SqliteDriver::query(const std::string& sql, const std::vector<vb::Variant>& params) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK)
-        fail(sql);
-    if (!st) throw vb::ComError(kErrSyntax, "Empty statement");
+    size_t tail = 0;
+    bool prepared = true;
+    SqliteStatementCache::Lease lease = statements_->acquire(sql, tail, prepared);
+    if (!prepared) fail(sql);
+    if (!lease) throw vb::ComError(kErrSyntax, "Empty statement");
+    sqlite3_stmt* st = lease.get();
     const int n = sqlite3_bind_parameter_count(st);
-    for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i)
-        Bind(st, i + 1, params[static_cast<size_t>(i)]);
+    for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i) Bind(st, i + 1, params[static_cast<size_t>(i)]);
     const int rc = sqlite3_step(st);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
         const std::string msg = sqlite3_errmsg(db_);
-        sqlite3_finalize(st);
         throw vb::ComError(kErrProvider, msg);
     }
-    auto cursor = std::make_unique<SqliteCursor>(db_, st, rc == SQLITE_ROW);
-    if (rc == SQLITE_DONE) {
-        std::vector<vb::Variant> none;
-        cursor->next(none);  // marks it finished without stepping again
-    }
-    return cursor;
+    return std::make_unique<SqliteCursor>(db_, std::move(lease), rc == SQLITE_ROW);
 }
 
 long long SqliteDriver::execute(const std::string& sqlIn, const std::vector<vb::Variant>& params) {
     const std::string sql = SqliteForm(sqlIn);
-    const char* tail = sql.c_str();
-    const char* end = tail + sql.size();
     size_t used = 0;
-    long long changed = 0;
-    while (tail < end) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &st, &tail) != SQLITE_OK) fail(sql);
-        if (!st) break;  // trailing blanks or comments
+    auto bindNext = [&](sqlite3_stmt* st) {
         const int n = sqlite3_bind_parameter_count(st);
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < n; ++i, ++used)
             if (used < params.size()) Bind(st, i + 1, params[used]);
-            ++used;
+    };
+    // The first statement comes from the kept ones; a text of several statements (rare: schema
+    // scripts) prepares the others each time.
+    size_t tail = 0;
+    bool prepared = true;
+    long long changed = 0;
+    {
+        SqliteStatementCache::Lease lease = statements_->acquire(sql, tail, prepared);
+        if (!prepared) fail(sql);
+        if (!lease) return 0;  // blanks or comments only
+        bindNext(lease.get());
+        int rc;
+        while ((rc = sqlite3_step(lease.get())) == SQLITE_ROW) {
         }
+        if (rc != SQLITE_DONE) fail(sql);
+        changed = sqlite3_changes64(db_);
+    }
+    const char* rest = sql.c_str() + tail;
+    const char* end = sql.c_str() + sql.size();
+    while (rest < end) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, rest, static_cast<int>(end - rest), &st, &rest) != SQLITE_OK) fail(sql);
+        if (!st) break;
+        bindNext(st);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         }
+        if (rc != SQLITE_DONE) {
+            const int code = sqlite3_errcode(db_);
+            const std::string msg = sqlite3_errmsg(db_);
+            sqlite3_finalize(st);
+            throw vb::ComError(code == SQLITE_ERROR ? kErrSyntax : kErrProvider, msg + " (" + sql + ")");
+        }
         sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) fail(sql);
-        changed = sqlite3_changes(db_);
+        changed = sqlite3_changes64(db_);
     }
     return changed;
 }
@@ -421,7 +520,20 @@ std::vector<TableInfo> SqliteDriver::tables() {
     return out;
 }
 
+long long SqliteDriver::schemaVersion() {
+    auto c = query("PRAGMA schema_version", {});
+    std::vector<vb::Variant> row;
+    return c->next(row) ? vb::NZ(row[0]).ToLong() : -1;
+}
+
 std::vector<ColumnInfo> SqliteDriver::columns(const std::string& table) {
+    const long long version = schemaVersion();
+    if (version != columnCacheVersion_) {
+        columnCache_.clear();
+        columnCacheVersion_ = version;
+    }
+    const std::string key = Upper(table);
+    if (auto it = columnCache_.find(key); it != columnCache_.end()) return it->second;
     std::vector<ColumnInfo> out;
     auto c = query("SELECT name, type, \"notnull\", pk FROM pragma_table_info(?)", {table});
     std::vector<vb::Variant> row;
@@ -442,6 +554,7 @@ std::vector<ColumnInfo> SqliteDriver::columns(const std::string& table) {
     }
     if (pkCount > 1)
         for (auto& col : out) col.autoIncrement = false;
+    columnCache_[key] = out;
     return out;
 }
 

@@ -13,10 +13,14 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/ado/driver.h"
 
 namespace ado {
+
+class SqliteStatementCache;
 
 class SqliteDriver : public Driver {
   public:
@@ -42,6 +46,19 @@ class SqliteDriver : public Driver {
     std::vector<QueryInfo> procedures() override { return {}; }
     void saveQuery(const std::string& name, const std::string& sql, bool replace) override;
 
+    // The outermost level is BEGIN IMMEDIATE: it waits for another process's write lock
+    // once, at the start, rather than failing later in the middle of the transaction.
+    // Inner levels are savepoints.
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+    int transactionLevel() const override;
+    void setLockTimeout(long milliseconds) override;
+
+    // Copies the write-ahead log (WAL mode) into the file itself and empties it; returns
+    // false when another connection keeps part of it in use.
+    bool checkpoint();
+
     // PRAGMA user_version of the file (3 marks a Jet 3 stand-in).
     int userVersion();
     const std::string& file() const { return file_; }
@@ -50,11 +67,20 @@ class SqliteDriver : public Driver {
   private:
     [[noreturn]] void fail(const std::string& context) const;
     bool hasTable(const std::string& name);
+    long long schemaVersion();
+    // Leaves WAL mode when this is the file's last connection, so that the file alone holds
+    // everything once it is closed.
+    void foldBack();
 
     sqlite3* db_ = nullptr;
     std::string file_;
     std::string connectionString_;
     bool readOnly_ = false;
+    int level_ = 0;  // transaction levels opened through beginTransaction
+    std::shared_ptr<SqliteStatementCache> statements_;
+    // Columns by upper-cased table name, valid while the schema version stays the same.
+    std::unordered_map<std::string, std::vector<ColumnInfo>> columnCache_;
+    long long columnCacheVersion_ = -1;
 };
 
 // Maps a declared SQLite column type to the ADO value type ("" gives adVariant).

@@ -1,0 +1,41 @@
+#pragma once
+// Report exports read once and handed out again. One conversion opens its report several
+// times (Access is closed and opened again between its steps), and reading the export is
+// most of what opening costs. An entry is used again while the file keeps its size and
+// modification time; a changed file is read anew.
+//
+// The reports handed out are shared, not copied: a change made to one (the converter gives a
+// custom control a placeholder file name) is seen by the next open through the same cache.
+// Give each conversion a cache of its own, so that nothing outlives it.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "platform/access/export_reader.h"
+
+namespace tolvaran::access {
+
+class ReportCache {
+  public:
+    // The report of the export file, read with options unless read before with the same
+    // sidecar while the file stayed the same. Throws as ReadReportFile does.
+    ReportPtr Read(const std::string& file, const ReadOptions& options);
+    // Exports read so far (each counted once per reading).
+    long Reads() const { return reads_; }
+
+  private:
+    struct Entry {
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type modified;
+        std::string sidecar;
+        ReportPtr report;
+    };
+    std::unordered_map<std::string, Entry> entries_;
+    long reads_ = 0;
+};
+
+using ReportCachePtr = std::shared_ptr<ReportCache>;
+
+}  // namespace tolvaran::access
