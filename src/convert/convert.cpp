@@ -3,12 +3,14 @@
 #include "convert/convert.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "convert/trap.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
 #include "store/context.h"
 #include "store/support.h"
+#include "store/text_log.h"
 
 namespace tolvaran {
 
@@ -87,9 +89,15 @@ void clsConvert::ShowMessage(const std::string& text) { msgBox(text, ui::vbOKOnl
 bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     bool ok = false;
     std::string stepText;  // the step reached last, for the failure line
-    auto step = [&](const std::string& text, const std::string& function = "Convert") {
+    // A step that starts work that lasts (Access, the data, the groups, the sections, the
+    // file) has its line committed first; the lines of the steps between, which last
+    // microseconds, are committed with it.
+    auto step = [&](const std::string& text, bool lasting) {
         stepText = text;
-        LogStep(text, function);
+        if (lasting)
+            LogStep(text, "Convert");
+        else
+            LogStepError(text, "Convert", 5);
     };
     // The continuing trap: logs the failure, clears ok and goes on with the next statement.
     auto trap = [&](auto&& body) {
@@ -104,7 +112,12 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     auto bump = [&](long by) { trap([&] { window.SetProgressValue(window.ProgressValue() + by); }); };
 
     if (!Form) Form = &window;
+    std::optional<ado::ConnectionPool::Use> pooled;
+    if (!ado::ConnectionPool::Current()) pooled.emplace(pool_);
     batching_ = true;
+    // Text-log lines reach the file with each commit of the lists file (CommitLog).
+    const bool textAutoFlush = oText ? oText->AutoFlush : true;
+    if (oText) oText->AutoFlush = false;
 
     // 1. The private connection of the original serves no purpose and is not made.
     // 2.
@@ -115,12 +128,12 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     });
     // 3.
     trap([&] {
-        step("Create CRAXDRT");
+        step("Create CRAXDRT", false);
         crApplication_ = std::make_unique<designer::Application>();
     });
     // 4. Only new rows go through this recordset: it selects none of the stored ones.
     trap([&] {
-        step("Open Error Log");
+        step("Open Error Log", false);
         errorLog_ = std::make_unique<ado::Recordset>();
         errorLog_->Open("Select * from ErrorLog Where 1 = 0", db(), ado::adOpenStatic, ado::adLockPessimistic);
     });
@@ -134,16 +147,16 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         formulaErrorCount_ = 0;
     });
     // 6. No file-system object is needed here.
-    trap([&] { step("Scripting.FileSystemObject"); });
+    trap([&] { step("Scripting.FileSystemObject", false); });
     // 7.
     trap([&] {
-        step("crApplication.NewReport");
+        step("crApplication.NewReport", false);
         if (!crApplication_) ThrowNotSet();
         crReport_ = crApplication_->NewReport();
     });
     // 8.
     trap([&] {
-        step("Open Access");
+        step("Open Access", true);
         ok = OpenAccess();
         if (ok) ok = OpenAccessReport();
     });
@@ -153,7 +166,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     if (ok) {
         trap([&] {
             window.SetLblProgress("Add Database Reference(s)");
-            step("Add Database Reference(s)");
+            step("Add Database Reference(s)", true);
         });
         trap([&] {
             if (ok) ok = AddDatabases();
@@ -169,7 +182,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     if (ok) {
         trap([&] {
             window.SetLblProgress("Review Grouping Levels");
-            step("AddGroupLevel");
+            step("AddGroupLevel", true);
         });
         trap([&] { numberOfGroups_ = AddGroupLevels(); });
         bump(1);
@@ -177,7 +190,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     // 13.
     if (ok) {
         trap([&] {
-            step("SetPaperOrientation");
+            step("SetPaperOrientation", false);
             SetPaperOrientation();
         });
     }
@@ -185,13 +198,13 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     if (ok) {
         trap([&] {
             window.SetLblProgress("Add Sections");
-            step("Add Sections");
+            step("Add Sections", true);
         });
         trap([&] { ok = AddSections(window); });
         bump(5);
     }
     // 15.
-    if (ok) trap([&] { LogStep("Complete Process!", "Convert"); });
+    if (ok) trap([&] { LogStepError("Complete Process!", "Convert", 5); });
     // 16.
     CloseAccess();
     // A conversion whose rows could not all be stored has failed, whatever else it did.
@@ -212,12 +225,12 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         trap([&] {
             window.SetLblProgress("Complete.");
             window.SetLblField("");
-            LogStep("Conversion Complete", "Convert Report");
+            LogStepError("Conversion Complete", "Convert Report", 5);
         });
     } else {
         // 18.
         trap([&] {
-            LogStep("Did not complete", "Convert");
+            LogStepError("Did not complete", "Convert", 5);
             window.SetLblProgress("There were errors.");
             window.SetLblField("");
         });
@@ -230,6 +243,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     errorLog_.reset();
     CommitLog();
     batching_ = false;
+    if (oText) oText->AutoFlush = textAutoFlush;
     if (storeFailed_) {
         ok = false;
         try {

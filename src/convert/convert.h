@@ -21,6 +21,7 @@
 #include "convert/formula/formula_context.h"
 #include "platform/access/application.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/connection_pool.h"
 #include "platform/adox/adox.h"
 #include "platform/designer/designer.h"
 #include "platform/ui/progress_window.h"
@@ -265,10 +266,12 @@ private:
     bool fastCommitsTried_ = false;
 
     // Lists-file writes of a running Convert are gathered in one transaction, committed at
-    // every step line of the driver and of the section pass (LogStep), with every problem row,
-    // before anything is asked of the user and at the end. A kill therefore loses at most the
-    // information lines of the step under way, never a problem row or the step itself, and
-    // a step's rows cost one commit instead of one each.
+    // the line of every step of the driver that starts lasting work (LogStep), with every
+    // problem row, before anything is asked of the user and at the end; the report's text log
+    // reaches its file at the same moments. A kill therefore loses at most the information
+    // lines of the step under way, never a problem row or the step itself, and the text log
+    // never shows more than the lists file holds. A step's rows cost one commit instead of
+    // one each.
     // One log row; commit: the row (and everything before it) is committed before its text
     // is written.
     bool writeLogRow(const std::string& description, const std::string& function, int level, bool commit);
@@ -276,9 +279,29 @@ private:
     bool LogStep(const std::string& message, const std::string& function);
     // Opens the job's transaction on the lists file when it gathers rows and none is open.
     void BeginLogBatch();
-    // Commits what the job gathered; a failure is a failed store write.
+    // Commits what the job gathered; a failure is a failed store write. Inside a LogCluster
+    // the commit waits for the cluster's end.
     void CommitLog();
     bool batching_ = false;
+    // Problem rows written back to back (a formula failure writes three) are committed
+    // together when the cluster ends.
+    class LogCluster {
+      public:
+        explicit LogCluster(clsConvert& job) : job_(job) { ++job_.clusterDepth_; }
+        ~LogCluster() {
+            if (--job_.clusterDepth_ == 0 && job_.commitDue_) {
+                job_.commitDue_ = false;
+                job_.CommitLog();
+            }
+        }
+        LogCluster(const LogCluster&) = delete;
+        LogCluster& operator=(const LogCluster&) = delete;
+
+      private:
+        clsConvert& job_;
+    };
+    int clusterDepth_ = 0;
+    bool commitDue_ = false;
 
     // A write to the lists file that failed (a lock held longer than the connection waits, a
     // full disk): the job says so once in the text log, stops writing to the lists file and
@@ -298,6 +321,10 @@ private:
     // Designer side.
     std::unique_ptr<designer::Application> crApplication_;
     std::unique_ptr<designer::Report> crReport_;
+
+    // The files this job opens, each opened once (Access side, links, the report's field
+    // reader); a subreport's job uses its parent's.
+    ado::ConnectionPool pool_;
 
     // Access side.
     access::ReportCachePtr reportCache_;  // the exports this job has read
@@ -361,12 +388,12 @@ private:
         int group;
     };
     std::vector<LevelGroup> levelGroups_;
-    struct TranslationAnswer {
-        std::string key;
-        std::string name;
-        bool found;
+    struct TranslationPair {
+        std::string english;
+        std::string language;
     };
-    std::vector<TranslationAnswer> translations_;  // answers of Translate, asked once per job
+    std::vector<TranslationPair> translations_;  // the Translations table, read once per job
+    bool translationsRead_ = false;
     bool firstSectionProcessed_ = false;
     std::unique_ptr<ado::Recordset> ownFormulaLog_;
     // end of layout internals

@@ -93,6 +93,7 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
 
 void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const std::string& expression,
                                           const std::string& crystalFormula, const std::string& message) {
+    LogCluster cluster(*this);
     ++formulaErrorCount_;
     WriteErrorLog(crystalFormula, "AddTextObject", "Formulas", 1);
     WriteErrorLog(formulaName + ":" + message, formulaName, "Formulas", 1);

@@ -8,6 +8,7 @@
 // then appends to the write-ahead log without a disk flush, and a crash of the program loses
 // no committed row.
 #include "convert/convert.h"
+#include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
 #include "convert/trap.h"
 #include "store/record_classes.h"
@@ -43,7 +44,12 @@ void clsConvert::EnsureFastCommits() {
     try {
         const ado::ConnectionPtr& c = db();
         if (c->State() != ado::adStateOpen || c->driver().kind() != ado::EngineKind::SQLite) return;
-        c->Execute("PRAGMA journal_mode=WAL");
+        // Asking is cheaper than setting: most jobs find the mode the one before them set.
+        auto mode = c->driver().query("PRAGMA journal_mode", {});
+        std::vector<vb::Variant> row;
+        const bool wal = mode->next(row) && !row.empty() && vb::UCase(vb::NZ(row[0], "").ToString()) == "WAL";
+        mode.reset();
+        if (!wal) c->Execute("PRAGMA journal_mode=WAL");
         c->Execute("PRAGMA synchronous=NORMAL");
     } catch (...) {
         // A file that refuses WAL (read-only, network folder) keeps its own mode: rows are
@@ -71,13 +77,21 @@ void clsConvert::BeginLogBatch() {
 }
 
 void clsConvert::CommitLog() {
-    if (!batching_ || storeFailed_) return;
-    try {
-        const ado::ConnectionPtr& c = db();
-        if (c->State() == ado::adStateOpen && c->TransactionLevel() > 0) c->CommitTrans();
-    } catch (...) {
-        NoteStoreFailure(CurrentError().description);
+    if (!batching_) return;
+    if (clusterDepth_ > 0) {
+        commitDue_ = true;
+        return;
     }
+    if (!storeFailed_) {
+        try {
+            const ado::ConnectionPtr& c = db();
+            if (c->State() == ado::adStateOpen && c->TransactionLevel() > 0) c->CommitTrans();
+        } catch (...) {
+            NoteStoreFailure(CurrentError().description);
+        }
+    }
+    // The text log follows the lists file: what it shows on disk was committed before.
+    if (oText) oText->Flush();
 }
 
 void clsConvert::NoteStoreFailure(const std::string& error) {

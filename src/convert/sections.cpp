@@ -29,6 +29,18 @@ bool ContainsAny(const std::string& name, std::initializer_list<const char*> tex
     return false;
 }
 
+// Equal as the Translations columns compare (COLLATE NOCASE: letters A to Z without case).
+bool SameText(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 const char* clsConvert::KindName(SectionKind kind) {
@@ -156,19 +168,22 @@ short clsConvert::GetCrystalAreaNo(const std::string& name) {
 }
 
 bool clsConvert::Translate(const std::string& key, const std::string& name) {
-    for (const TranslationAnswer& a : translations_)
-        if (a.key == key && a.name == name) return a.found;
-    const std::string sql =
-        "SELECT * FROM Translations Where EnglishSectionName = ? AND LanguageSectionName = ?";
+    // The shipped pairs are read once per job; the columns compare without regard to case.
+    const std::string sql = "SELECT EnglishSectionName, LanguageSectionName FROM Translations";
     try {
-        if (!Internaldb) ThrowNotSet();
-        ado::Recordset rs;
-        rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly,
-                {vb::Variant(key), vb::Variant(name)});
-        const bool found = !rs.Eof();
-        rs.Close();
-        translations_.push_back({key, name, found});
-        return found;
+        if (!translationsRead_) {
+            if (!Internaldb) ThrowNotSet();
+            ado::Recordset rs;
+            rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly);
+            for (; !rs.Eof(); rs.MoveNext())
+                translations_.push_back({vb::NZ(rs.Fields(0).Value(), "").ToString(),
+                                         vb::NZ(rs.Fields(1).Value(), "").ToString()});
+            rs.Close();
+            translationsRead_ = true;
+        }
+        for (const TranslationPair& pair : translations_)
+            if (SameText(pair.english, key) && SameText(pair.language, name)) return true;
+        return false;
     } catch (...) {
         WriteErrorLog(CurrentError().description + ":" + sql, "Translate", "", 1);
         return false;
@@ -362,7 +377,7 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     });
     short n = 0;
     trap([&] {
-        LogStep("Calculate Section Controls", "AddDetails");
+        LogStepError("Calculate Section Controls", "AddDetails", 5);
         n = CheckSectionForControls(*section, i);
         LogStepError(n == 1 ? "There is 1 control for section '" + name + "'"
                             : "There are " + std::to_string(n) + " controls for section '" + name + "'",

@@ -27,6 +27,9 @@ void clsWriteToText::Create_File() {
             if (!fs::create_directory(FilePath, ec) || ec)
                 throw vb::ComError(76, "Path not found: " + FilePath);
         }
+        // An existing log is removed rather than truncated: ext4 writes a truncated file's old
+        // blocks out first, which costs more than writing the new log.
+        fs::remove(full, ec);
         auto out = std::make_unique<std::ofstream>(full, std::ios::binary | std::ios::trunc);
         if (!out->is_open()) throw vb::ComError(75, "Path/File access error: " + full);
         stream_ = std::move(out);
@@ -38,7 +41,11 @@ void clsWriteToText::Create_File() {
 void clsWriteToText::PutToFile(const std::string& text) {
     if (!IsOpen()) return;
     *stream_ << text << '\n';
-    stream_->flush();
+    if (AutoFlush) stream_->flush();
+}
+
+void clsWriteToText::Flush() {
+    if (IsOpen()) stream_->flush();
 }
 
 bool clsWriteToText::close_file() {

@@ -27,8 +27,12 @@ class clsWriteToText {
     // one level deep is created; any failure shows its text in a message box and leaves the
     // log without a stream, so later lines are dropped.
     void Create_File();
-    // Writes text and a line break; does nothing when no stream is open.
+    // Writes text and a line break; does nothing when no stream is open. Each line reaches
+    // the file at once unless AutoFlush is off; then it waits for Flush (or close_file).
     void PutToFile(const std::string& text);
+    bool AutoFlush = true;
+    // Hands the lines written so far to the file.
+    void Flush();
     // Closes the file. Returns false.
     bool close_file();
 

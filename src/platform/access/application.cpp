@@ -47,20 +47,37 @@ struct ApplicationState {
     fs::path SourceFolder() const { return fs::path(path + ".src"); }
 
     // Report name and export file of every report export of the open file, sorted by name.
+    // Of two exports of one report, ".bas" comes before ".txt" before ".report".
     std::vector<std::pair<std::string, std::string>> ReportFiles() const {
-        std::vector<std::pair<std::string, std::string>> out;
         std::error_code ec;
         fs::path folder = SourceFolder() / "reports";
-        if (path.empty() || !fs::is_directory(folder, ec)) return out;
+        if (path.empty() || !fs::is_directory(folder, ec)) return {};
+        if (cache) return cache->Exports(folder, [&] { return ListExports(folder); });
+        return ListExports(folder);
+    }
+
+    static std::vector<std::pair<std::string, std::string>> ListExports(const fs::path& folder) {
+        std::vector<std::pair<std::string, std::string>> out;
+        std::error_code ec;
         static constexpr const char* kExts[] = {".bas", ".txt", ".report"};
-        for (const char* ext : kExts) {
-            for (const auto& e : fs::directory_iterator(folder, ec)) {
-                if (!e.is_regular_file(ec) || e.path().extension() != ext) continue;
-                std::string name = e.path().stem().string();
-                bool seen = std::any_of(out.begin(), out.end(),
-                                        [&](const auto& p) { return SameName(p.first, name); });
-                if (!seen) out.emplace_back(name, e.path().string());
-            }
+        struct Found {
+            int rank;
+            std::string name;
+            std::string file;
+        };
+        std::vector<Found> found;
+        for (const auto& e : fs::directory_iterator(folder, ec)) {
+            const std::string ext = e.path().extension().string();
+            int rank = -1;
+            for (int i = 0; i < 3; ++i)
+                if (ext == kExts[i]) rank = i;
+            if (rank < 0 || !e.is_regular_file(ec)) continue;
+            found.push_back({rank, e.path().stem().string(), e.path().string()});
+        }
+        std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.rank < b.rank; });
+        for (Found& f : found) {
+            bool seen = std::any_of(out.begin(), out.end(), [&](const auto& p) { return SameName(p.first, f.name); });
+            if (!seen) out.emplace_back(std::move(f.name), std::move(f.file));
         }
         auto lower = [](std::string s) {
             for (char& c : s)

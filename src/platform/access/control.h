@@ -54,6 +54,8 @@ class Control {
     const std::string& Kind() const { return kind_; }
     int ControlType() const { return controlType_; }
     std::string Name() const;
+    // Name() == name without regard to ASCII case, without copying the name.
+    bool NamedAs(std::string_view name) const;
     // Number of the section the control lies in (0 detail, 1 report header, ...); -1 for a
     // control of a section the report could not number (a damaged or duplicate section).
     int Section() const { return section_; }

@@ -94,6 +94,13 @@ void Control::setProperty(std::string_view name, vb::Variant value) {
 std::string Control::Name() const {
     return Property("Name").ToString();
 }
+
+bool Control::NamedAs(std::string_view name) const {
+    // The name is nearly always a text of the control's own block: compared in place.
+    if (const vb::Variant* v = FindOwn(own_, "Name"))
+        if (const std::string* text = v->AsString()) return SameName(*text, name);
+    return SameName(Name(), name);
+}
 long Control::Left() const {
     return static_cast<long>(Property("Left").ToLong());
 }
@@ -196,7 +203,7 @@ Control& ControlList::Item(long index) const {
 
 Control* ControlList::Find(std::string_view name) const {
     for (Control* c : items_)
-        if (SameName(c->Name(), name)) return c;
+        if (c->NamedAs(name)) return c;
     return nullptr;
 }
 

@@ -20,4 +20,16 @@ ReportPtr ReportCache::Read(const std::string& file, const ReadOptions& options)
     return report;
 }
 
+ReportCache::Listing ReportCache::Exports(const std::filesystem::path& folder, const std::function<Listing()>& list) {
+    std::error_code ec;
+    const auto modified = std::filesystem::last_write_time(folder, ec);
+    if (ec) return list();  // a folder whose time cannot be read is listed each time
+    auto it = folders_.find(folder.string());
+    if (it != folders_.end() && it->second.modified == modified) return it->second.listing;
+    Folder& f = folders_[folder.string()];
+    f.modified = modified;
+    f.listing = list();
+    return f.listing;
+}
+
 }  // namespace tolvaran::access

@@ -9,9 +9,12 @@
 // Give each conversion a cache of its own, so that nothing outlives it.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/access/export_reader.h"
 
@@ -25,6 +28,11 @@ class ReportCache {
     // Exports read so far (each counted once per reading).
     long Reads() const { return reads_; }
 
+    // (report name, export file) pairs of an export folder, made by list unless made before
+    // while the folder stayed unchanged (same modification time).
+    using Listing = std::vector<std::pair<std::string, std::string>>;
+    Listing Exports(const std::filesystem::path& folder, const std::function<Listing()>& list);
+
   private:
     struct Entry {
         std::uintmax_t size = 0;
@@ -34,6 +42,11 @@ class ReportCache {
     };
     std::unordered_map<std::string, Entry> entries_;
     long reads_ = 0;
+    struct Folder {
+        std::filesystem::file_time_type modified;
+        Listing listing;
+    };
+    std::unordered_map<std::string, Folder> folders_;
 };
 
 using ReportCachePtr = std::shared_ptr<ReportCache>;

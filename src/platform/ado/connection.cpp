@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "platform/ado/ado.h"
+#include "platform/ado/connection_pool.h"
 #include "platform/ado/sqlite_driver.h"
 
 namespace ado {
@@ -163,12 +164,29 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
     const std::string file = spec.get({"Data Source", "DBQ"});
     if (file.empty())
         throw vb::ComError(kErrProvider, "The connection string names no data source: " + connectionString);
+    ConnectionPool* pool = ConnectionPool::Current();
+    if (pool) {
+        if (std::shared_ptr<Driver> session = pool->Find(file)) {
+            std::string reported = session->kind() == EngineKind::SQLite ? SqliteDriver::ReportedConnectionString(spec)
+                                                                         : session->connectionString();
+            return ShareSession(std::move(session), std::move(reported));
+        }
+    }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
         throw vb::ComError(kErrProvider, "Could not find file '" + file + "'.");
-    if (IsSqliteFile(file)) return OpenSqliteDriver(file, spec);
-    if (AccessFileVersion(file) != 0) return OpenJetDriver(file, spec);
-    throw vb::ComError(kErrProvider, "Unrecognized database format '" + file + "'.");
+    std::unique_ptr<Driver> driver;
+    if (IsSqliteFile(file))
+        driver = OpenSqliteDriver(file, spec);
+    else if (AccessFileVersion(file) != 0)
+        driver = OpenJetDriver(file, spec);
+    else
+        throw vb::ComError(kErrProvider, "Unrecognized database format '" + file + "'.");
+    if (!pool) return driver;
+    std::string reported = driver->connectionString();
+    std::shared_ptr<Driver> session(std::move(driver));
+    pool->Add(file, session);
+    return ShareSession(std::move(session), std::move(reported));
 }
 
 void Driver::beginTransaction() {

@@ -113,13 +113,20 @@ std::string BaseTable(const std::string& sql) {
 }
 
 bool LooksLikeSql(const std::string& source) {
-    const auto t = Tokens(source);
-    if (t.empty()) return false;
+    // Only the first token decides; the text is not tokenized further.
+    size_t i = 0;
+    while (i < source.size() && std::isspace(static_cast<unsigned char>(source[i]))) ++i;
+    if (i >= source.size()) return false;
+    if (source[i] == '(' || source[i] == '{') return true;
+    size_t j = i;
+    while (j < source.size() && std::isalpha(static_cast<unsigned char>(source[j]))) ++j;
+    if (j < source.size() && (std::isalnum(static_cast<unsigned char>(source[j])) || source[j] == '_' ||
+                              source[j] == '$' || static_cast<unsigned char>(source[j]) >= 0x80))
+        return false;  // a longer word: a table name such as "Selections"
     // A statement starts with one of these; anything else is a table name ("Order Details").
-    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES", "TRANSFORM",
-                                          "INSERT", "UPDATE", "DELETE", "EXEC",   "EXECUTE",
-                                          "CALL",   "(",      "{"};
-    const std::string first = Upper(t[0]);
+    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES",  "TRANSFORM", "INSERT",
+                                          "UPDATE", "DELETE", "EXEC",   "EXECUTE", "CALL"};
+    const std::string first = Upper(source.substr(i, j - i));
     for (const char* k : kStarts)
         if (first == k) return true;
     return false;
@@ -204,8 +211,11 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
     for (const auto& col : columns_) upperNames_.push_back(Upper(col.name));
     rows_.clear();
     std::vector<vb::Variant> row;
-    while (c->next(row)) rows_.push_back(row);
-    original_ = rows_;
+    while (c->next(row)) {
+        rows_.push_back(std::move(row));
+        row.clear();
+    }
+    original_.clear();
     deleted_.assign(rows_.size(), false);
     connection_ = connection;
     cursor_ = cursor;
@@ -229,6 +239,8 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
             }
         }
     }
+    // The values as read locate a row for its update or delete: kept only when it can have one.
+    if (!table_.empty()) original_ = rows_;
     adding_ = false;
     dirty_ = false;
     open_ = true;
@@ -478,7 +490,7 @@ void Recordset::CancelUpdate() {
         pos_ = last < 0 ? static_cast<long>(rows_.size()) : last;
         return;
     }
-    if (pos_ >= 0 && pos_ < static_cast<long>(rows_.size()))
+    if (pos_ >= 0 && pos_ < static_cast<long>(original_.size()))
         rows_[static_cast<size_t>(pos_)] = original_[static_cast<size_t>(pos_)];
     dirty_ = false;
 }

@@ -4,7 +4,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/ado/sqlite_statements.h"
 #include "platform/common/com_error.h"
@@ -249,18 +252,34 @@ DataTypeEnum SqliteDeclaredType(const std::string& declared, long* size) {
     return adVariant;
 }
 
+namespace {
+
+// The first bytes of a file (fewer when it is shorter); the count read, -1 when it cannot be
+// opened.
+long ReadHead(const std::string& file, unsigned char* head, size_t size) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, head + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return static_cast<long>(got);
+}
+
+}  // namespace
+
 bool IsSqliteFile(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    char head[16] = {0};
-    in.read(head, sizeof head);
-    return in.gcount() == 16 && std::memcmp(head, "SQLite format 3\0", 16) == 0;
+    unsigned char head[16] = {0};
+    return ReadHead(file, head, sizeof head) == 16 && std::memcmp(head, "SQLite format 3\0", 16) == 0;
 }
 
 int AccessFileVersion(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
     unsigned char head[32] = {0};
-    in.read(reinterpret_cast<char*>(head), sizeof head);
-    if (in.gcount() < 21) return 0;
+    if (ReadHead(file, head, sizeof head) < 21) return 0;
     const bool jet = std::memcmp(head + 4, "Standard Jet DB", 15) == 0;
     const bool ace = std::memcmp(head + 4, "Standard ACE DB", 15) == 0;
     if (!jet && !ace) return 0;
@@ -270,10 +289,13 @@ int AccessFileVersion(const std::string& file) {
     return v == 0 ? 3 : 4;
 }
 
-SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
-    : file_(file), connectionString_(spec.text()) {
+std::string SqliteDriver::ReportedConnectionString(const ConnectionSpec& spec) {
     // The provider reports its own name in front of the string it was given.
-    if (!spec.has("Provider")) connectionString_ = "Provider=Microsoft.Jet.OLEDB.4.0;" + spec.text();
+    return spec.has("Provider") ? spec.text() : "Provider=Microsoft.Jet.OLEDB.4.0;" + spec.text();
+}
+
+SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
+    : file_(file), connectionString_(ReportedConnectionString(spec)) {
     int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN) {
         sqlite3_close(db_);

@@ -31,6 +31,9 @@ class SqliteDriver : public Driver {
     SqliteDriver(const SqliteDriver&) = delete;
     SqliteDriver& operator=(const SqliteDriver&) = delete;
 
+    // The connection string the provider reports for one opened with spec.
+    static std::string ReportedConnectionString(const ConnectionSpec& spec);
+
     EngineKind kind() const override { return EngineKind::SQLite; }
     std::string connectionString() const override { return connectionString_; }
     bool readOnly() const override { return readOnly_; }

@@ -265,10 +265,18 @@ void WriteReportFile(const Report& report, const std::string& path) {
             throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
         }
     }
+    // The file it replaces is first moved aside and removed afterwards: renaming over an
+    // existing file makes ext4 write the new one out at once (its guard against empty files
+    // after a power cut), which costs more than everything else of a save. At every moment
+    // either the old report or the new one is whole, under the name or beside it.
+    const std::string aside = path + ".old";
+    const bool replacing = std::rename(path.c_str(), aside.c_str()) == 0;
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        if (replacing) std::rename(aside.c_str(), path.c_str());
         std::remove(temp.c_str());
         throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
     }
+    if (replacing) std::remove(aside.c_str());
 }
 
 }  // namespace designer

@@ -1,4 +1,6 @@
 // What formulas and field objects may refer to, built from a report.
+#include <algorithm>
+
 #include "platform/common/com_error.h"
 #include "platform/designer/formula_check.h"
 #include "platform/designer/references.h"
@@ -68,7 +70,10 @@ bool LookupReference(const FormulaSymbols& symbols, std::string_view body, int& 
     return false;
 }
 
-FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula) {
+namespace {
+
+// Every name of the report; formulas untyped.
+FormulaSymbols NamesOf(const Report& report, const std::string& excludeFormula) {
     FormulaSymbols s;
     for (auto& t : report.Database().Tables()) {
         if (!t->FieldsKnown()) {
@@ -79,14 +84,6 @@ FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula
     }
     for (auto& f : report.FormulaFields())
         if (f->Name() != excludeFormula) s.formulas[f->Name()] = crUnknownField;
-    // One level of typing: each formula checked with the others untyped, so references
-    // between formulas (cycles included) never recurse.
-    const FormulaSymbols untyped = s;
-    for (auto& f : report.FormulaFields())
-        if (f->Name() != excludeFormula) {
-            FormulaCheckResult r = CheckFormula(f->Text(), untyped);
-            if (r.ok) s.formulas[f->Name()] = r.valueType;
-        }
     for (auto& p : report.ParameterFields()) s.parameters[p->Name()] = p->ValueType();
     for (auto& g : report.Groups()) {
         std::string ref = g.ConditionField;
@@ -96,12 +93,85 @@ FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula
     return s;
 }
 
+}  // namespace
+
+FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula) {
+    FormulaSymbols s = NamesOf(report, excludeFormula);
+    // One level of typing: each formula checked with the others untyped, so references
+    // between formulas (cycles included) never recurse.
+    const FormulaSymbols untyped = s;
+    for (auto& f : report.FormulaFields())
+        if (f->Name() != excludeFormula) {
+            FormulaCheckResult r = CheckFormula(f->Text(), untyped);
+            if (r.ok) s.formulas[f->Name()] = r.valueType;
+        }
+    return s;
+}
+
+namespace {
+
+bool NoCaseEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// What LookupReference answers for the report's names, found in the report itself rather
+// than in symbol maps built for the purpose: a field object's reference is resolved for
+// every object placed, and building the maps each time cost more than placing the object.
+bool ReferenceKnown(const Report& report, std::string_view body) {
+    if (body.empty()) return false;
+    const std::string_view rest = body.substr(1);
+    switch (body[0]) {
+        case '@':
+            for (auto& f : report.FormulaFields())
+                if (NoCaseEqual(f->Name(), rest)) return true;
+            return false;
+        case '?':
+            for (auto& p : report.ParameterFields())
+                if (NoCaseEqual(p->Name(), rest)) return true;
+            return false;
+        case '%':
+        case '#': return false;
+        default: break;
+    }
+    // 1: table and field known; 2: the table is known and its fields are not.
+    auto known = [&](std::string_view table, std::string_view field) {
+        int found = 0;
+        for (auto& t : report.Database().Tables()) {
+            if (!NoCaseEqual(t->Name(), table)) continue;
+            if (!t->FieldsKnown()) {
+                found = std::max(found, 2);
+                continue;
+            }
+            for (auto& f : t->Fields())
+                if (NoCaseEqual(f->Name(), field)) return 1;
+        }
+        return found;
+    };
+    for (size_t dot = body.find('.'); dot != std::string_view::npos; dot = body.find('.', dot + 1))
+        if (known(body.substr(0, dot), body.substr(dot + 1)) == 1) return true;
+    for (size_t dot = body.find('.'); dot != std::string_view::npos; dot = body.find('.', dot + 1)) {
+        const std::string table = StripBrackets(body.substr(0, dot));
+        const std::string field = StripBrackets(body.substr(dot + 1));
+        if (table.empty() || field.empty()) continue;
+        if (known(table, field) != 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void ResolveFieldReference(const Report& report, const std::string& text) {
     std::string t = Trim(text);
     if (t.size() < 3 || t.front() != '{' || t.back() != '}' || t.find('}') != t.size() - 1)
         throw vb::ComError(kErrFieldNotKnown, "Invalid field reference \"" + text + "\".");
-    int type = 0;
-    if (!LookupReference(SymbolsOf(report), std::string_view(t).substr(1, t.size() - 2), type))
+    if (!ReferenceKnown(report, std::string_view(t).substr(1, t.size() - 2)))
         throw vb::ComError(kErrFieldNotKnown, "This field name is not known: " + text);
 }
 
