@@ -114,16 +114,15 @@ void clsConvert::AlignCrystalControls(const std::string& area) {
         std::unordered_multimap<std::string, designer::ReportObject*> byName;
         for (const auto& section : crArea.Sections())
             for (const auto& object : section->ReportObjects()) byName.emplace(object->Name, object.get());
+        // Only the rows whose object was recorded left of its Access position move anything.
         ado::Recordset rs;
-        rs.Open("SELECT * FROM Controls Where ReportId = ?", db(), ado::adOpenForwardOnly,
-                ado::adLockReadOnly, {vb::Variant(reportId())});
+        rs.Open(
+            "SELECT CrystalControlName, LeftPos FROM Controls Where ReportId = ? AND CrystalControlName IS NOT NULL "
+            "AND IFNULL(CrystalLeftPos, 0) < IFNULL(LeftPos, 0)",
+            db(), ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(reportId())});
         for (; !rs.Eof(); rs.MoveNext()) {
-            const vb::Variant& crystalName = rs["CrystalControlName"];
-            if (crystalName.IsNull()) continue;
-            const long crystalLeft = ToLong(rs["CrystalLeftPos"]);
-            const long left = ToLong(rs["LeftPos"]);
-            if (crystalLeft >= left) continue;
-            auto [first, last] = byName.equal_range(crystalName.ToString());
+            const long left = ToLong(rs.Fields(1).Value());
+            auto [first, last] = byName.equal_range(rs.Fields(0).Value().ToString());
             for (auto it = first; it != last; ++it) it->second->Left = left;
         }
         rs.Close();
