@@ -372,8 +372,10 @@ private:
     // Case 3 of a text box: a formula field from an expression, checked and placed.
     void AddFormulaObject(designer::Section& section, access::Control& control,
                           designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window, long top);
+    // controlName: how the rows name the control ("Name", or "Name (formula field Other)").
     void WriteFormulaCheckFailure(const std::string& formulaName, const std::string& expression,
-                                  const std::string& crystalFormula, const std::string& message);
+                                  const std::string& crystalFormula, const std::string& message,
+                                  const std::string& controlName);
     void WriteFormulaConversionFailure(const std::string& formulaName, const std::string& expression,
                                        const std::string& crystalFormula);
     // A new row in the job's error-log recordset (one of its own when Convert has not opened it).

@@ -23,6 +23,24 @@ std::string ExpressionOf(const std::string& source) {
     return source;
 }
 
+// A formula name the designer takes for a control's name: the characters a formula name
+// cannot hold ("{", "}", "@", "?") become "_", and a name already used (without regard to
+// case, as references compare) gets "_2", "_3", ... appended.
+std::string FormulaNameFor(const std::string& controlName, const designer::FormulaFieldDefinitions& formulas) {
+    std::string base = controlName;
+    for (char& c : base)
+        if (c == '{' || c == '}' || c == '@' || c == '?') c = '_';
+    if (base.empty()) base = "Formula";
+    auto used = [&](const std::string& name) {
+        for (const auto& f : formulas)
+            if (vb::StrComp(f->Name(), name, vb::vbTextCompare) == 0) return true;
+        return false;
+    };
+    std::string name = base;
+    for (int n = 2; used(name); ++n) name = base + "_" + std::to_string(n);
+    return name;
+}
+
 const std::string kFormulaErrorRule = std::string(20, '-') + "< FORMULA ERROR >" + std::string(43, '-');
 const std::string kRule(79, '-');
 
@@ -57,13 +75,19 @@ ado::Recordset& clsConvert::FormulaErrorLog() {
 void clsConvert::AddFormulaObject(designer::Section& section, access::Control& control,
                                   designer::FormulaFieldDefinitions& formulas, ui::ProgressWindow& window,
                                   long top) {
-    const std::string formulaName = control.Name();
+    const std::string controlName = control.Name();
     const std::string expression = ExpressionOf(control.ControlSource());
     const std::string crystalFormula = ConvertFormula(expression);
     if (expression.empty() || crystalFormula.empty()) {
-        WriteFormulaConversionFailure(formulaName, expression, crystalFormula);
+        WriteFormulaConversionFailure(controlName, expression, crystalFormula);
         return;
     }
+    // Log rows name the control; they name the formula too when it had to be named apart.
+    const std::string formulaName = FormulaNameFor(controlName, formulas);
+    const std::string named = formulaName == controlName ? controlName
+                                                         : controlName + " (formula field " + formulaName + ")";
+    if (formulaName != controlName)
+        LogStepError("The formula field of control " + controlName + " is named " + formulaName, "AddToDetails", 5);
     std::string logged = expression;
     if (vb::InStr(logged, "Formula=") == 0) logged = "Formula=" + logged;
     // The definition is held by name: a formula the designer refused to add leaves the
@@ -72,14 +96,16 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
     try {
         definition = &formulas.Add(formulaName, crystalFormula);
     } catch (...) {
-        WriteErrorLog(crystalFormula, "AddToDetails", "Formulas", 2);
+        WriteErrorLog("The formula field of control " + named + " could not be added: " + CurrentError().description +
+                          ": " + crystalFormula,
+                      "AddToDetails", "Formulas", 2);
     }
     ++formulaCount_;
     if (!definition) return;
     bool ok = false;
     std::string message;
     definition->Check(ok, message);
-    if (!ok) WriteFormulaCheckFailure(formulaName, logged, crystalFormula, message);
+    if (!ok) WriteFormulaCheckFailure(formulaName, logged, crystalFormula, message, named);
     designer::FieldObject* field = nullptr;
     if (auto e = Try(
             [&] { field = &section.AddFieldObject(definition->FormulaFieldName(), control.Left(), top); }))
@@ -92,11 +118,12 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
 }
 
 void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const std::string& expression,
-                                          const std::string& crystalFormula, const std::string& message) {
+                                          const std::string& crystalFormula, const std::string& message,
+                                          const std::string& controlName) {
     LogCluster cluster(*this);
     ++formulaErrorCount_;
     WriteErrorLog(crystalFormula, "AddTextObject", "Formulas", 1);
-    WriteErrorLog(formulaName + ":" + message, formulaName, "Formulas", 1);
+    WriteErrorLog(controlName + ":" + message, formulaName, "Formulas", 1);
     std::string savedFormula = crystalFormula;
     try {
         ado::Recordset& rs = FormulaErrorLog();

@@ -146,6 +146,23 @@ bool RowFacts(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<cha
     return n > 0;
 }
 
+// Libmdb reads a page that lies beyond the end of the file as an empty one: a table whose
+// pages are cut off reads as a shorter table, and a catalog as a smaller database. The reader
+// checks what it reads against the file's length instead and says what is damaged.
+std::string Damaged(const std::string& what) { return "the file is damaged: " + what; }
+
+// The first page a table's usage map names at or beyond pages, or 0 when there is none.
+guint32 PageBeyondEnd(MdbHandle* mdb, MdbTableDef* table, long pages) {
+    if (!table->usage_map || table->map_sz == 0) return 0;
+    gint32 pg = 0;
+    for (long seen = 0; seen <= pages; ++seen) {  // at most one page past the end is looked for
+        pg = mdb_map_find_next(mdb, table->usage_map, static_cast<unsigned>(table->map_sz), static_cast<guint32>(pg));
+        if (pg <= 0) return 0;
+        if (pg >= pages) return static_cast<guint32>(pg);
+    }
+    return 0;
+}
+
 class Reader {
 public:
     ~Reader() {
@@ -160,8 +177,54 @@ public:
         if (access(path.c_str(), R_OK) != 0) return SendError(w, "The file cannot be read: " + path);
         unsetenv("MDBPATH");
         mdb_ = mdb_open(path.c_str(), MDB_NOFLAGS);
+        // Pages are 2048 bytes (Jet 3) or 4096 (Jet 4, ACE); a file that ends inside one was cut.
+        const long long size = static_cast<long long>(st.st_size);
+        const long long pageSize = mdb_ ? static_cast<long long>(mdb_->fmt->pg_size) : (size % 2048 == 0 ? 0 : 2048);
+        const std::string damaged = "The Access file " + path + " is damaged: ";
+        if (pageSize > 0 && size % pageSize != 0)
+            return SendError(w, damaged + "it is cut short (" + std::to_string(size) +
+                                    " bytes are not a whole number of " + std::to_string(pageSize) + "-byte pages).");
         if (!mdb_) return SendError(w, "Not an Access database file, or damaged: " + path);
+        pages_ = static_cast<long>(size / pageSize);
+        const std::string beyond = ", beyond the end of the file (" + std::to_string(pages_) + " pages).";
+        // The catalog itself (MSysObjects, whose definition is page 2) must be read whole
+        // before libmdb builds its list of objects from it.
+        {
+            MdbCatalogEntry sys{};
+            sys.mdb = mdb_;
+            sys.object_type = MDB_TABLE;
+            sys.table_pg = 2;
+            std::snprintf(sys.object_name, sizeof sys.object_name, "%s", "MSysObjects");
+            MdbTableDef* catalog = pages_ > 2 ? mdb_read_table(&sys) : nullptr;
+            if (!catalog) return SendError(w, damaged + "its catalog (MSysObjects) cannot be read.");
+            std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> guard(catalog, mdb_free_tabledef);
+            if (const guint32 page = PageBeyondEnd(mdb_, catalog, pages_))
+                return SendError(w, damaged + "its catalog (MSysObjects) has rows on page " + std::to_string(page) + beyond);
+            if (!mdb_read_columns(catalog)) return SendError(w, damaged + "its catalog (MSysObjects) cannot be read.");
+            mdb_rewind_table(catalog);
+            unsigned long rows = 0;
+            while (mdb_fetch_row(catalog)) ++rows;
+            if (rows < catalog->num_rows)
+                return SendError(w, damaged + "its catalog (MSysObjects) counts " + std::to_string(catalog->num_rows) +
+                                        " objects, of which only " + std::to_string(rows) + " can be read.");
+        }
         if (!mdb_read_catalog(mdb_, MDB_ANY)) return SendError(w, "The catalog of the Access file cannot be read: " + path);
+        // Every table's definition and pages must lie inside the file: a file cut at a page
+        // boundary still lists its catalog, but reads as a smaller database.
+        for (unsigned i = 0; i < mdb_->num_catalog; ++i) {
+            auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
+            if (e->object_type != MDB_TABLE) continue;
+            const std::string name = e->object_name;
+            if (static_cast<long>(e->table_pg) >= pages_)
+                return SendError(w, damaged + "the catalog places the table " + name + " on page " +
+                                        std::to_string(e->table_pg) + beyond);
+            MdbTableDef* table = mdb_read_table(e);
+            if (!table) return SendError(w, damaged + "the definition of the table " + name + " cannot be read.");
+            const guint32 page = PageBeyondEnd(mdb_, table, pages_);
+            mdb_free_tabledef(table);
+            if (page != 0)
+                return SendError(w, damaged + "the table " + name + " has rows on page " + std::to_string(page) + beyond);
+        }
         mdb_set_date_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
         mdb_set_shortdate_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
         mdb_set_boolean_fmt_numbers(mdb_);
@@ -178,6 +241,9 @@ public:
         if (!table) return SendError(w, "Table not found: " + name);
         std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> guard(table, mdb_free_tabledef);
         if (!mdb_read_columns(table)) return SendError(w, "The columns of the table cannot be read: " + name);
+        if (guint32 beyond = PageBeyondEnd(mdb_, table, pages_))
+            return SendError(w, Damaged("the table " + name + " has rows on page " + std::to_string(beyond) +
+                                        ", beyond the end of the file (" + std::to_string(pages_) + " pages)"));
         std::vector<bool> key(table->num_cols, false);
         mdb_read_indices(table);
         if (table->indices) {
@@ -249,11 +315,16 @@ public:
             if (!w.send(row)) return false;
             ++count;
         }
+        // Fewer rows than the table counts: some lie where the file cannot be read.
+        if (limit < 0 && count < static_cast<long>(table->num_rows))
+            return SendError(w, Damaged("the table " + name + " counts " + std::to_string(table->num_rows) +
+                                        " rows, of which only " + std::to_string(count) + " can be read"));
         return w.send(Frame{'E', {}}) && w.flush();
     }
 
 private:
     MdbHandle* mdb_ = nullptr;
+    long pages_ = 0;  // whole pages in the file
 };
 
 }  // namespace

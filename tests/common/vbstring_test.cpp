@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "platform/common/com_error.h"
 #include "platform/common/variant.h"
 
@@ -91,4 +94,48 @@ TEST(VariantText, NullDefaultAndShownTexts) {
     EXPECT_EQ(Variant(1.5).ToString(), "1.5");
     EXPECT_EQ(Variant(Date::FromParts(2026, 12, 7, 15, 4, 5)).ToString(), "12/7/2026 3:04:05 PM");
     EXPECT_THROW(Variant::null().ToString(), ComError);
+}
+
+// Whole-number conversions raise Overflow (6) outside their range, as the language does;
+// texts that are not decimal numbers are a type mismatch (13). Before, 1E20 or an infinity
+// was cast with undefined behaviour and came back sign-flipped.
+TEST(VariantNumbers, WholeNumberConversionsRaiseOverflowOutsideTheirRange) {
+    auto number = [](auto f) -> long {
+        try {
+            f();
+            return 0;
+        } catch (const vb::ComError& e) {
+            return e.Number();
+        }
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        Variant value;
+        long toLong, clng, cint;
+    };
+    const Case cases[] = {
+        {Variant("6E66"), 6, 6, 6},
+        {Variant("99999999999999999999"), 6, 6, 6},
+        {Variant(1e20), 6, 6, 6},
+        {Variant(inf), 6, 6, 6},
+        {Variant(-inf), 6, 6, 6},
+        {Variant(std::nan("")), 6, 6, 6},
+        {Variant("inf"), 13, 13, 13},
+        {Variant("nan"), 13, 13, 13},
+        {Variant("0x10"), 13, 13, 13},
+        {Variant(2147483648.0), 0, 6, 6},
+        {Variant("-2147483648"), 0, 0, 6},
+        {Variant(32768), 0, 0, 6},
+        {Variant("-32768"), 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value.ToString());
+        EXPECT_EQ(number([&] { (void)c.value.ToLong(); }), c.toLong);
+        EXPECT_EQ(number([&] { (void)vb::CLng(c.value); }), c.clng);
+        EXPECT_EQ(number([&] { (void)vb::CInt(c.value); }), c.cint);
+    }
+    EXPECT_EQ(vb::CLng(Variant(2.5)), 2);  // halves to even
+    EXPECT_EQ(vb::CLng(Variant("-3.5")), -4);
+    EXPECT_EQ(vb::CInt(Variant("-32768")), -32768);
+    EXPECT_FALSE(Variant("inf").IsNumeric());
 }

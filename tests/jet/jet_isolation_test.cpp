@@ -191,3 +191,39 @@ TEST(JetIsolation, MissingReaderIsNamed) {
 }
 
 }  // namespace
+
+// A file cut short opens no more as a smaller database: the error names the file and what
+// is damaged. Cut at a page boundary the catalog (or a table) has pages beyond the end; cut
+// anywhere else the file is not a whole number of pages.
+TEST(JetIsolation, TruncatedFilesAreRefusedSayingWhatIsDamaged) {
+    SKIP_WITHOUT_CORPUS();
+    jettest::UseBuiltReader();
+    TempDir dir;
+    for (const char* name : {"jahlborn__jackcess__linkerTestV2007.accdb", "mdbtools__mdbtestdata__nwind.mdb"}) {
+        const std::string original = ReadAll(jettest::Corpus(name));
+        const size_t page = fs::path(name).extension() == ".mdb" && original[0x14] == 0 ? 2048 : 4096;
+        const struct {
+            const char* label;
+            size_t size;
+            const char* damage;
+        } cuts[] = {
+            {"half, at a page boundary", original.size() / 2 / page * page, "beyond the end of the file"},
+            {"inside a page", original.size() * 3 / 4 / page * page + 100, "cut short"},
+        };
+        for (const auto& cut : cuts) {
+            const fs::path file = dir.path() / (std::string(cut.label).substr(0, 4) + "_" + name);
+            WriteAll(file, original.substr(0, cut.size));
+            SCOPED_TRACE(std::string(name) + ", " + cut.label);
+            try {
+                auto driver = ado::OpenJetFile(file.string());
+                FAIL() << "opened, with " << driver->tables().size() << " tables";
+            } catch (const vb::ComError& e) {
+                const std::string text = e.Description();
+                EXPECT_NE(text.find(file.string()), std::string::npos) << text;
+                EXPECT_NE(text.find("is damaged: "), std::string::npos) << text;
+                EXPECT_NE(text.find(cut.damage), std::string::npos) << text;
+            }
+        }
+    }
+    EXPECT_EQ(ReadEverything(jettest::Corpus("jahlborn__jackcess__linkerTestV2007.accdb")), "");
+}

@@ -296,7 +296,7 @@ class ReportBuilder {
             if (line == "Begin Report") {
                 reportLine_ = lineNo;
                 if (const vb::Variant* v = header.Find("Version");
-                    v != nullptr && v->Type() == vb::VarType::Long)
+                    v != nullptr && v->Type() == vb::VarType::Long && v->ToLong() >= 0 && v->ToLong() <= 1000)
                     report_->version_ = static_cast<int>(v->ToLong());
                 return;
             }

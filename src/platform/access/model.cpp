@@ -102,16 +102,16 @@ bool Control::NamedAs(std::string_view name) const {
     return SameName(Name(), name);
 }
 long Control::Left() const {
-    return static_cast<long>(Property("Left").ToLong());
+    return vb::CLng(Property("Left"));
 }
 long Control::Top() const {
-    return static_cast<long>(Property("Top").ToLong());
+    return vb::CLng(Property("Top"));
 }
 long Control::Width() const {
-    return static_cast<long>(Property("Width").ToLong());
+    return vb::CLng(Property("Width"));
 }
 long Control::Height() const {
-    return static_cast<long>(Property("Height").ToLong());
+    return vb::CLng(Property("Height"));
 }
 std::string Control::Caption() const {
     return Property("Caption").ToString();
@@ -123,16 +123,16 @@ std::string Control::Format() const {
     return Property("Format").ToString();
 }
 long Control::BackColor() const {
-    return static_cast<long>(Property("BackColor").ToLong());
+    return vb::CLng(Property("BackColor"));
 }
 long Control::ForeColor() const {
-    return static_cast<long>(Property("ForeColor").ToLong());
+    return vb::CLng(Property("ForeColor"));
 }
 std::string Control::FontName() const {
     return Property("FontName").ToString();
 }
 int Control::FontWeight() const {
-    return static_cast<int>(Property("FontWeight").ToLong());
+    return vb::CLng(Property("FontWeight"));
 }
 bool Control::FontUnderline() const {
     return Property("FontUnderline").ToBool();
@@ -141,16 +141,16 @@ bool Control::FontItalic() const {
     return Property("FontItalic").ToBool();
 }
 int Control::FontSize() const {
-    return static_cast<int>(Property("FontSize").ToLong());
+    return vb::CLng(Property("FontSize"));
 }
 bool Control::Visible() const {
     return Property("Visible").ToBool();
 }
 int Control::BorderStyle() const {
-    return static_cast<int>(Property("BorderStyle").ToLong());
+    return vb::CLng(Property("BorderStyle"));
 }
 int Control::TextAlign() const {
-    return static_cast<int>(Property("TextAlign").ToLong());
+    return vb::CLng(Property("TextAlign"));
 }
 bool Control::CanGrow() const {
     return Property("CanGrow").ToBool();
@@ -168,7 +168,7 @@ std::string Control::LinkChildFields() const {
     return Property("LinkChildFields").ToString();
 }
 int Control::PictureType() const {
-    return static_cast<int>(Property("PictureType").ToLong());
+    return vb::CLng(Property("PictureType"));
 }
 std::string Control::Picture() const {
     return Property("Picture").ToString();
@@ -228,7 +228,7 @@ bool Section::Visible() const {
     return Property("Visible").ToBool();
 }
 long Section::Height() const {
-    return static_cast<long>(Property("Height").ToLong());
+    return vb::CLng(Property("Height"));
 }
 bool Section::CanGrow() const {
     return Property("CanGrow").ToBool();
@@ -237,14 +237,14 @@ bool Section::CanShrink() const {
     return Property("CanShrink").ToBool();
 }
 int Section::ForceNewPage() const {
-    return static_cast<int>(Property("ForceNewPage").ToLong());
+    return vb::CLng(Property("ForceNewPage"));
 }
 int Section::KeepTogether() const {
     return Property("KeepTogether").ToBool() ? 1 : 0;
 }
 int Section::BreakLevel() const {
     if (kind_ != "BreakHeader" && kind_ != "BreakFooter") return -1;
-    return static_cast<int>(Property("BreakLevel").ToLong());
+    return vb::CLng(Property("BreakLevel"));
 }
 
 // ---- GroupLevel ----
@@ -268,16 +268,16 @@ bool GroupLevel::SortOrder() const {
     return Property("SortOrder").ToBool();
 }
 int GroupLevel::GroupOn() const {
-    return static_cast<int>(Property("GroupOn").ToLong());
+    return vb::CLng(Property("GroupOn"));
 }
 long GroupLevel::GroupInterval() const {
-    return static_cast<long>(Property("GroupInterval").ToLong());
+    return vb::CLng(Property("GroupInterval"));
 }
 int GroupLevel::KeepTogether() const {
     // "KeepTogether = NotDefault" reads as True; as a level setting that is 1 (whole group).
     vb::Variant v = Property("KeepTogether");
     if (v.Type() == vb::VarType::Boolean) return v.ToBool() ? 1 : 0;
-    return static_cast<int>(v.ToLong());
+    return vb::CLng(v);
 }
 
 // ---- Report ----
@@ -294,7 +294,7 @@ std::string Report::RecordSource() const {
     return Property("RecordSource").ToString();
 }
 long Report::Width() const {
-    return static_cast<long>(Property("Width").ToLong());
+    return vb::CLng(Property("Width"));
 }
 std::string Report::InputParameters() const {
     return Property("InputParameters").ToString();

@@ -21,6 +21,7 @@ private:
 };
 
 // Error numbers the system relies on.
+inline constexpr long kErrOverflow = 6;                      // "Overflow"
 inline constexpr long kErrInvalidUseOfNull = 94;
 inline constexpr long kErrMissingArgument = 448;
 inline constexpr long kErrActiveConnection = 1000;          // "Active Connection is nothing."

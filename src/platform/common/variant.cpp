@@ -43,6 +43,11 @@ bool ParseNumber(const std::string& s, double& out) {
     const char* b = s.c_str();
     while (*b == ' ' || *b == '\t') ++b;
     if (!*b) return false;
+    // Decimal notation only: the language reads neither "inf", "nan" nor C's hexadecimal
+    // floating-point forms as numbers.
+    const char* first = (*b == '+' || *b == '-') ? b + 1 : b;
+    if (!((*first >= '0' && *first <= '9') || *first == '.')) return false;
+    if (first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) return false;
     char* e = nullptr;
     out = std::strtod(b, &e);
     if (e == b) return false;
@@ -238,8 +243,25 @@ double Variant::ToDouble() const {
 std::int64_t Variant::ToLong() const {
     if (Type() == VarType::Long) return std::get<std::int64_t>(v_);
     // CLng rounds halves to even.
-    return static_cast<std::int64_t>(std::nearbyint(ToDouble()));
+    const double d = std::nearbyint(ToDouble());
+    // 2^63 is the first double past the range; NaN fails both tests.
+    if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0)) ThrowOverflow();
+    return static_cast<std::int64_t>(d);
 }
+
+std::int32_t CLng(const Variant& v) {
+    const std::int64_t n = v.ToLong();
+    if (n < INT32_MIN || n > INT32_MAX) ThrowOverflow();
+    return static_cast<std::int32_t>(n);
+}
+
+std::int16_t CInt(const Variant& v) {
+    const std::int64_t n = v.ToLong();
+    if (n < INT16_MIN || n > INT16_MAX) ThrowOverflow();
+    return static_cast<std::int16_t>(n);
+}
+
+void ThrowOverflow() { throw ComError(kErrOverflow, "Overflow"); }
 
 bool Variant::ToBool() const {
     if (Type() == VarType::Boolean) return std::get<bool>(v_);
