@@ -19,6 +19,7 @@ std::string clsWriteToText::FullName() const {
 
 void clsWriteToText::Create_File() {
     stream_.reset();
+    held_.clear();
     try {
         const std::string full = FullName();
         std::error_code ec;
@@ -40,16 +41,28 @@ void clsWriteToText::Create_File() {
 
 void clsWriteToText::PutToFile(const std::string& text) {
     if (!IsOpen()) return;
+    if (!AutoFlush) {
+        held_ += text;
+        held_ += '\n';
+        return;
+    }
+    if (!held_.empty()) Flush();
     *stream_ << text << '\n';
-    if (AutoFlush) stream_->flush();
+    stream_->flush();
 }
 
 void clsWriteToText::Flush() {
-    if (IsOpen()) stream_->flush();
+    if (!IsOpen()) return;
+    if (!held_.empty()) {
+        stream_->write(held_.data(), static_cast<std::streamsize>(held_.size()));
+        held_.clear();
+    }
+    stream_->flush();
 }
 
 bool clsWriteToText::close_file() {
     try {
+        Flush();
         if (stream_) stream_->close();
         stream_.reset();
     } catch (const std::exception& e) {

@@ -28,10 +28,11 @@ class clsWriteToText {
     // log without a stream, so later lines are dropped.
     void Create_File();
     // Writes text and a line break; does nothing when no stream is open. Each line reaches
-    // the file at once unless AutoFlush is off; then it waits for Flush (or close_file).
+    // the file at once unless AutoFlush is off; then the lines are held, however many, until
+    // Flush (or close_file) hands them to the file together: none reaches it before.
     void PutToFile(const std::string& text);
     bool AutoFlush = true;
-    // Hands the lines written so far to the file.
+    // Hands the lines held so far to the file.
     void Flush();
     // Closes the file. Returns false.
     bool close_file();
@@ -43,6 +44,7 @@ class clsWriteToText {
   private:
     ui::Prompt* prompt_;
     std::unique_ptr<std::ofstream> stream_;
+    std::string held_;  // lines written while AutoFlush was off
 };
 
 // Appends one ErrorLog row (ReportName, FormulaName, AccessFormula, CrystalFormula, ErrorDesc,
