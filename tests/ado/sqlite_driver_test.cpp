@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/ado/ado.h"
+#include "platform/ado/connection_pool.h"
 
 namespace fs = std::filesystem;
 using vb::Variant;
@@ -263,4 +264,70 @@ TEST_F(SqliteFile, ForwardOnlyCountsAsUnknown) {
     EXPECT_TRUE(rs.Eof());
     EXPECT_THROW(rs.MoveNext(), vb::ComError);
     EXPECT_THROW(rs["Id"], vb::ComError);
+}
+
+// Statements are kept prepared by their text: the same text read twice at once gets two
+// statements, and a kept one follows a change of the table it reads.
+TEST_F(SqliteFile, KeptStatementsServeReadsAtOnceAndFollowSchemaChanges) {
+    for (const char* name : {"a", "b", "c"}) conn_->Execute("INSERT INTO Report (ReportName) VALUES (?)", {name});
+    const std::string sql = "SELECT ReportName FROM Report ORDER BY ReportId";
+    auto first = conn_->driver().query(sql, {});
+    auto second = conn_->driver().query(sql, {});
+    std::vector<Variant> a, b;
+    std::string seen;
+    while (first->next(a) && second->next(b)) seen += a[0].ToString() + b[0].ToString();
+    EXPECT_EQ(seen, "aabbcc");
+
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM Report", conn_, ado::adOpenDynamic, ado::adLockOptimistic);
+    rs.Close();
+    conn_->Execute("ALTER TABLE Report ADD COLUMN Extra TEXT DEFAULT 'x'");
+    rs.Open("SELECT * FROM Report", conn_, ado::adOpenDynamic, ado::adLockOptimistic);
+    ASSERT_TRUE(rs.HasField("EXTRA"));
+    rs.set("Extra", Variant("y"));
+    rs.Update();
+    rs.Close();
+    rs.Open("SELECT Extra FROM Report ORDER BY ReportId", conn_);
+    EXPECT_EQ(rs["Extra"].ToString(), "y");
+}
+
+TEST_F(SqliteFile, TransactionsNestAndRollBackTheirLevel) {
+    EXPECT_EQ(conn_->BeginTrans(), 1);
+    conn_->Execute("INSERT INTO Customers (Id, Name) VALUES (1, 'kept')");
+    EXPECT_EQ(conn_->BeginTrans(), 2);
+    conn_->Execute("INSERT INTO Customers (Id, Name) VALUES (2, 'dropped')");
+    conn_->RollbackTrans();
+    EXPECT_EQ(conn_->TransactionLevel(), 1);
+    conn_->CommitTrans();
+    EXPECT_EQ(conn_->TransactionLevel(), 0);
+    ado::Recordset rs;
+    rs.Open("SELECT Name FROM Customers", conn_);
+    EXPECT_EQ(rs["Name"].ToString(), "kept");
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+    try {
+        conn_->CommitTrans();
+        FAIL() << "committed without a transaction";
+    } catch (const vb::ComError& e) {
+        EXPECT_EQ(e.Number(), 3251);
+    }
+}
+
+// Within a pool, connections to one file share its session (a row not yet committed through
+// one is seen through the other) and each keeps its own connection string.
+TEST_F(SqliteFile, ConnectionsOfOnePoolShareTheFilesSession) {
+    ado::ConnectionPool pool;
+    ado::ConnectionPool::Use use(pool);
+    auto one = ado::OpenConnection("Data Source=" + file_);
+    auto two = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file_ + ";User ID=Admin");
+    EXPECT_EQ(pool.Size(), 1u);
+    EXPECT_EQ(one->ConnectionString(), "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file_);
+    EXPECT_NE(two->ConnectionString().find("User ID=Admin"), std::string::npos);
+    one->BeginTrans();
+    one->Execute("INSERT INTO Customers (Id, Name) VALUES (5, 'pending')");
+    ado::Recordset rs;
+    rs.Open("SELECT COUNT(*) AS n FROM Customers", two);
+    EXPECT_EQ(rs["n"].ToLong(), 1);
+    rs.Close();
+    one->RollbackTrans();
 }

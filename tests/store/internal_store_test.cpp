@@ -147,3 +147,38 @@ TEST_F(ProgramFolder, CopyRecordsCopiesTheRemainingRowsByName) {
     rs.Open("SELECT count(*) AS n FROM Report", ctx.gDb);
     EXPECT_EQ(rs["n"].ToLong(), 5);
 }
+
+// A lists file made by an earlier template lacks the index on (ReportId, ControlName):
+// opening it adds the index and changes no row. Closing the last connection leaves the file
+// alone, without -wal or -shm files beside it, in its own journal mode.
+TEST_F(ProgramFolder, AnEarlierListsFileIsUpgradedAndClosedSelfContained) {
+    OpenStore();
+    ctx.gDb->Execute("DROP INDEX ControlsReportName");
+    ctx.gDb->Execute("INSERT INTO Controls (ReportId, ControlName, LeftPos) VALUES (7, 'O''Brien', 300)");
+    ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, ErrorDesc) VALUES (7, 'kept')");
+    ctx.gDb.reset();
+    ctx.gInternalDb.reset();
+
+    ASSERT_TRUE(openConnection(ctx));
+    auto count = [&](const std::string& sql) {
+        ado::Recordset rs;
+        rs.Open(sql, ctx.gDb);
+        return rs.Fields(0).Value().ToLong();
+    };
+    EXPECT_EQ(count("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = 'ControlsReportName'"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Controls WHERE ControlName = 'O''Brien' AND LeftPos = 300"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM ErrorLog WHERE ErrorDesc = 'kept'"), 1);
+
+    ctx.gDb->Execute("PRAGMA journal_mode=WAL");
+    ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, ErrorDesc) VALUES (8, 'in the log')");
+    EXPECT_TRUE(fs::exists(file("TOLVARAN.ADL") + std::string("-wal")));
+    ctx.gDb.reset();
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(fs::exists(file("TOLVARAN.ADL") + std::string(suffix))) << suffix;
+    auto alone = tolvaran::SetConn(file("TOLVARAN.ADL"), tolvaran::kStorePassword);
+    ado::Recordset rs;
+    rs.Open("PRAGMA journal_mode", alone);
+    EXPECT_EQ(rs.Fields(0).Value().ToString(), "delete");
+    rs.Close();
+    rs.Open("SELECT COUNT(*) FROM ErrorLog WHERE ErrorDesc = 'in the log'", alone);
+    EXPECT_EQ(rs.Fields(0).Value().ToLong(), 1);
+}
