@@ -123,7 +123,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     // 2.
     trap([&] {
         LogStepError(kStepRule, "Convert", 5);
-        LogStep(IsSubReport ? "1. Start SUBREPORT process" : "1. Start Conversion process", "Convert");
+        LogStepError(IsSubReport ? "1. Start SUBREPORT process" : "1. Start Conversion process", "Convert", 5);
         LogStepError(kStepRule, "Convert", 5);
     });
     // 3.

@@ -56,6 +56,24 @@ struct ApplicationState {
         return ListExports(folder);
     }
 
+    // The export of one report: the file named exactly after it when there is one (no folder
+    // listing needed), else the listing's entry of that name without regard to case. A name
+    // that could leave the folder matches only through the listing (where it cannot).
+    std::pair<std::string, std::string> ExportOf(const std::string& reportName) const {
+        if (!path.empty() && !reportName.empty() && reportName != "." && reportName != ".." &&
+            reportName.find_first_of("/\\") == std::string::npos) {
+            std::error_code ec;
+            const fs::path folder = SourceFolder() / "reports";
+            for (const char* ext : {".bas", ".txt", ".report"}) {
+                fs::path file = folder / (reportName + ext);
+                if (fs::is_regular_file(file, ec)) return {reportName, file.string()};
+            }
+        }
+        for (auto& entry : ReportFiles())
+            if (SameName(entry.first, reportName)) return entry;
+        return {};
+    }
+
     static std::vector<std::pair<std::string, std::string>> ListExports(const fs::path& folder) {
         std::vector<std::pair<std::string, std::string>> out;
         std::error_code ec;
@@ -272,8 +290,7 @@ void DoCmdObject::OpenReport(const std::string& name, int /*view: every view ope
     state_->RequireAlive();
     for (const auto& [open, report] : state_->openReports)
         if (SameName(open, name)) return;
-    for (const auto& [reportName, file] : state_->ReportFiles()) {
-        if (!SameName(reportName, name)) continue;
+    if (const auto [reportName, file] = state_->ExportOf(name); !file.empty()) {
         ReportPtr report =
             state_->cache ? state_->cache->Read(file, state_->options) : ReadReportFile(file, state_->options);
         state_->openReports.emplace_back(reportName, std::move(report));
@@ -403,9 +420,7 @@ CurrentProjectObject Application::CurrentProject() const {
 }
 
 std::string Application::ReportExportPath(const std::string& reportName) const {
-    for (const auto& [name, file] : state_->ReportFiles())
-        if (SameName(name, reportName)) return file;
-    return {};
+    return state_->ExportOf(reportName).second;
 }
 
 }  // namespace tolvaran::access

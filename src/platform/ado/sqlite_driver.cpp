@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -26,11 +27,6 @@ std::string Upper(std::string s) {
     return s;
 }
 
-bool StartsWithNoCase(const std::string& s, const char* prefix) {
-    const size_t n = std::strlen(prefix);
-    return s.size() >= n && Upper(s.substr(0, n)) == Upper(prefix);
-}
-
 std::string DateToText(vb::Date d) {
     int y, m, day, h, mi, s;
     d.ToParts(y, m, day, h, mi, s);
@@ -39,7 +35,10 @@ std::string DateToText(vb::Date d) {
     return buf;
 }
 
-void Bind(sqlite3_stmt* st, int index, const vb::Variant& v) {
+// copy: SQLite keeps its own copy of a text or blob; without it the value must outlive every
+// step of the statement.
+void Bind(sqlite3_stmt* st, int index, const vb::Variant& v, bool copy = true) {
+    const auto keep = copy ? SQLITE_TRANSIENT : SQLITE_STATIC;
     switch (v.Type()) {
         case vb::VarType::Empty:
         case vb::VarType::Null:
@@ -56,7 +55,7 @@ void Bind(sqlite3_stmt* st, int index, const vb::Variant& v) {
             break;
         case vb::VarType::String: {
             const std::string& s = *v.AsString();
-            sqlite3_bind_text(st, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, index, s.data(), static_cast<int>(s.size()), keep);
             break;
         }
         case vb::VarType::Date: {
@@ -66,7 +65,7 @@ void Bind(sqlite3_stmt* st, int index, const vb::Variant& v) {
         }
         case vb::VarType::Bytes: {
             const auto& b = v.ToBytes();
-            sqlite3_bind_blob(st, index, b.data(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_blob(st, index, b.data(), static_cast<int>(b.size()), keep);
             break;
         }
     }
@@ -159,14 +158,15 @@ class SqliteCursor : public Cursor {
 };
 
 // Jet accepts "DELETE * FROM t"; SQLite wants "DELETE FROM t".
+// The text without the "*", or "" when the statement needs no change.
 std::string SqliteForm(const std::string& sql) {
     size_t i = 0;
     while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
-    if (!StartsWithNoCase(sql.substr(i), "DELETE")) return sql;
+    if (sql.size() - i < 6 || strncasecmp(sql.c_str() + i, "DELETE", 6) != 0) return {};
     size_t j = i + 6;
     while (j < sql.size() && std::isspace(static_cast<unsigned char>(sql[j]))) ++j;
     if (j < sql.size() && sql[j] == '*') return sql.substr(0, i + 6) + sql.substr(j + 1);
-    return sql;
+    return {};
 }
 
 // The SELECT text of "CREATE VIEW name [(cols)] AS select".
@@ -435,12 +435,14 @@ std::unique_ptr<Cursor> SqliteDriver::query(const std::string& sql, const std::v
 }
 
 long long SqliteDriver::execute(const std::string& sqlIn, const std::vector<vb::Variant>& params) {
-    const std::string sql = SqliteForm(sqlIn);
+    const std::string rewritten = SqliteForm(sqlIn);
+    const std::string& sql = rewritten.empty() ? sqlIn : rewritten;
     size_t used = 0;
+    // The values outlive every step here: bound without a copy.
     auto bindNext = [&](sqlite3_stmt* st) {
         const int n = sqlite3_bind_parameter_count(st);
         for (int i = 0; i < n; ++i, ++used)
-            if (used < params.size()) Bind(st, i + 1, params[used]);
+            if (used < params.size()) Bind(st, i + 1, params[used], false);
     };
     // The first statement comes from the kept ones; a text of several statements (rare: schema
     // scripts) prepares the others each time.
