@@ -391,11 +391,10 @@ private:
     };
     std::vector<LevelGroup> levelGroups_;
     struct TranslationPair {
-        std::string english;
-        std::string language;
+        std::string language;              // a section name
+        std::vector<std::string> english;  // the keys it translates
     };
-    std::vector<TranslationPair> translations_;  // the Translations table, read once per job
-    bool translationsRead_ = false;
+    std::vector<TranslationPair> translations_;  // answers of the Translations table, once per name and job
     bool firstSectionProcessed_ = false;
     std::unique_ptr<ado::Recordset> ownFormulaLog_;
     // end of layout internals

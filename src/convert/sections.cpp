@@ -168,21 +168,25 @@ short clsConvert::GetCrystalAreaNo(const std::string& name) {
 }
 
 bool clsConvert::Translate(const std::string& key, const std::string& name) {
-    // The shipped pairs are read once per job; the columns compare without regard to case.
-    const std::string sql = "SELECT EnglishSectionName, LanguageSectionName FROM Translations";
+    // The English keys of a section name are read once per job; the columns compare without
+    // regard to case.
+    const std::string sql = "SELECT EnglishSectionName FROM Translations Where LanguageSectionName = ?";
     try {
-        if (!translationsRead_) {
-            if (!Internaldb) ThrowNotSet();
-            ado::Recordset rs;
-            rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly);
-            for (; !rs.Eof(); rs.MoveNext())
-                translations_.push_back({vb::NZ(rs.Fields(0).Value(), "").ToString(),
-                                         vb::NZ(rs.Fields(1).Value(), "").ToString()});
-            rs.Close();
-            translationsRead_ = true;
-        }
+        const TranslationPair* known = nullptr;
         for (const TranslationPair& pair : translations_)
-            if (SameText(pair.english, key) && SameText(pair.language, name)) return true;
+            if (SameText(pair.language, name)) known = &pair;
+        if (!known) {
+            if (!Internaldb) ThrowNotSet();
+            TranslationPair pair{name, {}};
+            ado::Recordset rs;
+            rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(name)});
+            for (; !rs.Eof(); rs.MoveNext()) pair.english.push_back(vb::NZ(rs.Fields(0).Value(), "").ToString());
+            rs.Close();
+            translations_.push_back(std::move(pair));
+            known = &translations_.back();
+        }
+        for (const std::string& english : known->english)
+            if (SameText(english, key)) return true;
         return false;
     } catch (...) {
         WriteErrorLog(CurrentError().description + ":" + sql, "Translate", "", 1);
