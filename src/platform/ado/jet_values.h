@@ -28,7 +28,39 @@ enum JetMdbType {
     kMdbComplex = 0x12,
 };
 
+// The value type of a column or an expression as Jet knows it. Value: the type is decided row
+// by row (a parameter nobody declared, an IIf whose branches differ).
+enum class JetType {
+    Value,
+    Null,
+    Boolean,
+    Byte,
+    Integer,
+    Long,
+    Currency,
+    Single,
+    Double,
+    Decimal,
+    Date,
+    Text,
+    Memo,
+    Binary,
+    LongBinary,
+    Guid,
+};
+
+JetType JetTypeOfMdb(int mdbType);
 DataTypeEnum JetAdoType(int mdbType);
+DataTypeEnum JetAdoType(JetType type);
+// The type word of a PARAMETERS declaration: "Bit", "Byte", "Short", "Long", "Currency",
+// "IEEESingle", "IEEEDouble", "Decimal", "DateTime", "Text", "Memo", "Binary", "LongBinary",
+// "Guid", "Value".
+const char* JetTypeText(JetType type);
+// Reads a type word of a PARAMETERS declaration or of data definition ("DateTime", "Date",
+// "Integer", "YesNo", "Char", ...); Value when the word is none of them.
+JetType JetTypeFromText(const std::string& word);
+bool IsJetNumeric(JetType type);  // Boolean, whole numbers, Currency, Single, Double, Decimal
+bool IsJetText(JetType type);     // Text, Memo, Guid
 
 // The defined size ADO reports: characters for texts (Jet 4 and later store two bytes each),
 // bytes otherwise.
