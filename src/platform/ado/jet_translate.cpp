@@ -84,14 +84,14 @@ int Translator::declare(const std::string& name, JetType type) {
             return static_cast<int>(i);
         }
     }
-    params_.push_back(JetParameter{name, type});
+    params_.push_back(JetParameter{name, type == JetType::Value ? seed(params_.size()) : type});
     return static_cast<int>(params_.size() - 1);
 }
 
 JetTranslation Translator::translate(const std::string& sql) {
     sql_ = sql;
     const jetsql::Statement st = jetsql::ParseJetSql(sql);
-    for (int i = 0; i < st.placeholders; ++i) params_.push_back(JetParameter{"?", JetType::Value});
+    for (int i = 0; i < st.placeholders; ++i) params_.push_back(JetParameter{"?", seed(params_.size())});
     // A bare table or saved query, or SELECT * FROM it with nothing else: a saved query runs
     // as itself, so its order and column names are its own.
     if (st.kind == jetsql::Statement::Select && st.query->parts.size() == 1 && st.query->orderBy.empty()) {
@@ -502,7 +502,40 @@ Result Translator::crosstab(const jetsql::Statement& st) {
 JetTranslation TranslateJetSql(const std::string& sql, JetSqlHost& host,
                                const std::vector<vb::Variant>* values) {
     static const std::vector<vb::Variant> kNone;
-    return jettr::Translator(host, values ? *values : kNone).translate(sql);
+    const std::vector<vb::Variant>& given = values ? *values : kNone;
+    JetTranslation t = jettr::Translator(host, given).translate(sql);
+    // A parameter the statement gives no type takes the type of the value given for it, so a
+    // date stays a date in the functions it reaches: translate again knowing those types.
+    std::vector<JetType> seeds;
+    bool seeded = false;
+    for (size_t i = 0; i < t.parameters.size(); ++i) {
+        JetType type = t.parameters[i].type;
+        if (type == JetType::Value && i < given.size()) {
+            switch (given[i].Type()) {
+                case vb::VarType::Boolean:
+                    type = JetType::Boolean;
+                    break;
+                case vb::VarType::Long:
+                    type = JetType::Long;
+                    break;
+                case vb::VarType::Double:
+                    type = JetType::Double;
+                    break;
+                case vb::VarType::Date:
+                    type = JetType::Date;
+                    break;
+                case vb::VarType::String:
+                    type = JetType::Text;
+                    break;
+                default:
+                    break;
+            }
+            seeded = seeded || type != JetType::Value;
+        }
+        seeds.push_back(type);
+    }
+    if (!seeded) return t;
+    return jettr::Translator(host, given, std::move(seeds)).translate(sql);
 }
 
 vb::Variant JetParameterValue(const JetParameter& p, const std::vector<vb::Variant>& values, size_t index) {

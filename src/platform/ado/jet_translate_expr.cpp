@@ -156,7 +156,7 @@ TExpr Translator::comparison(const std::string& op, TExpr a, TExpr b) {
                               (b.type == JetType::Boolean || b.type == JetType::Null);
     if (booleans && (op == "=" || op == "<>")) {
         // True is -1 in a table and 1 from a comparison: compare truth.
-        sql = "((" + a.sql + ") <> 0 " + op + " (" + b.sql + ") <> 0)";
+        sql = "(((" + a.sql + ") <> 0) " + op + " ((" + b.sql + ") <> 0))";
     } else {
         const bool text = Textual(a.type) || Textual(b.type);
         sql = "(" + a.sql + " " + op + " " + b.sql + (text ? " COLLATE JETTEXT" : "") + ")";

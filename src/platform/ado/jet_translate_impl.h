@@ -62,7 +62,10 @@ bool Textual(JetType t);
 
 class Translator {
   public:
-    Translator(JetSqlHost& host, const std::vector<vb::Variant>& values) : host_(host), values_(values) {}
+    // seeds: the types of the parameters by their index where nothing in the statement says
+    // one (from the caller's values).
+    Translator(JetSqlHost& host, const std::vector<vb::Variant>& values, std::vector<JetType> seeds = {})
+        : host_(host), values_(values), seeds_(std::move(seeds)) {}
 
     JetTranslation translate(const std::string& sql);
 
@@ -88,6 +91,7 @@ class Translator {
     const std::vector<JetField>& savedQuery(const std::string& name, std::string& sqlName);
     std::string withClause() const;
     int declare(const std::string& name, JetType type);
+    JetType seed(size_t index) const { return index < seeds_.size() ? seeds_[index] : JetType::Value; }
 
     TExpr name(const jetsql::Expr& e, Scope& scope);
     TExpr parameter(const std::string& name);
@@ -102,6 +106,7 @@ class Translator {
 
     JetSqlHost& host_;
     const std::vector<vb::Variant>& values_;
+    std::vector<JetType> seeds_;
     std::string sql_;  // the statement, for messages
     std::vector<JetParameter> params_;
     struct Cte {
