@@ -108,7 +108,7 @@ bool LooksLikeSql(const std::string& source) {
     const auto t = Tokens(source);
     if (t.empty()) return false;
     // A statement starts with one of these; anything else is a table name ("Order Details").
-    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES", "TRANSFORM",
+    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES", "TRANSFORM", "PARAMETERS",
                                           "INSERT", "UPDATE", "DELETE", "EXEC",   "EXECUTE",
                                           "CALL",   "(",      "{"};
     const std::string first = Upper(t[0]);
