@@ -52,7 +52,9 @@ bool ParseNumber(const std::string& s, double& out) {
 }
 
 // A year written with two digits: 0 to 29 are 2000 to 2029, 30 to 99 are 1930 to 1999.
-int WindowYear(int y) { return y < 30 ? 2000 + y : 1900 + y; }
+int WindowYear(int y) {
+    return y < 30 ? 2000 + y : 1900 + y;
+}
 
 // "d-mmm-yy[yy]", "d mmm yyyy" or "mmm d, yyyy" with English month names (three letters or
 // the whole name); n receives the length read.
