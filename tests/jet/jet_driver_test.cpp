@@ -135,6 +135,7 @@ TEST_F(NwindTest, RefusesWhatItCannotRunNamingIt) {
 }
 
 TEST_F(NwindTest, WritingFailsSayingReadOnly) {
+    EXPECT_EQ(driver_->execute("SELECT * FROM Shippers", {}), -1);  // a SELECT runs; it writes nothing
     for (auto attempt : std::vector<std::function<void()>>{
              [] { driver_->execute("DELETE FROM Customers", {}); },
              [] { driver_->query("SELECT * INTO Copy FROM Customers", {}); },

@@ -292,10 +292,10 @@ TExpr Translator::domain(const jetsql::Expr& e, Scope& scope, const std::string&
 TExpr Translator::call(const jetsql::Expr& e, Scope& scope) {
     const JetFunction* fn = FindJetFunction(e.name);
     if (!fn) {
-        Unsupported(
-            sql_, "the function " + e.name +
-                      " is not one of Access's built-in functions (a function of the file's VBA modules runs "
-                      "only inside Access)");
+        Unsupported(sql_,
+                    "the function " + e.name +
+                        " is none of the built-in functions this engine runs (a function of the file's VBA "
+                        "modules runs only inside Access)");
     }
     const int n = static_cast<int>(e.args.size());
     if (n < fn->minArgs || n > fn->maxArgs)
