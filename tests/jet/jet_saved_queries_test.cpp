@@ -182,6 +182,19 @@ std::vector<Row> Sorted(std::vector<Row> rows) {
     "ON "                                                                                                   \
     "o.OrderID = od.OrderID WHERE o.ShippedDate " YEAR1995 " GROUP BY c.CategoryName, p.ProductName)"
 
+#define INVOICES                                                                                             \
+    "SELECT o.ShipName, o.ShipAddress, o.ShipCity, o.ShipRegion, o.ShipPostalCode, o.ShipCountry, "          \
+    "o.CustomerID, "                                                                                         \
+    "c.CompanyName, c.Address, c.City, c.Region, c.PostalCode, c.Country, e.FirstName || ' ' || "            \
+    "e.LastName, "                                                                                           \
+    "o.OrderID, o.OrderDate, o.RequiredDate, o.ShippedDate, s.CompanyName, od.ProductID, p.ProductName, "    \
+    "od.UnitPrice, od.Quantity, od.Discount, " AMOUNT                                                        \
+    ", o.Freight FROM Shippers s JOIN Orders o ON s.ShipperID = o.ShipVia JOIN Customers c ON c.CustomerID " \
+    "= "                                                                                                     \
+    "o.CustomerID JOIN Employees e ON e.EmployeeID = o.EmployeeID JOIN \"Order Details\" od ON od.OrderID "  \
+    "= "                                                                                                     \
+    "o.OrderID JOIN Products p ON p.ProductID = od.ProductID"
+
 struct Same {
     const char* query;
     std::vector<Variant> values;
@@ -199,32 +212,8 @@ const Same kSame[] = {
      {},
      "SELECT CategoryName, SUM(ProductSales) FROM " PRODUCT_SALES " GROUP BY CategoryName"},
     {"Current Product List", {}, "SELECT ProductID, ProductName FROM Products WHERE Discontinued = 0"},
-    {"Invoices",
-     {},
-     "SELECT o.ShipName, o.ShipAddress, o.ShipCity, o.ShipRegion, o.ShipPostalCode, o.ShipCountry, "
-     "o.CustomerID, "
-     "c.CompanyName, c.Address, c.City, c.Region, c.PostalCode, c.Country, e.FirstName || ' ' || e.LastName, "
-     "o.OrderID, "
-     "o.OrderDate, o.RequiredDate, o.ShippedDate, s.CompanyName, od.ProductID, p.ProductName, od.UnitPrice, "
-     "od.Quantity, "
-     "od.Discount, " AMOUNT
-     ", o.Freight FROM Shippers s JOIN Orders o ON s.ShipperID = o.ShipVia JOIN Customers c ON "
-     "c.CustomerID = o.CustomerID JOIN Employees e ON e.EmployeeID = o.EmployeeID JOIN \"Order Details\" od "
-     "ON "
-     "od.OrderID = o.OrderID JOIN Products p ON p.ProductID = od.ProductID"},
-    {"Invoices Filter",
-     {Variant(10248)},
-     "SELECT o.ShipName, o.ShipAddress, o.ShipCity, o.ShipRegion, o.ShipPostalCode, o.ShipCountry, "
-     "o.CustomerID, "
-     "c.CompanyName, c.Address, c.City, c.Region, c.PostalCode, c.Country, e.FirstName || ' ' || e.LastName, "
-     "o.OrderID, "
-     "o.OrderDate, o.RequiredDate, o.ShippedDate, s.CompanyName, od.ProductID, p.ProductName, od.UnitPrice, "
-     "od.Quantity, "
-     "od.Discount, " AMOUNT
-     ", o.Freight FROM Shippers s JOIN Orders o ON s.ShipperID = o.ShipVia JOIN Customers c ON "
-     "c.CustomerID = o.CustomerID JOIN Employees e ON e.EmployeeID = o.EmployeeID JOIN \"Order Details\" od "
-     "ON "
-     "od.OrderID = o.OrderID JOIN Products p ON p.ProductID = od.ProductID WHERE o.OrderID = 10248"},
+    {"Invoices", {}, INVOICES},
+    {"Invoices Filter", {Variant(10248)}, INVOICES " WHERE o.OrderID = 10248"},
     {"Order Details Extended",
      {},
      "SELECT od.OrderID, od.ProductID, p.ProductName, od.UnitPrice, od.Quantity, od.Discount, " AMOUNT

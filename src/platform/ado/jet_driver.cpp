@@ -60,15 +60,7 @@ class JetDriverImpl : public JetDriver {
         if (o->type == kJetOdbcLink) return {};  // its columns are in its ODBC data source
         if (o->type == kJetLocalTable) return localColumns(*o);
         if (o->type == kJetQuery && !returnsRows(*o)) return {};
-        std::vector<ColumnInfo> out;
-        for (const auto& f : fields(o->name)) {
-            ColumnInfo c;
-            c.name = f.name;
-            c.type = JetAdoType(f.type);
-            c.size = f.size;
-            out.push_back(std::move(c));
-        }
-        return out;
+        return JetColumnInfos(fields(o->name));
     }
 
     std::vector<JetField> fields(const std::string& source) override {

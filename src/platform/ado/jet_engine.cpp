@@ -20,15 +20,6 @@ std::string Upper(std::string s) {
     return s;
 }
 
-std::string Quote(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 const char* DeclaredType(JetType t) {
     switch (t) {
         case JetType::Boolean:
@@ -263,10 +254,10 @@ std::optional<JetSqlHost::Saved> JetEngine::savedQuery(const std::string& name) 
 
 void JetEngine::load(Entry& e) {
     JetTableData data = e.reader->readTable(e.remoteName);
-    std::string create = "CREATE TABLE " + Quote(e.sqlName) + " (";
-    std::string insert = "INSERT INTO " + Quote(e.sqlName) + " VALUES (";
+    std::string create = "CREATE TABLE " + JetSqlName(e.sqlName) + " (";
+    std::string insert = "INSERT INTO " + JetSqlName(e.sqlName) + " VALUES (";
     for (size_t i = 0; i < data.columns.size(); ++i) {
-        create += (i ? ", " : "") + Quote(data.columns[i].name) + " " +
+        create += (i ? ", " : "") + JetSqlName(data.columns[i].name) + " " +
                   DeclaredType(JetTypeOfMdb(data.columns[i].mdbType));
         insert += i ? ", ?" : "?";
     }
@@ -290,9 +281,10 @@ void JetEngine::load(Entry& e) {
     // The primary key as an index, as Jet keeps it: joins on it find their rows directly.
     std::vector<std::string> key;
     for (const auto& c : data.columns)
-        if (c.primaryKey) key.push_back(Quote(c.name));
+        if (c.primaryKey) key.push_back(JetSqlName(c.name));
     if (!key.empty()) {
-        std::string index = "CREATE INDEX " + Quote("__key_" + e.sqlName) + " ON " + Quote(e.sqlName) + " (";
+        std::string index =
+            "CREATE INDEX " + JetSqlName("__key_" + e.sqlName) + " ON " + JetSqlName(e.sqlName) + " (";
         for (size_t i = 0; i < key.size(); ++i) index += (i ? ", " : "") + key[i];
         sqlite3_exec(db_, (index + ")").c_str(), nullptr, nullptr, nullptr);
     }
@@ -334,15 +326,7 @@ std::unique_ptr<Cursor> JetEngine::query(const std::string& sql, const std::vect
     }
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) fail(sql);
-    std::vector<ColumnInfo> columns;
-    for (const auto& f : t.columns) {
-        ColumnInfo c;
-        c.name = f.name;
-        c.type = JetAdoType(f.type);
-        c.size = f.size;
-        columns.push_back(std::move(c));
-    }
-    return std::make_unique<RowsCursor>(std::move(columns), std::move(rows));
+    return std::make_unique<RowsCursor>(JetColumnInfos(t.columns), std::move(rows));
 }
 
 JetTranslation JetEngine::describe(const std::string& sql) {

@@ -647,6 +647,15 @@ vb::Variant ReadJetColumn(sqlite3_stmt* st, int i, JetType type) {
     }
 }
 
+std::string JetSqlName(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + "\"";
+}
+
 std::string JetSqlLiteral(const vb::Variant& v) {
     switch (v.Type()) {
         case vb::VarType::Empty:

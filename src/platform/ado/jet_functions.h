@@ -66,5 +66,7 @@ vb::Variant ReadJetColumn(sqlite3_stmt* st, int i, JetType type);
 
 // A SQL literal for a value (texts quoted, quotes doubled; dates as their serial).
 std::string JetSqlLiteral(const vb::Variant& v);
+// A name in double quotes, quotes doubled: always a name in the engine, whatever it holds.
+std::string JetSqlName(const std::string& name);
 
 }  // namespace ado

@@ -46,15 +46,6 @@ std::string OrderTerm(const std::string& sql, JetType type, bool descending) {
 
 }  // namespace
 
-std::string Quote(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 bool SameName(const std::string& a, const std::string& b) {
     return JetTextCompare(a, b) == 0;
 }
@@ -155,7 +146,7 @@ const std::vector<JetField>& Translator::savedQuery(const std::string& name, std
     sql_ = outerSql;
     expanding_.pop_back();
     // Each saved query is computed once per statement, however often the statement reads it.
-    withs_.push_back(Quote(saved->name) + " AS MATERIALIZED (" + r.sql + ")");
+    withs_.push_back(JetSqlName(saved->name) + " AS MATERIALIZED (" + r.sql + ")");
     ctes_.push_back(Cte{saved->name, std::move(r.fields)});
     sqlName = saved->name;
     return ctes_.back().fields;
@@ -184,7 +175,7 @@ std::string Translator::from(const jetsql::Source& s, Scope& scope) {
             info.alias = s.alias.empty() ? s.name : s.alias;
             info.table = s.name;
             if (auto t = host_.table(s.name, s.database)) {
-                sql = Quote(t->sqlName);
+                sql = JetSqlName(t->sqlName);
                 info.fields = std::move(t->fields);
                 info.hasRowId = true;
             } else if (!s.database.empty()) {
@@ -195,7 +186,7 @@ std::string Translator::from(const jetsql::Source& s, Scope& scope) {
             } else {
                 std::string cte;
                 info.fields = savedQuery(s.name, cte);
-                sql = Quote(cte);
+                sql = JetSqlName(cte);
             }
             break;
         }
@@ -206,7 +197,7 @@ std::string Translator::from(const jetsql::Source& s, Scope& scope) {
                                   " stands twice in the FROM clause; give one of them an alias");
     }
     scope.sources.push_back(info);
-    return sql + " AS " + Quote(info.alias);
+    return sql + " AS " + JetSqlName(info.alias);
 }
 
 std::vector<Item> Translator::items(const jetsql::SelectCore& s, Scope& scope) {
@@ -221,7 +212,7 @@ std::vector<Item> Translator::items(const jetsql::SelectCore& s, Scope& scope) {
                 found = true;
                 for (const auto& f : src.fields) {
                     Item it;
-                    it.value.sql = Quote(src.alias) + "." + Quote(f.name);
+                    it.value.sql = JetSqlName(src.alias) + "." + JetSqlName(f.name);
                     it.value.type = f.type;
                     it.value.sources = {src.id};
                     it.value.column = &f;
@@ -313,7 +304,7 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
         for (const auto& src : scope.sources) {
             if (!read.count(src.id)) continue;
             if (!src.hasRowId) rowIds = false;
-            keys.push_back(Quote(src.alias) + ".rowid");
+            keys.push_back(JetSqlName(src.alias) + ".rowid");
         }
         if (rowIds) groups = keys;
     }
@@ -343,7 +334,7 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
     std::vector<std::string> columns;
     for (size_t i = 0; i < list.size(); ++i)
         columns.push_back(list[i].value.sql + " AS " +
-                          Quote(windowTop ? "__c" + std::to_string(i) : list[i].name));
+                          JetSqlName(windowTop ? "__c" + std::to_string(i) : list[i].name));
     if (windowTop) {
         for (size_t k = 0; k < keys.size(); ++k)
             columns.push_back(keys[k].sql + " AS \"__k" + std::to_string(k) + "\"");
@@ -366,7 +357,7 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
             return r;
         }
         std::vector<std::string> names;
-        for (const auto& f : r.fields) names.push_back(Quote(f.name));
+        for (const auto& f : r.fields) names.push_back(JetSqlName(f.name));
         r.sql = "SELECT " + Join(names, ", ") +
                 " FROM (SELECT *, ROW_NUMBER() OVER () AS \"__n\", COUNT(*) OVER () AS \"__count\" FROM (" +
                 core + (order.empty() ? "" : " ORDER BY " + Join(order, ", ")) + ")) WHERE \"__n\" <= (" +
@@ -379,7 +370,7 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
         keyOrder.push_back(
             OrderTerm("\"__k" + std::to_string(k) + "\"", keys[k].type, orderBy[k].descending));
     for (size_t i = 0; i < list.size(); ++i)
-        outNames.push_back("\"__c" + std::to_string(i) + "\" AS " + Quote(r.fields[i].name));
+        outNames.push_back("\"__c" + std::to_string(i) + "\" AS " + JetSqlName(r.fields[i].name));
     const std::string limit = s.percent ? "(" + top + " * \"__count\" + 99) / 100" : top;
     r.sql = "SELECT " + Join(outNames, ", ") + " FROM (SELECT *, RANK() OVER (ORDER BY " +
             Join(keyOrder, ", ") + ") AS \"__rank\", COUNT(*) OVER () AS \"__count\" FROM (" + core +
@@ -422,7 +413,7 @@ Result Translator::query(const jetsql::Query& q, Scope* outer) {
         }
         if (!hit)
             Unsupported(sql_, "the ORDER BY of a UNION names something that is no column of its result");
-        order.push_back(OrderTerm(Quote(hit->name), hit->type, o.descending));
+        order.push_back(OrderTerm(JetSqlName(hit->name), hit->type, o.descending));
     }
     if (!order.empty()) r.sql += " ORDER BY " + Join(order, ", ");
     return r;
@@ -460,7 +451,7 @@ Result Translator::crosstab(const jetsql::Statement& st) {
     Result r;
     std::vector<std::string> columns;
     for (const auto& it : rows) {
-        columns.push_back(it.value.sql + " AS " + Quote(it.name));
+        columns.push_back(it.value.sql + " AS " + JetSqlName(it.name));
         JetField f;
         f.name = it.name;
         f.type = it.value.type == JetType::Null ? JetType::Value : it.value.type;
@@ -479,7 +470,7 @@ Result Translator::crosstab(const jetsql::Statement& st) {
         f.name = h.IsNull() ? "<>" : h.ToString();
         f.type = cell.type == JetType::Null ? JetType::Value : cell.type;
         columns.push_back("(CASE WHEN COUNT(CASE WHEN " + cond + " THEN 1 END) > 0 THEN " + cell.sql +
-                          " END) AS " + Quote(f.name));
+                          " END) AS " + JetSqlName(f.name));
         r.fields.push_back(std::move(f));
     }
     std::vector<std::string> groups, order;

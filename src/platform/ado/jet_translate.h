@@ -33,17 +33,6 @@
 
 namespace ado {
 
-struct JetField {
-    std::string name;
-    JetType type = JetType::Value;
-    long size = 0;  // characters of a text column, 0 when unknown
-};
-
-struct JetParameter {
-    std::string name;  // as the statement writes it, without brackets; "?" for a placeholder
-    JetType type = JetType::Value;
-};
-
 // What the translator needs from the file.
 class JetSqlHost {
   public:

@@ -93,7 +93,7 @@ TExpr Translator::name(const jetsql::Expr& e, Scope& scope) {
         for (const auto& f : src.fields) {
             if (!SameName(f.name, field)) continue;
             TExpr t;
-            t.sql = Quote(src.alias) + "." + Quote(f.name);
+            t.sql = JetSqlName(src.alias) + "." + JetSqlName(f.name);
             t.type = f.type;
             t.sources = {src.id};
             t.column = &f;

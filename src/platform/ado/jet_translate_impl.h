@@ -51,7 +51,6 @@ struct Result {
     std::vector<JetField> fields;
 };
 
-std::string Quote(const std::string& name);
 bool SameName(const std::string& a, const std::string& b);
 // "D" for a date, "B" for a Boolean, "-" otherwise (see jet_functions.h).
 char Tag(JetType t);

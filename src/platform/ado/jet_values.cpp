@@ -184,6 +184,18 @@ bool IsJetNumeric(JetType type) {
     }
 }
 
+std::vector<ColumnInfo> JetColumnInfos(const std::vector<JetField>& fields) {
+    std::vector<ColumnInfo> out;
+    for (const auto& f : fields) {
+        ColumnInfo c;
+        c.name = f.name;
+        c.type = JetAdoType(f.type);
+        c.size = f.size;
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
 bool IsJetText(JetType type) {
     return type == JetType::Text || type == JetType::Memo || type == JetType::Guid;
 }

@@ -3,6 +3,7 @@
 // become ADO types, and libmdb's value texts become Variants of the column's type.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ado/driver.h"
 #include "platform/common/variant.h"
@@ -61,6 +62,22 @@ const char* JetTypeText(JetType type);
 JetType JetTypeFromText(const std::string& word);
 bool IsJetNumeric(JetType type);  // Boolean, whole numbers, Currency, Single, Double, Decimal
 bool IsJetText(JetType type);     // Text, Memo, Guid
+
+// A column of a table, a saved query or a statement, with its Jet type.
+struct JetField {
+    std::string name;
+    JetType type = JetType::Value;
+    long size = 0;  // characters of a text column, 0 when unknown
+};
+
+// A parameter a statement or saved query asks for.
+struct JetParameter {
+    std::string name;  // as the statement writes it, without brackets; "?" for a placeholder
+    JetType type = JetType::Value;
+};
+
+// The columns as ADO describes them.
+std::vector<ColumnInfo> JetColumnInfos(const std::vector<JetField>& fields);
 
 // The defined size ADO reports: characters for texts (Jet 4 and later store two bytes each),
 // bytes otherwise.

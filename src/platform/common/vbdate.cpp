@@ -51,6 +51,11 @@ long long Seconds(Date d) {
     return std::llround(Linear(d) * 86400.0);
 }
 
+// Whole spans of seconds (an hour, a minute) since the epoch, counted down for earlier times.
+long long Units(Date d, double seconds) {
+    return static_cast<long long>(std::floor(Seconds(d) / seconds));
+}
+
 struct Parts {
     int year, month, day, hour, minute, second;
 };
@@ -197,14 +202,10 @@ long long DateDiff(const std::string& interval, Date d1, Date d2, int firstDayOf
             const long long y = WholeDays(d2) - (Weekday(d2, first) - 1);
             return (y - x) / 7;
         }
-        case Interval::Hour: {
-            auto hours = [](Date d) { return static_cast<long long>(std::floor(Seconds(d) / 3600.0)); };
-            return hours(d2) - hours(d1);
-        }
-        case Interval::Minute: {
-            auto minutes = [](Date d) { return static_cast<long long>(std::floor(Seconds(d) / 60.0)); };
-            return minutes(d2) - minutes(d1);
-        }
+        case Interval::Hour:
+            return Units(d2, 3600) - Units(d1, 3600);
+        case Interval::Minute:
+            return Units(d2, 60) - Units(d1, 60);
         case Interval::Second:
             return Seconds(d2) - Seconds(d1);
     }
