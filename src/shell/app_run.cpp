@@ -32,7 +32,8 @@ bool AppRun::Start() {
     services.reportWindows = &reportWindows_;
     window_ = std::make_unique<Startup>(std::move(services));
     Startup* window = window_.get();
-    reportWindows_.Bind(window->gToolBar(), window->Env(), [window] { return window->gCrystalVersion; }, window);
+    reportWindows_.Bind(
+        window->gToolBar(), window->Env(), [window] { return window->gCrystalVersion; }, window);
     prompt_.setOwner(window);
     saveFile_.setOwner(window);
     window_->Form_Load();

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/ado/ado.h"
-#include "shell/report_window_services.h"
 #include "shell/data_grid.h"
+#include "shell/report_window_services.h"
 #include "store/record_classes.h"
 
 namespace tolvaran {

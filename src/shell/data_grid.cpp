@@ -37,8 +37,8 @@ void DataGrid::ApplyColumns() {
 }
 
 void DataGrid::FitColumns() {
-    constexpr int kPadding = 12;          // pixels around a cell's text
-    constexpr int kSortIndicator = 18;    // pixels a header keeps for its sort arrow
+    constexpr int kPadding = 12;        // pixels around a cell's text
+    constexpr int kSortIndicator = 18;  // pixels a header keeps for its sort arrow
     const auto& cols = model_.Columns();
     const QFontMetrics metrics = fontMetrics();
     const QFontMetrics headerMetrics = horizontalHeader()->fontMetrics();
@@ -48,8 +48,8 @@ void DataGrid::FitColumns() {
             const QString text = model_.data(model_.index(r, c), Qt::DisplayRole).toString();
             widest = std::max(widest, metrics.horizontalAdvance(text) + kPadding);
         }
-        const int caption = headerMetrics.horizontalAdvance(Q(cols[static_cast<size_t>(c)].caption)) + kPadding +
-                            (isSortingEnabled() ? kSortIndicator : 0);
+        const int caption = headerMetrics.horizontalAdvance(Q(cols[static_cast<size_t>(c)].caption)) +
+                            kPadding + (isSortingEnabled() ? kSortIndicator : 0);
         setColumnWidth(c, std::max(caption, std::min(widest, cols[static_cast<size_t>(c)].width)));
     }
 }

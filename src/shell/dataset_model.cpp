@@ -27,12 +27,13 @@ bool IsNumberType(ado::DataTypeEnum t) {
 }
 
 bool IsWholeNumberType(ado::DataTypeEnum t) {
-    return t == ado::adSmallInt || t == ado::adInteger || t == ado::adTinyInt || t == ado::adUnsignedTinyInt ||
-           t == ado::adBigInt;
+    return t == ado::adSmallInt || t == ado::adInteger || t == ado::adTinyInt ||
+           t == ado::adUnsignedTinyInt || t == ado::adBigInt;
 }
 
 bool IsNumberValue(const vb::Variant& v) {
-    return v.Type() == vb::VarType::Long || v.Type() == vb::VarType::Double || v.Type() == vb::VarType::Boolean;
+    return v.Type() == vb::VarType::Long || v.Type() == vb::VarType::Double ||
+           v.Type() == vb::VarType::Boolean;
 }
 
 // Order of two values of one column: Null and Empty first, numbers by value, dates by time,
@@ -226,7 +227,8 @@ vb::Variant DatasetModel::FromTyped(const QString& text, int column) const {
     const QString t = text.trimmed();
     if (t.isEmpty()) return vb::Variant::null();
     const vb::Variant typed(S(t));
-    if (!typed.IsNumeric()) throw vb::ComError(13, "\"" + S(t) + "\" is not a number: " + col.caption + " holds numbers.");
+    if (!typed.IsNumeric())
+        throw vb::ComError(13, "\"" + S(t) + "\" is not a number: " + col.caption + " holds numbers.");
     if (IsWholeNumberType(type)) return vb::Variant(static_cast<long long>(typed.ToLong()));
     return vb::Variant(typed.ToDouble());
 }
@@ -307,7 +309,8 @@ void DatasetModel::sort(int column, Qt::SortOrder order) {
     for (size_t r = 0; r < from.size(); ++r) newRowOf[from[r]] = static_cast<int>(r);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
-    for (const QModelIndex& i : before) after.push_back(index(newRowOf[static_cast<size_t>(i.row())], i.column()));
+    for (const QModelIndex& i : before)
+        after.push_back(index(newRowOf[static_cast<size_t>(i.row())], i.column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

@@ -7,15 +7,16 @@
 
 namespace tolvaran {
 
-void QtReportWindows::Bind(clsToolBar& toolbars, const Environment& env, std::function<std::string()> crystalVersion,
-                           QWidget* owner) {
+void QtReportWindows::Bind(clsToolBar& toolbars, const Environment& env,
+                           std::function<std::string()> crystalVersion, QWidget* owner) {
     services_.toolbars = &toolbars;
     services_.env = &env;
     services_.crystalVersion = std::move(crystalVersion);
     services_.owner = owner;
 }
 
-void QtReportWindows::ViewReport(long reportId, const std::string& reportName, const std::string& reportPath) {
+void QtReportWindows::ViewReport(long reportId, const std::string& reportName,
+                                 const std::string& reportPath) {
     tolvaran::ViewReport window(services_, services_.owner);
     window.ReportId = reportId;
     window.ReportName = reportName;

@@ -7,7 +7,8 @@
 namespace tolvaran {
 
 std::string QtSaveFileDialog::AskSaveFileName(const std::string& title, const std::string& initialName,
-                                              const std::string& filter, const std::string& defaultExtension) {
+                                              const std::string& filter,
+                                              const std::string& defaultExtension) {
     QFileDialog dialog(owner_, Q(title));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

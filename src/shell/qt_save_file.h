@@ -11,8 +11,8 @@ class QtSaveFileDialog : public ui::SaveFileDialog {
   public:
     // owner: the window the dialog is modal to (may be null or go away).
     void setOwner(QWidget* owner) { owner_ = owner; }
-    std::string AskSaveFileName(const std::string& title, const std::string& initialName, const std::string& filter,
-                                const std::string& defaultExtension) override;
+    std::string AskSaveFileName(const std::string& title, const std::string& initialName,
+                                const std::string& filter, const std::string& defaultExtension) override;
 
   private:
     QPointer<QWidget> owner_;

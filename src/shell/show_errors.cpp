@@ -37,7 +37,8 @@ void ShowErrors::Form_Load() {
     try {
         setgrid();
     } catch (const std::exception& e) {
-        if (services_.ctx->prompt) services_.ctx->prompt->MsgBox(e.what(), ui::vbExclamation, "Show Report Errors");
+        if (services_.ctx->prompt)
+            services_.ctx->prompt->MsgBox(e.what(), ui::vbExclamation, "Show Report Errors");
     }
     if (services_.toolbars) services_.toolbars->Load(*toolbar_, "ErrorLog");
     toolbar_->Render();
@@ -56,7 +57,8 @@ void ShowErrors::setgrid() {
     if (!db_ || db_->State() != ado::adStateOpen) db_ = OpenListsConnection(*services_.ctx);
     ds.setConnection(db_);
     // Rows of one severity keep the order they were logged in.
-    ds.setSource("ShowReportErrors", "ReportId = ?", {vb::Variant(ReportId)}, "ErrorSeverityLevel, ErrorLogId");
+    ds.setSource("ShowReportErrors", "ReportId = ?", {vb::Variant(ReportId)},
+                 "ErrorSeverityLevel, ErrorLogId");
     ds.Open();
     grid_->FitColumns();
 }
@@ -80,7 +82,8 @@ void ShowErrors::SaveGridAs() {
     if (!services_.saveFile) return;
     const DatasetModel& ds = grid_->Dataset();
     const std::string reportName = NZ(ds.Value(0, "ReportName"), "").ToString();
-    const std::string offered = reportName.empty() ? "ErrorLog.csv" : MakeSafeName(reportName) + "_ErrorLog.csv";
+    const std::string offered =
+        reportName.empty() ? "ErrorLog.csv" : MakeSafeName(reportName) + "_ErrorLog.csv";
     const std::string file =
         services_.saveFile->AskSaveFileName("Save As", offered, "CSV files|*.csv|All files|*", "csv");
     if (file.empty()) return;

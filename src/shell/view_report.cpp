@@ -78,8 +78,8 @@ void ViewReport::EToolBar_ItemClick(int index) {
             break;
         case 2:
             if (services_.env)
-                services_.env->OpenReportInCrystal(ReportFile(),
-                                                   services_.crystalVersion ? services_.crystalVersion() : "0.00");
+                services_.env->OpenReportInCrystal(
+                    ReportFile(), services_.crystalVersion ? services_.crystalVersion() : "0.00");
             break;
         case 3: {
             // Given no connection, the error-log viewer opens its own on the lists file.

@@ -22,9 +22,9 @@ class ViewReport : public QDialog {
 
     explicit ViewReport(const ReportWindowServices& services, QWidget* parent = nullptr);
 
-    long ReportId = 0;         // handed to the error-log viewer
-    std::string ReportName;    // the file name with its extension
-    std::string Reportpath;    // its folder, with or without a trailing separator
+    long ReportId = 0;       // handed to the error-log viewer
+    std::string ReportName;  // the file name with its extension
+    std::string Reportpath;  // its folder, with or without a trailing separator
 
     // Caption, help context and toolbar; a toolbar that cannot be built shows the builder's
     // message.

@@ -6,7 +6,7 @@
 namespace ui {
 
 class SaveFileDialog {
-public:
+  public:
     virtual ~SaveFileDialog() = default;
     // title: the dialog's caption; initialName: the name offered; filter: pairs of
     // description and pattern separated by "|" ("CSV files|*.csv|All files|*");
