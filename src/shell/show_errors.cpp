@@ -28,7 +28,7 @@ ShowErrors::ShowErrors(const ReportWindowServices& services, QWidget* parent)
     layout->addWidget(toolbar_);
     layout->addWidget(grid_);
     grid_->setSortable(true);
-    resize(1040, 460);
+    resize(1180, 460);
     connect(toolbar_, &QtToolBar::ItemClick, this, &ShowErrors::EToolBar_ItemClick);
 }
 
