@@ -22,22 +22,19 @@ namespace tacc = tolvaran::access;
 namespace corpus_standin {
 namespace {
 
-std::string QuoteIdent(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"') out += '"';
+// text between two quote characters q, each q inside doubled (SQL names with '"', SQL texts
+// with '\'').
+std::string Quoted(const std::string& text, char q) {
+    std::string out(1, q);
+    for (char c : text) {
+        if (c == q) out += q;
         out += c;
     }
-    return out + "\"";
+    return out + q;
 }
 
-std::string QuoteText(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
+std::string QuoteIdent(const std::string& name) {
+    return Quoted(name, '"');
 }
 
 std::string QuoteExport(const std::string& s) {
@@ -254,7 +251,7 @@ std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports, 
                         f.find("Date") != std::string::npos
                             ? "2024-0" + std::to_string(1 + row % 9) + "-1" + std::to_string(row % 10)
                             : f + " " + std::to_string(1 + row % 3);
-                    list += (list.empty() ? "" : ", ") + QuoteText(v);
+                    list += (list.empty() ? "" : ", ") + Quoted(v, '\'');
                 }
                 sql += "INSERT INTO " + QuoteIdent(table) + " VALUES (" + list + ");";
             }

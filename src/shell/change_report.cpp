@@ -1,10 +1,6 @@
 #include "shell/change_report.h"
 
-#include <QVBoxLayout>
-
 #include "platform/common/vbstring.h"
-#include "platform/ui/prompt.h"
-#include "shell/cls_toolbar.h"
 #include "shell/qt_text.h"
 #include "shell/qt_toolbar.h"
 #include "store/context.h"
@@ -17,42 +13,28 @@ constexpr const char* kTitle = "Change Report";
 }  // namespace
 
 ChangeReport::ChangeReport(const ReportWindowServices& services, QWidget* parent)
-    : QDialog(parent),
-      services_(services),
-      toolbar_(new QtToolBar(this)),
-      grid_(new DataGrid(QStringLiteral("dxGrid"), false, this)) {
-    setObjectName(QStringLiteral("ChangeReport"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(toolbar_);
-    layout->addWidget(grid_);
-    grid_->setSortable(true);
-    grid_->setEditable(true);
-    resize(1180, 480);
-    connect(toolbar_, &QtToolBar::ItemClick, this, &ChangeReport::EToolBar_ItemClick);
-    connect(&grid_->Dataset(), &DatasetModel::EditRefused, this, [this](const QString& message) {
-        if (services_.ctx->prompt) services_.ctx->prompt->MsgBox(S(message), ui::vbExclamation, kTitle);
-    });
+    : GridWindow(services, QStringLiteral("ChangeReport"), QSize(1180, 480), parent) {
+    dxGrid()->setEditable(true);
+    connect(&dxGrid()->Dataset(), &DatasetModel::EditRefused, this,
+            [this](const QString& message) { Warn(S(message), kTitle); });
 }
 
 void ChangeReport::Form_Load() {
     setWindowTitle(QLatin1String(kTitle));
     try {
-        if (!db_ || db_->State() != ado::adStateOpen) db_ = OpenListsConnection(*services_.ctx);
+        OpenConnection();
     } catch (const std::exception& e) {
-        if (services_.ctx->prompt) services_.ctx->prompt->MsgBox(e.what(), ui::vbExclamation, kTitle);
+        Warn(e.what(), kTitle);
     }
     report_.prompt = services_.ctx->prompt;
     report_.setDb(db_);
     reportId_ = static_cast<long>(vb::Variant(vb::Val(OpenArgs)).ToLong());
     reportLoaded_ = reportId_ > 0 && report_.LoadRecord(reportId_);
-    if (services_.toolbars) services_.toolbars->Load(*toolbar_, "GenericSaveCancel");
-    toolbar_->Render();
+    LoadToolBar("GenericSaveCancel");
     try {
         setgrid();
     } catch (const std::exception& e) {
-        if (services_.ctx->prompt) services_.ctx->prompt->MsgBox(e.what(), ui::vbExclamation, kTitle);
+        Warn(e.what(), kTitle);
     }
 }
 
@@ -61,7 +43,7 @@ void ChangeReport::AddColumn(const std::string& caption, const std::string& fiel
 }
 
 void ChangeReport::setgrid() {
-    DatasetModel& ds = grid_->Dataset();
+    DatasetModel& ds = dxGrid()->Dataset();
     if (ds.IsOpen()) ds.Close();
     columns_.clear();
     // The section column shows the section number the converter records.
@@ -81,12 +63,12 @@ void ChangeReport::setgrid() {
     ds.setConnection(db_);
     ds.setSource("Controls", "ReportId = ?", {vb::Variant(reportId_)}, "ControlId");
     ds.Open();
-    grid_->FitColumns();
+    dxGrid()->FitColumns();
 }
 
 void ChangeReport::Save() {
-    grid_->CommitEdit();
-    grid_->Dataset().AcceptEdits();
+    dxGrid()->CommitEdit();
+    dxGrid()->Dataset().AcceptEdits();
     // A window opened on no report has no record to save: saving key 0 would add an empty
     // Report row.
     if (reportLoaded_) report_.SaveRecord(reportId_);
@@ -94,17 +76,17 @@ void ChangeReport::Save() {
 }
 
 void ChangeReport::reject() {
-    grid_->DiscardEdit();
+    dxGrid()->DiscardEdit();
     try {
-        grid_->Dataset().RevertEdits();
+        dxGrid()->Dataset().RevertEdits();
     } catch (const std::exception& e) {
-        if (services_.ctx->prompt) services_.ctx->prompt->MsgBox(e.what(), ui::vbExclamation, kTitle);
+        Warn(e.what(), kTitle);
     }
     QDialog::reject();
 }
 
 void ChangeReport::EToolBar_ItemClick(int index) {
-    switch (toolbar_->ItemCtrlID(index)) {
+    switch (EToolBar()->ItemCtrlID(index)) {
         case 236:
             Save();
             break;

@@ -2,10 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QVBoxLayout>
 
-#include "platform/ui/prompt.h"
-#include "shell/cls_toolbar.h"
 #include "shell/data_grid.h"
 #include "shell/grid_export.h"
 #include "shell/qt_text.h"
@@ -17,35 +14,20 @@
 namespace tolvaran {
 
 ShowErrors::ShowErrors(const ReportWindowServices& services, QWidget* parent)
-    : QDialog(parent),
-      services_(services),
-      toolbar_(new QtToolBar(this)),
-      grid_(new DataGrid(QStringLiteral("dxGrid"), false, this)) {
-    setObjectName(QStringLiteral("ShowErrors"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(toolbar_);
-    layout->addWidget(grid_);
-    grid_->setSortable(true);
-    resize(1180, 460);
-    connect(toolbar_, &QtToolBar::ItemClick, this, &ShowErrors::EToolBar_ItemClick);
-}
+    : GridWindow(services, QStringLiteral("ShowErrors"), QSize(1180, 460), parent) {}
 
 void ShowErrors::Form_Load() {
     setWindowTitle(QStringLiteral("Show Report Errors"));
     try {
         setgrid();
     } catch (const std::exception& e) {
-        if (services_.ctx->prompt)
-            services_.ctx->prompt->MsgBox(e.what(), ui::vbExclamation, "Show Report Errors");
+        Warn(e.what(), "Show Report Errors");
     }
-    if (services_.toolbars) services_.toolbars->Load(*toolbar_, "ErrorLog");
-    toolbar_->Render();
+    LoadToolBar("ErrorLog");
 }
 
 void ShowErrors::setgrid() {
-    DatasetModel& ds = grid_->Dataset();
+    DatasetModel& ds = dxGrid()->Dataset();
     if (ds.IsOpen()) ds.Close();
     ds.setColumns({{"Database", "ReportDatabase", 250},
                    {"Severity", "ErrorSeverityDesc", 100},
@@ -54,20 +36,20 @@ void ShowErrors::setgrid() {
                    {"Error Description", "ErrorDesc", 400},
                    {"Sub Report Of", "SubReportOf", 100}});
     ds.setKeyField("ErrorLogId");
-    if (!db_ || db_->State() != ado::adStateOpen) db_ = OpenListsConnection(*services_.ctx);
+    OpenConnection();
     ds.setConnection(db_);
     // Rows of one severity keep the order they were logged in.
     ds.setSource("ShowReportErrors", "ReportId = ?", {vb::Variant(ReportId)},
                  "ErrorSeverityLevel, ErrorLogId");
     ds.Open();
-    grid_->FitColumns();
+    dxGrid()->FitColumns();
 }
 
 bool ShowErrors::ClearErrorLog() {
     try {
         if (!db_) throw vb::ComError(3704, "Operation is not allowed when the object is closed.");
         db_->Execute("DELETE FROM ErrorLog WHERE ReportId = ?", {vb::Variant(ReportId)});
-        DatasetModel& ds = grid_->Dataset();
+        DatasetModel& ds = dxGrid()->Dataset();
         ds.Close();
         WaitSeconds(2);
         ds.Open();
@@ -80,7 +62,7 @@ bool ShowErrors::ClearErrorLog() {
 
 void ShowErrors::SaveGridAs() {
     if (!services_.saveFile) return;
-    const DatasetModel& ds = grid_->Dataset();
+    const DatasetModel& ds = dxGrid()->Dataset();
     const std::string reportName = NZ(ds.Value(0, "ReportName"), "").ToString();
     const std::string offered =
         reportName.empty() ? "ErrorLog.csv" : MakeSafeName(reportName) + "_ErrorLog.csv";
@@ -90,16 +72,16 @@ void ShowErrors::SaveGridAs() {
     try {
         WriteTextFile(file, DelimitedText(ds, ','));
     } catch (const std::exception& e) {
-        if (services_.ctx->prompt) services_.ctx->prompt->MsgBox(e.what(), ui::vbExclamation, "Save As");
+        Warn(e.what(), "Save As");
     }
 }
 
 void ShowErrors::CopyGrid() {
-    QGuiApplication::clipboard()->setText(Q(DelimitedText(grid_->Dataset(), '\t')));
+    QGuiApplication::clipboard()->setText(Q(DelimitedText(dxGrid()->Dataset(), '\t')));
 }
 
 void ShowErrors::EToolBar_ItemClick(int index) {
-    switch (toolbar_->ItemCtrlID(index)) {
+    switch (EToolBar()->ItemCtrlID(index)) {
         case 248:
             close();
             break;

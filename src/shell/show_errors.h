@@ -3,26 +3,15 @@
 // converted report, through the saved query ShowReportErrors of the lists file, ordered by
 // severity, in a read-only grid; toolbar "ErrorLog": 248 close, 251 clear the report's rows,
 // 252 copy the rows, 253 save them as a CSV file.
-#include <QDialog>
-#include <string>
-
-#include "platform/ado/ado.h"
-#include "shell/report_window_services.h"
+#include "shell/grid_window.h"
 
 namespace tolvaran {
 
-class DataGrid;
-class QtToolBar;
-
-class ShowErrors : public QDialog {
+class ShowErrors : public GridWindow {
     Q_OBJECT
   public:
     explicit ShowErrors(const ReportWindowServices& services, QWidget* parent = nullptr);
 
-    // The connection to the lists file; when none was assigned, or it is not open, Form_Load
-    // opens the window's own.
-    void setDb(ado::ConnectionPtr db) { db_ = std::move(db); }
-    const ado::ConnectionPtr& db() const { return db_; }
     // The report whose rows are shown and cleared.
     long ReportId = 0;
 
@@ -37,16 +26,7 @@ class ShowErrors : public QDialog {
     void SaveGridAs();
     // Puts the grid's rows on the clipboard as tab-separated text with a caption line.
     void CopyGrid();
-    void EToolBar_ItemClick(int index);
-
-    DataGrid* dxGrid() const { return grid_; }
-    QtToolBar* EToolBar() const { return toolbar_; }
-
-  private:
-    ReportWindowServices services_;
-    ado::ConnectionPtr db_;
-    QtToolBar* toolbar_;
-    DataGrid* grid_;
+    void EToolBar_ItemClick(int index) override;
 };
 
 }  // namespace tolvaran
