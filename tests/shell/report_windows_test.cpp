@@ -249,6 +249,12 @@ TEST(ErrorLogViewer, SaveAsWritesTheGridAsCsvAndACancelSavesNothing) {
     }
     EXPECT_EQ(Column(ds, "ReportName"), names);
 
+    // A file that cannot be written: a message, and the window goes on.
+    run.saveFile.answer = (run.folder / "no such folder" / "saved.csv").string();
+    window.EToolBar_ItemClick(ItemOf(window.EToolBar(), 253));
+    ASSERT_EQ(run.prompt.messages.size(), 1u);
+    EXPECT_EQ(run.prompt.messages[0].title, "Save As");
+
     // Copy: the same rows, tab-separated, for a paste into a spreadsheet.
     window.EToolBar_ItemClick(ItemOf(window.EToolBar(), 252));
     EXPECT_EQ(QGuiApplication::clipboard()->text().section(QLatin1Char('\n'), 0, 0).toStdString(),
