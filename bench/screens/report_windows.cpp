@@ -35,15 +35,20 @@ struct Converted {
     tolvaran::ReportWindowServices& Services() { return run->ReportWindowsOfRun().Services(); }
 };
 
+// Null, with a line on stderr, when the corpus is not at hand.
 std::unique_ptr<Converted> Convert(screens::Session& s) {
+    const fs::path corpus = screens::Session::Corpus() / "reports";
+    if (!fs::is_directory(corpus)) {
+        std::fprintf(stderr, "report windows: no corpus at %s, scene skipped\n", corpus.c_str());
+        return nullptr;
+    }
     auto c = std::make_unique<Converted>();
     const fs::path program = s.FreshProgramFolder("report_windows");
     c->run = std::make_unique<tolvaran::AppRun>(program.string());
     if (!c->run->Start()) throw std::runtime_error("the program did not start");
     tolvaran::AppContext& ctx = c->run->Context();
 
-    std::vector<corpus_standin::Export> exports =
-        corpus_standin::ListExports(screens::Session::Corpus() / "reports", kRepository);
+    std::vector<corpus_standin::Export> exports = corpus_standin::ListExports(corpus, kRepository);
     const auto fronts = corpus_standin::BuildFrontEnds(exports, program / "standin", 9);
     const corpus_standin::Export* report = nullptr;
     for (const auto& e : exports)
@@ -91,18 +96,21 @@ void ShowViewer(screens::Session& s, Converted& c, const std::string& fileName, 
 
 TOLVARAN_SCREEN("report_viewer", [](screens::Session& s) {
     auto c = Convert(s);
+    if (!c) return;
     ShowViewer(s, *c, c->fileName, "report_viewer");
     c->run->Window().Form_Terminate();
 });
 
 TOLVARAN_SCREEN("report_viewer_missing_file", [](screens::Session& s) {
     auto c = Convert(s);
+    if (!c) return;
     ShowViewer(s, *c, "Missing Report.rpt", "report_viewer_missing_file");
     c->run->Window().Form_Terminate();
 });
 
 TOLVARAN_SCREEN("error_log_viewer", [](screens::Session& s) {
     auto c = Convert(s);
+    if (!c) return;
     tolvaran::ShowErrors window(c->Services());
     window.setDb(c->run->Context().gDb);
     window.ReportId = c->reportId;
@@ -113,6 +121,7 @@ TOLVARAN_SCREEN("error_log_viewer", [](screens::Session& s) {
 
 TOLVARAN_SCREEN("layout_editor", [](screens::Session& s) {
     auto c = Convert(s);
+    if (!c) return;
     tolvaran::ChangeReport window(c->Services());
     window.setDb(c->run->Context().gDb);
     window.OpenArgs = std::to_string(c->reportId);
