@@ -1,5 +1,7 @@
 #include "shell/change_report.h"
 
+#include <cmath>
+
 #include "platform/common/vbstring.h"
 #include "shell/qt_text.h"
 #include "shell/qt_toolbar.h"
@@ -28,7 +30,9 @@ void ChangeReport::Form_Load() {
     }
     report_.prompt = services_.ctx->prompt;
     report_.setDb(db_);
-    reportId_ = static_cast<long>(vb::Variant(vb::Val(OpenArgs)).ToLong());
+    // A number beyond the range of a report id (a 32-bit Long) names no report.
+    const double number = vb::Val(OpenArgs);
+    reportId_ = std::fabs(number) < 2147483647.5 ? static_cast<long>(vb::Variant(number).ToLong()) : 0;
     reportLoaded_ = reportId_ > 0 && report_.LoadRecord(reportId_);
     LoadToolBar("GenericSaveCancel");
     try {

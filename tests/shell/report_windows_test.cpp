@@ -361,6 +361,7 @@ TEST(LayoutEditor, OpenArgsGivesTheReportIdAndANonNumberGivesZero) {
     };
     const Case cases[] = {{"", 0, {"subControl"}},
                           {"Orders", 0, {"subControl"}},
+                          {"1e300", 0, {"subControl"}},
                           {"7", 7, {"txtName", "lblTitle", "txtTotal"}},
                           {"6.6", 7, {"txtName", "lblTitle", "txtTotal"}}};
     for (const Case& c : cases) {
