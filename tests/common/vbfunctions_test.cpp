@@ -50,6 +50,7 @@ TEST(VbFormat, NamedAndCustomNumbers) {
     };
     for (const auto& c : cases) EXPECT_EQ(Format(c.value, c.format), Variant(c.expected)) << c.format;
     EXPECT_TRUE(Format(Variant::null(), "0.00").IsNull());
+    EXPECT_THROW(Format(Variant(1e300), "0%%%%%%"), ComError);  // beyond a Double: Overflow
     EXPECT_EQ(Format(Variant::null(), "0;-0;0;\"none\""), Variant("none"));
 }
 
@@ -122,6 +123,9 @@ TEST(VbDate, AddDiffPart) {
     EXPECT_EQ(MonthName(2), "February");
     EXPECT_EQ(MonthName(9, true), "Sep");
     EXPECT_THROW(MonthName(13), ComError);
+    // A serial beyond the year 9999 is no date.
+    EXPECT_THROW(Year(Date{1e12}), ComError);
+    EXPECT_THROW(DateAdd("d", 1, Date{-1e300}), ComError);
 }
 
 TEST(VbDate, TextsReadAsDates) {

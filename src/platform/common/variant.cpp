@@ -146,6 +146,8 @@ Date Date::FromParts(int year, int month, int day, int hour, int minute, int sec
 }
 
 void Date::ToParts(int& year, int& month, int& day, int& hour, int& minute, int& second) const {
+    // The host language's dates run from January 1, 100 to December 31, 9999.
+    if (!(serial > -657435.0 && serial < 2958466.0)) throw ComError(kErrOverflow, "Overflow");
     double whole = std::trunc(serial);
     double frac = std::fabs(serial - whole);
     long long secs = std::llround(frac * 86400.0);

@@ -5,12 +5,10 @@
 // for Null.
 #include <string>
 
+#include "platform/common/com_error.h"
 #include "platform/common/variant.h"
 
 namespace vb {
-
-inline constexpr long kErrOverflow = 6;
-inline constexpr long kErrTypeMismatch = 13;
 
 // CCur: rounded to four decimals, halves to even.
 Variant CCur(const Variant& v);

@@ -32,6 +32,7 @@ Interval ParseInterval(const std::string& text) {
 // The serial as a continuous count of days: before the epoch the stored fraction counts forward
 // from the whole day, so -1.25 (December 29, 1899, 6:00) is the instant -0.75.
 double Linear(Date d) {
+    if (!(d.serial > -657435.0 && d.serial < 2958466.0)) throw ComError(kErrOverflow, "Overflow");
     const double whole = std::trunc(d.serial);
     return whole + std::fabs(d.serial - whole);
 }

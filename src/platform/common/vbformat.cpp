@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/common/com_error.h"
 #include "platform/common/vbdate.h"
 #include "platform/common/vbstring.h"
 
@@ -130,6 +131,7 @@ bool IsDateCode(const std::string& t) {
 // The decimal digits of |value| rounded half away from zero at `decimals` places after the
 // point, read from its 15 significant digits as the host language shows a Double.
 void Decimal(double value, int decimals, std::string& whole, std::string& fraction) {
+    if (!std::isfinite(value)) throw ComError(kErrOverflow, "Overflow");
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
     std::string digits;
