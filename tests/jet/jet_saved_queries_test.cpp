@@ -342,6 +342,62 @@ TEST_F(NwindSavedQueries, RowsEqualTheExportQueriedByHand) {
     }
 }
 
+// Statements as Access writes them beside the same question in SQLite SQL.
+TEST_F(NwindSavedQueries, StatementsEqualTheExportQueriedByHand) {
+    const std::pair<const char*, const char*> statements[] = {
+        {"SELECT CompanyName FROM Customers WHERE CustomerID IN (SELECT CustomerID FROM Orders WHERE Freight "
+         "> 500)",
+         "SELECT CompanyName FROM Customers WHERE CustomerID IN (SELECT CustomerID FROM Orders WHERE Freight "
+         "> 500)"},
+        {"SELECT c.CustomerID FROM Customers AS c WHERE NOT EXISTS (SELECT * FROM Orders o WHERE "
+         "o.CustomerID = "
+         "c.CustomerID)",
+         "SELECT c.CustomerID FROM Customers c WHERE NOT EXISTS (SELECT * FROM Orders o WHERE o.CustomerID = "
+         "c.CustomerID)"},
+        {"SELECT x.ShipCountry, Count(*) AS n FROM (SELECT ShipCountry FROM Orders WHERE ShipVia = 2) AS x "
+         "GROUP BY "
+         "x.ShipCountry HAVING Count(*) > 10",
+         "SELECT ShipCountry, COUNT(*) FROM Orders WHERE ShipVia = 2 GROUP BY ShipCountry HAVING COUNT(*) > "
+         "10"},
+        {"SELECT Customers.CustomerID, Orders.OrderID FROM Customers LEFT JOIN Orders ON "
+         "Customers.CustomerID = "
+         "Orders.CustomerID WHERE Orders.OrderID Is Null",
+         "SELECT c.CustomerID, o.OrderID FROM Customers c LEFT JOIN Orders o ON c.CustomerID = o.CustomerID "
+         "WHERE "
+         "o.OrderID IS NULL"},
+        {"SELECT DISTINCT Country FROM Customers WHERE City Like 'S*' OR City Like '?ondon'",
+         "SELECT DISTINCT Country FROM Customers WHERE City LIKE 'S%' OR City LIKE '_ondon'"},
+        {"SELECT ShipperID, DCount(\"*\", \"Orders\", \"ShipVia=\" & [ShipperID]) AS n, "
+         "DLookup(\"CompanyName\", "
+         "\"Shippers\", \"ShipperID=1\") AS first FROM Shippers",
+         "SELECT s.ShipperID, (SELECT COUNT(*) FROM Orders WHERE ShipVia = s.ShipperID), (SELECT CompanyName "
+         "FROM "
+         "Shippers WHERE ShipperID = 1) FROM Shippers s"},
+        {"SELECT OrderID, Year([OrderDate]) & '-' & Format([OrderDate], 'mm') AS ym, UCase(Left(ShipName, "
+         "3)) AS s "
+         "FROM Orders WHERE OrderDate Between #8/1/94# And #8/31/94#",
+         "SELECT OrderID, substr(OrderDate, 1, 4) || '-' || substr(OrderDate, 6, 2), upper(substr(ShipName, "
+         "1, 3)) FROM "
+         "Orders WHERE OrderDate BETWEEN '1994-08-01' AND '1994-08-31 23:59:59'"},
+        {"SELECT ProductName, IIf(UnitsInStock < ReorderLevel, 'order', Null) AS todo FROM Products WHERE "
+         "Discontinued "
+         "= False",
+         "SELECT ProductName, CASE WHEN UnitsInStock < ReorderLevel THEN 'order' END FROM Products WHERE "
+         "Discontinued = "
+         "0"},
+    };
+    for (const auto& [access, sqlite] : statements) {
+        SCOPED_TRACE(access);
+        const auto ours = Sorted(Run(access, {}));
+        const auto theirs = Sorted(export_->rows(sqlite));
+        ASSERT_EQ(ours.size(), theirs.size());
+        ASSERT_FALSE(ours.empty());
+        for (size_t i = 0; i < ours.size(); ++i)
+            for (size_t k = 0; k < ours[i].size(); ++k)
+                EXPECT_TRUE(Near(ours[i][k], theirs[i][k])) << i << "," << k;
+    }
+}
+
 TEST_F(NwindSavedQueries, EveryOneRunsWithItsParametersGiven) {
     std::vector<std::string> names;
     for (const auto& q : driver_->views()) names.push_back(q.name);
