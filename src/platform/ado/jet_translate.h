@@ -8,7 +8,8 @@
 //    other (a query that draws on itself is an error naming the chain);
 //  - names resolve as Jet resolves them: a column of a source in the FROM list (ambiguous: an
 //    error), an alias of the select list, a column of an enclosing query; a name that is none of
-//    these is a parameter;
+//    these is a parameter (T.C also finds table T under an alias, as the program's own
+//    statements write it);
 //  - every column of the result has a name (Access's: the alias, the column's name, "T.C" when
 //    two sources give the same name, "SumOfX" for Sum(X), "Expr1000"...) and a type;
 //  - text comparisons use the collation JETTEXT; functions run as jet_<Name> (jet_functions.h);
@@ -23,7 +24,8 @@
 // Parameters: the caller's values are taken in this order: the "?" placeholders of the
 // statement as they stand, the PARAMETERS declarations, then every other parameter (a name that
 // is no column, including those of the saved queries the statement draws on, with their
-// declarations) in the order the translation meets it.
+// declarations) in the order the translation meets it. A parameter without a declared type
+// takes the type of what it is compared with, else that of the value given for it.
 #include <optional>
 #include <string>
 #include <vector>
