@@ -114,6 +114,17 @@ int DatasetModel::Post() {
     return RowCount() - 1;
 }
 
+void DatasetModel::Delete(int row) {
+    if (row < 0 || row >= RowCount()) return;
+    const vb::Variant key = Value(row, keyField_);
+    if (keyField_.empty() || key.IsNull()) throw vb::ComError(3021, "No current record.");
+    connection_->Execute(
+        "DELETE FROM " + table_ + " WHERE " + connection_->driver().quoteName(keyField_) + " = ?", {key});
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+}
+
 int DatasetModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : RowCount();
 }

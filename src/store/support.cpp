@@ -73,4 +73,19 @@ std::string MakeSafeName(const std::string& text) {
     return s;
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    for (const char c : folder) {
+        const bool separator = c == '/' || c == '\\';
+        if (!separator)
+            path += c;
+        else if (path.empty() || path.back() != '/')
+            path += '/';
+    }
+    if (path.empty()) return name;
+    if (path.back() != '/') path += '/';
+    return path + name;
+}
+
 }  // namespace tolvaran

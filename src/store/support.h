@@ -41,6 +41,11 @@ std::string GetFileName(const std::string& path);
 std::string QuoteString(const std::string& text, bool forceSingle = false);
 // "/", "\", "-", "%", "*", "#" become "_"; then "@" becomes "_at_".
 std::string MakeSafeName(const std::string& text);
+// The one routine that joins a folder and a file name: the folder's separators ("\" read as
+// one) become this machine's "/", runs of them one, and exactly one stands before name, so a
+// folder written with and without its final separator gives the same path. An empty folder
+// gives name alone. name is appended as it is.
+std::string JoinPath(const std::string& folder, const std::string& name);
 
 using vb::NZ;
 
