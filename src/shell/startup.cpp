@@ -281,6 +281,7 @@ void Startup::SetLblProgress(const std::string& caption) {
 
 void Startup::SetLblField(const std::string& caption) {
     lblField_->setText(Q(caption));
+    if (converting_) DoEvents();
 }
 
 void Startup::SetLblReports(const std::string& caption) {

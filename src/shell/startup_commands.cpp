@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QTextDocumentFragment>
 #include <filesystem>
 #include <vector>
 
@@ -110,7 +111,8 @@ const std::vector<MenuItem>& ItemsOf(int source) {
 void Startup::FillDropMenu(int source) {
     // White items, dark blue for the item under the pointer.
     DatabaseDropMenu_->setStyleSheet(
-        QStringLiteral("QMenu { background-color: rgb(255, 255, 255); } QMenu::item:selected { "
+        QStringLiteral("QMenu { background-color: rgb(255, 255, 255); border: 1px solid rgb(12, 45, 131); } "
+                       "QMenu::item:selected { "
                        "background-color: rgb(12, 45, 131); "
                        "color: white; }"));
     DatabaseDropMenu_->clear();
@@ -205,7 +207,17 @@ void Startup::SetRequestCommandsEnabled(bool enabled) {
         for (const auto& [index, was] : heldToolbarItems_) toolbar_->setItemEnabled(index, was);
         heldToolbarItems_.clear();
     }
-    for (QLabel* link : {dxlnkSelectDatabase_, dxlnkSelectReport_, dxlnkPreview_}) link->setEnabled(enabled);
+    // A held hyperlink shows its caption as plain text, which a disabled label draws grey (a
+    // link keeps its link colour); its link comes back with it.
+    for (QLabel* link : {dxlnkSelectDatabase_, dxlnkSelectReport_, dxlnkPreview_}) {
+        if (!enabled && link->isEnabled()) {
+            link->setProperty("heldLink", link->text());
+            link->setText(QTextDocumentFragment::fromHtml(link->text()).toPlainText());
+        } else if (enabled && !link->isEnabled()) {
+            link->setText(link->property("heldLink").toString());
+        }
+        link->setEnabled(enabled);
+    }
 }
 
 void Startup::RemoveDatabaseFromList(long databaseListId) {

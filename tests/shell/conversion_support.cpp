@@ -7,7 +7,7 @@
 
 #include "shell/data_grid.h"
 #include "shell_test_support.h"
-#include "sources/links_manager.h"
+#include "support/main_road.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;
@@ -121,21 +121,7 @@ long MainWindowRun::StoreEntry(const fs::path& frontEnd, const std::string& conv
 }
 
 long MainWindowRun::RegisterEntry(const fs::path& frontEnd, const std::string& convertedFolder) {
-    clsDatabaseList& entry = window->gDatabaseList();
-    entry.ReportDatabase = frontEnd.string();
-    entry.SourceTablesDatabase = frontEnd.string();
-    entry.ConvertedReportsPath = convertedFolder;
-    entry.IsDataProject = false;
-    entry.CaptureErrorLevel = 1;
-    entry.UpdatedOn = vb::Date::Now();
-    long id = 0;
-    if (!entry.SaveRecord(0, &id)) return 0;
-    clsManageLinks& links = window->gLinks();
-    links.ClearAllLinks();
-    links.ParseLinks(*window, frontEnd.string(), "", "");
-    links.SaveAll(id);
-    window->RefreshCurrentDatabase();
-    return id;
+    return main_road::RegisterEntry(*window, frontEnd, convertedFolder);
 }
 
 long MainWindowRun::ReportId(const std::string& name) {

@@ -1,7 +1,8 @@
 // The program's main road on real files: a source database registered, its reports scanned and
 // all of them converted through the main window, then converted again.
+#include "support/main_road.h"
+
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QString>
 #include <cstdlib>
@@ -53,31 +54,8 @@ bool HasStep(test::MainWindowRun& run, long reportId, const std::string& text) {
 TEST(MainRoad, StandInFrontEndConvertsAllAndReplacesItsRowsTheSecondTime) {
     SKIP_WITHOUT_CORPUS();
     test::MainWindowRun run("road");
-    const fs::path front = run.folder / "Comptoir.mdb";
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(front.string().c_str(), &db), SQLITE_OK);
-    const char* schema =
-        "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, ForeignName TEXT, "
-        "Connect TEXT);"
-        "CREATE TABLE [Ventes annuelles] ([Année] INTEGER, [Date envoi] DATETIME, [N° commande] INTEGER, "
-        "SousTotal REAL);"
-        "INSERT INTO [Ventes annuelles] VALUES (1996, '1996-07-16 00:00:00', 10248, 440),"
-        " (1997, '1997-01-02 00:00:00', 10400, 3063);"
-        "CREATE TABLE [Produits par catégorie] ([Nom de catégorie] TEXT, [Nom du produit] TEXT, "
-        "[Unités en stock] INTEGER);"
-        "CREATE TABLE [Récapitulatif des ventes par année] ([Année] INTEGER, [Date envoi] DATETIME, "
-        "[N° commande] INTEGER, SousTotal REAL);"
-        "CREATE TABLE [Totaux des ventes par montant] (MontantVente REAL, [N° commande] INTEGER, Société "
-        "TEXT);";
-    ASSERT_EQ(sqlite3_exec(db, schema, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-    const std::vector<std::string> reports = {"Produits par catégorie", "Récapitulatif des ventes par année",
-                                              "Sous-état ventes annuelles", "Totaux des ventes par montant",
-                                              "Ventes annuelles"};
-    fs::create_directories(front.string() + ".src/reports");
-    for (const std::string& name : reports)
-        fs::copy_file(corpus::Path("reports/Jlr97470__Nwind2k.mdb__" + name + ".report"),
-                      fs::path(front.string() + ".src/reports") / (name + ".report"));
+    const fs::path front = main_road::NwindFrontEnd(run.folder, corpus::Dir());
+    const std::vector<std::string>& reports = main_road::NwindReports();
     const fs::path out = run.folder / "Rapports";
     fs::create_directories(out);
 
