@@ -184,6 +184,8 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     long CurrentDatabaseListId(long missing);
     void OnDatabaseRowChanged();
     void ShowError(const std::exception& e, const std::string& title);
+    // The ReportId of the reports grid's current row; 0 when there is none.
+    long CurrentReportId();
     // Hyperlinks, the double click on a converted report (startup_commands.cpp).
     void WireCommands();
     // Enables or disables the conversion commands, the entry commands and the hyperlinks.

@@ -161,18 +161,13 @@ void Startup::DatabaseDropMenu_ItemClick(int position) {
             InitiateReportConversion(true);
             break;
         case 23:
-            if (CurrentDatabaseListId(0) > 0 && services_.reportWindows) {
-                const vb::Variant id = dxReports_->CurrentValue("ReportId");
-                services_.reportWindows->ShowModal(id.IsNull() ? 0 : static_cast<long>(id.ToLong()));
-            }
+            if (CurrentDatabaseListId(0) > 0 && services_.reportWindows)
+                services_.reportWindows->ShowModal(CurrentReportId());
             break;
-        case 24: {
-            const vb::Variant id = dxReports_->CurrentValue("ReportId");
-            const long reportId = id.IsNull() ? 0 : static_cast<long>(id.ToLong());
-            if (reportId > 0 && services_.reportWindows)
-                services_.reportWindows->ChangeReport(std::to_string(reportId));
+        case 24:
+            if (CurrentReportId() > 0 && services_.reportWindows)
+                services_.reportWindows->ChangeReport(std::to_string(CurrentReportId()));
             break;
-        }
         case 31:
             ViewCurrentlySelectedReport();
             break;

@@ -40,25 +40,28 @@ void Startup::InitiateReportConversion(bool convertAll) {
     if (converting_) return;
     converting_ = true;
     SetRequestCommandsEnabled(false);
-    const long id = CurrentDatabaseListId(0);
     try {
-        links_->LoadAll(id);
-    } catch (const std::exception&) {
-        // The links read before the failure stay; the conversion logs what cannot bind.
-    }
-    if (convertAll) {
-        ConvertAllReports(id);
-    } else {
-        const size_t selected = dxReports_->SelectedRows().size();
-        if (selected >= 2) {
-            ConvertSelectedReports(id);
-        } else if (selected == 1) {
-            severalReports_ = false;
-            const vb::Variant reportId = dxReports_->CurrentValue("ReportId");
-            ConvertReports(id, reportId.IsNull() ? 0 : static_cast<long>(reportId.ToLong()), false);
-        } else {
-            prompt().MsgBox("Please select a report first!", ui::vbExclamation);
+        const long id = CurrentDatabaseListId(0);
+        try {
+            links_->LoadAll(id);
+        } catch (const std::exception&) {
+            // The links read before the failure stay; the conversion logs what cannot bind.
         }
+        if (convertAll) {
+            ConvertAllReports(id);
+        } else {
+            const size_t selected = dxReports_->SelectedRows().size();
+            if (selected >= 2) {
+                ConvertSelectedReports(id);
+            } else if (selected == 1) {
+                severalReports_ = false;
+                ConvertReports(id, CurrentReportId(), false);
+            } else {
+                prompt().MsgBox("Please select a report first!", ui::vbExclamation);
+            }
+        }
+    } catch (const std::exception& e) {
+        prompt().MsgBox(e.what(), ui::vbOKOnly, "Convert Reports");
     }
     converting_ = false;
     SetRequestCommandsEnabled(true);
@@ -171,7 +174,8 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch) {
             const bool hadErrors = ReportHadErrors(record->ReportId);
             if (!batch && hadErrors) prompt().MsgBox(kReportHadErrors, ui::vbExclamation, "Tolvaran");
             const std::string file = MakeSafeName(job.ReportName) + ".rpt";
-            if (ok && job.crReport()) job.crReport()->SaveAs(JoinPath(job.Reportpath, file), 2048);
+            if (ok && job.crReport())
+                job.crReport()->SaveAs(JoinPath(job.Reportpath, file), designer::crReportFormat2048);
             if (!batch && ok && services_.reportWindows) {
                 services_.reportWindows->ViewReport(reportId, file, job.Reportpath);
                 LoadConvertedReports(CurrentDatabaseListId(0));
@@ -185,6 +189,11 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch) {
     }
     if (!severalReports_) ClearResults();
     return result;
+}
+
+long Startup::CurrentReportId() {
+    const vb::Variant v = dxReports_->CurrentValue("ReportId");
+    return v.IsNull() || v.IsEmpty() ? 0 : static_cast<long>(v.ToLong());
 }
 
 bool Startup::ReportHadErrors(long reportId) {
