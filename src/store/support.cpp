@@ -61,18 +61,6 @@ std::string GetFileName(const std::string& path) {
     return p == std::string::npos ? path : path.substr(p + 1);
 }
 
-std::string QuoteString(const std::string& text, bool forceSingle) {
-    if (forceSingle || text.find('"') != std::string::npos) return "'" + text + "'";
-    return "\"" + text + "\"";
-}
-
-std::string MakeSafeName(const std::string& text) {
-    std::string s = text;
-    for (const char* c : {"/", "\\", "-", "%", "*", "#"}) ReplaceAll(s, c, "_");
-    ReplaceAll(s, "@", "_at_");
-    return s;
-}
-
 std::string JoinPath(const std::string& folder, const std::string& name) {
     std::string path;
     path.reserve(folder.size() + 1 + name.size());
@@ -86,6 +74,18 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     if (path.empty()) return name;
     if (path.back() != '/') path += '/';
     return path + name;
+}
+
+std::string QuoteString(const std::string& text, bool forceSingle) {
+    if (forceSingle || text.find('"') != std::string::npos) return "'" + text + "'";
+    return "\"" + text + "\"";
+}
+
+std::string MakeSafeName(const std::string& text) {
+    std::string s = text;
+    for (const char* c : {"/", "\\", "-", "%", "*", "#"}) ReplaceAll(s, c, "_");
+    ReplaceAll(s, "@", "_at_");
+    return s;
 }
 
 }  // namespace tolvaran
