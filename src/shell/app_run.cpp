@@ -13,6 +13,9 @@ AppRun::AppRun(std::string programFolder) {
     ctx_.help = &help_;
     ctx_.registry = registry_.get();
     ApplySqlServerOdbcTemplate(*registry_);
+    sqldmo_ = std::make_unique<sqldmo::OdbcFactory>(sqldmo::ServersFromRegistry(*registry_));
+    selectDatabase_ =
+        std::make_unique<SelectDatabaseDialogs>(commonDialog_, commonDialog_, launcher_, *sqldmo_);
 }
 
 AppRun::~AppRun() {
@@ -27,6 +30,7 @@ bool AppRun::Start() {
     services.launcher = &launcher_;
     services.accessFactory = [] { return std::make_unique<access::Application>(); };
     services.endProgram = [] { QCoreApplication::exit(0); };
+    services.selectDatabase = selectDatabase_.get();
     window_ = std::make_unique<Startup>(std::move(services));
     prompt_.setOwner(window_.get());
     window_->Form_Load();

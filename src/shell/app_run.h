@@ -5,8 +5,11 @@
 #include <string>
 
 #include "platform/registry/registry_file.h"
+#include "platform/sqldmo/sqldmo.h"
+#include "shell/qt_common_dialog.h"
 #include "shell/qt_launcher.h"
 #include "shell/qt_prompt.h"
+#include "shell/select_database_opener.h"
 #include "shell/startup.h"
 #include "store/context.h"
 
@@ -28,7 +31,10 @@ class AppRun {
     QtPrompt prompt_;
     QtHelpService help_;
     QtLauncher launcher_;
+    QtCommonDialog commonDialog_;
     std::unique_ptr<registry::RegistryFile> registry_;
+    std::unique_ptr<sqldmo::OdbcFactory> sqldmo_;
+    std::unique_ptr<SelectDatabaseDialogs> selectDatabase_;
     AppContext ctx_;
     std::unique_ptr<Startup> window_;
 };
