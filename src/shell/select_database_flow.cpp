@@ -545,7 +545,8 @@ void SelectDatabase::LoadConnectionsList() {
         }
         // A fourth kind has no line to go to.
         if (!text || MsgHasBeenAdded(text) || counter >= txtConnectionTypes_.size()) continue;
-        txtConnectionTypes_[counter++]->setText(QString::fromLatin1(text));
+        txtConnectionTypes_[counter]->setText(QString::fromLatin1(text));
+        txtConnectionTypes_[counter++]->setCursorPosition(0);
     }
 }
 

@@ -196,18 +196,20 @@ void SelectDatabase::BuildLayout() {
     {
         const char* names[3] = {"txtTablesCounts(0)", "txtTablesCounts(1)", "txtTableCounts(2)"};
         const char* captions[3] = {"# of Internal Tables", "# of Access Links", "# of ODBC Links"};
+        // The tree beside the three count boxes.
         auto* grid = new QGridLayout(frmGeneral_);
-        grid->addWidget(cmdLoadTables_, 0, 0, 1, 2, Qt::AlignLeft);
-        grid->addWidget(dxTreeList1_, 1, 0, 1, 2);
+        grid->addWidget(cmdLoadTables_, 0, 0, Qt::AlignLeft);
+        grid->addWidget(dxTreeList1_, 1, 0, 7, 1);
         for (int i = 0; i < 3; ++i) {
             tableCounts_[static_cast<size_t>(i)] = new QLineEdit(frmGeneral_);
             tableCounts_[static_cast<size_t>(i)]->setObjectName(QLatin1String(names[i]));
             tableCounts_[static_cast<size_t>(i)]->setReadOnly(true);
             tableCounts_[static_cast<size_t>(i)]->setFixedWidth(60);
-            grid->addWidget(Label(nullptr, captions[i], frmGeneral_), 2 + i, 0);
-            grid->addWidget(tableCounts_[static_cast<size_t>(i)], 2 + i, 1, Qt::AlignLeft);
+            grid->addWidget(Label(nullptr, captions[i], frmGeneral_), 1 + 2 * i, 1);
+            grid->addWidget(tableCounts_[static_cast<size_t>(i)], 2 + 2 * i, 1, Qt::AlignLeft);
         }
-        grid->setColumnStretch(1, 1);
+        grid->setRowStretch(7, 1);
+        grid->setColumnStretch(0, 1);
         (new QVBoxLayout(general))->addWidget(frmGeneral_);
     }
 
@@ -351,7 +353,7 @@ void SelectDatabase::BuildLayout() {
     body->setColumnStretch(0, 3);
     body->setColumnStretch(1, 2);
     layout->addLayout(body, 1);
-    resize(900, 700);
+    resize(980, 720);
     dxTreeList1_->setColumnWidth(0, 600);
 }
 

@@ -22,6 +22,7 @@
 #include "shell_test_support.h"
 #include "sources/connection_settings.h"
 #include "sources/fixtures.h"
+#include "sources/links_manager.h"
 
 namespace test {
 

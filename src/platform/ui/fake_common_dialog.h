@@ -42,8 +42,8 @@ class FakeCommonDialog : public CommonDialog, public FolderBrowser {
     long hDlg = 4242;  // the handle the scripted dialogs report to InitDialog
 
     // The next file dialog chooses these files with that filter (from 1) and returned flags.
-    void Choose(std::vector<std::string> files, long filterIndex = 1, long flags = 0,
-                std::vector<Event> events = {}) {
+    void ChooseFiles(std::vector<std::string> files, long filterIndex = 1, long flags = 0,
+                     std::vector<Event> events = {}) {
         ScriptedFile s;
         s.answer.result = 1;
         s.answer.files = std::move(files);
@@ -52,9 +52,7 @@ class FakeCommonDialog : public CommonDialog, public FolderBrowser {
         s.events = std::move(events);
         fileScript.push_back(std::move(s));
     }
-    void Choose(const std::string& file, long filterIndex = 1) {
-        Choose(std::vector<std::string>{file}, filterIndex);
-    }
+    void Choose(const std::string& file, long filterIndex = 1) { ChooseFiles({file}, filterIndex); }
     // The next file dialog is cancelled (result 0) or fails with result and extendedError.
     void Cancel(long result = 0, long extendedError = 0) {
         ScriptedFile s;
