@@ -183,7 +183,8 @@ class SelectDatabase : public QDialog {
     // Deletes the entry's link rows before the links of a newly chosen front end are stored.
     void ForgetStoredLinks();
     // Writes one DatabaseConnections row of the entry, found by link name (bound), added when
-    // missing. A name the links manager does not hold is written as a link of kind.
+    // missing: the entry key, the link's LinkDatabase, LinkName and BackEndType, then the
+    // writer's own fields. A name the links manager does not hold is written as a link of kind.
     void WriteLinkRow(const std::string& name, long kind, const char* title,
                       const std::function<void(ado::Recordset&, clsLink&)>& fields);
     // A child node per view under parent, with one grandchild per table or view the view's

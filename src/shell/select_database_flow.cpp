@@ -122,9 +122,14 @@ void SelectDatabase::Form_Load() {
             if (links.HasAccessLinks() || links.HasInternalLinks()) {
                 QtListControl list(*lstAccess_);
                 links.LoadAccessList(list);
-                // The stored login of the Access links, so that a save does not replace it by
-                // the dialog's defaults.
-                LoadAccessValuesFromLink();
+                // The stored login of the first link listed, so that a save does not replace it
+                // by the dialog's defaults.
+                if (lstAccess_->count() > 0) {
+                    const LinkPtr first = AccessLinkOf(S(lstAccess_->item(0)->text()));
+                    SetText(AccessLogin_, first->UserId);
+                    SetText(AccessPassword_, first->Password);
+                    SetText(SecurityFile_, links.GetFirstInternalLink()->SecurityFile);
+                }
                 ShowTab(2);
             } else {
                 HideTab(2);
@@ -189,6 +194,7 @@ bool SelectDatabase::GetNewDatabase() {
                 links.setServerSelector(
                     [this, path] { return services_.selectServer && services_.selectServer(path); });
                 const bool ok = links.ParseDataProject(*services_.mainWindow, path);
+                links.setServerSelector(nullptr);  // it refers to this dialog
                 entry.SourceTablesDatabase = path;
                 entry.ReportDatabase = path;
                 if (!ok) {
@@ -336,6 +342,9 @@ void SelectDatabase::WriteLinkRow(const std::string& name, long kind, const char
                 ado::adOpenDynamic, ado::adLockOptimistic, {name, key_});
         if (rs.Eof()) rs.AddNew();
         rs.set("DatabaseListId", key_);
+        rs.set("LinkDatabase", link->LinkDatabase);
+        rs.set("LinkName", link->Name);
+        rs.set("BackEndType", link->LinkType);
         fields(rs, *link);
         rs.Update();
         rs.Close();
@@ -348,9 +357,6 @@ void SelectDatabase::SaveInternalLink() {
     WriteLinkRow("INTERNAL", kLinkInternal, "Save Internal Link", [this](ado::Recordset& rs, clsLink& link) {
         rs.set("LoginId", Text(AccessLogin_));
         rs.set("Password", Text(AccessPassword_));
-        rs.set("LinkDatabase", link.LinkDatabase);
-        rs.set("LinkName", link.Name);
-        rs.set("BackEndType", link.LinkType);
         rs.set("SecurityFile", link.SecurityFile);
     });
 }
@@ -366,9 +372,6 @@ void SelectDatabase::SaveAccessLink() {
         rs.set("LoginId", Text(AccessLogin_));
         rs.set("Password", Text(AccessPassword_));
         rs.set("UseNTAuth", 0);
-        rs.set("LinkDatabase", l.LinkDatabase);
-        rs.set("LinkName", l.Name);
-        rs.set("BackEndType", l.LinkType);
         rs.set("SecurityFile", l.SecurityFile);
     });
 }
@@ -378,28 +381,22 @@ void SelectDatabase::SaveODBC() {
     if (!selected || !selected->isSelected()) selected = lstODBC_->item(0);
     // With no ODBC link listed the row is named after the data source the user typed.
     const std::string name = selected ? S(selected->text()) : Text(DSN_);
-    WriteLinkRow(name, kLinkOdbc, "Save ODBC Link", [this](ado::Recordset& rs, clsLink& link) {
+    WriteLinkRow(name, kLinkOdbc, "Save ODBC Link", [this](ado::Recordset& rs, clsLink&) {
         rs.set("DSN", Text(DSN_));
         rs.set("LoginId", Text(ODBCLogin_));
         rs.set("Password", Text(ODBCPassword_));
         rs.set("UseNTAuth", ODBCUseNTAuth_->isChecked() ? 1 : 0);
-        rs.set("LinkDatabase", link.LinkDatabase);
-        rs.set("LinkName", link.Name);
-        rs.set("BackEndType", link.LinkType);
         if (!Text(ODBCConnectionString_).empty()) rs.set("ConnectionString", Text(ODBCConnectionString_));
     });
 }
 
 void SelectDatabase::SaveDataProjectLink(const std::string& name) {
-    WriteLinkRow(name, kLinkDataProject, "Save Project Link", [this](ado::Recordset& rs, clsLink& link) {
-        rs.set("LinkDatabase", link.LinkDatabase);
+    WriteLinkRow(name, kLinkDataProject, "Save Project Link", [this](ado::Recordset& rs, clsLink&) {
         rs.set("Server", Text(Server_));
         rs.set("SQLDatabaseName", Text(SQLDatabaseName_));
         rs.set("UseNTAuth", sqlUseNTAuth_->isChecked() ? 1 : 0);
         rs.set("LoginId", Text(SQLLogin_));
         rs.set("Password", Text(SQLPassword_));
-        rs.set("LinkName", link.Name);
-        rs.set("BackEndType", link.LinkType);
         rs.set("ConnectionString", "");
         rs.set("Provider", "SQLOLEDB");
         rs.set("SecurityFile", "");
