@@ -10,6 +10,8 @@
 // whole to the next page when it does not fit; subreports run for each record of the section
 // that holds them, filtered by their links. Formulas are evaluated on the formula checker's
 // parser; a report that shows TotalPageCount is laid out twice.
+#include <functional>
+
 #include "platform/viewer/page.h"
 
 namespace designer {
@@ -34,6 +36,9 @@ struct RenderOptions {
     double now = 0;
     // The layout stops at this many pages and says so in the notes.
     int maxPages = 5000;
+    // Called as each page is complete, with the pass (1, or 2 when TotalPageCount made the
+    // report be laid out again) and the page's 0-based number; benchmarks time pages by it.
+    std::function<void(int pass, int page)> pageFinished;
 };
 
 // Lays the report out. A record source that cannot be read does not stop it: the pages are

@@ -215,7 +215,8 @@ class PageLayout : public BandSink {
     }
 
     void FinishPage() {
-        if (doc_.pages.empty()) return;
+        if (doc_.pages.empty() || finished_ == doc_.pages.size()) return;
+        finished_ = doc_.pages.size();
         long y = footerTop_;
         for (const auto& area : report_.Areas())
             if (area->Kind() == designer::AreaKind::PageFooter && !area->Suppress)
@@ -229,6 +230,8 @@ class PageLayout : public BandSink {
                     }
                     y += strip.height;
                 }
+        if (ctx_.options.pageFinished)
+            ctx_.options.pageFinished(ctx_.totalPages > 0 ? 2 : 1, static_cast<int>(doc_.pages.size()) - 1);
     }
 
     void NewPage() {
@@ -255,8 +258,9 @@ class PageLayout : public BandSink {
         for (;;) {
             long room = footerTop_ - y_;
             if (strip.height <= room) {
+                // A section of no height and no items (an empty report header) takes no room.
+                if (strip.height > 0 || !strip.items.empty()) hasBody_ = true;
                 Emit(strip, strip.height);
-                hasBody_ = true;
                 return;
             }
             long fresh = footerTop_ - bodyTop_;
@@ -312,6 +316,7 @@ class PageLayout : public BandSink {
     std::vector<GroupNode> tree_;
     GroupNode* pendingGroup_ = nullptr;
     long width_ = 0, height_ = 0, left_ = 0, top_ = 0, footerTop_ = 0, bodyTop_ = 0, y_ = 0;
+    size_t finished_ = 0;  // pages whose footer is drawn
     bool hasBody_ = false;
     bool headerDone_ = false;
     bool pendingBreak_ = false;
