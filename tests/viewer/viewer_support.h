@@ -3,36 +3,20 @@
 // built on them, and the texts of laid-out pages.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "designer/designer_fixture.h"
 #include "platform/designer/designer.h"
 #include "platform/viewer/engine.h"
 #include "platform/viewer/page.h"
 
 namespace viewer::testing {
 
-class TempDir {
-  public:
-    TempDir() {
-        static int counter = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("tolvaran_viewer_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
+// Temporary folders as the designer tests make them.
+using designer::testing::TempDir;
 
 inline void Exec(const std::string& file, const std::string& sql) {
     sqlite3* h = nullptr;

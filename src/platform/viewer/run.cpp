@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "platform/common/com_error.h"
 #include "platform/common/vbstring.h"
@@ -13,6 +14,8 @@
 namespace viewer::detail {
 
 namespace {
+
+constexpr std::uintmax_t kMaxPictureBytes = 64u << 20;
 
 std::string Body(const std::string& reference) {
     std::string t = designer::Trim(reference);
@@ -130,7 +133,13 @@ std::shared_ptr<const std::vector<unsigned char>> RenderContext::Picture(
     auto it = pictures_.find(&picture);
     if (it != pictures_.end()) return it->second;
     std::vector<unsigned char> bytes = picture.Image;
-    if (bytes.empty() && !picture.SourceFile.empty()) designer::ReadWholeFile(picture.SourceFile, bytes);
+    if (bytes.empty() && !picture.SourceFile.empty()) {
+        // Only a picture file: not a device, a folder or something too big to be one.
+        std::error_code ec;
+        const std::filesystem::path file(picture.SourceFile);
+        if (std::filesystem::is_regular_file(file, ec) && std::filesystem::file_size(file, ec) <= kMaxPictureBytes)
+            designer::ReadWholeFile(picture.SourceFile, bytes);
+    }
     auto shared = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
     pictures_[&picture] = shared;
     return shared;
