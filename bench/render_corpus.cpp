@@ -1,14 +1,16 @@
-// Converts the corpus exports as bench_convert_corpus does, fills each record-source table with
-// rows, then opens every converted .rpt and lays out all its pages through the report engine:
+// Converts the corpus exports as bench_convert_corpus does (support/corpus_standin.h), with rows
+// in each record-source table, then opens every converted .rpt and lays out all its pages
+// through the report engine:
 // per report the pages, the milliseconds to open the file, to the first page and in all, and
 // the notes the engine made; then totals and peak memory. The first page of each report is
 // saved as a PNG picture (Qt Gui draws it from the same page primitives the viewer shows).
 //
 //   bench_render_corpus [--rows N] <exports-folder> <source-dir> <png-folder>
-// N rows (default 40) go into every table; text columns hold "<column> <k>" with k running
-// through 1..4, so groups and subreport links find matching values; date columns run on from
-// 2024-01-01. Exits 1 when a report could not be rendered.
+// N made-up rows (default 40) go into every record-source table; their values repeat, so
+// groups gather several records and subreport links find matching ones. Exits 1 when a report
+// could not be rendered.
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -16,14 +18,18 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/designer/report.h"
+#include "platform/ui/recording.h"
 #include "platform/viewer/engine.h"
 #include "render/page_painter.h"
-#include "support/corpus_conversion.h"
-#include "support/corpus_rows.h"
+#include "store/context.h"
+#include "store/record_classes.h"
+#include "support/corpus_standin.h"
 
 namespace fs = std::filesystem;
 
@@ -50,7 +56,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s [--rows N] <exports-folder> <source-dir> <png-folder>\n", argv[0]);
         return 2;
     }
-    const fs::path exports = argv[1], source = argv[2], pngs = argv[3];
+    const fs::path exportsFolder = argv[1], source = argv[2], pngs = argv[3];
     if (!fs::exists(source / "resources" / "store" / "lists.sql")) {
         std::fprintf(stderr, "%s holds no resources/store/lists.sql: give the source folder of the project\n",
                      source.c_str());
@@ -58,21 +64,29 @@ int main(int argc, char** argv) {
     }
     fs::create_directories(pngs);
 
-    bench::CorpusConversion run;
-    long converted = 0;
-    if (!bench::ConvertCorpus(exports, source, bench::ProgramFolder(), run,
-                              [&](const bench::ConvertedReport& r) { converted += r.completed ? 1 : 0; }))
+    const fs::path work = fs::temp_directory_path() / ("tolvaran_render_" + std::to_string(::getpid()));
+    fs::create_directories(work);
+    std::vector<corpus_standin::Export> exports = corpus_standin::ListExports(exportsFolder);
+    const std::map<std::string, std::string> frontOf = corpus_standin::BuildFrontEnds(exports, work, rows);
+    ui::RecordingPrompt prompt;
+    tolvaran::AppContext ctx;
+    if (frontOf.empty() ||
+        !corpus_standin::PrepareStore(work, source, corpus_standin::ProgramFolder(), prompt, ctx))
         return 1;
-    std::printf("Converted %ld of %zu exports in %s\n", converted, run.reports.size(), run.work.c_str());
-    for (const auto& [group, tables] : run.tables) {
-        std::vector<std::string> names;
-        for (const auto& [table, fields] : tables) names.push_back(table);
-        if (!bench::FillTables(run.frontOf[group], names, rows))
-            std::fprintf(stderr, "%s: not every row could be written\n", group.c_str());
+    long converted = 0, reportId = 0;
+    for (const corpus_standin::Export& e : exports) {
+        if (!e.read) continue;
+        auto record = std::make_shared<tolvaran::clsReport>();
+        record->ReportId = ++reportId;
+        record->DatabaseListId = 1;
+        record->ReportName = e.name;
+        const fs::path out = work / "out" / fs::path(frontOf.at(e.group)).parent_path().filename();
+        if (corpus_standin::ConvertExport(ctx, prompt, e, frontOf.at(e.group), out, record)) ++converted;
     }
+    std::printf("Converted %ld of %ld exports in %s\n", converted, reportId, work.c_str());
 
     std::vector<fs::path> files;
-    for (const auto& entry : fs::recursive_directory_iterator(run.work / "out"))
+    for (const auto& entry : fs::recursive_directory_iterator(work / "out"))
         if (entry.path().extension() == ".rpt") files.push_back(entry.path());
     std::sort(files.begin(), files.end());
 
@@ -83,7 +97,7 @@ int main(int argc, char** argv) {
     double allMs = 0, firstMs = 0;
     std::vector<std::pair<double, std::string>> slowest;
     for (const fs::path& file : files) {
-        const std::string label = fs::relative(file, run.work / "out").string();
+        const std::string label = fs::relative(file, work / "out").string();
         const auto start = Clock::now();
         try {
             std::unique_ptr<designer::Report> report = designerApp.OpenReport(file.string());
@@ -135,6 +149,6 @@ int main(int argc, char** argv) {
     std::printf("Peak memory: %.1f MiB\n", usage.ru_maxrss / 1024.0);
     std::printf("First pages: %s\n", pngs.c_str());
     std::error_code ec;
-    fs::remove_all(run.work, ec);
+    fs::remove_all(work, ec);
     return failed == 0 ? 0 : 1;
 }

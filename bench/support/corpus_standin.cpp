@@ -1,47 +1,40 @@
-#include "support/corpus_conversion.h"
+#include "support/corpus_standin.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <set>
 
 #include "convert/convert.h"
 #include "platform/access/encoding.h"
 #include "platform/access/export_reader.h"
-#include "platform/designer/report.h"
 #include "platform/ui/recording.h"
 #include "sources/link.h"
 #include "sources/links_manager.h"
-#include "store/context.h"
-#include "store/record_classes.h"
 #include "store/support.h"
 #include "store/text_log.h"
 
 namespace fs = std::filesystem;
 namespace tacc = tolvaran::access;
 
-namespace bench {
-
+namespace corpus_standin {
 namespace {
 
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// text between two quote characters q, each q inside doubled (SQL names with '"', SQL texts
+// with '\'').
+std::string Quoted(const std::string& text, char q) {
+    std::string out(1, q);
+    for (char c : text) {
+        if (c == q) out += q;
+        out += c;
+    }
+    return out + q;
 }
 
-bool RunSql(const std::string& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open(file.c_str(), &db) != SQLITE_OK) return false;
-    char* err = nullptr;
-    const std::string all = "BEGIN;\n" + sql + "\nCOMMIT;";
-    const int rc = sqlite3_exec(db, all.c_str(), nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) std::fprintf(stderr, "SQL failed on %s: %s\n", file.c_str(), err ? err : "");
-    sqlite3_free(err);
-    sqlite3_close(db);
-    return rc == SQLITE_OK;
+std::string QuoteIdent(const std::string& name) {
+    return Quoted(name, '"');
 }
 
 std::string QuoteExport(const std::string& s) {
@@ -115,15 +108,6 @@ std::string SafeIdent(const std::string& s) {
     return out;
 }
 
-struct Export {
-    fs::path file;
-    std::string group;
-    std::string name;
-    std::string extension;
-    std::string table;
-    bool read = false;
-};
-
 // The export with its record source replaced by the given table name, as UTF-8 with a BOM.
 std::string WithRecordSource(const std::string& bytes, const std::string& table) {
     const std::string text = tacc::detail::DecodeExportText(bytes, tacc::detail::AnsiCodePage::Windows1252);
@@ -155,68 +139,26 @@ std::string WithRecordSource(const std::string& bytes, const std::string& table)
     return out;
 }
 
-const char* KindName(designer::ObjectKind k) {
-    switch (k) {
-        case designer::ObjectKind::Text:
-            return "text";
-        case designer::ObjectKind::Field:
-            return "field";
-        case designer::ObjectKind::Line:
-            return "line";
-        case designer::ObjectKind::Box:
-            return "box";
-        case designer::ObjectKind::Picture:
-            return "picture";
-        case designer::ObjectKind::Subreport:
-            return "subreport";
-    }
-    return "?";
-}
-
 }  // namespace
 
-std::string QuoteIdent(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void CountReport(const designer::Report& r, std::map<std::string, long>& objects, long& pass, long& fail) {
-    for (const auto& f : r.FormulaFields()) {
-        if (f->Text().rfind("// ", 0) == 0)
-            ++fail;
-        else
-            ++pass;
-    }
-    for (designer::Section* s : r.Sections().List())
-        for (const auto& o : s->ReportObjects()) {
-            ++objects[KindName(o->Kind())];
-            if (auto* sub = dynamic_cast<const designer::SubreportObject*>(o.get()))
-                CountReport(sub->OpenSubreport(), objects, pass, fail);
-        }
+bool RunSql(const std::string& file, const std::string& sql) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open(file.c_str(), &db) != SQLITE_OK) return false;
+    char* err = nullptr;
+    const std::string all = "BEGIN;\n" + sql + "\nCOMMIT;";
+    const int rc = sqlite3_exec(db, all.c_str(), nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) std::fprintf(stderr, "SQL failed on %s: %s\n", file.c_str(), err ? err : "");
+    sqlite3_free(err);
+    sqlite3_close(db);
+    return rc == SQLITE_OK;
 }
 
-std::string ProgramFolder() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path().string() : exe.parent_path().string();
-}
-
-bool ConvertCorpus(const fs::path& folder, const fs::path& source, const std::string& programFolder,
-                   CorpusConversion& result, const std::function<void(const ConvertedReport&)>& each) {
-    const fs::path work = fs::temp_directory_path() / ("tolvaran_corpus_" + std::to_string(::getpid()));
-    std::error_code made;
-    fs::create_directories(work, made);
-    if (made) {
-        std::fprintf(stderr, "cannot make the work folder %s: %s\n", work.c_str(), made.message().c_str());
-        return false;
-    }
-    result.work = work;
-
-    // Exports by repository.
+std::vector<Export> ListExports(const fs::path& folder, const std::string& group) {
     std::vector<Export> exports;
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string ext = entry.path().extension().string();
@@ -229,11 +171,15 @@ bool ConvertCorpus(const fs::path& folder, const fs::path& source, const std::st
         e.extension = ext;
         e.group = b == std::string::npos ? "corpus" : stem.substr(0, b);
         e.name = b == std::string::npos ? stem : stem.substr(b + 2);
-        exports.push_back(e);
+        if (group.empty() || e.group == group) exports.push_back(e);
     }
     std::sort(exports.begin(), exports.end(),
               [](const Export& x, const Export& y) { return x.file < y.file; });
+    return exports;
+}
 
+std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports, const fs::path& work,
+                                                  int fillerRows) {
     // The record-source tables of each repository and the fields they need.
     std::map<std::string, std::map<std::string, std::set<std::string>>> tables;  // group -> table -> fields
     std::map<std::string, std::string> tableOfReport;                            // group/name -> table
@@ -284,7 +230,8 @@ bool ConvertCorpus(const fs::path& folder, const fs::path& source, const std::st
             "TEXT, "
             "Connect TEXT);";
         for (const auto& [table, fields] : groupTables) {
-            std::string cols;
+            std::string cols, values;
+            std::vector<std::string> names;
             std::set<std::string> seen;  // SQLite column names ignore case
             for (const std::string& f : fields) {
                 std::string lower;
@@ -292,119 +239,95 @@ bool ConvertCorpus(const fs::path& folder, const fs::path& source, const std::st
                 if (!seen.insert(lower).second) continue;
                 cols += (cols.empty() ? "" : ", ") + QuoteIdent(f) +
                         (f.find("Date") != std::string::npos ? " DATETIME" : " TEXT");
+                names.push_back(f);
             }
             if (cols.empty()) cols = "ID INTEGER";
             sql += "CREATE TABLE " + QuoteIdent(table) + " (" + cols + ");";
+            // Made-up rows: every third row repeats a value, so groups gather several records.
+            for (int row = 1; row <= fillerRows && !names.empty(); ++row) {
+                std::string list;
+                for (const std::string& f : names) {
+                    const std::string v =
+                        f.find("Date") != std::string::npos
+                            ? "2024-0" + std::to_string(1 + row % 9) + "-1" + std::to_string(row % 10)
+                            : f + " " + std::to_string(1 + row % 3);
+                    list += (list.empty() ? "" : ", ") + Quoted(v, '\'');
+                }
+                sql += "INSERT INTO " + QuoteIdent(table) + " VALUES (" + list + ");";
+            }
         }
-        if (!RunSql(front, sql)) return false;
+        if (!RunSql(front, sql)) return {};
         frontOf[group] = front;
     }
-    result.tables = tables;
-    result.frontOf = frontOf;
     for (const Export& e : exports) {
         if (!e.read) continue;
         const fs::path target = fs::path(frontOf[e.group] + ".src") / "reports" / (e.name + e.extension);
         fs::create_directories(target.parent_path());
         std::ofstream(target, std::ios::binary) << WithRecordSource(ReadFile(e.file), e.table);
     }
+    return frontOf;
+}
 
-    // The store files and the run context.
+std::string ProgramFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path().string() : exe.parent_path().string();
+}
+
+bool PrepareStore(const fs::path& work, const fs::path& source, const std::string& programFolder,
+                  ui::Prompt& prompt, tolvaran::AppContext& ctx) {
     const std::string lists = (work / "TOLVARAN.ADL").string();
     const std::string settings = (work / "TOLVARAN.DAT").string();
     if (!RunSql(lists, ReadFile(source / "resources/store/lists.sql")) ||
         !RunSql(settings, ReadFile(source / "resources/store/settings.sql")))
         return false;
-    ui::RecordingPrompt prompt;
-    tolvaran::AppContext ctx;
     ctx.programFolder = programFolder;
     ctx.gDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + lists);
     ctx.gInternalDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + settings);
     ctx.prompt = &prompt;
-
-    long reportId = 0;
-    for (const Export& e : exports) {
-        if (!e.read) continue;
-        const fs::path out = work / "out" / SafeIdent(e.group);
-        fs::create_directories(out);
-        tolvaran::clsManageLinks links(prompt);
-        auto link = std::make_shared<tolvaran::clsLink>();
-        link->LinkType = tolvaran::kLinkInternal;
-        link->LinkDatabase = frontOf[e.group];
-        link->Name = "Internal";
-        links.Add(link);
-        auto report = std::make_shared<tolvaran::clsReport>();
-        report->ReportId = ++reportId;
-        report->DatabaseListId = 1;
-        report->ReportName = e.name;
-        tolvaran::clsWriteToText text(&prompt);
-        text.FilePath = out.string();
-        text.Filename = tolvaran::MakeSafeName(e.name) + "_ErrorLog";
-        text.Extension = ".txt";
-        text.Create_File();
-        ui::RecordingWindow window;
-
-        long lastRow = 0;
-        {
-            ado::Recordset rs;
-            rs.Open("SELECT MAX(ErrorLogId) AS m FROM ErrorLog", ctx.gDb);
-            lastRow = vb::NZ(rs["m"], 0).ToLong();
-        }
-        bool completed = false;
-        short sections = 0;
-        std::map<std::string, long> objects;
-        long pass = 0, fail = 0;
-        const auto start = std::chrono::steady_clock::now();
-        try {
-            tolvaran::clsConvert job(ctx);
-            job.MultipleReportsSelected = true;  // no question is put to anyone
-            job.setOReport(report);
-            job.SuppressSectionsWithNoControls = true;
-            job.oLinks = &links;
-            job.Database = frontOf[e.group];
-            job.ReportName = e.name;
-            job.Reportpath = out.string();
-            job.AskShowPageHeaderFooterForSubReportsQuestion = true;
-            job.Form = &window;
-            job.oText = &text;
-            job.ProgressMeter = &window;
-            job.setDb(ctx.gDb);
-            job.Internaldb = ctx.gInternalDb;
-            completed = job.Convert(window, false);
-            sections = job.CountOfAccessSections;
-            if (job.crReport()) CountReport(*job.crReport(), objects, pass, fail);
-        } catch (const std::exception& ex) {
-            std::fprintf(stderr, "%s: %s\n", e.name.c_str(), ex.what());
-        }
-        const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        text.close_file();
-
-        std::map<std::string, long> severities;
-        {
-            ado::Recordset rs;
-            rs.Open(
-                "SELECT ErrorSeverityLevel AS s, COUNT(*) AS n FROM ErrorLog WHERE ErrorLogId > ? "
-                "GROUP BY ErrorSeverityLevel",
-                ctx.gDb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(lastRow)});
-            for (; !rs.Eof(); rs.MoveNext())
-                severities[rs["s"].IsNull() ? "none" : rs["s"].ToString()] = rs["n"].ToLong();
-        }
-        ConvertedReport done;
-        done.group = e.group;
-        done.name = e.name;
-        done.label = e.group + "/" + e.name;
-        done.outFolder = out;
-        done.completed = completed;
-        done.sections = sections;
-        done.objects = std::move(objects);
-        done.formulasPass = pass;
-        done.formulasFail = fail;
-        done.severities = std::move(severities);
-        done.ms = ms;
-        if (each) each(done);
-        result.reports.push_back(std::move(done));
-    }
     return true;
 }
 
-}  // namespace bench
+bool ConvertExport(tolvaran::AppContext& ctx, ui::Prompt& prompt, const Export& e,
+                   const std::string& frontEnd, const fs::path& out,
+                   std::shared_ptr<tolvaran::clsReport> report,
+                   const std::function<void(tolvaran::clsConvert&)>& inspect) {
+    fs::create_directories(out);
+    tolvaran::clsManageLinks links(prompt);
+    auto link = std::make_shared<tolvaran::clsLink>();
+    link->LinkType = tolvaran::kLinkInternal;
+    link->LinkDatabase = frontEnd;
+    link->Name = "Internal";
+    links.Add(link);
+    tolvaran::clsWriteToText text(&prompt);
+    text.FilePath = out.string();
+    text.Filename = tolvaran::MakeSafeName(e.name) + "_ErrorLog";
+    text.Extension = ".txt";
+    text.Create_File();
+    ui::RecordingWindow window;
+    bool completed = false;
+    try {
+        tolvaran::clsConvert job(ctx);
+        job.MultipleReportsSelected = true;  // no question is put to anyone
+        job.setOReport(std::move(report));
+        job.SuppressSectionsWithNoControls = true;
+        job.oLinks = &links;
+        job.Database = frontEnd;
+        job.ReportName = e.name;
+        job.Reportpath = out.string();
+        job.AskShowPageHeaderFooterForSubReportsQuestion = true;
+        job.Form = &window;
+        job.oText = &text;
+        job.ProgressMeter = &window;
+        job.setDb(ctx.gDb);
+        job.Internaldb = ctx.gInternalDb;
+        completed = job.Convert(window, false);
+        if (inspect) inspect(job);
+    } catch (const std::exception& ex) {
+        std::fprintf(stderr, "%s: %s\n", e.name.c_str(), ex.what());
+    }
+    text.close_file();
+    return completed;
+}
+
+}  // namespace corpus_standin
