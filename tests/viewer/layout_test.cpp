@@ -223,6 +223,42 @@ TEST(Layout, ASubreportShowsTheRecordsLinkedToEachMainRecord) {
                                                        "0", "after"}));
 }
 
+TEST(Layout, ASubreportLongerThanAPageBreaksBetweenItsRecords) {
+    TempDir dir;
+    auto main = LongReport(dir);  // Items, a page header and "Page n of m" below
+    std::string file = dir.file("long.db");
+    auto sub = NewReport(file, "Items");
+    SectionOf(*sub, "D").AddFieldObject("{Items.ID}", 0, 0).Height = 300;
+    std::string subFile = dir.file("items_sub.rpt");
+    sub->SaveAs(subFile);
+    designer::Section& rh = SectionOf(*main, "RH");
+    rh.AddTextObject("before", 0, 0);
+    rh.AddSubreportObject(subFile, 500, 300).Height = 300;
+    rh.AddTextObject("after", 0, 700);
+    rh.KeepTogether = true;  // too tall for any page: it breaks all the same
+    main->Areas().Item("D").Suppress = true;
+    Document doc = RenderReport(*main, Fixed());
+    ASSERT_GT(doc.pages.size(), 2u);
+    std::vector<std::string> ids;
+    for (const Page& page : doc.pages) {
+        auto texts = TextsOf(page);
+        const long footerTop = texts.back().rect.top;
+        for (const auto& t : texts) {
+            if (t.rect.left == 500 + main->LeftMargin) {
+                ids.push_back(t.text);
+                EXPECT_LE(t.rect.bottom(), footerTop) << t.text << " runs into the footer";
+            }
+        }
+    }
+    ASSERT_EQ(ids.size(), 60u);
+    EXPECT_EQ(ids.front(), "1");
+    EXPECT_EQ(ids.back(), "60");
+    auto last = TextsOf(doc.pages.back());
+    bool after = false;
+    for (const auto& t : last) after = after || t.text == "after";
+    EXPECT_TRUE(after) << "the text below the subreport follows its last record";
+}
+
 TEST(Layout, AnUnreachableSourceIsLaidOutWithFieldNamesAndTheReason) {
     TempDir dir;
     std::string file = OrdersFile(dir);
