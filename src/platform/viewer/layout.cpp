@@ -29,13 +29,22 @@ class BandSink {
     virtual void GroupStart(int level, const std::string& name) { (void)level, (void)name; }
 };
 
-void EmitArea(ReportRun& run, BandSink& sink, designer::AreaKind kind, int group = 0) {
-    for (const auto& area : run.Model().Areas()) {
+// The sections that print of the areas of a kind (of one group when group is not 0), in the
+// model's order.
+std::vector<const designer::Section*> SectionsOf(const designer::Report& report, designer::AreaKind kind,
+                                                 int group = 0) {
+    std::vector<const designer::Section*> out;
+    for (const auto& area : report.Areas()) {
         if (area->Kind() != kind || area->Suppress) continue;
         if (group != 0 && area->GroupNumber() != group) continue;
         for (const auto& section : area->Sections())
-            if (!section->Suppress) sink.Section(*section);
+            if (!section->Suppress) out.push_back(section.get());
     }
+    return out;
+}
+
+void EmitArea(ReportRun& run, BandSink& sink, designer::AreaKind kind, int group = 0) {
+    for (const designer::Section* section : SectionsOf(run.Model(), kind, group)) sink.Section(*section);
 }
 
 // The report's areas for its selected records: report header, (page header), for each record
@@ -139,10 +148,8 @@ class PageLayout : public BandSink {
         top_ = std::clamp(report.TopMargin, 0L, h / 3);
         long bottomMargin = std::clamp(report.BottomMargin, 0L, h / 3);
         long footer = 0;
-        for (const auto& area : report.Areas())
-            if (area->Kind() == designer::AreaKind::PageFooter && !area->Suppress)
-                for (const auto& s : area->Sections())
-                    if (!s->Suppress) footer += StaticHeight(*s);
+        for (const designer::Section* s : SectionsOf(report, designer::AreaKind::PageFooter))
+            footer += StaticHeight(*s);
         footerTop_ = h - bottomMargin - std::min(footer, (h - bottomMargin - top_) / 2);
     }
 
@@ -168,11 +175,7 @@ class PageLayout : public BandSink {
         else if (pendingBreak_ && hasBody_)
             NewPage();
         pendingBreak_ = false;
-        auto render = [&] {
-            return RenderSection(run_, section, left_, [this](const designer::SubreportObject& o, long x) {
-                return subs_.Layout(run_, o, x);
-            });
-        };
+        auto render = [&] { return Render(section); };
         Strip s = render();
         if (section.SuppressIfBlank && s.blank) return;
         Place(std::move(s), render);
@@ -187,6 +190,12 @@ class PageLayout : public BandSink {
     }
 
   private:
+    Strip Render(const designer::Section& section) {
+        return RenderSection(run_, section, left_, [this](const designer::SubreportObject& o, long x) {
+            return subs_.Layout(run_, o, x);
+        });
+    }
+
     void StartPage(bool withHeader) {
         if (static_cast<int>(doc_.pages.size()) >= ctx_.options.maxPages) throw PageLimit{};
         doc_.pages.push_back(Page{width_, height_, {}});
@@ -202,14 +211,11 @@ class PageLayout : public BandSink {
         // A group waiting for its place takes the place of its header, not of the page header.
         GroupNode* waiting = pendingGroup_;
         pendingGroup_ = nullptr;
-        for (const auto& area : report_.Areas())
-            if (area->Kind() == designer::AreaKind::PageHeader && !area->Suppress)
-                for (const auto& s : area->Sections()) {
-                    if (s->Suppress) continue;
-                    Strip strip = RenderSection(run_, *s, left_, nullptr);
-                    if (s->SuppressIfBlank && strip.blank) continue;
-                    Emit(strip, std::min(strip.height, std::max(0L, footerTop_ - y_)));
-                }
+        for (const designer::Section* s : SectionsOf(report_, designer::AreaKind::PageHeader)) {
+            Strip strip = Render(*s);
+            if (s->SuppressIfBlank && strip.blank) continue;
+            Emit(strip, std::min(strip.height, std::max(0L, footerTop_ - y_)));
+        }
         bodyTop_ = y_;
         pendingGroup_ = waiting;
     }
@@ -218,18 +224,15 @@ class PageLayout : public BandSink {
         if (doc_.pages.empty() || finished_ == doc_.pages.size()) return;
         finished_ = doc_.pages.size();
         long y = footerTop_;
-        for (const auto& area : report_.Areas())
-            if (area->Kind() == designer::AreaKind::PageFooter && !area->Suppress)
-                for (const auto& s : area->Sections()) {
-                    if (s->Suppress) continue;
-                    Strip strip = RenderSection(run_, *s, left_, nullptr);
-                    if (s->SuppressIfBlank && strip.blank) continue;
-                    for (Item& i : strip.items) {
-                        Move(i, 0, y);
-                        doc_.pages.back().items.push_back(std::move(i));
-                    }
-                    y += strip.height;
-                }
+        for (const designer::Section* s : SectionsOf(report_, designer::AreaKind::PageFooter)) {
+            Strip strip = Render(*s);
+            if (s->SuppressIfBlank && strip.blank) continue;
+            for (Item& i : strip.items) {
+                Move(i, 0, y);
+                doc_.pages.back().items.push_back(std::move(i));
+            }
+            y += strip.height;
+        }
         if (ctx_.options.pageFinished)
             ctx_.options.pageFinished(ctx_.totalPages > 0 ? 2 : 1, static_cast<int>(doc_.pages.size()) - 1);
     }
