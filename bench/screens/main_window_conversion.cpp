@@ -12,11 +12,34 @@
 #include "screens/screens.h"
 #include "shell/app_run.h"
 #include "shell/data_grid.h"
+#include "sources/links_manager.h"
 #include "support/main_road.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// Registers the front end as the source-database dialog stores it (the dialog itself waits
+// for a user): the entry appended through the entry grid, the file scanned for its links,
+// which are saved, then its reports scanned.
+long RegisterEntry(tolvaran::Startup& window, const std::filesystem::path& frontEnd,
+                   const std::string& convertedFolder) {
+    tolvaran::clsDatabaseList& entry = window.gDatabaseList();
+    entry.ReportDatabase = frontEnd.string();
+    entry.SourceTablesDatabase = frontEnd.string();
+    entry.ConvertedReportsPath = convertedFolder;
+    entry.IsDataProject = false;
+    entry.CaptureErrorLevel = 1;
+    entry.UpdatedOn = vb::Date::Now();
+    long id = 0;
+    if (!entry.SaveRecord(0, &id)) return 0;
+    tolvaran::clsManageLinks& links = window.gLinks();
+    links.ClearAllLinks();
+    links.ParseLinks(window, frontEnd.string(), "", "");
+    links.SaveAll(id);
+    window.RefreshCurrentDatabase();
+    return id;
+}
 
 // Opens the context menu of source over the current row of view and saves the picture.
 void MenuOver(screens::Session& s, tolvaran::Startup& window, int source, QAbstractItemView& view,
@@ -45,8 +68,7 @@ TOLVARAN_SCREEN("main_window_conversion", [](screens::Session& s) {
     const fs::path folder = run.Context().programFolder;
     const fs::path out = folder / "Rapports";
     fs::create_directories(out);
-    main_road::RegisterEntry(window, main_road::NwindFrontEnd(folder, screens::Session::Corpus()),
-                             out.string());
+    RegisterEntry(window, main_road::NwindFrontEnd(folder, screens::Session::Corpus()), out.string());
 
     // The picture of the running batch is taken while the third report places the controls of
     // its sections.

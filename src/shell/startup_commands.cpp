@@ -1,7 +1,7 @@
 // The main window's commands: the toolbar, the three context menus, the hyperlinks, the double
 // click on a converted report, removing an entry, and viewing, editing and deleting converted
 // reports. The report windows open through ReportWindows; conversions are in
-// startup_conversion.cpp.
+// startup_conversion.cpp, adding and editing an entry in startup_database_commands.cpp.
 #include <QAction>
 #include <QCursor>
 #include <QIcon>
@@ -45,6 +45,12 @@ void Startup::EToolBar_ItemClick(int index) {
             break;
         case 233:
             ShowAbout();
+            break;
+        case 239:
+            AddDatabase();
+            break;
+        case 240:
+            EditDatabase();
             break;
         case 254:
             RemoveDatabaseFromList(CurrentDatabaseListId(0));
@@ -145,6 +151,12 @@ void Startup::setDropMenu(int source) {
 
 void Startup::DatabaseDropMenu_ItemClick(int position) {
     switch (menuSource_ * 10 + position) {
+        case 11:
+            AddDatabase();
+            break;
+        case 12:
+            EditDatabase();
+            break;
         case 13:
             RemoveDatabaseFromList(CurrentDatabaseListId(0));
             break;

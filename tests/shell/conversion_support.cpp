@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QLineEdit>
 #include <QListWidget>
 
 #include "shell/data_grid.h"
+#include "shell/qt_toolbar.h"
+#include "shell/select_database.h"
 #include "shell_test_support.h"
-#include "support/main_road.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;
@@ -55,6 +57,13 @@ std::string OrdersReport(const std::vector<std::string>& controlSources) {
 }
 
 MainWindowRun::MainWindowRun(const std::string& tag) : folder(ProgramFolder(tag)) {
+    dialogs = std::make_unique<SelectDatabaseDialogs>(files, files, launcher, sqldmo);
+    dialogs->setRunner([this](SelectDatabase& dialog) {
+        dialog.findChild<QLineEdit*>("ConvertedReportsPath")->setText(QString::fromStdString(typedFolder));
+        QtToolBar* bar = dialog.EToolBar();
+        for (int i = 1; i <= bar->ItemCount(); ++i)
+            if (bar->ItemCtrlID(i) == 236) return dialog.EToolBar_ItemClick(i);  // Save
+    });
     registry = std::make_unique<registry::RegistryFile>((folder / "registry.reg").string());
     ctx.programFolder = folder.string();
     ctx.prompt = &prompt;
@@ -65,6 +74,7 @@ MainWindowRun::MainWindowRun(const std::string& tag) : folder(ProgramFolder(tag)
     s.accessFactory = [] { return std::make_unique<access::Application>(); };
     s.endProgram = [] {};
     s.reportWindows = &windows;
+    s.selectDatabase = dialogs.get();
     window = std::make_unique<Startup>(std::move(s));
     window->Form_Load();
 }
@@ -121,7 +131,13 @@ long MainWindowRun::StoreEntry(const fs::path& frontEnd, const std::string& conv
 }
 
 long MainWindowRun::RegisterEntry(const fs::path& frontEnd, const std::string& convertedFolder) {
-    return main_road::RegisterEntry(*window, frontEnd, convertedFolder);
+    files.Choose(frontEnd.string());
+    typedFolder = convertedFolder;
+    QtToolBar* bar = window->EToolBar();
+    for (int i = 1; i <= bar->ItemCount(); ++i)
+        if (bar->ItemCtrlID(i) == 239) window->EToolBar_ItemClick(i);  // Add
+    const vb::Variant id = window->dxDatabases()->CurrentValue("DatabaseListId");
+    return id.IsNull() ? 0 : static_cast<long>(id.ToLong());
 }
 
 long MainWindowRun::ReportId(const std::string& name) {

@@ -1,9 +1,9 @@
 #pragma once
-// The main window over a program folder of its own, with recorders behind every window it
-// opens, and source databases made for conversion tests: a SQLite stand-in front end with
-// report exports in "<file>.src/reports/", registered either by rows written straight into the
-// lists file or the way the source-database dialog registers it (entry, scanned links, report
-// scan).
+// The main window over a program folder of its own, with recorders behind the report windows
+// it opens and the real source-database dialog over a scripted file picker, and source
+// databases made for conversion tests: a SQLite stand-in front end with report exports in
+// "<file>.src/reports/", registered either by rows written straight into the lists file or
+// through the dialog from the toolbar's Add.
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "platform/registry/registry_file.h"
+#include "platform/sqldmo/fake.h"
+#include "platform/ui/fake_common_dialog.h"
 #include "platform/ui/recording.h"
 #include "shell/report_windows.h"
+#include "shell/select_database_opener.h"
 #include "shell/startup.h"
 #include "store/context.h"
 
@@ -64,9 +67,10 @@ class MainWindowRun {
     // file; the entry becomes current. Returns its DatabaseListId.
     long StoreEntry(const std::filesystem::path& frontEnd, const std::string& convertedFolder,
                     const std::vector<std::string>& reports);
-    // The entry registered as the source-database dialog does: the entry appended through the
-    // entry grid, the front end scanned for its links, which are saved, then its reports
-    // scanned. Returns its DatabaseListId (0 when the entry could not be saved).
+    // The entry added through the source-database dialog, opened by the toolbar's Add: the
+    // front end chosen in its file picker (the dialog scans it for its links), the converted
+    // reports folder typed into it, then Save; the main window scans the new entry's reports.
+    // Returns its DatabaseListId (0 when no entry is current afterwards).
     long RegisterEntry(const std::filesystem::path& frontEnd, const std::string& convertedFolder);
 
     // The ReportId of a report of the current entry; 0 when there is none.
@@ -85,6 +89,10 @@ class MainWindowRun {
     ui::RecordingPrompt prompt;
     ui::RecordingLauncher launcher;
     RecordingReportWindows windows;
+    ui::FakeCommonDialog files;
+    sqldmo::FakeFactory sqldmo;
+    std::unique_ptr<tolvaran::SelectDatabaseDialogs> dialogs;
+    std::string typedFolder;  // what the dialog's runner types as the converted-reports folder
     std::unique_ptr<registry::RegistryFile> registry;
     tolvaran::AppContext ctx;
     std::unique_ptr<tolvaran::Startup> window;

@@ -1,16 +1,12 @@
 #pragma once
-// The main road's fixtures, shared by the shell tests and the screen scenes of bench_screens:
-// a front end standing in for the French Northwind with five of its corpus report exports,
-// and an entry registered the way the source-database dialog registers one.
+// The main road's front end, shared by the shell tests and the screen scenes of bench_screens:
+// a SQLite file standing in for the French Northwind with five of its corpus report exports.
 #include <sqlite3.h>
 
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "shell/startup.h"
-#include "sources/links_manager.h"
 
 namespace main_road {
 
@@ -54,28 +50,6 @@ inline std::filesystem::path NwindFrontEnd(const std::filesystem::path& folder,
         std::filesystem::copy_file(corpusDir / "reports" / ("Jlr97470__Nwind2k.mdb__" + name + ".report"),
                                    exports / (name + ".report"));
     return front;
-}
-
-// Registers the front end as the source-database dialog does: the entry appended through the
-// entry grid, the file scanned for its links, which are saved, then its reports scanned.
-// Returns the new DatabaseListId, 0 when the entry could not be saved.
-inline long RegisterEntry(tolvaran::Startup& window, const std::filesystem::path& frontEnd,
-                          const std::string& convertedFolder) {
-    tolvaran::clsDatabaseList& entry = window.gDatabaseList();
-    entry.ReportDatabase = frontEnd.string();
-    entry.SourceTablesDatabase = frontEnd.string();
-    entry.ConvertedReportsPath = convertedFolder;
-    entry.IsDataProject = false;
-    entry.CaptureErrorLevel = 1;
-    entry.UpdatedOn = vb::Date::Now();
-    long id = 0;
-    if (!entry.SaveRecord(0, &id)) return 0;
-    tolvaran::clsManageLinks& links = window.gLinks();
-    links.ClearAllLinks();
-    links.ParseLinks(window, frontEnd.string(), "", "");
-    links.SaveAll(id);
-    window.RefreshCurrentDatabase();
-    return id;
 }
 
 }  // namespace main_road
