@@ -318,7 +318,8 @@ TEST_F(Conversion, DeletingAConvertedReportNeedsYes) {
         EXPECT_EQ(fs::exists(file), answer != ui::vbYes) << answer;
         EXPECT_EQ(list->count(), answer == ui::vbYes ? 0 : 1) << answer;
     }
-    // Edit opens the designer on the file; view with nothing selected says so.
+    // Edit opens the designer on the file; with nothing selected, Delete asks nothing and
+    // leaves the folder, and View says so.
     run.prompt.messages.clear();
     run.window->InitiateReportConversion(true);
     list->setCurrentRow(0);
@@ -327,6 +328,10 @@ TEST_F(Conversion, DeletingAConvertedReportNeedsYes) {
     ASSERT_EQ(run.launcher.calls.size(), 1u);
     EXPECT_EQ(run.launcher.calls[0].parameters, "\"" + file.string() + "\"");
     list->clearSelection();
+    run.window->FillDropMenu(3);
+    run.window->DatabaseDropMenu()->actions()[2]->trigger();  // "&Delete Report"
+    EXPECT_TRUE(run.Messages().empty());
+    EXPECT_TRUE(fs::exists(file));
     emit run.window->findChild<QLabel*>("dxlnkPreview")->linkActivated("#");
     EXPECT_EQ(run.Messages(), std::vector<std::string>{"Please Select a report!"});
 }
