@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int i = 0; i < 1000 && cursor->next(row); ++i) {
         }
     } catch (const vb::ComError&) {
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         std::abort();
     }
     return 0;
