@@ -5,8 +5,13 @@
 #include <string>
 
 #include "platform/registry/registry_file.h"
+#include "platform/sqldmo/sqldmo.h"
+#include "shell/qt_common_dialog.h"
 #include "shell/qt_launcher.h"
 #include "shell/qt_prompt.h"
+#include "shell/qt_report_windows.h"
+#include "shell/qt_save_file.h"
+#include "shell/select_database_opener.h"
 #include "shell/startup.h"
 #include "store/context.h"
 
@@ -23,13 +28,20 @@ class AppRun {
     bool Start();
     Startup& Window() { return *window_; }
     AppContext& Context() { return ctx_; }
+    // The report viewer, error-log viewer and layout editor the main window opens.
+    QtReportWindows& ReportWindowsOfRun() { return reportWindows_; }
 
   private:
     QtPrompt prompt_;
     QtHelpService help_;
     QtLauncher launcher_;
+    QtSaveFileDialog saveFile_;
+    QtCommonDialog commonDialog_;
     std::unique_ptr<registry::RegistryFile> registry_;
+    std::unique_ptr<sqldmo::OdbcFactory> sqldmo_;
+    std::unique_ptr<SelectDatabaseDialogs> selectDatabase_;
     AppContext ctx_;
+    QtReportWindows reportWindows_;
     std::unique_ptr<Startup> window_;
 };
 

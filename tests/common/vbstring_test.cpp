@@ -7,6 +7,7 @@
 
 #include "platform/common/com_error.h"
 #include "platform/common/variant.h"
+#include "platform/common/vbconvert.h"
 
 using namespace vb;
 
@@ -134,8 +135,8 @@ TEST(VariantNumbers, WholeNumberConversionsRaiseOverflowOutsideTheirRange) {
         EXPECT_EQ(number([&] { (void)vb::CLng(c.value); }), c.clng);
         EXPECT_EQ(number([&] { (void)vb::CInt(c.value); }), c.cint);
     }
-    EXPECT_EQ(vb::CLng(Variant(2.5)), 2);  // halves to even
-    EXPECT_EQ(vb::CLng(Variant("-3.5")), -4);
-    EXPECT_EQ(vb::CInt(Variant("-32768")), -32768);
+    EXPECT_EQ(vb::CLng(Variant(2.5)), Variant(2));  // halves to even
+    EXPECT_EQ(vb::CLng(Variant("-3.5")), Variant(-4));
+    EXPECT_EQ(vb::CInt(Variant("-32768")), Variant(-32768));
     EXPECT_FALSE(Variant("inf").IsNumeric());
 }

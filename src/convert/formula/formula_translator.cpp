@@ -4,7 +4,7 @@
 #include <array>
 #include <exception>
 
-#include "convert/formula/expression_tokens.h"
+#include "platform/common/expression_tokens.h"
 
 namespace tolvaran {
 namespace {

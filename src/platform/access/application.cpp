@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/access/export_reader.h"
 #include "platform/access/properties.h"
 #include "platform/ado/sqlite_driver.h"
 #include "platform/common/com_error.h"
@@ -66,7 +67,9 @@ struct ApplicationState {
             const fs::path folder = SourceFolder() / "reports";
             for (const char* ext : {".bas", ".txt", ".report"}) {
                 fs::path file = folder / (reportName + ext);
-                if (fs::is_regular_file(file, ec)) return {reportName, file.string()};
+                // A file name the report's name would be decoded from ("%2F" for "/") is not it.
+                if (fs::is_regular_file(file, ec) && ReportNameOfFile(file.string()) == reportName)
+                    return {reportName, file.string()};
             }
         }
         for (auto& entry : ReportFiles())
@@ -90,7 +93,7 @@ struct ApplicationState {
             for (int i = 0; i < 3; ++i)
                 if (ext == kExts[i]) rank = i;
             if (rank < 0 || !e.is_regular_file(ec)) continue;
-            found.push_back({rank, e.path().stem().string(), e.path().string()});
+            found.push_back({rank, ReportNameOfFile(e.path().string()), e.path().string()});
         }
         std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.rank < b.rank; });
         for (Found& f : found) {

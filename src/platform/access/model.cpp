@@ -6,10 +6,15 @@
 #include "platform/access/errors.h"
 #include "platform/access/report.h"
 #include "platform/common/com_error.h"
+#include "platform/common/vbconvert.h"
 
 namespace tolvaran::access {
 
 namespace {
+
+// A property as the language's CLng reads it: Overflow (6) beyond 32 bits, never a wrapped
+// number.
+long Whole(const vb::Variant& v) { return static_cast<long>(vb::CLng(v).ToLong()); }
 
 [[noreturn]] void NoSuchProperty(std::string_view name) {
     throw vb::ComError(
@@ -102,16 +107,16 @@ bool Control::NamedAs(std::string_view name) const {
     return SameName(Name(), name);
 }
 long Control::Left() const {
-    return vb::CLng(Property("Left"));
+    return Whole(Property("Left"));
 }
 long Control::Top() const {
-    return vb::CLng(Property("Top"));
+    return Whole(Property("Top"));
 }
 long Control::Width() const {
-    return vb::CLng(Property("Width"));
+    return Whole(Property("Width"));
 }
 long Control::Height() const {
-    return vb::CLng(Property("Height"));
+    return Whole(Property("Height"));
 }
 std::string Control::Caption() const {
     return Property("Caption").ToString();
@@ -123,16 +128,16 @@ std::string Control::Format() const {
     return Property("Format").ToString();
 }
 long Control::BackColor() const {
-    return vb::CLng(Property("BackColor"));
+    return Whole(Property("BackColor"));
 }
 long Control::ForeColor() const {
-    return vb::CLng(Property("ForeColor"));
+    return Whole(Property("ForeColor"));
 }
 std::string Control::FontName() const {
     return Property("FontName").ToString();
 }
 int Control::FontWeight() const {
-    return vb::CLng(Property("FontWeight"));
+    return Whole(Property("FontWeight"));
 }
 bool Control::FontUnderline() const {
     return Property("FontUnderline").ToBool();
@@ -141,16 +146,16 @@ bool Control::FontItalic() const {
     return Property("FontItalic").ToBool();
 }
 int Control::FontSize() const {
-    return vb::CLng(Property("FontSize"));
+    return Whole(Property("FontSize"));
 }
 bool Control::Visible() const {
     return Property("Visible").ToBool();
 }
 int Control::BorderStyle() const {
-    return vb::CLng(Property("BorderStyle"));
+    return Whole(Property("BorderStyle"));
 }
 int Control::TextAlign() const {
-    return vb::CLng(Property("TextAlign"));
+    return Whole(Property("TextAlign"));
 }
 bool Control::CanGrow() const {
     return Property("CanGrow").ToBool();
@@ -168,7 +173,7 @@ std::string Control::LinkChildFields() const {
     return Property("LinkChildFields").ToString();
 }
 int Control::PictureType() const {
-    return vb::CLng(Property("PictureType"));
+    return Whole(Property("PictureType"));
 }
 std::string Control::Picture() const {
     return Property("Picture").ToString();
@@ -228,7 +233,7 @@ bool Section::Visible() const {
     return Property("Visible").ToBool();
 }
 long Section::Height() const {
-    return vb::CLng(Property("Height"));
+    return Whole(Property("Height"));
 }
 bool Section::CanGrow() const {
     return Property("CanGrow").ToBool();
@@ -237,14 +242,14 @@ bool Section::CanShrink() const {
     return Property("CanShrink").ToBool();
 }
 int Section::ForceNewPage() const {
-    return vb::CLng(Property("ForceNewPage"));
+    return Whole(Property("ForceNewPage"));
 }
 int Section::KeepTogether() const {
     return Property("KeepTogether").ToBool() ? 1 : 0;
 }
 int Section::BreakLevel() const {
     if (kind_ != "BreakHeader" && kind_ != "BreakFooter") return -1;
-    return vb::CLng(Property("BreakLevel"));
+    return Whole(Property("BreakLevel"));
 }
 
 // ---- GroupLevel ----
@@ -268,16 +273,16 @@ bool GroupLevel::SortOrder() const {
     return Property("SortOrder").ToBool();
 }
 int GroupLevel::GroupOn() const {
-    return vb::CLng(Property("GroupOn"));
+    return Whole(Property("GroupOn"));
 }
 long GroupLevel::GroupInterval() const {
-    return vb::CLng(Property("GroupInterval"));
+    return Whole(Property("GroupInterval"));
 }
 int GroupLevel::KeepTogether() const {
     // "KeepTogether = NotDefault" reads as True; as a level setting that is 1 (whole group).
     vb::Variant v = Property("KeepTogether");
     if (v.Type() == vb::VarType::Boolean) return v.ToBool() ? 1 : 0;
-    return vb::CLng(v);
+    return Whole(v);
 }
 
 // ---- Report ----
@@ -294,7 +299,7 @@ std::string Report::RecordSource() const {
     return Property("RecordSource").ToString();
 }
 long Report::Width() const {
-    return vb::CLng(Property("Width"));
+    return Whole(Property("Width"));
 }
 std::string Report::InputParameters() const {
     return Property("InputParameters").ToString();

@@ -124,8 +124,8 @@ bool LooksLikeSql(const std::string& source) {
                               source[j] == '$' || static_cast<unsigned char>(source[j]) >= 0x80))
         return false;  // a longer word: a table name such as "Selections"
     // A statement starts with one of these; anything else is a table name ("Order Details").
-    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES",  "TRANSFORM", "INSERT",
-                                          "UPDATE", "DELETE", "EXEC",   "EXECUTE", "CALL"};
+    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES",  "TRANSFORM", "PARAMETERS",
+                                          "INSERT", "UPDATE", "DELETE", "EXEC",   "EXECUTE",   "CALL"};
     const std::string first = Upper(source.substr(i, j - i));
     for (const char* k : kStarts)
         if (first == k) return true;

@@ -57,7 +57,8 @@ public:
     // Conversions as CStr, CLng, CDbl, CBool, CDate. Empty reads as "" / 0 / False.
     std::string ToString() const;
     // A whole number, halves rounded to even; Overflow (6) when the value lies outside 64
-    // bits, is infinite or is not a number. CLng and CInt below hold the language's ranges.
+    // bits, is infinite or is not a number. CLng and CInt (vbconvert.h) hold the language's
+    // ranges.
     std::int64_t ToLong() const;
     double ToDouble() const;
     bool ToBool() const;
@@ -72,13 +73,6 @@ public:
 private:
     std::variant<Empty, Null, bool, std::int64_t, double, std::string, Date, Bytes> v_;
 };
-
-// The language's whole-number conversions: CLng to 32 bits, CInt to 16 bits, halves rounded
-// to even. A value outside the range (1E20, an infinity, NaN) raises Overflow (6) as the
-// language does, never a wrapped or sign-flipped number.
-std::int32_t CLng(const Variant& v);
-std::int16_t CInt(const Variant& v);
-[[noreturn]] void ThrowOverflow();
 
 // Null default: the value itself unless it is Null, then the default (the whole number 0
 // when none is given). The empty text and Empty are not Null.
