@@ -157,9 +157,10 @@ int main(int argc, char** argv) {
         --argc;
     }
     if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: %s [--keep] [--rounds N] [--copies K] <exports-folder> <source-dir> [program-folder]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s [--keep] [--rounds N] [--copies K] <exports-folder> <source-dir> [program-folder]\n",
+            argv[0]);
         return 2;
     }
     const fs::path folder = argv[1];
@@ -185,8 +186,8 @@ int main(int argc, char** argv) {
     ado::ConnectionPool sourceFiles;
     ado::ConnectionPool::Use pooled(sourceFiles);
 
-    std::printf("%-60s %-4s %4s %-28s %9s %-16s %8s %8s %6s\n", "report", "done", "sect", "objects t/f/l/b/p/s",
-                "formulas", "rows 1/2/5/none", "read ms", "conv ms", "ratio");
+    std::printf("%-60s %-4s %4s %-28s %9s %-16s %8s %8s %6s\n", "report", "done", "sect",
+                "objects t/f/l/b/p/s", "formulas", "rows 1/2/5/none", "read ms", "conv ms", "ratio");
     Totals totals;
     std::vector<std::pair<double, std::string>> times;
     long reportId = 0;
@@ -244,7 +245,8 @@ int main(int argc, char** argv) {
                 char objText[64], sevText[64], formulaText[32];
                 std::snprintf(objText, sizeof objText, "%ld/%ld/%ld/%ld/%ld/%ld", obj("text"), obj("field"),
                               obj("line"), obj("box"), obj("picture"), obj("subreport"));
-                std::snprintf(sevText, sizeof sevText, "%ld/%ld/%ld/%ld", sev("1"), sev("2"), sev("5"), sev("none"));
+                std::snprintf(sevText, sizeof sevText, "%ld/%ld/%ld/%ld", sev("1"), sev("2"), sev("5"),
+                              sev("none"));
                 std::snprintf(formulaText, sizeof formulaText, "%ld/%ld", formulasPass, formulasFail);
                 std::printf("%-60.60s %-4s %4d %-28s %9s %-16s %8.3f %8.3f %6.1f\n", label.c_str(),
                             completed ? "yes" : "NO", sections, objText, formulaText, sevText, readMs, ms,
@@ -266,8 +268,9 @@ int main(int argc, char** argv) {
         if (copy == 1) totals = pass;
         if (pass.completed != pass.reports) totals.completed = -1;
         if (copies > 1)
-            std::printf("pass %3d: %ld conversions, %ld completed, %.1f ms; resident %.1f MiB, peak %.1f MiB\n", copy,
-                        pass.reports * rounds, pass.completed, pass.ms, ResidentMiB(), PeakMiB());
+            std::printf(
+                "pass %3d: %ld conversions, %ld completed, %.1f ms; resident %.1f MiB, peak %.1f MiB\n", copy,
+                pass.reports * rounds, pass.completed, pass.ms, ResidentMiB(), PeakMiB());
     }
 
     std::printf("\nTotals: %ld reports, %ld completed, %ld sections\n", totals.reports, totals.completed,
@@ -278,14 +281,14 @@ int main(int argc, char** argv) {
                 totals.formulasFail);
     std::printf("Error-log rows by severity:");
     for (const auto& [k, n] : totals.severities) std::printf(" %s: %ld", k.c_str(), n);
-    std::printf("\nReading the exports (as bench_access_reader): %.1f ms, %.3f ms per report\n", totals.readMs,
-                totals.reports ? totals.readMs / totals.reports : 0.0);
+    std::printf("\nReading the exports (as bench_access_reader): %.1f ms, %.3f ms per report\n",
+                totals.readMs, totals.reports ? totals.readMs / totals.reports : 0.0);
     std::printf("Converting them: %.1f ms, %.3f ms per report (fastest of %d rounds each)\n", totals.ms,
                 totals.reports ? totals.ms / totals.reports : 0.0, rounds);
     const double ratio = totals.readMs > 0 ? totals.ms / totals.readMs : 0.0;
     std::printf("Ratio conversion/reading: %.2f (%s 3)\n", ratio, ratio <= 3.0 ? "at most" : "ABOVE");
-    std::printf("Processor time: reading %.1f ms, converting %.1f ms, ratio %.2f\n", totals.readCpuMs, totals.cpuMs,
-                totals.readCpuMs > 0 ? totals.cpuMs / totals.readCpuMs : 0.0);
+    std::printf("Processor time: reading %.1f ms, converting %.1f ms, ratio %.2f\n", totals.readCpuMs,
+                totals.cpuMs, totals.readCpuMs > 0 ? totals.cpuMs / totals.readCpuMs : 0.0);
     std::sort(times.rbegin(), times.rend());
     std::printf("Slowest:\n");
     for (size_t i = 0; i < times.size() && i < 5; ++i)
@@ -300,8 +303,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> leftOver;
     for (const char* suffix : {"-wal", "-shm", "-journal"})
         if (fs::exists(lists + suffix)) leftOver.push_back(lists + suffix);
-    if (leftOver.empty())
-        std::printf("Lists file after the batch: one file, no -wal or -shm beside it\n");
+    if (leftOver.empty()) std::printf("Lists file after the batch: one file, no -wal or -shm beside it\n");
     for (const std::string& f : leftOver) std::printf("Lists file after the batch: %s REMAINS\n", f.c_str());
 
     std::error_code ec;

@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view sidecar;
     if (input.size() >= 3) {
         kind = static_cast<unsigned char>(input[0]) % 3;
-        const size_t length = static_cast<unsigned char>(input[1]) | (static_cast<size_t>(static_cast<unsigned char>(input[2])) << 8);
+        const size_t length = static_cast<unsigned char>(input[1]) |
+                              (static_cast<size_t>(static_cast<unsigned char>(input[2])) << 8);
         input.remove_prefix(3);
         sidecar = input.substr(0, std::min(length, input.size()));
         input.remove_prefix(sidecar.size());

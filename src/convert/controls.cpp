@@ -44,9 +44,9 @@ void clsConvert::DiscoverControls(short sectionNo) {
             else
                 caption = "<" + name + ">";
             StoreExecute(kInsertControl,
-                          {vb::Variant(name), id, section, vb::Variant(c->Left()), vb::Variant(c->Top()),
-                           vb::Variant(c->Height()), vb::Variant(-1L), vb::Variant(c->Width()),
-                           vb::Variant(static_cast<long>(c->ControlType())), vb::Variant(caption)});
+                         {vb::Variant(name), id, section, vb::Variant(c->Left()), vb::Variant(c->Top()),
+                          vb::Variant(c->Height()), vb::Variant(-1L), vb::Variant(c->Width()),
+                          vb::Variant(static_cast<long>(c->ControlType())), vb::Variant(caption)});
         }
         // At equal top and left the order the rows were stored in decides.
         ado::Recordset rs;
@@ -82,8 +82,11 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
         if (!object) ThrowNotSet();
         // The first row of the control, found through the index on (ReportId, ControlName).
         ado::Recordset rs;
-        rs.Open("SELECT ControlId FROM Controls Where ReportId = ? AND ControlName = ? ORDER BY ControlId LIMIT 1",
-                db(), ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(reportId()), vb::Variant(control.Name())});
+        rs.Open(
+            "SELECT ControlId FROM Controls Where ReportId = ? AND ControlName = ? ORDER BY ControlId LIMIT "
+            "1",
+            db(), ado::adOpenForwardOnly, ado::adLockReadOnly,
+            {vb::Variant(reportId()), vb::Variant(control.Name())});
         if (!rs.Eof()) {
             const vb::Variant id = rs["ControlId"];
             const long accessLeft = control.Left();
@@ -117,7 +120,8 @@ void clsConvert::AlignCrystalControls(const std::string& area) {
         // Only the rows whose object was recorded left of its Access position move anything.
         ado::Recordset rs;
         rs.Open(
-            "SELECT CrystalControlName, LeftPos FROM Controls Where ReportId = ? AND CrystalControlName IS NOT NULL "
+            "SELECT CrystalControlName, LeftPos FROM Controls Where ReportId = ? AND CrystalControlName IS "
+            "NOT NULL "
             "AND IFNULL(CrystalLeftPos, 0) < IFNULL(LeftPos, 0)",
             db(), ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(reportId())});
         for (; !rs.Eof(); rs.MoveNext()) {

@@ -43,13 +43,16 @@ namespace {
 
 // Answers every box with its default button and every input box with its default text.
 class DefaultAnswers : public ui::Prompt {
-public:
+  public:
     int MsgBox(const std::string&, int buttons, const std::string&) override {
         switch (buttons & 7) {
             case ui::vbYesNo:
-            case ui::vbYesNoCancel: return (buttons & ui::vbDefaultButton2) ? ui::vbNo : ui::vbYes;
-            case ui::vbOKCancel: return (buttons & ui::vbDefaultButton2) ? ui::vbCancel : ui::vbOK;
-            default: return ui::vbOK;
+            case ui::vbYesNoCancel:
+                return (buttons & ui::vbDefaultButton2) ? ui::vbNo : ui::vbYes;
+            case ui::vbOKCancel:
+                return (buttons & ui::vbDefaultButton2) ? ui::vbCancel : ui::vbOK;
+            default:
+                return ui::vbOK;
         }
     }
     std::string InputBox(const std::string&, const std::string&, const std::string& defaultText) override {
@@ -70,12 +73,15 @@ int clsConvert::msgBox(const std::string& text, int buttons, const std::string& 
     return prompt().MsgBox(text, buttons, title);
 }
 
-std::string clsConvert::inputBox(const std::string& text, const std::string& title, const std::string& defaultText) {
+std::string clsConvert::inputBox(const std::string& text, const std::string& title,
+                                 const std::string& defaultText) {
     CommitLog();
     return prompt().InputBox(text, title, defaultText);
 }
 
-void clsConvert::ShowMessage(const std::string& text) { msgBox(text, ui::vbOKOnly); }
+void clsConvert::ShowMessage(const std::string& text) {
+    msgBox(text, ui::vbOKOnly);
+}
 
 bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     bool ok = false;
@@ -114,7 +120,8 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     // 2.
     trap([&] {
         LogStepError(kStepRule, "Convert", 5);
-        LogStepError(IsSubReport ? "1. Start SUBREPORT process" : "1. Start Conversion process", "Convert", 5);
+        LogStepError(IsSubReport ? "1. Start SUBREPORT process" : "1. Start Conversion process", "Convert",
+                     5);
         LogStepError(kStepRule, "Convert", 5);
     });
     // 3.
@@ -126,7 +133,8 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     trap([&] {
         step("Open Error Log", false);
         errorLog_ = std::make_unique<ado::Recordset>();
-        errorLog_->Open("Select * from ErrorLog Where 1 = 0", db(), ado::adOpenStatic, ado::adLockPessimistic);
+        errorLog_->Open("Select * from ErrorLog Where 1 = 0", db(), ado::adOpenStatic,
+                        ado::adLockPessimistic);
     });
     // 5.
     trap([&] {
@@ -238,12 +246,14 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     if (storeFailed_) {
         ok = false;
         try {
-            if (storeTimeout_ >= 0 && db()->State() == ado::adStateOpen) db()->setCommandTimeout(storeTimeout_);
+            if (storeTimeout_ >= 0 && db()->State() == ado::adStateOpen)
+                db()->setCommandTimeout(storeTimeout_);
         } catch (...) {
         }
         storeTimeout_ = -1;
         msgBox("The lists file could not be written while converting " + ReportName + ": " + storeError_ +
-                   kCrLf + "The conversion did not complete. Every step and problem is in the report's text log.",
+                   kCrLf +
+                   "The conversion did not complete. Every step and problem is in the report's text log.",
                ui::vbOKOnly | ui::vbCritical, "Convert Reports");
     }
     return ok;
@@ -269,13 +279,14 @@ bool clsConvert::OpenAccess() {
         accessReport_.reset();
         access_.reset();
         accessOpen_ = false;
-        msgBox(e.description + kCrLf +
-                   "You may have multiple versions of Access installed or the Access 97 version is the current "
-                   "version right now or, " +
-                   kCrLf +
-                   "There may be another instance of Access running in memory. Try using Task Manager to close "
-                   "down any open instances of Microsoft Access and try again.",
-               ui::vbOKOnly);
+        msgBox(
+            e.description + kCrLf +
+                "You may have multiple versions of Access installed or the Access 97 version is the current "
+                "version right now or, " +
+                kCrLf +
+                "There may be another instance of Access running in memory. Try using Task Manager to close "
+                "down any open instances of Microsoft Access and try again.",
+            ui::vbOKOnly);
         WriteErrorLog(e.description, "OpenAccess", "", 1);
         return false;
     }
@@ -301,8 +312,9 @@ bool clsConvert::OpenAccessReport() {
         if (!access_) ThrowNotSet();
         access_->DoCmd().OpenReport(ReportName, access::acViewDesign);
         accessReport_ = access_->Reports(ReportName);
-        LogStepError((IsSubReport ? "opened sub-report successfully:" : "opened report successfully:") + ReportName,
-                     "OpenReport", 5);
+        LogStepError(
+            (IsSubReport ? "opened sub-report successfully:" : "opened report successfully:") + ReportName,
+            "OpenReport", 5);
         recordSource_ = accessReport_->RecordSource();
         return true;
     } catch (...) {
@@ -360,8 +372,10 @@ bool clsConvert::AddToHeader() {
         if (!crReport_ || !accessReport_) ThrowNotSet();
         designer::Section& first = crReport_->Sections().Item(1);
         for (access::Control* c : accessReport_->Section(1).Controls()) {
-            if (c->Type() == access::acLabel) first.AddTextObject(c->Name(), c->Left(), c->Top());
-            else if (c->Type() == access::acTextBox) first.AddFieldObject(c->Name(), c->Left(), c->Top());
+            if (c->Type() == access::acLabel)
+                first.AddTextObject(c->Name(), c->Left(), c->Top());
+            else if (c->Type() == access::acTextBox)
+                first.AddFieldObject(c->Name(), c->Left(), c->Top());
         }
         return true;
     } catch (...) {

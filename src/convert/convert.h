@@ -41,7 +41,7 @@ class clsUpdateQueries;
 
 // The error-log viewer; the shell implements it.
 class ErrorLogViewer {
-public:
+  public:
     virtual ~ErrorLogViewer() = default;
     // Takes the report id, loads that report's rows and shows them modally; returns when the
     // window is closed.
@@ -50,7 +50,7 @@ public:
 
 // One control of the section being converted, as recorded in the Controls table.
 class clsControl {
-public:
+  public:
     long Height = 0;
     std::string Caption;
     short ControlType = 0;
@@ -63,12 +63,12 @@ public:
 using ControlPtr = std::shared_ptr<clsControl>;
 
 class clsCustomControl {
-public:
+  public:
     std::string OLEClass;
 };
 
 class clsConvert : public FormulaContext {
-public:
+  public:
     // ctx gives the program folder and the prompt service; it must outlive the job.
     explicit clsConvert(AppContext& ctx);
     ~clsConvert() override;
@@ -156,7 +156,8 @@ public:
     designer::StoredProcParams GetParametersFromStoredProcedure(clsLink& link);
 
     // ---- Raw-SQL record sources ----------------------------------------------------------
-    std::string DealWithRAWSQL(clsUpdateQueries& classifier, const std::string& sql, const std::string& defaultName);
+    std::string DealWithRAWSQL(clsUpdateQueries& classifier, const std::string& sql,
+                               const std::string& defaultName);
     bool AddView(const std::string& name, const std::string& sql, bool overwrite);
     bool CompareSQL(const std::string& name, const std::string& sql);
     bool CreateSQLView(const ado::ConnectionPtr& connection, const std::string& sql, const std::string& name,
@@ -218,10 +219,10 @@ public:
     void AddPictureObject(designer::Section& section, access::Control& control);
 
     // ---- Subreports ------------------------------------------------------------------------
-    bool ImportSubReport(designer::Section* section, ui::ProgressWindow& window, access::Control& control, long top,
-                         const std::string& areaCode);
-    bool SetNewLinks(designer::SubreportObject& object, const std::string& childSource, const std::string& master,
-                     const std::string& child);
+    bool ImportSubReport(designer::Section* section, ui::ProgressWindow& window, access::Control& control,
+                         long top, const std::string& areaCode);
+    bool SetNewLinks(designer::SubreportObject& object, const std::string& childSource,
+                     const std::string& master, const std::string& child);
     const designer::DatabaseFieldDefinition* GetFieldDef(designer::Report& report, const std::string& table,
                                                          const std::string& field);
     bool SetSublinks(designer::SubreportLinks& links, const std::string& master, const std::string& child);
@@ -249,7 +250,7 @@ public:
     const std::shared_ptr<adox::Catalog>& Catalog() const { return catalog_; }
     AppContext& Context() const { return ctx_; }
 
-private:
+  private:
     // The context's prompt service; with none, one that answers with the default button and
     // the default text without showing anything.
     ui::Prompt& prompt();
@@ -260,7 +261,8 @@ private:
     ui::ProgressWindow* window() const { return Form; }
     long reportId();
     long databaseListId();
-    void writeTextBlock(const std::string& description, const std::string& function, const std::string& level);
+    void writeTextBlock(const std::string& description, const std::string& function,
+                        const std::string& level);
     // Once per job: commits on a SQLite lists file go to its write-ahead log without a flush.
     void EnsureFastCommits();
     bool fastCommitsTried_ = false;
@@ -357,7 +359,16 @@ private:
 
     // layout internals
     // The kinds a section is converted as.
-    enum class SectionKind { None, GroupHeader, GroupFooter, Detail, ReportHeader, ReportFooter, PageFooter, PageHeader };
+    enum class SectionKind {
+        None,
+        GroupHeader,
+        GroupFooter,
+        Detail,
+        ReportHeader,
+        ReportFooter,
+        PageFooter,
+        PageHeader
+    };
     // The kind the name tests give; when they give none, the kind the section number gives
     // (byNumber is then set).
     SectionKind KindOfSection(int i, const std::string& name, bool& byNumber);

@@ -26,7 +26,8 @@ std::string ExpressionOf(const std::string& source) {
 // A formula name the designer takes for a control's name: the characters a formula name
 // cannot hold ("{", "}", "@", "?") become "_", and a name already used (without regard to
 // case, as references compare) gets "_2", "_3", ... appended.
-std::string FormulaNameFor(const std::string& controlName, const designer::FormulaFieldDefinitions& formulas) {
+std::string FormulaNameFor(const std::string& controlName,
+                           const designer::FormulaFieldDefinitions& formulas) {
     std::string base = controlName;
     for (char& c : base)
         if (c == '{' || c == '}' || c == '@' || c == '?') c = '_';
@@ -84,10 +85,11 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
     }
     // Log rows name the control; they name the formula too when it had to be named apart.
     const std::string formulaName = FormulaNameFor(controlName, formulas);
-    const std::string named = formulaName == controlName ? controlName
-                                                         : controlName + " (formula field " + formulaName + ")";
+    const std::string named =
+        formulaName == controlName ? controlName : controlName + " (formula field " + formulaName + ")";
     if (formulaName != controlName)
-        LogStepError("The formula field of control " + controlName + " is named " + formulaName, "AddToDetails", 5);
+        LogStepError("The formula field of control " + controlName + " is named " + formulaName,
+                     "AddToDetails", 5);
     std::string logged = expression;
     if (vb::InStr(logged, "Formula=") == 0) logged = "Formula=" + logged;
     // The definition is held by name: a formula the designer refused to add leaves the
@@ -96,8 +98,8 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
     try {
         definition = &formulas.Add(formulaName, crystalFormula);
     } catch (...) {
-        WriteErrorLog("The formula field of control " + named + " could not be added: " + CurrentError().description +
-                          ": " + crystalFormula,
+        WriteErrorLog("The formula field of control " + named +
+                          " could not be added: " + CurrentError().description + ": " + crystalFormula,
                       "AddToDetails", "Formulas", 2);
     }
     ++formulaCount_;

@@ -8,9 +8,9 @@
 // then appends to the write-ahead log without a disk flush, and a crash of the program loses
 // no committed row.
 #include "convert/convert.h"
+#include "convert/trap.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
-#include "convert/trap.h"
 #include "store/record_classes.h"
 #include "store/text_log.h"
 
@@ -30,8 +30,12 @@ constexpr const char* kInsertFormulaRow =
 
 }  // namespace
 
-long clsConvert::reportId() { return oReport()->ReportId; }
-long clsConvert::databaseListId() { return oReport()->DatabaseListId; }
+long clsConvert::reportId() {
+    return oReport()->ReportId;
+}
+long clsConvert::databaseListId() {
+    return oReport()->DatabaseListId;
+}
 
 const std::shared_ptr<clsReport>& clsConvert::oReport() {
     if (!oReport_) oReport_ = std::make_shared<clsReport>();
@@ -131,11 +135,11 @@ bool clsConvert::writeLogRow(const std::string& description, const std::string& 
         try {
             EnsureFastCommits();
             BeginLogBatch();
-            db()->Execute(kInsertRow,
-                          {vb::Variant(ReportName), IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
-                           vb::Variant(static_cast<long>(level)), vb::Variant(reportId()),
-                           vb::Variant(databaseListId()), vb::Variant(function), vb::Variant(description),
-                           vb::Variant(vb::Date::Now())});
+            db()->Execute(kInsertRow, {vb::Variant(ReportName),
+                                       IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
+                                       vb::Variant(static_cast<long>(level)), vb::Variant(reportId()),
+                                       vb::Variant(databaseListId()), vb::Variant(function),
+                                       vb::Variant(description), vb::Variant(vb::Date::Now())});
             if (commit) CommitLog();
             stored = !storeFailed_;
         } catch (...) {
@@ -183,9 +187,9 @@ bool clsConvert::RecordError(const std::string& description, const std::string& 
             BeginLogBatch();
             db()->Execute(kInsertFormulaRow,
                           {vb::Variant(reportId()), vb::Variant(databaseListId()), vb::Variant(ReportName),
-                           IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(), vb::Variant(formulaName),
-                           vb::Variant(accessFormula), vb::Variant(crystalFormula), vb::Variant(description),
-                           vb::Variant(vb::Date::Now()), vb::Variant(function)});
+                           IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
+                           vb::Variant(formulaName), vb::Variant(accessFormula), vb::Variant(crystalFormula),
+                           vb::Variant(description), vb::Variant(vb::Date::Now()), vb::Variant(function)});
             CommitLog();
             stored = !storeFailed_;
         } catch (...) {

@@ -180,7 +180,8 @@ bool clsConvert::Translate(const std::string& key, const std::string& name) {
             TranslationPair pair{name, {}};
             ado::Recordset rs;
             rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(name)});
-            for (; !rs.Eof(); rs.MoveNext()) pair.english.push_back(vb::NZ(rs.Fields(0).Value(), "").ToString());
+            for (; !rs.Eof(); rs.MoveNext())
+                pair.english.push_back(vb::NZ(rs.Fields(0).Value(), "").ToString());
             rs.Close();
             translations_.push_back(std::move(pair));
             known = &translations_.back();

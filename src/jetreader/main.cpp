@@ -1,8 +1,8 @@
 // tolvaran-jetreader: reads one Access file through libmdb and answers the Jet driver over
 // stdin/stdout (frames of platform/ado/jet_protocol.h). The driver starts it with limits:
 //   tolvaran-jetreader --memory-mb N --cpu-seconds N
-// Both are applied to this process with setrlimit (the CPU time per request), so a file that makes libmdb loop or grow
-// ends this process (the driver reports it) rather than the program.
+// Both are applied to this process with setrlimit (the CPU time per request), so a file that makes libmdb
+// loop or grow ends this process (the driver reports it) rather than the program.
 #include <glib.h>  // mdbtools.h relies on glib types being declared first
 #include <mdbtools.h>
 #include <sys/resource.h>
@@ -40,7 +40,7 @@ bool WriteAll(const std::string& bytes) {
 
 // Output is gathered and written in blocks; rows are small and many.
 class Writer {
-public:
+  public:
     bool send(const Frame& f) {
         buf_ += ado::jetproto::Encode(f);
         return buf_.size() < (1u << 16) || flush();
@@ -51,7 +51,7 @@ public:
         return ok;
     }
 
-private:
+  private:
     std::string buf_;
 };
 
@@ -149,14 +149,17 @@ bool RowFacts(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<cha
 // Libmdb reads a page that lies beyond the end of the file as an empty one: a table whose
 // pages are cut off reads as a shorter table, and a catalog as a smaller database. The reader
 // checks what it reads against the file's length instead and says what is damaged.
-std::string Damaged(const std::string& what) { return "the file is damaged: " + what; }
+std::string Damaged(const std::string& what) {
+    return "the file is damaged: " + what;
+}
 
 // The first page a table's usage map names at or beyond pages, or 0 when there is none.
 guint32 PageBeyondEnd(MdbHandle* mdb, MdbTableDef* table, long pages) {
     if (!table->usage_map || table->map_sz == 0) return 0;
     gint32 pg = 0;
     for (long seen = 0; seen <= pages; ++seen) {  // at most one page past the end is looked for
-        pg = mdb_map_find_next(mdb, table->usage_map, static_cast<unsigned>(table->map_sz), static_cast<guint32>(pg));
+        pg = mdb_map_find_next(mdb, table->usage_map, static_cast<unsigned>(table->map_sz),
+                               static_cast<guint32>(pg));
         if (pg <= 0) return 0;
         if (pg >= pages) return static_cast<guint32>(pg);
     }
@@ -164,7 +167,7 @@ guint32 PageBeyondEnd(MdbHandle* mdb, MdbTableDef* table, long pages) {
 }
 
 class Reader {
-public:
+  public:
     ~Reader() {
         if (mdb_) mdb_close(mdb_);
     }
@@ -179,11 +182,13 @@ public:
         mdb_ = mdb_open(path.c_str(), MDB_NOFLAGS);
         // Pages are 2048 bytes (Jet 3) or 4096 (Jet 4, ACE); a file that ends inside one was cut.
         const long long size = static_cast<long long>(st.st_size);
-        const long long pageSize = mdb_ ? static_cast<long long>(mdb_->fmt->pg_size) : (size % 2048 == 0 ? 0 : 2048);
+        const long long pageSize =
+            mdb_ ? static_cast<long long>(mdb_->fmt->pg_size) : (size % 2048 == 0 ? 0 : 2048);
         const std::string damaged = "The Access file " + path + " is damaged: ";
         if (pageSize > 0 && size % pageSize != 0)
             return SendError(w, damaged + "it is cut short (" + std::to_string(size) +
-                                    " bytes are not a whole number of " + std::to_string(pageSize) + "-byte pages).");
+                                    " bytes are not a whole number of " + std::to_string(pageSize) +
+                                    "-byte pages).");
         if (!mdb_) return SendError(w, "Not an Access database file, or damaged: " + path);
         pages_ = static_cast<long>(size / pageSize);
         const std::string beyond = ", beyond the end of the file (" + std::to_string(pages_) + " pages).";
@@ -199,16 +204,20 @@ public:
             if (!catalog) return SendError(w, damaged + "its catalog (MSysObjects) cannot be read.");
             std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> guard(catalog, mdb_free_tabledef);
             if (const guint32 page = PageBeyondEnd(mdb_, catalog, pages_))
-                return SendError(w, damaged + "its catalog (MSysObjects) has rows on page " + std::to_string(page) + beyond);
-            if (!mdb_read_columns(catalog)) return SendError(w, damaged + "its catalog (MSysObjects) cannot be read.");
+                return SendError(w, damaged + "its catalog (MSysObjects) has rows on page " +
+                                        std::to_string(page) + beyond);
+            if (!mdb_read_columns(catalog))
+                return SendError(w, damaged + "its catalog (MSysObjects) cannot be read.");
             mdb_rewind_table(catalog);
             unsigned long rows = 0;
             while (mdb_fetch_row(catalog)) ++rows;
             if (rows < catalog->num_rows)
-                return SendError(w, damaged + "its catalog (MSysObjects) counts " + std::to_string(catalog->num_rows) +
-                                        " objects, of which only " + std::to_string(rows) + " can be read.");
+                return SendError(w, damaged + "its catalog (MSysObjects) counts " +
+                                        std::to_string(catalog->num_rows) + " objects, of which only " +
+                                        std::to_string(rows) + " can be read.");
         }
-        if (!mdb_read_catalog(mdb_, MDB_ANY)) return SendError(w, "The catalog of the Access file cannot be read: " + path);
+        if (!mdb_read_catalog(mdb_, MDB_ANY))
+            return SendError(w, "The catalog of the Access file cannot be read: " + path);
         // Every table's definition and pages must lie inside the file: a file cut at a page
         // boundary still lists its catalog, but reads as a smaller database.
         for (unsigned i = 0; i < mdb_->num_catalog; ++i) {
@@ -219,11 +228,13 @@ public:
                 return SendError(w, damaged + "the catalog places the table " + name + " on page " +
                                         std::to_string(e->table_pg) + beyond);
             MdbTableDef* table = mdb_read_table(e);
-            if (!table) return SendError(w, damaged + "the definition of the table " + name + " cannot be read.");
+            if (!table)
+                return SendError(w, damaged + "the definition of the table " + name + " cannot be read.");
             const guint32 page = PageBeyondEnd(mdb_, table, pages_);
             mdb_free_tabledef(table);
             if (page != 0)
-                return SendError(w, damaged + "the table " + name + " has rows on page " + std::to_string(page) + beyond);
+                return SendError(
+                    w, damaged + "the table " + name + " has rows on page " + std::to_string(page) + beyond);
         }
         mdb_set_date_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
         mdb_set_shortdate_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
@@ -242,8 +253,9 @@ public:
         std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> guard(table, mdb_free_tabledef);
         if (!mdb_read_columns(table)) return SendError(w, "The columns of the table cannot be read: " + name);
         if (guint32 beyond = PageBeyondEnd(mdb_, table, pages_))
-            return SendError(w, Damaged("the table " + name + " has rows on page " + std::to_string(beyond) +
-                                        ", beyond the end of the file (" + std::to_string(pages_) + " pages)"));
+            return SendError(w,
+                             Damaged("the table " + name + " has rows on page " + std::to_string(beyond) +
+                                     ", beyond the end of the file (" + std::to_string(pages_) + " pages)"));
         std::vector<bool> key(table->num_cols, false);
         mdb_read_indices(table);
         if (table->indices) {
@@ -297,8 +309,10 @@ public:
                 bool null = haveNulls && isNull[i] && col->col_type != MDB_BOOL;
                 if (ole[i]) {
                     bool present = haveNulls ? !isNull[i] : col->cur_value_len > 0;
-                    if (present) row.fields.emplace_back(std::string());
-                    else row.fields.emplace_back(std::nullopt);
+                    if (present)
+                        row.fields.emplace_back(std::string());
+                    else
+                        row.fields.emplace_back(std::nullopt);
                 } else if (null) {
                     row.fields.emplace_back(std::nullopt);
                 } else if (dates[i]) {
@@ -322,7 +336,7 @@ public:
         return w.send(Frame{'E', {}}) && w.flush();
     }
 
-private:
+  private:
     MdbHandle* mdb_ = nullptr;
     long pages_ = 0;  // whole pages in the file
 };
@@ -333,8 +347,10 @@ int main(int argc, char** argv) {
     long memoryMb = 1024;
     long cpuSeconds = 120;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--memory-mb") == 0) memoryMb = std::atol(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--cpu-seconds") == 0) cpuSeconds = std::atol(argv[i + 1]);
+        if (std::strcmp(argv[i], "--memory-mb") == 0)
+            memoryMb = std::atol(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--cpu-seconds") == 0)
+            cpuSeconds = std::atol(argv[i + 1]);
     }
     if (memoryMb > 0) ApplyLimit(RLIMIT_AS, static_cast<rlim_t>(memoryMb) * 1024 * 1024);
     AllowCpuFor(cpuSeconds);
@@ -349,7 +365,9 @@ int main(int argc, char** argv) {
     while (ReadFrame(dec, req)) {
         bool ok = true;
         AllowCpuFor(cpuSeconds);
-        auto arg = [&](size_t i) { return i < req.fields.size() && req.fields[i] ? *req.fields[i] : std::string(); };
+        auto arg = [&](size_t i) {
+            return i < req.fields.size() && req.fields[i] ? *req.fields[i] : std::string();
+        };
         switch (req.kind) {
             case 'O':
                 ok = reader.open(w, arg(0));

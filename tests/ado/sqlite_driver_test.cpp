@@ -269,7 +269,8 @@ TEST_F(SqliteFile, ForwardOnlyCountsAsUnknown) {
 // Statements are kept prepared by their text: the same text read twice at once gets two
 // statements, and a kept one follows a change of the table it reads.
 TEST_F(SqliteFile, KeptStatementsServeReadsAtOnceAndFollowSchemaChanges) {
-    for (const char* name : {"a", "b", "c"}) conn_->Execute("INSERT INTO Report (ReportName) VALUES (?)", {name});
+    for (const char* name : {"a", "b", "c"})
+        conn_->Execute("INSERT INTO Report (ReportName) VALUES (?)", {name});
     const std::string sql = "SELECT ReportName FROM Report ORDER BY ReportId";
     auto first = conn_->driver().query(sql, {});
     auto second = conn_->driver().query(sql, {});
@@ -319,7 +320,8 @@ TEST_F(SqliteFile, ConnectionsOfOnePoolShareTheFilesSession) {
     ado::ConnectionPool pool;
     ado::ConnectionPool::Use use(pool);
     auto one = ado::OpenConnection("Data Source=" + file_);
-    auto two = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file_ + ";User ID=Admin");
+    auto two =
+        ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file_ + ";User ID=Admin");
     EXPECT_EQ(pool.Size(), 1u);
     EXPECT_EQ(one->ConnectionString(), "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file_);
     EXPECT_NE(two->ConnectionString().find("User ID=Admin"), std::string::npos);

@@ -115,18 +115,12 @@ TEST(VariantNumbers, WholeNumberConversionsRaiseOverflowOutsideTheirRange) {
         long toLong, clng, cint;
     };
     const Case cases[] = {
-        {Variant("6E66"), 6, 6, 6},
-        {Variant("99999999999999999999"), 6, 6, 6},
-        {Variant(1e20), 6, 6, 6},
-        {Variant(inf), 6, 6, 6},
-        {Variant(-inf), 6, 6, 6},
-        {Variant(std::nan("")), 6, 6, 6},
-        {Variant("inf"), 13, 13, 13},
-        {Variant("nan"), 13, 13, 13},
-        {Variant("0x10"), 13, 13, 13},
-        {Variant(2147483648.0), 0, 6, 6},
-        {Variant("-2147483648"), 0, 0, 6},
-        {Variant(32768), 0, 0, 6},
+        {Variant("6E66"), 6, 6, 6},        {Variant("99999999999999999999"), 6, 6, 6},
+        {Variant(1e20), 6, 6, 6},          {Variant(inf), 6, 6, 6},
+        {Variant(-inf), 6, 6, 6},          {Variant(std::nan("")), 6, 6, 6},
+        {Variant("inf"), 13, 13, 13},      {Variant("nan"), 13, 13, 13},
+        {Variant("0x10"), 13, 13, 13},     {Variant(2147483648.0), 0, 6, 6},
+        {Variant("-2147483648"), 0, 0, 6}, {Variant(32768), 0, 0, 6},
         {Variant("-32768"), 0, 0, 0},
     };
     for (const Case& c : cases) {

@@ -27,14 +27,16 @@ using namespace layout;
 std::string BusySections() {
     std::string out;
     const char* keywords[] = {"FormHeader", "PageHeader", "Section", "PageFooter", "FormFooter"};
-    const char* names[] = {"ReportHeader", "PageHeaderSection", "Detail", "PageFooterSection", "ReportFooter"};
+    const char* names[] = {"ReportHeader", "PageHeaderSection", "Detail", "PageFooterSection",
+                           "ReportFooter"};
     for (int s = 0; s < 5; ++s) {
         std::vector<Ctl> controls;
         for (int c = 0; c < 12; ++c) {
             const std::string n = std::string(names[s]) + "_" + std::to_string(c);
             const long top = 50 + 350 * c;
             if (c % 3 == 0)
-                controls.push_back(Field(n, "=Nope([Amount]) + " + std::to_string(c), 100, top));  // fails the check
+                controls.push_back(
+                    Field(n, "=Nope([Amount]) + " + std::to_string(c), 100, top));  // fails the check
             else if (c % 3 == 1)
                 controls.push_back(Field(n, "Customer", 2000, top));
             else
@@ -46,8 +48,12 @@ std::string BusySections() {
 }
 
 // The text log of conversion n of run k, and the report id its rows carry.
-std::string TextLogName(int k, long n) { return "Busy_" + std::to_string(k) + "_" + std::to_string(n) + "_ErrorLog"; }
-long ReportIdOf(int k, long n) { return 100000L * (k + 1) + n; }
+std::string TextLogName(int k, long n) {
+    return "Busy_" + std::to_string(k) + "_" + std::to_string(n) + "_ErrorLog";
+}
+long ReportIdOf(int k, long n) {
+    return 100000L * (k + 1) + n;
+}
 
 // Conversions as the main window makes them, one after another until the process is killed.
 [[noreturn]] void ConvertForever(JobRun& run, int k) {
@@ -89,7 +95,8 @@ TextLog ParseTextLog(const std::string& file) {
                 if (lines[j].rfind("         Error:", 0) == 0) {
                     desc = lines[j].substr(15);
                     inDesc = true;
-                } else if (lines[j].rfind("function call:", 0) == 0 || lines[j].rfind("Formula Name:", 0) == 0) {
+                } else if (lines[j].rfind("function call:", 0) == 0 ||
+                           lines[j].rfind("Formula Name:", 0) == 0) {
                     inDesc = false;
                 } else if (inDesc) {
                     desc += "\n" + lines[j];
@@ -128,9 +135,9 @@ TEST(Durability, AKilledConversionLeavesAWholeListsFileHoldingEveryRowItShowed) 
         probe.NewJob("Busy", 1);
         const auto started = std::chrono::steady_clock::now();
         ASSERT_TRUE(probe.Convert()) << ::testing::PrintToString(probe.Problems());
-        conversionUs = std::max<long>(
-            2000, std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started)
-                      .count());
+        conversionUs = std::max<long>(2000, std::chrono::duration_cast<std::chrono::microseconds>(
+                                                std::chrono::steady_clock::now() - started)
+                                                .count());
     }
     // The conversions to kill run in children; this process keeps nothing of the files open.
     JobRun run;
@@ -172,8 +179,8 @@ TEST(Durability, AKilledConversionLeavesAWholeListsFileHoldingEveryRowItShowed) 
         const TextLog text = ParseTextLog(run.dir.File(TextLogName(k, n) + ".txt"));
         std::map<std::string, int> stored, storedProblems;
         ado::Recordset rs;
-        rs.Open("SELECT ErrorDesc, ErrorSeverityLevel FROM ErrorLog WHERE ReportId = ?", db, ado::adOpenForwardOnly,
-                ado::adLockReadOnly, {vb::Variant(ReportIdOf(k, n))});
+        rs.Open("SELECT ErrorDesc, ErrorSeverityLevel FROM ErrorLog WHERE ReportId = ?", db,
+                ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(ReportIdOf(k, n))});
         for (; !rs.Eof(); rs.MoveNext()) {
             const std::string desc = Unwrapped(vb::NZ(rs.Fields(0).Value(), "").ToString());
             const vb::Variant level = rs.Fields(1).Value();
@@ -187,12 +194,13 @@ TEST(Durability, AKilledConversionLeavesAWholeListsFileHoldingEveryRowItShowed) 
             EXPECT_LE(count, stored[desc]) << "kill " << k << ", conversion " << n << ": step line \"" << desc
                                            << "\" shown " << count << " times";
         for (const auto& [desc, count] : shownProblems)
-            EXPECT_LE(count, storedProblems[desc]) << "kill " << k << ", conversion " << n << ": problem \"" << desc
-                                                   << "\" shown " << count << " times";
+            EXPECT_LE(count, storedProblems[desc]) << "kill " << k << ", conversion " << n << ": problem \""
+                                                   << desc << "\" shown " << count << " times";
         // Where the job was: its last line of a lasting step.
         for (auto it = text.steps.rbegin(); it != text.steps.rend(); ++it)
-            if (*it == "1. Start Conversion process" || *it == "Open Access" || *it == "Add Database Reference(s)" ||
-                *it == "AddGroupLevel" || *it == "Add Sections" || it->rfind("Saving Report...:", 0) == 0) {
+            if (*it == "1. Start Conversion process" || *it == "Open Access" ||
+                *it == "Add Database Reference(s)" || *it == "AddGroupLevel" || *it == "Add Sections" ||
+                it->rfind("Saving Report...:", 0) == 0) {
                 lastSteps.insert(it->substr(0, 17));
                 break;
             }
@@ -267,12 +275,14 @@ TEST(Durability, AWriteLockHeldElsewhereIsWaitedForOrFailsTheConversionAloud) {
         EXPECT_TRUE(run.job->StoreWriteFailed());
         EXPECT_FALSE(run.job->success());
         ASSERT_EQ(run.store.prompt.messages.size(), 1u);
-        EXPECT_NE(run.store.prompt.messages[0].prompt.find("The lists file could not be written while converting Busy"),
+        EXPECT_NE(run.store.prompt.messages[0].prompt.find(
+                      "The lists file could not be written while converting Busy"),
                   std::string::npos)
             << run.store.prompt.messages[0].prompt;
         const auto lines = run.TextLog();
         bool said = false;
-        for (const std::string& l : lines) said = said || l.rfind("         Error:The lists file could not be written: ", 0) == 0;
+        for (const std::string& l : lines)
+            said = said || l.rfind("         Error:The lists file could not be written: ", 0) == 0;
         EXPECT_TRUE(said);
         EXPECT_EQ(lines.back(), "Did not complete");  // the rows after the failure are in the text log
         EXPECT_FALSE(std::filesystem::exists(run.Output() + "/Busy.rpt"));  // removed after the first

@@ -25,13 +25,15 @@ TEST(HostileInput, PositionsOutOfRangeAreLoggedAsOverflow) {
     JobRun run;
     run.AddInternalLink();
     const auto control = [](const std::string& name, const std::string& left) {
-        return Ctl{"TextBox", {Text("Name", name), Text("ControlSource", "Amount"), "Left =" + left, Num("Top", 50),
-                               Num("Width", 1000), Num("Height", 300)}};
+        return Ctl{"TextBox",
+                   {Text("Name", name), Text("ControlSource", "Amount"), "Left =" + left, Num("Top", 50),
+                    Num("Width", 1000), Num("Height", 300)}};
     };
-    run.front.AddReport("R", "Orders",
-                        Section("FormHeader", "ReportHeader", {control("Huge", "6E66")}) +
-                            Section("PageHeader", "PageHeaderSection", {control("Long", "99999999999999999999")}) +
-                            Section("Section", "Detail", {control("Word", "inf"), Field("Fine", "Customer")}));
+    run.front.AddReport(
+        "R", "Orders",
+        Section("FormHeader", "ReportHeader", {control("Huge", "6E66")}) +
+            Section("PageHeader", "PageHeaderSection", {control("Long", "99999999999999999999")}) +
+            Section("Section", "Detail", {control("Word", "inf"), Field("Fine", "Customer")}));
     run.NewJob("R", 42);
     run.Convert();
     const auto rows = run.Rows();
@@ -56,10 +58,11 @@ TEST(HostileInput, PositionsOutOfRangeAreLoggedAsOverflow) {
 TEST(HostileInput, CalculatedControlsWithBracesGetAValidUniqueFormulaName) {
     JobRun run;
     run.AddInternalLink();
-    run.front.AddReport("R", "Orders",
-                        Section("Section", "Detail",
-                                {Field("Total{1}", "=[Amount]*2", 100, 50), Field("total_1_", "=[Amount]*3", 100, 500),
-                                 Field("Bad}", "=[Amount]+Nope(1)", 100, 900)}));
+    run.front.AddReport(
+        "R", "Orders",
+        Section("Section", "Detail",
+                {Field("Total{1}", "=[Amount]*2", 100, 50), Field("total_1_", "=[Amount]*3", 100, 500),
+                 Field("Bad}", "=[Amount]+Nope(1)", 100, 900)}));
     clsConvert& job = run.NewJob("R", 42);
     ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
     const designer::Report& r = *job.crReport();
@@ -78,8 +81,9 @@ TEST(HostileInput, CalculatedControlsWithBracesGetAValidUniqueFormulaName) {
     }
     EXPECT_EQ(aboutBad, 1);  // its formula fails the check
     const auto steps = Descriptions(run.Rows(), "AddToDetails");
-    EXPECT_NE(std::find(steps.begin(), steps.end(), "The formula field of control Total{1} is named Total_1_"),
-              steps.end());
+    EXPECT_NE(
+        std::find(steps.begin(), steps.end(), "The formula field of control Total{1} is named Total_1_"),
+        steps.end());
 }
 
 }  // namespace

@@ -51,7 +51,8 @@ TEST(ConvertJob, OwnTablesReportIsBuiltSavedAndLogged) {
     EXPECT_EQ(run.window.progressHistory, (std::vector<long>{1, 2, 3, 4, 5, 10}));
     EXPECT_EQ(run.window.lblProgressHistory,
               (std::vector<std::string>{"Opening Report Orders List", "Add Database Reference(s)",
-                                        "Review Grouping Levels", "Add Sections", "Saving Report...", "Complete."}));
+                                        "Review Grouping Levels", "Add Sections", "Saving Report...",
+                                        "Complete."}));
     EXPECT_EQ(run.window.lblField, "");
     EXPECT_GE(run.window.doEvents, 1);
 
@@ -65,17 +66,26 @@ TEST(ConvertJob, OwnTablesReportIsBuiltSavedAndLogged) {
         EXPECT_FALSE(r.ErrorOn.IsNull());
     }
     const auto convertSteps = Descriptions(rows, "Convert");
-    const std::vector<std::string> expected = {
-        "------------------------", "1. Start Conversion process", "------------------------", "Create CRAXDRT",
-        "Open Error Log", "Scripting.FileSystemObject", "crApplication.NewReport", "Open Access",
-        "Add Database Reference(s)", "AddGroupLevel", "SetPaperOrientation", "Add Sections", "Complete Process!",
-        "Saving Report...:" + run.Output() + "/Orders List.rpt"};
+    const std::vector<std::string> expected = {"------------------------",
+                                               "1. Start Conversion process",
+                                               "------------------------",
+                                               "Create CRAXDRT",
+                                               "Open Error Log",
+                                               "Scripting.FileSystemObject",
+                                               "crApplication.NewReport",
+                                               "Open Access",
+                                               "Add Database Reference(s)",
+                                               "AddGroupLevel",
+                                               "SetPaperOrientation",
+                                               "Add Sections",
+                                               "Complete Process!",
+                                               "Saving Report...:" + run.Output() + "/Orders List.rpt"};
     EXPECT_EQ(convertSteps, expected);
     EXPECT_EQ(Descriptions(rows, "Convert Report"), std::vector<std::string>{"Conversion Complete"});
     EXPECT_EQ(Descriptions(rows, "OpenReport"),
-              (std::vector<std::string>{"try to open Report:Orders List", "opened report successfully:Orders List",
-                                        "try to open Report:Orders List",
-                                        "opened report successfully:Orders List"}));
+              (std::vector<std::string>{
+                  "try to open Report:Orders List", "opened report successfully:Orders List",
+                  "try to open Report:Orders List", "opened report successfully:Orders List"}));
     const auto binding = Descriptions(rows, "AddDatabase");
     EXPECT_EQ(binding.front(), "Start");
     EXPECT_TRUE(Contains(binding, "Does this report have RAW SQL?No"));

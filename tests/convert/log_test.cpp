@@ -135,7 +135,7 @@ TEST(ConversionLog, WritersWithoutAStoreConnectionKeepEveryRowInTheTextLog) {
 }
 
 class FakeViewer : public tolvaran::ErrorLogViewer {
-public:
+  public:
     std::vector<long> shown;
     void ShowModal(long reportId) override { shown.push_back(reportId); }
 };

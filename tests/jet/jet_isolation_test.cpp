@@ -17,8 +17,10 @@ namespace fs = std::filesystem;
 namespace {
 
 class TempDir {
-public:
-    TempDir() : path_(fs::temp_directory_path() / ("jet_iso_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++))) {
+  public:
+    TempDir()
+        : path_(fs::temp_directory_path() /
+                ("jet_iso_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++))) {
         fs::create_directories(path_);
     }
     ~TempDir() {
@@ -27,7 +29,7 @@ public:
     }
     const fs::path& path() const { return path_; }
 
-private:
+  private:
     static inline int counter_ = 0;
     fs::path path_;
 };
@@ -73,7 +75,8 @@ TEST(JetIsolation, DamagedCopiesGiveAResultOrAClearError) {
         const std::string original = ReadAll(jettest::Corpus(name));
         ASSERT_FALSE(original.empty()) << name;
         std::vector<std::string> damaged;
-        for (double part : {0.02, 0.1, 0.35, 0.6, 0.95}) damaged.push_back(original.substr(0, static_cast<size_t>(original.size() * part)));
+        for (double part : {0.02, 0.1, 0.35, 0.6, 0.95})
+            damaged.push_back(original.substr(0, static_cast<size_t>(original.size() * part)));
         std::mt19937 random(20261207);
         for (int flips : {8, 64, 512, 4096}) {
             std::string copy = original;
@@ -89,7 +92,8 @@ TEST(JetIsolation, DamagedCopiesGiveAResultOrAClearError) {
             damaged.push_back(copy);
         }
         for (size_t i = 0; i < damaged.size(); ++i) {
-            fs::path file = dir.path() / ("damaged_" + std::to_string(copies) + fs::path(name).extension().string());
+            fs::path file =
+                dir.path() / ("damaged_" + std::to_string(copies) + fs::path(name).extension().string());
             WriteAll(file, damaged[i]);
             std::string error = ReadEverything(file.string());
             ++copies;
@@ -125,7 +129,8 @@ TEST(JetIsolation, SweepOfDamagedCopies) {
             copy.resize(random() % copy.size());
         } else {
             int flips = 1 << (random() % 10);
-            for (int i = 0; i < flips; ++i) copy[random() % copy.size()] ^= static_cast<char>(1 + random() % 255);
+            for (int i = 0; i < flips; ++i)
+                copy[random() % copy.size()] ^= static_cast<char>(1 + random() % 255);
         }
         fs::path file = dir.path() / ("sweep_" + std::to_string(k) + ".mdb");
         WriteAll(file, copy);
@@ -175,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FakeReaderCase{"Hangs", "exec sleep 30", "did not answer within 1 seconds"},
                       FakeReaderCase{"Crashes", "kill -SEGV $$", "crashed (SIGSEGV)"},
                       FakeReaderCase{"ExitsAtOnce", "exit 3", "exit code 3"},
-                      FakeReaderCase{"TalksNonsense", "printf 'Zzzzzzzzzzzzzzzzzzzz'; exec sleep 30", "malformed"}),
+                      FakeReaderCase{"TalksNonsense", "printf 'Zzzzzzzzzzzzzzzzzzzz'; exec sleep 30",
+                                     "malformed"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(JetIsolation, MissingReaderIsNamed) {
@@ -199,7 +205,8 @@ TEST(JetIsolation, TruncatedFilesAreRefusedSayingWhatIsDamaged) {
     SKIP_WITHOUT_CORPUS();
     jettest::UseBuiltReader();
     TempDir dir;
-    for (const char* name : {"jahlborn__jackcess__linkerTestV2007.accdb", "mdbtools__mdbtestdata__nwind.mdb"}) {
+    for (const char* name :
+         {"jahlborn__jackcess__linkerTestV2007.accdb", "mdbtools__mdbtestdata__nwind.mdb"}) {
         const std::string original = ReadAll(jettest::Corpus(name));
         const size_t page = fs::path(name).extension() == ".mdb" && original[0x14] == 0 ? 2048 : 4096;
         const struct {

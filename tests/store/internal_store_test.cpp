@@ -165,7 +165,8 @@ TEST_F(ProgramFolder, AnEarlierListsFileIsUpgradedAndClosedSelfContained) {
         rs.Open(sql, ctx.gDb);
         return rs.Fields(0).Value().ToLong();
     };
-    EXPECT_EQ(count("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = 'ControlsReportName'"), 1);
+    EXPECT_EQ(
+        count("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = 'ControlsReportName'"), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM Controls WHERE ControlName = 'O''Brien' AND LeftPos = 300"), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM ErrorLog WHERE ErrorDesc = 'kept'"), 1);
 
@@ -173,7 +174,8 @@ TEST_F(ProgramFolder, AnEarlierListsFileIsUpgradedAndClosedSelfContained) {
     ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, ErrorDesc) VALUES (8, 'in the log')");
     EXPECT_TRUE(fs::exists(file("TOLVARAN.ADL") + std::string("-wal")));
     ctx.gDb.reset();
-    for (const char* suffix : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(fs::exists(file("TOLVARAN.ADL") + std::string(suffix))) << suffix;
+    for (const char* suffix : {"-wal", "-shm", "-journal"})
+        EXPECT_FALSE(fs::exists(file("TOLVARAN.ADL") + std::string(suffix))) << suffix;
     auto alone = tolvaran::SetConn(file("TOLVARAN.ADL"), tolvaran::kStorePassword);
     ado::Recordset rs;
     rs.Open("PRAGMA journal_mode", alone);

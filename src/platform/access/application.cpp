@@ -95,9 +95,11 @@ struct ApplicationState {
             if (rank < 0 || !e.is_regular_file(ec)) continue;
             found.push_back({rank, ReportNameOfFile(e.path().string()), e.path().string()});
         }
-        std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.rank < b.rank; });
+        std::stable_sort(found.begin(), found.end(),
+                         [](const Found& a, const Found& b) { return a.rank < b.rank; });
         for (Found& f : found) {
-            bool seen = std::any_of(out.begin(), out.end(), [&](const auto& p) { return SameName(p.first, f.name); });
+            bool seen =
+                std::any_of(out.begin(), out.end(), [&](const auto& p) { return SameName(p.first, f.name); });
             if (!seen) out.emplace_back(std::move(f.name), std::move(f.file));
         }
         auto lower = [](std::string s) {
@@ -294,8 +296,8 @@ void DoCmdObject::OpenReport(const std::string& name, int /*view: every view ope
     for (const auto& [open, report] : state_->openReports)
         if (SameName(open, name)) return;
     if (const auto [reportName, file] = state_->ExportOf(name); !file.empty()) {
-        ReportPtr report =
-            state_->cache ? state_->cache->Read(file, state_->options) : ReadReportFile(file, state_->options);
+        ReportPtr report = state_->cache ? state_->cache->Read(file, state_->options)
+                                         : ReadReportFile(file, state_->options);
         state_->openReports.emplace_back(reportName, std::move(report));
         return;
     }
@@ -357,7 +359,9 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
     state_->path = path;
 }
 
-void Application::setReportCache(ReportCachePtr cache) { state_->cache = std::move(cache); }
+void Application::setReportCache(ReportCachePtr cache) {
+    state_->cache = std::move(cache);
+}
 
 void Application::CloseCurrentDatabase() {
     state_->RequireAlive();

@@ -14,7 +14,9 @@ namespace {
 
 // A property as the language's CLng reads it: Overflow (6) beyond 32 bits, never a wrapped
 // number.
-long Whole(const vb::Variant& v) { return static_cast<long>(vb::CLng(v).ToLong()); }
+long Whole(const vb::Variant& v) {
+    return static_cast<long>(vb::CLng(v).ToLong());
+}
 
 [[noreturn]] void NoSuchProperty(std::string_view name) {
     throw vb::ComError(

@@ -20,7 +20,8 @@ ReportPtr ReportCache::Read(const std::string& file, const ReadOptions& options)
     return report;
 }
 
-ReportCache::Listing ReportCache::Exports(const std::filesystem::path& folder, const std::function<Listing()>& list) {
+ReportCache::Listing ReportCache::Exports(const std::filesystem::path& folder,
+                                          const std::function<Listing()>& list) {
     std::error_code ec;
     const auto modified = std::filesystem::last_write_time(folder, ec);
     if (ec) return list();  // a folder whose time cannot be read is listed each time

@@ -35,7 +35,7 @@ enum LockTypeEnum {
 enum ObjectStateEnum { adStateClosed = 0, adStateOpen = 1 };
 
 class Connection {
-public:
+  public:
     Connection() = default;
     ~Connection();
     Connection(const Connection&) = delete;
@@ -57,9 +57,9 @@ public:
 
     std::string ConnectionString() const;
     void setConnectionString(const std::string& s) { connectionString_ = s; }
-    std::string Provider;                     // stored; the string decides the driver
-    std::string JetLockingMode;               // "Jet OLEDB:Database Locking Mode", stored only
-    long ConnectionTimeout = 15;              // stored only
+    std::string Provider;         // stored; the string decides the driver
+    std::string JetLockingMode;   // "Jet OLEDB:Database Locking Mode", stored only
+    long ConnectionTimeout = 15;  // stored only
     // Seconds a statement waits for a lock another process holds on the file before it fails
     // (SQLite files); applies from the next statement on.
     long CommandTimeout() const { return commandTimeout_; }
@@ -79,7 +79,7 @@ public:
     // The open driver; throws ComError when closed.
     Driver& driver() const;
 
-private:
+  private:
     std::string connectionString_;
     std::unique_ptr<Driver> driver_;
     long commandTimeout_ = 30;
@@ -92,14 +92,14 @@ ConnectionPtr OpenConnection(const std::string& connectionString);
 class Recordset;
 
 class Field {
-public:
+  public:
     const std::string& Name() const;
     DataTypeEnum Type() const;
     long DefinedSize() const;
     const vb::Variant& Value() const;
     void setValue(const vb::Variant& v);  // only on an updatable recordset's current row
 
-private:
+  private:
     friend class Recordset;
     Field(Recordset* rs, int index) : rs_(rs), index_(index) {}
     Recordset* rs_;
@@ -107,7 +107,7 @@ private:
 };
 
 class Recordset {
-public:
+  public:
     Recordset() = default;
     ~Recordset();
     Recordset(const Recordset&) = delete;
@@ -144,12 +144,12 @@ public:
 
     const ConnectionPtr& ActiveConnection() const { return connection_; }
 
-private:
+  private:
     friend class Field;
     int indexOf(const std::string& name) const;
     void requireRow() const;
     void requireUpdatable() const;
-    void settle();  // writes a pending edit before the cursor moves, as ADO does
+    void settle();                        // writes a pending edit before the cursor moves, as ADO does
     long step(long from, int dir) const;  // next live row from `from` in direction dir
     std::vector<int> keyColumns() const;
     std::string rowLocator(const std::vector<vb::Variant>& before, std::vector<vb::Variant>& params) const;
@@ -165,15 +165,15 @@ private:
     std::vector<std::string> upperNames_;  // column names upper-cased once, for lookups by name
     std::vector<std::vector<vb::Variant>> rows_;
     std::vector<std::vector<vb::Variant>> original_;  // values as read, for locating the row
-    std::vector<bool> deleted_;                        // rows removed by Delete
-    std::vector<bool> assigned_;                       // fields of the pending row given a value
-    long pos_ = 0;                                     // -1 = before the first row (BOF)
+    std::vector<bool> deleted_;                       // rows removed by Delete
+    std::vector<bool> assigned_;                      // fields of the pending row given a value
+    long pos_ = 0;                                    // -1 = before the first row (BOF)
     bool adding_ = false;
     bool dirty_ = false;
 };
 
 class Command {
-public:
+  public:
     std::string CommandText;
     ConnectionPtr ActiveConnection;
     std::vector<vb::Variant> Parameters;

@@ -180,8 +180,9 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
     ConnectionPool* pool = ConnectionPool::Current();
     if (pool) {
         if (std::shared_ptr<Driver> session = pool->Find(file)) {
-            std::string reported = session->kind() == EngineKind::SQLite ? SqliteDriver::ReportedConnectionString(spec)
-                                                                         : session->connectionString();
+            std::string reported = session->kind() == EngineKind::SQLite
+                                       ? SqliteDriver::ReportedConnectionString(spec)
+                                       : session->connectionString();
             return ShareSession(std::move(session), std::move(reported));
         }
     }
@@ -232,9 +233,13 @@ long Connection::BeginTrans() {
     return driver_->transactionLevel();
 }
 
-void Connection::CommitTrans() { driver().commitTransaction(); }
+void Connection::CommitTrans() {
+    driver().commitTransaction();
+}
 
-void Connection::RollbackTrans() { driver().rollbackTransaction(); }
+void Connection::RollbackTrans() {
+    driver().rollbackTransaction();
+}
 
 void Connection::Close() {
     driver_.reset();

@@ -42,11 +42,17 @@ class SharedSession : public Driver {
 
 }  // namespace
 
-ConnectionPool* ConnectionPool::Current() { return tCurrent; }
+ConnectionPool* ConnectionPool::Current() {
+    return tCurrent;
+}
 
-ConnectionPool::Use::Use(ConnectionPool& pool) : previous_(tCurrent) { tCurrent = &pool; }
+ConnectionPool::Use::Use(ConnectionPool& pool) : previous_(tCurrent) {
+    tCurrent = &pool;
+}
 
-ConnectionPool::Use::~Use() { tCurrent = previous_; }
+ConnectionPool::Use::~Use() {
+    tCurrent = previous_;
+}
 
 std::shared_ptr<Driver> ConnectionPool::Find(const std::string& file) const {
     auto it = sessions_.find(file);

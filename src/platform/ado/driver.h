@@ -58,7 +58,7 @@ struct ColumnInfo {
 
 // One row at a time of a query's result.
 class Cursor {
-public:
+  public:
     virtual ~Cursor() = default;
     virtual const std::vector<ColumnInfo>& columns() const = 0;
     // Fills row with the next row's values (one per column, Null kept apart from "");
@@ -87,7 +87,7 @@ struct QueryInfo {
 enum class EngineKind { SQLite, Jet, Odbc };
 
 class Driver {
-public:
+  public:
     virtual ~Driver() = default;
 
     virtual EngineKind kind() const = 0;
@@ -128,14 +128,14 @@ public:
 // The parsed parts of a connection string: keys compared without regard to case, values
 // unquoted and trimmed. Keeps the original text too.
 class ConnectionSpec {
-public:
+  public:
     explicit ConnectionSpec(const std::string& text);
     const std::string& text() const { return text_; }
     // The value of the first of the keys present, or "" when none is.
     std::string get(std::initializer_list<const char*> keys) const;
     bool has(const char* key) const;
 
-private:
+  private:
     std::string text_;
     std::vector<std::pair<std::string, std::string>> items_;  // upper-cased key, value
 };

@@ -12,7 +12,9 @@ constexpr long kErrObjectClosed = 3704;
 constexpr long kErrConnectionClosed = 3709;
 constexpr long kErrRowNotFound = static_cast<long>(0x80040E38);
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string Upper(std::string s) {
     for (auto& c : s) c = UpperAscii(c);
@@ -26,7 +28,6 @@ bool SameAsUpper(const std::string& name, const std::string& upper) {
         if (UpperAscii(name[i]) != upper[i]) return false;
     return true;
 }
-
 
 // Tokens of a SQL text, enough to find a single base table: words, quoted names (bracket,
 // double quote, back quote, kept with their quotes), string literals and single characters.
@@ -124,7 +125,7 @@ bool LooksLikeSql(const std::string& source) {
                               source[j] == '$' || static_cast<unsigned char>(source[j]) >= 0x80))
         return false;  // a longer word: a table name such as "Selections"
     // A statement starts with one of these; anything else is a table name ("Order Details").
-    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES",  "TRANSFORM", "PARAMETERS",
+    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES", "TRANSFORM", "PARAMETERS",
                                           "INSERT", "UPDATE", "DELETE", "EXEC",   "EXECUTE",   "CALL"};
     const std::string first = Upper(source.substr(i, j - i));
     for (const char* k : kStarts)
@@ -362,7 +363,8 @@ void Recordset::requireUpdatable() const {
 
 // The WHERE text that finds a row as it was read: by the table's key, or by every value when
 // the table has none. Values are appended to params.
-std::string Recordset::rowLocator(const std::vector<vb::Variant>& before, std::vector<vb::Variant>& params) const {
+std::string Recordset::rowLocator(const std::vector<vb::Variant>& before,
+                                  std::vector<vb::Variant>& params) const {
     const Driver& d = connection_->driver();
     auto keys = keyColumns();
     if (keys.empty())
@@ -440,7 +442,8 @@ void Recordset::writeNewRow() {
             continue;
         }
         for (size_t j = 0; j < freshColumns.size(); ++j)
-            if (SameAsUpper(freshColumns[j].name, upperNames_[i])) row[i] = Coerce(fresh[j], columns_[i].type);
+            if (SameAsUpper(freshColumns[j].name, upperNames_[i]))
+                row[i] = Coerce(fresh[j], columns_[i].type);
     }
 }
 

@@ -1,14 +1,14 @@
 #include "platform/ado/sqlite_driver.h"
 
+#include <fcntl.h>
+#include <strings.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
-#include <cerrno>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "platform/ado/sqlite_statements.h"
 #include "platform/common/com_error.h"
@@ -18,7 +18,7 @@ namespace {
 
 constexpr long kErrProvider = static_cast<long>(0x80004005);  // the provider's general failure
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);    // a statement the engine refuses
-constexpr long kErrNoTransaction = 3251;                       // the operation is not allowed now
+constexpr long kErrNoTransaction = 3251;                      // the operation is not allowed now
 // Statements kept prepared per connection: the store's working set is a few dozen texts.
 constexpr size_t kKeptStatements = 96;
 
@@ -146,7 +146,8 @@ class SqliteCursor : public Cursor {
             throw vb::ComError(kErrProvider, msg);
         }
         row.resize(columns_.size());
-        for (size_t i = 0; i < columns_.size(); ++i) row[i] = ReadValue(st, static_cast<int>(i), columns_[i].type);
+        for (size_t i = 0; i < columns_.size(); ++i)
+            row[i] = ReadValue(st, static_cast<int>(i), columns_[i].type);
         return true;
     }
 
@@ -366,7 +367,7 @@ int SqliteDriver::transactionLevel() const {
 }
 
 void SqliteDriver::beginTransaction() {
-    if (sqlite3_get_autocommit(db_)) level_ = 0;  // the engine ended the last one
+    if (sqlite3_get_autocommit(db_)) level_ = 0;                  // the engine ended the last one
     if (level_ == 0 && !sqlite3_get_autocommit(db_)) level_ = 1;  // begun by a SQL text
     if (level_ == 0) {
         execute("BEGIN IMMEDIATE", {});
@@ -381,8 +382,8 @@ void SqliteDriver::commitTransaction() {
     if (level_ == 0) throw vb::ComError(kErrNoTransaction, "No transaction is active.");
     if (sqlite3_get_autocommit(db_)) {
         level_ = 0;
-        throw vb::ComError(kErrProvider,
-                           "The transaction on '" + file_ + "' was rolled back by the engine; its changes are lost.");
+        throw vb::ComError(kErrProvider, "The transaction on '" + file_ +
+                                             "' was rolled back by the engine; its changes are lost.");
     }
     if (level_ == 1) {
         execute("COMMIT", {});  // on failure the transaction stays open and can be tried again
@@ -425,7 +426,8 @@ std::unique_ptr<Cursor> SqliteDriver::query(const std::string& sql, const std::v
     if (!lease) throw vb::ComError(kErrSyntax, "Empty statement");
     sqlite3_stmt* st = lease.get();
     const int n = sqlite3_bind_parameter_count(st);
-    for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i) Bind(st, i + 1, params[static_cast<size_t>(i)]);
+    for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i)
+        Bind(st, i + 1, params[static_cast<size_t>(i)]);
     const int rc = sqlite3_step(st);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
         const std::string msg = sqlite3_errmsg(db_);

@@ -33,7 +33,9 @@ std::vector<ColumnInfo> SqliteResultColumns(sqlite3_stmt* st) {
 
 SqliteStatementCache::SqliteStatementCache(sqlite3* db, size_t capacity) : db_(db), capacity_(capacity) {}
 
-SqliteStatementCache::~SqliteStatementCache() { close(); }
+SqliteStatementCache::~SqliteStatementCache() {
+    close();
+}
 
 SqliteStatementCache::Lease& SqliteStatementCache::Lease::operator=(Lease&& other) noexcept {
     if (this != &other) {
@@ -92,7 +94,8 @@ void SqliteStatementCache::giveBack(Entry* entry, sqlite3_stmt* st) {
     entry->busy = false;
 }
 
-SqliteStatementCache::Lease SqliteStatementCache::acquire(const std::string& sql, size_t& tail, bool& prepared) {
+SqliteStatementCache::Lease SqliteStatementCache::acquire(const std::string& sql, size_t& tail,
+                                                          bool& prepared) {
     Lease lease;
     lease.cache_ = shared_from_this();
     prepared = true;

@@ -1,9 +1,9 @@
 #include "platform/common/variant.h"
 
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -135,16 +135,15 @@ bool ParseDate(const std::string& s, Date& out) {
     }
     if (!haveDate && h == 0 && mi == 0 && se == 0 && s.find(':') == std::string::npos) return false;
     if (haveDate && (mo < 1 || mo > 12 || d < 1 || d > 31)) return false;
-    out = haveDate ? Date::FromParts(y, mo, d, h, mi, se)
-                   : Date{(h * 3600.0 + mi * 60.0 + se) / 86400.0};
+    out = haveDate ? Date::FromParts(y, mo, d, h, mi, se) : Date{(h * 3600.0 + mi * 60.0 + se) / 86400.0};
     return true;
 }
 
 }  // namespace
 
 Date Date::FromParts(int year, int month, int day, int hour, int minute, int second) {
-    const long long days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
-                           kEpochOffset;
+    const long long days =
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kEpochOffset;
     const double frac = (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
     // Before the epoch the host language keeps the time as a positive fraction away from zero.
     return Date{days >= 0 ? days + frac : days - frac};
@@ -322,6 +321,8 @@ const Bytes& Variant::ToBytes() const {
     throw ComError(kTypeMismatch, "Type mismatch");
 }
 
-Variant NZ(const Variant& value, const Variant& def) { return value.IsNull() ? def : value; }
+Variant NZ(const Variant& value, const Variant& def) {
+    return value.IsNull() ? def : value;
+}
 
 }  // namespace vb

@@ -31,7 +31,7 @@ using Bytes = std::vector<std::uint8_t>;
 enum class VarType { Empty, Null, Boolean, Long, Double, String, Date, Bytes };
 
 class Variant {
-public:
+  public:
     Variant() = default;
     Variant(Empty) {}
     Variant(Null v) : v_(v) {}
@@ -70,7 +70,7 @@ public:
 
     bool operator==(const Variant& o) const = default;
 
-private:
+  private:
     std::variant<Empty, Null, bool, std::int64_t, double, std::string, Date, Bytes> v_;
 };
 

@@ -150,8 +150,10 @@ bool ReferenceKnown(const Report& report, std::string_view body) {
                 if (NoCaseEqual(p->Name(), rest)) return true;
             return false;
         case '%':
-        case '#': return false;
-        default: break;
+        case '#':
+            return false;
+        default:
+            break;
     }
     // 1: table and field known; 2: the table is known and its fields are not.
     auto known = [&](std::string_view table, std::string_view field) {
