@@ -7,6 +7,7 @@
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/access/properties.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
 
@@ -27,18 +28,6 @@ bool ContainsAny(const std::string& name, std::initializer_list<const char*> tex
     for (const char* t : texts)
         if (vb::InStr(name, t) > 0) return true;
     return false;
-}
-
-// Equal as the Translations columns compare (COLLATE NOCASE: letters A to Z without case).
-bool SameText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -168,13 +157,13 @@ short clsConvert::GetCrystalAreaNo(const std::string& name) {
 }
 
 bool clsConvert::Translate(const std::string& key, const std::string& name) {
-    // The English keys of a section name are read once per job; the columns compare without
-    // regard to case.
+    // The English keys of a section name are read once per job; the columns compare as
+    // COLLATE NOCASE does (letters A to Z without case), as access::SameName compares.
     const std::string sql = "SELECT EnglishSectionName FROM Translations Where LanguageSectionName = ?";
     try {
         const TranslationPair* known = nullptr;
         for (const TranslationPair& pair : translations_)
-            if (SameText(pair.language, name)) known = &pair;
+            if (access::SameName(pair.language, name)) known = &pair;
         if (!known) {
             if (!Internaldb) ThrowNotSet();
             TranslationPair pair{name, {}};
@@ -187,7 +176,7 @@ bool clsConvert::Translate(const std::string& key, const std::string& name) {
             known = &translations_.back();
         }
         for (const std::string& english : known->english)
-            if (SameText(english, key)) return true;
+            if (access::SameName(english, key)) return true;
         return false;
     } catch (...) {
         WriteErrorLog(CurrentError().description + ":" + sql, "Translate", "", 1);

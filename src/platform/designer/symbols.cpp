@@ -123,17 +123,6 @@ FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula
 
 namespace {
 
-bool NoCaseEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // What LookupReference answers for the report's names, found in the report itself rather
 // than in symbol maps built for the purpose: a field object's reference is resolved for
 // every object placed, and building the maps each time cost more than placing the object.
@@ -143,11 +132,11 @@ bool ReferenceKnown(const Report& report, std::string_view body) {
     switch (body[0]) {
         case '@':
             for (auto& f : report.FormulaFields())
-                if (NoCaseEqual(f->Name(), rest)) return true;
+                if (EqualsNoCase(f->Name(), rest)) return true;
             return false;
         case '?':
             for (auto& p : report.ParameterFields())
-                if (NoCaseEqual(p->Name(), rest)) return true;
+                if (EqualsNoCase(p->Name(), rest)) return true;
             return false;
         case '%':
         case '#':
@@ -159,13 +148,13 @@ bool ReferenceKnown(const Report& report, std::string_view body) {
     auto known = [&](std::string_view table, std::string_view field) {
         int found = 0;
         for (auto& t : report.Database().Tables()) {
-            if (!NoCaseEqual(t->Name(), table)) continue;
+            if (!EqualsNoCase(t->Name(), table)) continue;
             if (!t->FieldsKnown()) {
                 found = std::max(found, 2);
                 continue;
             }
             for (auto& f : t->Fields())
-                if (NoCaseEqual(f->Name(), field)) return 1;
+                if (EqualsNoCase(f->Name(), field)) return 1;
         }
         return found;
     };
