@@ -80,7 +80,7 @@ MainWindowRun::MainWindowRun(const std::string& tag) : folder(ProgramFolder(tag)
 }
 
 MainWindowRun::~MainWindowRun() {
-    window->Form_Terminate();
+    if (window) window->Form_Terminate();
     window.reset();
     ctx.gDb.reset();
     ctx.gInternalDb.reset();

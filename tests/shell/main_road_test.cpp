@@ -97,6 +97,16 @@ TEST(MainRoad, StandInFrontEndConvertsAllAndReplacesItsRowsTheSecondTime) {
     EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
     EXPECT_EQ(RowCounts(run, reports), first);
     EXPECT_EQ(run.ConvertedList(), listed);
+
+    // The program ends: the lists file alone holds everything, as a user would copy it.
+    const fs::path lists = run.folder / "TOLVARAN.ADL";
+    EXPECT_TRUE(fs::exists(lists.string() + "-wal"));
+    run.window->Form_Terminate();
+    run.window.reset();
+    run.ctx.gDb.reset();
+    run.ctx.gInternalDb.reset();
+    for (const char* suffix : {"-wal", "-shm", "-journal"})
+        EXPECT_FALSE(fs::exists(lists.string() + suffix)) << suffix;
 }
 
 // The NCPN invasive-species front end: a real Access file whose tables live in a back end that
