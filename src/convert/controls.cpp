@@ -78,24 +78,39 @@ void clsConvert::DiscoverControls(short sectionNo) {
 }
 
 void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& control, short heightFlag) {
-    try {
-        if (!object) ThrowNotSet();
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM Controls Where ReportId = ? AND ControlName = ?", db(), ado::adOpenDynamic,
-                ado::adLockOptimistic, {vb::Variant(reportId()), vb::Variant(control.Name())});
-        if (!rs.Eof()) {
-            rs.set("CrystalControlName", vb::Variant(object->Name));
-            rs.set("CrystalTopPos", vb::Variant(object->Top));
+    // The continuing trap: a failed step is logged and the next one runs, so the columns after
+    // it are still recorded. Without an object or a row there is nothing to record.
+    auto trap = [&](auto&& body) {
+        if (auto e = Try(body)) {
+            WriteErrorLog(e->description, "DiscoverControls", "1", 1);
+            return false;
+        }
+        return true;
+    };
+    if (!trap([&] {
+            if (!object) ThrowNotSet();
+        }))
+        return;
+    ado::Recordset rs;
+    bool found = false;
+    if (!trap([&] {
+            rs.Open("SELECT * FROM Controls Where ReportId = ? AND ControlName = ?", db(), ado::adOpenDynamic,
+                    ado::adLockOptimistic, {vb::Variant(reportId()), vb::Variant(control.Name())});
+            found = !rs.Eof();
+        }))
+        return;
+    if (found) {
+        trap([&] { rs.set("CrystalControlName", vb::Variant(object->Name)); });
+        trap([&] { rs.set("CrystalTopPos", vb::Variant(object->Top)); });
+        trap([&] {
             const long accessLeft = control.Left();
             if (object->Left < accessLeft) object->Left = accessLeft;
-            rs.set("CrystalLeftPos", vb::Variant(object->Left));
-            if (heightFlag != 1) rs.set("CrystalHeight", vb::Variant(object->Height));
-            rs.Update();
-        }
-        rs.Close();
-    } catch (...) {
-        WriteErrorLog(CurrentError().description, "DiscoverControls", "1", 1);
+        });
+        trap([&] { rs.set("CrystalLeftPos", vb::Variant(object->Left)); });
+        if (heightFlag != 1) trap([&] { rs.set("CrystalHeight", vb::Variant(object->Height)); });
+        trap([&] { rs.Update(); });
     }
+    trap([&] { rs.Close(); });
 }
 
 void clsConvert::AlignCrystalControls(const std::string& area) {

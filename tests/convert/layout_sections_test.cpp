@@ -188,7 +188,7 @@ TEST(LayoutSections, PageHeaderQuestionAskedOnceAndAnswerCarried) {
     const auto skipped = Descriptions(run.Rows(), "AddToDetails");
     EXPECT_EQ(std::count(skipped.begin(), skipped.end(), "Skipping section 'PageHeaderSection'"), 2);
     EXPECT_EQ(std::count(skipped.begin(), skipped.end(), "Skipping section 'PageFooterSection'"), 2);
-    EXPECT_EQ(AreaObjects(*job.crReport(), "D"), (std::vector<std::string>{"S:subA", "S:subB"}));
+    EXPECT_EQ(AreaObjects(*job.crReport(), "D"), (std::vector<std::string>{"S:rptChild", "S:rptChild"}));
 }
 
 TEST(LayoutSections, YesKeepsSubreportPageSectionsAndBatchNeverAsks) {
