@@ -44,8 +44,8 @@ INSERT INTO ToolBars (ToolBarId, FormName, ButtonOrder, Level, ButtonNAME, Butto
     (237, 'GenericSaveCancel', 2, 1, 'Cancel', 0, 15, 'Close without saving', 'Esc'),
     (248, 'ErrorLog', 1, 1, 'Close', 0, 1, 'Close the error log', 'Esc'),
     (251, 'ErrorLog', 2, 1, 'Clear Log', 0, 9, 'Clear the error log of this report', ''),
-    (252, 'ErrorLog', 3, 1, 'Fit Columns', 0, 23, 'Fit the columns to their contents', ''),
-    (253, 'ErrorLog', 4, 1, 'Save As', 0, 5, 'Save the error log to a file', 'Ctrl+S'),
+    (252, 'ErrorLog', 3, 1, 'Copy', 0, 13, 'Copy the rows to the clipboard', ''),
+    (253, 'ErrorLog', 4, 1, 'Save As', 0, 5, 'Save the rows as a CSV file', 'Ctrl+S'),
     (261, 'GenericCancel', 1, 1, 'Close', 0, 1, 'Close this window', 'Esc'),
     -- The report viewer dispatches on the item's position: close, open in designer, error log.
     (270, 'ViewReport', 1, 1, 'Close', 0, 1, 'Close the report', 'Esc'),

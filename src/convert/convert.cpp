@@ -17,15 +17,6 @@ namespace {
 constexpr const char* kCrLf = "\r\n";
 constexpr const char* kStepRule = "------------------------";
 
-// Folder and file name joined by one separator (none added when the folder already ends
-// with one).
-std::string JoinPath(const std::string& folder, const std::string& file) {
-    if (folder.empty()) return file;
-    const char last = folder.back();
-    if (last == '/' || last == '\\') return folder + file;
-    return folder + "/" + file;
-}
-
 }  // namespace
 
 clsConvert::clsConvert(AppContext& ctx) : ctx_(ctx) {}

@@ -16,13 +16,6 @@ namespace tolvaran {
 
 namespace {
 
-std::string JoinPath(const std::string& folder, const std::string& file) {
-    if (folder.empty()) return file;
-    const char last = folder.back();
-    if (last == '/' || last == '\\') return folder + file;
-    return folder + "/" + file;
-}
-
 // The field names of an Access link-field list ("A;B"), trimmed; none for an empty list.
 std::vector<std::string> LinkFields(const std::string& list) {
     std::vector<std::string> out;

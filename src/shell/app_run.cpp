@@ -6,13 +6,15 @@
 
 namespace tolvaran {
 
-AppRun::AppRun(std::string programFolder) {
+AppRun::AppRun(std::string programFolder) : reportWindows_(ReportWindowServices{}) {
     ctx_.programFolder = std::move(programFolder);
     registry_ = std::make_unique<registry::RegistryFile>(ctx_.InFolder("registry.reg"));
     ctx_.prompt = &prompt_;
     ctx_.help = &help_;
     ctx_.registry = registry_.get();
     ApplySqlServerOdbcTemplate(*registry_);
+    reportWindows_.Services().ctx = &ctx_;
+    reportWindows_.Services().saveFile = &saveFile_;
 }
 
 AppRun::~AppRun() {
@@ -27,8 +29,13 @@ bool AppRun::Start() {
     services.launcher = &launcher_;
     services.accessFactory = [] { return std::make_unique<access::Application>(); };
     services.endProgram = [] { QCoreApplication::exit(0); };
+    services.reportWindows = &reportWindows_;
     window_ = std::make_unique<Startup>(std::move(services));
-    prompt_.setOwner(window_.get());
+    Startup* window = window_.get();
+    reportWindows_.Bind(
+        window->gToolBar(), window->Env(), [window] { return window->gCrystalVersion; }, window);
+    prompt_.setOwner(window);
+    saveFile_.setOwner(window);
     window_->Form_Load();
     return !window_->Ended();
 }

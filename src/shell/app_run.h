@@ -7,6 +7,8 @@
 #include "platform/registry/registry_file.h"
 #include "shell/qt_launcher.h"
 #include "shell/qt_prompt.h"
+#include "shell/qt_report_windows.h"
+#include "shell/qt_save_file.h"
 #include "shell/startup.h"
 #include "store/context.h"
 
@@ -23,13 +25,17 @@ class AppRun {
     bool Start();
     Startup& Window() { return *window_; }
     AppContext& Context() { return ctx_; }
+    // The report viewer, error-log viewer and layout editor the main window opens.
+    QtReportWindows& ReportWindowsOfRun() { return reportWindows_; }
 
   private:
     QtPrompt prompt_;
     QtHelpService help_;
     QtLauncher launcher_;
+    QtSaveFileDialog saveFile_;
     std::unique_ptr<registry::RegistryFile> registry_;
     AppContext ctx_;
+    QtReportWindows reportWindows_;
     std::unique_ptr<Startup> window_;
 };
 

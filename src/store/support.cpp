@@ -61,6 +61,13 @@ std::string GetFileName(const std::string& path) {
     return p == std::string::npos ? path : path.substr(p + 1);
 }
 
+std::string JoinPath(const std::string& folder, const std::string& file) {
+    if (folder.empty()) return file;
+    if (folder.back() == '/') return folder + file;
+    if (folder.back() == '\\') return folder.substr(0, folder.size() - 1) + "/" + file;
+    return folder + "/" + file;
+}
+
 std::string QuoteString(const std::string& text, bool forceSingle) {
     if (forceSingle || text.find('"') != std::string::npos) return "'" + text + "'";
     return "\"" + text + "\"";

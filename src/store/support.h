@@ -36,6 +36,9 @@ std::string StripExtension(const std::string& name);
 std::string GetFilePath(const std::string& path);
 // Text after the last separator; the whole text without one; "" when it ends with one.
 std::string GetFileName(const std::string& path);
+// Folder and file name joined by one "/"; a folder's own final "/" or "\" (written on Windows)
+// serves as that separator. An empty folder gives the file name alone.
+std::string JoinPath(const std::string& folder, const std::string& file);
 // 'text' when text holds a double quote or forceSingle, else "text"; quotes inside are kept
 // as they are. Only for texts shown or handed on as text, never for SQL values (bind those).
 std::string QuoteString(const std::string& text, bool forceSingle = false);
