@@ -15,6 +15,9 @@ AppRun::AppRun(std::string programFolder) : reportWindows_(ReportWindowServices{
     ApplySqlServerOdbcTemplate(*registry_);
     reportWindows_.Services().ctx = &ctx_;
     reportWindows_.Services().saveFile = &saveFile_;
+    sqldmo_ = std::make_unique<sqldmo::OdbcFactory>(sqldmo::ServersFromRegistry(*registry_));
+    selectDatabase_ =
+        std::make_unique<SelectDatabaseDialogs>(commonDialog_, commonDialog_, launcher_, *sqldmo_);
 }
 
 AppRun::~AppRun() {
@@ -30,6 +33,7 @@ bool AppRun::Start() {
     services.accessFactory = [] { return std::make_unique<access::Application>(); };
     services.endProgram = [] { QCoreApplication::exit(0); };
     services.reportWindows = &reportWindows_;
+    services.selectDatabase = selectDatabase_.get();
     window_ = std::make_unique<Startup>(std::move(services));
     Startup* window = window_.get();
     reportWindows_.Bind(

@@ -5,10 +5,13 @@
 #include <string>
 
 #include "platform/registry/registry_file.h"
+#include "platform/sqldmo/sqldmo.h"
+#include "shell/qt_common_dialog.h"
 #include "shell/qt_launcher.h"
 #include "shell/qt_prompt.h"
 #include "shell/qt_report_windows.h"
 #include "shell/qt_save_file.h"
+#include "shell/select_database_opener.h"
 #include "shell/startup.h"
 #include "store/context.h"
 
@@ -33,7 +36,10 @@ class AppRun {
     QtHelpService help_;
     QtLauncher launcher_;
     QtSaveFileDialog saveFile_;
+    QtCommonDialog commonDialog_;
     std::unique_ptr<registry::RegistryFile> registry_;
+    std::unique_ptr<sqldmo::OdbcFactory> sqldmo_;
+    std::unique_ptr<SelectDatabaseDialogs> selectDatabase_;
     AppContext ctx_;
     QtReportWindows reportWindows_;
     std::unique_ptr<Startup> window_;

@@ -204,6 +204,7 @@ void Startup::WireEvents() {
         if (!name.IsNull()) SetLblReports(name.ToString());
     });
     connect(dxDatabases_, &DataGrid::RightButtonPressed, this, [this] { setDropMenu(1); });
+    connect(dxlnkSelectDatabase_, &QLabel::linkActivated, this, [this] { AddDatabase(); });
     connect(dxReports_, &DataGrid::RightButtonPressed, this, [this] { setDropMenu(2); });
     connect(dxConvertedReports_, &QWidget::customContextMenuRequested, this, [this] { setDropMenu(3); });
     connect(dxConvertedReports_, &QListWidget::itemClicked, this,

@@ -37,6 +37,7 @@ class DataGrid;
 class InstanceLock;
 class QtToolBar;
 class ReportWindows;
+class SelectDatabaseOpener;
 class clsManageLinks;
 class clsConvert;
 
@@ -54,6 +55,9 @@ struct StartupServices {
     std::function<void()> endProgram;
     // The report viewer, error-log viewer and layout editor the commands open; not owned.
     ReportWindows* reportWindows = nullptr;
+    // Opens the source-database dialog (Add, Edit, "1. Select a Database"); not owned. Without
+    // one those commands do nothing.
+    SelectDatabaseOpener* selectDatabase = nullptr;
 };
 
 class Startup : public QMainWindow, public ui::ProgressWindow {
@@ -108,6 +112,11 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     void FillDropMenu(int source);
     // The clicked item's position from 1 (separators count).
     void DatabaseDropMenu_ItemClick(int position);
+    // The source-database dialog for a new entry, then the entry list and the reports of the
+    // current entry are refreshed.
+    void AddDatabase();
+    // The source-database dialog for the current entry, then the entry list is refreshed.
+    void EditDatabase();
     QMenu* DatabaseDropMenu() const { return DatabaseDropMenu_; }
 
     // ui::ProgressWindow: ReportResults, ctProgress, the labels, the status panels.

@@ -1,6 +1,6 @@
-// The main window's toolbar and context-menu commands. Conversion requests, the source-database
-// commands and the report windows (toolbar 151, 239, 240, 254; most menu items) belong to windows
-// that are not part of this build yet: their items exist and do nothing.
+// The main window's toolbar and context-menu commands. Conversion requests, removing an entry
+// and the report windows (toolbar 151, 254; most menu items) belong to windows that are not
+// part of this build yet: their items exist and do nothing. Add and Edit: startup_database_commands.cpp.
 #include <QAction>
 #include <QCursor>
 #include <QIcon>
@@ -36,6 +36,12 @@ void Startup::EToolBar_ItemClick(int index) {
             break;
         case 233:
             ShowAbout();
+            break;
+        case 239:
+            AddDatabase();
+            break;
+        case 240:
+            EditDatabase();
             break;
         case 260:
             ShowSystemInformation();
@@ -129,6 +135,8 @@ void Startup::setDropMenu(int source) {
 }
 
 void Startup::DatabaseDropMenu_ItemClick(int position) {
+    if (menuSource_ == 1 && position == 1) AddDatabase();
+    if (menuSource_ == 1 && position == 2) EditDatabase();
     if (menuSource_ == 1 && position == 5) RefreshCurrentDatabase();
     if (menuSource_ == 1 && position == 7) RefreshDatabaseList();
 }

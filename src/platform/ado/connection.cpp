@@ -33,15 +33,20 @@ void ReplaceAll(std::string& s, const std::string& what, const std::string& with
         s.replace(p, what.size(), with);
 }
 
-// An ODBC attribute value that holds ';' or braces must itself be braced.
-std::string OdbcValue(const std::string& v) {
-    if (v.find_first_of(";{}") == std::string::npos) return v;
-    std::string out = "{";
+bool NeedsQuoting(const std::string& v, const char* specials) {
+    return v.find_first_of(specials) != std::string::npos ||
+           (!v.empty() && (std::isspace(static_cast<unsigned char>(v.front())) ||
+                           std::isspace(static_cast<unsigned char>(v.back()))));
+}
+
+// v between open and close, a close inside it doubled.
+std::string Enclosed(const std::string& v, char open, char close) {
+    std::string out(1, open);
     for (char c : v) {
         out += c;
-        if (c == '}') out += '}';
+        if (c == close) out += close;
     }
-    return out + "}";
+    return out + close;
 }
 
 }  // namespace
@@ -102,6 +107,14 @@ ConnectionSpec::ConnectionSpec(const std::string& text) : text_(text) {
     }
 }
 
+std::string QuoteConnectionValue(const std::string& v) {
+    return NeedsQuoting(v, ";=\"'") ? Enclosed(v, '"', '"') : v;
+}
+
+std::string QuoteOdbcValue(const std::string& v) {
+    return NeedsQuoting(v, ";={}") ? Enclosed(v, '{', '}') : v;
+}
+
 std::string ConnectionSpec::get(std::initializer_list<const char*> keys) const {
     for (const char* k : keys) {
         const std::string u = Upper(k);
@@ -135,10 +148,10 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
         std::string pwd = spec.get({"Password", "PWD"});
         if (uid.empty()) uid = user;
         if (pwd.empty()) pwd = password;
-        ReplaceAll(odbc, "{server}", OdbcValue(spec.get({"Data Source", "Server"})));
-        ReplaceAll(odbc, "{database}", OdbcValue(spec.get({"Initial Catalog", "Database"})));
-        ReplaceAll(odbc, "{user}", OdbcValue(uid));
-        ReplaceAll(odbc, "{password}", OdbcValue(pwd));
+        ReplaceAll(odbc, "{server}", QuoteOdbcValue(spec.get({"Data Source", "Server"})));
+        ReplaceAll(odbc, "{database}", QuoteOdbcValue(spec.get({"Initial Catalog", "Database"})));
+        ReplaceAll(odbc, "{user}", QuoteOdbcValue(uid));
+        ReplaceAll(odbc, "{password}", QuoteOdbcValue(pwd));
         return OpenOdbcDriver(odbc, spec);
     }
     if (spec.has("DSN") || spec.has("Driver")) {

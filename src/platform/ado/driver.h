@@ -129,6 +129,13 @@ private:
     std::vector<std::pair<std::string, std::string>> items_;  // upper-cased key, value
 };
 
+// A value written into a connection string so that it reads back as itself. OLE DB strings:
+// in double quotes (inner ones doubled) when it holds ";", "=", a quote or blanks at an end.
+// ODBC strings: in braces (an inner "}" doubled) when it holds ";", "=", a brace or blanks at
+// an end. Other values are written as they are.
+std::string QuoteConnectionValue(const std::string& value);
+std::string QuoteOdbcValue(const std::string& value);
+
 // Driver factories, one per engine (each in its own source file).
 // Chooses the driver from the connection string (see Connection::Open) and opens it.
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
