@@ -36,8 +36,6 @@
 
 namespace fs = std::filesystem;
 using corpus_standin::Export;
-using corpus_standin::ReadFile;
-using corpus_standin::RunSql;
 
 namespace {
 
@@ -81,12 +79,6 @@ void CountReport(const designer::Report& r, std::map<std::string, long>& objects
         }
 }
 
-std::string ProgramFolder() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path().string() : exe.parent_path().string();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,7 +99,7 @@ int main(int argc, char** argv) {
                      source.c_str());
         return 2;
     }
-    const std::string programFolder = argc > 3 ? argv[3] : ProgramFolder();
+    const std::string programFolder = argc > 3 ? argv[3] : corpus_standin::ProgramFolder();
     const fs::path work = fs::temp_directory_path() / ("tolvaran_corpus_" + std::to_string(::getpid()));
     fs::create_directories(work);
 
@@ -116,17 +108,9 @@ int main(int argc, char** argv) {
     if (frontOf.empty()) return 1;
 
     // The store files and the run context.
-    const std::string lists = (work / "TOLVARAN.ADL").string();
-    const std::string settings = (work / "TOLVARAN.DAT").string();
-    if (!RunSql(lists, ReadFile(source / "resources/store/lists.sql")) ||
-        !RunSql(settings, ReadFile(source / "resources/store/settings.sql")))
-        return 1;
     ui::RecordingPrompt prompt;
     tolvaran::AppContext ctx;
-    ctx.programFolder = programFolder;
-    ctx.gDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + lists);
-    ctx.gInternalDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + settings);
-    ctx.prompt = &prompt;
+    if (!corpus_standin::PrepareStore(work, source, programFolder, prompt, ctx)) return 1;
 
     std::printf("%-70s %-4s %4s %-44s %9s %-16s %8s\n", "report", "done", "sect", "objects t/f/l/b/p/s",
                 "formulas", "rows 1/2/5/none", "ms");

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QPainter>
+#include <QPixmap>
 #include <QWidget>
 #include <cstdio>
 #include <exception>
@@ -62,8 +64,22 @@ void Session::Settle() {
 void Session::Save(QWidget& widget, const std::string& name) {
     if (!widget.isVisible()) widget.show();
     Settle();
+    SavePicture(widget.grab(), name);
+}
+
+void Session::SaveWithPopup(QWidget& window, QWidget& popup, const std::string& name) {
+    if (!window.isVisible()) window.show();
+    Settle();
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(window.mapFromGlobal(popup.mapToGlobal(QPoint(0, 0))), popup.grab());
+    painter.end();
+    SavePicture(picture, name);
+}
+
+void Session::SavePicture(const QPixmap& picture, const std::string& name) {
     const fs::path file = out_ / (name + ".png");
-    if (!widget.grab().save(QString::fromStdString(file.string())))
+    if (!picture.save(QString::fromStdString(file.string())))
         std::fprintf(stderr, "could not save %s\n", file.c_str());
     else
         saved_.push_back(file.string());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QPixmap;
 class QWidget;
 
 namespace screens {
@@ -22,6 +23,9 @@ class Session {
     std::filesystem::path FreshProgramFolder(const std::string& tag);
     // Saves a picture of widget (shown and laid out first) as <out>/<name>.png.
     void Save(QWidget& widget, const std::string& name);
+    // Saves a picture of window with popup (a menu open over it, a window of its own) drawn
+    // where it stands on the screen.
+    void SaveWithPopup(QWidget& window, QWidget& popup, const std::string& name);
     // Lets queued events, layouts and paints run.
     static void Settle();
 
@@ -34,6 +38,8 @@ class Session {
     ~Session();
 
   private:
+    void SavePicture(const QPixmap& picture, const std::string& name);
+
     std::filesystem::path out_, bin_;
     std::vector<std::filesystem::path> folders_;
     std::vector<std::string> saved_;

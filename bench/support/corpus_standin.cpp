@@ -268,6 +268,26 @@ std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports, 
     return frontOf;
 }
 
+std::string ProgramFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path().string() : exe.parent_path().string();
+}
+
+bool PrepareStore(const fs::path& work, const fs::path& source, const std::string& programFolder,
+                  ui::Prompt& prompt, tolvaran::AppContext& ctx) {
+    const std::string lists = (work / "TOLVARAN.ADL").string();
+    const std::string settings = (work / "TOLVARAN.DAT").string();
+    if (!RunSql(lists, ReadFile(source / "resources/store/lists.sql")) ||
+        !RunSql(settings, ReadFile(source / "resources/store/settings.sql")))
+        return false;
+    ctx.programFolder = programFolder;
+    ctx.gDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + lists);
+    ctx.gInternalDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + settings);
+    ctx.prompt = &prompt;
+    return true;
+}
+
 bool ConvertExport(tolvaran::AppContext& ctx, ui::Prompt& prompt, const Export& e,
                    const std::string& frontEnd, const fs::path& out,
                    std::shared_ptr<tolvaran::clsReport> report,

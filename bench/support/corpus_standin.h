@@ -49,6 +49,14 @@ std::vector<Export> ListExports(const std::filesystem::path& folder, const std::
 std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports,
                                                   const std::filesystem::path& work, int fillerRows = 0);
 
+// The folder of the running program.
+std::string ProgramFolder();
+
+// The two store files made in work from source's resources/store/*.sql, and ctx on them with
+// programFolder and prompt; false (after a line on stderr) when they cannot be made.
+bool PrepareStore(const std::filesystem::path& work, const std::filesystem::path& source,
+                  const std::string& programFolder, ui::Prompt& prompt, tolvaran::AppContext& ctx);
+
 // Converts one export through the whole converter job into out, as a report of entry 1, with
 // a text log beside it; inspect sees the job afterwards. True when the job completed.
 bool ConvertExport(tolvaran::AppContext& ctx, ui::Prompt& prompt, const Export& e,

@@ -44,7 +44,15 @@ bool clsConvert::AddDatabases() {
         for (const LinkPtr& item : oLinks->Items()) {
             clsLink& link = *item;
             querySource = link.QuerySource;
-            if (!link.openConnection(prompt())) continue;
+            if (!link.openConnection(prompt())) {
+                // Kept in the report's log as a step line: a back end that is not there shows
+                // there, yet counts as no error of the report, which may not draw on it.
+                const bool file = link.LinkType == kLinkInternal || link.LinkType == kLinkAccess;
+                LogStepError("Link " + link.Name + (file ? " (" + link.LinkDatabase + ")" : std::string()) +
+                                 " could not be opened; passed over",
+                             "AddDatabase", 5);
+                continue;
+            }
             if (!SetCatalog(catalog_, link)) continue;
             const std::string name = CheckReportSource(link);
             link.QuerySource = name;

@@ -73,6 +73,9 @@ class DatasetModel : public QAbstractTableModel {
     int Post();
     // The key of the row posted last (Null before one).
     const vb::Variant& LastPostedKey() const { return lastKey_; }
+    // Deletes row (from 0) from the table by its key and from the dataset; a row that does
+    // not exist is ignored. Throws vb::ComError when the table refuses the delete.
+    void Delete(int row);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -176,6 +176,18 @@ int DatasetModel::Post() {
     return RowCount() - 1;
 }
 
+void DatasetModel::Delete(int row) {
+    if (row < 0 || row >= RowCount()) return;
+    const vb::Variant key = Value(row, keyField_);
+    if (keyField_.empty() || key.IsNull()) throw vb::ComError(3021, "No current record.");
+    const ado::Driver& driver = connection_->driver();
+    connection_->Execute(
+        "DELETE FROM " + driver.quoteName(table_) + " WHERE " + driver.quoteName(keyField_) + " = ?", {key});
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+}
+
 int DatasetModel::RowOfKey(const vb::Variant& key) const {
     const int k = FieldIndex(keyField_);
     for (int r = 0; k >= 0 && r < RowCount(); ++r)

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "store/support.h"
+
 namespace tolvaran {
 namespace {
 
@@ -37,11 +39,6 @@ int NumberOf(const std::string& s) {
 bool Present(SoftwareKeys& keys, const std::string& section, const std::string& value = "Path") {
     const vb::Variant v = keys.Query("SOFTWARE\\" + section, value);
     return !v.IsEmpty() && !v.IsNull();
-}
-
-std::string JoinFolder(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) return folder + name;
-    return folder + "/" + name;
 }
 
 }  // namespace
@@ -121,14 +118,14 @@ void Environment::OpenReportInCrystal(const std::string& file, const std::string
         path = GetCrystalPath(crystalVersion);
     }
     if (!path.empty() && path != kMissingValue) {
-        launcher_.Open(JoinFolder(path, "crw32.exe"), "\"" + file + "\"");
+        launcher_.Open(JoinPath(path, "crw32.exe"), "\"" + file + "\"");
     } else {
         prompt_.MsgBox("Cannot find Crystal Reports ", ui::vbExclamation);
     }
 }
 
 void Environment::RunUpdater() const {
-    const std::string updater = JoinFolder(programFolder_, "TVN_UPDATE.EXE");
+    const std::string updater = JoinPath(programFolder_, "TVN_UPDATE.EXE");
     // The second form is tried only when the first finds no file.
     if (!launcher_.Open(updater, " /TEST=2") && !std::filesystem::exists(updater))
         launcher_.Open(updater + " /TEST=2", "");

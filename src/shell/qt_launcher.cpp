@@ -1,6 +1,7 @@
 #include "shell/qt_launcher.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -13,9 +14,16 @@
 
 namespace tolvaran {
 
+std::string QtLauncher::ProgramFor(const std::string& file) {
+    const QFileInfo info(Q(file));
+    if (info.fileName().compare(QStringLiteral("crw32.exe"), Qt::CaseInsensitive) == 0)
+        return S(info.dir().filePath(QStringLiteral("tolvaran-designer")));
+    return file;
+}
+
 bool QtLauncher::Open(const std::string& file, const std::string& parameters,
                       const std::string& workingFolder) {
-    const QFileInfo info(Q(file));
+    const QFileInfo info(Q(ProgramFor(file)));
     if (!info.exists()) return false;
     if (info.isFile() && info.isExecutable()) {
         return QProcess::startDetached(info.absoluteFilePath(), QProcess::splitCommand(Q(parameters)),

@@ -16,6 +16,10 @@ class QtLauncher : public ui::Launcher {
     // False when the file is not there or could not be started.
     bool Open(const std::string& file, const std::string& parameters = {},
               const std::string& workingFolder = {}) override;
+
+    // The program that stands in for a Windows program: the report designer's "crw32.exe"
+    // (any case) is tolvaran-designer in the same folder; any other file is itself.
+    static std::string ProgramFor(const std::string& file);
 };
 
 // The topic text for contextId from a topic file: topics start with a line "[<id>]" or

@@ -56,7 +56,8 @@ void QtToolBar::Render() {
         setStyleSheet(
             QStringLiteral("QToolBar#EToolBar { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
                            "stop:0 #ffffff, stop:1 %1); border: none; }"
-                           "QToolBar#EToolBar QToolButton { color: #0c2d83; padding: 2px 6px; }")
+                           "QToolBar#EToolBar QToolButton { color: #0c2d83; padding: 2px 6px; }"
+                           "QToolBar#EToolBar QToolButton:disabled { color: #8c8c8c; }")
                 .arg(to.name()));
     }
     QMenu* menu = nullptr;     // drop-down of the latest top-level button

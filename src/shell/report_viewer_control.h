@@ -2,14 +2,32 @@
 // The report viewer control (CRViewer): shows a report of the designer model as pages filled
 // with its data. The viewer window assigns the report source and calls ViewReport; the control
 // shares the report, so it keeps showing it after the caller has let its own reference go.
+//
+// The pages come from the report engine (platform/viewer) and are drawn by the page painter
+// (render/); the control moves between pages (first, previous, next, last), shows "Page n of
+// m", zooms (whole page, page width, percentages) and, when the report has groups, shows a
+// tree of them that leads to the page where each begins.
 #include <QWidget>
 #include <memory>
 #include <string>
 
+#include "platform/viewer/page.h"
+#include "render/page_painter.h"
+
+class QComboBox;
 class QLabel;
+class QScrollArea;
+class QSplitter;
+class QStackedWidget;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace designer {
 class Report;
+}
+namespace ui {
+class Prompt;
 }
 
 namespace tolvaran {
@@ -30,10 +48,62 @@ class ReportViewerControl : public QWidget {
     // What the control says instead of pages; empty while it shows a report.
     std::string EmptyReason() const { return reason_; }
 
+    // Where a report that prompts for parameter values asks for them (not owned; without one
+    // parameters take their default values).
+    void setPrompt(ui::Prompt* prompt) { prompt_ = prompt; }
+
+    // The pages laid out by the last ViewReport.
+    const viewer::Document& Document() const { return doc_; }
+    int PageCount() const { return static_cast<int>(doc_.pages.size()); }
+    int CurrentPage() const { return page_; }  // 0-based
+    // "Page n of m" as the control shows it.
+    QString PageText() const;
+
+    enum class ZoomMode { WholePage, PageWidth, Percent };
+    void setZoom(ZoomMode mode, int percent = 100);
+    ZoomMode Zoom() const { return zoomMode_; }
+    // Device pixels per twip at the present zoom.
+    double Scale() const;
+
+  public slots:
+    void ShowPage(int page);
+    void FirstPage();
+    void PreviousPage();
+    void NextPage();
+    void LastPage();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    class PageView;
+    void Refresh();
+    void FillTree();
+    void AddGroups(QTreeWidgetItem* parent, const std::vector<viewer::GroupNode>& groups);
+    void ZoomChosen(int index);
+
     std::shared_ptr<designer::Report> report_;
     std::string reason_;
+    ui::Prompt* prompt_ = nullptr;
+    viewer::Document doc_;
+    int page_ = 0;
+    ZoomMode zoomMode_ = ZoomMode::PageWidth;
+    int percent_ = 100;
+    PagePainter painter_;
+
+    QToolButton* first_ = nullptr;
+    QToolButton* previous_ = nullptr;
+    QToolButton* next_ = nullptr;
+    QToolButton* last_ = nullptr;
+    QLabel* pageLabel_ = nullptr;
+    QComboBox* zoom_ = nullptr;
+    QLabel* notes_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
     QLabel* message_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    PageView* view_ = nullptr;
 };
 
 }  // namespace tolvaran

@@ -82,6 +82,7 @@ Startup::Startup(StartupServices services, QWidget* parent)
     BuildLayout();
     BuildMenus();
     WireEvents();
+    WireCommands();
     links_->setAccessFactory(services_.accessFactory);
     links_->setErrorLogWriter([ctx = services_.ctx](const std::string& desc, const std::string& formula,
                                                     const std::string& access, const std::string& crystal,
@@ -212,6 +213,11 @@ void Startup::WireEvents() {
 }
 
 void Startup::closeEvent(QCloseEvent* event) {
+    // The window stays while a conversion runs: its converter is in use.
+    if (converting_) {
+        event->ignore();
+        return;
+    }
     Form_Terminate();
     QMainWindow::closeEvent(event);
 }
@@ -249,6 +255,8 @@ void Startup::SetProgressValue(long v) {
     if (v > ctProgress_->maximum()) ctProgress_->setMaximum(static_cast<int>(v));
     if (v < ctProgress_->minimum()) ctProgress_->setMinimum(static_cast<int>(v));
     ctProgress_->setValue(static_cast<int>(v));
+    // A conversion yields to the message loop only once; the meter repaints at each step.
+    if (converting_) DoEvents();
 }
 
 long Startup::ProgressValue() const {
@@ -269,14 +277,17 @@ void Startup::SetProgressVisible(bool visible) {
 
 void Startup::SetLblProgress(const std::string& caption) {
     lblProgress_->setText(Q(caption));
+    if (converting_) DoEvents();
 }
 
 void Startup::SetLblField(const std::string& caption) {
     lblField_->setText(Q(caption));
+    if (converting_) DoEvents();
 }
 
 void Startup::SetLblReports(const std::string& caption) {
     lblReports_->setText(Q(caption));
+    if (converting_) DoEvents();
 }
 
 void Startup::SetStatusPanel(int panel, const std::string& text) {

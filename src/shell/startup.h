@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/access/application.h"
 #include "platform/ui/launcher.h"
@@ -118,6 +120,26 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     // The source-database dialog for the current entry, then the entry list is refreshed.
     void EditDatabase();
     QMenu* DatabaseDropMenu() const { return DatabaseDropMenu_; }
+    void RemoveDatabaseFromList(long databaseListId);
+    void ViewCurrentlySelectedReport();
+
+    // Conversion requests (startup_conversion.cpp). convertAll: every report of the current
+    // entry, else the selected reports or the current one.
+    void InitiateReportConversion(bool convertAll);
+    void ConvertAllReports(long databaseListId);
+    void ConvertSelectedReports(long databaseListId);
+    // One report; batch: one of several in a request (no error message, no viewer, the meter
+    // stays). True when it was converted without error rows.
+    bool ConvertReports(long databaseListId, long reportId, bool batch);
+    // Whether the error log holds a row of the report whose severity is not 5.
+    bool ReportHadErrors(long reportId);
+    // The several-reports flag: True from a request for several reports until the next
+    // single-report request.
+    bool SeveralReports() const { return severalReports_; }
+    // True while a request runs; its commands and the hyperlinks are disabled meanwhile.
+    bool Converting() const { return converting_; }
+    // The converter of the latest conversion (null before one).
+    clsConvert* CurrentConverter() const { return converter_.get(); }
 
     // ui::ProgressWindow: ReportResults, ctProgress, the labels, the status panels.
     void AddResult(const std::string& line) override;
@@ -171,11 +193,25 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     long CurrentDatabaseListId(long missing);
     void OnDatabaseRowChanged();
     void ShowError(const std::exception& e, const std::string& title);
+    // The ReportId of the reports grid's current row; 0 when there is none.
+    long CurrentReportId();
+    // Hyperlinks, the double click on a converted report (startup_commands.cpp).
+    void WireCommands();
+    // Enables or disables the conversion commands, the entry commands and the hyperlinks.
+    void SetRequestCommandsEnabled(bool enabled);
+    // The selected line of dxConvertedReports split into folder and file (false: none).
+    bool SelectedConvertedReport(std::string& folder, std::string& file);
+    void DeleteConvertedReport();
+    void EditConvertedReport();
 
     StartupServices services_;
     bool ended_ = false;
     bool loading_ = false;
     int menuSource_ = 0;
+    bool severalReports_ = false;
+    bool converting_ = false;
+    // Toolbar items disabled for a running request, with whether each was enabled before.
+    std::vector<std::pair<int, bool>> heldToolbarItems_;
 
     clsWriteToText startupLog_;
     clsWriteToText errorLogWriter_;  // the per-report error log of conversions

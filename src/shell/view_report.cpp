@@ -59,6 +59,8 @@ void ViewReport::ShowReport() {
     try {
         std::shared_ptr<designer::Report> report = designer::Application().OpenReport(file);
         report->DiscardSavedData();
+        // A report that prompts for parameter values asks through the run's prompt.
+        if (services_.ctx) viewer_->setPrompt(services_.ctx->prompt);
         viewer_->setReportSource(std::move(report));
         viewer_->ViewReport();
     } catch (const vb::ComError& e) {

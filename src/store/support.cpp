@@ -61,11 +61,19 @@ std::string GetFileName(const std::string& path) {
     return p == std::string::npos ? path : path.substr(p + 1);
 }
 
-std::string JoinPath(const std::string& folder, const std::string& file) {
-    if (folder.empty()) return file;
-    if (folder.back() == '/') return folder + file;
-    if (folder.back() == '\\') return folder.substr(0, folder.size() - 1) + "/" + file;
-    return folder + "/" + file;
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    for (const char c : folder) {
+        const bool separator = c == '/' || c == '\\';
+        if (!separator)
+            path += c;
+        else if (path.empty() || path.back() != '/')
+            path += '/';
+    }
+    if (path.empty()) return name;
+    if (path.back() != '/') path += '/';
+    return path + name;
 }
 
 std::string QuoteString(const std::string& text, bool forceSingle) {

@@ -12,9 +12,7 @@ namespace tolvaran {
 namespace fs = std::filesystem;
 
 std::string clsWriteToText::FullName() const {
-    const std::string safe = MakeSafeName(Filename);
-    const bool endsWithSeparator = !FilePath.empty() && (FilePath.back() == '/' || FilePath.back() == '\\');
-    return endsWithSeparator ? FilePath + safe + Extension : FilePath + "/" + safe + Extension;
+    return JoinPath(FilePath, MakeSafeName(Filename) + Extension);
 }
 
 void clsWriteToText::Create_File() {

@@ -205,3 +205,18 @@ TEST(AccessFiles, RealJetFilesThroughTheAccessDriver) {
     app.OpenCurrentDatabase((kCorpus / "db" / "mdbtools__mdbtestdata__DateTestDatabase.mdb").string());
     EXPECT_EQ(app.DBEngine().Version(), "4.0");
 }
+
+TEST_F(StandIn, ExportFileNamesDecodeTheEscapesOfUnsafeCharacters) {
+    const std::string db = MakeDatabase("Sales.mdb", 0);
+    const std::string text = "Version =20\nBegin Report\n    Begin\n    End\nEnd\n";
+    for (const char* file : {"Sales%2FRegion #2.bas", "100%.bas", "Growth %zz.bas", "a%5cb%25c.bas"})
+        folder_.Write(std::string("Sales.mdb.src/reports/") + file, text);
+    Application app;
+    app.OpenCurrentDatabase(db, false);
+    const NamedList& all = app.CurrentProject().AllReports();
+    std::vector<std::string> names;
+    for (long i = 0; i < all.Count(); ++i) names.push_back(all.Item(i).Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"100%", "a\\b%c", "Growth %zz", "Sales/Region #2"}));
+    app.DoCmd().OpenReport("Sales/Region #2", acViewDesign);
+    EXPECT_EQ(app.Reports("Sales/Region #2")->Name(), "Sales/Region #2");
+}

@@ -251,6 +251,22 @@ TEST(Binding, LinksOfOtherKindsAreNeverBound) {
     }
 }
 
+TEST(Binding, ALinkWhoseBackEndIsMissingIsLoggedAndPassedOver) {
+    JobRun run;
+    const std::string back = run.dir.File("Gone.mdb");
+    run.AddLink(tolvaran::kLinkAccess, back, "Gone");
+    run.AddInternalLink();
+    run.front.AddReport("R", "Orders");
+    run.NewJob("R");
+    ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+    ASSERT_EQ(run.store.prompt.messages.size(), 1u);
+    EXPECT_EQ(run.store.prompt.messages[0].title, "clsLink.OpenConnection");
+    const std::string line = "Link Gone (" + back + ") could not be opened; passed over";
+    EXPECT_TRUE(Contains(Descriptions(run.Rows(), "AddDatabase"), line));
+    EXPECT_TRUE(Contains(run.TextLog(), line));
+}
+
 TEST(Binding, RecordSourceMissingOnTheLinkIsNotBound) {
     JobRun run;
     run.AddInternalLink();

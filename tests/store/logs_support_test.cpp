@@ -111,6 +111,17 @@ TEST(Support, PathAndNameRoutines) {
         EXPECT_EQ(GetFilePath(p.path), p.folder) << p.path;
         EXPECT_EQ(GetFileName(p.path), p.name) << p.path;
     }
+    // One separator of this machine between folder and name, however the folder was written.
+    const std::pair<const char*, const char*> joins[] = {
+        {"/data/out", "/data/out/x.rpt"},
+        {"/data/out/", "/data/out/x.rpt"},
+        {"/data/out\\", "/data/out/x.rpt"},
+        {"/data//out//", "/data/out/x.rpt"},
+        {"C:\\Reports\\", "C:/Reports/x.rpt"},
+        {"/", "/x.rpt"},
+        {"", "x.rpt"},
+    };
+    for (const auto& [folder, joined] : joins) EXPECT_EQ(JoinPath(folder, "x.rpt"), joined) << folder;
     EXPECT_EQ(StripExtension("report.old.rpt"), "report");
     EXPECT_EQ(StripExtension("report"), "report");
     EXPECT_EQ(MakeSafeName("Sales/2004-Q1 @ HQ"), "Sales_2004_Q1 _at_ HQ");

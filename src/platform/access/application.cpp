@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/access/export_reader.h"
 #include "platform/access/properties.h"
 #include "platform/ado/sqlite_driver.h"
 #include "platform/common/com_error.h"
@@ -55,7 +56,7 @@ struct ApplicationState {
         for (const char* ext : kExts) {
             for (const auto& e : fs::directory_iterator(folder, ec)) {
                 if (!e.is_regular_file(ec) || e.path().extension() != ext) continue;
-                std::string name = e.path().stem().string();
+                std::string name = ReportNameOfFile(e.path().string());
                 bool seen = std::any_of(out.begin(), out.end(),
                                         [&](const auto& p) { return SameName(p.first, name); });
                 if (!seen) out.emplace_back(name, e.path().string());

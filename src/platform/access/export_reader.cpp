@@ -531,12 +531,31 @@ ReportPtr ReadReportBytes(std::string_view bytes, const std::string& name, const
     return builder.Build(text);
 }
 
+std::string ReportNameOfFile(const std::string& path) {
+    const std::string stem = std::filesystem::path(path).stem().string();
+    const auto hex = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    std::string name;
+    for (size_t i = 0; i < stem.size(); ++i) {
+        if (stem[i] == '%' && i + 2 < stem.size() && hex(stem[i + 1]) >= 0 && hex(stem[i + 2]) >= 0) {
+            name += static_cast<char>(hex(stem[i + 1]) * 16 + hex(stem[i + 2]));
+            i += 2;
+        } else {
+            name += stem[i];
+        }
+    }
+    return name;
+}
+
 ReportPtr ReadReportFile(const std::string& path, const ReadOptions& options) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     if (!in) throw ExportError(path, 0, "the file cannot be opened");
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string name = std::filesystem::path(path).stem().string();
-    return ReadReportBytes(bytes, name, path, options);
+    return ReadReportBytes(bytes, ReportNameOfFile(path), path, options);
 }
 
 }  // namespace tolvaran::access

@@ -36,7 +36,13 @@ struct ReadOptions {
     std::string sidecar;
 };
 
-// Reads the export file; the report's name is the file name without its extension.
+// The report name an export file stands for: the file name without its extension, with the
+// "%" escapes the version-control export tools write for characters a file name cannot hold
+// ("%2F" for "/", "%5C" for "\\", "%25" for "%") decoded. A "%" not followed by two
+// hexadecimal digits stays as it is.
+std::string ReportNameOfFile(const std::string& path);
+
+// Reads the export file; the report's name is ReportNameOfFile(path).
 ReportPtr ReadReportFile(const std::string& path, const ReadOptions& options = {});
 // Reads export bytes; file is used in error texts and as the report's SourceFile.
 ReportPtr ReadReportBytes(std::string_view bytes, const std::string& name, const std::string& file,

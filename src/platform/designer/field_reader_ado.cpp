@@ -2,6 +2,7 @@
 #include "platform/ado/ado.h"
 #include "platform/common/com_error.h"
 #include "platform/designer/database.h"
+#include "platform/designer/linked_tables.h"
 #include "platform/designer/util.h"
 
 namespace designer {
@@ -18,24 +19,34 @@ int ValueTypeOf(ado::DataTypeEnum t) {
         case ado::adNumeric:
         case ado::adTinyInt:
         case ado::adUnsignedTinyInt:
-        case ado::adBigInt: return crNumberField;
-        case ado::adCurrency: return crCurrencyField;
-        case ado::adBoolean: return crBooleanField;
-        case ado::adDBDate: return crDateField;
-        case ado::adDBTime: return crTimeField;
+        case ado::adBigInt:
+            return crNumberField;
+        case ado::adCurrency:
+            return crCurrencyField;
+        case ado::adBoolean:
+            return crBooleanField;
+        case ado::adDBDate:
+            return crDateField;
+        case ado::adDBTime:
+            return crTimeField;
         case ado::adDate:
-        case ado::adDBTimeStamp: return crDateTimeField;
+        case ado::adDBTimeStamp:
+            return crDateTimeField;
         case ado::adChar:
         case ado::adWChar:
         case ado::adVarChar:
         case ado::adVarWChar:
-        case ado::adGUID: return crStringField;
+        case ado::adGUID:
+            return crStringField;
         case ado::adLongVarChar:
-        case ado::adLongVarWChar: return crPersistentMemoField;
+        case ado::adLongVarWChar:
+            return crPersistentMemoField;
         case ado::adBinary:
         case ado::adVarBinary:
-        case ado::adLongVarBinary: return crBlobField;
-        default: return crUnknownField;
+        case ado::adLongVarBinary:
+            return crBlobField;
+        default:
+            return crUnknownField;
     }
 }
 
@@ -54,30 +65,12 @@ std::vector<ado::ColumnInfo> ColumnsOf(ado::Connection& conn, const std::string&
     }
 }
 
-// A table linked into an Access file (or its SQLite stand-in) lives in another file or ODBC
-// source; MSysObjects says where.
+// A table linked into an Access file (or its SQLite stand-in): the columns where it lives.
 std::vector<ado::ColumnInfo> LinkedColumns(const ado::ConnectionPtr& conn, const std::string& table) {
-    ado::Recordset rs;
-    try {
-        rs.Open("SELECT Type, Database, ForeignName, Connect FROM MSysObjects WHERE Name = ?", conn,
-                ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(table)});
-    } catch (const vb::ComError&) {
-        return {};
-    }
-    if (rs.Eof()) return {};
-    long type = vb::NZ(rs["Type"]).ToLong();
-    std::string foreign = vb::NZ(rs["ForeignName"], "").ToString();
-    if (foreign.empty()) foreign = table;
-    std::string target;
-    if (type == 6) target = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + vb::NZ(rs["Database"], "").ToString();
-    else if (type == 4) {
-        target = vb::NZ(rs["Connect"], "").ToString();
-        if (UpperAscii(target.substr(0, 5)) == "ODBC;") target = target.substr(5);
-    }
-    rs.Close();
-    if (target.empty()) return {};
-    auto linked = ado::OpenConnection(target);
-    return ColumnsOf(*linked, foreign);
+    LinkedTable link;
+    if (!FindLinkedTable(conn, table, link)) return {};
+    auto linked = ado::OpenConnection(link.connectionString);
+    return ColumnsOf(*linked, link.table);
 }
 
 // Stored procedures are listed as "name" or "name;1".
@@ -94,6 +87,30 @@ bool HasProcedure(ado::Connection& conn, const std::string& name) {
 
 }  // namespace
 
+bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& table, LinkedTable& out) {
+    try {
+        ado::Recordset rs;
+        rs.Open("SELECT Type, Database, ForeignName, Connect FROM MSysObjects WHERE Name = ?", connection,
+                ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(table)});
+        if (rs.Eof()) return false;
+        long type = vb::NZ(rs["Type"]).ToLong();
+        std::string foreign = vb::NZ(rs["ForeignName"], "").ToString();
+        std::string target;
+        if (type == 6) {
+            target = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + vb::NZ(rs["Database"], "").ToString();
+        } else if (type == 4) {
+            target = vb::NZ(rs["Connect"], "").ToString();
+            if (UpperAscii(target.substr(0, 5)) == "ODBC;") target = target.substr(5);
+        }
+        if (target.empty()) return false;
+        out.connectionString = target;
+        out.table = foreign.empty() ? table : foreign;
+        return true;
+    } catch (const vb::ComError&) {
+        return false;
+    }
+}
+
 FieldReader AdoFieldReader() {
     return [](const std::string& connectionString, const TableSource&, const std::string& table) {
         auto conn = ado::OpenConnection(connectionString);
@@ -101,7 +118,8 @@ FieldReader AdoFieldReader() {
         if (cols.empty()) cols = LinkedColumns(conn, table);
         if (cols.empty() && HasProcedure(*conn, table))
             throw FieldsNotListed("The result fields of \"" + table + "\" cannot be listed.");
-        if (cols.empty()) throw vb::ComError(kErrFieldNotKnown, "The table \"" + table + "\" could not be read.");
+        if (cols.empty())
+            throw vb::ComError(kErrFieldNotKnown, "The table \"" + table + "\" could not be read.");
         return Convert(cols);
     };
 }

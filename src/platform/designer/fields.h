@@ -12,7 +12,7 @@ class Report;
 class DatabaseFieldDefinition;
 
 class FormulaFieldDefinition {
-public:
+  public:
     FormulaFieldDefinition(Report& report, std::string name, std::string text)
         : report_(&report), name_(std::move(name)), text_(std::move(text)) {}
 
@@ -25,56 +25,58 @@ public:
     // True when it is sound; otherwise message holds the designer's message. Never throws.
     void Check(bool& ok, std::string& message) const;
 
-private:
+  private:
     Report* report_;  // the report that owns this definition
     std::string name_;
     std::string text_;
 };
 
 class FormulaFieldDefinitions {
-public:
+  public:
     explicit FormulaFieldDefinitions(Report& report) : report_(&report) {}
     // Adds a formula field. The text is not checked here (Check does that); an empty name, a
     // name holding "{", "}", "@" or "?", or one already used (in any case) fails with ComError.
     FormulaFieldDefinition& Add(const std::string& name, const std::string& text);
     int Count() const { return static_cast<int>(items_.size()); }
-    FormulaFieldDefinition& Item(int index) const;  // 1-based
+    FormulaFieldDefinition& Item(int index) const;                // 1-based
     FormulaFieldDefinition* Find(const std::string& name) const;  // exact name; nullptr if none
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     Report* report_;
     std::vector<std::unique_ptr<FormulaFieldDefinition>> items_;
 };
 
 class ParameterFieldDefinition {
-public:
-    ParameterFieldDefinition(std::string name, int valueType) : name_(std::move(name)), valueType_(valueType) {}
+  public:
+    ParameterFieldDefinition(std::string name, int valueType)
+        : name_(std::move(name)), valueType_(valueType) {}
     const std::string& Name() const { return name_; }
     int ValueType() const { return valueType_; }
-    std::string Prompt;  // text shown when the value is asked for
+    std::string Prompt;        // text shown when the value is asked for
+    std::string DefaultValue;  // the value (as text) when none is asked for; empty: the type's default
     // The reference text: "{?Name}".
     std::string ParameterFieldName() const { return "{?" + name_ + "}"; }
 
-private:
+  private:
     std::string name_;
     int valueType_;
 };
 
 class ParameterFieldDefinitions {
-public:
+  public:
     // Adds a parameter field of a simple value type (7 number, 8 currency, 9 boolean,
     // 10 date, 11 time, 12 string, 16 date-time). Another type, an empty or reserved name,
     // or a name already used (in any case) fails with ComError.
     ParameterFieldDefinition& Add(const std::string& name, int valueType);
     int Count() const { return static_cast<int>(items_.size()); }
-    ParameterFieldDefinition& Item(int index) const;  // 1-based
+    ParameterFieldDefinition& Item(int index) const;                // 1-based
     ParameterFieldDefinition* Find(const std::string& name) const;  // exact name
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<std::unique_ptr<ParameterFieldDefinition>> items_;
 };
 
@@ -93,7 +95,7 @@ struct SortField {
 };
 
 class RecordSortFields {
-public:
+  public:
     void Add(const DatabaseFieldDefinition& field, int direction);
     void Add(const std::string& fieldReference, int direction);
     int Count() const { return static_cast<int>(items_.size()); }
@@ -101,7 +103,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<SortField> items_;
 };
 

@@ -37,6 +37,13 @@ struct FormulaSymbols {
 // True when it is known; valueType then holds its type (crUnknownField when not known).
 bool LookupReference(const FormulaSymbols& symbols, std::string_view body, int& valueType);
 
+// The table and field a database field reference names ("Orders.Qty", "[Order Details].Qty"),
+// spelt as the report spells them: the first split at a dot that names a known field, or a
+// field of a table whose fields are not known (brackets around either part removed). False
+// for formula and parameter references and for fields the symbols do not know.
+bool SplitFieldReference(const FormulaSymbols& symbols, std::string_view body, std::string& table,
+                         std::string& field);
+
 // Builds the symbols of a report: its tables' fields, formula fields (other than exclude,
 // each typed by its own text where that text checks), parameter fields and groups.
 FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula = {});
@@ -67,10 +74,12 @@ inline constexpr const char* kNotEnoughArguments = "Not enough arguments have be
 inline constexpr const char* kGroupRequired = "There must be a group that matches this field.";
 inline constexpr const char* kVariableNameExpected = "A variable name is expected here.";
 inline constexpr const char* kArrayOrStringRequired = "An array or a string is required here.";
-inline constexpr const char* kStringOrArrayOrRangeRequired = "A string, an array or a range is required here.";
+inline constexpr const char* kStringOrArrayOrRangeRequired =
+    "A string, an array or a range is required here.";
 inline constexpr const char* kStringTooLong = "A string can be at most 65534 characters long.";
 inline constexpr const char* kBadDateTime = "A date-time literal is not valid here.";
-inline constexpr const char* kVariableTypeExpected = "A variable type (such as 'NumberVar') is expected here.";
+inline constexpr const char* kVariableTypeExpected =
+    "A variable type (such as 'NumberVar') is expected here.";
 inline constexpr const char* kTooComplex = "The formula is too complex.";
 // "The X is missing." and "The matching X for this string is missing." are built around
 // the token.

@@ -31,8 +31,8 @@ struct ObjectNames {
     const char* name;
 };
 constexpr ObjectNames kObjectKinds[] = {
-    {ObjectKind::Text, "Text"},       {ObjectKind::Field, "Field"},     {ObjectKind::Line, "Line"},
-    {ObjectKind::Box, "Box"},         {ObjectKind::Picture, "Picture"}, {ObjectKind::Subreport, "Subreport"},
+    {ObjectKind::Text, "Text"}, {ObjectKind::Field, "Field"},     {ObjectKind::Line, "Line"},
+    {ObjectKind::Box, "Box"},   {ObjectKind::Picture, "Picture"}, {ObjectKind::Subreport, "Subreport"},
 };
 
 constexpr int kMaxDepth = 32;  // subreports nested deeper than this are refused
@@ -52,12 +52,13 @@ const char* ObjectKindName(ObjectKind k) {
 }
 
 class ReportFileReader {
-public:
-    ReportFileReader(std::string source, FieldReader reader) : source_(std::move(source)), reader_(std::move(reader)) {}
+  public:
+    ReportFileReader(std::string source, FieldReader reader)
+        : source_(std::move(source)), reader_(std::move(reader)) {}
 
     std::unique_ptr<Report> Read(pugi::xml_node n, int depth);
 
-private:
+  private:
     [[noreturn]] void Fail(const std::string& why) const {
         throw vb::ComError(kErrReportFile, "The report file \"" + source_ + "\" cannot be opened: " + why);
     }
@@ -74,7 +75,8 @@ private:
     }
     int Int(pugi::xml_node n, const char* name, int def = 0) const {
         long v = Long(n, name, def);
-        if (v < -2147483647L || v > 2147483647L) Fail(std::string("the value of ") + name + " is out of range");
+        if (v < -2147483647L || v > 2147483647L)
+            Fail(std::string("the value of ") + name + " is out of range");
         return static_cast<int>(v);
     }
     bool Bool(pugi::xml_node n, const char* name, bool def = false) const {
@@ -100,9 +102,15 @@ void ReportFileReader::ReadDatabase(Report& r, pugi::xml_node db) {
         d.logons_.push_back({Str(l, "dll"), Str(l, "server"), Str(l, "database"), Str(l, "user"), "",
                              Str(l, "serverType"), Str(l, "connectionString")});
     for (pugi::xml_node t : db.children("Table")) {
-        TableSource s{Str(t, "location"),   Str(t, "subLocation"), Str(t, "connectionInfo"),
-                      Int(t, "type", 1),    Str(t, "dll"),         Str(t, "server"),
-                      Str(t, "serverType"), Str(t, "database"),    Str(t, "user"),
+        TableSource s{Str(t, "location"),
+                      Str(t, "subLocation"),
+                      Str(t, "connectionInfo"),
+                      Int(t, "type", 1),
+                      Str(t, "dll"),
+                      Str(t, "server"),
+                      Str(t, "serverType"),
+                      Str(t, "database"),
+                      Str(t, "user"),
                       ""};
         std::string name = Str(t, "name");
         if (name.empty()) Fail("a table has no name");
@@ -219,8 +227,11 @@ std::unique_ptr<Report> ReportFileReader::Read(pugi::xml_node n, int depth) {
     try {
         for (pugi::xml_node f : n.child("FormulaFields").children("FormulaField"))
             r->FormulaFields().Add(Str(f, "name"), Content(f));
-        for (pugi::xml_node p : n.child("ParameterFields").children("ParameterField"))
-            r->ParameterFields().Add(Str(p, "name"), Int(p, "valueType")).Prompt = Str(p, "prompt");
+        for (pugi::xml_node p : n.child("ParameterFields").children("ParameterField")) {
+            ParameterFieldDefinition& d = r->ParameterFields().Add(Str(p, "name"), Int(p, "valueType"));
+            d.Prompt = Str(p, "prompt");
+            d.DefaultValue = Str(p, "defaultValue");
+        }
         for (pugi::xml_node s : n.child("RecordSortFields").children("SortField"))
             r->RecordSortFields().Add(Str(s, "field"), Int(s, "direction"));
     } catch (const vb::ComError& e) {
@@ -259,17 +270,19 @@ std::unique_ptr<Report> ReportFileReader::Read(pugi::xml_node n, int depth) {
     return r;
 }
 
-std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::string& source, FieldReader reader) {
+std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::string& source,
+                                           FieldReader reader) {
     pugi::xml_document doc;
     // No end-of-line or whitespace normalisation: formula texts keep their CR LF.
-    pugi::xml_parse_result res =
-        doc.load_buffer(xml.data(), xml.size(), pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single |
-                                                    pugi::parse_declaration);
+    pugi::xml_parse_result res = doc.load_buffer(
+        xml.data(), xml.size(),
+        pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single | pugi::parse_declaration);
     auto fail = [&](const std::string& why) -> void {
         throw vb::ComError(kErrReportFile, "The report file \"" + source + "\" cannot be opened: " + why);
     };
-    if (!res) fail(std::string("it is not an XML document (") + res.description() + " at offset " +
-                   std::to_string(res.offset) + ").");
+    if (!res)
+        fail(std::string("it is not an XML document (") + res.description() + " at offset " +
+             std::to_string(res.offset) + ").");
     pugi::xml_node root = doc.document_element();
     if (std::string(root.name()) != "TolvaranReport") fail("it is not a report file.");
     int version = root.attribute("version").as_int(0);
@@ -283,7 +296,9 @@ std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::st
 
 std::unique_ptr<Report> ReadReportFile(const std::string& path, FieldReader reader) {
     std::ifstream f(path, std::ios::binary);
-    if (!f) throw vb::ComError(kErrReportFile, "The report file \"" + path + "\" cannot be opened: it does not exist.");
+    if (!f)
+        throw vb::ComError(kErrReportFile,
+                           "The report file \"" + path + "\" cannot be opened: it does not exist.");
     std::ostringstream ss;
     ss << f.rdbuf();
     return ReadReportDocument(ss.str(), path, std::move(reader));

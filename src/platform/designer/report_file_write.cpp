@@ -17,7 +17,7 @@ const char* AreaKindName(AreaKind k);  // report_file_read.cpp
 const char* ObjectKindName(ObjectKind k);
 
 class ReportFileWriter {
-public:
+  public:
     static void Write(const Report& r, pugi::xml_node parent);
 };
 
@@ -29,10 +29,18 @@ std::string Num(double d) {
     return std::string(buf, res.ptr);
 }
 
-void Set(pugi::xml_node n, const char* name, const std::string& v) { n.append_attribute(name) = v.c_str(); }
-void Set(pugi::xml_node n, const char* name, long v) { n.append_attribute(name) = std::to_string(v).c_str(); }
-void Set(pugi::xml_node n, const char* name, int v) { n.append_attribute(name) = std::to_string(v).c_str(); }
-void SetB(pugi::xml_node n, const char* name, bool v) { n.append_attribute(name) = v ? "1" : "0"; }
+void Set(pugi::xml_node n, const char* name, const std::string& v) {
+    n.append_attribute(name) = v.c_str();
+}
+void Set(pugi::xml_node n, const char* name, long v) {
+    n.append_attribute(name) = std::to_string(v).c_str();
+}
+void Set(pugi::xml_node n, const char* name, int v) {
+    n.append_attribute(name) = std::to_string(v).c_str();
+}
+void SetB(pugi::xml_node n, const char* name, bool v) {
+    n.append_attribute(name) = v ? "1" : "0";
+}
 void Text(pugi::xml_node n, const std::string& v) {
     if (!v.empty()) n.append_child(pugi::node_pcdata).set_value(v.c_str());
 }
@@ -83,7 +91,9 @@ void WriteObject(const ReportObject& o, pugi::xml_node sec) {
     SetB(f, "underline", o.Font.Underline);
     SetB(f, "strikethrough", o.Font.Strikethrough);
     switch (o.Kind()) {
-        case ObjectKind::Text: Text(n.append_child("Content"), static_cast<const TextObject&>(o).Text); break;
+        case ObjectKind::Text:
+            Text(n.append_child("Content"), static_cast<const TextObject&>(o).Text);
+            break;
         case ObjectKind::Field: {
             auto& x = static_cast<const FieldObject&>(o);
             Set(n, "field", x.Field);
@@ -204,6 +214,8 @@ void ReportFileWriter::Write(const Report& r, pugi::xml_node parent) {
         Set(x, "name", p->Name());
         Set(x, "valueType", p->ValueType());
         Set(x, "prompt", p->Prompt);
+        if (!p->DefaultValue.empty())
+            Set(x, "defaultValue", p->DefaultValue);  // files without one stay as they were
     }
     pugi::xml_node gs = n.append_child("Groups");
     for (auto& g : r.Groups()) {

@@ -46,24 +46,37 @@ bool LookupReference(const FormulaSymbols& symbols, std::string_view body, int& 
             return true;
         }
         case '%':
-        case '#': return false;  // SQL-expression and running-total fields: none are made
-        default: break;
+        case '#':
+            return false;  // SQL-expression and running-total fields: none are made
+        default:
+            break;
     }
-    std::string whole(body);
-    if (auto it = symbols.fields.find(whole); it != symbols.fields.end()) {
+    std::string table, field;
+    if (!SplitFieldReference(symbols, body, table, field)) return false;
+    if (auto it = symbols.fields.find(table + "." + field); it != symbols.fields.end())
         valueType = it->second;
-        return true;
-    }
+    return true;
+}
+
+bool SplitFieldReference(const FormulaSymbols& symbols, std::string_view body, std::string& table,
+                         std::string& field) {
+    if (body.empty() || body[0] == '@' || body[0] == '?' || body[0] == '%' || body[0] == '#') return false;
+    std::string whole(body);
     // Table names may hold dots and be written in brackets: try every split.
     for (size_t dot = whole.find('.'); dot != std::string::npos; dot = whole.find('.', dot + 1)) {
-        std::string table = StripBrackets(std::string_view(whole).substr(0, dot));
-        std::string field = StripBrackets(std::string_view(whole).substr(dot + 1));
-        if (table.empty() || field.empty()) continue;
-        if (auto it = symbols.fields.find(table + "." + field); it != symbols.fields.end()) {
-            valueType = it->second;
+        std::string t = StripBrackets(std::string_view(whole).substr(0, dot));
+        std::string f = StripBrackets(std::string_view(whole).substr(dot + 1));
+        if (t.empty() || f.empty()) continue;
+        if (auto it = symbols.fields.find(t + "." + f); it != symbols.fields.end()) {
+            table = it->first.substr(0, t.size());
+            field = it->first.substr(t.size() + 1);
             return true;
         }
-        if (symbols.openTables.count(table)) return true;
+        if (auto it = symbols.openTables.find(t); it != symbols.openTables.end()) {
+            table = *it;
+            field = f;
+            return true;
+        }
     }
     return false;
 }

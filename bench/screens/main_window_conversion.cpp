@@ -1,0 +1,100 @@
+// The main window converting the five French Northwind reports of the corpus (a SQLite
+// stand-in front end): during the batch, after it, and with each of its three context menus
+// open over the list it belongs to.
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+
+#include "screens/screens.h"
+#include "shell/app_run.h"
+#include "shell/data_grid.h"
+#include "sources/links_manager.h"
+#include "support/main_road.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Registers the front end as the source-database dialog stores it (the dialog itself waits
+// for a user): the entry appended through the entry grid, the file scanned for its links,
+// which are saved, then its reports scanned.
+long RegisterEntry(tolvaran::Startup& window, const std::filesystem::path& frontEnd,
+                   const std::string& convertedFolder) {
+    tolvaran::clsDatabaseList& entry = window.gDatabaseList();
+    entry.ReportDatabase = frontEnd.string();
+    entry.SourceTablesDatabase = frontEnd.string();
+    entry.ConvertedReportsPath = convertedFolder;
+    entry.IsDataProject = false;
+    entry.CaptureErrorLevel = 1;
+    entry.UpdatedOn = vb::Date::Now();
+    long id = 0;
+    if (!entry.SaveRecord(0, &id)) return 0;
+    tolvaran::clsManageLinks& links = window.gLinks();
+    links.ClearAllLinks();
+    links.ParseLinks(window, frontEnd.string(), "", "");
+    links.SaveAll(id);
+    window.RefreshCurrentDatabase();
+    return id;
+}
+
+// Opens the context menu of source over the current row of view and saves the picture.
+void MenuOver(screens::Session& s, tolvaran::Startup& window, int source, QAbstractItemView& view,
+              const std::string& name) {
+    const QPoint at = view.viewport()->mapToGlobal(view.visualRect(view.currentIndex()).center());
+    window.FillDropMenu(source);
+    QMenu* menu = window.DatabaseDropMenu();
+    menu->popup(at);
+    screens::Session::Settle();
+    s.SaveWithPopup(window, *menu, name);
+    menu->hide();
+}
+
+}  // namespace
+
+TOLVARAN_SCREEN("main_window_conversion", [](screens::Session& s) {
+    if (!fs::is_directory(screens::Session::Corpus() / "reports")) {
+        std::fprintf(stderr, "main_window_conversion: no corpus at %s\n", screens::Session::Corpus().c_str());
+        return;
+    }
+    tolvaran::AppRun run(s.FreshProgramFolder("conversion").string());
+    if (!run.Start()) return;
+    tolvaran::Startup& window = run.Window();
+    window.resize(1180, 720);
+    window.show();
+    const fs::path folder = run.Context().programFolder;
+    const fs::path out = folder / "Rapports";
+    fs::create_directories(out);
+    RegisterEntry(window, main_road::NwindFrontEnd(folder, screens::Session::Corpus()), out.string());
+
+    // The picture of the running batch is taken while the third report places the controls of
+    // its sections.
+    bool taken = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (taken) return;
+        const QString reports = window.findChild<QLabel*>("lblReports")->text();
+        const QString status = window.findChild<QLabel*>("lblProgress")->text();
+        const QString field = window.findChild<QLabel*>("lblField")->text();
+        if (reports.startsWith(QStringLiteral("Report 3 of 5")) && status == QStringLiteral("Add Sections") &&
+            field.contains(QStringLiteral(": ")) && !field.startsWith(QStringLiteral("Details"))) {
+            taken = true;
+            s.Save(window, "main_window_conversion_running");
+        }
+    });
+    watch.start();
+    window.InitiateReportConversion(true);
+    watch.stop();
+    s.Save(window, "main_window_conversion_done");
+
+    window.dxConvertedReports()->setCurrentRow(2);
+    window.dxReports()->SetCurrentRow(4);
+    MenuOver(s, window, 1, *window.dxDatabases(), "main_window_menu_databases");
+    MenuOver(s, window, 2, *window.dxReports(), "main_window_menu_reports");
+    MenuOver(s, window, 3, *window.dxConvertedReports(), "main_window_menu_converted");
+    window.Form_Terminate();
+});

@@ -1,0 +1,49 @@
+#pragma once
+// The report engine: lays out a report of the designer model as pages filled with its data.
+// One way through: the report and its record source go in, page primitives come out (page.h),
+// and whoever draws them never calls back into the report, the data or the converter.
+//
+// Records are read through a RecordSource (platform/ado by default) from the tables the report
+// holds, ordered by its groups and record sort fields, and laid out area by area in the
+// model's order: report header, page header, group headers, details, group footers, page
+// footer, report footer. Sections grow to hold their objects; a section kept together moves
+// whole to the next page when it does not fit; subreports run for each record of the section
+// that holds them, filtered by their links. Formulas are evaluated on the formula checker's
+// parser; a report that shows TotalPageCount is laid out twice.
+#include <functional>
+
+#include "platform/viewer/page.h"
+
+namespace designer {
+class Report;
+}
+namespace ui {
+class Prompt;
+}
+
+namespace viewer {
+
+class RecordSource;
+
+struct RenderOptions {
+    // Asks for parameter values when the report prompts for them (EnableParameterPrompting);
+    // without a prompt, or when the answer is empty, a parameter takes its default value.
+    ui::Prompt* prompt = nullptr;
+    // Where the rows come from; without one, through platform/ado.
+    RecordSource* source = nullptr;
+    // Serial date-time that CurrentDate, CurrentDateTime, PrintDate... give; 0: the clock
+    // when the layout starts.
+    double now = 0;
+    // The layout stops at this many pages and says so in the notes.
+    int maxPages = 5000;
+    // Called as each page is complete, with the pass (1, or 2 when TotalPageCount made the
+    // report be laid out again) and the page's 0-based number; benchmarks time pages by it.
+    std::function<void(int pass, int page)> pageFinished;
+};
+
+// Lays the report out. A record source that cannot be read does not stop it: the pages are
+// laid out with the field names in place of values and the reason on the first page (and in
+// the notes). Never throws for what a report or its data hold.
+Document RenderReport(const designer::Report& report, const RenderOptions& options = {});
+
+}  // namespace viewer

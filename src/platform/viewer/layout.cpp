@@ -1,0 +1,371 @@
+// Pages: the report's areas walked in the model's order for its records, each section laid out
+// as a strip and put on pages, page headers and footers on every page; subreports laid out as
+// strips inside the section that holds them.
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "platform/designer/report.h"
+#include "platform/viewer/engine.h"
+#include "platform/viewer/run.h"
+#include "platform/viewer/strip.h"
+#include "platform/viewer/text_metrics.h"
+
+namespace viewer {
+
+namespace detail {
+
+namespace {
+
+constexpr int kMaxSubreportDepth = 8;
+constexpr long kUnreachableColor = 0x0000B0;  // dark red (0x00BBGGRR)
+
+// Where the walk through a report's areas delivers its sections.
+class BandSink {
+  public:
+    virtual ~BandSink() = default;
+    virtual void Section(const designer::Section& section) = 0;
+    // A group at level (0 outermost) starts at the current record, before its header.
+    virtual void GroupStart(int level, const std::string& name) { (void)level, (void)name; }
+};
+
+// The sections that print of the areas of a kind (of one group when group is not 0), in the
+// model's order.
+std::vector<const designer::Section*> SectionsOf(const designer::Report& report, designer::AreaKind kind,
+                                                 int group = 0) {
+    std::vector<const designer::Section*> out;
+    for (const auto& area : report.Areas()) {
+        if (area->Kind() != kind || area->Suppress) continue;
+        if (group != 0 && area->GroupNumber() != group) continue;
+        for (const auto& section : area->Sections())
+            if (!section->Suppress) out.push_back(section.get());
+    }
+    return out;
+}
+
+void EmitArea(ReportRun& run, BandSink& sink, designer::AreaKind kind, int group = 0) {
+    for (const designer::Section* section : SectionsOf(run.Model(), kind, group)) sink.Section(*section);
+}
+
+// The report's areas for its selected records: report header, (page header), for each record
+// the headers of the groups it starts, the details, the footers of the groups it ends, then
+// (page footer) and report footer.
+void Walk(ReportRun& run, BandSink& sink, bool pageAreas) {
+    using designer::AreaKind;
+    run.SetCurrent(0);
+    EmitArea(run, sink, AreaKind::ReportHeader);
+    if (pageAreas) EmitArea(run, sink, AreaKind::PageHeader);
+    const size_t n = run.Count();
+    const int levels = run.GroupLevels();
+    for (size_t k = 0; k < n; ++k) {
+        run.SetCurrent(k);
+        for (int l = 0; l < levels; ++l)
+            if (run.StartsGroup(l, k)) {
+                sink.GroupStart(l, run.GroupLabel(l, k));
+                EmitArea(run, sink, AreaKind::GroupHeader, l + 1);
+            }
+        EmitArea(run, sink, AreaKind::Detail);
+        for (int l = levels; l-- > 0;)
+            if (run.EndsGroup(l, k)) EmitArea(run, sink, AreaKind::GroupFooter, l + 1);
+    }
+    run.SetCurrent(n > 0 ? n - 1 : 0);
+    if (pageAreas) EmitArea(run, sink, AreaKind::PageFooter);
+    EmitArea(run, sink, AreaKind::ReportFooter);
+}
+
+// The runs of the subreports of one pass, made on first use and reused for every record.
+class Subreports {
+  public:
+    explicit Subreports(RenderContext& ctx) : ctx_(ctx) {}
+
+    Strip Layout(ReportRun& parent, const designer::SubreportObject& object, long x);
+
+  private:
+    RenderContext& ctx_;
+    std::map<const designer::SubreportObject*, std::unique_ptr<ReportRun>> runs_;
+};
+
+// A subreport's sections stacked into one strip.
+class StripSink : public BandSink {
+  public:
+    StripSink(ReportRun& run, Subreports& subs, long x) : run_(run), subs_(subs), x_(x) {}
+    void Section(const designer::Section& section) override {
+        Strip s = RenderSection(run_, section, x_, [this](const designer::SubreportObject& o, long x) {
+            return subs_.Layout(run_, o, x);
+        });
+        if (section.SuppressIfBlank && s.blank) return;
+        Append(strip, std::move(s));
+    }
+    Strip strip;
+
+  private:
+    ReportRun& run_;
+    Subreports& subs_;
+    long x_;
+};
+
+Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& object, long x) {
+    if (ctx_.depth >= kMaxSubreportDepth) {
+        ctx_.Note("Subreports nested deeper than " + std::to_string(kMaxSubreportDepth) + " are not shown.");
+        return {};
+    }
+    auto& run = runs_[&object];
+    if (!run) run = std::make_unique<ReportRun>(object.OpenSubreport(), ctx_);
+    std::vector<std::pair<std::string, Value>> links;
+    for (const designer::SubreportLink& link : object.Links) {
+        std::string main = link.MainReportField, sub = link.SubreportField;
+        auto body = [](std::string s) {
+            if (s.size() >= 2 && s.front() == '{' && s.back() == '}') s = s.substr(1, s.size() - 2);
+            return s;
+        };
+        links.push_back({body(sub), parent.Field(body(main))});
+    }
+    if (links.empty())
+        run->SelectAll();
+    else
+        run->SelectLinked(links);
+    // The parent's current record stays where it is while the subreport walks its own.
+    ++ctx_.depth;
+    StripSink sink(*run, *this, x);
+    Walk(*run, sink, true);
+    --ctx_.depth;
+    return std::move(sink.strip);
+}
+
+// Thrown when the page limit is reached; the pages made so far are kept.
+struct PageLimit {};
+
+class PageLayout : public BandSink {
+  public:
+    PageLayout(const designer::Report& report, RenderContext& ctx)
+        : report_(report), ctx_(ctx), run_(report, ctx), subs_(ctx) {
+        long w = std::clamp(report.PaperWidth, 1440L, 1440L * 200);
+        long h = std::clamp(report.PaperHeight, 1440L, 1440L * 200);
+        if (report.PaperOrientation == designer::crLandscape) std::swap(w, h);
+        width_ = w;
+        height_ = h;
+        left_ = std::clamp(report.LeftMargin, 0L, w / 3);
+        top_ = std::clamp(report.TopMargin, 0L, h / 3);
+        long bottomMargin = std::clamp(report.BottomMargin, 0L, h / 3);
+        long footer = 0;
+        for (const designer::Section* s : SectionsOf(report, designer::AreaKind::PageFooter))
+            footer += StaticHeight(*s);
+        footerTop_ = h - bottomMargin - std::min(footer, (h - bottomMargin - top_) / 2);
+    }
+
+    Document Run() {
+        try {
+            StartPage(false);
+            Banner();
+            Walk(run_, *this, false);
+            if (!headerDone_) PageHeader();
+        } catch (const PageLimit&) {
+            ctx_.Note("The report was cut off at " + std::to_string(ctx_.options.maxPages) + " pages.");
+        }
+        FinishPage();
+        doc_.groups = std::move(tree_);
+        return std::move(doc_);
+    }
+
+    void Section(const designer::Section& section) override {
+        // On the first page the page header follows the report header.
+        if (section.Parent().Kind() != designer::AreaKind::ReportHeader && !headerDone_) PageHeader();
+        if (section.NewPageBefore && hasBody_)
+            NewPage();
+        else if (pendingBreak_ && hasBody_)
+            NewPage();
+        pendingBreak_ = false;
+        auto render = [&] { return Render(section); };
+        Strip s = render();
+        if (section.SuppressIfBlank && s.blank) return;
+        Place(std::move(s), render);
+        if (section.NewPageAfter) pendingBreak_ = true;
+    }
+
+    void GroupStart(int level, const std::string& name) override {
+        std::vector<GroupNode>* list = &tree_;
+        for (int l = 0; l < level && !list->empty(); ++l) list = &list->back().children;
+        list->push_back(GroupNode{name, static_cast<int>(doc_.pages.size()) - 1, y_, {}});
+        pendingGroup_ = &list->back();
+    }
+
+  private:
+    Strip Render(const designer::Section& section) {
+        return RenderSection(run_, section, left_, [this](const designer::SubreportObject& o, long x) {
+            return subs_.Layout(run_, o, x);
+        });
+    }
+
+    void StartPage(bool withHeader) {
+        if (static_cast<int>(doc_.pages.size()) >= ctx_.options.maxPages) throw PageLimit{};
+        doc_.pages.push_back(Page{width_, height_, {}});
+        ctx_.page = static_cast<long>(doc_.pages.size());
+        y_ = top_;
+        bodyTop_ = top_;
+        hasBody_ = false;
+        if (withHeader) PageHeader();
+    }
+
+    void PageHeader() {
+        headerDone_ = true;
+        // A group waiting for its place takes the place of its header, not of the page header.
+        GroupNode* waiting = pendingGroup_;
+        pendingGroup_ = nullptr;
+        for (const designer::Section* s : SectionsOf(report_, designer::AreaKind::PageHeader)) {
+            Strip strip = Render(*s);
+            if (s->SuppressIfBlank && strip.blank) continue;
+            Emit(strip, std::min(strip.height, std::max(0L, footerTop_ - y_)));
+        }
+        bodyTop_ = y_;
+        pendingGroup_ = waiting;
+    }
+
+    void FinishPage() {
+        if (doc_.pages.empty() || finished_ == doc_.pages.size()) return;
+        finished_ = doc_.pages.size();
+        long y = footerTop_;
+        for (const designer::Section* s : SectionsOf(report_, designer::AreaKind::PageFooter)) {
+            Strip strip = Render(*s);
+            if (s->SuppressIfBlank && strip.blank) continue;
+            for (Item& i : strip.items) {
+                Move(i, 0, y);
+                doc_.pages.back().items.push_back(std::move(i));
+            }
+            y += strip.height;
+        }
+        if (ctx_.options.pageFinished)
+            ctx_.options.pageFinished(ctx_.totalPages > 0 ? 2 : 1, static_cast<int>(doc_.pages.size()) - 1);
+    }
+
+    void NewPage() {
+        FinishPage();
+        StartPage(true);
+    }
+
+    // Puts items of the strip above `height` at y_ on the current page.
+    void Emit(Strip& strip, long height) {
+        if (pendingGroup_) {
+            pendingGroup_->page = static_cast<int>(doc_.pages.size()) - 1;
+            pendingGroup_->top = y_;
+            pendingGroup_ = nullptr;
+        }
+        for (Item& i : strip.items) {
+            Move(i, 0, y_);
+            doc_.pages.back().items.push_back(std::move(i));
+        }
+        y_ += height;
+    }
+
+    template <class Render>
+    void Place(Strip strip, Render& render) {
+        for (;;) {
+            long room = footerTop_ - y_;
+            if (strip.height <= room) {
+                // A section of no height and no items (an empty report header) takes no room.
+                if (strip.height > 0 || !strip.items.empty()) hasBody_ = true;
+                Emit(strip, strip.height);
+                return;
+            }
+            long fresh = footerTop_ - bodyTop_;
+            long cut = 0;
+            for (long b : strip.breaks)
+                if (b <= room) cut = b;
+            bool moveWhole = strip.keepTogether && strip.height <= fresh;
+            if (hasBody_ && (moveWhole || cut <= 0)) {
+                NewPage();
+                if (strip.pageDependent) strip = render();
+                continue;
+            }
+            if (cut <= 0) {
+                // Nothing else is on the page and no break fits: cut where the page ends, or
+                // let a page without room overflow rather than make pages without end.
+                cut = room > 0 ? room : strip.height;
+            }
+            Strip rest = CutAt(strip, cut);
+            Emit(strip, cut);
+            hasBody_ = true;
+            if (rest.height <= 0 && rest.items.empty()) return;
+            NewPage();
+            strip = std::move(rest);
+        }
+    }
+
+    // The reasons records could not be read, in dark red at the top of the first page.
+    void Banner() {
+        std::vector<std::string> reasons;
+        for (const std::string& n : ctx_.Notes())
+            if (n.rfind("The records of ", 0) == 0) reasons.push_back(n);
+        if (reasons.empty()) return;
+        std::string text = "The field names are shown in place of their values.";
+        for (const std::string& r : reasons) text += "\n" + r;
+        designer::Font font;
+        font.Size = 9;
+        font.Bold = true;
+        long width = width_ - 2 * left_;
+        long height = static_cast<long>(WrapText(text, font, width).size()) * LineHeight(font) + 120;
+        Strip strip;
+        strip.height = height;
+        strip.blank = false;
+        strip.items.push_back(TextItem{Rect{left_, 0, width, height - 120}, text, font, kUnreachableColor,
+                                       TextAlign::Left, true});
+        Emit(strip, height);
+    }
+
+    const designer::Report& report_;
+    RenderContext& ctx_;
+    ReportRun run_;
+    Subreports subs_;
+    Document doc_;
+    std::vector<GroupNode> tree_;
+    GroupNode* pendingGroup_ = nullptr;
+    long width_ = 0, height_ = 0, left_ = 0, top_ = 0, footerTop_ = 0, bodyTop_ = 0, y_ = 0;
+    size_t finished_ = 0;  // pages whose footer is drawn
+    bool hasBody_ = false;
+    bool headerDone_ = false;
+    bool pendingBreak_ = false;
+};
+
+// Reads every table of the report and its subreports first, so that the first page can name
+// every source that could not be read.
+void ReadAll(const designer::Report& report, RenderContext& ctx, int depth) {
+    if (depth > kMaxSubreportDepth) return;
+    if (report.Database().Tables().Count() > 0) {
+        const auto& data = ctx.Table(report.Database().Tables().Item(1));
+        if (!data.rows)
+            ctx.Note("The records of \"" + report.Database().Tables().Item(1).Name() +
+                     "\" could not be read: " + data.error);
+    }
+    for (designer::Section* s : report.Sections().List())
+        for (const auto& o : s->ReportObjects())
+            if (o->Kind() == designer::ObjectKind::Subreport)
+                ReadAll(static_cast<const designer::SubreportObject&>(*o).OpenSubreport(), ctx, depth + 1);
+}
+
+}  // namespace
+
+}  // namespace detail
+
+Document RenderReport(const designer::Report& report, const RenderOptions& options) {
+    detail::RenderContext ctx(options);
+    if (ctx.options.maxPages < 1) ctx.options.maxPages = 1;
+    Document doc;
+    try {
+        detail::ReadAll(report, ctx, 0);
+        ctx.Parameters(report);
+        doc = detail::PageLayout(report, ctx).Run();
+        if (ctx.totalPagesAsked) {
+            // TotalPageCount: the pages are known now; lay the report out again with them.
+            ctx.totalPages = static_cast<long>(doc.pages.size());
+            ctx.page = 1;
+            ctx.pageQueries = 0;
+            ctx.shared.clear();
+            doc = detail::PageLayout(report, ctx).Run();
+        }
+    } catch (const std::exception& e) {
+        ctx.Note(std::string("The report could not be laid out: ") + e.what());
+    }
+    doc.notes = ctx.Notes();
+    return doc;
+}
+
+}  // namespace viewer

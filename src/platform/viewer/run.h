@@ -1,0 +1,165 @@
+#pragma once
+// One report (the main report or a subreport) being laid out: its records in order, its
+// groups, its formulas and parameters, and the evaluation scope its formulas run in
+// (internal to platform/viewer).
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/designer/formula_ast.h"
+#include "platform/designer/formula_check.h"
+#include "platform/viewer/data.h"
+#include "platform/viewer/engine.h"
+#include "platform/viewer/evaluator.h"
+
+namespace designer {
+class Report;
+class DatabaseTable;
+class PictureObject;
+}  // namespace designer
+
+namespace viewer::detail {
+
+using ValueMap = std::map<std::string, Value, designer::NoCaseLess>;
+
+// What one rendering shares between the main report and its subreports, on every pass.
+class RenderContext {
+  public:
+    explicit RenderContext(const RenderOptions& options);
+
+    RenderOptions options;
+    double now = 0;
+
+    // The rows of a table, read once for every pass and run; null with the reason in error
+    // when they cannot be read.
+    struct TableData {
+        std::shared_ptr<const TableRows> rows;
+        std::string error;
+    };
+    const TableData& Table(const designer::DatabaseTable& table);
+    // The parameter values of a report, asked for once.
+    const ValueMap& Parameters(const designer::Report& report);
+    // A picture's bytes, shared by every page that shows it.
+    std::shared_ptr<const std::vector<unsigned char>> Picture(const designer::PictureObject& picture);
+
+    // Notes for the document, each once.
+    void Note(const std::string& note);
+    const std::vector<std::string>& Notes() const { return notes_; }
+
+    // State of the pass being laid out.
+    long page = 1;                 // 1-based number of the page being filled
+    long totalPages = 0;           // known on the second pass
+    bool totalPagesAsked = false;  // a formula asked for TotalPageCount
+    long pageQueries = 0;          // reads of PageNumber and TotalPageCount so far
+    Variables shared;              // Shared variables of formulas
+    int depth = 0;                 // subreports nested inside the report being laid out
+
+  private:
+    RecordSource* source_;
+    AdoRecordSource ownSource_;
+    std::map<const designer::DatabaseTable*, TableData> tables_;
+    std::map<const designer::Report*, ValueMap> parameters_;
+    std::map<const designer::PictureObject*, std::shared_ptr<const std::vector<unsigned char>>> pictures_;
+    std::vector<std::string> notes_;
+    std::set<std::string> noted_;
+};
+
+class ReportRun : public EvalScope {
+  public:
+    ReportRun(const designer::Report& report, RenderContext& ctx);
+
+    const designer::Report& Model() const { return report_; }
+    RenderContext& Context() { return ctx_; }
+    // Why the records could not be read; empty when they were. Without records the run has
+    // one record whose database fields show their names.
+    const std::string& Unreachable() const { return unreachable_; }
+    bool Placeholders() const { return !unreachable_.empty(); }
+
+    // The records to lay out: all, or those whose fields (reference bodies) equal the values.
+    void SelectAll();
+    void SelectLinked(const std::vector<std::pair<std::string, Value>>& links);
+    size_t Count() const { return selection_.size(); }
+    void SetCurrent(size_t k);
+    size_t Current() const { return current_; }
+
+    // Groups, 0 the outermost: whether selected record k starts or ends a group at level.
+    int GroupLevels() const { return static_cast<int>(groupKeys_.size()); }
+    bool StartsGroup(int level, size_t k) const;
+    bool EndsGroup(int level, size_t k) const;
+    std::string GroupLabel(int level, size_t k);
+
+    // The value of a field object's reference ("{T.F}", "{@F}", "{?P}") at the current record.
+    Value ReferenceValue(const std::string& reference);
+    // The name a field object shows in place of its value when the records could not be read:
+    // a database field's name; empty for formulas and parameters, which are evaluated.
+    std::string PlaceholderName(const std::string& reference);
+    // A section begins: formula values are worked out once per section and record.
+    void BeginSection() { ++section_; }
+
+    // EvalScope.
+    Value Field(const std::string& body) override;
+    Value Formula(const std::string& name) override;
+    Value Parameter(const std::string& name) override;
+    double Now() override { return ctx_.now; }
+    long PageNumber() override;
+    long TotalPageCount() override;
+    long RecordNumber() override { return static_cast<long>(current_) + 1; }
+    long GroupNumber() override;
+    bool OnFirstRecord() override { return current_ == 0; }
+    bool OnLastRecord() override { return current_ + 1 >= selection_.size(); }
+    Value Summary(const std::string& function, const designer::FormulaNode& expression,
+                  const designer::FormulaNode* group, const std::string& condition) override;
+    Value Neighbour(const designer::FormulaNode& expression, int offset) override;
+    std::string GroupName(const designer::FormulaNode& field, const std::string& condition) override;
+    Variables& Globals() override { return globals_; }
+    Variables& Shared() override { return ctx_.shared; }
+
+  private:
+    struct Column {
+        int index = -1;  // in the driving table's rows; -1: not there (Null)
+        int valueType = 255;
+    };
+    const Column& Resolve(const std::string& body);
+    Value ValueAtRow(size_t row, const std::string& body);
+    Value EvaluateExpression(const designer::FormulaNode& expression);
+    Value GroupKey(int level, size_t row);
+    int LevelOf(const std::string& body, const std::string& condition) const;
+    void ComputeGroups();
+    const designer::ParsedFormula* Parsed(const std::string& name, std::string& text);
+
+    const designer::Report& report_;
+    RenderContext& ctx_;
+    designer::FormulaSymbols symbols_;
+    std::string unreachable_;
+    std::shared_ptr<const TableRows> rows_;  // the driving table (the report's first)
+    std::string table_;                      // its name
+    std::map<std::string, Column, designer::NoCaseLess> columns_;
+
+    std::vector<size_t> order_;      // every row in report order
+    std::vector<size_t> selection_;  // the rows laid out, in report order
+    std::vector<long> positionOf_;   // per row, its place in the selection (-1: not selected)
+    size_t current_ = 0;
+
+    std::vector<std::string> groupFields_;         // reference bodies of the groups
+    std::vector<std::vector<Value>> groupKeys_;    // per level, per row
+    std::vector<std::vector<size_t>> groupStart_;  // per level, per selected record
+    std::vector<std::vector<size_t>> groupEnd_;    // per level, per selected record (last one)
+    std::vector<long> groupNumber_;                // per selected record, innermost level
+
+    std::map<std::string, std::unique_ptr<designer::ParsedFormula>, designer::NoCaseLess> formulas_;
+    struct Cached {
+        size_t record;
+        long section;
+        Value value;
+    };
+    std::map<std::string, Cached, designer::NoCaseLess> formulaCache_;
+    std::set<std::string, designer::NoCaseLess> evaluating_;
+    long section_ = 0;
+    std::map<std::tuple<const designer::FormulaNode*, std::string, size_t, size_t>, Value> summaries_;
+    Variables globals_;
+};
+
+}  // namespace viewer::detail

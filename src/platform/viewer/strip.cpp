@@ -1,0 +1,313 @@
+// A section laid out for one record: its objects as page items, grown to hold their content.
+#include "platform/viewer/strip.h"
+
+#include <algorithm>
+
+#include "platform/designer/report.h"
+#include "platform/viewer/run.h"
+#include "platform/viewer/text_metrics.h"
+
+namespace viewer::detail {
+
+namespace {
+
+// Objects larger than this (about 23 m) are taken to be damaged and drawn at this size.
+constexpr long kMaxExtent = 1440L * 900;
+
+long Clamp(long v) {
+    return std::clamp(v, -kMaxExtent, kMaxExtent);
+}
+
+TextAlign AlignOf(int alignment, bool numeric) {
+    switch (alignment) {
+        case designer::crHorCenterAlign:
+            return TextAlign::Center;
+        case designer::crRightAlign:
+            return TextAlign::Right;
+        case designer::crJustified:
+            return TextAlign::Justified;
+        case designer::crLeftAlign:
+            return TextAlign::Left;
+        default:
+            return numeric ? TextAlign::Right : TextAlign::Left;
+    }
+}
+
+// One object laid out: its items (at the section's coordinates, before any push down), the
+// height its content needs and the height it was designed with.
+struct Placed {
+    const designer::ReportObject* object = nullptr;
+    std::vector<Item> items;
+    long top = 0;
+    long designed = 0;
+    long needed = 0;
+    std::vector<long> breaks;  // a subreport's own break points, from its top
+    bool shows = false;        // prints text, a picture or subreport content
+    bool pageDependent = false;
+};
+
+void Borders(const designer::ReportObject& o, const Rect& r, std::vector<Item>& items) {
+    auto edge = [&](int style, long x1, long y1, long x2, long y2) {
+        if (style != designer::crLSNoLine)
+            items.push_back(LineItem{x1, y1, x2, y2, o.BorderColor, 15, style});
+    };
+    edge(o.TopLineStyle, r.left, r.top, r.right(), r.top);
+    edge(o.BottomLineStyle, r.left, r.bottom(), r.right(), r.bottom());
+    edge(o.LeftLineStyle, r.left, r.top, r.left, r.bottom());
+    edge(o.RightLineStyle, r.right(), r.top, r.right(), r.bottom());
+}
+
+Placed TextLike(const designer::ReportObject& o, const std::string& text, bool numeric, long x) {
+    Placed p;
+    p.object = &o;
+    p.top = Clamp(o.Top);
+    long lineHeight = LineHeight(o.Font);
+    long width = o.Width > 0 ? Clamp(o.Width) : TextWidth(text, o.Font) + 30;
+    p.designed = o.Height > 0 ? Clamp(o.Height) : lineHeight;
+    p.needed = p.designed;
+    bool multiline = text.find('\n') != std::string::npos;
+    if (o.CanGrow && !text.empty()) {
+        long lines = static_cast<long>(WrapText(text, o.Font, width).size());
+        p.needed = std::max(p.designed, std::min(lines * lineHeight, kMaxExtent));
+    }
+    Rect r{x + Clamp(o.Left), p.top, width, p.needed};
+    if (o.BackStyle != 0 && o.BackColor != designer::kNoColor)
+        p.items.push_back(BoxItem{r, designer::kBlack, 0, designer::crLSNoLine, o.BackColor});
+    if (!text.empty()) {
+        p.items.push_back(
+            TextItem{r, text, o.Font, o.TextColor, AlignOf(o.HorAlignment, numeric), o.CanGrow || multiline});
+        p.shows = true;
+    }
+    Borders(o, r, p.items);
+    return p;
+}
+
+}  // namespace
+
+long TopOf(const Item& item) {
+    struct V {
+        long operator()(const TextItem& i) const { return i.rect.top; }
+        long operator()(const LineItem& i) const { return std::min(i.y1, i.y2); }
+        long operator()(const BoxItem& i) const { return i.rect.top; }
+        long operator()(const ImageItem& i) const { return i.rect.top; }
+    };
+    return std::visit(V{}, item);
+}
+
+void Move(Item& item, long dx, long dy) {
+    struct V {
+        long dx, dy;
+        void operator()(TextItem& i) const { i.rect.left += dx, i.rect.top += dy; }
+        void operator()(LineItem& i) const { i.x1 += dx, i.x2 += dx, i.y1 += dy, i.y2 += dy; }
+        void operator()(BoxItem& i) const { i.rect.left += dx, i.rect.top += dy; }
+        void operator()(ImageItem& i) const { i.rect.left += dx, i.rect.top += dy; }
+    };
+    std::visit(V{dx, dy}, item);
+}
+
+void Append(Strip& a, Strip b) {
+    long offset = a.height;
+    if (offset > 0 && b.height > 0) a.breaks.push_back(offset);
+    for (Item& i : b.items) {
+        Move(i, 0, offset);
+        a.items.push_back(std::move(i));
+    }
+    for (long y : b.breaks) a.breaks.push_back(y + offset);
+    a.height += b.height;
+    a.blank = a.blank && b.blank;
+    a.pageDependent = a.pageDependent || b.pageDependent;
+}
+
+Strip CutAt(Strip& s, long y) {
+    Strip rest;
+    rest.keepTogether = s.keepTogether;
+    rest.blank = s.blank;
+    rest.pageDependent = s.pageDependent;
+    rest.height = std::max(0L, s.height - y);
+    std::vector<Item> keep;
+    for (Item& i : s.items) {
+        if (TopOf(i) < y) {
+            keep.push_back(std::move(i));
+        } else {
+            Move(i, 0, -y);
+            rest.items.push_back(std::move(i));
+        }
+    }
+    s.items = std::move(keep);
+    std::vector<long> before;
+    for (long b : s.breaks) {
+        if (b < y)
+            before.push_back(b);
+        else if (b > y)
+            rest.breaks.push_back(b - y);
+    }
+    s.breaks = std::move(before);
+    s.height = y;
+    return rest;
+}
+
+long StaticHeight(const designer::Section& section) {
+    long h = std::max(0L, Clamp(section.Height));
+    for (const auto& o : section.ReportObjects()) {
+        if (o->Suppress) continue;
+        long bottom = Clamp(o->Top) + Clamp(o->Height);
+        if (o->Kind() == designer::ObjectKind::Text || o->Kind() == designer::ObjectKind::Field)
+            bottom = Clamp(o->Top) + std::max(Clamp(o->Height), LineHeight(o->Font));
+        if (o->Kind() == designer::ObjectKind::Line)
+            bottom = std::max(bottom, Clamp(static_cast<const designer::LineObject&>(*o).Bottom));
+        if (o->Kind() == designer::ObjectKind::Box)
+            bottom = std::max(bottom, Clamp(static_cast<const designer::BoxObject&>(*o).Bottom));
+        h = std::max(h, bottom);
+    }
+    return h;
+}
+
+Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
+                    const SubreportLayout& subreport) {
+    run.BeginSection();
+    long queriesBefore = run.Context().pageQueries;
+    std::vector<Placed> placed;
+    for (const auto& obj : section.ReportObjects()) {
+        const designer::ReportObject& o = *obj;
+        if (o.Suppress) continue;
+        switch (o.Kind()) {
+            case designer::ObjectKind::Text:
+                placed.push_back(TextLike(o, static_cast<const designer::TextObject&>(o).Text, false, x));
+                break;
+            case designer::ObjectKind::Field: {
+                const auto& f = static_cast<const designer::FieldObject&>(o);
+                std::string text;
+                bool numeric = false;
+                std::string name = run.Placeholders() ? run.PlaceholderName(f.Field) : std::string();
+                if (!name.empty()) {
+                    text = name;
+                } else {
+                    Value v = run.ReferenceValue(f.Field);
+                    numeric = v.IsNumeric();
+                    text = DisplayText(v, f.DateWindowsDefaultType);
+                }
+                placed.push_back(TextLike(o, text, numeric, x));
+                break;
+            }
+            case designer::ObjectKind::Line: {
+                const auto& l = static_cast<const designer::LineObject&>(o);
+                Placed p;
+                p.object = &o;
+                p.top = std::min(Clamp(l.Top), Clamp(l.Bottom));
+                p.designed = p.needed = std::abs(Clamp(l.Bottom) - Clamp(l.Top));
+                p.items.push_back(LineItem{x + Clamp(l.Left), Clamp(l.Top), x + Clamp(l.Right),
+                                           Clamp(l.Bottom), l.LineColor,
+                                           std::clamp(l.LineThickness, 0L, 1440L), l.LineStyle});
+                placed.push_back(std::move(p));
+                break;
+            }
+            case designer::ObjectKind::Box: {
+                const auto& b = static_cast<const designer::BoxObject&>(o);
+                Placed p;
+                p.object = &o;
+                long left = std::min(Clamp(b.Left), Clamp(b.Right)),
+                     top = std::min(Clamp(b.Top), Clamp(b.Bottom));
+                Rect r{x + left, top, std::abs(Clamp(b.Right) - Clamp(b.Left)),
+                       std::abs(Clamp(b.Bottom) - Clamp(b.Top))};
+                p.top = top;
+                p.designed = p.needed = r.height;
+                p.items.push_back(BoxItem{r, b.LineColor, std::clamp(b.LineThickness, 0L, 1440L), b.LineStyle,
+                                          b.FillColor});
+                placed.push_back(std::move(p));
+                break;
+            }
+            case designer::ObjectKind::Picture: {
+                const auto& pic = static_cast<const designer::PictureObject&>(o);
+                Placed p;
+                p.object = &o;
+                p.top = Clamp(o.Top);
+                p.designed = p.needed = std::max(0L, Clamp(o.Height));
+                Rect r{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.designed};
+                auto bytes = run.Context().Picture(pic);
+                if (!bytes->empty()) {
+                    p.items.push_back(ImageItem{r, bytes});
+                    p.shows = true;
+                }
+                Borders(o, r, p.items);
+                placed.push_back(std::move(p));
+                break;
+            }
+            case designer::ObjectKind::Subreport: {
+                const auto& sub = static_cast<const designer::SubreportObject&>(o);
+                Placed p;
+                p.object = &o;
+                p.top = Clamp(o.Top);
+                p.designed = std::max(0L, Clamp(o.Height));
+                Strip content = subreport ? subreport(sub, x + Clamp(o.Left)) : Strip{};
+                p.needed = std::max(p.designed, content.height);
+                p.shows = !content.blank;
+                p.pageDependent = content.pageDependent;
+                for (Item& i : content.items) {
+                    Move(i, 0, p.top);
+                    p.items.push_back(std::move(i));
+                }
+                p.breaks = std::move(content.breaks);
+                Borders(o, Rect{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.needed}, p.items);
+                placed.push_back(std::move(p));
+                break;
+            }
+        }
+    }
+
+    // Objects below one that grew move down by its growth (and by what moved it).
+    std::vector<size_t> byTop(placed.size());
+    for (size_t i = 0; i < placed.size(); ++i) byTop[i] = i;
+    std::stable_sort(byTop.begin(), byTop.end(),
+                     [&](size_t a, size_t b) { return placed[a].top < placed[b].top; });
+    std::vector<long> shift(placed.size(), 0);
+    for (size_t a = 0; a < byTop.size(); ++a) {
+        Placed& p = placed[byTop[a]];
+        long s = 0;
+        for (size_t b = 0; b < a; ++b) {
+            const Placed& q = placed[byTop[b]];
+            long grew = q.needed - q.designed;
+            if (grew > 0 && q.top + q.designed <= p.top) s = std::max(s, shift[byTop[b]] + grew);
+        }
+        shift[byTop[a]] = s;
+    }
+
+    Strip strip;
+    strip.keepTogether = section.KeepTogether;
+    strip.height = std::max(0L, Clamp(section.Height));
+    std::vector<std::pair<long, long>> spans;  // [top, bottom) of each object as placed
+    for (size_t i = 0; i < placed.size(); ++i) {
+        Placed& p = placed[i];
+        long bottom = p.top + shift[i] + p.needed;
+        strip.height = std::max(strip.height, bottom);
+        for (Item& item : p.items) {
+            Move(item, 0, shift[i]);
+            strip.items.push_back(std::move(item));
+        }
+        if (p.shows) strip.blank = false;
+        if (p.pageDependent) strip.pageDependent = true;
+        spans.push_back({p.top + shift[i], bottom});
+    }
+    if (run.Context().pageQueries != queriesBefore) strip.pageDependent = true;
+
+    // Break points: between rows of objects, and inside subreports, where nothing else spans.
+    std::vector<long> candidates;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        candidates.push_back(spans[i].second);
+        for (long b : placed[i].breaks) candidates.push_back(spans[i].first + b);
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    for (long y : candidates) {
+        if (y <= 0 || y >= strip.height) continue;
+        bool inside = false;
+        for (size_t i = 0; i < spans.size() && !inside; ++i) {
+            bool isSubBreak = std::find(placed[i].breaks.begin(), placed[i].breaks.end(),
+                                        y - spans[i].first) != placed[i].breaks.end();
+            inside = spans[i].first < y && y < spans[i].second && !isSubBreak;
+        }
+        if (!inside) strip.breaks.push_back(y);
+    }
+    return strip;
+}
+
+}  // namespace viewer::detail

@@ -1,0 +1,116 @@
+#include "platform/viewer/text_metrics.h"
+
+#include <cmath>
+
+namespace viewer {
+
+namespace {
+
+// Advance widths of the printable ASCII characters (space to tilde), per 1000 units of the em.
+constexpr short kWidths[95] = {
+    278,  278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // space to /
+    556,  556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556,  // 0 to ?
+    1015, 667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778,  // @ to O
+    667,  778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278, 278, 278, 469, 556,  // P to _
+    333,  556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,  // ` to o
+    556,  556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584,       // p to ~
+};
+constexpr int kOtherWidth = 556;  // characters beyond ASCII
+
+// Length in bytes of the UTF-8 character that starts with c.
+size_t CharLength(unsigned char c) {
+    if (c < 0x80) return 1;
+    if ((c >> 5) == 6) return 2;
+    if ((c >> 4) == 14) return 3;
+    if ((c >> 3) == 30) return 4;
+    return 1;
+}
+
+double Units(const std::string& text) {
+    double units = 0;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 32 && c < 127)
+            units += kWidths[c - 32];
+        else if (c >= 0x80)
+            units += kOtherWidth;
+        i += CharLength(c);
+    }
+    return units;
+}
+
+double Scale(const designer::Font& font) {
+    double size = font.Size > 0 && font.Size < 1000 ? font.Size : 10;
+    return size * 20.0 / 1000.0 * (font.Bold ? 1.06 : 1.0);
+}
+
+}  // namespace
+
+long TextWidth(const std::string& text, const designer::Font& font) {
+    return static_cast<long>(std::ceil(Units(text) * Scale(font)));
+}
+
+long LineHeight(const designer::Font& font) {
+    double size = font.Size > 0 && font.Size < 1000 ? font.Size : 10;
+    return static_cast<long>(std::ceil(size * 20.0 * 1.15));
+}
+
+std::vector<std::string> WrapText(const std::string& text, const designer::Font& font, long width) {
+    std::vector<std::string> lines;
+    const double limit = width > 0 ? static_cast<double>(width) / Scale(font) : 0;  // in units
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        std::string paragraph =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
+        // Break the paragraph at blanks; a word wider than the line breaks where it must.
+        std::string line;
+        double lineUnits = 0;
+        size_t i = 0;
+        while (i < paragraph.size()) {
+            size_t j = paragraph.find(' ', i);
+            if (j == std::string::npos) j = paragraph.size();
+            std::string word = paragraph.substr(i, j - i);
+            std::string piece = line.empty() ? word : " " + word;
+            double u = Units(piece);
+            if (!line.empty() && lineUnits + u > limit) {
+                lines.push_back(line);
+                line.clear();
+                lineUnits = 0;
+                piece = word;
+                u = Units(word);
+            }
+            if (line.empty() && u > limit && limit > 0) {
+                // Cut the word into pieces that fit.
+                std::string part;
+                double partUnits = 0;
+                for (size_t k = 0; k < word.size();) {
+                    size_t n = CharLength(static_cast<unsigned char>(word[k]));
+                    std::string ch = word.substr(k, n);
+                    double cu = Units(ch);
+                    if (!part.empty() && partUnits + cu > limit) {
+                        lines.push_back(part);
+                        part.clear();
+                        partUnits = 0;
+                    }
+                    part += ch;
+                    partUnits += cu;
+                    k += n;
+                }
+                line = part;
+                lineUnits = partUnits;
+            } else {
+                line += piece;
+                lineUnits += u;
+            }
+            i = j + 1;
+        }
+        lines.push_back(line);
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace viewer

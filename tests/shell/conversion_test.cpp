@@ -1,0 +1,355 @@
+// Conversion requests and the main window's commands, offscreen, over entries whose rows are
+// written straight into the lists file.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <filesystem>
+
+#include "conversion_support.h"
+#include "convert/convert.h"
+#include "shell/data_grid.h"
+#include "shell/qt_toolbar.h"
+#include "shell_test_support.h"
+#include "sources/links_manager.h"
+#include "store/support.h"
+
+namespace fs = std::filesystem;
+using namespace tolvaran;
+
+namespace {
+
+const std::string kClean = test::OrdersReport({"Customer", "Amount"});
+// An unclosed bracket: the translator logs it at level 1 and the report still converts.
+const std::string kBroken = test::OrdersReport({"Customer", "=[Amount"});
+constexpr const char* kContinue = "The previous report had errors, continue processing anyway?";
+
+class Conversion : public ::testing::Test {
+  protected:
+    Conversion() : run("convert") {}
+
+    // An entry of the given reports (name -> export) converting into <program folder>/out.
+    long Entry(const std::map<std::string, std::string>& reports, const std::string& out = "out") {
+        fs::create_directories(run.folder / out);
+        std::vector<std::string> names;
+        for (const auto& [name, text] : reports) names.push_back(name);
+        return run.StoreEntry(run.FrontEnd("front.mdb", reports), (run.folder / out).string(), names);
+    }
+    bool Converted(const std::string& name) const {
+        return fs::exists(run.folder / "out" / (MakeSafeName(name) + ".rpt"));
+    }
+    int Started(const std::string& name) const {
+        const auto results = run.Results();
+        return static_cast<int>(std::count(results.begin(), results.end(), "Conversion Started for " + name));
+    }
+    long ToolbarIndex(long id) const {
+        QtToolBar* bar = run.window->EToolBar();
+        for (int i = 1; i <= bar->ItemCount(); ++i)
+            if (bar->ItemCtrlID(i) == id) return i;
+        return 0;
+    }
+
+    test::MainWindowRun run;
+};
+
+TEST_F(Conversion, NoSelectedReportReloadsLinksAndConvertsNothing) {
+    Entry({{"Alpha", kClean}, {"Beta", kClean}});
+    run.SelectReports({});
+    ASSERT_EQ(run.window->gLinks().Items().Count(), 0);
+    run.window->EToolBar_ItemClick(static_cast<int>(ToolbarIndex(151)));
+    EXPECT_EQ(run.Messages(), std::vector<std::string>{"Please select a report first!"});
+    EXPECT_EQ(run.prompt.messages[0].buttons, ui::vbExclamation);
+    EXPECT_EQ(run.prompt.messages[0].title, "");
+    EXPECT_EQ(run.window->gLinks().Items().Count(), 1);
+    EXPECT_EQ(run.window->CurrentConverter(), nullptr);
+    EXPECT_TRUE(run.ConvertedList().empty());
+}
+
+TEST_F(Conversion, OneSelectedReportIsConvertedAndShown) {
+    Entry({{"Alpha", kClean}, {"Beta", kClean}});
+    run.SelectReports({"Beta"});
+    run.window->InitiateReportConversion(false);
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    EXPECT_TRUE(Converted("Beta"));
+    EXPECT_FALSE(Converted("Alpha"));
+    ASSERT_EQ(run.windows.viewed.size(), 1u);
+    EXPECT_EQ(run.windows.viewed[0].reportId, run.ReportId("Beta"));
+    EXPECT_EQ(run.windows.viewed[0].reportName, "Beta.rpt");
+    EXPECT_EQ(run.windows.viewed[0].reportPath, (run.folder / "out").string());
+    EXPECT_EQ(run.ConvertedList(), std::vector<std::string>{"Beta.rpt"});
+    // A single conversion leaves no lines behind and hides the meter.
+    EXPECT_TRUE(run.Results().empty());
+    EXPECT_TRUE(run.window->findChild<QProgressBar*>("ctProgress")->isHidden());
+    EXPECT_FALSE(run.window->SeveralReports());
+    // The converter stays until the next conversion; it was handed the run's engine version
+    // and the error-log viewer.
+    ASSERT_NE(run.window->CurrentConverter(), nullptr);
+    EXPECT_EQ(run.window->CurrentConverter()->CurrentAccessVersion, run.window->gCurrentAccessVersion);
+    EXPECT_EQ(run.window->CurrentConverter()->ErrorViewer, &run.windows);
+    EXPECT_TRUE(fs::exists(run.folder / "out" / "Beta_ErrorLog.txt"));
+}
+
+TEST_F(Conversion, AllReportsAskOnceAfterTheFirstFailure) {
+    struct Case {
+        int answer;
+        std::vector<bool> converted;  // Alpha, Beta, Gamma
+    };
+    for (const Case& c : {Case{ui::vbYes, {true, true, true}}, Case{ui::vbNo, {true, false, false}}}) {
+        SCOPED_TRACE(c.answer);
+        test::MainWindowRun fresh("convert-all");
+        fs::create_directories(fresh.folder / "out");
+        const std::map<std::string, std::string> reports = {
+            {"Alpha", kBroken}, {"Beta", kBroken}, {"Gamma", kClean}};
+        fresh.StoreEntry(fresh.FrontEnd("front.mdb", reports), (fresh.folder / "out").string(),
+                         {"Alpha", "Beta", "Gamma"});
+        fresh.prompt.answers = {c.answer};
+        fresh.window->InitiateReportConversion(true);
+        EXPECT_EQ(fresh.Messages(), std::vector<std::string>{kContinue});
+        EXPECT_EQ(fresh.prompt.messages[0].buttons, ui::vbYesNo | ui::vbQuestion);
+        EXPECT_EQ(fresh.prompt.messages[0].title, "Report Error");
+        EXPECT_EQ(fresh.Problems(fresh.ReportId("Alpha")).front(),
+                  "ConvertFormula: The name that starts at position 1 is not closed");
+        const char* names[] = {"Alpha", "Beta", "Gamma"};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(fs::exists(fresh.folder / "out" / (std::string(names[i]) + ".rpt")), c.converted[i])
+                << names[i];
+        // A batch shows no viewer and keeps its lines.
+        EXPECT_TRUE(fresh.windows.viewed.empty());
+        EXPECT_EQ(fresh.Results().front(), "Conversion Started for Alpha");
+        EXPECT_TRUE(fresh.window->SeveralReports());
+    }
+}
+
+TEST_F(Conversion, AllCleanReportsConvertWithoutAQuestion) {
+    Entry({{"Alpha", kClean}, {"Beta", kClean}, {"Gamma", kClean}});
+    run.window->InitiateReportConversion(true);
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    EXPECT_EQ(run.ConvertedList(), (std::vector<std::string>{"Alpha.rpt", "Beta.rpt", "Gamma.rpt"}));
+    // The batch says which report of how many it is on; the meter stays shown at its end.
+    EXPECT_EQ(run.window->findChild<QLabel*>("lblReports")->text().toStdString(), "Report 3 of 3: Gamma");
+    EXPECT_FALSE(run.window->findChild<QProgressBar*>("ctProgress")->isHidden());
+    EXPECT_EQ(run.window->findChild<QProgressBar*>("ctProgress")->value(), 10);
+    EXPECT_EQ(run.window->findChild<QLabel*>("lblProgress")->text().toStdString(), "Complete.");
+}
+
+TEST_F(Conversion, SelectedReportsAreEachConvertedOnceAndUnselected) {
+    Entry({{"Alpha", kBroken}, {"Beta", kClean}, {"Gamma", kClean}, {"Delta", kClean}});
+    run.SelectReports({"Alpha", "Gamma", "Delta"});
+    run.window->InitiateReportConversion(false);
+    // No question between the reports of a selection, even after one with errors.
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    for (const char* name : {"Alpha", "Gamma", "Delta"}) EXPECT_EQ(Started(name), 1) << name;
+    EXPECT_EQ(Started("Beta"), 0);
+    EXPECT_FALSE(Converted("Beta"));
+    EXPECT_TRUE(run.window->dxReports()->SelectedRows().empty());
+    // Grid order (by name): Alpha, Delta, Gamma.
+    const auto results = run.Results();
+    const auto at = [&](const std::string& n) {
+        return std::find(results.begin(), results.end(), "Conversion Started for " + n) - results.begin();
+    };
+    EXPECT_LT(at("Alpha"), at("Delta"));
+    EXPECT_LT(at("Delta"), at("Gamma"));
+}
+
+TEST_F(Conversion, OnlyRowsOtherThanLevelFiveCountAsErrors) {
+    Entry({{"Alpha", kClean}, {"Beta", kBroken}});
+    run.SelectReports({"Alpha"});
+    run.window->InitiateReportConversion(false);
+    const long alpha = run.ReportId("Alpha");
+    EXPECT_GT(run.Rows("ErrorLog", alpha), 0);
+    EXPECT_FALSE(run.window->ReportHadErrors(alpha));
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    // A formula row without a level does not count either; a level-2 row does.
+    run.ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, FormulaName) VALUES (?, 'f')",
+                         {vb::Variant(alpha)});
+    EXPECT_FALSE(run.window->ReportHadErrors(alpha));
+    run.ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, ErrorSeverityLevel) VALUES (?, 2)",
+                         {vb::Variant(alpha)});
+    EXPECT_TRUE(run.window->ReportHadErrors(alpha));
+
+    // A single report with errors: the message, then the viewer.
+    run.SelectReports({"Beta"});
+    run.window->InitiateReportConversion(false);
+    EXPECT_EQ(run.Messages(),
+              std::vector<std::string>{"There were one or more errors converting this report!  Check "
+                                       "the report conversion log for details ( Right-Click <report> )"});
+    EXPECT_EQ(run.prompt.messages[0].title, "Tolvaran");
+    EXPECT_EQ(run.windows.viewed.size(), 2u);
+}
+
+TEST_F(Conversion, UnsafeNamesAreSavedLoggedAndViewedUnderTheirSafeNames) {
+    const std::string slash = "Sales/Region #2", dotted = "Q1.Sales";
+    Entry({{slash, kClean}, {dotted, kClean}});
+    for (const std::string& name : {slash, dotted}) {
+        SCOPED_TRACE(name);
+        run.SelectReports({name});
+        run.window->InitiateReportConversion(false);
+        EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+        const std::string file = MakeSafeName(name) + ".rpt";
+        EXPECT_TRUE(fs::exists(run.folder / "out" / file));
+        EXPECT_TRUE(fs::exists(run.folder / "out" / (MakeSafeName(name) + "_ErrorLog.txt")));
+        ASSERT_FALSE(run.windows.viewed.empty());
+        EXPECT_EQ(run.windows.viewed.back().reportName, file);
+        // The log rows carry the report's own name.
+        ado::Recordset rs;
+        rs.Open("SELECT DISTINCT ReportName FROM ErrorLog WHERE ReportId = ?", run.ctx.gDb,
+                ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(run.ReportId(name))});
+        EXPECT_EQ(rs["ReportName"].ToString(), name);
+        rs.Close();
+
+        // Viewed again from the converted list, the file leads back to its report.
+        QListWidget* list = run.window->dxConvertedReports();
+        const auto items = list->findItems(QString::fromStdString(file), Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        list->setCurrentItem(items[0]);
+        run.windows.viewed.clear();
+        emit list->itemDoubleClicked(items[0]);
+        ASSERT_EQ(run.windows.viewed.size(), 1u);
+        EXPECT_EQ(run.windows.viewed[0].reportId, run.ReportId(name));
+        EXPECT_EQ(run.windows.viewed[0].reportName, file);
+    }
+}
+
+TEST_F(Conversion, FolderWithAndWithoutFinalSeparatorGivesOneReportPath) {
+    for (const std::string tail : {"", "/", "//", "\\"}) {
+        SCOPED_TRACE(tail);
+        test::MainWindowRun fresh("convert-folder");
+        fs::create_directories(fresh.folder / "out");
+        const std::string folder = (fresh.folder / "out").string() + tail;
+        fresh.StoreEntry(fresh.FrontEnd("front.mdb", {{"Alpha", kClean}}), folder, {"Alpha"});
+        // A folder text with "\" names no folder here; the entry keeps it as written.
+        fresh.window->gDatabaseList().ConvertedReportsPath = folder;
+        fresh.SelectReports({"Alpha"});
+        fresh.window->InitiateReportConversion(false);
+        EXPECT_TRUE(fs::exists(fresh.folder / "out" / "Alpha.rpt"));
+        EXPECT_TRUE(fs::exists(fresh.folder / "out" / "Alpha_ErrorLog.txt"));
+        ado::Recordset rs;
+        rs.Open("SELECT ErrorDesc FROM ErrorLog WHERE ErrorDesc LIKE 'Saving Report...:%'", fresh.ctx.gDb);
+        ASSERT_FALSE(rs.Eof());
+        EXPECT_EQ(rs["ErrorDesc"].ToString(),
+                  "Saving Report...:" + (fresh.folder / "out" / "Alpha.rpt").string());
+        rs.Close();
+        // Nothing was written beside the folder.
+        for (const auto& e : fs::directory_iterator(fresh.folder))
+            EXPECT_EQ(e.path().filename().string().find("Alpha"), std::string::npos) << e.path();
+    }
+}
+
+TEST_F(Conversion, ARunningRequestHoldsItsCommandsAndIgnoresASecondOne) {
+    Entry({{"Alpha", kClean}, {"Beta", kClean}});
+    run.SelectReports({"Alpha"});
+    const QLabel* link = run.window->findChild<QLabel*>("dxlnkSelectReport");
+    const int convert = static_cast<int>(ToolbarIndex(151));
+    clsConvert* during = nullptr;
+    run.windows.whileOpen = [&] {
+        during = run.window->CurrentConverter();
+        EXPECT_TRUE(run.window->Converting());
+        EXPECT_FALSE(link->isEnabled());
+        EXPECT_FALSE(run.window->EToolBar()->Item(convert).enabled);
+        run.window->FillDropMenu(2);
+        EXPECT_FALSE(run.window->DatabaseDropMenu()->actions()[1]->isEnabled());  // "&Convert All Reports"
+        run.SelectReports({"Beta"});
+        run.window->InitiateReportConversion(false);
+    };
+    run.window->InitiateReportConversion(false);
+    EXPECT_EQ(run.windows.viewed.size(), 1u);
+    EXPECT_EQ(run.window->CurrentConverter(), during);
+    EXPECT_FALSE(Converted("Beta"));
+    EXPECT_TRUE(link->isEnabled());
+    EXPECT_TRUE(run.window->EToolBar()->Item(convert).enabled);
+    EXPECT_FALSE(run.window->Converting());
+}
+
+TEST_F(Conversion, ReportMenuOpensTheLogAndTheLayoutEditorForTheCurrentReport) {
+    Entry({{"Alpha", kClean}});
+    const long alpha = run.ReportId("Alpha");
+    run.window->FillDropMenu(2);
+    run.window->DatabaseDropMenu()->actions()[2]->trigger();  // "&View Log"
+    run.window->DatabaseDropMenu()->actions()[3]->trigger();  // "&Change Report Settings"
+    EXPECT_EQ(run.windows.logs, std::vector<long>{alpha});
+    EXPECT_EQ(run.windows.changed, std::vector<std::string>{std::to_string(alpha)});
+}
+
+TEST_F(Conversion, RemoveAsksAndDeletesOnlyTheEntryRow) {
+    const long first = Entry({{"Alpha", kClean}});
+    // Nothing current: only the hint.
+    run.window->dxDatabases()->SetCurrentRow(-1);
+    run.window->EToolBar_ItemClick(static_cast<int>(ToolbarIndex(254)));
+    EXPECT_EQ(run.Messages(), std::vector<std::string>{"Please select a database from the list first"});
+    EXPECT_EQ(run.prompt.messages[0].title, "Tolvaran");
+
+    for (int answer : {ui::vbNo, ui::vbCancel, ui::vbYes}) {
+        run.prompt.messages.clear();
+        run.prompt.answers = {answer};
+        run.window->dxDatabases()->SetCurrentRow(0);
+        run.window->EToolBar_ItemClick(static_cast<int>(ToolbarIndex(254)));
+        ASSERT_EQ(run.Messages(), std::vector<std::string>{"Are you sure?"});
+        EXPECT_EQ(run.prompt.messages[0].buttons, ui::vbYesNoCancel | ui::vbQuestion);
+        EXPECT_EQ(run.prompt.messages[0].title, "Remove Database from List");
+        EXPECT_EQ(run.window->dxDatabases()->Dataset().RowCount(), answer == ui::vbYes ? 0 : 1) << answer;
+    }
+    // The entry's links and reports stay in the lists file; the grids show nothing.
+    ado::Recordset rs;
+    rs.Open("SELECT COUNT(*) AS n FROM Report WHERE DatabaseListId = ?", run.ctx.gDb, ado::adOpenForwardOnly,
+            ado::adLockReadOnly, {vb::Variant(first)});
+    EXPECT_EQ(rs["n"].ToLong(), 1);
+    rs.Close();
+    EXPECT_EQ(run.window->dxReports()->Dataset().RowCount(), 0);
+}
+
+TEST_F(Conversion, DeletingAConvertedReportNeedsYes) {
+    Entry({{"Alpha", kClean}});
+    run.window->InitiateReportConversion(true);
+    const fs::path file = run.folder / "out" / "Alpha.rpt";
+    ASSERT_TRUE(fs::exists(file));
+    QListWidget* list = run.window->dxConvertedReports();
+    for (int answer : {ui::vbNo, ui::vbCancel, ui::vbYes}) {
+        run.prompt.messages.clear();
+        run.prompt.answers = {answer};
+        if (list->count() > 0) list->setCurrentRow(0);
+        run.window->FillDropMenu(3);
+        run.window->DatabaseDropMenu()->actions()[2]->trigger();  // "&Delete Report"
+        EXPECT_EQ(run.Messages(),
+                  std::vector<std::string>{"Are you sure you want to physically delete this report?"});
+        EXPECT_EQ(run.prompt.messages[0].title, "Delete Crystal Report");
+        EXPECT_EQ(fs::exists(file), answer != ui::vbYes) << answer;
+        EXPECT_EQ(list->count(), answer == ui::vbYes ? 0 : 1) << answer;
+    }
+    // Edit opens the designer on the file; with nothing selected, Delete asks nothing and
+    // leaves the folder, and View says so.
+    run.prompt.messages.clear();
+    run.window->InitiateReportConversion(true);
+    list->setCurrentRow(0);
+    run.window->FillDropMenu(3);
+    run.window->DatabaseDropMenu()->actions()[1]->trigger();  // "&Edit Report"
+    ASSERT_EQ(run.launcher.calls.size(), 1u);
+    EXPECT_EQ(run.launcher.calls[0].parameters, "\"" + file.string() + "\"");
+    list->clearSelection();
+    run.window->FillDropMenu(3);
+    run.window->DatabaseDropMenu()->actions()[2]->trigger();  // "&Delete Report"
+    EXPECT_TRUE(run.Messages().empty());
+    EXPECT_TRUE(fs::exists(file));
+    emit run.window->findChild<QLabel*>("dxlnkPreview")->linkActivated("#");
+    EXPECT_EQ(run.Messages(), std::vector<std::string>{"Please Select a report!"});
+}
+
+TEST_F(Conversion, UnknownToolbarIdDoesNothing) {
+    Entry({{"Alpha", kClean}});
+    run.ctx.gInternalDb->Execute(
+        "INSERT INTO ToolBars (ToolBarId, FormName, ButtonOrder, Level, ButtonNAME, ButtonType, ImageNo, "
+        "ToolTip, "
+        "Enabled) VALUES (999, 'MainMenu', 99, 1, 'Mystery', 0, 1, 'Mystery', 1)");
+    run.window->gToolBar().Load(*run.window->EToolBar(), "MainMenu");
+    const long index = ToolbarIndex(999);
+    ASSERT_GT(index, 0);
+    run.window->EToolBar_ItemClick(static_cast<int>(index));
+    EXPECT_TRUE(run.Messages().empty());
+    EXPECT_EQ(run.window->CurrentConverter(), nullptr);
+    EXPECT_TRUE(run.windows.viewed.empty());
+    EXPECT_TRUE(run.launcher.calls.empty());
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+// The formula evaluator on its own: formulas parsed by the checker's parser, run against a
+// scope of fixed field values and print state.
+#include "platform/viewer/evaluator.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/designer/formula_ast.h"
+
+namespace viewer {
+namespace {
+
+using designer::crDateField;
+using designer::crNumberField;
+using designer::crStringField;
+
+// Fields T.N = 12, T.S = "Smith", T.D = 2024-03-01, T.X = Null (a number); page 3 of 7.
+class FixedScope : public EvalScope {
+  public:
+    Value Field(const std::string& body) override {
+        if (body == "T.N") return Value::Number(12);
+        if (body == "T.S") return Value::String("Smith");
+        if (body == "T.D") return Value::Date(vb::Date::FromParts(2024, 3, 1).serial);
+        return Value::Null();
+    }
+    Value Formula(const std::string& name) override {
+        return name == "Twice" ? Value::Number(24) : Value::Null();
+    }
+    Value Parameter(const std::string& name) override {
+        return name == "Region" ? Value::String("East") : Value::Null();
+    }
+    double Now() override { return vb::Date::FromParts(2025, 6, 15, 9, 30, 0).serial; }
+    long PageNumber() override { return 3; }
+    long TotalPageCount() override { return 7; }
+    long RecordNumber() override { return 4; }
+    long GroupNumber() override { return 2; }
+    bool OnFirstRecord() override { return false; }
+    bool OnLastRecord() override { return true; }
+    Value Summary(const std::string&, const designer::FormulaNode&, const designer::FormulaNode*,
+                  const std::string&) override {
+        return Value::Null();
+    }
+    Value Neighbour(const designer::FormulaNode&, int) override { return Value::Null(); }
+    std::string GroupName(const designer::FormulaNode&, const std::string&) override { return {}; }
+    Variables& Globals() override { return globals; }
+    Variables& Shared() override { return shared; }
+    Variables globals, shared;
+};
+
+designer::FormulaSymbols Symbols() {
+    designer::FormulaSymbols s;
+    s.fields["T.N"] = crNumberField;
+    s.fields["T.S"] = crStringField;
+    s.fields["T.D"] = crDateField;
+    s.fields["T.X"] = crNumberField;
+    s.formulas["Twice"] = crNumberField;
+    s.parameters["Region"] = crStringField;
+    return s;
+}
+
+// A value as "kind:text", so one table holds every kind of result.
+std::string Describe(const Value& v) {
+    switch (v.kind) {
+        case ValueKind::Null:
+            return "null";
+        case ValueKind::Number: {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%.10g", v.number);
+            return std::string("n:") + buf;
+        }
+        case ValueKind::Currency:
+            return "c:" + ToText(v);
+        case ValueKind::Boolean:
+            return v.number != 0 ? "b:True" : "b:False";
+        case ValueKind::String:
+            return "s:" + v.text;
+        case ValueKind::Date:
+            return "d:" + FormatDatePattern(v.number, "yyyy-MM-dd");
+        case ValueKind::DateTime:
+            return "dt:" + FormatDatePattern(v.number, "yyyy-MM-dd HH:mm:ss");
+        case ValueKind::Time:
+            return "t:" + FormatDatePattern(v.number, "HH:mm:ss");
+        case ValueKind::Array:
+            return "array:" + ToText(v);
+        case ValueKind::Range:
+            return "range:" + ToText(v);
+    }
+    return "?";
+}
+
+std::string Eval(const std::string& formula, Variables* globals = nullptr) {
+    designer::FormulaSymbols symbols = Symbols();
+    designer::ParsedFormula parsed = designer::ParseFormula(formula, symbols);
+    if (!parsed.check.ok) return "check: " + parsed.check.message;
+    if (!parsed.root) return "empty";
+    FixedScope scope;
+    if (globals) scope.globals = *globals;
+    try {
+        std::string out = Describe(Evaluate(*parsed.root, scope));
+        if (globals) *globals = scope.globals;
+        return out;
+    } catch (const FormulaError& e) {
+        return std::string("error: ") + e.what();
+    }
+}
+
+struct Case {
+    const char* formula;
+    const char* expected;
+};
+
+class Evaluates : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Evaluates, ToTheExpectedValue) {
+    EXPECT_EQ(Eval(GetParam().formula), GetParam().expected) << GetParam().formula;
+}
+
+const Case kArithmetic[] = {
+    {"1 + 2 * 3", "n:7"},
+    {"(1 + 2) * 3", "n:9"},
+    {"2 ^ 3 ^ 2", "n:64"},  // left to right
+    {"-2 ^ 2", "n:-4"},     // ^ binds tighter than unary minus
+    {"7 \\ 2", "n:3"},
+    {"7 Mod 3", "n:1"},
+    {"100 % 500", "n:20"},
+    {"10 / 4", "n:2.5"},
+    {"1 / 0", "error: Division by zero."},
+    {"{T.N} * 2 - 4", "n:20"},
+    {"$10 * 2", "c:$20.00"},
+    {"Round(2.345, 2)", "n:2.35"},
+    {"Truncate(-2.7)", "n:-2"},
+    {"Abs(-3) + Sgn(-9)", "n:2"},
+    {"Remainder(7, 3)", "n:1"},
+};
+INSTANTIATE_TEST_SUITE_P(Arithmetic, Evaluates, ::testing::ValuesIn(kArithmetic));
+
+const Case kStrings[] = {
+    {"\"ab\" + \"cd\"", "s:abcd"},
+    {"\"Page \" & 3", "s:Page 3"},
+    {"\"x\" & 2.5", "s:x2.50"},
+    {"{T.S} & \", \" & {?Region}", "s:Smith, East"},
+    {"ToText(1234.5)", "s:1,234.50"},
+    {"ToText(1234.5, 0)", "s:1,235"},
+    {"CStr(7, 1)", "s:7.0"},
+    {"ToText(1234.5, \"#,##0.000\")", "s:1,234.500"},
+    {"ToText(True)", "s:True"},
+    {"Length(\"h\xC3\xA9llo\")", "n:5"},
+    {"UpperCase({T.S})", "s:SMITH"},
+    {"Mid(\"abcdef\", 2, 3)", "s:bcd"},
+    {"Left({T.S}, 2) & Right({T.S}, 2)", "s:Smth"},
+    {"InStr(\"abcabc\", \"c\")", "n:3"},
+    {"Trim(\"  x  \")", "s:x"},
+    {"ProperCase(\"hello wORLD\")", "s:Hello World"},
+    {"Replace(\"a-b-c\", \"-\", \"+\")", "s:a+b+c"},
+    {"ReplicateString(\"ab\", 3)", "s:ababab"},
+    {"\"abc\" < \"abd\"", "b:True"},
+    {"\"Smith\" Like \"S*h\"", "b:True"},
+    {"{T.S} StartsWith \"Sm\"", "b:True"},
+    {"\"c\" in \"pcc\"", "b:True"},
+    {"{T.S}[2 To 3]", "s:mi"},
+    {"ToNumber(\"12.5\") + 1", "n:13.5"},
+    {"ToNumber(\"abc\")", "error: The string is non-numeric."},
+};
+INSTANTIATE_TEST_SUITE_P(Strings, Evaluates, ::testing::ValuesIn(kStrings));
+
+const Case kDates[] = {
+    {"Year(#2024-03-01#) * 100 + Month({T.D})", "n:202403"},
+    {"{T.D} + 1", "d:2024-03-02"},
+    {"#Jan 5, 1999# ", "d:1999-01-05"},
+    {"DateAdd(\"m\", 1, #2024-01-31#)", "dt:2024-02-29 00:00:00"},
+    {"DateDiff(\"d\", #2024-01-01#, {T.D})", "n:60"},
+    {"DateDiff(\"yyyy\", #12/31/2023#, #1/1/2024#)", "n:1"},
+    {"DayOfWeek({T.D})", "n:6"},  // a Friday, Sunday being 1
+    {"MonthName(Month({T.D}))", "s:March"},
+    {"ToText({T.D}, \"dd/MM/yyyy\")", "s:01/03/2024"},
+    {"ToText({T.D}, \"dddd d MMMM yy\")", "s:Friday 1 March 24"},
+    {"CurrentDate", "d:2025-06-15"},
+    {"CurrentDateTime", "dt:2025-06-15 09:30:00"},
+    {"Date(2024, 2, 30)", "error: Bad date format string."},
+    {"DateSerial(2024, 14, 1)", "d:2025-02-01"},
+    {"#2024-01-01# < #2024-02-01#", "b:True"},
+    {"Time(13, 5, 0)", "t:13:05:00"},
+    {"#10:20 pm#", "t:22:20:00"},
+};
+INSTANTIATE_TEST_SUITE_P(Dates, Evaluates, ::testing::ValuesIn(kDates));
+
+const Case kNullsAndControl[] = {
+    {"IsNull({T.X})", "b:True"},
+    {"IsNull({T.N})", "b:False"},
+    {"{T.X} + 1", "null"},  // a Null field stops the formula
+    {"\"a\" & {T.X}", "null"},
+    {"If IsNull({T.X}) Then 0 Else {T.X}", "n:0"},
+    {"IsNull({T.X}) Or {T.X} > 3", "b:True"},  // Or stops once it is True
+    {"If {T.N} > 10 Then \"big\" Else \"small\"", "s:big"},
+    {"If 1 > 2 Then 5", "n:0"},  // no Else: the type's default
+    {"If 1 > 2 Then \"x\" Else If 2 > 1 Then \"y\" Else \"z\"", "s:y"},
+    {"IIF({T.N} = 12, \"twelve\", \"other\")", "s:twelve"},
+    {"Select 5 Case 1 To 3: \"low\" Case 4, 5: \"mid\" Default: \"high\"", "s:mid"},
+    {"Select 9 Case Is < 5: \"low\" Default: \"high\"", "s:high"},
+    {"NumberVar x := 0; Local NumberVar i; For i := 1 To 4 Do x := x + i; x", "n:10"},
+    {"Local NumberVar i := 0; While i < 5 Do i := i + 2; i", "n:6"},
+    {"Local NumberVar i := 0; While True Do i := i + 1",
+     "error: A loop was evaluated more than the maximum number of times allowed."},
+    {"Local NumberVar Array a := [1, 2, 3]; a[2] := 20; a[1] + a[2] + a[3]", "n:24"},
+    {"3 In [1, 2, 3]", "b:True"},
+    {"5 In 2 To 10", "b:True"},
+    {"10 In 2 To_ 10", "b:False"},
+    {"Sum([1, 2, 3.5])", "n:6.5"},
+    {"Maximum([4, 9, 2])", "n:9"},
+    {"{@Twice} / 2", "n:12"},
+    {"WhilePrintingRecords; {T.N}", "n:12"},
+};
+INSTANTIATE_TEST_SUITE_P(NullsAndControl, Evaluates, ::testing::ValuesIn(kNullsAndControl));
+
+const Case kPrintState[] = {
+    {"PageNumber", "n:3"},
+    {"\"Page \" & PageNumber & \" of \" & TotalPageCount", "s:Page 3 of 7"},
+    {"PageNofM", "s:Page 3 of 7"},
+    {"RecordNumber + GroupNumber", "n:6"},
+    {"OnLastRecord And Not OnFirstRecord", "b:True"},
+};
+INSTANTIATE_TEST_SUITE_P(PrintState, Evaluates, ::testing::ValuesIn(kPrintState));
+
+TEST(Evaluator, GlobalVariablesKeepTheirValueFromOneEvaluationToTheNext) {
+    Variables globals;
+    const char* running = "WhilePrintingRecords; NumberVar total := total + {T.N}; total";
+    EXPECT_EQ(Eval(running, &globals), "n:12");
+    EXPECT_EQ(Eval(running, &globals), "n:24");
+    EXPECT_EQ(Eval("Local NumberVar total := 1; total", &globals), "n:1");  // a local of the same name
+}
+
+TEST(Evaluator, CommentedOutAndEmptyFormulasHaveNoTree) {
+    EXPECT_EQ(Eval("// Sum({T.N})"), "empty");
+    EXPECT_EQ(Eval(""), "empty");
+    EXPECT_EQ(Eval("{T.Missing} + 1"), "check: This field name is not known.");
+}
+
+}  // namespace
+}  // namespace viewer

@@ -1,0 +1,338 @@
+// Reports built by the tests over SQLite tables, laid out as pages.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/common/variant.h"
+#include "platform/ui/recording.h"
+#include "viewer_support.h"
+
+namespace viewer {
+namespace {
+
+using testing::AllTexts;
+using testing::Exec;
+using testing::SectionOf;
+using testing::TempDir;
+using testing::TextsOf;
+
+// Orders: East has 10 + 20, North 5, West 1 + 2 + 4.
+std::string OrdersFile(const TempDir& dir) {
+    std::string file = dir.file("orders.db");
+    Exec(file,
+         "CREATE TABLE Orders (OrderID INTEGER, Region TEXT, Customer TEXT, Amount DOUBLE, OrderDate "
+         "DATETIME);"
+         "INSERT INTO Orders VALUES (1, 'West', 'Wu', 1, '2024-01-05 00:00:00');"
+         "INSERT INTO Orders VALUES (2, 'East', 'Abe', 10, '2024-01-06 00:00:00');"
+         "INSERT INTO Orders VALUES (3, 'West', 'Xi', 2, '2024-02-01 00:00:00');"
+         "INSERT INTO Orders VALUES (4, 'North', 'Ng', 5, NULL);"
+         "INSERT INTO Orders VALUES (5, 'East', 'Bo', 20, '2024-02-07 00:00:00');"
+         "INSERT INTO Orders VALUES (6, 'West', 'Yu', 4, '2024-03-01 00:00:00');");
+    return file;
+}
+
+std::unique_ptr<designer::Report> NewReport(const std::string& file, const std::string& table) {
+    auto report = designer::Application().NewReport();
+    report->Database().Tables().Add(file, table);
+    return report;
+}
+
+designer::FieldObject& Formula(designer::Report& r, designer::Section& s, const std::string& name,
+                               const std::string& text, long left, long top = 0) {
+    r.FormulaFields().Add(name, text);
+    return s.AddFieldObject("{@" + name + "}", left, top);
+}
+
+RenderOptions Fixed() {
+    RenderOptions o;
+    o.now = vb::Date::FromParts(2025, 6, 15).serial;
+    return o;
+}
+
+TEST(Layout, GroupHeadersAndFootersCarryTheirGroupsTotals) {
+    TempDir dir;
+    auto r = NewReport(OrdersFile(dir), "Orders");
+    r->AddGroup(0, "{Orders.Region}", designer::crGCAnyValue, designer::crAscendingOrder);
+    r->RecordSortFields().Add("{Orders.Customer}", designer::crDescendingOrder);
+    SectionOf(*r, "GH1").AddFieldObject("{Orders.Region}", 0, 0);
+    Formula(*r, SectionOf(*r, "GH1"), "HeaderCount", "Count({Orders.OrderID}, {Orders.Region})", 3000);
+    SectionOf(*r, "D").AddFieldObject("{Orders.Customer}", 300, 0);
+    Formula(*r, SectionOf(*r, "GF1"), "GroupTotal", "\"Total \" & Sum({Orders.Amount}, {Orders.Region})",
+            300);
+    Formula(*r, SectionOf(*r, "GF1"), "GroupAverage", "Average({Orders.Amount}, {Orders.Region})", 3000);
+    Formula(*r, SectionOf(*r, "RF"), "Grand",
+            "\"Grand \" & Sum({Orders.Amount}) & \" in \" & Count({Orders.OrderID}) & \" orders\"", 0);
+    Formula(*r, SectionOf(*r, "RF"), "Regions", "DistinctCount({Orders.Region})", 5000);
+
+    Document doc = RenderReport(*r, Fixed());
+    ASSERT_EQ(doc.pages.size(), 1u);
+    std::vector<std::string> expected = {"East",
+                                         "2",
+                                         "Bo",
+                                         "Abe",
+                                         "Total 30",
+                                         "15",
+                                         "North",
+                                         "1",
+                                         "Ng",
+                                         "Total 5",
+                                         "5",
+                                         "West",
+                                         "3",
+                                         "Yu",
+                                         "Xi",
+                                         "Wu",
+                                         "Total 7",
+                                         "2.33",
+                                         "Grand 42 in 6 orders",
+                                         "3"};
+    EXPECT_EQ(AllTexts(doc), expected);
+    ASSERT_EQ(doc.groups.size(), 3u);
+    EXPECT_EQ(doc.groups[1].name, "North");
+    EXPECT_EQ(doc.groups[1].page, 0);
+    EXPECT_TRUE(doc.notes.empty()) << doc.notes[0];
+}
+
+TEST(Layout, DateGroupsSplitByTheirConditionAndNullsComeFirst) {
+    TempDir dir;
+    auto r = NewReport(OrdersFile(dir), "Orders");
+    r->AddGroup(0, "{Orders.OrderDate}", designer::crGCMonthly, designer::crAscendingOrder);
+    SectionOf(*r, "GH1").AddFieldObject("{Orders.OrderDate}", 0, 0);
+    Formula(*r, SectionOf(*r, "GF1"), "Month", "Sum({Orders.Amount}, {Orders.OrderDate}, \"monthly\")", 0);
+    Document doc = RenderReport(*r, Fixed());
+    // Null dates, January (1 + 10), February (2 + 20), March (4).
+    EXPECT_EQ(AllTexts(doc),
+              (std::vector<std::string>{"5", "1/5/2024", "11", "2/1/2024", "22", "3/1/2024", "4"}));
+    ASSERT_EQ(doc.groups.size(), 4u);
+    EXPECT_EQ(doc.groups[1].name, "1/1/2024");
+}
+
+// 60 orders, a page header and a page footer "Page n of m".
+std::unique_ptr<designer::Report> LongReport(const TempDir& dir) {
+    std::string file = dir.file("long.db");
+    std::string sql = "CREATE TABLE Items (ID INTEGER, Name TEXT);";
+    for (int i = 1; i <= 60; ++i)
+        sql += "INSERT INTO Items VALUES (" + std::to_string(i) + ", 'Item " + std::to_string(i) + "');";
+    Exec(file, sql);
+    auto r = NewReport(file, "Items");
+    r->PaperHeight = 7200;  // five inches: a few items a page
+    SectionOf(*r, "PH").AddTextObject("Items list", 0, 0);
+    SectionOf(*r, "D").AddFieldObject("{Items.Name}", 0, 0).Height = 300;
+    Formula(*r, SectionOf(*r, "PF"), "PageOf", "\"Page \" & PageNumber & \" of \" & TotalPageCount", 0);
+    SectionOf(*r, "RF").AddTextObject("The end", 0, 0);
+    return r;
+}
+
+TEST(Layout, PagesBreakWithThePageHeaderAndFooterOnEveryPage) {
+    TempDir dir;
+    auto r = LongReport(dir);
+    Document doc = RenderReport(*r, Fixed());
+    ASSERT_GT(doc.pages.size(), 2u);
+    int items = 0;
+    for (size_t p = 0; p < doc.pages.size(); ++p) {
+        auto texts = TextsOf(doc.pages[p]);
+        ASSERT_GE(texts.size(), 2u);
+        const long footerTop = texts.back().rect.top;
+        EXPECT_EQ(footerTop, TextsOf(doc.pages[0]).back().rect.top) << "the footer stands in one place";
+        EXPECT_EQ(texts.front().text, "Items list") << "page " << p + 1;
+        EXPECT_EQ(texts.back().text,
+                  "Page " + std::to_string(p + 1) + " of " + std::to_string(doc.pages.size()));
+        for (size_t i = 1; i + 1 < texts.size(); ++i) {
+            EXPECT_LE(texts[i].rect.bottom(), footerTop) << texts[i].text << " runs into the footer";
+            if (texts[i].text.rfind("Item ", 0) == 0) {
+                ++items;
+                EXPECT_EQ(texts[i].text, "Item " + std::to_string(items));
+            }
+        }
+    }
+    EXPECT_EQ(items, 60);
+    auto last = TextsOf(doc.pages.back());
+    EXPECT_EQ(last[last.size() - 2].text, "The end");
+}
+
+TEST(Layout, ASectionKeptTogetherMovesWholeToTheNextPage) {
+    TempDir dir;
+    auto r = LongReport(dir);
+    designer::Section& d = SectionOf(*r, "D");
+    d.AddTextObject("second line", 0, 300).Height = 2000;
+    d.KeepTogether = true;
+    Document kept = RenderReport(*r, Fixed());
+    for (const Page& page : kept.pages) {
+        auto texts = TextsOf(page);
+        // Every item's name is followed on the same page by its second line.
+        for (size_t i = 0; i < texts.size(); ++i)
+            if (texts[i].text.rfind("Item ", 0) == 0) {
+                ASSERT_LT(i + 1, texts.size());
+                EXPECT_EQ(texts[i + 1].text, "second line");
+            }
+    }
+    d.KeepTogether = false;
+    Document split = RenderReport(*r, Fixed());
+    bool splitSomewhere = false;
+    for (const Page& page : split.pages) {
+        auto texts = TextsOf(page);
+        if (texts.size() > 2 && texts[texts.size() - 2].text.rfind("Item ", 0) == 0) splitSomewhere = true;
+    }
+    EXPECT_TRUE(splitSomewhere);
+}
+
+TEST(Layout, SuppressedSectionsAreasAndObjectsShowNothing) {
+    TempDir dir;
+    auto r = NewReport(OrdersFile(dir), "Orders");
+    SectionOf(*r, "D").AddFieldObject("{Orders.Customer}", 0, 0);
+    SectionOf(*r, "D").AddTextObject("hidden object", 2000, 0).Suppress = true;
+    designer::Section& second = r->Areas().Item("D").Sections().Add();
+    second.AddTextObject("hidden section", 0, 0);
+    second.Suppress = true;
+    SectionOf(*r, "RH").AddTextObject("hidden area", 0, 0);
+    r->Areas().Item("RH").Suppress = true;
+    designer::Section& blank = r->Areas().Item("RF").Sections().Add();
+    Formula(*r, blank, "OnlyBig", "If {Orders.Amount} > 100 Then \"big\"", 0);
+    blank.AddLineObject(0, 100, 1000, 100);  // lines alone do not make a section print
+    blank.SuppressIfBlank = true;
+    Document doc = RenderReport(*r, Fixed());
+    EXPECT_EQ(AllTexts(doc), (std::vector<std::string>{"Wu", "Abe", "Xi", "Ng", "Bo", "Yu"}));
+}
+
+TEST(Layout, ASubreportShowsTheRecordsLinkedToEachMainRecord) {
+    TempDir dir;
+    std::string file = OrdersFile(dir);
+    Exec(file,
+         "CREATE TABLE Customers (Name TEXT, City TEXT);"
+         "INSERT INTO Customers VALUES ('Wu', 'Oslo'); INSERT INTO Customers VALUES ('Abe', 'Rome');"
+         "INSERT INTO Customers VALUES ('Zed', 'Lima');");
+    auto sub = NewReport(file, "Orders");
+    SectionOf(*sub, "D").AddFieldObject("{Orders.OrderID}", 0, 0);
+    SectionOf(*sub, "RF").AddTextObject("end of orders", 0, 0);
+    Formula(*sub, SectionOf(*sub, "RF"), "Spent", "Sum({Orders.Amount})", 2000);
+    std::string subFile = dir.file("orders_sub.rpt");
+    sub->SaveAs(subFile);
+
+    auto r = NewReport(file, "Customers");
+    r->RecordSortFields().Add("{Customers.Name}", designer::crAscendingOrder);
+    designer::Section& d = SectionOf(*r, "D");
+    d.AddFieldObject("{Customers.Name}", 0, 0);
+    designer::SubreportObject& so = d.AddSubreportObject(subFile, 1000, 300);
+    so.Height = 100;
+    so.Links.Add("{Customers.Name}", "{Orders.Customer}");
+    d.AddTextObject("after", 0, 500);  // below the subreport: moves down as it grows
+
+    Document doc = RenderReport(*r, Fixed());
+    EXPECT_EQ(AllTexts(doc), (std::vector<std::string>{"Abe", "2", "end of orders", "10", "after", "Wu", "1",
+                                                       "end of orders", "1", "after", "Zed", "end of orders",
+                                                       "0", "after"}));
+}
+
+TEST(Layout, ASubreportLongerThanAPageBreaksBetweenItsRecords) {
+    TempDir dir;
+    auto main = LongReport(dir);  // Items, a page header and "Page n of m" below
+    std::string file = dir.file("long.db");
+    auto sub = NewReport(file, "Items");
+    SectionOf(*sub, "D").AddFieldObject("{Items.ID}", 0, 0).Height = 300;
+    std::string subFile = dir.file("items_sub.rpt");
+    sub->SaveAs(subFile);
+    designer::Section& rh = SectionOf(*main, "RH");
+    rh.AddTextObject("before", 0, 0);
+    rh.AddSubreportObject(subFile, 500, 300).Height = 300;
+    rh.AddTextObject("after", 0, 700);
+    rh.KeepTogether = true;  // too tall for any page: it breaks all the same
+    main->Areas().Item("D").Suppress = true;
+    Document doc = RenderReport(*main, Fixed());
+    ASSERT_GT(doc.pages.size(), 2u);
+    std::vector<std::string> ids;
+    for (const Page& page : doc.pages) {
+        auto texts = TextsOf(page);
+        const long footerTop = texts.back().rect.top;
+        for (const auto& t : texts) {
+            if (t.rect.left == 500 + main->LeftMargin) {
+                ids.push_back(t.text);
+                EXPECT_LE(t.rect.bottom(), footerTop) << t.text << " runs into the footer";
+            }
+        }
+    }
+    ASSERT_EQ(ids.size(), 60u);
+    EXPECT_EQ(ids.front(), "1");
+    EXPECT_EQ(ids.back(), "60");
+    auto last = TextsOf(doc.pages.back());
+    bool after = false;
+    for (const auto& t : last) after = after || t.text == "after";
+    EXPECT_TRUE(after) << "the text below the subreport follows its last record";
+}
+
+TEST(Layout, AnUnreachableSourceIsLaidOutWithFieldNamesAndTheReason) {
+    TempDir dir;
+    std::string file = OrdersFile(dir);
+    auto r = NewReport(file, "Orders");
+    r->AddGroup(0, "{Orders.Region}", designer::crGCAnyValue, designer::crAscendingOrder);
+    SectionOf(*r, "GH1").AddFieldObject("{Orders.Region}", 0, 0);
+    SectionOf(*r, "D").AddFieldObject("{Orders.Customer}", 0, 0);
+    Formula(*r, SectionOf(*r, "PF"), "Page", "\"Page \" & PageNumber", 0);
+    std::filesystem::remove(file);  // the source moved away after the report was made
+
+    Document doc = RenderReport(*r, Fixed());
+    ASSERT_EQ(doc.pages.size(), 1u);
+    auto texts = TextsOf(doc.pages[0]);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_NE(texts[0].text.find("The field names are shown in place of their values."), std::string::npos);
+    EXPECT_NE(texts[0].text.find("The records of \"Orders\" could not be read"), std::string::npos);
+    EXPECT_NE(texts[0].text.find(file), std::string::npos) << texts[0].text;
+    EXPECT_EQ(texts[1].text, "Region");
+    EXPECT_EQ(texts[2].text, "Customer");
+    EXPECT_EQ(texts[3].text, "Page 1");
+    ASSERT_FALSE(doc.notes.empty());
+}
+
+TEST(Layout, ParametersAreAskedWhenTheReportPromptsElseTheyTakeTheirDefault) {
+    TempDir dir;
+    auto r = NewReport(OrdersFile(dir), "Orders");
+    designer::ParameterFieldDefinition& p = r->ParameterFields().Add("MinAmount", designer::crNumberField);
+    p.DefaultValue = "5";
+    p.Prompt = "Smallest amount";
+    Formula(*r, SectionOf(*r, "RH"), "Big", "\"Over \" & {?MinAmount}", 0);
+    EXPECT_EQ(AllTexts(RenderReport(*r, Fixed())), std::vector<std::string>{"Over 5"});
+
+    r->EnableParameterPrompting = true;
+    ui::RecordingPrompt prompt;
+    prompt.inputAnswers = {"12"};
+    RenderOptions o = Fixed();
+    o.prompt = &prompt;
+    EXPECT_EQ(AllTexts(RenderReport(*r, o)), std::vector<std::string>{"Over 12"});
+    ASSERT_EQ(prompt.inputs.size(), 1u);  // once, though TotalPageCount is not asked and no second pass runs
+    EXPECT_EQ(prompt.inputs[0].prompt, "Smallest amount");
+}
+
+TEST(Layout, FieldsAreFormattedByTheirTypeAndObjectsKeepTheirLook) {
+    TempDir dir;
+    auto r = NewReport(OrdersFile(dir), "Orders");
+    r->RecordSortFields().Add("{Orders.OrderID}", designer::crAscendingOrder);
+    r->PaperOrientation = designer::crLandscape;
+    designer::Section& d = SectionOf(*r, "D");
+    designer::FieldObject& amount = d.AddFieldObject("{Orders.Amount}", 0, 0);
+    amount.Font.Bold = true;
+    amount.TextColor = 0x0000FF;
+    d.AddFieldObject("{Orders.OrderDate}", 2000, 0).DateWindowsDefaultType = designer::crUseWindowsLongDate;
+    Formula(*r, d, "Commented", "// Sum({Orders.Amount})", 6000);  // as the converter comments a formula out
+    d.AddLineObject(0, 250, 5000, 250).LineColor = 0x00FF00;
+    Document doc = RenderReport(*r, Fixed());
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_GT(doc.pages[0].width, doc.pages[0].height);
+    auto texts = TextsOf(doc.pages[0]);
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, "1");
+    EXPECT_EQ(texts[1].text, "Friday, January 5, 2024");
+    const TextItem* first = nullptr;
+    int lines = 0;
+    for (const Item& i : doc.pages[0].items) {
+        if (auto* t = std::get_if<TextItem>(&i); t && !first) first = t;
+        if (auto* l = std::get_if<LineItem>(&i)) lines += l->color == 0x00FF00;
+    }
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->font.Bold);
+    EXPECT_EQ(first->color, 0x0000FF);
+    EXPECT_EQ(first->align, TextAlign::Right);  // numbers to the right
+    EXPECT_EQ(lines, 6);
+    EXPECT_EQ(AllTexts(doc).size(), 11u);  // the North order has no date; the commented formula shows nothing
+}
+
+}  // namespace
+}  // namespace viewer
