@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "convert/formula/expression_tokens.h"
+#include "platform/common/expression_tokens.h"
 #include "convert/formula/formula_translator.h"
 #include "convert/formula/parser.h"
 #include "convert/formula/recording_context.h"

@@ -8,6 +8,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "platform/ado/sqlite_driver.h"
+
 namespace convert_test {
 
 namespace fs = std::filesystem;
@@ -73,6 +75,7 @@ FrontEnd::FrontEnd(std::string path) : path_(std::move(path)) {
         WriteFile(path_, "data project");
         return;
     }
+    if (ado::AccessFileVersion(path_) != 0) return;  // a real Access file copied here
     Sql("CREATE TABLE IF NOT EXISTS MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, "
         "ForeignName TEXT, Connect TEXT);");
 }

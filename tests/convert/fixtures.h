@@ -36,7 +36,7 @@ void RunSql(const std::string& file, const std::string& sql);
 class FrontEnd {
 public:
     // Creates an empty database file at path (an .mdb name, or .adp for a data project whose
-    // file only marks the project).
+    // file only marks the project); a real Access file already at path is kept as it is.
     explicit FrontEnd(std::string path);
 
     const std::string& Path() const { return path_; }

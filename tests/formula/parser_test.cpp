@@ -1,7 +1,7 @@
 // Parser.Parse items and PutTogether, and the tokenizer under them.
 #include <gtest/gtest.h>
 
-#include "convert/formula/expression_tokens.h"
+#include "platform/common/expression_tokens.h"
 #include "convert/formula/parser.h"
 
 namespace tolvaran {

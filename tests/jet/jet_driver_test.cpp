@@ -1,5 +1,7 @@
 // The Jet driver over the sample databases: catalog, columns, rows, the statements it runs
 // itself, and refusals of everything that writes.
+#include "platform/ado/jet_driver.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,14 +9,14 @@
 
 #include "jet_support.h"
 #include "platform/ado/ado.h"
-#include "platform/ado/jet_driver.h"
-#include "platform/ado/jet_select.h"
+#include "platform/ado/jet_functions.h"
+#include "platform/ado/jet_sql.h"
 #include "platform/common/com_error.h"
 
 namespace {
 
 class NwindTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         jettest::UseBuiltReader();
         if (!corpus::Present()) return;
@@ -24,7 +26,8 @@ protected:
         delete driver_;
         driver_ = nullptr;
     }
-    static std::vector<std::vector<vb::Variant>> All(const std::string& sql, const std::vector<vb::Variant>& params = {}) {
+    static std::vector<std::vector<vb::Variant>> All(const std::string& sql,
+                                                     const std::vector<vb::Variant>& params = {}) {
         auto cursor = driver_->query(sql, params);
         std::vector<std::vector<vb::Variant>> rows;
         std::vector<vb::Variant> row;
@@ -51,7 +54,7 @@ TEST_F(NwindTest, CatalogTypesFromMSysObjects) {
     EXPECT_EQ(types["MSysModules"], "ACCESS TABLE");
     EXPECT_EQ(types["Invoices"], "VIEW");
     EXPECT_EQ(types.count("Employee Sales by Country"), 0u);  // has parameters: a procedure
-    EXPECT_EQ(types.count("Sales by Year Dialog"), 0u);      // a form only
+    EXPECT_EQ(types.count("Sales by Year Dialog"), 0u);       // a form only
 }
 
 TEST_F(NwindTest, ColumnsWithTypesAndKeys) {
@@ -64,12 +67,22 @@ TEST_F(NwindTest, ColumnsWithTypesAndKeys) {
     auto customers = driver_->columns("Customers");
     EXPECT_EQ(customers[0].type, ado::adVarWChar);
     EXPECT_EQ(customers[0].size, 5);
-    EXPECT_TRUE(driver_->columns("Invoices").empty());
+    // A saved query's columns come from its translation, with their types.
+    auto invoice = driver_->columns("Invoices");
+    ASSERT_EQ(invoice.size(), 26u);
+    EXPECT_EQ(invoice[7].name, "Customers.CompanyName");
+    EXPECT_EQ(invoice[13].name, "Salesperson");
+    EXPECT_EQ(invoice[13].type, ado::adVarWChar);
+    EXPECT_EQ(invoice[15].type, ado::adDate);
+    EXPECT_EQ(invoice[18].name, "Shippers.CompanyName");
+    EXPECT_EQ(invoice[24].name, "ExtendedPrice");
+    EXPECT_EQ(invoice[24].type, ado::adCurrency);
     EXPECT_THROW(driver_->columns("No Such Table"), vb::ComError);
 }
 
 TEST_F(NwindTest, RowsKeepNullApartAndConvertTypes) {
-    auto rows = All("SELECT CustomerID, Region, City FROM Customers WHERE CustomerID = ?", {vb::Variant("ALFKI")});
+    auto rows =
+        All("SELECT CustomerID, Region, City FROM Customers WHERE CustomerID = ?", {vb::Variant("ALFKI")});
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], vb::Variant("ALFKI"));
     EXPECT_TRUE(rows[0][1].IsNull());
@@ -90,22 +103,44 @@ TEST_F(NwindTest, StatementForms) {
     auto top = All("SELECT TOP 3 * FROM Products ORDER BY UnitPrice DESC");
     ASSERT_EQ(top.size(), 3u);
     EXPECT_GE(top[0][5].ToDouble(), top[1][5].ToDouble());
-    auto named = All("SELECT [Order Details].Quantity AS q FROM [Order Details] AS od WHERE Quantity >= ? AND Discount > 0",
-                     {vb::Variant(100)});
+    auto named =
+        All("SELECT [Order Details].Quantity AS q FROM [Order Details] AS od WHERE Quantity >= ? AND "
+            "Discount > 0",
+            {vb::Variant(100)});
     for (const auto& r : named) EXPECT_GE(r[0].ToLong(), 100);
     EXPECT_FALSE(named.empty());
 }
 
-TEST_F(NwindTest, RefusesWhatItCannotRun) {
-    EXPECT_THROW(driver_->query("SELECT a FROM t1 INNER JOIN t2 ON t1.x = t2.x", {}), vb::ComError);
-    EXPECT_THROW(driver_->query("SELECT * FROM Invoices", {}), vb::ComError);  // a saved query
-    EXPECT_THROW(driver_->query("SELECT * FROM Customers WHERE Country = ?", {}), vb::ComError);  // no parameter
-    EXPECT_THROW(driver_->query("SELECT Nope FROM Customers", {}), vb::ComError);
+TEST_F(NwindTest, RefusesWhatItCannotRunNamingIt) {
+    struct Case {
+        const char* sql;
+        const char* named;  // what the message must name
+    } cases[] = {
+        {"SELECT a FROM t1 INNER JOIN t2 ON t1.x = t2.x", "'t1'"},
+        {"SELECT * FROM Customers WHERE Country = ?", "? number 1"},
+        {"SELECT Nope FROM Customers", "[Nope]"},
+        {"SELECT MyVbaFunction(CustomerID) FROM Customers", "MyVbaFunction"},
+        {"SELECT * FROM Customers WHERE City = 'Berlin", "not closed"},
+        {"SELECT CustomerID FROM Customers, Orders", "CustomerID"},
+    };
+    for (const auto& c : cases) {
+        try {
+            All(c.sql);
+            ADD_FAILURE() << "no error: " << c.sql;
+        } catch (const vb::ComError& e) {
+            EXPECT_NE(e.Description().find(c.named), std::string::npos) << e.Description();
+            EXPECT_EQ(e.Description().find("read-only"), std::string::npos) << e.Description();
+        }
+    }
 }
 
 TEST_F(NwindTest, WritingFailsSayingReadOnly) {
+    EXPECT_EQ(driver_->execute("SELECT * FROM Shippers", {}), -1);  // a SELECT runs; it writes nothing
     for (auto attempt : std::vector<std::function<void()>>{
              [] { driver_->execute("DELETE FROM Customers", {}); },
+             [] { driver_->query("SELECT * INTO Copy FROM Customers", {}); },
+             [] { driver_->query("UPDATE Customers SET City = 'x'", {}); },
+             [] { driver_->execute("CREATE TABLE T (a TEXT)", {}); },
              [] { driver_->saveQuery("qryNew", "SELECT * FROM Customers", false); }}) {
         try {
             attempt();
@@ -131,7 +166,14 @@ TEST(JetDriver, LinkedTablesCarryTheirSource) {
         EXPECT_EQ(t.linkDatasource, "Z:\\jackcess_test\\linkeeTest.accdb");
     }
     EXPECT_TRUE(found);
-    EXPECT_THROW(linker->query("SELECT * FROM Table2", {}), vb::ComError);
+    // The linked file is not where the link says, nor beside the linking file.
+    try {
+        linker->query("SELECT * FROM Table2", {});
+        ADD_FAILURE() << "no error";
+    } catch (const vb::ComError& e) {
+        EXPECT_NE(e.Description().find("Z:\\jackcess_test\\linkeeTest.accdb"), std::string::npos)
+            << e.Description();
+    }
 
     auto odbc = ado::OpenJetFile(jettest::Corpus("jahlborn__jackcess__odbcLinkerTestV2007.accdb"));
     for (const auto& t : odbc->tables()) {
@@ -173,32 +215,48 @@ TEST(JetDriver, OpenFailuresNameTheFile) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(JetSelect, ParsesTheSupportedForms) {
-    auto s = ado::ParseJetSelect("select distinct top 5 t.a as x, [b c] from [My Table] t where a = ? and [b c] is not null order by a desc;",
-                                 {vb::Variant(3)});
-    EXPECT_EQ(s.table, "My Table");
-    EXPECT_TRUE(s.distinct);
-    EXPECT_EQ(s.top, 5);
-    ASSERT_EQ(s.columns.size(), 2u);
-    EXPECT_EQ(s.columns[0].first, "a");
-    EXPECT_EQ(s.columns[0].second, "x");
-    ASSERT_EQ(s.where.size(), 2u);
-    EXPECT_EQ(s.where[0].value, vb::Variant(3));
-    EXPECT_EQ(s.where[1].op, ado::JetCondition::IsNotNull);
-    EXPECT_TRUE(s.orderBy[0].descending);
-    EXPECT_EQ(ado::ParseJetSelect("  Order Details ; ", {}).table, "Order Details");
-    auto quoted = ado::ParseJetSelect("SELECT * FROM T WHERE name = 'O''Brien'", {});
-    EXPECT_EQ(quoted.where[0].value, vb::Variant("O'Brien"));
+TEST(JetSql, ReadsAccessStatements) {
+    using ado::jetsql::Expr;
+    auto s = ado::jetsql::ParseJetSql(
+        "PARAMETERS [Forms]![F]![Start] DateTime, Who Text ( 255 );\r\n"
+        "select distinctrow top 5 percent t.a as x, [b c], Left$([d],2) from [My Table] t "
+        "inner join (U left join V on U.k = V.k) on t.k = U.k where a = ? and [b c] is not null and x not "
+        "like 'a*' "
+        "order by a desc;");
+    ASSERT_EQ(s.parameters.size(), 2u);
+    EXPECT_EQ(s.parameters[0].name, "Forms!F!Start");
+    EXPECT_EQ(s.parameters[1].type, "Text");
+    EXPECT_EQ(s.placeholders, 1);
+    const auto& core = *s.query->parts[0];
+    EXPECT_TRUE(core.distinctRow);
+    EXPECT_EQ(core.top, 5);
+    EXPECT_TRUE(core.percent);
+    ASSERT_EQ(core.items.size(), 3u);
+    EXPECT_EQ(core.items[0].alias, "x");
+    EXPECT_EQ(core.items[2].expr->kind, Expr::Call);  // Left( is a call, not a join
+    ASSERT_EQ(core.from.size(), 1u);
+    EXPECT_EQ(core.from[0]->join, "INNER");
+    EXPECT_EQ(core.from[0]->right->join, "LEFT");
+    EXPECT_TRUE(s.query->orderBy[0].descending);
+    EXPECT_EQ(ado::jetsql::ParseJetSql("  Order Details ; ").query->parts[0]->from[0]->name, "Order Details");
+    // Access precedence: Not binds looser than comparisons, And looser than Not.
+    auto w = ado::jetsql::ParseJetSql("SELECT * FROM T WHERE NOT a = 1 AND b = 'O''Brien'");
+    const Expr& where = *w.query->parts[0]->where;
+    EXPECT_EQ(where.op, "AND");
+    EXPECT_EQ(where.args[0]->op, "NOT");
+    EXPECT_EQ(where.args[1]->args[1]->value, vb::Variant("O'Brien"));
+    auto x = ado::jetsql::ParseJetSql("TRANSFORM Sum(v) SELECT r FROM T GROUP BY r PIVOT c In ('a','b')");
+    EXPECT_EQ(x.kind, ado::jetsql::Statement::Crosstab);
+    EXPECT_EQ(x.pivotIn.size(), 2u);
+    EXPECT_EQ(ado::jetsql::ParseJetSql("INSERT INTO T VALUES (1)").kind, ado::jetsql::Statement::Write);
 }
 
-TEST(JetSelect, ComparesAsJetOrders) {
-    EXPECT_LT(ado::JetCompare(vb::Variant::null(), vb::Variant(0)), 0);
-    EXPECT_EQ(ado::JetCompare(vb::Variant("abc"), vb::Variant("ABC")), 0);
-    EXPECT_LT(ado::JetCompare(vb::Variant(2), vb::Variant(10.5)), 0);
-    ado::JetCondition eq;
-    eq.op = ado::JetCondition::Eq;
-    eq.value = vb::Variant::null();
-    EXPECT_FALSE(ado::JetMatches(eq, vb::Variant::null()));
+TEST(JetSql, ComparesTextAsJetSorts) {
+    EXPECT_EQ(ado::JetTextCompare("abc", "ABC"), 0);
+    EXPECT_LT(ado::JetTextCompare("côte", "cpte"), 0);  // ô sorts with o, before p
+    EXPECT_NE(ado::JetTextCompare("cote", "côte"), 0);  // but is not o
+    EXPECT_EQ(ado::JetTextCompare("CÔTE", "côte"), 0);
+    EXPECT_LT(ado::JetTextCompare("ab", "abc"), 0);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <exception>
 #include <vector>
 
-#include "convert/formula/expression_tokens.h"
+#include "platform/common/expression_tokens.h"
 
 namespace tolvaran {
 namespace {

@@ -1,6 +1,6 @@
 #include "convert/formula/parser.h"
 
-#include "convert/formula/expression_tokens.h"
+#include "platform/common/expression_tokens.h"
 
 namespace tolvaran {
 namespace {

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/ado/jet_reader_process.h"
+
 namespace ado {
 
 namespace {
@@ -20,6 +22,17 @@ std::string Upper(std::string s) {
 std::string Text(const JetRawRow& row, const char* column) {
     auto it = row.find(column);
     return it != row.end() && it->second ? *it->second : std::string();
+}
+
+std::vector<JetRawRow> RawRows(const JetTableData& data) {
+    std::vector<JetRawRow> out;
+    out.reserve(data.rows.size());
+    for (const auto& r : data.rows) {
+        JetRawRow row;
+        for (size_t i = 0; i < data.columns.size() && i < r.size(); ++i) row[data.columns[i].name] = r[i];
+        out.push_back(std::move(row));
+    }
+    return out;
 }
 
 std::optional<long> Number(const JetRawRow& row, const char* column) {
@@ -50,10 +63,14 @@ std::string JetCatalog::tableType(const JetObject& o) const {
             if (o.flags & kSystemObject) return "SYSTEM TABLE";
             if (o.flags & kHiddenObject) return "ACCESS TABLE";
             return "TABLE";
-        case kJetOdbcLink: return "PASS-THROUGH";
-        case kJetAccessLink: return "LINK";
-        case kJetQuery: return isView(o) ? "VIEW" : "";
-        default: return "";
+        case kJetOdbcLink:
+            return "PASS-THROUGH";
+        case kJetAccessLink:
+            return "LINK";
+        case kJetQuery:
+            return isView(o) ? "VIEW" : "";
+        default:
+            return "";
     }
 }
 
@@ -72,7 +89,8 @@ std::vector<TableInfo> JetCatalog::tables() const {
         }
         out.push_back(std::move(t));
     }
-    std::stable_sort(out.begin(), out.end(), [](const TableInfo& a, const TableInfo& b) { return Upper(a.name) < Upper(b.name); });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const TableInfo& a, const TableInfo& b) { return Upper(a.name) < Upper(b.name); });
     return out;
 }
 
@@ -81,7 +99,8 @@ std::vector<QueryInfo> JetCatalog::views() const {
     for (const auto& o : objects) {
         if (isView(o)) out.push_back(QueryInfo{o.name, queries.at(o.id).sql});
     }
-    std::stable_sort(out.begin(), out.end(), [](const QueryInfo& a, const QueryInfo& b) { return Upper(a.name) < Upper(b.name); });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const QueryInfo& a, const QueryInfo& b) { return Upper(a.name) < Upper(b.name); });
     return out;
 }
 
@@ -92,7 +111,8 @@ std::vector<QueryInfo> JetCatalog::procedures() const {
         auto it = queries.find(o.id);
         out.push_back(QueryInfo{o.name, it != queries.end() ? it->second.sql : std::string()});
     }
-    std::stable_sort(out.begin(), out.end(), [](const QueryInfo& a, const QueryInfo& b) { return Upper(a.name) < Upper(b.name); });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const QueryInfo& a, const QueryInfo& b) { return Upper(a.name) < Upper(b.name); });
     return out;
 }
 
@@ -127,6 +147,12 @@ JetCatalog BuildJetCatalog(const std::vector<JetRawRow>& objects, const std::vec
         cat.queries[o.id] = RebuildJetQuery(it != byQuery.end() ? it->second : std::vector<JetQueryRow>{});
     }
     return cat;
+}
+
+JetCatalog ReadJetCatalog(JetReaderProcess& reader, bool queries) {
+    const JetTableData objects = reader.readTable("MSysObjects");
+    if (!queries) return BuildJetCatalog(RawRows(objects), {});
+    return BuildJetCatalog(RawRows(objects), RawRows(reader.readTable("MSysQueries")));
 }
 
 }  // namespace ado

@@ -39,7 +39,7 @@ struct JetCatalog {
     std::vector<QueryInfo> views() const;
     std::vector<QueryInfo> procedures() const;
 
-private:
+  private:
     bool isView(const JetObject& o) const;
 };
 
@@ -47,5 +47,10 @@ private:
 using JetRawRow = std::map<std::string, std::optional<std::string>>;
 
 JetCatalog BuildJetCatalog(const std::vector<JetRawRow>& objects, const std::vector<JetRawRow>& queryRows);
+
+class JetReaderProcess;
+// Reads the system tables through a reader and builds the catalog; the saved queries' rows
+// (MSysQueries) only when queries is set.
+JetCatalog ReadJetCatalog(JetReaderProcess& reader, bool queries);
 
 }  // namespace ado

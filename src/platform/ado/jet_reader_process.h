@@ -49,6 +49,7 @@ public:
     JetReaderProcess(const JetReaderProcess&) = delete;
     JetReaderProcess& operator=(const JetReaderProcess&) = delete;
 
+    const std::string& file() const { return file_; }
     // libmdb's version number of the file (0 Jet 3, 1 Jet 4, 2 and up ACE). Starts the reader.
     int jetVersion();
     // Reads a table's columns and up to limit rows (-1: all).

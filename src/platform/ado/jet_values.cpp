@@ -1,30 +1,203 @@
 #include "platform/ado/jet_values.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
 namespace ado {
 
-DataTypeEnum JetAdoType(int mdbType) {
+JetType JetTypeOfMdb(int mdbType) {
     switch (mdbType) {
-        case kMdbBool: return adBoolean;
-        case kMdbByte: return adUnsignedTinyInt;
-        case kMdbInt: return adSmallInt;
-        case kMdbLongInt: return adInteger;
-        case kMdbMoney: return adCurrency;
-        case kMdbFloat: return adSingle;
-        case kMdbDouble: return adDouble;
-        case kMdbDateTime: return adDate;
-        case kMdbBinary: return adBinary;
-        case kMdbText: return adVarWChar;
-        case kMdbOle: return adLongVarBinary;
-        case kMdbMemo: return adLongVarWChar;
-        case kMdbRepId: return adGUID;
-        case kMdbNumeric: return adNumeric;
-        case kMdbComplex: return adInteger;  // the key of the row's values in a hidden table
-        default: return adVarWChar;
+        case kMdbBool:
+            return JetType::Boolean;
+        case kMdbByte:
+            return JetType::Byte;
+        case kMdbInt:
+            return JetType::Integer;
+        case kMdbLongInt:
+            return JetType::Long;
+        case kMdbMoney:
+            return JetType::Currency;
+        case kMdbFloat:
+            return JetType::Single;
+        case kMdbDouble:
+            return JetType::Double;
+        case kMdbDateTime:
+            return JetType::Date;
+        case kMdbBinary:
+            return JetType::Binary;
+        case kMdbText:
+            return JetType::Text;
+        case kMdbOle:
+            return JetType::LongBinary;
+        case kMdbMemo:
+            return JetType::Memo;
+        case kMdbRepId:
+            return JetType::Guid;
+        case kMdbNumeric:
+            return JetType::Decimal;
+        case kMdbComplex:
+            return JetType::Long;  // the key of the row's values in a hidden table
+        default:
+            return JetType::Text;
     }
+}
+
+DataTypeEnum JetAdoType(int mdbType) {
+    return JetAdoType(JetTypeOfMdb(mdbType));
+}
+
+DataTypeEnum JetAdoType(JetType type) {
+    switch (type) {
+        case JetType::Boolean:
+            return adBoolean;
+        case JetType::Byte:
+            return adUnsignedTinyInt;
+        case JetType::Integer:
+            return adSmallInt;
+        case JetType::Long:
+            return adInteger;
+        case JetType::Currency:
+            return adCurrency;
+        case JetType::Single:
+            return adSingle;
+        case JetType::Double:
+            return adDouble;
+        case JetType::Decimal:
+            return adNumeric;
+        case JetType::Date:
+            return adDate;
+        case JetType::Text:
+            return adVarWChar;
+        case JetType::Memo:
+            return adLongVarWChar;
+        case JetType::Binary:
+            return adBinary;
+        case JetType::LongBinary:
+            return adLongVarBinary;
+        case JetType::Guid:
+            return adGUID;
+        case JetType::Null:
+        case JetType::Value:
+            return adVariant;
+    }
+    return adVariant;
+}
+
+namespace {
+
+struct TypeWord {
+    const char* word;
+    JetType type;
+};
+// The first word of each type is the one Access writes.
+const TypeWord kTypeWords[] = {
+    {"Bit", JetType::Boolean},
+    {"YesNo", JetType::Boolean},
+    {"Logical", JetType::Boolean},
+    {"Boolean", JetType::Boolean},
+    {"Byte", JetType::Byte},
+    {"TinyInt", JetType::Byte},
+    {"Short", JetType::Integer},
+    {"SmallInt", JetType::Integer},
+    {"Integer2", JetType::Integer},
+    {"Long", JetType::Long},
+    {"Integer", JetType::Long},
+    {"Int", JetType::Long},
+    {"Integer4", JetType::Long},
+    {"Counter", JetType::Long},
+    {"AutoIncrement", JetType::Long},
+    {"Currency", JetType::Currency},
+    {"Money", JetType::Currency},
+    {"IEEESingle", JetType::Single},
+    {"Single", JetType::Single},
+    {"Real", JetType::Single},
+    {"Float4", JetType::Single},
+    {"IEEEDouble", JetType::Double},
+    {"Double", JetType::Double},
+    {"Float", JetType::Double},
+    {"Float8", JetType::Double},
+    {"Number", JetType::Double},
+    {"Numeric", JetType::Double},
+    {"Decimal", JetType::Decimal},
+    {"DateTime", JetType::Date},
+    {"Date", JetType::Date},
+    {"Time", JetType::Date},
+    {"TimeStamp", JetType::Date},
+    {"Text", JetType::Text},
+    {"Char", JetType::Text},
+    {"VarChar", JetType::Text},
+    {"String", JetType::Text},
+    {"Alphanumeric", JetType::Text},
+    {"Memo", JetType::Memo},
+    {"LongText", JetType::Memo},
+    {"LongChar", JetType::Memo},
+    {"Note", JetType::Memo},
+    {"Binary", JetType::Binary},
+    {"VarBinary", JetType::Binary},
+    {"LongBinary", JetType::LongBinary},
+    {"OLEObject", JetType::LongBinary},
+    {"General", JetType::LongBinary},
+    {"Image", JetType::LongBinary},
+    {"Guid", JetType::Guid},
+    {"UniqueIdentifier", JetType::Guid},
+    {"Value", JetType::Value},
+};
+
+bool SameWord(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; b[i]; ++i)
+        if (i >= a.size() ||
+            std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size();
+}
+
+}  // namespace
+
+const char* JetTypeText(JetType type) {
+    for (const auto& w : kTypeWords)
+        if (w.type == type) return w.word;
+    return "Value";
+}
+
+JetType JetTypeFromText(const std::string& word) {
+    for (const auto& w : kTypeWords)
+        if (SameWord(word, w.word)) return w.type;
+    return JetType::Value;
+}
+
+bool IsJetNumeric(JetType type) {
+    switch (type) {
+        case JetType::Boolean:
+        case JetType::Byte:
+        case JetType::Integer:
+        case JetType::Long:
+        case JetType::Currency:
+        case JetType::Single:
+        case JetType::Double:
+        case JetType::Decimal:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::vector<ColumnInfo> JetColumnInfos(const std::vector<JetField>& fields) {
+    std::vector<ColumnInfo> out;
+    for (const auto& f : fields) {
+        ColumnInfo c;
+        c.name = f.name;
+        c.type = JetAdoType(f.type);
+        c.size = f.size;
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+bool IsJetText(JetType type) {
+    return type == JetType::Text || type == JetType::Memo || type == JetType::Guid;
 }
 
 long JetDefinedSize(int mdbType, long sizeBytes, int jetVersion) {

@@ -3,6 +3,7 @@
 // become ADO types, and libmdb's value texts become Variants of the column's type.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ado/driver.h"
 #include "platform/common/variant.h"
@@ -28,7 +29,55 @@ enum JetMdbType {
     kMdbComplex = 0x12,
 };
 
+// The value type of a column or an expression as Jet knows it. Value: the type is decided row
+// by row (a parameter nobody declared, an IIf whose branches differ).
+enum class JetType {
+    Value,
+    Null,
+    Boolean,
+    Byte,
+    Integer,
+    Long,
+    Currency,
+    Single,
+    Double,
+    Decimal,
+    Date,
+    Text,
+    Memo,
+    Binary,
+    LongBinary,
+    Guid,
+};
+
+JetType JetTypeOfMdb(int mdbType);
 DataTypeEnum JetAdoType(int mdbType);
+DataTypeEnum JetAdoType(JetType type);
+// The type word of a PARAMETERS declaration: "Bit", "Byte", "Short", "Long", "Currency",
+// "IEEESingle", "IEEEDouble", "Decimal", "DateTime", "Text", "Memo", "Binary", "LongBinary",
+// "Guid", "Value".
+const char* JetTypeText(JetType type);
+// Reads a type word of a PARAMETERS declaration or of data definition ("DateTime", "Date",
+// "Integer", "YesNo", "Char", ...); Value when the word is none of them.
+JetType JetTypeFromText(const std::string& word);
+bool IsJetNumeric(JetType type);  // Boolean, whole numbers, Currency, Single, Double, Decimal
+bool IsJetText(JetType type);     // Text, Memo, Guid
+
+// A column of a table, a saved query or a statement, with its Jet type.
+struct JetField {
+    std::string name;
+    JetType type = JetType::Value;
+    long size = 0;  // characters of a text column, 0 when unknown
+};
+
+// A parameter a statement or saved query asks for.
+struct JetParameter {
+    std::string name;  // as the statement writes it, without brackets; "?" for a placeholder
+    JetType type = JetType::Value;
+};
+
+// The columns as ADO describes them.
+std::vector<ColumnInfo> JetColumnInfos(const std::vector<JetField>& fields);
 
 // The defined size ADO reports: characters for texts (Jet 4 and later store two bytes each),
 // bytes otherwise.

@@ -108,9 +108,9 @@ bool LooksLikeSql(const std::string& source) {
     const auto t = Tokens(source);
     if (t.empty()) return false;
     // A statement starts with one of these; anything else is a table name ("Order Details").
-    static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES", "TRANSFORM",
-                                          "INSERT", "UPDATE", "DELETE", "EXEC",   "EXECUTE",
-                                          "CALL",   "(",      "{"};
+    static const char* const kStarts[] = {"SELECT",     "WITH",   "PRAGMA", "VALUES", "TRANSFORM",
+                                          "PARAMETERS", "INSERT", "UPDATE", "DELETE", "EXEC",
+                                          "EXECUTE",    "CALL",   "(",      "{"};
     const std::string first = Upper(t[0]);
     for (const char* k : kStarts)
         if (first == k) return true;

@@ -28,5 +28,7 @@ inline constexpr long kErrPictureFileMissing = 0x80043AC4;  // designer: picture
 inline constexpr long kErrDesigner = 0x80047E42;
 inline constexpr long kErrItemNotFound = 3265;              // "Item not found in this collection."
 inline constexpr long kErrGeneric = 5;                      // "Invalid procedure call or argument"
+inline constexpr long kErrOverflow = 6;                     // "Overflow"
+inline constexpr long kErrTypeMismatch = 13;                // "Type mismatch"
 
 }  // namespace vb

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "platform/common/com_error.h"
@@ -50,7 +51,45 @@ bool ParseNumber(const std::string& s, double& out) {
     return *e == '\0';
 }
 
-// Reads "m/d/yyyy [h:mm[:ss] [AM|PM]]", "yyyy-mm-dd[ hh:mm[:ss]]" or a time alone.
+// A year written with two digits: 0 to 29 are 2000 to 2029, 30 to 99 are 1930 to 1999.
+int WindowYear(int y) {
+    return y < 30 ? 2000 + y : 1900 + y;
+}
+
+// "d-mmm-yy[yy]", "d mmm yyyy" or "mmm d, yyyy" with English month names (three letters or
+// the whole name); n receives the length read.
+bool ParseNamedMonth(const char* p, int& y, int& mo, int& d, int& n) {
+    static const char* const kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                          "jul", "aug", "sep", "oct", "nov", "dec"};
+    auto month = [&](const char* word, int len) {
+        if (len < 3) return 0;
+        for (int m = 0; m < 12; ++m) {
+            bool same = true;
+            for (int i = 0; i < 3 && same; ++i)
+                same = std::tolower(static_cast<unsigned char>(word[i])) == kMonths[m][i];
+            if (same) return m + 1;
+        }
+        return 0;
+    };
+    char word[16] = {0};
+    int a = 0, b = 0, yearAt = 0, end = 0;
+    if (std::sscanf(p, "%2d%*[- ]%15[A-Za-z]%*[- ]%n%4d%n", &a, word, &yearAt, &b, &end) == 3) {
+        mo = month(word, static_cast<int>(std::strlen(word)));
+        d = a;
+    } else if (std::sscanf(p, "%15[A-Za-z] %2d,%*[ ]%n%4d%n", word, &a, &yearAt, &b, &end) == 3) {
+        mo = month(word, static_cast<int>(std::strlen(word)));
+        d = a;
+    } else {
+        return false;
+    }
+    if (mo == 0) return false;
+    y = end - yearAt <= 2 ? WindowYear(b) : b;
+    n = end;
+    return true;
+}
+
+// Reads "m/d/yyyy [h:mm[:ss] [AM|PM]]", "yyyy-mm-dd[ hh:mm[:ss]]", the named-month forms above
+// or a time alone. A two-digit year takes its century as WindowYear gives it.
 bool ParseDate(const std::string& s, Date& out) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
     char ampm[3] = {0};
@@ -58,9 +97,13 @@ bool ParseDate(const std::string& s, Date& out) {
     const char* p = s.c_str();
     while (*p == ' ') ++p;
     bool haveDate = false;
+    int yearAt = 0;
     if (std::sscanf(p, "%4d-%2d-%2d%n", &y, &mo, &d, &n) == 3) {
         haveDate = true;
-    } else if (std::sscanf(p, "%2d/%2d/%4d%n", &mo, &d, &y, &n) == 3) {
+    } else if (std::sscanf(p, "%2d/%2d/%n%4d%n", &mo, &d, &yearAt, &y, &n) == 3) {
+        haveDate = true;
+        if (n - yearAt <= 2) y = WindowYear(y);
+    } else if (ParseNamedMonth(p, y, mo, d, n)) {
         haveDate = true;
     }
     if (haveDate) {
@@ -103,6 +146,8 @@ Date Date::FromParts(int year, int month, int day, int hour, int minute, int sec
 }
 
 void Date::ToParts(int& year, int& month, int& day, int& hour, int& minute, int& second) const {
+    // The host language's dates run from January 1, 100 to December 31, 9999.
+    if (!(serial > -657435.0 && serial < 2958466.0)) throw ComError(kErrOverflow, "Overflow");
     double whole = std::trunc(serial);
     double frac = std::fabs(serial - whole);
     long long secs = std::llround(frac * 86400.0);

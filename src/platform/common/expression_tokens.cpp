@@ -1,4 +1,4 @@
-#include "convert/formula/expression_tokens.h"
+#include "platform/common/expression_tokens.h"
 
 #include <array>
 #include <cctype>

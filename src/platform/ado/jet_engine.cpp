@@ -1,0 +1,384 @@
+#include "platform/ado/jet_engine.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/ado/jet_functions.h"
+#include "platform/ado/jet_values.h"
+#include "platform/common/com_error.h"
+
+namespace ado {
+
+namespace {
+
+constexpr long kErrSyntax = static_cast<long>(0x80040E14);
+// Links of links are followed this deep; a loop of links ends here with an error.
+constexpr int kMaxLinkDepth = 8;
+
+std::string Upper(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+const char* DeclaredType(JetType t) {
+    switch (t) {
+        case JetType::Boolean:
+        case JetType::Byte:
+        case JetType::Integer:
+        case JetType::Long:
+            return "INTEGER";
+        case JetType::Currency:
+        case JetType::Single:
+        case JetType::Double:
+        case JetType::Decimal:
+        case JetType::Date:
+            return "REAL";
+        case JetType::Text:
+        case JetType::Memo:
+        case JetType::Guid:
+            return "TEXT COLLATE JETTEXT";
+        case JetType::Binary:
+        case JetType::LongBinary:
+            return "BLOB";
+        default:
+            return "";
+    }
+}
+
+class RowsCursor : public Cursor {
+  public:
+    RowsCursor(std::vector<ColumnInfo> columns, std::vector<std::vector<vb::Variant>> rows)
+        : columns_(std::move(columns)), rows_(std::move(rows)) {}
+    const std::vector<ColumnInfo>& columns() const override { return columns_; }
+    bool next(std::vector<vb::Variant>& row) override {
+        if (pos_ >= rows_.size()) return false;
+        row = std::move(rows_[pos_++]);
+        return true;
+    }
+
+  private:
+    std::vector<ColumnInfo> columns_;
+    std::vector<std::vector<vb::Variant>> rows_;
+    size_t pos_ = 0;
+};
+
+// jet_domain(function, select, tags, criteria): a domain function whose criteria text is
+// computed for each row.
+void DomainFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    auto* engine = static_cast<JetEngine*>(sqlite3_user_data(ctx));
+    const std::string fn = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    try {
+        const std::string select = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+        vb::Variant criteria;
+        if (sqlite3_value_type(argv[3]) == SQLITE_NULL) {
+            criteria = vb::Variant::null();
+        } else {
+            const unsigned char* text = sqlite3_value_text(argv[3]);
+            criteria = vb::Variant(std::string(reinterpret_cast<const char*>(text),
+                                               static_cast<size_t>(sqlite3_value_bytes(argv[3]))));
+        }
+        ResultJetValue(ctx, engine->domainValue(fn, select, criteria));
+    } catch (const std::exception& e) {
+        const std::string msg = fn + ": " + e.what();
+        sqlite3_result_error(ctx, msg.c_str(), -1);
+    }
+}
+
+}  // namespace
+
+struct JetEngine::OtherFile {
+    explicit OtherFile(const std::string& path) : reader(path), catalog(ReadJetCatalog(reader, false)) {}
+    JetReaderProcess reader;
+    JetCatalog catalog;
+};
+
+JetEngine::JetEngine(std::string file, JetReaderProcess& reader, const JetCatalog& catalog)
+    : file_(std::move(file)), reader_(reader), catalog_(catalog) {
+    if (sqlite3_open(":memory:", &db_) != SQLITE_OK) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw vb::ComError(vb::kErrGeneric, "The query engine for " + file_ + " could not start.", "Jet");
+    }
+    // A name in double quotes is always a name, never a text that SQLite guesses.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    RegisterJetFunctions(db_);
+    sqlite3_create_function_v2(db_, "jet_domain", 4, SQLITE_UTF8, this, DomainFunction, nullptr, nullptr,
+                               nullptr);
+}
+
+JetEngine::~JetEngine() {
+    for (auto& [key, l] : lookups_) sqlite3_finalize(l.statement);
+    sqlite3_close(db_);
+}
+
+void JetEngine::fail(const std::string& shown) {
+    throw vb::ComError(
+        kErrSyntax,
+        "The statement could not be run on " + file_ + ": " + sqlite3_errmsg(db_) + ". Statement: " + shown,
+        "Jet");
+}
+
+sqlite3_stmt* JetEngine::prepare(const std::string& sql, const std::string& shown) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        fail(shown);
+    }
+    return st;
+}
+
+JetEngine::Entry& JetEngine::entry(const std::string& key, const std::string& sqlName, const Origin& origin) {
+    auto it = tables_.find(key);
+    if (it != tables_.end()) return it->second;
+    const JetTableData shape = origin.reader->readTable(origin.remoteName, 0);
+    const int version = origin.reader->jetVersion();
+    Entry e;
+    e.sqlName = sqlName;
+    e.reader = origin.reader;
+    e.remoteName = origin.remoteName;
+    e.columns = shape.columns;
+    for (const auto& c : shape.columns) {
+        JetField f;
+        f.name = c.name;
+        f.type = JetTypeOfMdb(c.mdbType);
+        if (f.type == JetType::Text) f.size = JetDefinedSize(c.mdbType, c.sizeBytes, version);
+        e.fields.push_back(std::move(f));
+    }
+    return tables_.emplace(key, std::move(e)).first->second;
+}
+
+JetEngine::OtherFile& JetEngine::otherFile(const std::string& stored, const std::string& fromFile,
+                                           const std::string& what) {
+    namespace fs = std::filesystem;
+    std::string slashes = stored;
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
+    const fs::path folder = fs::path(fromFile).parent_path();
+    std::vector<fs::path> candidates = {stored, slashes};
+    // A Windows path (a drive or a share) means nothing here; its file name may.
+    const bool windows = slashes.size() > 1 && (slashes[1] == ':' || slashes.rfind("//", 0) == 0);
+    if (fs::path(slashes).is_relative() && !windows) candidates.push_back(folder / slashes);
+    candidates.push_back(folder / fs::path(slashes).filename());
+    std::error_code ec;
+    for (const auto& c : candidates) {
+        if (c.empty() || !fs::is_regular_file(c, ec)) continue;
+        const std::string key = fs::weakly_canonical(c, ec).string();
+        auto it = files_.find(key);
+        if (it == files_.end()) it = files_.emplace(key, std::make_unique<OtherFile>(c.string())).first;
+        return *it->second;
+    }
+    throw vb::ComError(vb::kErrGeneric,
+                       "The file " + stored + " that " + what +
+                           " comes from was not found (looked for it as written, " +
+                           "with \"/\" for \"\\\", and beside " + fromFile + ").",
+                       "Jet");
+}
+
+JetEngine::Origin JetEngine::linkedOrigin(const JetObject& link, const std::string& fromFile, int depth) {
+    if (depth > kMaxLinkDepth)
+        throw vb::ComError(vb::kErrGeneric,
+                           "The linked table " + link.name + " leads through too many links.", "Jet");
+    OtherFile& other = otherFile(link.database, fromFile, "the linked table " + link.name);
+    const std::string remote = link.foreignName.empty() ? link.name : link.foreignName;
+    const JetObject* target = other.catalog.find(remote, {kJetLocalTable, kJetAccessLink});
+    if (!target) {
+        throw vb::ComError(vb::kErrGeneric,
+                           "The linked table " + link.name + " names the table " + remote + ", which " +
+                               link.database + " does not hold.",
+                           "Jet");
+    }
+    if (target->type == kJetAccessLink) return linkedOrigin(*target, other.reader.file(), depth + 1);
+    return Origin{&other.reader, target->name};
+}
+
+std::optional<JetSqlHost::Table> JetEngine::table(const std::string& name, const std::string& database) {
+    Entry* e = nullptr;
+    if (!database.empty()) {
+        OtherFile& other = otherFile(database, file_, "the table " + name);
+        const JetObject* o = other.catalog.find(name, {kJetLocalTable, kJetAccessLink});
+        if (!o) return std::nullopt;
+        const Origin origin = o->type == kJetAccessLink ? linkedOrigin(*o, other.reader.file(), 1)
+                                                        : Origin{&other.reader, o->name};
+        const std::string key = Upper(origin.reader->file()) + "\n" + Upper(origin.remoteName);
+        auto it = tables_.find(key);
+        e = it != tables_.end()
+                ? &it->second
+                : &entry(key, "__in" + std::to_string(++nextExternal_) + "_" + o->name, origin);
+    } else {
+        const JetObject* o = catalog_.find(name, {kJetLocalTable, kJetAccessLink, kJetOdbcLink});
+        if (!o) return std::nullopt;
+        if (o->type == kJetOdbcLink) {
+            throw vb::ComError(vb::kErrGeneric,
+                               "The table " + o->name + " is linked through ODBC (" + o->connect +
+                                   "); its rows are read through that data source, not through " + file_ +
+                                   ".",
+                               "Jet");
+        }
+        const std::string key = "\n" + Upper(o->name);
+        auto it = tables_.find(key);
+        if (it != tables_.end()) {
+            e = &it->second;
+        } else {
+            const Origin origin =
+                o->type == kJetAccessLink ? linkedOrigin(*o, file_, 1) : Origin{&reader_, o->name};
+            e = &entry(key, o->name, origin);
+        }
+    }
+    if (!e->loaded && std::find(pending_.begin(), pending_.end(), e) == pending_.end()) pending_.push_back(e);
+    return Table{e->sqlName, e->fields};
+}
+
+std::optional<JetSqlHost::Saved> JetEngine::savedQuery(const std::string& name) {
+    const JetObject* o = catalog_.find(name, {kJetQuery});
+    if (!o) return std::nullopt;
+    auto it = catalog_.queries.find(o->id);
+    if (it == catalog_.queries.end()) return std::nullopt;
+    const JetQuery& q = it->second;
+    switch (q.type) {
+        case JetQueryType::Select:
+        case JetQueryType::Union:
+        case JetQueryType::Crosstab:
+        case JetQueryType::Unknown:
+            return Saved{o->name, q.sql};
+        case JetQueryType::PassThrough:
+            throw vb::ComError(
+                vb::kErrGeneric,
+                "The saved query " + o->name +
+                    " is a pass-through query: its ODBC data source runs it, not the Access file " + file_ +
+                    ".",
+                "Jet");
+        default:
+            throw vb::ComError(kErrJetWrite, "The saved query " + o->name + " writes: " + q.sql, "Jet");
+    }
+}
+
+void JetEngine::load(Entry& e) {
+    JetTableData data = e.reader->readTable(e.remoteName);
+    std::string create = "CREATE TABLE " + JetSqlName(e.sqlName) + " (";
+    std::string insert = "INSERT INTO " + JetSqlName(e.sqlName) + " VALUES (";
+    for (size_t i = 0; i < data.columns.size(); ++i) {
+        create += (i ? ", " : "") + JetSqlName(data.columns[i].name) + " " +
+                  DeclaredType(JetTypeOfMdb(data.columns[i].mdbType));
+        insert += i ? ", ?" : "?";
+    }
+    create += ")";
+    insert += ")";
+    if (sqlite3_exec(db_, create.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) fail(create);
+    sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, insert.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        fail(insert);
+    }
+    for (const auto& row : data.rows) {
+        for (size_t i = 0; i < data.columns.size(); ++i)
+            BindJetValue(st, static_cast<int>(i + 1),
+                         JetValue(data.columns[i].mdbType, i < row.size() ? row[i] : std::nullopt));
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    // The primary key as an index, as Jet keeps it: joins on it find their rows directly.
+    std::vector<std::string> key;
+    for (const auto& c : data.columns)
+        if (c.primaryKey) key.push_back(JetSqlName(c.name));
+    if (!key.empty()) {
+        std::string index =
+            "CREATE INDEX " + JetSqlName("__key_" + e.sqlName) + " ON " + JetSqlName(e.sqlName) + " (";
+        for (size_t i = 0; i < key.size(); ++i) index += (i ? ", " : "") + key[i];
+        sqlite3_exec(db_, (index + ")").c_str(), nullptr, nullptr, nullptr);
+    }
+    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    e.loaded = true;
+}
+
+void JetEngine::loadPending() {
+    while (!pending_.empty()) {
+        Entry* e = pending_.back();
+        pending_.pop_back();
+        if (!e->loaded) load(*e);
+    }
+}
+
+std::unique_ptr<Cursor> JetEngine::query(const std::string& sql, const std::vector<vb::Variant>& values) {
+    JetTranslation t = TranslateJetSql(sql, *this, &values);
+    if (values.size() > t.parameters.size()) {
+        throw vb::ComError(vb::kErrGeneric,
+                           std::to_string(values.size()) + " values were given for " +
+                               std::to_string(t.parameters.size()) + " parameters: " + sql,
+                           "Jet");
+    }
+    std::vector<vb::Variant> binds;
+    for (size_t i = 0; i < t.parameters.size(); ++i)
+        binds.push_back(JetParameterValue(t.parameters[i], values, i));
+    loadPending();
+    sqlite3_stmt* st = prepare(t.sql, sql);
+    for (size_t i = 0; i < binds.size(); ++i) BindJetValue(st, static_cast<int>(i + 1), binds[i]);
+    std::vector<std::vector<vb::Variant>> rows;
+    int rc;
+    const int n = static_cast<int>(t.columns.size());
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        std::vector<vb::Variant> row;
+        row.reserve(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i)
+            row.push_back(ReadJetColumn(st, i, t.columns[static_cast<size_t>(i)].type));
+        rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) fail(sql);
+    return std::make_unique<RowsCursor>(JetColumnInfos(t.columns), std::move(rows));
+}
+
+JetTranslation JetEngine::describe(const std::string& sql) {
+    return TranslateJetSql(sql, *this, nullptr);
+}
+
+std::vector<JetField> JetEngine::tableFields(const std::string& name) {
+    auto t = table(name, "");
+    return t ? t->fields : std::vector<JetField>{};
+}
+
+std::vector<vb::Variant> JetEngine::columnValues(const std::string& sql,
+                                                 const std::vector<vb::Variant>& binds, JetType type) {
+    loadPending();
+    sqlite3_stmt* st = prepare(sql, sql);
+    for (size_t i = 0; i < binds.size(); ++i) BindJetValue(st, static_cast<int>(i + 1), binds[i]);
+    std::vector<vb::Variant> out;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.push_back(ReadJetColumn(st, 0, type));
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) fail(sql);
+    return out;
+}
+
+vb::Variant JetEngine::domainValue(const std::string& function, const std::string& select,
+                                   const vb::Variant& criteria) {
+    const std::string text = criteria.IsNull() ? select : select + " WHERE " + criteria.ToString();
+    auto it = lookups_.find(text);
+    if (it == lookups_.end()) {
+        JetTranslation t = TranslateJetSql(text, *this, nullptr);
+        if (!t.parameters.empty())
+            throw vb::ComError(vb::kErrGeneric,
+                               "No value given for the parameter [" + t.parameters[0].name + "] of " + text,
+                               "Jet");
+        if (!pending_.empty()) {
+            const std::string table = pending_.front()->sqlName;
+            pending_.clear();
+            throw vb::ComError(
+                vb::kErrGeneric,
+                "The table " + table + " of " + text + " was not read before the statement ran.", "Jet");
+        }
+        Lookup l;
+        l.statement = prepare(t.sql + (function == "DLookup" ? " LIMIT 1" : ""), text);
+        l.type = t.columns.empty() ? JetType::Value : t.columns[0].type;
+        it = lookups_.emplace(text, l).first;
+    }
+    sqlite3_stmt* st = it->second.statement;
+    sqlite3_reset(st);
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) return ReadJetColumn(st, 0, it->second.type);
+    if (rc != SQLITE_DONE) fail(text);
+    return vb::Variant::null();
+}
+
+}  // namespace ado

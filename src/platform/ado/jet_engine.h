@@ -1,0 +1,90 @@
+#pragma once
+// The query engine of an Access file: the tables a statement draws on are read once (through
+// the file's reader process, or the reader of the Access file a table is linked from) into an
+// in-memory SQLite database with their column types, and each statement runs there as the
+// translator (jet_translate.h) writes it. One engine per open connection; not thread-safe.
+//
+// Tables linked from another Access file are read from that file: its path as stored, then
+// with "\" read as "/", then relative to the linking file's folder, then the file of that name
+// in the linking file's folder. A missing file, an ODBC-linked table and a link to a table the
+// other file does not hold are errors naming them.
+#include <sqlite3.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ado/driver.h"
+#include "platform/ado/jet_catalog.h"
+#include "platform/ado/jet_reader_process.h"
+#include "platform/ado/jet_translate.h"
+
+namespace ado {
+
+class JetEngine : public JetSqlHost {
+  public:
+    // reader and catalog belong to the driver and outlive the engine.
+    JetEngine(std::string file, JetReaderProcess& reader, const JetCatalog& catalog);
+    ~JetEngine() override;
+    JetEngine(const JetEngine&) = delete;
+    JetEngine& operator=(const JetEngine&) = delete;
+
+    // Runs a row-returning statement (or a table or saved query's name) with the caller's
+    // parameter values in the order jet_translate.h gives.
+    std::unique_ptr<Cursor> query(const std::string& sql, const std::vector<vb::Variant>& values);
+    // The columns and parameters of a statement or saved query without running it (a crosstab
+    // without an IN list runs a query for its column headings).
+    JetTranslation describe(const std::string& sql);
+    // The columns of a table of the file, its own or linked.
+    std::vector<JetField> tableFields(const std::string& name);
+
+    // JetSqlHost.
+    std::optional<Table> table(const std::string& name, const std::string& database) override;
+    std::optional<Saved> savedQuery(const std::string& name) override;
+    std::vector<vb::Variant> columnValues(const std::string& sql, const std::vector<vb::Variant>& binds,
+                                          JetType type) override;
+
+    // A domain function whose criteria are computed row by row (see jet_domain in the .cpp).
+    vb::Variant domainValue(const std::string& function, const std::string& select,
+                            const vb::Variant& criteria);
+
+  private:
+    struct OtherFile;
+    struct Entry {
+        std::string sqlName;
+        JetReaderProcess* reader = nullptr;
+        std::string remoteName;  // the table's name in the file its reader reads
+        std::vector<JetColumn> columns;
+        std::vector<JetField> fields;
+        bool loaded = false;
+    };
+    // Where a table's rows are: a reader and the table's name in that reader's file.
+    struct Origin {
+        JetReaderProcess* reader = nullptr;
+        std::string remoteName;
+    };
+    Entry& entry(const std::string& key, const std::string& sqlName, const Origin& origin);
+    Origin linkedOrigin(const JetObject& link, const std::string& fromFile, int depth);
+    OtherFile& otherFile(const std::string& stored, const std::string& fromFile, const std::string& what);
+    void load(Entry& e);
+    void loadPending();
+    sqlite3_stmt* prepare(const std::string& sql, const std::string& shown);
+    [[noreturn]] void fail(const std::string& shown);
+
+    std::string file_;
+    JetReaderProcess& reader_;
+    const JetCatalog& catalog_;
+    sqlite3* db_ = nullptr;
+    std::map<std::string, Entry> tables_;  // by file and table name, upper-cased
+    std::vector<Entry*> pending_;          // returned to the translator, not yet loaded
+    std::map<std::string, std::unique_ptr<OtherFile>> files_;
+    int nextExternal_ = 0;
+    struct Lookup {
+        sqlite3_stmt* statement = nullptr;
+        JetType type = JetType::Value;
+    };
+    std::map<std::string, Lookup> lookups_;  // domain functions by their statement
+};
+
+}  // namespace ado
