@@ -37,6 +37,7 @@ constexpr const char* kSqlTypeNames[] = {
 bool clsConvert::AddDatabases() {
     bool result = false;
     std::string querySource;
+    std::string boundThrough;  // the link the record source was bound through
     try {
         LogStepError("Start", "AddDatabase", 5);
         if (!oLinks) ThrowNotSet();
@@ -61,13 +62,26 @@ bool clsConvert::AddDatabases() {
             } else if (!ConnectionIsUsedInReport(link)) {
                 WriteErrorLog(StepLine(1, "ConnectionIsUsedInReport returns false"), "AddDatabase", link.QuerySource,
                               1);
+            } else if (result) {
+                // The record source is bound once: a second table of it would multiply the rows.
+                LogStepError("The record source " + name + " is bound through the link " + boundThrough +
+                                 "; it is not bound again through the link " + link.Name,
+                             "AddDatabase", 5);
             } else if (AddDatabaseReference(link)) {
                 ReportSource = link.QuerySource;
+                boundThrough = link.Name;
                 result = true;
             } else {
                 WriteErrorLog(StepLine(1, "AddDatabaseReference=false"), "AddDatabase", link.QuerySource, 1);
             }
         }
+    } catch (...) {
+        WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabase", querySource, 1);
+    }
+    // Fields and formulas name the table as it was bound, from the first section on.
+    try {
+        if (result && crReport_ && crReport_->Database().Tables().Count() > 0)
+            currentTableName_ = crReport_->Database().Tables().Item(1).Name();
     } catch (...) {
         WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabase", querySource, 1);
     }

@@ -4,11 +4,15 @@
 // control's row (UpdateControl), and AlignCrystalControls moves objects of an area to their
 // recorded Access left. Positions and sizes are twips. Every value goes in as a bound
 // parameter, so control names holding quotes are recorded like any other.
+#include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/access/properties.h"
 #include "platform/common/vbstring.h"
 #include "store/record_classes.h"
 
@@ -78,35 +82,69 @@ void clsConvert::DiscoverControls(short sectionNo) {
 }
 
 void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& control, short heightFlag) {
-    try {
-        if (!object) ThrowNotSet();
-        // The first row of the control, found through the index on (ReportId, ControlName).
-        ado::Recordset rs;
-        rs.Open(
-            "SELECT ControlId FROM Controls Where ReportId = ? AND ControlName = ? ORDER BY ControlId LIMIT "
-            "1",
-            db(), ado::adOpenForwardOnly, ado::adLockReadOnly,
-            {vb::Variant(reportId()), vb::Variant(control.Name())});
-        if (!rs.Eof()) {
-            const vb::Variant id = rs["ControlId"];
+    // The continuing trap: a failed step is logged and the next one runs, so the columns after
+    // it are still recorded. Without an object or a row there is nothing to record.
+    auto trap = [&](auto&& body) {
+        if (auto e = Try(body)) {
+            WriteErrorLog(e->description, "DiscoverControls", "1", 1);
+            return false;
+        }
+        return true;
+    };
+    if (!trap([&] {
+            if (!object) ThrowNotSet();
+        }))
+        return;
+    // The first row of the control, found through the index on (ReportId, ControlName).
+    ado::Recordset rs;
+    vb::Variant id;
+    std::vector<ado::ColumnInfo> table;
+    if (!trap([&] {
+            rs.Open(
+                "SELECT ControlId FROM Controls Where ReportId = ? AND ControlName = ? ORDER BY ControlId "
+                "LIMIT 1",
+                db(), ado::adOpenForwardOnly, ado::adLockReadOnly,
+                {vb::Variant(reportId()), vb::Variant(control.Name())});
+            if (!rs.Eof()) id = rs["ControlId"];
+            table = db()->driver().columns("Controls");
+        }))
+        return;
+    if (!id.IsEmpty()) {
+        // Each column is one step, failing as a field the row does not have fails; one
+        // statement writes the columns whose step went well.
+        std::vector<std::pair<std::string, vb::Variant>> columns;
+        auto column = [&](const char* name, const vb::Variant& value) {
+            const bool known = std::any_of(table.begin(), table.end(), [&](const ado::ColumnInfo& c) {
+                return access::SameName(c.name, name);
+            });
+            if (!known)
+                throw vb::ComError(
+                    vb::kErrItemNotFound,
+                    "Item cannot be found in the collection corresponding to the requested name or "
+                    "ordinal.");
+            columns.emplace_back(name, value);
+        };
+        trap([&] { column("CrystalControlName", vb::Variant(object->Name)); });
+        trap([&] { column("CrystalTopPos", vb::Variant(object->Top)); });
+        trap([&] {
             const long accessLeft = control.Left();
             if (object->Left < accessLeft) object->Left = accessLeft;
-            if (heightFlag != 1)
-                StoreExecute(
-                    "UPDATE Controls SET CrystalControlName = ?, CrystalTopPos = ?, CrystalLeftPos = ?, "
-                    "CrystalHeight = ? WHERE ControlId = ?",
-                    {vb::Variant(object->Name), vb::Variant(object->Top), vb::Variant(object->Left),
-                     vb::Variant(object->Height), id});
-            else
-                StoreExecute(
-                    "UPDATE Controls SET CrystalControlName = ?, CrystalTopPos = ?, CrystalLeftPos = ? "
-                    "WHERE ControlId = ?",
-                    {vb::Variant(object->Name), vb::Variant(object->Top), vb::Variant(object->Left), id});
-        }
-        rs.Close();
-    } catch (...) {
-        WriteErrorLog(CurrentError().description, "DiscoverControls", "1", 1);
+        });
+        trap([&] { column("CrystalLeftPos", vb::Variant(object->Left)); });
+        if (heightFlag != 1) trap([&] { column("CrystalHeight", vb::Variant(object->Height)); });
+        trap([&] {
+            if (columns.empty()) return;
+            std::string sql = "UPDATE Controls SET ";
+            std::vector<vb::Variant> values;
+            for (const auto& [name, value] : columns) {
+                sql += (values.empty() ? "" : ", ") + name + " = ?";
+                values.push_back(value);
+            }
+            values.push_back(id);
+            StoreExecute(sql + " WHERE ControlId = ?", values);
+        });
     }
+    trap([&] { rs.Close(); });
 }
 
 void clsConvert::AlignCrystalControls(const std::string& area) {

@@ -411,6 +411,10 @@ std::vector<std::string> clsConvert::FormulaFieldNames() const {
     std::vector<std::string> names;
     if (!crReport_) return names;
     for (const auto& f : crReport_->FormulaFields()) names.push_back(f->Name());
+    // The calculated controls met later are formulas too: a reference to one is a formula
+    // reference whatever the order the sections come in.
+    for (const std::string& name : calculatedControls_)
+        if (!crReport_->FormulaFields().Find(name)) names.push_back(name);
     return names;
 }
 

@@ -187,7 +187,8 @@ class clsConvert : public FormulaContext {
     // ---- Groups --------------------------------------------------------------------------
     short AddGroupLevels();
     bool GetGroupLevel(int i);
-    void AddGroup(int i);
+    // True when a group (or sort field) was added for level i.
+    bool AddGroup(int i);
     short GetTotalNoOfGroups();
     bool IsValidGroupLevel(int i);
 
@@ -214,9 +215,10 @@ class clsConvert : public FormulaContext {
     // ---- Lines, boxes, images and pictures --------------------------------------------------
     bool AddLineObject(designer::Section& section, access::Control& control, long top);
     void AddBoxObject(designer::Section& section, access::Control& control, long top);
-    void AddImageObject(designer::Section& section, access::Control& control);
+    // top: where the object goes in the section (twips).
+    void AddImageObject(designer::Section& section, access::Control& control, long top);
     bool CustomControlHasFileNameProperty(access::Control& control);
-    void AddPictureObject(designer::Section& section, access::Control& control);
+    void AddPictureObject(designer::Section& section, access::Control& control, long top);
 
     // ---- Subreports ------------------------------------------------------------------------
     bool ImportSubReport(designer::Section* section, ui::ProgressWindow& window, access::Control& control,
@@ -235,6 +237,7 @@ class clsConvert : public FormulaContext {
     std::string CurrentTableName() const override { return currentTableName_; }
     std::vector<std::string> FormulaFieldNames() const override;
     std::string RowCountFieldName() const override;
+    std::string GroupFieldReference() const override { return currentGroupField_; }
     void LogStepError(const std::string& message, const std::string& function) override;
     void WriteErrorLog(const std::string& description, const std::string& function, int level,
                        const std::string& tag) override;
@@ -391,6 +394,56 @@ class clsConvert : public FormulaContext {
                                        const std::string& crystalFormula);
     // A new row in the job's error-log recordset (one of its own when Convert has not opened it).
     ado::Recordset& FormulaErrorLog();
+    // A form reference's parameter field, added unless the report has it (value type string,
+    // else date, else number), with parameter prompting on.
+    void AddFormParameter(const std::string& name, const std::string& sectionName);
+    // A field object for the reference text, sized and formatted from the control and recorded.
+    bool PlaceFieldObject(designer::Section& section, access::Control& control, const std::string& fieldText,
+                          long left, long top);
+    // The name of a source that is one bracketed name ("[Customer Name]"); "" otherwise.
+    static std::string BracketedName(const std::string& source);
+
+    // The names of the report's calculated text boxes, collected before the sections, so that
+    // a formula may refer to one met later; formulas whose check failed only for such a
+    // reference are checked again when every section is done.
+    void CollectCalculatedControls();
+    bool RefersToFormulaNotYetAdded(const std::string& crystalFormula);
+    void CheckDeferredFormulas(ui::ProgressWindow& window);
+    struct DeferredCheck {
+        designer::FormulaFieldDefinition* definition;
+        std::string formulaName;
+        std::string expression;
+        std::string crystalFormula;
+        std::string controlName;  // as log rows name the control
+    };
+    std::vector<std::string> calculatedControls_;
+    std::vector<DeferredCheck> deferredChecks_;
+
+    // Where the controls of the section being processed go (twips). A subreport control
+    // starts a section of its own after what is above it; subreport controls side by side
+    // share it, with the controls beside them; controls below start a further section, their
+    // tops taken from the subreport's bottom.
+    struct Placement {
+        designer::Section* current = nullptr;  // controls outside a subreport band
+        long offset = 0;                       // the Access top that is top 0 of current
+        designer::Section* band = nullptr;     // the section of the subreports side by side
+        long bandTop = 0;
+        long bandBottom = 0;
+        std::string areaCode;
+    };
+    Placement placement_;
+    // The section a control other than a subreport goes to, and its top there.
+    designer::Section& SectionFor(const access::Control& control, long& top);
+    // The section a subreport control goes to, and its top there.
+    designer::Section& SubreportSection(const access::Control& control, const std::string& areaCode,
+                                        long& top);
+    // The group field of the group section being processed ("{T.F}"); "" elsewhere.
+    std::string currentGroupField_;
+
+    // The reports on the chain of parent jobs above this one, nearest last: a report among
+    // them is not converted again as a subreport.
+    std::vector<std::string> parentReports_;
+
     // A file of the program folder ("icons/yellowquestion.ico", "brenmoor.bmp").
     std::string ProgramFile(const std::string& name) const;
     // The existing file a linked image names, "" when there is none.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "convert/convert.h"
+#include "convert/formula/form_references.h"
 #include "convert/formula/formula_translator.h"
 #include "convert/trap.h"
 #include "platform/common/vbstring.h"
@@ -78,7 +79,8 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
                                   long top) {
     const std::string controlName = control.Name();
     const std::string expression = ExpressionOf(control.ControlSource());
-    const std::string crystalFormula = ConvertFormula(expression);
+    // A form reference reads the parameter field made for it.
+    const std::string crystalFormula = ConvertFormula(ReplaceFormReferences(expression));
     if (expression.empty() || crystalFormula.empty()) {
         WriteFormulaConversionFailure(controlName, expression, crystalFormula);
         return;
@@ -107,6 +109,11 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
     bool ok = false;
     std::string message;
     definition->Check(ok, message);
+    if (!ok && RefersToFormulaNotYetAdded(crystalFormula)) {
+        // It names a calculated control met later: checked again once every formula is in.
+        deferredChecks_.push_back({definition, formulaName, logged, crystalFormula, named});
+        ok = true;
+    }
     if (!ok) WriteFormulaCheckFailure(formulaName, logged, crystalFormula, message, named);
     designer::FieldObject* field = nullptr;
     if (auto e = Try(
@@ -117,6 +124,50 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
         window.AddResult("// " + definition->Text());
     }
     if (field) UpdateFieldObjectProperties(*field, control, field->Name);
+}
+
+void clsConvert::CollectCalculatedControls() {
+    calculatedControls_.clear();
+    deferredChecks_.clear();
+    if (!accessReport_) return;
+    for (const access::Control* c : accessReport_->Controls()) {
+        try {
+            if (c->ControlType() != access::acTextBox) continue;
+            const std::string source = c->ControlSource();
+            const size_t first = source.find_first_not_of(' ');
+            if (first == std::string::npos || source[first] != '=' || IsOnlyFormReference(source)) continue;
+            calculatedControls_.push_back(c->Name());
+        } catch (...) {
+            // A control without a source is not calculated.
+        }
+    }
+}
+
+bool clsConvert::RefersToFormulaNotYetAdded(const std::string& crystalFormula) {
+    if (!crReport_) return false;
+    for (const std::string& name : calculatedControls_)
+        if (!crReport_->FormulaFields().Find(name) &&
+            crystalFormula.find("{@" + name + "}") != std::string::npos)
+            return true;
+    return false;
+}
+
+void clsConvert::CheckDeferredFormulas(ui::ProgressWindow& window) {
+    std::vector<DeferredCheck> checks;
+    checks.swap(deferredChecks_);
+    for (const DeferredCheck& d : checks) {
+        if (auto e = Try([&] {
+                bool ok = false;
+                std::string message;
+                d.definition->Check(ok, message);
+                if (ok) return;
+                WriteFormulaCheckFailure(d.formulaName, d.expression, d.crystalFormula, message,
+                                         d.controlName);
+                d.definition->setText("// " + d.definition->Text());
+                window.AddResult("// " + d.definition->Text());
+            }))
+            RecordError("AddTextObject:" + e->description, ReportName, "", "", "n/a");
+    }
 }
 
 void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const std::string& expression,

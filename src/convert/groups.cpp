@@ -21,10 +21,7 @@ short clsConvert::AddGroupLevels() {
     levelGroups_.clear();
     for (int i = 0; i <= kLastConvertedLevel; ++i) {
         auto e = Try([&] {
-            if (GetGroupLevel(i)) {
-                AddGroup(i);
-                ++count;
-            }
+            if (GetGroupLevel(i) && AddGroup(i)) ++count;
         });
         if (e) RecordError(e->description, ReportName, "", "", "AddGroupLevel");
     }
@@ -45,18 +42,29 @@ bool clsConvert::GetGroupLevel(int i) {
     }
 }
 
-void clsConvert::AddGroup(int i) {
+bool clsConvert::AddGroup(int i) {
     try {
         if (!crReport_ || !accessReport_) ThrowNotSet();
         const access::GroupLevel& level = accessReport_->GroupLevel(i);
         const designer::DatabaseTable& table = crReport_->Database().Tables().Item(1);
         const std::string source = level.ControlSource();
+        // The field named by the level, as Access names fields (without regard to case); a
+        // field whose name merely holds the source only when none is named so.
         const designer::DatabaseFieldDefinition* chosen = nullptr;
+        for (int f = 1; f <= table.Fields().Count() && !chosen; ++f) {
+            const designer::DatabaseFieldDefinition& field = table.Fields().Item(f);
+            if (vb::StrComp(field.Name(), source, vb::vbTextCompare) == 0) chosen = &field;
+        }
         for (int f = 1; f <= table.Fields().Count() && !chosen; ++f) {
             const designer::DatabaseFieldDefinition& field = table.Fields().Item(f);
             if (vb::InStr(field.Name(), source) > 0) chosen = &field;
         }
-        if (!chosen) return;
+        if (!chosen) {
+            WriteErrorLog("Group level " + std::to_string(i) + " on " + source + " finds no field of " +
+                              table.Name() + ": no group was added",
+                          "AddGroup", "", 2);
+            return false;
+        }
         const int direction = level.SortOrder() ? designer::crDescendingOrder : designer::crAscendingOrder;
         if (level.GroupHeader() || level.GroupFooter()) {
             const int condition = chosen->ValueType() == designer::crDateTimeField ? designer::crGCDaily
@@ -66,8 +74,10 @@ void clsConvert::AddGroup(int i) {
         } else {
             crReport_->RecordSortFields().Add(*chosen, direction);
         }
+        return true;
     } catch (...) {
         WriteErrorLog(CurrentError().description, "AddGroup", "", 2);
+        return false;
     }
 }
 

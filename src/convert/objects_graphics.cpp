@@ -72,14 +72,14 @@ std::string clsConvert::LinkedPictureFile(const access::Control& control) const 
     return {};
 }
 
-void clsConvert::AddImageObject(designer::Section& section, access::Control& control) {
+void clsConvert::AddImageObject(designer::Section& section, access::Control& control, long top) {
     try {
         // An embedded picture cannot be taken out of the report: the placeholder stands in.
         // A linked picture is placed from its file when that file is at hand.
         std::string file;
         if (control.PictureType() != 0) file = LinkedPictureFile(control);
         if (file.empty()) file = ProgramFile(kImagePlaceholder);
-        designer::PictureObject& picture = section.AddPictureObject(file, control.Left(), control.Top());
+        designer::PictureObject& picture = section.AddPictureObject(file, control.Left(), top);
         UpdateControl(&picture, control, 0);
     } catch (...) {
         const TrappedError e = CurrentError();
@@ -113,7 +113,7 @@ bool clsConvert::CustomControlHasFileNameProperty(access::Control& control) {
     }
 }
 
-void clsConvert::AddPictureObject(designer::Section& section, access::Control& control) {
+void clsConvert::AddPictureObject(designer::Section& section, access::Control& control, long top) {
     std::string file;
     try {
         const bool hasFilename = CustomControlHasFileNameProperty(control);
@@ -125,7 +125,7 @@ void clsConvert::AddPictureObject(designer::Section& section, access::Control& c
         }
         try {
             file = control.Filename();
-            section.AddPictureObject(file, control.Left(), control.Top());
+            section.AddPictureObject(file, control.Left(), top);
         } catch (...) {
             RecordError("'" + CurrentError().description + "' -->Image File '" + file + "' not found for " +
                             control.Name() + ".",

@@ -1,10 +1,12 @@
 // Text, label and field objects: an Access label becomes a text object, a text box a text
 // object (empty source), a formula field and its field object (expression, formulas.cpp), a
-// parameter field (form reference) or a database field object (bound field). The Access
-// formatting is copied onto each new object. Positions and sizes are twips.
+// parameter field and its field object (form reference) or a database field object (bound
+// field). The Access formatting is copied onto each new object. Positions and sizes are twips.
 #include <string>
+#include <vector>
 
 #include "convert/convert.h"
+#include "convert/formula/form_references.h"
 #include "convert/trap.h"
 #include "platform/common/vbstring.h"
 
@@ -36,27 +38,24 @@ bool clsConvert::AddTextObject(designer::Section& section, access::Control& cont
     trap([&] { sectionName = section.Name(); });
     trap([&] { source = control.ControlSource(); });
 
-    // 1. A reference to a form becomes a parameter field; nothing is placed.
-    if (vb::InStr(source, "[Forms]") > 0) {
-        const std::string name = StripAccessParameter(source);
+    // 1. References to forms (any case, bracketed or not) become parameter fields. A source
+    // that is one reference places that parameter's field; an expression holding references
+    // becomes a formula in which each stands as its parameter's reference.
+    std::vector<FormReference> references;
+    trap([&] { references = FindFormReferences(source); });
+    if (!references.empty()) {
         if (!crReport_) {
             trap([] { ThrowNotSet(); });
             return result;
         }
-        if (!ExistsParameter(name)) {
-            bool added = false;
-            std::string lastError;
-            for (int type : {designer::crStringField, designer::crDateField, designer::crNumberField}) {
-                try {
-                    crReport_->ParameterFields().Add(name, type);
-                    added = true;
-                    break;
-                } catch (...) {
-                    lastError = CurrentError().description;
-                }
-            }
-            if (!added) WriteErrorLog(lastError, sectionName, "Add Parameter:", 2);
-            trap([&] { crReport_->EnableParameterPrompting = true; });
+        for (const FormReference& reference : references) AddFormParameter(reference.parameter, sectionName);
+        if (IsOnlyFormReference(source)) {
+            trap([&] {
+                result = PlaceFieldObject(section, control, "{?" + references.front().parameter + "}",
+                                          control.Left(), top);
+            });
+        } else {
+            trap([&] { AddFormulaObject(section, control, formulas, window, top); });
         }
         return result;
     }
@@ -89,34 +88,61 @@ bool clsConvert::AddTextObject(designer::Section& section, access::Control& cont
     return result;
 }
 
+void clsConvert::AddFormParameter(const std::string& name, const std::string& sectionName) {
+    if (ExistsParameter(name)) return;
+    bool added = false;
+    std::string lastError;
+    for (int type : {designer::crStringField, designer::crDateField, designer::crNumberField}) {
+        try {
+            crReport_->ParameterFields().Add(name, type);
+            added = true;
+            break;
+        } catch (...) {
+            lastError = CurrentError().description;
+        }
+    }
+    if (!added) WriteErrorLog(lastError, sectionName, "Add Parameter:", 2);
+    if (auto e = Try([&] { crReport_->EnableParameterPrompting = true; }))
+        RecordError("AddTextObject:" + e->description, ReportName, "", "", "n/a");
+}
+
 bool clsConvert::AddFieldObject(designer::Section& section, access::Control& control, long left, long top) {
     std::string fieldText;
-    auto record = [&](const std::string& description) {
-        RecordError("AddFieldObject:" + description + ":" + fieldText, ReportName, "", "", "n/a");
-    };
     try {
         if (!crReport_) ThrowNotSet();
-        std::string table = crReport_->Database().Tables().Item(1).Name();
-        currentTableName_ = table;
-        table = ParseControlRecordSource(table);
+        // The table the binding attached: field references name it as it is bound
+        // ("dbo_Orders" through the front end, "Orders" through ODBC).
+        if (currentTableName_.empty()) currentTableName_ = crReport_->Database().Tables().Item(1).Name();
+        std::string table = currentTableName_;
         if (vb::InStr(table, " ") > 0) table = "[" + table + "]";
         const std::string source = control.ControlSource();
         const std::string text = CheckForParameter(source);
+        const std::string bracketed = BracketedName(source);
         if (text == source)
-            fieldText = "{" + vb::Replace(table, "dbo_", "") + "." + source + "}";
-        else
+            fieldText = "{" + table + "." + source + "}";
+        else if (!text.empty())
             fieldText = text;
+        else if (!bracketed.empty())
+            fieldText = "{" + table + "." + bracketed + "}";  // a field of the record source
         if (fieldText.empty()) {
-            // A bracketed source that names no parameter field: nothing to place.
             RecordError("AddFieldObject:No parameter field matches the control source " + source +
                             "; nothing was placed for " + control.Name(),
                         ReportName, "", "", "n/a");
             return false;
         }
     } catch (...) {
-        record(CurrentError().description);
+        RecordError("AddFieldObject:" + CurrentError().description + ":" + fieldText, ReportName, "", "",
+                    "n/a");
         return false;
     }
+    return PlaceFieldObject(section, control, fieldText, left, top);
+}
+
+bool clsConvert::PlaceFieldObject(designer::Section& section, access::Control& control,
+                                  const std::string& fieldText, long left, long top) {
+    auto record = [&](const std::string& description) {
+        RecordError("AddFieldObject:" + description + ":" + fieldText, ReportName, "", "", "n/a");
+    };
     designer::FieldObject* object = nullptr;
     try {
         object = &section.AddFieldObject(fieldText, left, top);
@@ -215,15 +241,23 @@ std::string clsConvert::CheckForParameter(const std::string& controlSource) {
         const std::string inner = vb::Trim(close > 0 ? vb::Mid(controlSource, open + 1, close - open - 1)
                                                      : vb::Mid(controlSource, open + 1));
         if (!crReport_) ThrowNotSet();
-        for (const auto& p : crReport_->ParameterFields()) {
-            const std::string reference = p->ParameterFieldName();
-            if (vb::InStr(reference, inner) > 0) return reference;
-        }
+        // The parameter of that name (as Access compares names); a parameter whose name merely
+        // holds the text is another one.
+        for (const auto& p : crReport_->ParameterFields())
+            if (vb::StrComp(p->Name(), inner, vb::vbTextCompare) == 0) return p->ParameterFieldName();
         return {};
     } catch (...) {
         WriteErrorLog(CurrentError().description, "CheckForParameter", "", 1);
         return {};
     }
+}
+
+std::string clsConvert::BracketedName(const std::string& source) {
+    const std::string t = vb::Trim(source);
+    if (t.size() < 3 || t.front() != '[' || t.back() != ']') return {};
+    const std::string inner = t.substr(1, t.size() - 2);
+    if (inner.find_first_of("[]") != std::string::npos) return {};
+    return inner;
 }
 
 std::string clsConvert::ParseControlRecordSource(const std::string& table) {

@@ -3,6 +3,7 @@
 // section number when the name says nothing, matched with the area of the new report, and its
 // controls are handed to the object builders. At the end every section without objects is
 // suppressed.
+#include <algorithm>
 #include <string>
 
 #include "convert/convert.h"
@@ -71,7 +72,9 @@ bool clsConvert::AddSections(ui::ProgressWindow& window) {
         LogStepError("There are " + std::to_string(CountOfAccessSections) + " sections", "AddToDetails", 5);
         window.SetProgressValue(window.ProgressValue() + 1);
     });
+    trap([&] { CollectCalculatedControls(); });
     for (int i : kSectionOrder) trap([&] { ProcessSection(window, i); });
+    trap([&] { CheckDeferredFormulas(window); });
     trap([&] { result = SuppressAllBlankSections(); });
     return result;
 }
@@ -228,13 +231,15 @@ int clsConvert::GroupLevelOfSection(int i) {
 clsConvert::SectionKind clsConvert::KindOfSection(int i, const std::string& name, bool& byNumber) {
     byNumber = false;
     if (name.empty()) return SectionKind::None;
+    // The detail test comes last: its text "De" stands inside names of other kinds
+    // ("EncabezadoDePágina", "PieDelInforme").
     if (IsGroupHeaderSection(name)) return SectionKind::GroupHeader;
     if (IsGroupFooterSection(name)) return SectionKind::GroupFooter;
-    if (IsDetailSection(name)) return SectionKind::Detail;
     if (IsReportHeaderSection(name)) return SectionKind::ReportHeader;
     if (IsReportFooterSection(name)) return SectionKind::ReportFooter;
     if (IsPageFooterSection(name)) return SectionKind::PageFooter;
     if (IsPageHeaderSection(name)) return SectionKind::PageHeader;
+    if (IsDetailSection(name)) return SectionKind::Detail;
     // A renamed section, or a language without translation rows: its number tells the kind.
     byNumber = true;
     switch (i) {
@@ -258,6 +263,8 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     auto trap = [&](auto&& body) {
         if (auto e = Try(body)) WriteErrorLog(e->description, "ProcessSection:" + name, "", 1);
     };
+    currentGroupField_.clear();
+    placement_ = Placement{};
     // 1.
     trap([&] {
         name = GetSectionName(i);
@@ -302,6 +309,10 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
         ++met;
         if (met > kMaxGroupSectionsMet) {
             process = false;
+            WriteErrorLog("Section " + name + " was not converted: only the first " +
+                              std::to_string(kMaxGroupSectionsMet) + " group " +
+                              (header ? "headers" : "footers") + " get an area",
+                          "AddToDetails", "", 2);
             return;
         }
         const int group = GroupOfLevel(GroupLevelOfSection(i));
@@ -314,6 +325,9 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
                 return;
             }
             section = firstSectionOf(areaCode);
+            // Totals in the group's header and footer are the group's.
+            if (group <= crReport_->GroupCount())
+                currentGroupField_ = crReport_->Groups()[static_cast<size_t>(group - 1)].ConditionField;
         } catch (...) {
             process = false;
             WriteErrorLog(std::string(header ? "Error creating Group Header Level ("
@@ -386,6 +400,8 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
         });
     }
     trap([&] { DiscoverControls(static_cast<short>(i)); });
+    placement_.current = section;
+    placement_.areaCode = areaCode;
     const std::vector<ControlPtr> records = controls_;
     for (const ControlPtr& record : records) {
         trap([&] {
@@ -408,12 +424,58 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
         });
     }
     if (!controls_.empty()) trap([&] { AlignCrystalControls(areaCode); });
+    currentGroupField_.clear();
+    placement_ = Placement{};
     return true;
 }
 
-void clsConvert::DispatchControl(designer::Section& section, access::Control& control, int type,
+designer::Section& clsConvert::SectionFor(const access::Control& control, long& top) {
+    Placement& p = placement_;
+    if (!p.current) ThrowNotSet();
+    const long accessTop = control.Top();
+    if (p.band) {
+        if (accessTop < p.bandBottom) {
+            top = accessTop - p.bandTop;
+            return *p.band;
+        }
+        // Below the subreports: a section of its own after theirs.
+        if (!crReport_) ThrowNotSet();
+        p.current = &crReport_->Areas().Item(p.areaCode).Sections().Add();
+        p.offset = p.bandBottom;
+        p.band = nullptr;
+    }
+    top = accessTop - p.offset;
+    return *p.current;
+}
+
+designer::Section& clsConvert::SubreportSection(const access::Control& control, const std::string& areaCode,
+                                                long& top) {
+    Placement& p = placement_;
+    const long accessTop = control.Top();
+    if (p.band && accessTop < p.bandBottom) {
+        top = accessTop - p.bandTop;
+        p.bandBottom = std::max(p.bandBottom, accessTop + control.Height());
+        return *p.band;
+    }
+    if (!crReport_) ThrowNotSet();
+    designer::Section& band = crReport_->Areas().Item(areaCode).Sections().Add();
+    if (p.current) {
+        p.band = &band;
+        p.bandTop = accessTop;
+        p.bandBottom = accessTop + control.Height();
+    }
+    top = 0;
+    return band;
+}
+
+void clsConvert::DispatchControl(designer::Section& holder, access::Control& control, int type,
                                  const std::string& areaCode, ui::ProgressWindow& window) {
-    const long top = control.Top();
+    // The section the control goes to: the section being processed, or the one before or after
+    // a subreport placed in it (a subreport finds its own).
+    long top = control.Top();
+    designer::Section* target = &holder;
+    if (type != access::acSubform && placement_.current) target = &SectionFor(control, top);
+    designer::Section& section = *target;
     switch (type) {
         case access::acLabel:
             AddLabelObject(section, control, top);
@@ -425,7 +487,7 @@ void clsConvert::DispatchControl(designer::Section& section, access::Control& co
             AddLineObject(section, control, top);
             break;
         case access::acImage:
-            AddImageObject(section, control);
+            AddImageObject(section, control, top);
             break;
         case access::acBoundObjectFrame:
             WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", "", 2);
@@ -445,7 +507,7 @@ void clsConvert::DispatchControl(designer::Section& section, access::Control& co
             LogStepError("PageBreak:" + control.Name(), "AddDetails", 5);
             break;
         case access::acCustomControl:
-            AddPictureObject(section, control);
+            AddPictureObject(section, control, top);
             break;
         default:
             WriteErrorLog("Cannot deal with Control Type=" + std::to_string(type) + " for control named '" +

@@ -1,6 +1,7 @@
 // Subreports: an Access subreport control is converted by a child job that builds the report
-// it shows; the parent saves that report beside its own file, embeds it in a new section of
-// the area being built and links it to the parent on each pair of link fields.
+// it shows and saves it beside the parent's file under its own name; the parent embeds that
+// file in a section of the area being built (split at the control, so what is above it prints
+// before it and what is below after it) and links it to the parent on each pair of link fields.
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -37,6 +38,27 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
     std::unique_ptr<clsConvert> child;
     try {
         step = 1;
+        const std::string sourceObject = control.SourceObject();
+        // A form shown in a report: a report file cannot show it.
+        if (vb::StrComp(vb::Left(sourceObject, 5), "Form.", vb::vbTextCompare) == 0) {
+            WriteErrorLog("The subreport control " + control.Name() + " shows the form " +
+                              vb::Mid(sourceObject, 6) +
+                              ", which a report file cannot show; nothing was placed",
+                          "ImportSubReport", "", 2);
+            return false;
+        }
+        // The report the control shows, also when the control bears the report's own name.
+        const std::string shown = vb::Replace(sourceObject, "Report.", "");
+        // A report already being converted above this one would start child jobs without end.
+        bool onChain = vb::StrComp(ReportName, shown, vb::vbTextCompare) == 0;
+        for (const std::string& above : parentReports_)
+            if (vb::StrComp(above, shown, vb::vbTextCompare) == 0) onChain = true;
+        if (onChain) {
+            WriteErrorLog("The subreport control " + control.Name() + " shows the report " + shown +
+                              ", which is already being converted as its parent; it is not converted again",
+                          "ImportSubReport", "", 2);
+            return false;
+        }
         child = std::make_unique<clsConvert>(ctx_);
         child->Database = Database;
         child->setDb(db());
@@ -50,8 +72,9 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         }
         child->oLinks = oLinks;
         child->MultipleReportsSelected = MultipleReportsSelected;
-        // The report the control shows, also when the control bears the report's own name.
-        child->ReportName = vb::Replace(control.SourceObject(), "Report.", "");
+        child->ReportName = shown;
+        child->parentReports_ = parentReports_;
+        child->parentReports_.push_back(ReportName);
         child->Reportpath = Reportpath;
         child->IsSubReport = true;
         child->ParentReport = ReportName;
@@ -76,8 +99,10 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         if (child->ShowPageHeaderFooterForSubReports != ShowPageHeaderFooterForSubReports)
             ShowPageHeaderFooterForSubReports = child->ShowPageHeaderFooterForSubReports;
         step = 5;
+        // The file the child saved under its own name is the one embedded: no second copy is
+        // written, so a control named like another report never overwrites that report's file.
         const std::string name = control.Name();
-        const std::string path = JoinPath(Reportpath, MakeSafeName(name) + ".rpt");
+        const std::string path = JoinPath(Reportpath, MakeSafeName(child->ReportName) + ".rpt");
         step = 6;
         if (!converted) {
             LogStepError("---------------------:" + name, "ImportSubReport", 5);
@@ -87,9 +112,6 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         }
         step = 7;
         LogStepError("Finished with subReport:" + path, "ImportSubReport", 5);
-        step = 8;
-        if (!child->crReport()) ThrowNotSet();
-        child->crReport()->SaveAs(path, designer::crStandardReport);
         step = 9;
         std::error_code ec;
         if (!std::filesystem::exists(path, ec)) {
@@ -98,8 +120,12 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         }
         step = 10;
         if (!crReport_) ThrowNotSet();
-        designer::Section& holder = crReport_->Areas().Item(areaCode).Sections().Add();
-        designer::SubreportObject& object = holder.AddSubreportObject(path, control.Left(), 0);
+        long top = 0;
+        designer::Section& holder = SubreportSection(control, areaCode, top);
+        designer::SubreportObject& object = holder.AddSubreportObject(path, control.Left(), top);
+        object.Width = control.Width();
+        // Hidden in Access, hidden here.
+        object.Suppress = !control.Visible();
         step = 11;
         UpdateControl(&object, control, 0);
         step = 12;
@@ -120,6 +146,8 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         const std::string children = control.LinkChildFields();
         std::vector<std::string> masterFields = LinkFields(masters);
         std::vector<std::string> childFields = LinkFields(children);
+        // Without link fields the subreport shows all its rows, as in Access: no link.
+        if (masterFields.empty() && childFields.empty()) return true;
         if (masterFields.size() <= 1 && childFields.size() <= 1) {
             SetNewLinks(object, child->ReportSource, masterFields.empty() ? "" : masterFields[0],
                         childFields.empty() ? "" : childFields[0]);

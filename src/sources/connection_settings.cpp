@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/ado/driver.h"
+
 namespace tolvaran {
 
 namespace {
@@ -25,7 +27,8 @@ std::shared_ptr<OdbcSettings> clsODBCCollection::Item(const std::string& key) co
 }
 
 void clsODBCCollection::Add(std::shared_ptr<OdbcSettings> item, const std::string& key) {
-    if (Item(key)) throw vb::ComError(457, "This key is already associated with an element of this collection");
+    if (Item(key))
+        throw vb::ComError(457, "This key is already associated with an element of this collection");
     items_.emplace_back(key, std::move(item));
 }
 
@@ -73,7 +76,8 @@ bool clsDatabase::LoadSQLServerDatabases(ComboControl& combo, const std::string&
         std::vector<sqldmo::DatabasePtr> databases = server->Databases();
         for (size_t i = 0; i < databases.size(); ++i) {
             const std::string name = databases[i]->Name();
-            if (std::string(" master model msdb tempdb ").find(" " + name + " ") != std::string::npos) continue;
+            if (std::string(" master model msdb tempdb ").find(" " + name + " ") != std::string::npos)
+                continue;
             combo.AddItem(name);
             combo.SetNewItemData(static_cast<long>(i + 1));
         }
@@ -131,21 +135,33 @@ bool clsDatabase::HasLinks(const std::string& path, const std::string& user, con
 }
 
 std::string clsDatabase::Parse(const std::string& connect, const std::string& key) {
-    std::string k = upper(key);
+    std::string k = key;
     if (!k.empty() && k.back() == '=') k.pop_back();
     if (k.empty()) return {};
-    const std::string u = upper(connect);
-    size_t at = u.find(k);
-    if (at == std::string::npos) return {};
-    size_t eq = connect.find('=', at + k.size());
-    if (eq == std::string::npos) return {};
-    size_t semi = connect.find(';', eq);
-    return connect.substr(eq + 1, semi == std::string::npos ? std::string::npos : semi - eq - 1);
+    // A key counts only where an attribute starts, before its "=": never inside another
+    // attribute's name or value ("SERVER" inside "DRIVER={SQL Server}").
+    std::string value = ado::ConnectionSpec(connect).get({k.c_str()});
+    // An ODBC braced value stands without its braces, a doubled "}" for one.
+    if (value.size() >= 2 && value.front() == '{' && value.back() == '}') {
+        std::string inner;
+        for (size_t i = 1; i + 1 < value.size(); ++i) {
+            inner += value[i];
+            if (value[i] == '}' && value[i + 1] == '}') ++i;
+        }
+        value = inner;
+    }
+    return value;
 }
 
-std::string clsDatabase::ParseDatabase(const std::string& connect) { return Parse(connect, "DATABASE"); }
-std::string clsDatabase::ParseServer(const std::string& connect) { return Parse(connect, "SERVER"); }
-std::string clsDatabase::ParseDSN(const std::string& connect) { return Parse(connect, "DSN"); }
+std::string clsDatabase::ParseDatabase(const std::string& connect) {
+    return Parse(connect, "DATABASE");
+}
+std::string clsDatabase::ParseServer(const std::string& connect) {
+    return Parse(connect, "SERVER");
+}
+std::string clsDatabase::ParseDSN(const std::string& connect) {
+    return Parse(connect, "DSN");
+}
 std::string clsDatabase::ParseUserId(const std::string& connect) {
     std::string v = Parse(connect, "USERID");
     return v.empty() ? Parse(connect, "UID") : v;
@@ -175,8 +191,8 @@ bool clsDatabase::ConfirmODBCSettings() {
             if (!odbcDialog_) return true;
             odbcDialog_(*this);
         }
-        cache_.Add(std::make_shared<OdbcSettings>(OdbcSettings{DSN, Server, Database, UserId, Password, UseDsn,
-                                                               UseNTLogin}),
+        cache_.Add(std::make_shared<OdbcSettings>(
+                       OdbcSettings{DSN, Server, Database, UserId, Password, UseDsn, UseNTLogin}),
                    key);
         return true;
     } catch (const std::exception&) {
@@ -195,8 +211,9 @@ bool clsDatabase::CheckODBCCol(const std::string& dsn) {
 
 bool clsDatabase::CheckConn() {
     try {
-        std::string text = UseDsn ? "Provider=SQLOLEDB.1; DSN=" + DSN + "; Database =" + Database + ";"
-                                  : "Provider=SQLOLEDB.1; Data Source=" + Server + "; Initial Catalog=" + Database + ";";
+        std::string text =
+            UseDsn ? "Provider=SQLOLEDB.1; DSN=" + DSN + "; Database =" + Database + ";"
+                   : "Provider=SQLOLEDB.1; Data Source=" + Server + "; Initial Catalog=" + Database + ";";
         text += UseNTLogin ? std::string("Integrated Security=SSPI") : "UID=" + UserId + ";pwd=" + Password;
         connection_ = std::make_shared<ado::Connection>();
         connection_->Open(text);

@@ -19,7 +19,7 @@
 namespace tolvaran {
 
 class clsODBCItem {
-public:
+  public:
     std::string DriverName;
     std::string DriverFile;
     std::string FileVersion;
@@ -28,7 +28,7 @@ public:
     bool IsSQLServer() const { return isSqlServer_ == "True"; }
     void setIsSQLServer(bool value) { isSqlServer_ = value ? "True" : "False"; }
 
-private:
+  private:
     std::string isSqlServer_;
 };
 
@@ -41,7 +41,7 @@ struct OdbcSettings {
 
 // A collection of settings keyed by text (keys compared without regard to case).
 class clsODBCCollection {
-public:
+  public:
     long Count() const { return static_cast<long>(items_.size()); }
     // By position (1 to Count) or key; null when absent.
     std::shared_ptr<OdbcSettings> Item(long position) const;
@@ -53,12 +53,12 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<std::pair<std::string, std::shared_ptr<OdbcSettings>>> items_;
 };
 
 class clsDatabase {
-public:
+  public:
     // Shows the ODBC settings dialog (frmODBCInfo) modally on the object.
     using OdbcDialog = std::function<void(clsDatabase&)>;
 
@@ -103,7 +103,8 @@ public:
     static std::string ParseUserId(const std::string& connect);
     static std::string ParsePassword(const std::string& connect);
     static std::string ParseDSN(const std::string& connect);
-    // The value of key ("KEY" or "KEY="), found without regard to case; "" when absent.
+    // The value of the attribute named key ("KEY" or "KEY="), the key compared without regard
+    // to case; "" when no attribute has that name.
     static std::string Parse(const std::string& connect, const std::string& key);
     // Confirms complete, uncached settings by CheckConn, showing the ODBC settings dialog
     // after each failure until the connection opens, then caches them.
@@ -111,9 +112,10 @@ public:
     bool CheckODBCCol(const std::string& dsn);
     bool CheckConn();
 
-private:
+  private:
     std::shared_ptr<adox::Catalog> openJetCatalog(const std::string& path, const std::string& user,
-                                                  const std::string& password, ado::ConnectionPtr& connection);
+                                                  const std::string& password,
+                                                  ado::ConnectionPtr& connection);
     void logError(const std::exception& e, const char* operation, const char* crystalFormula);
 
     ui::Prompt& prompt_;

@@ -99,10 +99,15 @@ bool RecordClass::SaveToRecordset(long id, long* idVar) {
             rs.Open("SELECT * FROM " + table_ + " where " + keyColumn_ + "=?", db(), ado::adOpenDynamic,
                     ado::adLockOptimistic, {id});
         } else {
+            // A key the engine does not number (Options) takes the number after the highest
+            // one stored, so the rows already there keep theirs.
+            long next = 0;
+            if (!KeyIsAutonumber()) next = LastKey() + 1;
             // A new row needs none of the existing ones read.
             rs.Open("SELECT * FROM " + table_ + " WHERE 1 = 0", db(), ado::adOpenDynamic,
                     ado::adLockOptimistic);
             rs.AddNew();
+            if (next != 0) rs.set(keyColumn_, next);
         }
         writeRow(rs);
         rs.Update();
@@ -114,6 +119,15 @@ bool RecordClass::SaveToRecordset(long id, long* idVar) {
     } catch (const std::exception& e) {
         return fail(e);
     }
+}
+
+long RecordClass::LastKey() {
+    ado::Recordset rs;
+    rs.Open("SELECT MAX(" + keyColumn_ + ") AS LastKey FROM " + table_, db(), ado::adOpenForwardOnly,
+            ado::adLockReadOnly);
+    const long last = rs.Eof() ? 0 : LongOf(rs["LastKey"]);
+    rs.Close();
+    return last;
 }
 
 bool RecordClass::FindBy(const std::string& value, const std::string& field, const std::string& extra,

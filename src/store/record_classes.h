@@ -93,6 +93,9 @@ class RecordClass {
 
     virtual long key() const = 0;
     virtual void setKey(long id) = 0;
+    // False for a key column the engine does not number: a new row is given the highest
+    // stored key + 1.
+    virtual bool KeyIsAutonumber() const { return true; }
     // Every column property from the current row, the key included.
     virtual void readRow(ado::Recordset& rs) = 0;
     // Every column property but the key into the current row, in property order.
@@ -122,6 +125,8 @@ class RecordClass {
     std::string selectByKey() const;
 
   private:
+    long LastKey();
+
     std::string className_, table_, keyColumn_;
     ado::ConnectionPtr db_;
     RecordClass* oSystemConfig_ = nullptr;
@@ -139,6 +144,7 @@ class clsOptions : public RecordClass {
   protected:
     long key() const override { return SystemConfigId; }
     void setKey(long id) override { SystemConfigId = id; }
+    bool KeyIsAutonumber() const override { return false; }
     void readRow(ado::Recordset& rs) override;
     void writeRow(ado::Recordset& rs) override;
     void readForm(Form& form) override;

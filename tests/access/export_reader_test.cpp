@@ -251,7 +251,13 @@ TEST(ExportReader, SubformImageAndBlocks) {
     EXPECT_EQ(sub.LinkMasterFields(), "DisasterID;Assigned Data Validation Specialist");
     EXPECT_EQ(sub.LinkChildFields(), "DisasterID;Specialist");
     EXPECT_EQ(sub.BorderStyle(), 0);
-    EXPECT_FALSE(sub.CanGrow());
+    // Unwritten, a subreport control grows (exports never write it); written, it does not.
+    EXPECT_TRUE(sub.CanGrow());
+    auto fixed = Read(Export("",
+                             "        Begin Section\n            Begin\n                Begin Subform\n"
+                             "                    Name =\"s\"\n                    CanGrow = NotDefault\n"
+                             "                End\n            End\n        End\n"));
+    EXPECT_FALSE(fixed->Controls("s").CanGrow());
     Control& embedded = r->Controls("logoEmbedded");
     EXPECT_EQ(embedded.PictureType(), 0);
     EXPECT_EQ(embedded.Property("PictureData").ToBytes().size(), 18u);

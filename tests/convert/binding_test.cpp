@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "convert/job_support.h"
+#include "convert/layout_support.h"
 #include "platform/ado/driver.h"
 
 namespace convert_test {
@@ -160,7 +160,8 @@ TEST(Binding, DataProjectThroughTheSqlServerTemplate) {
     EXPECT_EQ(job.ReportSource, "Orders");
 }
 
-TEST(Binding, SecondDataProjectLinkFindsATableAlreadyThere) {
+// The record source is bound once, through the first link that holds it.
+TEST(Binding, SecondDataProjectLinkIsNotBoundAgain) {
     MakeOdbcOrders();
     SqlServerTemplate sqlServer;
     JobRun run;
@@ -177,8 +178,59 @@ TEST(Binding, SecondDataProjectLinkFindsATableAlreadyThere) {
     job.Database = project.Path();
 
     EXPECT_TRUE(run.Convert());
-    EXPECT_EQ(run.Problems(), std::vector<std::string>{"AddDatabase: Step (1)AddDatabaseReference=false"});
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+    EXPECT_TRUE(Contains(Descriptions(run.Rows(), "AddDatabase"),
+                         "The record source Orders is bound through the link First; it is not bound again "
+                         "through the link Second"));
     EXPECT_EQ(job.crReport()->Database().Tables().Count(), 1);
+}
+
+// Fields and formulas name the table as it was bound, from the first section on, and a record
+// source reachable through two links is bound once.
+TEST(Binding, FieldsAndFormulasNameTheBoundTable) {
+    using namespace layout;
+    struct Case {
+        const char* what;
+        std::string recordSource;
+        bool ownLink;   // the front end's own tables (with its ODBC-linked dbo_Orders)
+        bool odbcLink;  // the ODBC back end
+        std::string table;
+    };
+    const Case cases[] = {
+        {"raw SQL saved as a query", "SELECT Customer, Amount FROM Orders", true, false, "qryR"},
+        {"ODBC back end", "dbo_Orders", false, true, "Orders"},
+        {"front end first, then the back end", "dbo_Orders", true, true, "dbo_Orders"},
+    };
+    MakeOdbcOrders();
+    for (const Case& c : cases)
+        [&] {
+            JobRun run;
+            run.front.LinkOdbcTable("dbo_Orders", "ODBC;DSN=TolvaranConvert", "Orders");
+            if (c.ownLink) run.AddInternalLink();
+            if (c.odbcLink) run.AddLink(tolvaran::kLinkOdbc, "", "TolvaranConvert")->DSN = "TolvaranConvert";
+            // The page header, with its formula, is converted before the detail's bound field.
+            run.front.AddReport(
+                "R", c.recordSource,
+                Section("PageHeader", "PageHeaderSection", {Field("Head", "=[Customer] & \"!\"")}) +
+                    Section("Section", "Detail", {Field("tCustomer", "Customer")}));
+            run.store.prompt.inputAnswers.push_back("qryR");
+            clsConvert& job = run.NewJob("R");
+            ASSERT_TRUE(run.Convert()) << c.what << ::testing::PrintToString(run.Problems());
+            EXPECT_TRUE(run.Problems().empty()) << c.what << ::testing::PrintToString(run.Problems());
+            const designer::Report& r = *job.crReport();
+            ASSERT_EQ(r.Database().Tables().Count(), 1) << c.what;
+            EXPECT_EQ(r.Database().Tables().Item(1).Name(), c.table) << c.what;
+            ASSERT_NE(r.FormulaFields().Find("Head"), nullptr) << c.what;
+            EXPECT_EQ(r.FormulaFields().Find("Head")->Text(), "{" + c.table + ".Customer} & \"!\"") << c.what;
+            EXPECT_EQ(AreaObjects(r, "D"), std::vector<std::string>{"F:{" + c.table + ".Customer}"})
+                << c.what;
+            if (c.ownLink && c.odbcLink) {
+                EXPECT_TRUE(
+                    Contains(Descriptions(run.Rows(), "AddDatabase"),
+                             "The record source dbo_Orders is bound through the link Internal; it is not "
+                             "bound again through the link TolvaranConvert"));
+            }
+        }();
 }
 
 TEST(Binding, LinksOfOtherKindsAreNeverBound) {

@@ -106,5 +106,28 @@ TEST(LayoutControls, UpdateControlMovesObjectsRightToTheAccessLeft) {
     job.CloseAccess();
 }
 
+// A step of UpdateControl that fails is logged and the steps after it still run: with a lists
+// file whose Controls table has no CrystalTopPos, the left and height are still recorded.
+TEST(LayoutControls, UpdateControlGoesOnAfterAFailedStep) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("R", "Orders", Section("Section", "Detail", {Label("lbl", "x", 300, 50)}));
+    run.store.gDb()->Execute("ALTER TABLE Controls DROP COLUMN CrystalTopPos");
+    clsConvert& job = run.NewJob("R", 9);
+    ASSERT_TRUE(run.Convert());
+    designer::ReportObject* object = FindObject(*job.crReport(), "T:x");
+    ASSERT_NE(object, nullptr);
+    ado::Recordset rs;
+    rs.Open("SELECT CrystalControlName, CrystalLeftPos, CrystalHeight FROM Controls WHERE ReportId = 9",
+            run.store.gDb(), ado::adOpenForwardOnly, ado::adLockReadOnly);
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(vb::NZ(rs["CrystalControlName"], "").ToString(), object->Name);
+    EXPECT_EQ(vb::NZ(rs["CrystalLeftPos"], 0).ToLong(), 300);
+    EXPECT_EQ(vb::NZ(rs["CrystalHeight"], 0).ToLong(), 300);
+    rs.Close();
+    const auto failures = Descriptions(run.Rows(), "DiscoverControls");
+    EXPECT_EQ(failures.size(), 1u) << ::testing::PrintToString(failures);
+}
+
 }  // namespace
 }  // namespace convert_test

@@ -2,6 +2,8 @@
 // header and footer in the areas of its own group.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "convert/layout_support.h"
 
 namespace convert_test {
@@ -9,6 +11,10 @@ namespace {
 
 using namespace layout;
 using tolvaran::clsConvert;
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
 
 // Levels 0..n-1 each with a header and footer holding one label that names the level.
 std::string Levels(const std::vector<std::string>& fields, bool sortOnlyFirst) {
@@ -61,12 +67,13 @@ TEST(LayoutGroups, HeadersAndFootersGoToTheirOwnLevelsAreas) {
 TEST(LayoutGroups, FieldChoiceConditionDirectionAndExpressionLevels) {
     JobRun run;
     run.AddInternalLink();
-    // ID is found inside the first field holding it; an expression matches no field but
-    // still counts; a date-time field groups by day.
+    // A level groups on the field it names, in any case, not on one whose name holds it; an
+    // expression names no field: it gets no group, is not counted and is reported; a date-time
+    // field groups by day.
     run.front.Sql("CREATE TABLE Lines (CustomerID INTEGER, ID INTEGER, Shipped DATETIME, Qty REAL);");
     run.front.AddReport("R", "Lines",
                         Level("ID", true, false) + Level("=Left([Qty],1)", true, false) +
-                            Level("Shipped", false, true, /*descending=*/true) +
+                            Level("shipped", false, true, /*descending=*/true) +
                             GroupHeader(0, "GroupHeader0", {Label("a", "by id")}) +
                             GroupHeader(1, "GroupHeader1", {Label("b", "by expression")}) +
                             GroupFooter(2, "GroupFooter2", {Label("c", "by day")}) +
@@ -75,14 +82,17 @@ TEST(LayoutGroups, FieldChoiceConditionDirectionAndExpressionLevels) {
     ASSERT_TRUE(run.Convert());
     const designer::Report& r = *job.crReport();
     ASSERT_EQ(r.GroupCount(), 2);
-    EXPECT_EQ(r.Groups()[0], (designer::Group{"{Lines.CustomerID}", designer::crGCAnyValue, 0}));
+    EXPECT_EQ(r.Groups()[0], (designer::Group{"{Lines.ID}", designer::crGCAnyValue, 0}));
     EXPECT_EQ(r.Groups()[1], (designer::Group{"{Lines.Shipped}", designer::crGCDaily, 1}));
-    EXPECT_EQ(job.NumberOfGroups(), 3);
+    EXPECT_EQ(job.NumberOfGroups(), 2);
     EXPECT_EQ(AreaObjects(r, "GH1"), std::vector<std::string>{"T:by id"});
     EXPECT_EQ(AreaObjects(r, "GF2"), std::vector<std::string>{"T:by day"});
-    // The expression level has no group: its header is reported and placed nowhere.
+    // The expression level has no group: it is reported, and its header placed nowhere.
     EXPECT_EQ(run.Problems(),
-              std::vector<std::string>{"AddToDetails: Error creating Group Header Level (1) "});
+              (std::vector<std::string>{
+                  "AddGroup: Group level 1 on =Left([Qty],1) finds no field of Lines: no group was added",
+                  "AddToDetails: Error creating Group Header Level (1) "}));
+    EXPECT_TRUE(HasLine(Descriptions(run.Rows(), ""), "There were 2 group levels added"));
     EXPECT_EQ(FindObject(r, "T:by expression"), nullptr);
 }
 

@@ -108,6 +108,86 @@ TEST(LayoutSections, KindFromNameTranslationOrNumber) {
     }
 }
 
+// The section names of every language the shipped translation rows hold go to their own
+// areas: no name is taken for the detail section because it holds "De".
+TEST(LayoutSections, SectionNamesOfEveryShippedLanguage) {
+    struct Language {
+        const char* language;
+        const char* reportHeader;
+        const char* pageHeader;
+        const char* detail;
+        const char* pageFooter;
+        const char* reportFooter;
+        const char* groupHeader;
+        const char* groupFooter;
+    };
+    const Language languages[] = {
+        {"German", "Berichtskopf", "Seitenkopfbereich", "Detailbereich", "Seitenfußbereich", "Berichtsfuß",
+         "Gruppenkopf0", "Gruppenfuß0"},
+        {"Spanish", "EncabezadoDelInforme", "EncabezadoDePágina", "Detalle", "PieDePágina", "PieDelInforme",
+         "EncabezadoDelGrupo0", "PieDelGrupo0"},
+        {"Italian", "IntestazioneReport", "IntestazionePagina", "Corpo", "PièDiPaginaPagina",
+         "PièDiPaginaReport", "IntestazioneGruppo0", "PièDiPaginaGruppo0"},
+        {"Dutch", "Rapportkoptekst", "Paginakoptekst", "Details", "Paginavoettekst", "Rapportvoettekst",
+         "Groepskoptekst0", "Groepsvoettekst0"},
+        {"Portuguese", "CabeçalhoDoRelatório", "CabeçalhoDaPágina", "Detalhe", "RodapéDaPágina",
+         "RodapéDoRelatório", "CabeçalhoDoGrupo0", "RodapéDoGrupo0"},
+        {"Finnish", "RaportinYlätunniste", "SivunYlätunniste", "Tiedot", "SivunAlatunniste",
+         "RaportinAlatunniste", "RyhmänYlätunniste0", "RyhmänAlatunniste0"},
+        {"Latvian", "AtskaitesGalvene", "LapasGalvene", "Detaļas", "LapasKājene", "AtskaitesKājene",
+         "GrupasGalvene0", "GrupasKājene0"},
+    };
+    for (const Language& l : languages)
+        [&] {
+            JobRun run;
+            run.AddInternalLink();
+            run.front.AddReport("R", "Orders",
+                                Level("Customer", true, true) +
+                                    Section("FormHeader", l.reportHeader, {Label("a", "RH")}) +
+                                    Section("PageHeader", l.pageHeader, {Label("b", "PH")}) +
+                                    GroupHeader(0, l.groupHeader, {Label("c", "GH")}) +
+                                    Section("Section", l.detail, {Label("d", "D")}) +
+                                    GroupFooter(0, l.groupFooter, {Label("e", "GF")}) +
+                                    Section("PageFooter", l.pageFooter, {Label("f", "PF")}) +
+                                    Section("FormFooter", l.reportFooter, {Label("g", "RF")}));
+            clsConvert& job = run.NewJob("R");
+            ASSERT_TRUE(run.Convert()) << l.language;
+            EXPECT_TRUE(run.Problems().empty()) << l.language << ::testing::PrintToString(run.Problems());
+            const std::pair<const char*, const char*> areas[] = {
+                {"RH", "T:RH"},  {"PH", "T:PH"}, {"GH1", "T:GH"}, {"D", "T:D"},
+                {"GF1", "T:GF"}, {"PF", "T:PF"}, {"RF", "T:RF"}};
+            for (const auto& [area, object] : areas)
+                EXPECT_EQ(AreaObjects(*job.crReport(), area), std::vector<std::string>{object})
+                    << l.language << " " << area;
+        }();
+}
+
+// Only five group headers and five group footers get an area; each section dropped is logged.
+TEST(LayoutSections, GroupSectionsBeyondTheFifthAreLogged) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.Sql("CREATE TABLE Wide (F0 TEXT, F1 TEXT, F2 TEXT, F3 TEXT, F4 TEXT, F5 TEXT);");
+    std::string levels, sections;
+    for (int j = 0; j < 6; ++j) {
+        const std::string n = std::to_string(j);
+        levels += Level("F" + n, true, true);
+        sections += GroupHeader(j, "GroupHeader" + n, {Label("h" + n, "head " + n)}) +
+                    GroupFooter(j, "GroupFooter" + n, {Label("f" + n, "foot " + n)});
+    }
+    run.front.AddReport("R", "Wide", levels + sections + Section("Section", "Detail", {Field("t", "F0")}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    // Headers are met from level 1 down and level 0 last; footers from level 0 on.
+    EXPECT_EQ(run.Problems(),
+              (std::vector<std::string>{"AddToDetails: Section GroupFooter5 was not converted: only the "
+                                        "first 5 group footers get an area",
+                                        "AddToDetails: Section GroupHeader0 was not converted: only the "
+                                        "first 5 group headers get an area"}));
+    EXPECT_EQ(FindObject(*job.crReport(), "T:head 0"), nullptr);
+    EXPECT_EQ(FindObject(*job.crReport(), "T:foot 5"), nullptr);
+    EXPECT_NE(FindObject(*job.crReport(), "T:head 5"), nullptr);
+}
+
 TEST(LayoutSections, RenamedGroupSectionsFindTheirLevelsAreas) {
     JobRun run;
     run.AddInternalLink();
@@ -188,7 +268,7 @@ TEST(LayoutSections, PageHeaderQuestionAskedOnceAndAnswerCarried) {
     const auto skipped = Descriptions(run.Rows(), "AddToDetails");
     EXPECT_EQ(std::count(skipped.begin(), skipped.end(), "Skipping section 'PageHeaderSection'"), 2);
     EXPECT_EQ(std::count(skipped.begin(), skipped.end(), "Skipping section 'PageFooterSection'"), 2);
-    EXPECT_EQ(AreaObjects(*job.crReport(), "D"), (std::vector<std::string>{"S:subA", "S:subB"}));
+    EXPECT_EQ(AreaObjects(*job.crReport(), "D"), (std::vector<std::string>{"S:rptChild", "S:rptChild"}));
 }
 
 TEST(LayoutSections, YesKeepsSubreportPageSectionsAndBatchNeverAsks) {

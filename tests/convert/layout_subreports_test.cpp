@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "convert/layout_support.h"
 
@@ -41,26 +43,28 @@ TEST(LayoutSubreports, TwoLevelsDeepWithLinks) {
                           Text("LinkChildFields", "LineNo"), Num("BorderStyle", 0)})}));
     run.front.AddReport(
         "Order Sheet", "Orders",
-        Section(
-            "Section", "Detail",
-            {Field("tCustomer", "Customer"),
-             Control("Subform", "sub/Lines", 300, 400, 6000, 1500,
-                     {Text("SourceObject", "Report.rptLines"), Text("LinkMasterFields", "ID;Customer"),
-                      Text("LinkChildFields", "OrderID; Customer"), Num("BorderStyle", 1), On("CanGrow")})}));
+        Section("Section", "Detail",
+                {Field("tCustomer", "Customer"),
+                 Control("Subform", "sub/Lines", 300, 400, 6000, 1500,
+                         {Text("SourceObject", "Report.rptLines"), Text("LinkMasterFields", "ID;Customer"),
+                          Text("LinkChildFields", "OrderID; Customer"), Num("BorderStyle", 1)})}));
     clsConvert& job = run.NewJob("Order Sheet");
     ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
     EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
 
-    // Each child saves itself; the parent saves the file it embeds under the control's safe name.
-    for (const char* file : {"Order Sheet.rpt", "rptLines.rpt", "sub_Lines.rpt", "rptNotes.rpt"})
+    // Each child saves itself under its report's name, and that file is the one embedded.
+    for (const char* file : {"Order Sheet.rpt", "rptLines.rpt", "rptNotes.rpt"})
         EXPECT_TRUE(fs::exists(fs::path(run.Output()) / file)) << file;
+    EXPECT_FALSE(fs::exists(fs::path(run.Output()) / "sub_Lines.rpt"));
 
     const designer::Report& main = *job.crReport();
-    const designer::SubreportObject* lines = Subreport(main, "sub_Lines");
+    const designer::SubreportObject* lines = Subreport(main, "rptLines");
     ASSERT_NE(lines, nullptr);
     EXPECT_EQ(lines->Left, 300);
     EXPECT_EQ(lines->Top, 0);
     EXPECT_EQ(lines->Height, 1500);
+    // The control's width, and growth unless its export says otherwise.
+    EXPECT_EQ(lines->Width, 6000);
     EXPECT_TRUE(lines->CanGrow);
     EXPECT_EQ(lines->TopLineStyle, designer::crLSSingleLine);
     EXPECT_EQ(lines->RightLineStyle, designer::crLSSingleLine);
@@ -104,19 +108,132 @@ TEST(LayoutSubreports, UnlinkedAndFailedSubreports) {
                                          {Text("SourceObject", "Report.rptGone")})}));
     clsConvert& job = run.NewJob("Main");
     ASSERT_TRUE(run.Convert());
-    // Without link fields the subreport stays placed, unlinked, and the failure is recorded.
-    const designer::SubreportObject* placed = Subreport(*job.crReport(), "subNoLinks");
+    // Without link fields the subreport is placed unlinked, as Access shows it: all its rows,
+    // and nothing to report.
+    const designer::SubreportObject* placed = Subreport(*job.crReport(), "rptChild");
     ASSERT_NE(placed, nullptr);
     EXPECT_EQ(placed->Links.Count(), 0);
-    bool linkFailure = false;
-    for (const LogRow& r : run.Rows())
-        if (r.FormulaName == "SetNewLinks") linkFailure = true;
-    EXPECT_TRUE(linkFailure);
+    for (const LogRow& r : run.Rows()) EXPECT_NE(r.FormulaName, "SetNewLinks");
+    EXPECT_TRUE(Descriptions(run.Rows(), "setsublinks").empty());
     // A subreport whose report is missing is not placed; the parent goes on.
     EXPECT_EQ(Subreport(*job.crReport(), "subMissing"), nullptr);
     const auto lines = Descriptions(run.Rows(), "ImportSubReport");
     EXPECT_TRUE(std::find(lines.begin(), lines.end(), "ERROR(S) IN subReport:subMissing") != lines.end());
     EXPECT_TRUE(job.success());
+}
+
+// The section is split at the subreport controls: what is above them prints before them,
+// subreports side by side (and what stands beside them) share one section, what is below
+// follows in a section of its own, its tops taken from the subreports' bottom.
+TEST(LayoutSubreports, PlacedWhereTheControlsAre) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("rptChild", "Orders", Section("Section", "Detail", {Field("t", "Amount")}));
+    run.front.AddReport("rptOther", "Orders", Section("Section", "Detail", {Field("t", "Customer")}));
+    // The converted file of another report, named like a subreport control below.
+    const fs::path other = fs::path(run.Output()) / "rptSummary.rpt";
+    {
+        std::ofstream out(other);
+        out << "another report";
+    }
+    run.front.AddReport(
+        "Main", "Orders",
+        Section(
+            "Section", "Detail",
+            {Label("above", "above", 100, 0),
+             Control("Subform", "rptSummary", 100, 500, 4500, 60, {Text("SourceObject", "Report.rptChild")}),
+             Control("Subform", "subHidden", 5000, 500, 4000, 60,
+                     {Text("SourceObject", "Report.rptOther"), Text("LinkMasterFields", "ID"),
+                      Text("LinkChildFields", "ID"), On("Visible")}),
+             Label("beside", "beside", 9500, 520), Label("below", "below", 100, 800),
+             Field("tBelow", "Customer", 100, 1000)}));
+    clsConvert& job = run.NewJob("Main");
+    ASSERT_TRUE(run.Convert());
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+
+    const designer::Area& area = job.crReport()->Areas().Item("D");
+    ASSERT_EQ(area.Sections().Count(), 3);
+    auto objects = [&](int n) {
+        std::vector<std::string> out;
+        for (const auto& o : area.Sections().Item(n).ReportObjects())
+            out.push_back(Describe(*o) + "@" + std::to_string(o->Left) + "," + std::to_string(o->Top));
+        return out;
+    };
+    EXPECT_EQ(objects(1), std::vector<std::string>{"T:above@100,0"});
+    EXPECT_EQ(objects(2),
+              (std::vector<std::string>{"S:rptChild@100,0", "S:rptOther@5000,0", "T:beside@9500,20"}));
+    EXPECT_EQ(objects(3), (std::vector<std::string>{"T:below@100,240", "F:{Orders.Customer}@100,440"}));
+
+    const designer::SubreportObject* shown = Subreport(*job.crReport(), "rptChild");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->Width, 4500);
+    EXPECT_TRUE(shown->CanGrow);
+    EXPECT_FALSE(shown->Suppress);
+    const designer::SubreportObject* hidden = Subreport(*job.crReport(), "rptOther");
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_EQ(hidden->Width, 4000);
+    EXPECT_TRUE(hidden->Suppress);
+    EXPECT_EQ(Links(*hidden), std::vector<std::string>{"{Orders.ID}={Orders.ID}"});
+    // No file is written under a control's name: the other report's file is untouched.
+    std::ifstream in(other);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+              "another report");
+    EXPECT_FALSE(fs::exists(fs::path(run.Output()) / "subHidden.rpt"));
+}
+
+// A report that shows itself, two reports that show each other, and a form shown in a report:
+// nothing to convert, one conversion problem each, and the report completes.
+TEST(LayoutSubreports, ReportsAlreadyAboveAndFormsAreNotConverted) {
+    struct Case {
+        const char* what;
+        std::string report;
+        std::vector<std::string> problems;
+        std::vector<std::string> objects;
+    };
+    const Case cases[] = {
+        {"a report showing itself",
+         "Self",
+         {"ImportSubReport: The subreport control subSelf shows the report Self, which is already being "
+          "converted "
+          "as its parent; it is not converted again"},
+         {"T:self"}},
+        {"two reports showing each other",
+         "rptA",
+         {"ImportSubReport: The subreport control subA shows the report rptA, which is already being "
+          "converted as "
+          "its parent; it is not converted again"},
+         {"T:a", "S:rptB"}},
+        {"a form shown in a report",
+         "WithForm",
+         {"ImportSubReport: The subreport control subForm shows the form frmCustomers, which a report file "
+          "cannot "
+          "show; nothing was placed"},
+         {"T:form"}},
+    };
+    for (const Case& c : cases)
+        [&] {
+            JobRun run;
+            run.AddInternalLink();
+            auto shows = [](const std::string& control, const std::string& source) {
+                return Control("Subform", control, 100, 400, 3000, 500, {Text("SourceObject", source)});
+            };
+            run.front.AddReport(
+                "Self", "Orders",
+                Section("Section", "Detail", {Label("l", "self", 100, 0), shows("subSelf", "Report.Self")}));
+            run.front.AddReport(
+                "rptA", "Orders",
+                Section("Section", "Detail", {Label("l", "a", 100, 0), shows("subB", "Report.rptB")}));
+            run.front.AddReport(
+                "rptB", "Orders",
+                Section("Section", "Detail", {Label("l", "b", 100, 0), shows("subA", "Report.rptA")}));
+            run.front.AddReport("WithForm", "Orders",
+                                Section("Section", "Detail",
+                                        {Label("l", "form", 100, 0), shows("subForm", "Form.frmCustomers")}));
+            clsConvert& job = run.NewJob(c.report);
+            ASSERT_TRUE(run.Convert()) << c.what;
+            EXPECT_EQ(run.Problems(), c.problems) << c.what;
+            EXPECT_EQ(AreaObjects(*job.crReport(), "D"), c.objects) << c.what;
+        }();
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace tolvaran {
 namespace {
 
 class Rules : public ::testing::Test {
-protected:
+  protected:
     Rules() : tr(ctx) {
         ctx.tableName = "Orders";
         ctx.formulaFields = {"Subtotal", "Tax"};
@@ -22,7 +22,8 @@ TEST_F(Rules, ConvertIIFKeepsReferencesInAccessForm) {
     EXPECT_EQ(tr.ConvertIIF("IIf([Qty]>10,1,0)"), "IF [Qty]>10 Then 1 else 0");
     EXPECT_EQ(tr.ConvertIIF("  iif(a,b,c)  "), "IF a Then b else c");
     EXPECT_EQ(tr.ConvertIIF("x"), "") << "one item: nothing to rewrite";
-    EXPECT_EQ(tr.ConvertIIF("Nz(IIf(a,b,c),0) & IIf(d,e,f)"), "Nz(IF a Then b else c,0) & (IF d Then e else f)");
+    EXPECT_EQ(tr.ConvertIIF("Nz(IIf(a,b,c),0) & IIf(d,e,f)"),
+              "Nz(IF a Then b else c,0) & (IF d Then e else f)");
     EXPECT_EQ(tr.ConvertIIF("-IIf(a,b,c)"), "-(IF a Then b else c)");
     EXPECT_EQ(tr.ConvertIIF("(IIf(a,b,c))"), "(IF a Then b else c)");
 }
@@ -31,7 +32,9 @@ TEST_F(Rules, ConvertOneIIF) {
     EXPECT_EQ(tr.ConvertOneIIF("IIf(%1%>1,b,c)"), "IF %1%>1 Then b else c");
     EXPECT_EQ(tr.ConvertOneIIF("IIf (a, \"b,c\", d)"), "IF a Then  \"b,c\" else  d");
     EXPECT_EQ(tr.ConvertOneIIF("Sum(%1%)"), "Sum(%1%)");
-    EXPECT_EQ(tr.ConvertOneIIF("IIf(a,b)"), "");
+    EXPECT_EQ(tr.ConvertOneIIF("IIf(a,b)"), "IF a Then b");
+    EXPECT_EQ(tr.ConvertOneIIF("IIf(a)"), "");
+    EXPECT_EQ(tr.ConvertOneIIF("IIf(a,b,c,d)"), "");
     EXPECT_EQ(tr.ConvertOneIIF("IIf(a,b,c"), "");
     EXPECT_EQ(tr.ConvertOneIIF("[IIf(a,b,c)]"), "[IIf(a,b,c)]");
 }

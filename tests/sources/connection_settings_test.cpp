@@ -1,17 +1,18 @@
+#include "sources/connection_settings.h"
+
 #include <gtest/gtest.h>
 
 #include "fixtures.h"
 #include "platform/registry/registry_file.h"
 #include "platform/sqldmo/fake.h"
 #include "platform/ui/recording.h"
-#include "sources/connection_settings.h"
 
 namespace {
 
 using tolvaran::clsDatabase;
 
 class Settings : public ::testing::Test {
-protected:
+  protected:
     ui::RecordingPrompt prompt;
     sqldmo::FakeFactory dmo;
     tolvaran::clsODBCCollection cache;
@@ -46,7 +47,8 @@ TEST_F(Settings, ServerListFillsTheComboAndShowsIt) {
 }
 
 TEST_F(Settings, DatabasesSkipTheSystemOnesAndCarryTheirPosition) {
-    for (const char* n : {"master", "Master", "model", "Sales", "msdb", "tempdb", "temp"}) dmo.AddDatabase("srv", n);
+    for (const char* n : {"master", "Master", "model", "Sales", "msdb", "tempdb", "temp"})
+        dmo.AddDatabase("srv", n);
     db.Server = "srv";
     combo.AddItem("kept");
     db.LoadSQLServerDatabases(combo);
@@ -92,6 +94,14 @@ TEST(SettingsParse, ConnectStringExtractors) {
     EXPECT_EQ(clsDatabase::Parse(c, "app="), "Report");
     EXPECT_EQ(clsDatabase::ParseUserId("DSN=x;UserId=bob;UID=sa"), "bob");
     EXPECT_EQ(clsDatabase::ParseServer("DSN=x"), "");
+    // A key counts only as the name of an attribute, never inside a name or a braced value.
+    const std::string driver = "DRIVER={SQL Server};DATABASE=Sales;SERVER=srv1";
+    EXPECT_EQ(clsDatabase::ParseServer(driver), "srv1");
+    EXPECT_EQ(clsDatabase::ParseDatabase(driver), "Sales");
+    EXPECT_EQ(clsDatabase::Parse(driver, "driver"), "SQL Server");
+    EXPECT_EQ(clsDatabase::ParseServer("DRIVER={SQL Server;SERVER=x};Server=real"), "real");
+    EXPECT_EQ(clsDatabase::ParseDSN("ODBC;DATABASE=DSNless;SERVER=s"), "");
+    EXPECT_EQ(clsDatabase::ParseDatabase("ODBC;MYDATABASE=a;database=b"), "b");
 }
 
 TEST_F(Settings, OdbcChainCachesConfirmedSettingsAndLogsFailures) {
@@ -145,8 +155,9 @@ TEST(SqlDmoRegistry, ServerListFromTheRegistryFile) {
     testsrc::TempFolder folder;
     registry::RegistryFile reg(folder.file("registry.reg"));
     EXPECT_TRUE(sqldmo::ServersFromRegistry(reg).empty());
-    reg.Parse("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvaran\\SQLServer]\n"
-              "\"Servers\"=hex(7):61,6c,70,68,61,00,62,2d,32,00,00\n");
+    reg.Parse(
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvaran\\SQLServer]\n"
+        "\"Servers\"=hex(7):61,6c,70,68,61,00,62,2d,32,00,00\n");
     EXPECT_EQ(sqldmo::ServersFromRegistry(reg), (std::vector<std::string>{"alpha", "b-2"}));
     sqldmo::OdbcFactory factory(sqldmo::ServersFromRegistry(reg));
     EXPECT_EQ(factory.CreateApplication()->ListAvailableSQLServers().size(), 2u);

@@ -161,6 +161,19 @@ TEST_F(Records, OptionsLoadAndSaveRowOne) {
     EXPECT_FALSE(back.SuppressSectionsWithNoControls);
     EXPECT_FALSE(back.LoadReportsOnOpen);
     EXPECT_EQ(back.SystemConfigId, 1);
+
+    // Key 0 adds a row under the next key; row 1 keeps its key and values.
+    tolvaran::clsOptions added;
+    added.setDb(ctx.gInternalDb);
+    added.SuppressSectionsWithNoControls = true;
+    long id = 0;
+    ASSERT_TRUE(added.SaveRecord(0, &id)) << added.ErrorMessage;
+    EXPECT_EQ(id, 2);
+    EXPECT_EQ(added.SystemConfigId, 2);
+    ASSERT_TRUE(back.LoadRecord(2));
+    EXPECT_TRUE(back.SuppressSectionsWithNoControls);
+    ASSERT_TRUE(back.LoadRecord(1));
+    EXPECT_FALSE(back.SuppressSectionsWithNoControls);
 }
 
 TEST_F(Records, ReportFormRoundTripTakesComboItemData) {

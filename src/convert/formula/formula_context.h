@@ -7,7 +7,7 @@
 namespace tolvaran {
 
 class FormulaContext {
-public:
+  public:
     virtual ~FormulaContext() = default;
 
     // The job's current table name: the table part of every field reference ("{T.F}").
@@ -20,6 +20,10 @@ public:
     // A field of the current table that every row fills (its key, or its first field), used to
     // count rows for "Count(*)" when the expression itself names no field. Empty when unknown.
     virtual std::string RowCountFieldName() const = 0;
+
+    // The reference of the group field ("{T.F}") when the expression stands in the header or
+    // footer of a group: totals there are the group's. Empty elsewhere.
+    virtual std::string GroupFieldReference() const { return {}; }
 
     // A step line (level 5), as the job's LogStepError writes it.
     virtual void LogStepError(const std::string& message, const std::string& function) = 0;

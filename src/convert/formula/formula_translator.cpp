@@ -3,6 +3,7 @@
 
 #include <array>
 #include <exception>
+#include <vector>
 
 #include "platform/common/expression_tokens.h"
 
@@ -127,13 +128,6 @@ bool FormulaTranslator::IsFormulaField(const std::string& name) {
 std::string FormulaTranslator::TranslateReferences(const std::string& f) {
     TokenList t(f);
     const std::string table = ctx_.CurrentTableName();
-    bool pageCase = false;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i].kind == TokenKind::Name) {
-            pageCase = BracketContent(t.Text(i)) == "Page";
-            break;
-        }
-    }
     auto isPart = [&](std::size_t i) {
         return i < t.size() && (t[i].kind == TokenKind::Name || t[i].kind == TokenKind::Identifier);
     };
@@ -150,7 +144,8 @@ std::string FormulaTranslator::TranslateReferences(const std::string& f) {
             std::size_t end = i + 1;
             while (isJoiner(end) && isPart(end + 1)) end += 2;
             bool tableField = end == i + 3 && t.Text(i + 1) == "." && !IsAccessObject(NamePart(t, i)) &&
-                              !t.IsCall(i + 2) && (t[i].kind == TokenKind::Name || t[i + 2].kind == TokenKind::Name);
+                              !t.IsCall(i + 2) &&
+                              (t[i].kind == TokenKind::Name || t[i + 2].kind == TokenKind::Name);
             if (tableField) {
                 out += '{';
                 out += NamePart(t, i);
@@ -165,9 +160,10 @@ std::string FormulaTranslator::TranslateReferences(const std::string& f) {
         }
         if (t[i].kind == TokenKind::Name && !t.IsQualified(i)) {
             std::string name(BracketContent(t.Text(i)));
-            if (pageCase && name == "Page") {
+            // Page and Pages are the report's page number and page count wherever they stand.
+            if (name == "Page") {
                 out += "PageNumber";
-            } else if (pageCase && name == "Pages") {
+            } else if (name == "Pages") {
                 out += "TotalPageCount";
             } else if (IsFormulaField(name)) {
                 out += "{@" + name + "}";
@@ -256,8 +252,8 @@ std::string FormulaTranslator::FixIsNull(const std::string& f) {
             std::size_t start = OperandStart(t, i);
             if (start == TokenList::npos) continue;
             std::size_t operandEnd = t.PrevSolid(i) + 1;
-            return t.Join(0, start) + (negated ? "Not IsNull(" : "IsNull(") + t.Join(start, operandEnd) + ")" +
-                   t.Join(null + 1, t.size());
+            return t.Join(0, start) + (negated ? "Not IsNull(" : "IsNull(") + t.Join(start, operandEnd) +
+                   ")" + t.Join(null + 1, t.size());
         }
     } catch (const std::exception&) {
     }
@@ -286,14 +282,51 @@ std::string FormulaTranslator::FixLongDate(const std::string& f) {
     }
 }
 
-std::string FormulaTranslator::FixNow(const std::string& f) { return ReplaceZeroArgumentCall(f, "Now", "CurrentDateTime"); }
+std::string FormulaTranslator::FixNow(const std::string& f) {
+    return ReplaceZeroArgumentCall(f, "Now", "CurrentDateTime");
+}
+
+std::string FormulaTranslator::FixTime(const std::string& f) {
+    return ReplaceZeroArgumentCall(f, "Time", "CurrentTime");
+}
+
+std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std::string& groupField) {
+    static constexpr std::array<std::string_view, 8> kTotals = {"Sum",     "Count", "Average", "Minimum",
+                                                                "Maximum", "Avg",   "Min",     "Max"};
+    TokenList t(f);
+    std::vector<bool> closesTotal(t.size(), false);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].kind != TokenKind::Identifier || !t.IsCall(i) || t.IsQualified(i)) continue;
+        bool total = false;
+        for (auto name : kTotals)
+            if (EqualsNoCase(t.Text(i), name)) total = true;
+        if (!total) continue;
+        const std::size_t open = t.NextSolid(i);
+        const std::size_t close = t.MatchingParen(open);
+        if (close == TokenList::npos || t.NextSolid(open) == close) continue;
+        int depth = 0;
+        bool oneArgument = true;
+        for (std::size_t j = open + 1; j < close && oneArgument; ++j) {
+            if (t[j].kind == TokenKind::LParen) ++depth;
+            if (t[j].kind == TokenKind::RParen) --depth;
+            if (t[j].kind == TokenKind::Comma && depth == 0) oneArgument = false;
+        }
+        if (oneArgument) closesTotal[close] = true;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (closesTotal[i]) out += ", " + groupField;
+        out += t.Text(i);
+    }
+    return out;
+}
 
 std::string FormulaTranslator::FixFunction(const std::string& f, const std::string& fn) {
     struct Rename {
         std::string_view from, to;
     };
-    static constexpr std::array<Rename, 3> kRenames = {
-        Rename{"Avg(", "Average("}, Rename{"Min(", "Minimum("}, Rename{"Max(", "Maximum("}};
+    static constexpr std::array<Rename, 3> kRenames = {Rename{"Avg(", "Average("}, Rename{"Min(", "Minimum("},
+                                                       Rename{"Max(", "Maximum("}};
     std::string_view to;
     for (const auto& r : kRenames)
         if (r.from == fn) to = r.to;
@@ -311,7 +344,8 @@ std::string FormulaTranslator::FixFunction(const std::string& f, const std::stri
             out += t.Text(i);
         }
     }
-    ctx_.LogStepError("Convert '" + fn + " to " + (found ? std::string(to) : std::string()) + "'", kConvertFormula);
+    ctx_.LogStepError("Convert '" + fn + " to " + (found ? std::string(to) : std::string()) + "'",
+                      kConvertFormula);
     return out;
 }
 
@@ -352,6 +386,7 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
             built = FixMediumDate(built);
         }
         built = FixNow(built);
+        built = FixTime(built);
 
         std::string trimmed = TrimBlanks(built);
         if (!trimmed.empty() && trimmed.back() == '&') built = trimmed.substr(0, trimmed.size() - 1);
@@ -359,6 +394,8 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         built = FixFunction(built, "Avg(");
         built = FixFunction(built, "Min(");
         built = FixFunction(built, "Max(");
+        const std::string groupField = ctx_.GroupFieldReference();
+        if (!groupField.empty()) built = AddGroupCondition(built, groupField);
         return built;
     } catch (const std::exception& e) {
         ctx_.WriteErrorLog(e.what(), kConvertFormula, 1, built);

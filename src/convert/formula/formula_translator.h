@@ -8,7 +8,7 @@
 namespace tolvaran {
 
 class FormulaTranslator {
-public:
+  public:
     // The context outlives the translator.
     explicit FormulaTranslator(FormulaContext& context) : ctx_(context) {}
 
@@ -22,7 +22,8 @@ public:
     std::string ConvertIIF(const std::string& f);
 
     // Rewrites the first IIf call of one parser item; the item unchanged when it holds none;
-    // empty when that call does not have exactly three arguments and its ")".
+    // empty when that call does not have two or three arguments and its ")". IIf(c, a) is
+    // "IF c Then a" (Null when c is false, as in Access).
     std::string ConvertOneIIF(const std::string& t);
 
     // Replaces the first call of `function` ("Format(") by its first argument. Empty (after the
@@ -45,10 +46,14 @@ public:
     // True when the report already holds a formula field of exactly that name.
     bool IsFormulaField(const std::string& name);
 
-private:
+  private:
     std::string TranslateReferences(const std::string& f);
     std::string TranslateCountAll(const std::string& f);
     std::string FixNow(const std::string& f);
+    std::string FixTime(const std::string& f);
+    // Gives every one-argument total (Sum, Count, Average, Minimum, Maximum) the group field
+    // as its second argument.
+    std::string AddGroupCondition(const std::string& f, const std::string& groupField);
     std::string ReplaceDateFunction(const std::string& f, const std::string& replacement);
 
     FormulaContext& ctx_;

@@ -18,7 +18,9 @@ std::string TrimBlanks(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-bool IsIIfCall(const TokenList& t, std::size_t i) { return EqualsNoCase(t.Text(i), "IIf") && t.IsCall(i); }
+bool IsIIfCall(const TokenList& t, std::size_t i) {
+    return EqualsNoCase(t.Text(i), "IIf") && t.IsCall(i);
+}
 
 // True when the parser item is an IIf call ("IIf(...)", its own call text first).
 bool IsIIfItem(const std::string& item) {
@@ -122,6 +124,9 @@ std::string FormulaTranslator::ConvertOneIIF(const std::string& t) {
         if (tokens[i].kind == TokenKind::RParen) --depth;
         if (tokens[i].kind == TokenKind::Comma && depth == 0) commas.push_back(i);
     }
+    if (commas.size() == 1)
+        return tokens.Join(0, k) + "IF " + tokens.Join(open + 1, commas[0]) + " Then " +
+               tokens.Join(commas[0] + 1, close) + tokens.Join(close + 1, tokens.size());
     if (commas.size() != 2) return {};
     return tokens.Join(0, k) + "IF " + tokens.Join(open + 1, commas[0]) + " Then " +
            tokens.Join(commas[0] + 1, commas[1]) + " else " + tokens.Join(commas[1] + 1, close) +

@@ -9,7 +9,7 @@
 namespace tolvaran {
 
 class RecordingFormulaContext : public FormulaContext {
-public:
+  public:
     struct ErrorRow {
         std::string description;
         std::string function;
@@ -20,6 +20,7 @@ public:
     std::string tableName;
     std::vector<std::string> formulaFields;
     std::string rowCountField;
+    std::string groupField;
 
     std::vector<std::string> stepLines;  // messages of LogStepError, in order
     std::vector<std::string> stepFunctions;
@@ -30,6 +31,7 @@ public:
     std::string CurrentTableName() const override { return tableName; }
     std::vector<std::string> FormulaFieldNames() const override { return formulaFields; }
     std::string RowCountFieldName() const override { return rowCountField; }
+    std::string GroupFieldReference() const override { return groupField; }
     void LogStepError(const std::string& message, const std::string& function) override;
     void WriteErrorLog(const std::string& description, const std::string& function, int level,
                        const std::string& tag) override;

@@ -63,7 +63,10 @@ const Entry kControlTable[] = {
     {"FontUnderline", false, FONT_TYPES},
     {"TextAlign", 0, {acLabel, acTextBox, acListBox, acComboBox}},
     {"Vertical", false, {acLabel, acTextBox}},
-    {"CanGrow", false, {acBoundObjectFrame, acTextBox, acListBox, acSubform}},
+    {"CanGrow", false, {acBoundObjectFrame, acTextBox, acListBox}},
+    // A subform/subreport control grows with what it shows: exports never write CanGrow for
+    // one, even when it is a few twips tall.
+    {"CanGrow", true, {acSubform}},
     {"CanShrink", false, {acBoundObjectFrame, acTextBox, acListBox, acSubform}},
     {"SourceObject", "", {acSubform, acObjectFrame, acChart}},
     {"LinkMasterFields", "", {acSubform, acObjectFrame, acChart}},
@@ -134,12 +137,12 @@ const Entry kReportTable[] = {
 
 template <size_t N>
 std::optional<vb::Variant> Lookup(const Entry (&table)[N], std::string_view name, int type) {
+    // A property may have several rows, each for its own control types.
     for (const Entry& e : table) {
         if (!SameName(e.name, name)) continue;
         if (e.types.empty()) return e.value;
         for (int t : e.types)
             if (t == type) return e.value;
-        return std::nullopt;
     }
     return std::nullopt;
 }
@@ -151,7 +154,11 @@ std::string_view ExportName(std::string_view name) {
     return name;
 }
 
-vb::Variant NotDefaultValue(std::string_view name) {
+vb::Variant NotDefaultValue(std::string_view name, int controlType) {
+    if (controlType >= 0) {
+        if (auto d = ControlDefault(controlType, name); d && d->Type() == vb::VarType::Boolean)
+            return !d->ToBool();
+    }
     static constexpr const char* kTrueByDefault[] = {
         "Visible",
         "TabStop",

@@ -13,9 +13,11 @@ namespace tolvaran::access::detail {
 // "OldBorderStyle"); the name itself for every other property.
 std::string_view ExportName(std::string_view name);
 
-// The value "Name = NotDefault" stands for: the opposite of the Boolean's default
-// (Visible, TabStop, Enabled, ... default to True; every other flag to False).
-vb::Variant NotDefaultValue(std::string_view name);
+// The value "Name = NotDefault" stands for: the opposite of the Boolean's default. For a
+// control (controlType >= 0) its own default decides where the table has one (a subreport
+// control's CanGrow defaults to True); otherwise Visible, TabStop, Enabled, ... default to
+// True and every other flag to False.
+vb::Variant NotDefaultValue(std::string_view name, int controlType = -1);
 
 // Built-in defaults; std::nullopt when the object does not have the property.
 std::optional<vb::Variant> ControlDefault(int controlType, std::string_view name);

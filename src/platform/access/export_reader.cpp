@@ -186,7 +186,9 @@ class ReportBuilder {
     }
 
     // Reads a "Name =value" line (already taken) and its continuation or block lines.
-    void ReadProperty(std::string_view line, int lineNo, PropertyBag& bag) {
+    // controlType: the control kind whose block (or defaults block) holds the line; -1 for
+    // any other block.
+    void ReadProperty(std::string_view line, int lineNo, PropertyBag& bag, int controlType = -1) {
         size_t eq = line.find('=');
         if (eq == std::string_view::npos)
             Fail(lineNo, "\"" + std::string(line.substr(0, 40)) + "\" is not a property line");
@@ -200,7 +202,7 @@ class ReportBuilder {
         if (OpensValueBlock(value)) {
             ReadValueBlock(name, lineNo, bag);
         } else if (value == "NotDefault") {
-            bag.Set(name, detail::NotDefaultValue(name));
+            bag.Set(name, detail::NotDefaultValue(name, controlType));
         } else if (!value.empty() && value.front() == '"') {
             std::string raw;
             AppendChunk(value, lineNo, raw);
@@ -374,7 +376,8 @@ class ReportBuilder {
 
     // Reads property lines up to the block's End into bag; nested blocks go to onBegin.
     template <typename OnBegin>
-    void ParseBlock(std::string_view opener, int openLine, PropertyBag& bag, OnBegin onBegin) {
+    void ParseBlock(std::string_view opener, int openLine, PropertyBag& bag, OnBegin onBegin,
+                    int controlType = -1) {
         while (!AtEnd()) {
             int lineNo = LineNo();
             std::string_view line = Next();
@@ -384,14 +387,16 @@ class ReportBuilder {
             if (line == "Begin" || StartsWith(line, "Begin "))
                 onBegin(line, lineNo);
             else
-                ReadProperty(line, lineNo, bag);
+                ReadProperty(line, lineNo, bag, controlType);
         }
         FailNoEnd(opener, openLine);
     }
 
     void ParseDefaults(std::string_view kind, int openLine) {
         PropertyBag bag;
-        ParseBlock(kind, openLine, bag, [&](std::string_view l, int n) { SkipBlock(l, n); });
+        ParseBlock(
+            kind, openLine, bag, [&](std::string_view l, int n) { SkipBlock(l, n); },
+            ControlTypeOfKind(kind));
         for (auto& [k, existing] : report_->defaults_) {
             if (SameName(k, kind)) {
                 for (auto& [name, value] : bag.Items()) existing.Set(name, value);
@@ -475,12 +480,15 @@ class ReportBuilder {
         report_->owned_.push_back(std::move(owned));
         report_->controls_.items_.push_back(control);
         out.push_back(control);
-        ParseBlock(kind, openLine, control->own_, [&](std::string_view l, int n) {
-            if (l == "Begin")
-                ParseControls(n, control, out, depth + 1);
-            else
-                ParseControl(Trim(l.substr(6)), n, control, out, depth + 1);
-        });
+        ParseBlock(
+            kind, openLine, control->own_,
+            [&](std::string_view l, int n) {
+                if (l == "Begin")
+                    ParseControls(n, control, out, depth + 1);
+                else
+                    ParseControl(Trim(l.substr(6)), n, control, out, depth + 1);
+            },
+            control->controlType_);
     }
 
     void Finish() {
