@@ -24,6 +24,9 @@ constexpr const char* kInsertControl =
     "INSERT INTO Controls (ControlName, ReportId, SectionNo, LeftPos, TopPos, Height, ControlOrder, Width, "
     "ControlType, Caption) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
+constexpr const char* kFindControl =
+    "SELECT ControlId FROM Controls Where ReportId = ? AND ControlName = ? ORDER BY ControlId LIMIT 1";
+
 long ToLong(const vb::Variant& v) {
     return vb::NZ(v, 0).ToLong();
 }
@@ -37,45 +40,50 @@ void clsConvert::DiscoverControls(short sectionNo) {
         StoreExecute("DELETE FROM Controls Where ReportId = ? AND SectionNo = ?", {id, section});
         controls_.clear();
         if (!accessReport_) ThrowNotSet();
+        // The section's rows are the ones stored here (the others were deleted above, inside
+        // the job's transaction): they are ordered as they were stored, by TopPos, LeftPos
+        // and ControlId, without being read back.
+        struct Row {
+            long left, top, height;
+            short type;
+            std::string name, caption;
+        };
+        std::vector<Row> rows;
         for (const access::Control* c : accessReport_->Controls()) {
             if (c->Section() != sectionNo) continue;
-            const std::string name = c->Name();
-            std::string caption;
+            Row row{c->Left(), c->Top(), c->Height(), static_cast<short>(c->ControlType()), c->Name(), {}};
             if (c->ControlType() == access::acLabel)
-                caption = c->Caption();
+                row.caption = c->Caption();
             else if (c->ControlType() == access::acSubform)
-                caption = "<subform:" + name + ">";
+                row.caption = "<subform:" + row.name + ">";
             else
-                caption = "<" + name + ">";
+                row.caption = "<" + row.name + ">";
             StoreExecute(kInsertControl,
-                         {vb::Variant(name), id, section, vb::Variant(c->Left()), vb::Variant(c->Top()),
-                          vb::Variant(c->Height()), vb::Variant(-1L), vb::Variant(c->Width()),
-                          vb::Variant(static_cast<long>(c->ControlType())), vb::Variant(caption)});
+                         {vb::Variant(row.name), id, section, vb::Variant(row.left), vb::Variant(row.top),
+                          vb::Variant(row.height), vb::Variant(-1L), vb::Variant(c->Width()),
+                          vb::Variant(static_cast<long>(c->ControlType())), vb::Variant(row.caption)});
+            rows.push_back(std::move(row));
         }
-        // At equal top and left the order the rows were stored in decides.
-        ado::Recordset rs;
-        rs.Open(
-            "SELECT * FROM Controls Where ReportId = ? AND SectionNo = ? ORDER BY TopPos,LeftPos,ControlId",
-            db(), ado::adOpenForwardOnly, ado::adLockReadOnly, {id, section});
+        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+            return a.top != b.top ? a.top < b.top : a.left < b.left;
+        });
         long previousTop = 0;
         long previousHeight = 0;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            const long top = ToLong(rs["TopPos"]);
-            const long height = ToLong(rs["Height"]);
-            const long shift = top < previousTop + previousHeight ? previousTop + previousHeight - top : 0;
+        for (Row& row : rows) {
+            const long shift =
+                row.top < previousTop + previousHeight ? previousTop + previousHeight - row.top : 0;
             auto record = std::make_shared<clsControl>();
-            record->ControlName = vb::NZ(rs["ControlName"], "").ToString();
-            record->LeftPos = std::to_string(ToLong(rs["LeftPos"]));
-            record->TopPos = std::to_string(top + shift);
-            record->ControlType = static_cast<short>(ToLong(rs["ControlType"]));
-            record->Order = static_cast<short>(ToLong(rs["ControlOrder"]));
-            record->Height = height;
-            record->Caption = vb::NZ(rs["Caption"], "").ToString();
+            record->ControlName = std::move(row.name);
+            record->LeftPos = std::to_string(row.left);
+            record->TopPos = std::to_string(row.top + shift);
+            record->ControlType = row.type;
+            record->Order = -1;
+            record->Height = row.height;
+            record->Caption = std::move(row.caption);
             controls_.push_back(std::move(record));
-            previousTop = top;
-            previousHeight = height;
+            previousTop = row.top;
+            previousHeight = row.height;
         }
-        rs.Close();
     } catch (...) {
         WriteErrorLog(CurrentError().description, "DiscoverControls", "1", 1);
     }
@@ -95,20 +103,25 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
             if (!object) ThrowNotSet();
         }))
         return;
-    // The first row of the control, found through the index on (ReportId, ControlName).
-    ado::Recordset rs;
+    // The first row of the control, found through the index on (ReportId, ControlName), read
+    // straight from the driver; the table's columns are asked once per job.
     vb::Variant id;
-    std::vector<ado::ColumnInfo> table;
     if (!trap([&] {
-            rs.Open(
-                "SELECT ControlId FROM Controls Where ReportId = ? AND ControlName = ? ORDER BY ControlId "
-                "LIMIT 1",
-                db(), ado::adOpenForwardOnly, ado::adLockReadOnly,
-                {vb::Variant(reportId()), vb::Variant(control.Name())});
-            if (!rs.Eof()) id = rs["ControlId"];
-            table = db()->driver().columns("Controls");
+            const std::vector<vb::Variant> key{vb::Variant(reportId()), vb::Variant(control.Name())};
+            const ado::ConnectionPtr& c = db();
+            if (c->State() != ado::adStateOpen) {
+                ado::Recordset rs;  // says what is wrong with the connection
+                rs.Open(kFindControl, c, ado::adOpenForwardOnly, ado::adLockReadOnly, key);
+            }
+            std::vector<vb::Variant> row;
+            if (c->driver().query(kFindControl, key)->next(row)) id = row.at(0);
+            if (!controlsColumnsRead_) {
+                controlsColumns_ = c->driver().columns("Controls");
+                controlsColumnsRead_ = true;
+            }
         }))
         return;
+    const std::vector<ado::ColumnInfo>& table = controlsColumns_;
     if (!id.IsEmpty()) {
         // Each column is one step, failing as a field the row does not have fails; one
         // statement writes the columns whose step went well.
@@ -144,7 +157,6 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
             StoreExecute(sql + " WHERE ControlId = ?", values);
         });
     }
-    trap([&] { rs.Close(); });
 }
 
 void clsConvert::AlignCrystalControls(const std::string& area) {

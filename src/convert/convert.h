@@ -455,10 +455,13 @@ class clsConvert : public FormulaContext {
     };
     std::vector<LevelGroup> levelGroups_;
     struct TranslationPair {
-        std::string language;              // a section name
-        std::vector<std::string> english;  // the keys it translates
+        std::string language;  // a section name
+        std::string english;   // the key it translates
     };
-    std::vector<TranslationPair> translations_;  // answers of the Translations table, once per name and job
+    std::vector<TranslationPair> translations_;  // the Translations table, read once per job
+    bool translationsRead_ = false;
+    std::vector<ado::ColumnInfo> controlsColumns_;  // the Controls table's, read once per job
+    bool controlsColumnsRead_ = false;
     bool firstSectionProcessed_ = false;
     std::unique_ptr<ado::Recordset> ownFormulaLog_;
     // end of layout internals

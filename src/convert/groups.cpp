@@ -34,7 +34,7 @@ short clsConvert::AddGroupLevels() {
 
 bool clsConvert::GetGroupLevel(int i) {
     try {
-        if (!accessReport_) return false;
+        if (!accessReport_ || i < 0 || i >= accessReport_->GroupLevelCount()) return false;
         const access::GroupLevel& level = accessReport_->GroupLevel(i);
         return level.GroupHeader() || level.GroupFooter();
     } catch (...) {

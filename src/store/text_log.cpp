@@ -26,10 +26,18 @@ void clsWriteToText::Create_File() {
             if (!fs::create_directory(FilePath, ec) || ec)
                 throw vb::ComError(76, "Path not found: " + FilePath);
         }
-        // An existing log is removed rather than truncated: ext4 writes a truncated file's old
-        // blocks out first, which costs more than writing the new log.
-        fs::remove(full, ec);
-        auto out = std::make_unique<std::ofstream>(full, std::ios::binary | std::ios::trunc);
+        // An existing log is emptied and closed, then opened again for writing: the file keeps
+        // its inode (a new one costs ext4 a search past every inode deleted lately, more than
+        // the whole log when files come and go), and a file written between its truncation
+        // and its close is written out to the disk at once at that close, which an empty
+        // file is not. A log that cannot be emptied where it is (read-only) is replaced.
+        bool emptied = std::ofstream(full, std::ios::binary | std::ios::trunc).is_open();
+        if (!emptied) {
+            fs::remove(full, ec);
+            emptied = std::ofstream(full, std::ios::binary | std::ios::trunc).is_open();
+        }
+        auto out = std::make_unique<std::ofstream>();
+        if (emptied) out->open(full, std::ios::binary | std::ios::app);
         if (!out->is_open()) throw vb::ComError(75, "Path/File access error: " + full);
         stream_ = std::move(out);
     } catch (const std::exception& e) {

@@ -24,7 +24,7 @@ void CheckName(const std::string& name, const char* what) {
 
 void FormulaFieldDefinition::Check(bool& ok, std::string& message) const {
     try {
-        FormulaCheckResult r = CheckFormula(text_, SymbolsOf(*report_, name_));
+        FormulaCheckResult r = CheckFormula(text_, TypedSymbols(*report_, name_));
         ok = r.ok;
         message = r.message;
     } catch (const std::exception& e) {
@@ -62,7 +62,8 @@ ParameterFieldDefinition& ParameterFieldDefinitions::Add(const std::string& name
         case crDateField:
         case crTimeField:
         case crStringField:
-        case crDateTimeField: break;
+        case crDateTimeField:
+            break;
         default:
             throw vb::ComError(kErrInvalidArgument,
                                "Invalid parameter value type " + std::to_string(valueType) + ".");

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace designer {
@@ -33,6 +34,24 @@ struct FormulaSymbols {
     std::set<std::string, NoCaseLess> groupFields;
 };
 
+// The result types of formula texts checked against a report's untyped names (SymbolsOf),
+// with the names they were checked against. A text's result depends on the report's
+// fields, tables, parameters and groups and, of its formulas, only on those it refers to
+// ("{@Name}"): a change of the first drops every result, a formula added or removed only
+// the results of the texts that name it.
+struct FormulaTypeMemo {
+    struct Name {
+        char kind;  // 't' table, 'o' table whose fields are not known, 'f' field, 'p' parameter, 'g' group
+        std::string name, field;
+        int type;
+    };
+    bool built = false;
+    std::vector<Name> source;  // what symbols was built from, in the report's order
+    FormulaSymbols symbols;    // the names; formulas as the last TypedSymbols left them
+    std::map<std::string, int, NoCaseLess> formulaNames;                 // every formula, untyped
+    std::unordered_map<std::string, std::pair<bool, int>> resultOfText;  // text -> (checks, value type)
+};
+
 // Resolves the text between the braces of a reference ("Orders.Qty", "@Total", "?Start").
 // True when it is known; valueType then holds its type (crUnknownField when not known).
 bool LookupReference(const FormulaSymbols& symbols, std::string_view body, int& valueType);
@@ -47,6 +66,8 @@ bool SplitFieldReference(const FormulaSymbols& symbols, std::string_view body, s
 // Builds the symbols of a report: its tables' fields, formula fields (other than exclude,
 // each typed by its own text where that text checks), parameter fields and groups.
 FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula = {});
+// The same, held by the report: valid until the report changes or the next call.
+const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excludeFormula = {});
 
 struct FormulaCheckResult {
     bool ok = true;

@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "platform/common/com_error.h"
-#include "platform/designer/report_file.h"
+#include "platform/designer/formula_check.h"
 #include "platform/designer/references.h"
+#include "platform/designer/report_file.h"
 #include "platform/designer/util.h"
 
 namespace designer {
@@ -13,32 +14,47 @@ namespace {
 
 const char* KindName(AreaKind k) {
     switch (k) {
-        case AreaKind::ReportHeader: return "ReportHeader";
-        case AreaKind::PageHeader: return "PageHeader";
-        case AreaKind::GroupHeader: return "GroupHeader";
-        case AreaKind::Detail: return "Detail";
-        case AreaKind::GroupFooter: return "GroupFooter";
-        case AreaKind::PageFooter: return "PageFooter";
-        case AreaKind::ReportFooter: return "ReportFooter";
+        case AreaKind::ReportHeader:
+            return "ReportHeader";
+        case AreaKind::PageHeader:
+            return "PageHeader";
+        case AreaKind::GroupHeader:
+            return "GroupHeader";
+        case AreaKind::Detail:
+            return "Detail";
+        case AreaKind::GroupFooter:
+            return "GroupFooter";
+        case AreaKind::PageFooter:
+            return "PageFooter";
+        case AreaKind::ReportFooter:
+            return "ReportFooter";
     }
     return "";
 }
 
 [[noreturn]] void BadIndex(const char* what, int index) {
-    throw vb::ComError(kErrInvalidIndex, std::string("Invalid index ") + std::to_string(index) + " for " + what + ".");
+    throw vb::ComError(kErrInvalidIndex,
+                       std::string("Invalid index ") + std::to_string(index) + " for " + what + ".");
 }
 
 }  // namespace
 
 std::string AreaCode(AreaKind kind, int groupNumber) {
     switch (kind) {
-        case AreaKind::ReportHeader: return "RH";
-        case AreaKind::PageHeader: return "PH";
-        case AreaKind::GroupHeader: return "GH" + std::to_string(groupNumber);
-        case AreaKind::Detail: return "D";
-        case AreaKind::GroupFooter: return "GF" + std::to_string(groupNumber);
-        case AreaKind::PageFooter: return "PF";
-        case AreaKind::ReportFooter: return "RF";
+        case AreaKind::ReportHeader:
+            return "RH";
+        case AreaKind::PageHeader:
+            return "PH";
+        case AreaKind::GroupHeader:
+            return "GH" + std::to_string(groupNumber);
+        case AreaKind::Detail:
+            return "D";
+        case AreaKind::GroupFooter:
+            return "GF" + std::to_string(groupNumber);
+        case AreaKind::PageFooter:
+            return "PF";
+        case AreaKind::ReportFooter:
+            return "RF";
     }
     return {};
 }
@@ -58,13 +74,16 @@ ReportObject* ReportObjects::Find(const std::string& name) const {
 
 // ---- Section ----------------------------------------------------------------------------
 
-Report& Section::OwnerReport() const { return area_->Parent(); }
+Report& Section::OwnerReport() const {
+    return area_->Parent();
+}
 
 long Section::EffectiveHeight() const {
     long h = Height;
     for (auto& o : objects_) {
         long bottom = o->Top + o->Height;
-        if (o->Kind() == ObjectKind::Line) bottom = std::max(bottom, static_cast<const LineObject&>(*o).Bottom);
+        if (o->Kind() == ObjectKind::Line)
+            bottom = std::max(bottom, static_cast<const LineObject&>(*o).Bottom);
         if (o->Kind() == ObjectKind::Box) bottom = std::max(bottom, static_cast<const BoxObject&>(*o).Bottom);
         h = std::max(h, bottom);
     }
@@ -215,14 +234,18 @@ Section& AllSections::Item(int index) const {
 
 // ---- Report -----------------------------------------------------------------------------
 
-Report::Report(FieldReader reader)
-    : reader_(std::move(reader)), database_(reader_), formulas_(*this) {
+Report::Report(FieldReader reader) : reader_(std::move(reader)), database_(reader_), formulas_(*this) {
     for (AreaKind k : {AreaKind::ReportHeader, AreaKind::PageHeader, AreaKind::Detail, AreaKind::PageFooter,
                        AreaKind::ReportFooter})
         addArea(areas_.items_.size(), k, 0).Sections().Add();
 }
 
 Report::~Report() = default;
+
+FormulaTypeMemo& Report::TypeMemo() const {
+    if (!typeMemo_) typeMemo_ = std::make_unique<FormulaTypeMemo>();
+    return *typeMemo_;
+}
 
 Area& Report::addArea(size_t position, AreaKind kind, int groupNumber) {
     auto a = std::make_unique<Area>(*this, kind, groupNumber);
@@ -254,7 +277,8 @@ void Report::AddGroup(int groupNumber, const std::string& fieldReference, int co
 
     // Renumber the areas of the groups that move inward: group k (1-based) > groupNumber.
     for (auto& a : areas_.items_)
-        if ((a->kind_ == AreaKind::GroupHeader || a->kind_ == AreaKind::GroupFooter) && a->groupNumber_ > groupNumber)
+        if ((a->kind_ == AreaKind::GroupHeader || a->kind_ == AreaKind::GroupFooter) &&
+            a->groupNumber_ > groupNumber)
             ++a->groupNumber_;
     int n = groupNumber + 1;  // the new group's 1-based number
 
@@ -271,7 +295,8 @@ void Report::AddGroup(int groupNumber, const std::string& fieldReference, int co
     pos = 0;
     for (size_t i = 0; i < areas_.items_.size(); ++i) {
         const Area& a = *areas_.items_[i];
-        if (a.kind_ == AreaKind::Detail || (a.kind_ == AreaKind::GroupFooter && a.groupNumber_ > n)) pos = i + 1;
+        if (a.kind_ == AreaKind::Detail || (a.kind_ == AreaKind::GroupFooter && a.groupNumber_ > n))
+            pos = i + 1;
     }
     addArea(pos, AreaKind::GroupFooter, n).Sections().Add();
 
@@ -286,7 +311,9 @@ void Report::SaveAs(const std::string& path, int format) const {
 
 // ---- Application ------------------------------------------------------------------------
 
-std::unique_ptr<Report> Application::NewReport() const { return std::make_unique<Report>(reader_); }
+std::unique_ptr<Report> Application::NewReport() const {
+    return std::make_unique<Report>(reader_);
+}
 
 std::unique_ptr<Report> Application::OpenReport(const std::string& path) const {
     return ReadReportFile(path, reader_);

@@ -25,20 +25,20 @@ namespace designer {
 class Area;
 
 class ReportObjects {
-public:
+  public:
     int Count() const { return static_cast<int>(items_.size()); }
-    ReportObject& Item(int index) const;             // 1-based
+    ReportObject& Item(int index) const;                // 1-based
     ReportObject* Find(const std::string& name) const;  // by Name; nullptr when none
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     friend class Section;
     std::vector<std::unique_ptr<ReportObject>> items_;
 };
 
 class Section {
-public:
+  public:
     Section(Area& area, std::string name) : area_(&area), name_(std::move(name)) {}
     Section(const Section&) = delete;
     Section& operator=(const Section&) = delete;
@@ -51,7 +51,7 @@ public:
     const ::designer::ReportObjects& ReportObjects() const { return objects_; }
 
     bool Suppress = false;
-    bool KeepTogether = false;     // the format flag the converter sets on every converted section
+    bool KeepTogether = false;  // the format flag the converter sets on every converted section
     bool SuppressIfBlank = false;
     bool NewPageBefore = false;
     bool NewPageAfter = false;
@@ -78,7 +78,7 @@ public:
     // Takes over an object built elsewhere (the report-file reader); names it when unnamed.
     ReportObject& Adopt(std::unique_ptr<ReportObject> object);
 
-private:
+  private:
     template <class T>
     T& place(std::unique_ptr<T> obj, const char* prefix, long left, long top);
 
@@ -88,7 +88,7 @@ private:
 };
 
 class Sections {
-public:
+  public:
     int Count() const { return static_cast<int>(items_.size()); }
     Section& Item(int index) const;  // 1-based
     auto begin() const { return items_.begin(); }
@@ -96,7 +96,7 @@ public:
     // Adds a section at the end of the area, named after the area's kind.
     Section& Add();
 
-private:
+  private:
     friend class Area;
     friend class ReportFileReader;
     Area* area_ = nullptr;
@@ -104,7 +104,7 @@ private:
 };
 
 class Area {
-public:
+  public:
     Area(Report& report, AreaKind kind, int groupNumber);
     Area(const Area&) = delete;
     Area& operator=(const Area&) = delete;
@@ -121,7 +121,7 @@ public:
 
     bool Suppress = false;
 
-private:
+  private:
     friend class Report;
     friend class ReportFileReader;
     Report* report_;
@@ -131,15 +131,15 @@ private:
 };
 
 class Areas {
-public:
+  public:
     int Count() const { return static_cast<int>(items_.size()); }
-    Area& Item(int index) const;              // 1-based, in print order
+    Area& Item(int index) const;                // 1-based, in print order
     Area& Item(const std::string& code) const;  // "RH", "GH1", ... (case-insensitive)
     Area* Find(const std::string& code) const;
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     friend class Report;
     friend class ReportFileReader;
     std::vector<std::unique_ptr<Area>> items_;
@@ -147,19 +147,21 @@ private:
 
 // All sections of a report in print order (a view; the areas own the sections).
 class AllSections {
-public:
+  public:
     explicit AllSections(const Report& r) : report_(&r) {}
     int Count() const;
     Section& Item(int index) const;  // 1-based
     std::vector<Section*> List() const;
 
-private:
+  private:
     const Report* report_;
 };
 
+struct FormulaTypeMemo;
+
 // A report; constructed with the five standard areas, one section each.
 class Report {
-public:
+  public:
     explicit Report(FieldReader reader = AdoFieldReader());
     ~Report();
     Report(const Report&) = delete;
@@ -204,7 +206,11 @@ public:
     int NextNumber(const std::string& prefix);
     const FieldReader& Reader() const { return reader_; }
 
-private:
+    // The result types SymbolsOf worked out for the texts of this report's formulas, kept
+    // while the names those texts refer to stay the same (symbols.cpp).
+    FormulaTypeMemo& TypeMemo() const;
+
+  private:
     friend class ReportFileReader;
     friend class ReportFileWriter;
     Area& addArea(size_t position, AreaKind kind, int groupNumber);
@@ -218,18 +224,19 @@ private:
     std::vector<Group> groups_;
     std::vector<std::pair<std::string, int>> counters_;
     bool savedData_ = false;
+    mutable std::unique_ptr<FormulaTypeMemo> typeMemo_;
 };
 
 // The component's entry: creates and opens reports. The caller owns what it returns.
 class Application {
-public:
+  public:
     explicit Application(FieldReader reader = AdoFieldReader()) : reader_(std::move(reader)) {}
     std::unique_ptr<Report> NewReport() const;
     // Opens a report file; anything that is not such a file fails with ComError
     // (kErrReportFile) whose text names the file and the reason.
     std::unique_ptr<Report> OpenReport(const std::string& path) const;
 
-private:
+  private:
     FieldReader reader_;
 };
 

@@ -85,40 +85,156 @@ bool SplitFieldReference(const FormulaSymbols& symbols, std::string_view body, s
 
 namespace {
 
-// Every name of the report; formulas untyped.
-FormulaSymbols NamesOf(const Report& report, const std::string& excludeFormula) {
-    FormulaSymbols s;
+// The names of a report that are not formulas, in the report's order, as SymbolsOf reads
+// them: its tables (each with its fields or marked open), parameters and group fields.
+template <class Visit>
+void VisitNames(const Report& report, Visit&& visit) {
+    static const std::string kNone;
     for (auto& t : report.Database().Tables()) {
         if (!t->FieldsKnown()) {
-            s.openTables.insert(t->Name());
+            visit('o', t->Name(), kNone, 0);
             continue;
         }
-        for (auto& f : t->Fields()) s.fields[t->Name() + "." + f->Name()] = f->ValueType();
+        visit('t', t->Name(), kNone, 0);
+        for (auto& f : t->Fields()) visit('f', t->Name(), f->Name(), f->ValueType());
     }
+    for (auto& p : report.ParameterFields()) visit('p', p->Name(), kNone, p->ValueType());
+    for (auto& g : report.Groups()) visit('g', g.ConditionField, kNone, 0);
+}
+
+// True when the memo's names were built from what the report holds now.
+bool NamesCurrent(const FormulaTypeMemo& memo, const Report& report) {
+    if (!memo.built) return false;
+    size_t i = 0;
+    bool same = true;
+    VisitNames(report, [&](char kind, const std::string& name, const std::string& field, int type) {
+        if (!same) return;
+        same = i < memo.source.size() && memo.source[i].kind == kind && memo.source[i].name == name &&
+               memo.source[i].field == field && memo.source[i].type == type;
+        ++i;
+    });
+    return same && i == memo.source.size();
+}
+
+// Builds the memo's names other than formulas; every result is dropped.
+void BuildNames(FormulaTypeMemo& memo, const Report& report) {
+    memo.source.clear();
+    FormulaSymbols& s = memo.symbols;
+    s = FormulaSymbols{};
+    VisitNames(report, [&](char kind, const std::string& name, const std::string& field, int type) {
+        memo.source.push_back({kind, name, field, type});
+        switch (kind) {
+            case 'o':
+                s.openTables.insert(name);
+                break;
+            case 'f':
+                s.fields[name + "." + field] = type;
+                break;
+            case 'p':
+                s.parameters[name] = type;
+                break;
+            case 'g': {
+                std::string ref = name;
+                if (ref.size() >= 2 && ref.front() == '{' && ref.back() == '}')
+                    ref = ref.substr(1, ref.size() - 2);
+                s.groupFields.insert(ref);
+                break;
+            }
+            default:
+                break;
+        }
+    });
+    memo.formulaNames.clear();
+    memo.resultOfText.clear();
+    memo.built = true;
+}
+
+// Formula names untyped: every formula of the report but the one named exclude.
+std::map<std::string, int, NoCaseLess> UntypedFormulas(const Report& report, const std::string& exclude) {
+    std::map<std::string, int, NoCaseLess> out;
     for (auto& f : report.FormulaFields())
-        if (f->Name() != excludeFormula) s.formulas[f->Name()] = crUnknownField;
-    for (auto& p : report.ParameterFields()) s.parameters[p->Name()] = p->ValueType();
-    for (auto& g : report.Groups()) {
-        std::string ref = g.ConditionField;
-        if (ref.size() >= 2 && ref.front() == '{' && ref.back() == '}') ref = ref.substr(1, ref.size() - 2);
-        s.groupFields.insert(ref);
+        if (f->Name() != exclude) out[f->Name()] = crUnknownField;
+    return out;
+}
+
+// True when text may refer to the formula named name: it holds "{@name}", ASCII case aside,
+// as the checker reads a reference (the text between a brace and the next).
+bool MayReferTo(std::string_view text, std::string_view name) {
+    const size_t n = name.size() + 3;
+    for (size_t i = 0; i + n <= text.size(); ++i)
+        if (text[i] == '{' && text[i + 1] == '@' && text[i + n - 1] == '}' &&
+            EqualsNoCase(text.substr(i + 2, name.size()), name))
+            return true;
+    return false;
+}
+
+// Drops the results of texts that may refer to a formula added or removed since they were
+// worked out; the memo then holds the names of every formula of the report.
+void NoteFormulaNames(FormulaTypeMemo& memo, std::map<std::string, int, NoCaseLess> names) {
+    std::vector<std::string> changed;
+    auto a = memo.formulaNames.cbegin();
+    auto b = names.cbegin();
+    const NoCaseLess less;
+    while (a != memo.formulaNames.cend() || b != names.cend()) {
+        if (b == names.cend() || (a != memo.formulaNames.cend() && less(a->first, b->first))) {
+            changed.push_back((a++)->first);
+        } else if (a == memo.formulaNames.cend() || less(b->first, a->first)) {
+            changed.push_back((b++)->first);
+        } else {
+            ++a;
+            ++b;
+        }
     }
-    return s;
+    for (const std::string& name : changed)
+        std::erase_if(memo.resultOfText, [&](const auto& item) { return MayReferTo(item.first, name); });
+    memo.formulaNames = std::move(names);
 }
 
 }  // namespace
 
-FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula) {
-    FormulaSymbols s = NamesOf(report, excludeFormula);
+const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excludeFormula) {
     // One level of typing: each formula checked with the others untyped, so references
-    // between formulas (cycles included) never recurse.
-    const FormulaSymbols untyped = s;
-    for (auto& f : report.FormulaFields())
-        if (f->Name() != excludeFormula) {
-            FormulaCheckResult r = CheckFormula(f->Text(), untyped);
-            if (r.ok) s.formulas[f->Name()] = r.valueType;
+    // between formulas (cycles included) never recurse. A text is checked once against the
+    // untyped names of every formula and its result kept: a report that grows one formula at
+    // a time, each checked as it comes, would check every earlier one again each time.
+    // Those names differ from the ones without the excluded formula only by that formula: a
+    // text that may refer to it is checked without it, as it always was.
+    FormulaTypeMemo& memo = report.TypeMemo();
+    const size_t formulaCount = static_cast<size_t>(report.FormulaFields().Count());
+    // Texts of formulas edited or removed are not looked for: the memo starts again when it
+    // holds many more texts than the report has formulas.
+    if (!NamesCurrent(memo, report) || memo.resultOfText.size() > 4 * formulaCount + 64)
+        BuildNames(memo, report);
+    NoteFormulaNames(memo, UntypedFormulas(report, {}));
+    FormulaSymbols& s = memo.symbols;
+    s.formulas = memo.formulaNames;
+    std::map<std::string, int, NoCaseLess> untyped = UntypedFormulas(report, excludeFormula);
+    std::vector<std::pair<const std::string*, int>> typed;
+    for (auto& f : report.FormulaFields()) {
+        if (f->Name() == excludeFormula) continue;
+        std::pair<bool, int> result;
+        if (!excludeFormula.empty() && MayReferTo(f->Text(), excludeFormula)) {
+            s.formulas.swap(untyped);
+            const FormulaCheckResult r = CheckFormula(f->Text(), s);
+            s.formulas.swap(untyped);
+            result = {r.ok, r.valueType};
+        } else {
+            auto it = memo.resultOfText.find(f->Text());
+            if (it == memo.resultOfText.end()) {
+                const FormulaCheckResult r = CheckFormula(f->Text(), s);
+                it = memo.resultOfText.emplace(f->Text(), std::make_pair(r.ok, r.valueType)).first;
+            }
+            result = it->second;
         }
+        if (result.first) typed.emplace_back(&f->Name(), result.second);
+    }
+    s.formulas = std::move(untyped);
+    for (const auto& [name, type] : typed) s.formulas[*name] = type;
     return s;
+}
+
+FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula) {
+    return TypedSymbols(report, excludeFormula);
 }
 
 namespace {
