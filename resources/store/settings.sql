@@ -71,6 +71,8 @@ CREATE TABLE Translations (
     LanguageSectionName TEXT(100) COLLATE NOCASE
 );
 CREATE INDEX TranslationsPair ON Translations (EnglishSectionName, LanguageSectionName);
+-- The converter asks for the English names of each section name it meets.
+CREATE INDEX TranslationsLanguage ON Translations (LanguageSectionName);
 
 -- Names that German, Spanish, Italian, Dutch, Portuguese, Finnish and Latvian Access give its
 -- sections. Group sections carry the group number 0 to 9.

@@ -20,9 +20,10 @@ namespace tolvaran {
 
 namespace {
 
-constexpr const char* kInsertControl =
+const clsConvert::RowShape kControlRow{
     "INSERT INTO Controls (ControlName, ReportId, SectionNo, LeftPos, TopPos, Height, ControlOrder, Width, "
-    "ControlType, Caption) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    "ControlType, Caption) VALUES ",
+    10};
 
 constexpr const char* kFindControl =
     "SELECT ControlId FROM Controls Where ReportId = ? AND ControlName = ? ORDER BY ControlId LIMIT 1";
@@ -40,15 +41,17 @@ void clsConvert::DiscoverControls(short sectionNo) {
         StoreExecute("DELETE FROM Controls Where ReportId = ? AND SectionNo = ?", {id, section});
         controls_.clear();
         if (!accessReport_) ThrowNotSet();
-        // The section's rows are the ones stored here (the others were deleted above, inside
-        // the job's transaction): they are ordered as they were stored, by TopPos, LeftPos
-        // and ControlId, without being read back.
+        // The section's rows are the ones stored here, together, in the order of the report's
+        // controls (the others were deleted above, inside the job's transaction): they are
+        // ordered as they were stored, by TopPos, LeftPos and ControlId, without being read
+        // back.
         struct Row {
             long left, top, height;
             short type;
             std::string name, caption;
         };
         std::vector<Row> rows;
+        std::vector<vb::Variant> values;
         for (const access::Control* c : accessReport_->Controls()) {
             if (c->Section() != sectionNo) continue;
             Row row{c->Left(), c->Top(), c->Height(), static_cast<short>(c->ControlType()), c->Name(), {}};
@@ -58,12 +61,14 @@ void clsConvert::DiscoverControls(short sectionNo) {
                 row.caption = "<subform:" + row.name + ">";
             else
                 row.caption = "<" + row.name + ">";
-            StoreExecute(kInsertControl,
-                         {vb::Variant(row.name), id, section, vb::Variant(row.left), vb::Variant(row.top),
-                          vb::Variant(row.height), vb::Variant(-1L), vb::Variant(c->Width()),
-                          vb::Variant(static_cast<long>(c->ControlType())), vb::Variant(row.caption)});
+            for (vb::Variant v :
+                 {vb::Variant(row.name), id, section, vb::Variant(row.left), vb::Variant(row.top),
+                  vb::Variant(row.height), vb::Variant(-1L), vb::Variant(c->Width()),
+                  vb::Variant(static_cast<long>(c->ControlType())), vb::Variant(row.caption)})
+                values.push_back(std::move(v));
             rows.push_back(std::move(row));
         }
+        StoreInsertRows(kControlRow, std::move(values));
         std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
             return a.top != b.top ? a.top < b.top : a.left < b.left;
         });

@@ -69,6 +69,13 @@ class clsCustomControl {
 
 class clsConvert : public FormulaContext {
   public:
+    // The columns of one kind of row the job adds to a table of the lists file: the INSERT up
+    // to VALUES, and how many values a row has.
+    struct RowShape {
+        const char* insertHead;
+        size_t columns;
+    };
+
     // ctx gives the program folder and the prompt service; it must outlive the job.
     explicit clsConvert(AppContext& ctx);
     ~clsConvert() override;
@@ -284,6 +291,23 @@ class clsConvert : public FormulaContext {
     bool LogStep(const std::string& message, const std::string& function);
     // Opens the job's transaction on the lists file when it gathers rows and none is open.
     void BeginLogBatch();
+    // Writes rows (shape.columns values each, one after another) with as few INSERTs as it
+    // can, through StoreExecute.
+    void StoreInsertRows(const RowShape& shape, std::vector<vb::Variant> values);
+    // One ErrorLog row: held while the job's transaction on a SQLite lists file is open
+    // (HoldsRows), written at once otherwise.
+    void AddRow(const RowShape& shape, std::vector<vb::Variant> values);
+    bool HoldsRows();
+    // Writes the rows held, in the order they came; before the commit and before anything
+    // else adds ErrorLog rows on the connection (the formula-failure recordset, a subreport's
+    // job), so that the rows keep their order. A failure is a failed store write
+    // (NoteStoreFailure), not raised.
+    void WriteHeldRows();
+    struct HeldRow {
+        const RowShape* shape;
+        std::vector<vb::Variant> values;
+    };
+    std::vector<HeldRow> heldRows_;
     // Commits what the job gathered; a failure is a failed store write. Inside a LogCluster
     // the commit waits for the cluster's end.
     void CommitLog();
@@ -455,11 +479,10 @@ class clsConvert : public FormulaContext {
     };
     std::vector<LevelGroup> levelGroups_;
     struct TranslationPair {
-        std::string language;  // a section name
-        std::string english;   // the key it translates
+        std::string language;              // a section name
+        std::vector<std::string> english;  // the keys it translates
     };
-    std::vector<TranslationPair> translations_;  // the Translations table, read once per job
-    bool translationsRead_ = false;
+    std::vector<TranslationPair> translations_;  // answers of the Translations table, once per name and job
     std::vector<ado::ColumnInfo> controlsColumns_;  // the Controls table's, read once per job
     bool controlsColumnsRead_ = false;
     bool firstSectionProcessed_ = false;

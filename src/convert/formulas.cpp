@@ -65,6 +65,8 @@ bool clsConvert::IsFormulaField(const std::string& name) {
 }
 
 ado::Recordset& clsConvert::FormulaErrorLog() {
+    // The recordset adds its row at once: the rows held before it go first.
+    WriteHeldRows();
     if (errorLog_ && errorLog_->State() == ado::adStateOpen) return *errorLog_;
     if (!ownFormulaLog_ || ownFormulaLog_->State() != ado::adStateOpen) {
         ownFormulaLog_ = std::make_unique<ado::Recordset>();

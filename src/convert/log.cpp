@@ -1,12 +1,14 @@
 // The conversion log: every step and problem as an ErrorLog row on the lists file and as
 // lines of the report's text error log.
 //
-// Rows are written with one bound INSERT each. While Convert runs they are gathered in one
-// transaction that is committed at every step line (LogStep), with every problem row, before
-// the user is asked anything and at the end (see convert.h). On a SQLite lists file the job
-// switches the connection to synchronous=NORMAL in WAL mode (see EnsureFastCommits): a commit
-// then appends to the write-ahead log without a disk flush, and a crash of the program loses
-// no committed row.
+// Rows are written with bound INSERTs. While Convert runs they are gathered in one transaction
+// that is committed at every step line of lasting work (LogStep), with every problem row,
+// before the user is asked anything and at the end (see convert.h); until the commit nobody
+// else sees them, so on a SQLite lists file the job holds them and writes them at the commit,
+// several to a statement (a statement costs the engine more than the row it adds). On a
+// SQLite lists file the job switches the connection to synchronous=NORMAL in WAL mode (see
+// EnsureFastCommits): a commit then appends to the write-ahead log without a disk flush, and
+// a crash of the program loses no committed row.
 #include "convert/convert.h"
 #include "convert/trap.h"
 #include "platform/common/vbstring.h"
@@ -20,15 +22,73 @@ namespace {
 
 const std::string kRule(79, '-');
 
-constexpr const char* kInsertRow =
+const clsConvert::RowShape kLogRow{
     "INSERT INTO ErrorLog (ReportName, SubReportOf, ErrorSeverityLevel, ReportId, DatabaseListId, "
-    "ErrorOccuredInFunction, ErrorDesc, ErrorOn) VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
+    "ErrorOccuredInFunction, ErrorDesc, ErrorOn) VALUES ",
+    8};
 
-constexpr const char* kInsertFormulaRow =
+const clsConvert::RowShape kFormulaRow{
     "INSERT INTO ErrorLog (ReportId, DatabaseListId, ReportName, SubReportOf, FormulaName, AccessFormula, "
-    "CrystalFormula, ErrorDesc, ErrorOn, ErrorOccuredInFunction) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    "CrystalFormula, ErrorDesc, ErrorOn, ErrorOccuredInFunction) VALUES ",
+    10};
+
+// Rows one statement adds at most: a few statements cover any number of rows.
+constexpr size_t kRowsPerStatement[] = {16, 8, 4, 2, 1};
 
 }  // namespace
+
+void clsConvert::StoreInsertRows(const RowShape& shape, std::vector<vb::Variant> values) {
+    const size_t rows = values.size() / shape.columns;
+    std::string group = "(?";
+    for (size_t c = 1; c < shape.columns; ++c) group += ", ?";
+    group += ')';
+    size_t done = 0;
+    for (size_t chunk : kRowsPerStatement) {
+        if (rows - done < chunk) continue;
+        std::string sql = shape.insertHead;
+        for (size_t r = 0; r < chunk; ++r) (sql += r ? ", " : "") += group;
+        while (rows - done >= chunk) {
+            const auto first = values.begin() + static_cast<std::ptrdiff_t>(done * shape.columns);
+            std::vector<vb::Variant> params(
+                std::make_move_iterator(first),
+                std::make_move_iterator(first + static_cast<std::ptrdiff_t>(chunk * shape.columns)));
+            StoreExecute(sql, params);
+            done += chunk;
+        }
+    }
+}
+
+bool clsConvert::HoldsRows() {
+    if (!batching_ || storeFailed_) return false;
+    const ado::ConnectionPtr& c = db();
+    return c->State() == ado::adStateOpen && c->driver().kind() == ado::EngineKind::SQLite;
+}
+
+void clsConvert::AddRow(const RowShape& shape, std::vector<vb::Variant> values) {
+    if (HoldsRows()) {
+        heldRows_.push_back({&shape, std::move(values)});
+        return;
+    }
+    BeginLogBatch();
+    StoreInsertRows(shape, std::move(values));
+}
+
+void clsConvert::WriteHeldRows() {
+    std::vector<HeldRow> rows;
+    rows.swap(heldRows_);
+    try {
+        for (size_t i = 0; i < rows.size();) {
+            // Rows of one shape one after another go in together, in the order they came.
+            const RowShape& shape = *rows[i].shape;
+            std::vector<vb::Variant> values;
+            for (; i < rows.size() && rows[i].shape == &shape; ++i)
+                for (vb::Variant& v : rows[i].values) values.push_back(std::move(v));
+            StoreInsertRows(shape, std::move(values));
+        }
+    } catch (...) {
+        // StoreExecute noted the failure; the rows are in the text log.
+    }
+}
 
 long clsConvert::reportId() {
     return oReport()->ReportId;
@@ -87,9 +147,11 @@ void clsConvert::CommitLog() {
         return;
     }
     if (!storeFailed_) {
+        WriteHeldRows();
         try {
             const ado::ConnectionPtr& c = db();
-            if (c->State() == ado::adStateOpen && c->TransactionLevel() > 0) c->CommitTrans();
+            if (!storeFailed_ && c->State() == ado::adStateOpen && c->TransactionLevel() > 0)
+                c->CommitTrans();
         } catch (...) {
             NoteStoreFailure(CurrentError().description);
         }
@@ -102,6 +164,7 @@ void clsConvert::NoteStoreFailure(const std::string& error) {
     if (storeFailed_) return;
     storeFailed_ = true;
     storeError_ = error;
+    heldRows_.clear();
     try {
         const ado::ConnectionPtr& c = db();
         if (c->State() == ado::adStateOpen) {
@@ -134,12 +197,11 @@ bool clsConvert::writeLogRow(const std::string& description, const std::string& 
     if (!storeFailed_) {
         try {
             EnsureFastCommits();
-            BeginLogBatch();
-            db()->Execute(kInsertRow, {vb::Variant(ReportName),
-                                       IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
-                                       vb::Variant(static_cast<long>(level)), vb::Variant(reportId()),
-                                       vb::Variant(databaseListId()), vb::Variant(function),
-                                       vb::Variant(description), vb::Variant(vb::Date::Now())});
+            AddRow(kLogRow,
+                   {vb::Variant(ReportName), IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
+                    vb::Variant(static_cast<long>(level)), vb::Variant(reportId()),
+                    vb::Variant(databaseListId()), vb::Variant(function), vb::Variant(description),
+                    vb::Variant(vb::Date::Now())});
             if (commit) CommitLog();
             stored = !storeFailed_;
         } catch (...) {
@@ -184,12 +246,11 @@ bool clsConvert::RecordError(const std::string& description, const std::string& 
     if (!storeFailed_) {
         try {
             EnsureFastCommits();
-            BeginLogBatch();
-            db()->Execute(kInsertFormulaRow,
-                          {vb::Variant(reportId()), vb::Variant(databaseListId()), vb::Variant(ReportName),
-                           IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
-                           vb::Variant(formulaName), vb::Variant(accessFormula), vb::Variant(crystalFormula),
-                           vb::Variant(description), vb::Variant(vb::Date::Now()), vb::Variant(function)});
+            AddRow(kFormulaRow,
+                   {vb::Variant(reportId()), vb::Variant(databaseListId()), vb::Variant(ReportName),
+                    IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(), vb::Variant(formulaName),
+                    vb::Variant(accessFormula), vb::Variant(crystalFormula), vb::Variant(description),
+                    vb::Variant(vb::Date::Now()), vb::Variant(function)});
             CommitLog();
             stored = !storeFailed_;
         } catch (...) {

@@ -163,29 +163,26 @@ short clsConvert::GetCrystalAreaNo(const std::string& name) {
 }
 
 bool clsConvert::Translate(const std::string& key, const std::string& name) {
-    // The table is read once per job, whole: a job asks for every name of its sections, and
-    // asking for one name reads the whole table too (its index leads with the English name).
-    // The columns compare as COLLATE NOCASE does (letters A to Z without case), as
-    // access::SameName compares; a Null matches nothing.
-    const std::string sql = "SELECT EnglishSectionName, LanguageSectionName FROM Translations";
+    // The English keys of a section name are read once per job; the columns compare as
+    // COLLATE NOCASE does (letters A to Z without case), as access::SameName compares.
+    const std::string sql = "SELECT EnglishSectionName FROM Translations Where LanguageSectionName = ?";
     try {
-        if (!translationsRead_) {
-            if (!Internaldb) ThrowNotSet();
-            std::vector<TranslationPair> pairs;
-            ado::Recordset rs;
-            rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly);
-            for (; !rs.Eof(); rs.MoveNext()) {
-                const vb::Variant& english = rs.Fields(0).Value();
-                const vb::Variant& language = rs.Fields(1).Value();
-                if (!english.IsNull() && !language.IsNull())
-                    pairs.push_back({language.ToString(), english.ToString()});
-            }
-            rs.Close();
-            translations_ = std::move(pairs);
-            translationsRead_ = true;
-        }
+        const TranslationPair* known = nullptr;
         for (const TranslationPair& pair : translations_)
-            if (access::SameName(pair.language, name) && access::SameName(pair.english, key)) return true;
+            if (access::SameName(pair.language, name)) known = &pair;
+        if (!known) {
+            if (!Internaldb) ThrowNotSet();
+            TranslationPair pair{name, {}};
+            ado::Recordset rs;
+            rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(name)});
+            for (; !rs.Eof(); rs.MoveNext())
+                pair.english.push_back(vb::NZ(rs.Fields(0).Value(), "").ToString());
+            rs.Close();
+            translations_.push_back(std::move(pair));
+            known = &translations_.back();
+        }
+        for (const std::string& english : known->english)
+            if (access::SameName(english, key)) return true;
         return false;
     } catch (...) {
         WriteErrorLog(CurrentError().description + ":" + sql, "Translate", "", 1);

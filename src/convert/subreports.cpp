@@ -90,6 +90,8 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         step = 2;
         LogStepError("Convert subReport", "ImportSubReport", 5);
         step = 3;
+        // The child writes on the same connection: the rows held before it go first.
+        WriteHeldRows();
         const bool converted = child->Convert(window, true);
         step = 4;
         if (child->AskShowPageHeaderFooterForSubReportsQuestion !=

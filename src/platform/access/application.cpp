@@ -345,14 +345,18 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
     } catch (const vb::ComError& e) {
         throw vb::ComError(kErrCannotOpenDatabase, cannotOpen + ": " + e.Description());
     }
-    std::string version = "4.0";
-    if (ado::AccessFileVersion(path) == 3) {
-        version = "3.51";
-    } else if (ado::IsSqliteFile(path)) {
-        auto cursor = connection->driver().query("PRAGMA user_version", {});
-        std::vector<vb::Variant> row;
-        if (cursor && cursor->next(row) && !row.empty() && row[0].ToLong() == 3) version = "3.51";
-    }
+    auto findVersion = [&]() -> std::string {
+        if (ado::AccessFileVersion(path) == 3) return "3.51";
+        if (ado::IsSqliteFile(path)) {
+            auto cursor = connection->driver().query("PRAGMA user_version", {});
+            std::vector<vb::Variant> row;
+            if (cursor && cursor->next(row) && !row.empty() && row[0].ToLong() == 3) return "3.51";
+        }
+        return "4.0";
+    };
+    // A job opens its file again and again: the version is read from it once.
+    const std::string version =
+        state_->cache ? state_->cache->DatabaseVersion(path, findVersion) : findVersion();
     state_->connection = std::move(connection);
     state_->dataProject = false;
     state_->version = version;

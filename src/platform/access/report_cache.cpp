@@ -2,12 +2,18 @@
 
 namespace tolvaran::access {
 
-ReportPtr ReportCache::Read(const std::string& file, const ReadOptions& options) {
-    namespace fs = std::filesystem;
+bool ReportCache::Stamp(const std::string& file, std::uintmax_t& size,
+                        std::filesystem::file_time_type& modified) {
     std::error_code sizeError, timeError;
-    const std::uintmax_t size = fs::file_size(file, sizeError);
-    const fs::file_time_type modified = fs::last_write_time(file, timeError);
-    const bool known = !sizeError && !timeError;
+    size = std::filesystem::file_size(file, sizeError);
+    modified = std::filesystem::last_write_time(file, timeError);
+    return !sizeError && !timeError;
+}
+
+ReportPtr ReportCache::Read(const std::string& file, const ReadOptions& options) {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified;
+    const bool known = Stamp(file, size, modified);
     if (known) {
         auto it = entries_.find(file);
         if (it != entries_.end() && it->second.size == size && it->second.modified == modified &&
@@ -31,6 +37,18 @@ ReportCache::Listing ReportCache::Exports(const std::filesystem::path& folder,
     f.modified = modified;
     f.listing = list();
     return f.listing;
+}
+
+std::string ReportCache::DatabaseVersion(const std::string& file, const std::function<std::string()>& find) {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified;
+    if (!Stamp(file, size, modified)) return find();
+    auto it = versions_.find(file);
+    if (it != versions_.end() && it->second.size == size && it->second.modified == modified)
+        return it->second.version;
+    Version& v = versions_[file];
+    v = Version{size, modified, find()};
+    return v.version;
 }
 
 }  // namespace tolvaran::access

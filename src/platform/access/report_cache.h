@@ -2,7 +2,8 @@
 // Report exports read once and handed out again. One conversion opens its report several
 // times (Access is closed and opened again between its steps), and reading the export is
 // most of what opening costs. An entry is used again while the file keeps its size and
-// modification time; a changed file is read anew.
+// modification time; a changed file is read anew. The engine version of the database file
+// opened each time is kept the same way.
 //
 // The reports handed out are shared, not copied: a change made to one (the converter gives a
 // custom control a placeholder file name) is seen by the next open through the same cache.
@@ -33,7 +34,14 @@ class ReportCache {
     using Listing = std::vector<std::pair<std::string, std::string>>;
     Listing Exports(const std::filesystem::path& folder, const std::function<Listing()>& list);
 
+    // The engine version of a database file ("3.51", "4.0"), worked out by find unless worked
+    // out before while the file stayed the same.
+    std::string DatabaseVersion(const std::string& file, const std::function<std::string()>& find);
+
   private:
+    // Size and modification time of a file; false when they cannot be read.
+    static bool Stamp(const std::string& file, std::uintmax_t& size,
+                      std::filesystem::file_time_type& modified);
     struct Entry {
         std::uintmax_t size = 0;
         std::filesystem::file_time_type modified;
@@ -47,6 +55,12 @@ class ReportCache {
         Listing listing;
     };
     std::unordered_map<std::string, Folder> folders_;
+    struct Version {
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type modified;
+        std::string version;
+    };
+    std::unordered_map<std::string, Version> versions_;
 };
 
 using ReportCachePtr = std::shared_ptr<ReportCache>;

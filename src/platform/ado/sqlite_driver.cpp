@@ -27,12 +27,29 @@ std::string Upper(std::string s) {
     return s;
 }
 
+// "YYYY-MM-DD HH:MM:SS" (ToParts gives years 100 to 9999). Every row of the conversion log
+// carries one: formatted by hand, without printf.
 std::string DateToText(vb::Date d) {
     int y, m, day, h, mi, s;
     d.ToParts(y, m, day, h, mi, s);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, day, h, mi, s);
-    return buf;
+    char out[19];
+    auto two = [&](int at, int v) {
+        out[at] = static_cast<char>('0' + v / 10 % 10);
+        out[at + 1] = static_cast<char>('0' + v % 10);
+    };
+    two(0, y / 100);
+    two(2, y % 100);
+    out[4] = '-';
+    two(5, m);
+    out[7] = '-';
+    two(8, day);
+    out[10] = ' ';
+    two(11, h);
+    out[13] = ':';
+    two(14, mi);
+    out[16] = ':';
+    two(17, s);
+    return std::string(out, sizeof out);
 }
 
 // copy: SQLite keeps its own copy of a text or blob; without it the value must outlive every
