@@ -209,6 +209,38 @@ TEST(Durability, AKilledConversionLeavesAWholeListsFileHoldingEveryRowItShowed) 
     EXPECT_GE(lastSteps.size(), 2u) << ::testing::PrintToString(lastSteps);
 }
 
+// The rows a conversion holds until it commits reach the lists file in the order they were
+// written, also where a subreport's job (on the same connection) and the formula-failure
+// recordset add rows between them: the text log, written as the rows come, shows the same
+// sequence.
+TEST(Durability, HeldRowsKeepTheirOrderAroundSubreportsAndFormulaFailures) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.AddReport("rptChild", "Orders",
+                        Section("Section", "Detail",
+                                {Field("c1", "Amount"), Field("c2", "=Nope([Amount])", 2000)}));
+    run.front.AddReport(
+        "Main", "Orders",
+        Section("Section", "Detail",
+                {Field("m1", "=Nope([Amount]) + 1"),
+                 Control("Subform", "subChild", 100, 600, 3000, 500, {Text("SourceObject", "Report.rptChild")}),
+                 Field("m2", "=Nope([Amount]) + 2", 100, 1200)}));
+    run.NewJob("Main", 11);
+    ASSERT_TRUE(run.Convert());
+    std::vector<std::string> steps, problems;
+    bool child = false;
+    for (const LogRow& r : run.Rows()) {
+        const std::string desc = Unwrapped(r.ErrorDesc);
+        child = child || r.ReportName == "rptChild";
+        (r.ErrorSeverityLevel.IsNull() || r.ErrorSeverityLevel.ToLong() != 5 ? problems : steps).push_back(desc);
+    }
+    ASSERT_TRUE(child);
+    ASSERT_GE(problems.size(), 3u);
+    const TextLog text = ParseTextLog(run.text->FullName());
+    EXPECT_EQ(text.steps, steps);
+    EXPECT_EQ(text.problems, problems);
+}
+
 // Holds the lists file's write lock from another process for a while.
 pid_t HoldWriteLock(const std::string& file, int milliseconds) {
     int ready[2];

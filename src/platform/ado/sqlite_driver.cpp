@@ -518,29 +518,26 @@ std::string SqliteDriver::quoteName(const std::string& name) const {
     return out + "\"";
 }
 
-bool SqliteDriver::hasTable(const std::string& name) {
-    auto c = query("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE", {name});
-    std::vector<vb::Variant> row;
-    return c->next(row);
-}
-
 std::vector<TableInfo> SqliteDriver::tables() {
     std::vector<TableInfo> out;
     auto c = query("SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') ORDER BY name", {});
     std::vector<vb::Variant> row;
+    bool links = false;  // a table MSysObjects holds the links (the list read here tells)
     while (c->next(row)) {
         TableInfo t;
         t.name = row[0].ToString();
         const std::string upper = Upper(t.name);
-        if (row[1].ToString() == "view")
+        if (row[1].ToString() == "view") {
             t.type = "VIEW";
-        else if (upper.rfind("SQLITE_", 0) == 0 || upper.rfind("MSYS", 0) == 0)
+        } else if (upper.rfind("SQLITE_", 0) == 0 || upper.rfind("MSYS", 0) == 0) {
             t.type = "SYSTEM TABLE";
-        else
+            links = links || upper == "MSYSOBJECTS";
+        } else {
             t.type = "TABLE";
+        }
         out.push_back(std::move(t));
     }
-    if (hasTable("MSysObjects")) {
+    if (links) {
         auto l = query(
             "SELECT Name, Type, Database, ForeignName, Connect FROM MSysObjects "
             "WHERE Type IN (4, 6) ORDER BY Name",

@@ -69,7 +69,6 @@ class SqliteDriver : public Driver {
 
   private:
     [[noreturn]] void fail(const std::string& context) const;
-    bool hasTable(const std::string& name);
     long long schemaVersion();
     // Leaves WAL mode when this is the file's last connection, so that the file alone holds
     // everything once it is closed.
