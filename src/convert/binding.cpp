@@ -6,6 +6,7 @@
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 #include "sources/link.h"
 #include "sources/links_manager.h"
@@ -294,7 +295,7 @@ bool clsConvert::AddDatabase_AccessLinkedTables(clsLink& link) {
         for (const auto& t : tables)
             if (t->Name() == link.QuerySource) present = true;
         if (!present) {
-            const std::string file = projectPath + "/" + projectName;
+            const std::string file = JoinPath(projectPath, projectName);
             if (SourceTablesDB.empty()) {
                 step = 91;
                 tables.Add(file, link.QuerySource, "", designer::crTableTypeTable);

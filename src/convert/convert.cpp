@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "convert/trap.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
 #include "store/context.h"
@@ -394,10 +395,10 @@ short clsConvert::FindField(const std::string& table, const std::string& field) 
             return result;
         }
         for (adox::Table& t : tables) {
-            if (!adox::SameName(t.Name, table)) continue;
+            if (!EqualsNoCase(t.Name, table)) continue;
             adox::Columns& columns = t.Columns();
             for (long i = 0; i < columns.Count(); ++i)
-                if (adox::SameName(columns.Item(i).Name, field)) return static_cast<short>(i);
+                if (EqualsNoCase(columns.Item(i).Name, field)) return static_cast<short>(i);
             break;
         }
         return result;

@@ -1,19 +1,15 @@
 // The source-database scan of clsManageLinks: a Jet file's tables by type, an Access data
 // project's connection, and the connect-string readers they use.
-#include <cctype>
-
+#include "platform/common/text.h"
 #include "sources/links_manager.h"
 
 namespace tolvaran {
 
 namespace {
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
+std::string errorText(const std::exception& e) {
+    return e.what();
 }
-
-std::string errorText(const std::exception& e) { return e.what(); }
 
 }  // namespace
 
@@ -22,7 +18,9 @@ void clsManageLinks::yield() {
 }
 
 std::string clsManageLinks::Parse(const std::string& text, const std::string& key) {
-    size_t at = upper(text).find(key);
+    // The key is looked for as given in the upper-cased text: a key written in lower case is
+    // never found.
+    size_t at = UpperCase(text).find(key);
     if (key.empty() || at == std::string::npos) return {};
     std::string tail = text.substr(at);
     size_t eq = tail.find('=');

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ado/ado.h"
+#include "platform/common/text.h"
 
 namespace registry {
 class RegistryFile;
@@ -34,8 +35,8 @@ struct AppContext {
     // The start-up log while the main window's load handler runs; not owned.
     clsWriteToText* startupLog = nullptr;
 
-    // programFolder joined with a file name by the platform separator.
-    std::string InFolder(const std::string& name) const { return programFolder + "/" + name; }
+    // programFolder joined with a file name (JoinPath).
+    std::string InFolder(const std::string& name) const { return JoinPath(programFolder, name); }
 };
 
 }  // namespace tolvaran

@@ -189,7 +189,9 @@ TEST_F(SelectDatabaseTabs, TheTreeShowsUnderEachViewTheTablesAndViewsItsTextDraw
                 "CREATE VIEW vOrders AS SELECT * FROM Orders;"
                 "CREATE VIEW vJoined AS SELECT * FROM vOrders INNER JOIN Customers ON vOrders.CustomerId = "
                 "Customers.Id;"
-                "CREATE VIEW vNothing AS SELECT 1 AS One;");
+                "CREATE VIEW vNothing AS SELECT 1 AS One;"
+                "CREATE TABLE \"Order Details\" (Id INTEGER);"
+                "CREATE VIEW vDetails AS SELECT * FROM [Order Details];");
     testodbc::MakeSqlite(testodbc::StockDb(), "CREATE TABLE Items (Id INTEGER);");
     ado::SetSqlServerOdbcTemplate("Driver=SQLite3;Database={database}");
     dmo_.servers = {"srv"};
@@ -234,6 +236,7 @@ TEST_F(SelectDatabaseTabs, TheTreeShowsUnderEachViewTheTablesAndViewsItsTextDraw
     std::vector<std::string> expected = {"[" + front + "]",
                                          "vJoined: vorders customers",
                                          "vNothing:",
+                                         "vDetails: order details",  // one table, not "[order" and "details]"
                                          "vOrders: orders",
                                          "[" + other + "]",
                                          "vStock: stock",

@@ -4,6 +4,7 @@
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_pool.h"
 #include "platform/ado/sqlite_driver.h"
+#include "platform/common/text.h"
 
 namespace ado {
 namespace {
@@ -13,26 +14,9 @@ constexpr long kErrObjectOpen = 3705;    // "Operation is not allowed when the o
 constexpr long kErrObjectClosed = 3709;  // the connection is closed or invalid
 constexpr long kErrNotSupported = 3251;  // the provider cannot do what was asked
 
-std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
-std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string& Template() {
     static std::string t = "Driver={FreeTDS};Server={server};Database={database};UID={user};PWD={password}";
     return t;
-}
-
-void ReplaceAll(std::string& s, const std::string& what, const std::string& with) {
-    for (size_t p = 0; (p = s.find(what, p)) != std::string::npos; p += with.size())
-        s.replace(p, what.size(), with);
 }
 
 bool NeedsQuoting(const std::string& v, const char* specials) {
@@ -59,7 +43,7 @@ ConnectionSpec::ConnectionSpec(const std::string& text) : text_(text) {
     while (i < n) {
         size_t eq = i;
         while (eq < n && text[eq] != '=' && text[eq] != ';') ++eq;
-        std::string key = Upper(Trim(text.substr(i, eq - i)));
+        std::string key = tolvaran::UpperCase(tolvaran::TrimBlanks(std::string_view(text).substr(i, eq - i)));
         if (eq >= n || text[eq] == ';') {
             i = eq + 1;
             continue;  // a bare word without a value
@@ -101,7 +85,7 @@ ConnectionSpec::ConnectionSpec(const std::string& text) : text_(text) {
         } else {
             size_t k = j;
             while (k < n && text[k] != ';') ++k;
-            value = Trim(text.substr(j, k - j));
+            value = tolvaran::TrimBlanks(std::string_view(text).substr(j, k - j));
             j = k;
         }
         if (!key.empty()) items_.emplace_back(key, value);
@@ -119,17 +103,15 @@ std::string QuoteOdbcValue(const std::string& v) {
 
 std::string ConnectionSpec::get(std::initializer_list<const char*> keys) const {
     for (const char* k : keys) {
-        const std::string u = Upper(k);
         for (const auto& [key, value] : items_)
-            if (key == u) return value;
+            if (tolvaran::EqualsNoCase(key, k)) return value;
     }
     return {};
 }
 
 bool ConnectionSpec::has(const char* key) const {
-    const std::string u = Upper(key);
     for (const auto& item : items_)
-        if (item.first == u) return true;
+        if (tolvaran::EqualsNoCase(item.first, key)) return true;
     return false;
 }
 
@@ -143,17 +125,17 @@ std::string SqlServerOdbcTemplate() {
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
                                    const std::string& password) {
     const ConnectionSpec spec(connectionString);
-    const std::string provider = Upper(spec.get({"Provider"}));
+    const std::string provider = tolvaran::UpperCase(spec.get({"Provider"}));
     if (provider.rfind("SQLOLEDB", 0) == 0) {
         std::string odbc = SqlServerOdbcTemplate();
         std::string uid = spec.get({"User ID", "UID"});
         std::string pwd = spec.get({"Password", "PWD"});
         if (uid.empty()) uid = user;
         if (pwd.empty()) pwd = password;
-        ReplaceAll(odbc, "{server}", QuoteOdbcValue(spec.get({"Data Source", "Server"})));
-        ReplaceAll(odbc, "{database}", QuoteOdbcValue(spec.get({"Initial Catalog", "Database"})));
-        ReplaceAll(odbc, "{user}", QuoteOdbcValue(uid));
-        ReplaceAll(odbc, "{password}", QuoteOdbcValue(pwd));
+        tolvaran::ReplaceAll(odbc, "{server}", QuoteOdbcValue(spec.get({"Data Source", "Server"})));
+        tolvaran::ReplaceAll(odbc, "{database}", QuoteOdbcValue(spec.get({"Initial Catalog", "Database"})));
+        tolvaran::ReplaceAll(odbc, "{user}", QuoteOdbcValue(uid));
+        tolvaran::ReplaceAll(odbc, "{password}", QuoteOdbcValue(pwd));
         return OpenOdbcDriver(odbc, spec);
     }
     if (spec.has("DSN") || spec.has("Driver")) {
@@ -162,14 +144,10 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
         std::string odbc = connectionString;
         if (spec.has("Provider")) {
             odbc.clear();
-            size_t i = 0;
-            while (i < connectionString.size()) {
-                size_t e = connectionString.find(';', i);
-                if (e == std::string::npos) e = connectionString.size();
-                const std::string part = connectionString.substr(i, e - i);
-                if (Upper(Trim(part)).rfind("PROVIDER", 0) != 0 && !Trim(part).empty())
+            for (const std::string& part : tolvaran::SplitList(connectionString)) {
+                const std::string_view item = tolvaran::TrimBlanks(part);
+                if (!item.empty() && !tolvaran::StartsWithNoCase(item, "PROVIDER"))
                     odbc += (odbc.empty() ? "" : ";") + part;
-                i = e + 1;
             }
         }
         return OpenOdbcDriver(odbc, spec);

@@ -6,6 +6,7 @@
 #include "platform/ado/jet_functions.h"
 #include "platform/ado/jet_values.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace ado {
 
@@ -14,11 +15,6 @@ namespace {
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);
 // Links of links are followed this deep; a loop of links ends here with an error.
 constexpr int kMaxLinkDepth = 8;
-
-std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 const char* DeclaredType(JetType t) {
     switch (t) {
@@ -199,7 +195,8 @@ std::optional<JetSqlHost::Table> JetEngine::table(const std::string& name, const
         if (!o) return std::nullopt;
         const Origin origin = o->type == kJetAccessLink ? linkedOrigin(*o, other.reader.file(), 1)
                                                         : Origin{&other.reader, o->name};
-        const std::string key = Upper(origin.reader->file()) + "\n" + Upper(origin.remoteName);
+        const std::string key =
+            tolvaran::UpperCase(origin.reader->file()) + "\n" + tolvaran::UpperCase(origin.remoteName);
         auto it = tables_.find(key);
         e = it != tables_.end()
                 ? &it->second
@@ -214,7 +211,7 @@ std::optional<JetSqlHost::Table> JetEngine::table(const std::string& name, const
                                    ".",
                                "Jet");
         }
-        const std::string key = "\n" + Upper(o->name);
+        const std::string key = "\n" + tolvaran::UpperCase(o->name);
         auto it = tables_.find(key);
         if (it != tables_.end()) {
             e = &it->second;

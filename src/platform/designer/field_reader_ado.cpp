@@ -1,9 +1,9 @@
 // Reads a table's fields through platform/ado.
 #include "platform/ado/ado.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/designer/database.h"
 #include "platform/designer/linked_tables.h"
-#include "platform/designer/util.h"
 
 namespace designer {
 
@@ -78,7 +78,7 @@ bool HasProcedure(ado::Connection& conn, const std::string& name) {
     try {
         for (const ado::QueryInfo& p : conn.driver().procedures()) {
             std::string n = p.name.substr(0, p.name.find(';'));
-            if (EqualsNoCase(n, name) || EqualsNoCase(p.name, name)) return true;
+            if (tolvaran::EqualsNoCase(n, name) || tolvaran::EqualsNoCase(p.name, name)) return true;
         }
     } catch (const vb::ComError&) {
     }
@@ -100,7 +100,7 @@ bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& ta
             target = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + vb::NZ(rs["Database"], "").ToString();
         } else if (type == 4) {
             target = vb::NZ(rs["Connect"], "").ToString();
-            if (UpperAscii(target.substr(0, 5)) == "ODBC;") target = target.substr(5);
+            if (tolvaran::UpperCase(target.substr(0, 5)) == "ODBC;") target = target.substr(5);
         }
         if (target.empty()) return false;
         out.connectionString = target;

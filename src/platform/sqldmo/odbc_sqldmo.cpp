@@ -2,6 +2,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/registry/registry_file.h"
 #include "platform/sqldmo/sqldmo.h"
 
@@ -97,16 +98,8 @@ std::vector<std::string> ServersFromRegistry(const registry::RegistryFile& regis
     std::optional<registry::Value> v = registry.Get(kServersKey, kServersValue);
     if (!v) return out;
     auto split = [&](const std::string& text, char separator) {
-        std::string item;
-        for (char c : text) {
-            if (c == separator) {
-                if (!item.empty()) out.push_back(item);
-                item.clear();
-            } else {
-                item += c;
-            }
-        }
-        if (!item.empty()) out.push_back(item);
+        for (std::string& item : tolvaran::SplitList(text, separator))
+            if (!item.empty()) out.push_back(std::move(item));
     };
     if (v->type == registry::REG_SZ) split(v->text, ';');
     if (v->type == registry::REG_MULTI_SZ) {
