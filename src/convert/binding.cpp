@@ -12,6 +12,7 @@
 #include "sources/links_manager.h"
 #include "sources/query_scanner.h"
 #include "sources/update_queries.h"
+#include "store/context.h"
 
 namespace tolvaran {
 
@@ -45,7 +46,7 @@ bool clsConvert::AddDatabases() {
         for (const LinkPtr& item : oLinks->Items()) {
             clsLink& link = *item;
             querySource = link.QuerySource;
-            if (!link.openConnection(prompt())) {
+            if (!link.openConnection(prompt(), ctx_.connections)) {
                 // Kept in the report's log as a step line: a back end that is not there shows
                 // there, yet counts as no error of the report, which may not draw on it.
                 const bool file = link.LinkType == kLinkInternal || link.LinkType == kLinkAccess;

@@ -128,7 +128,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     // 3.
     trap([&] {
         step("Create CRAXDRT", false);
-        crApplication_ = std::make_unique<designer::Application>();
+        crApplication_ = std::make_unique<designer::Application>(designer::AdoFieldReader(ctx_.connections));
     });
     // 4. Only new rows go through this recordset: it selects none of the stored ones.
     trap([&] {
@@ -304,6 +304,7 @@ std::unique_ptr<access::Application> clsConvert::GetAccessObject() {
     // Every instance of this job reads the report exports through the job's cache: Access is
     // opened more than once in a conversion, the export is read once.
     app->setReportCache(reportCache_);
+    app->setConnectionOptions(ctx_.connections);
     return app;
 }
 

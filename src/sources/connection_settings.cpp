@@ -85,6 +85,7 @@ std::shared_ptr<adox::Catalog> clsDatabase::openJetCatalog(const std::string& pa
                                                            const std::string& password,
                                                            ado::ConnectionPtr& connection) {
     connection = std::make_shared<ado::Connection>();
+    connection->setOptions(connectionOptions_);
     connection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";User Id=" + user +
                      ";Password=" + password);
     catalog_ = std::make_shared<adox::Catalog>();
@@ -205,6 +206,7 @@ bool clsDatabase::CheckConn() {
                    : "Provider=SQLOLEDB.1; Data Source=" + Server + "; Initial Catalog=" + Database + ";";
         text += UseNTLogin ? std::string("Integrated Security=SSPI") : "UID=" + UserId + ";pwd=" + Password;
         connection_ = std::make_shared<ado::Connection>();
+        connection_->setOptions(connectionOptions_);
         connection_->Open(text);
         return true;
     } catch (const std::exception& e) {

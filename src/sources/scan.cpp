@@ -35,6 +35,7 @@ bool clsManageLinks::ParseLinks(ui::ProgressWindow& window, const std::string& p
     window_ = &window;
     bool result = false;
     auto connection = std::make_shared<ado::Connection>();
+    connection->setOptions(connectionOptions_);
     try {
         yield();
         std::string text = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";User Id=" + user +
@@ -140,6 +141,7 @@ bool clsManageLinks::TestConnection(clsLink& link) {
     try {
         if (!link.DSN.empty()) {
             ado::Connection test;
+            test.setOptions(connectionOptions_);
             test.Open("DSN=" + link.DSN);
         }
         return true;
@@ -157,6 +159,7 @@ bool clsManageLinks::ParseDataProject(ui::ProgressWindow& window, const std::str
         window.AddResult("Opening database..");
         yield();
         app = accessFactory_();
+        app->setConnectionOptions(connectionOptions_);
     } catch (const std::exception& e) {
         prompt_.MsgBox(errorText(e), ui::vbOKOnly);
         window_ = nullptr;

@@ -28,6 +28,12 @@ struct AppContext {
     ado::ConnectionPtr gInternalDb;
     ado::ConnectionPtr gDb;
 
+    // What every connection of the run is opened with: the SQL Server ODBC template (from the
+    // run's registry, ApplySqlServerOdbcTemplate) and the Access file reader with its limits
+    // (the one beside the program by default). Held here, not process-wide, so two runs in
+    // one process keep theirs.
+    ado::ConnectionOptions connections;
+
     // Services; not owned, may be null in tests (then nothing is shown).
     ui::Prompt* prompt = nullptr;
     ui::HelpService* help = nullptr;

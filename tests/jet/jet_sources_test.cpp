@@ -20,7 +20,6 @@ struct ScanResult {
 };
 
 ScanResult Scan(const std::string& file) {
-    jettest::UseBuiltReader();
     ui::RecordingPrompt prompt;
     ui::RecordingWindow window;
     tolvaran::clsManageLinks manager(prompt);
@@ -76,7 +75,6 @@ TEST(JetParseLinks, NwindHasOnlyItsOwnTables) {
     EXPECT_EQ(r.links[0]->LinkType, 0);
     ASSERT_GE(r.lines.size(), 4u);
     EXPECT_EQ(r.lines[0], "Opening Database:" + jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb"));
-    jettest::UseBuiltReader();
     EXPECT_EQ(ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb"))->engineVersion(), "3.51");
 }
 
@@ -89,7 +87,6 @@ std::vector<std::string> Names(const tolvaran::TableViewCollection& c) {
 // The query scanner over the rebuilt SELECT texts finds their tables, following views.
 TEST(JetQueryScanner, FindsTheTablesOfSavedQueries) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     ui::RecordingPrompt prompt;
     for (const char* file : {"jahlborn__jackcess__queryTestV1997.mdb", "jahlborn__jackcess__queryTestV2000.mdb",
                              "jahlborn__jackcess__queryTestV2003.mdb"}) {

@@ -19,6 +19,7 @@ inline constexpr long kErrServerGone = 462;  // the instance has quit
 
 struct ApplicationState {
     ReadOptions options;
+    ado::ConnectionOptions connections;
     ReportCachePtr cache;  // may be null
     bool quit = false;
     std::string path;  // the open file, "" when none
@@ -125,11 +126,8 @@ struct ApplicationState {
         ado::Driver* driver = nullptr;
         if (dataProject) {
             RequireOpen();
-            if (!projectConnection) {
-                auto c = std::make_shared<ado::Connection>();
-                c->Open(ProjectConnectionText());
-                projectConnection = c;
-            }
+            if (!projectConnection)
+                projectConnection = ado::OpenConnection(ProjectConnectionText(), connections);
             driver = &projectConnection->driver();
         } else {
             driver = &Jet();
@@ -334,6 +332,7 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
         return;
     }
     auto connection = std::make_shared<ado::Connection>();
+    connection->setOptions(state_->connections);
     try {
         connection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path);
     } catch (const vb::ComError& e) {
@@ -355,6 +354,10 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
 
 void Application::setReportCache(ReportCachePtr cache) {
     state_->cache = std::move(cache);
+}
+
+void Application::setConnectionOptions(const ado::ConnectionOptions& options) {
+    state_->connections = options;
 }
 
 void Application::CloseCurrentDatabase() {

@@ -14,11 +14,6 @@ constexpr long kErrObjectOpen = 3705;    // "Operation is not allowed when the o
 constexpr long kErrObjectClosed = 3709;  // the connection is closed or invalid
 constexpr long kErrNotSupported = 3251;  // the provider cannot do what was asked
 
-std::string& Template() {
-    static std::string t = "Driver={FreeTDS};Server={server};Database={database};UID={user};PWD={password}";
-    return t;
-}
-
 bool NeedsQuoting(const std::string& v, const char* specials) {
     return v.find_first_of(specials) != std::string::npos ||
            (!v.empty() && (std::isspace(static_cast<unsigned char>(v.front())) ||
@@ -115,19 +110,12 @@ bool ConnectionSpec::has(const char* key) const {
     return false;
 }
 
-void SetSqlServerOdbcTemplate(const std::string& tmpl) {
-    Template() = tmpl;
-}
-std::string SqlServerOdbcTemplate() {
-    return Template();
-}
-
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
-                                   const std::string& password) {
+                                   const std::string& password, const ConnectionOptions& options) {
     const ConnectionSpec spec(connectionString);
     const std::string provider = tolvaran::UpperCase(spec.get({"Provider"}));
     if (provider.rfind("SQLOLEDB", 0) == 0) {
-        std::string odbc = SqlServerOdbcTemplate();
+        std::string odbc = options.sqlServerOdbcTemplate;
         std::string uid = spec.get({"User ID", "UID"});
         std::string pwd = spec.get({"Password", "PWD"});
         if (uid.empty()) uid = user;
@@ -171,7 +159,7 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
     if (IsSqliteFile(file))
         driver = OpenSqliteDriver(file, spec);
     else if (AccessFileVersion(file) != 0)
-        driver = OpenJetDriver(file, spec);
+        driver = OpenJetDriver(file, spec, options);
     else
         throw vb::ComError(kErrProvider, "Unrecognized database format '" + file + "'.");
     if (!pool) return driver;
@@ -197,7 +185,7 @@ void Connection::Open(const std::string& connectionString, const std::string& us
                       const std::string& password) {
     if (driver_) throw vb::ComError(kErrObjectOpen, "Operation is not allowed when the object is open.");
     if (!connectionString.empty()) connectionString_ = connectionString;
-    driver_ = OpenDriver(connectionString_, user, password);
+    driver_ = OpenDriver(connectionString_, user, password, options_);
     driver_->setLockTimeout(commandTimeout_ * 1000);
 }
 
@@ -236,8 +224,9 @@ Driver& Connection::driver() const {
     return *driver_;
 }
 
-ConnectionPtr OpenConnection(const std::string& connectionString) {
+ConnectionPtr OpenConnection(const std::string& connectionString, const ConnectionOptions& options) {
     auto c = std::make_shared<Connection>();
+    c->setOptions(options);
     c->Open(connectionString);
     return c;
 }

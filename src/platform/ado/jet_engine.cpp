@@ -83,7 +83,9 @@ void DomainFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 struct JetEngine::OtherFile {
-    explicit OtherFile(const std::string& path) : reader(path), catalog(ReadJetCatalog(reader, false)) {}
+    // A linked file is read under the same limits, by the same program, as the file linking it.
+    OtherFile(const std::string& path, const JetReaderProcess& from)
+        : reader(path, from.limits(), from.program()), catalog(ReadJetCatalog(reader, false)) {}
     JetReaderProcess reader;
     JetCatalog catalog;
 };
@@ -160,7 +162,8 @@ JetEngine::OtherFile& JetEngine::otherFile(const std::string& stored, const std:
         if (c.empty() || !fs::is_regular_file(c, ec)) continue;
         const std::string key = fs::weakly_canonical(c, ec).string();
         auto it = files_.find(key);
-        if (it == files_.end()) it = files_.emplace(key, std::make_unique<OtherFile>(c.string())).first;
+        if (it == files_.end())
+            it = files_.emplace(key, std::make_unique<OtherFile>(c.string(), reader_)).first;
         return *it->second;
     }
     throw vb::ComError(vb::kErrGeneric,

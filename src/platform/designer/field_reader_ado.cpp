@@ -65,11 +65,12 @@ std::vector<ado::ColumnInfo> ColumnsOf(ado::Connection& conn, const std::string&
     }
 }
 
-// A table linked into an Access file (or its SQLite stand-in): the columns where it lives.
+// A table linked into an Access file (or its SQLite stand-in): the columns where it lives,
+// read through a connection with the options of the one the link was found on.
 std::vector<ado::ColumnInfo> LinkedColumns(const ado::ConnectionPtr& conn, const std::string& table) {
     LinkedTable link;
     if (!FindLinkedTable(conn, table, link)) return {};
-    auto linked = ado::OpenConnection(link.connectionString);
+    auto linked = ado::OpenConnection(link.connectionString, conn->Options());
     return ColumnsOf(*linked, link.table);
 }
 
@@ -100,7 +101,7 @@ bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& ta
             target = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + vb::NZ(rs["Database"], "").ToString();
         } else if (type == 4) {
             target = vb::NZ(rs["Connect"], "").ToString();
-            if (tolvaran::UpperCase(target.substr(0, 5)) == "ODBC;") target = target.substr(5);
+            if (tolvaran::StartsWithNoCase(target, "ODBC;")) target = target.substr(5);
         }
         if (target.empty()) return false;
         out.connectionString = target;
@@ -111,9 +112,9 @@ bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& ta
     }
 }
 
-FieldReader AdoFieldReader() {
-    return [](const std::string& connectionString, const TableSource&, const std::string& table) {
-        auto conn = ado::OpenConnection(connectionString);
+FieldReader AdoFieldReader(const ado::ConnectionOptions& options) {
+    return [options](const std::string& connectionString, const TableSource&, const std::string& table) {
+        auto conn = ado::OpenConnection(connectionString, options);
         auto cols = ColumnsOf(*conn, table);
         if (cols.empty()) cols = LinkedColumns(conn, table);
         if (cols.empty() && HasProcedure(*conn, table))

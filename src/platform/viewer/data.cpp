@@ -29,7 +29,7 @@ int TableRows::ColumnIndex(const std::string& name) const {
 ado::ConnectionPtr AdoRecordSource::connect(const std::string& connectionString) {
     auto it = connections_.find(connectionString);
     if (it != connections_.end()) return it->second;
-    auto conn = ado::OpenConnection(connectionString);
+    auto conn = ado::OpenConnection(connectionString, options_);
     connections_[connectionString] = conn;
     return conn;
 }

@@ -95,7 +95,7 @@ double Bucket(double serial, int condition) {
 // ---- RenderContext ------------------------------------------------------------------------
 
 RenderContext::RenderContext(const RenderOptions& o)
-    : options(o), source_(o.source ? o.source : &ownSource_) {
+    : options(o), source_(o.source ? o.source : &ownSource_), ownSource_(o.connections) {
     now = o.now != 0 ? o.now : vb::Date::Now().serial;
 }
 
