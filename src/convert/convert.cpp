@@ -8,7 +8,7 @@
 #include "convert/trap.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
-#include "platform/ui/prompt.h"
+#include "platform/ui/default_prompt.h"
 #include "store/context.h"
 #include "store/support.h"
 #include "store/text_log.h"
@@ -40,31 +40,8 @@ const ado::ConnectionPtr& clsConvert::db() {
     return db_;
 }
 
-namespace {
-
-// Answers every box with its default button and every input box with its default text.
-class DefaultAnswers : public ui::Prompt {
-  public:
-    int MsgBox(const std::string&, int buttons, const std::string&) override {
-        switch (buttons & 7) {
-            case ui::vbYesNo:
-            case ui::vbYesNoCancel:
-                return (buttons & ui::vbDefaultButton2) ? ui::vbNo : ui::vbYes;
-            case ui::vbOKCancel:
-                return (buttons & ui::vbDefaultButton2) ? ui::vbCancel : ui::vbOK;
-            default:
-                return ui::vbOK;
-        }
-    }
-    std::string InputBox(const std::string&, const std::string&, const std::string& defaultText) override {
-        return defaultText;
-    }
-};
-
-}  // namespace
-
 ui::Prompt& clsConvert::prompt() {
-    static DefaultAnswers defaults;
+    static ui::DefaultPrompt defaults;
     return ctx_.prompt ? *ctx_.prompt : defaults;
 }
 

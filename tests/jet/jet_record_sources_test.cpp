@@ -11,8 +11,8 @@
 #include "platform/ado/jet_driver.h"
 #include "platform/adox/adox.h"
 #include "platform/designer/database.h"
-#include "platform/ui/recording.h"
 #include "sources/update_queries.h"
+#include "support/recording.h"
 
 namespace {
 

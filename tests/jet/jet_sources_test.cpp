@@ -5,9 +5,9 @@
 #include "jet_support.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/jet_driver.h"
-#include "platform/ui/recording.h"
 #include "sources/links_manager.h"
 #include "sources/query_scanner.h"
+#include "support/recording.h"
 
 namespace {
 

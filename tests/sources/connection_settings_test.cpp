@@ -4,8 +4,8 @@
 
 #include "fixtures.h"
 #include "platform/registry/registry_file.h"
-#include "platform/sqldmo/fake.h"
-#include "platform/ui/recording.h"
+#include "support/fake_sqldmo.h"
+#include "support/recording.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <fstream>
 
 #include "fixtures.h"
-#include "platform/ui/recording.h"
 #include "sources/links_manager.h"
 #include "store/context.h"
+#include "support/recording.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include "fake_driver.h"
 #include "fixtures.h"
-#include "platform/sqldmo/fake.h"
-#include "platform/ui/recording.h"
 #include "sources/query_scanner.h"
+#include "support/fake_sqldmo.h"
+#include "support/recording.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_driver.h"
-#include "platform/ui/recording.h"
 #include "sources/update_queries.h"
+#include "support/recording.h"
 
 namespace {
 

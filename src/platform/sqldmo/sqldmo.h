@@ -3,7 +3,7 @@
 // ListAvailableSQLServers), a server connection with its databases ("SQLDMO.SQLServer2"), and
 // the views of a database with their text. Here the server list comes from the registry
 // file and databases and views come through the SQL Server ODBC path (OdbcFactory); tests
-// use FakeFactory (fake.h). Failures throw vb::ComError.
+// use FakeFactory (tests/support/fake_sqldmo.h). Failures throw vb::ComError.
 #include <memory>
 #include <string>
 #include <vector>
