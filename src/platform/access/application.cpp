@@ -114,11 +114,7 @@ struct ApplicationState {
         if (!in) return {};
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-        while (!text.empty() &&
-               (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '\t'))
-            text.pop_back();
-        size_t start = text.find_first_not_of(" \t\r\n");
-        return start == std::string::npos ? std::string() : text.substr(start);
+        return std::string(TrimBlanks(text, " \t\r\n"));
     }
 
     std::vector<NamedItem> TableNames() {

@@ -13,18 +13,18 @@ constexpr long kErrObjectClosed = 3704;
 constexpr long kErrConnectionClosed = 3709;
 constexpr long kErrRowNotFound = static_cast<long>(0x80040E38);
 
-// A table name as a record source may give it ("[Order Details]", `x`, "x"): without its
-// quotes when one quoted name is the whole text, else as it stands.
-std::string Unquote(const std::string& name) {
-    const auto t = TokenizeJetSql(name, SqlErrors::Tolerate);
+using Tokens = std::vector<SqlToken>;
+
+// A table name as a record source may give it ("[Order Details]", `x`, "x"), with its tokens:
+// without its quotes when one quoted name is the whole text, else as it stands.
+std::string Unquote(const std::string& name, const Tokens& t) {
     const bool quoted = t[0].kind == SqlToken::Name || (t[0].kind == SqlToken::Text && t[0].quote == '"');
     if (quoted && t.size() == 2 && t[0].pos == 0 && t[0].len == name.size()) return t[0].text;
     return name;
 }
 
 // The one table a "SELECT ... FROM <table> [WHERE ...] [ORDER BY ...]" reads; "" otherwise.
-std::string BaseTable(const std::string& sql) {
-    const auto t = TokenizeJetSql(sql, SqlErrors::Tolerate);
+std::string BaseTable(const Tokens& t) {
     if (!IsWord(t[0], "SELECT")) return {};
     int depth = 0;
     size_t i = 1;
@@ -47,9 +47,9 @@ std::string BaseTable(const std::string& sql) {
     return table.text;
 }
 
-bool LooksLikeSql(const std::string& source) {
-    // Only the first token decides.
-    const SqlToken first = TokenizeJetSql(source, SqlErrors::Tolerate)[0];
+// Whether a record source, given by its tokens, is a statement; only the first token decides.
+bool LooksLikeSql(const Tokens& t) {
+    const SqlToken& first = t[0];
     if (first.kind == SqlToken::Symbol && (first.text == "(" || first.text[0] == '{')) return true;
     // A statement starts with one of these; anything else is a table name ("Order Details",
     // "Selections").
@@ -131,7 +131,10 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
                            "invalid in this context.");
     Driver& d = connection->driver();
     std::string sql = source;
-    if (!LooksLikeSql(source)) sql = "SELECT * FROM " + d.quoteName(Unquote(source));
+    // The source is read once: whether it is a statement, and the table it reads.
+    const Tokens tokens = TokenizeJetSql(source, SqlErrors::Tolerate);
+    const bool statement = LooksLikeSql(tokens);
+    if (!statement) sql = "SELECT * FROM " + d.quoteName(Unquote(source, tokens));
     auto c = d.query(sql, params);
     columns_ = c->columns();
     upperNames_.clear();
@@ -150,7 +153,7 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
     lock_ = lock;
     table_.clear();
     if (lock != adLockReadOnly && lock != adLockUnspecified && !d.readOnly()) {
-        table_ = BaseTable(sql);
+        table_ = statement ? BaseTable(tokens) : Unquote(source, tokens);
         if (!table_.empty()) {
             const auto tableColumns = d.columns(table_);
             if (tableColumns.empty()) table_.clear();
