@@ -38,10 +38,10 @@
 #include "platform/access/export_reader.h"
 #include "platform/ado/connection_pool.h"
 #include "platform/designer/report.h"
-#include "platform/ui/recording.h"
 #include "store/context.h"
 #include "store/record_classes.h"
 #include "support/corpus_standin.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 using corpus_standin::Export;

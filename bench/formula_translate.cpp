@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "convert/formula/formula_translator.h"
-#include "convert/formula/recording_context.h"
 #include "platform/designer/formula_check.h"
 #include "platform/designer/types.h"
+#include "support/recording_formula_context.h"
 
 using tolvaran::FormulaTranslator;
 using tolvaran::RecordingFormulaContext;

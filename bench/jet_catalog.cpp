@@ -26,10 +26,11 @@ std::string ShellQuote(const std::string& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::path(__FILE__).parent_path().parent_path().parent_path() / "shared" / "corpus" / "db";
-    fs::path reader = fs::read_symlink("/proc/self/exe").parent_path() / "tolvaran-jetreader";
-    if (fs::exists(reader)) ado::SetJetReaderPath(reader.string());
-    std::printf("%-50s %8s %8s %8s %10s %10s\n", "file", "tables", "columns", "queries", "driver s", "mdb-tables s");
+    fs::path folder =
+        argc > 1 ? fs::path(argv[1])
+                 : fs::path(__FILE__).parent_path().parent_path().parent_path() / "shared" / "corpus" / "db";
+    std::printf("%-50s %8s %8s %8s %10s %10s\n", "file", "tables", "columns", "queries", "driver s",
+                "mdb-tables s");
     const int rounds = 5;
     for (const auto& entry : fs::directory_iterator(folder)) {
         std::string ext = entry.path().extension().string();

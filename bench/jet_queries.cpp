@@ -74,8 +74,6 @@ int main(int argc, char** argv) {
     fs::path folder =
         argc > 1 ? fs::path(argv[1])
                  : fs::path(__FILE__).parent_path().parent_path().parent_path() / "shared" / "corpus" / "db";
-    fs::path reader = fs::read_symlink("/proc/self/exe").parent_path() / "tolvaran-jetreader";
-    if (fs::exists(reader)) ado::SetJetReaderPath(reader.string());
 
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder)) {

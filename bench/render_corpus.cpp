@@ -24,12 +24,12 @@
 #include <vector>
 
 #include "platform/designer/report.h"
-#include "platform/ui/recording.h"
 #include "platform/viewer/engine.h"
 #include "render/page_painter.h"
 #include "store/context.h"
 #include "store/record_classes.h"
 #include "support/corpus_standin.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 

@@ -38,12 +38,15 @@ function(tolvaran_tests folder)
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# tolvaran_header_check(<target> <folder-glob> DEPS ...)
-# Compiles every header under src/<folder-glob> on its own, so a header that leans on what
-# its includer happened to include first breaks the build.
+# tolvaran_header_check(<target> <folder-glob> [ROOT <folder>] DEPS ...)
+# Compiles every header under <root>/<folder-glob> (root src/ unless given) on its own, so a
+# header that leans on what its includer happened to include first breaks the build.
 function(tolvaran_header_check target pattern)
-  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
-  file(GLOB_RECURSE _headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/${pattern})
+  cmake_parse_arguments(T "" "ROOT" "DEPS" ${ARGN})
+  if(NOT T_ROOT)
+    set(T_ROOT ${CMAKE_SOURCE_DIR}/src)
+  endif()
+  file(GLOB_RECURSE _headers CONFIGURE_DEPENDS RELATIVE ${T_ROOT} ${T_ROOT}/${pattern})
   set(_units)
   foreach(h ${_headers})
     string(MAKE_C_IDENTIFIER ${h} id)

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/common/expression_tokens.h"
 #include "convert/formula/formula_translator.h"
 #include "convert/formula/parser.h"
-#include "convert/formula/recording_context.h"
+#include "platform/common/expression_tokens.h"
+#include "support/recording_formula_context.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

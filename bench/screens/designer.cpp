@@ -6,13 +6,13 @@
 #include <memory>
 #include <stdexcept>
 
-#include "platform/ui/recording.h"
 #include "screens/screens.h"
 #include "shell/designer_window.h"
 #include "store/context.h"
 #include "store/record_classes.h"
 #include "store/support.h"
 #include "support/corpus_standin.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 

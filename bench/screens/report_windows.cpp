@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/ui/recording.h"
 #include "screens/screens.h"
 #include "shell/app_run.h"
 #include "shell/change_report.h"
@@ -12,6 +11,7 @@
 #include "shell/view_report.h"
 #include "store/support.h"
 #include "support/corpus_standin.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 

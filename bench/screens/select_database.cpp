@@ -12,13 +12,13 @@
 #include <QTreeWidget>
 #include <cstdio>
 
-#include "platform/sqldmo/fake.h"
-#include "platform/ui/fake_common_dialog.h"
-#include "platform/ui/recording.h"
 #include "screens/screens.h"
 #include "shell/app_run.h"
 #include "shell/qt_toolbar.h"
 #include "shell/select_database_opener.h"
+#include "support/fake_common_dialog.h"
+#include "support/fake_sqldmo.h"
+#include "support/recording.h"
 
 namespace {
 

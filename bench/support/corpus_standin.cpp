@@ -10,11 +10,11 @@
 #include "convert/convert.h"
 #include "platform/access/encoding.h"
 #include "platform/access/export_reader.h"
-#include "platform/ui/recording.h"
 #include "sources/link.h"
 #include "sources/links_manager.h"
 #include "store/support.h"
 #include "store/text_log.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 namespace tacc = tolvaran::access;

@@ -6,11 +6,13 @@
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 #include "sources/link.h"
 #include "sources/links_manager.h"
 #include "sources/query_scanner.h"
 #include "sources/update_queries.h"
+#include "store/context.h"
 
 namespace tolvaran {
 
@@ -44,7 +46,7 @@ bool clsConvert::AddDatabases() {
         for (const LinkPtr& item : oLinks->Items()) {
             clsLink& link = *item;
             querySource = link.QuerySource;
-            if (!link.openConnection(prompt())) {
+            if (!link.openConnection(prompt(), ctx_.connections)) {
                 // Kept in the report's log as a step line: a back end that is not there shows
                 // there, yet counts as no error of the report, which may not draw on it.
                 const bool file = link.LinkType == kLinkInternal || link.LinkType == kLinkAccess;
@@ -294,7 +296,7 @@ bool clsConvert::AddDatabase_AccessLinkedTables(clsLink& link) {
         for (const auto& t : tables)
             if (t->Name() == link.QuerySource) present = true;
         if (!present) {
-            const std::string file = projectPath + "/" + projectName;
+            const std::string file = JoinPath(projectPath, projectName);
             if (SourceTablesDB.empty()) {
                 step = 91;
                 tables.Add(file, link.QuerySource, "", designer::crTableTypeTable);

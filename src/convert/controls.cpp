@@ -13,6 +13,7 @@
 #include "convert/convert.h"
 #include "convert/trap.h"
 #include "platform/access/properties.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 #include "store/record_classes.h"
 
@@ -133,7 +134,7 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
         std::vector<std::pair<std::string, vb::Variant>> columns;
         auto column = [&](const char* name, const vb::Variant& value) {
             const bool known = std::any_of(table.begin(), table.end(), [&](const ado::ColumnInfo& c) {
-                return access::SameName(c.name, name);
+                return EqualsNoCase(c.name, name);
             });
             if (!known)
                 throw vb::ComError(

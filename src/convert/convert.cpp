@@ -6,8 +6,9 @@
 #include <optional>
 
 #include "convert/trap.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
-#include "platform/ui/prompt.h"
+#include "platform/ui/default_prompt.h"
 #include "store/context.h"
 #include "store/support.h"
 #include "store/text_log.h"
@@ -39,31 +40,8 @@ const ado::ConnectionPtr& clsConvert::db() {
     return db_;
 }
 
-namespace {
-
-// Answers every box with its default button and every input box with its default text.
-class DefaultAnswers : public ui::Prompt {
-  public:
-    int MsgBox(const std::string&, int buttons, const std::string&) override {
-        switch (buttons & 7) {
-            case ui::vbYesNo:
-            case ui::vbYesNoCancel:
-                return (buttons & ui::vbDefaultButton2) ? ui::vbNo : ui::vbYes;
-            case ui::vbOKCancel:
-                return (buttons & ui::vbDefaultButton2) ? ui::vbCancel : ui::vbOK;
-            default:
-                return ui::vbOK;
-        }
-    }
-    std::string InputBox(const std::string&, const std::string&, const std::string& defaultText) override {
-        return defaultText;
-    }
-};
-
-}  // namespace
-
 ui::Prompt& clsConvert::prompt() {
-    static DefaultAnswers defaults;
+    static ui::DefaultPrompt defaults;
     return ctx_.prompt ? *ctx_.prompt : defaults;
 }
 
@@ -127,7 +105,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     // 3.
     trap([&] {
         step("Create CRAXDRT", false);
-        crApplication_ = std::make_unique<designer::Application>();
+        crApplication_ = std::make_unique<designer::Application>(designer::AdoFieldReader(ctx_.connections));
     });
     // 4. Only new rows go through this recordset: it selects none of the stored ones.
     trap([&] {
@@ -303,6 +281,7 @@ std::unique_ptr<access::Application> clsConvert::GetAccessObject() {
     // Every instance of this job reads the report exports through the job's cache: Access is
     // opened more than once in a conversion, the export is read once.
     app->setReportCache(reportCache_);
+    app->setConnectionOptions(ctx_.connections);
     return app;
 }
 
@@ -394,10 +373,10 @@ short clsConvert::FindField(const std::string& table, const std::string& field) 
             return result;
         }
         for (adox::Table& t : tables) {
-            if (!adox::SameName(t.Name, table)) continue;
+            if (!EqualsNoCase(t.Name, table)) continue;
             adox::Columns& columns = t.Columns();
             for (long i = 0; i < columns.Count(); ++i)
-                if (adox::SameName(columns.Item(i).Name, field)) return static_cast<short>(i);
+                if (EqualsNoCase(columns.Item(i).Name, field)) return static_cast<short>(i);
             break;
         }
         return result;

@@ -5,6 +5,7 @@
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/ado/jet_sql_tokens.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
 #include "sources/update_queries.h"
@@ -15,41 +16,61 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-bool IsWordChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-           static_cast<unsigned char>(c) >= 0x80;
-}
+using ado::IsSymbol;
+using ado::IsWord;
+using ado::SqlToken;
 
-// Offset of the keyword FROM (any case, a whole word, outside bracketed names and quoted
-// literals) in text; npos when there is none.
-std::size_t FindFromKeyword(const std::string& text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '[' || c == '"' || c == '\'' || c == '`') {
-            const char close = c == '[' ? ']' : c;
-            const std::size_t end = text.find(close, i + 1);
-            if (end == std::string::npos) return std::string::npos;
-            i = end;
-            continue;
-        }
-        if (i + 4 > text.size() || vb::UCase(text.substr(i, 4)) != "FROM") continue;
-        if (i > 0 && IsWordChar(text[i - 1])) continue;
-        if (i + 4 < text.size() && IsWordChar(text[i + 4])) continue;
-        return i;
+// Tracks the parenthesis depth over the tokens of a statement; a keyword counts only at
+// depth 0, outside a sub-query.
+struct Depth {
+    int level = 0;
+    void See(const SqlToken& t) {
+        if (IsSymbol(t, "(")) ++level;
+        if (IsSymbol(t, ")")) --level;
     }
-    return std::string::npos;
-}
+};
 
 // The select list of a statement: the trimmed text before its FROM, trimmed, without line
-// breaks. A FROM inside a name ("DateFrom", "[Date From]") does not end the list. A statement
-// without FROM raises "Invalid procedure call or argument".
+// breaks. Only the keyword FROM ends the list: not a FROM inside a name ("DateFrom",
+// "[Date From]"), a literal or a sub-query. A statement without FROM raises "Invalid
+// procedure call or argument".
 std::string SelectList(const std::string& sql) {
     const std::string trimmed = vb::Trim(sql);
-    const std::size_t p = FindFromKeyword(trimmed);
-    if (p == std::string::npos) throw vb::ComError(vb::kErrGeneric, "Invalid procedure call or argument");
-    std::string part = vb::Trim(trimmed.substr(0, p));
+    const auto t = ado::TokenizeJetSql(trimmed, ado::SqlErrors::Tolerate);
+    Depth depth;
+    size_t i = 0;
+    for (; t[i].kind != SqlToken::End; ++i) {
+        depth.See(t[i]);
+        if (depth.level == 0 && IsWord(t[i], "FROM")) break;
+    }
+    if (t[i].kind == SqlToken::End) throw vb::ComError(vb::kErrGeneric, "Invalid procedure call or argument");
+    std::string part = vb::Trim(trimmed.substr(0, t[i].pos));
     part = vb::Replace(part, "\r", "");
     return vb::Replace(part, "\n", "");
+}
+
+// The statement a SQL Server view is made of: up to its first ";" and its ORDER BY (a view
+// keeps no order), with the bare words True and False written 1 and 0. Literals and names
+// ("[IsTrue]", 'True Blue') are kept as they are.
+std::string ViewStatement(const std::string& sql) {
+    const std::string body = vb::Trim(sql);
+    const auto t = ado::TokenizeJetSql(body, ado::SqlErrors::Tolerate);
+    std::string out;
+    size_t copied = 0;
+    Depth depth;
+    size_t i = 0;
+    for (; t[i].kind != SqlToken::End; ++i) {
+        depth.See(t[i]);
+        if (IsSymbol(t[i], ";")) break;
+        if (depth.level == 0 && IsWord(t[i], "ORDER") && IsWord(t[i + 1], "BY")) break;
+        const bool isTrue = IsWord(t[i], "True");
+        if (isTrue || IsWord(t[i], "False")) {
+            out += body.substr(copied, t[i].pos - copied);
+            out += isTrue ? "1" : "0";
+            copied = t[i].pos + t[i].len;
+        }
+    }
+    return out + body.substr(copied, t[i].pos - copied);
 }
 
 // A view name as it goes into a statement: each dot-separated part that is not a plain name
@@ -154,15 +175,8 @@ bool clsConvert::CreateSQLView(const ado::ConnectionPtr& connection, const std::
     try {
         if (!connection) ThrowNotSet();
         if (overwrite) DropView(connection, name);
-        std::string body = vb::Trim(sql);
-        const long semicolon = vb::InStr(body, ";");
-        if (semicolon > 0) body = vb::Left(body, semicolon - 1);
         // The rewrites touch the statement only: the view keeps the name the binding uses.
-        body = vb::Replace(body, "True", "1");
-        body = vb::Replace(body, "False", "0");
-        const long orderBy = vb::InStr(body, "ORDER BY");
-        if (orderBy > 0) body = vb::Left(body, orderBy - 1);
-        connection->Execute("Create View dbo." + ViewNameInSql(name) + " as " + body);
+        connection->Execute("Create View dbo." + ViewNameInSql(name) + " as " + ViewStatement(sql));
         return true;
     } catch (...) {
         WriteErrorLog(CurrentError().description, "CreateSQLView", "1", 1);

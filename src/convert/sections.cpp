@@ -9,6 +9,7 @@
 #include "convert/convert.h"
 #include "convert/trap.h"
 #include "platform/access/properties.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
 
@@ -163,13 +164,13 @@ short clsConvert::GetCrystalAreaNo(const std::string& name) {
 }
 
 bool clsConvert::Translate(const std::string& key, const std::string& name) {
-    // The English keys of a section name are read once per job; the columns compare as
-    // COLLATE NOCASE does (letters A to Z without case), as access::SameName compares.
+    // The English keys of a section name are read once per job and matched as Jet matches
+    // names (EqualsNoCase).
     const std::string sql = "SELECT EnglishSectionName FROM Translations Where LanguageSectionName = ?";
     try {
         const TranslationPair* known = nullptr;
         for (const TranslationPair& pair : translations_)
-            if (access::SameName(pair.language, name)) known = &pair;
+            if (EqualsNoCase(pair.language, name)) known = &pair;
         if (!known) {
             if (!Internaldb) ThrowNotSet();
             TranslationPair pair{name, {}};
@@ -182,7 +183,7 @@ bool clsConvert::Translate(const std::string& key, const std::string& name) {
             known = &translations_.back();
         }
         for (const std::string& english : known->english)
-            if (access::SameName(english, key)) return true;
+            if (EqualsNoCase(english, key)) return true;
         return false;
     } catch (...) {
         WriteErrorLog(CurrentError().description + ":" + sql, "Translate", "", 1);

@@ -9,6 +9,7 @@
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 #include "store/support.h"
 
@@ -19,13 +20,9 @@ namespace {
 // The field names of an Access link-field list ("A;B"), trimmed; none for an empty list.
 std::vector<std::string> LinkFields(const std::string& list) {
     std::vector<std::string> out;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t end = list.find(';', start);
-        if (end == std::string::npos) end = list.size();
-        const std::string name = vb::Trim(list.substr(start, end - start));
-        if (!name.empty()) out.push_back(name);
-        start = end + 1;
+    for (const std::string& part : SplitList(list)) {
+        std::string name = vb::Trim(part);
+        if (!name.empty()) out.push_back(std::move(name));
     }
     return out;
 }

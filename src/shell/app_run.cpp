@@ -12,10 +12,11 @@ AppRun::AppRun(std::string programFolder) : reportWindows_(ReportWindowServices{
     ctx_.prompt = &prompt_;
     ctx_.help = &help_;
     ctx_.registry = registry_.get();
-    ApplySqlServerOdbcTemplate(*registry_);
+    ApplySqlServerOdbcTemplate(*registry_, ctx_.connections);
     reportWindows_.Services().ctx = &ctx_;
     reportWindows_.Services().saveFile = &saveFile_;
-    sqldmo_ = std::make_unique<sqldmo::OdbcFactory>(sqldmo::ServersFromRegistry(*registry_));
+    sqldmo_ =
+        std::make_unique<sqldmo::OdbcFactory>(sqldmo::ServersFromRegistry(*registry_), ctx_.connections);
     selectDatabase_ =
         std::make_unique<SelectDatabaseDialogs>(commonDialog_, commonDialog_, launcher_, *sqldmo_);
 }
@@ -30,7 +31,11 @@ bool AppRun::Start() {
     StartupServices services;
     services.ctx = &ctx_;
     services.launcher = &launcher_;
-    services.accessFactory = [] { return std::make_unique<access::Application>(); };
+    services.accessFactory = [options = ctx_.connections] {
+        auto app = std::make_unique<access::Application>();
+        app->setConnectionOptions(options);
+        return app;
+    };
     services.endProgram = [] { QCoreApplication::exit(0); };
     services.reportWindows = &reportWindows_;
     services.selectDatabase = selectDatabase_.get();

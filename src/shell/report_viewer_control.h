@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ado/driver.h"
 #include "platform/viewer/page.h"
 #include "render/page_painter.h"
 
@@ -51,6 +52,9 @@ class ReportViewerControl : public QWidget {
     // Where a report that prompts for parameter values asks for them (not owned; without one
     // parameters take their default values).
     void setPrompt(ui::Prompt* prompt) { prompt_ = prompt; }
+    // What the records are read with (the run's SQL Server template and Access file reader);
+    // the defaults until set.
+    void setConnectionOptions(const ado::ConnectionOptions& options) { connections_ = options; }
 
     // The pages laid out by the last ViewReport.
     const viewer::Document& Document() const { return doc_; }
@@ -85,6 +89,7 @@ class ReportViewerControl : public QWidget {
     std::shared_ptr<designer::Report> report_;
     std::string reason_;
     ui::Prompt* prompt_ = nullptr;
+    ado::ConnectionOptions connections_;
     viewer::Document doc_;
     int page_ = 0;
     ZoomMode zoomMode_ = ZoomMode::PageWidth;

@@ -62,6 +62,7 @@ ado::ConnectionPtr SelectDatabase::gDb() const {
 clsDatabase& SelectDatabase::database() {
     if (!database_) {
         database_ = std::make_unique<clsDatabase>(prompt(), *services_.sqldmo, *services_.odbcCache);
+        database_->setConnectionOptions(services_.ctx->connections);
         database_->setOdbcDialog([this](clsDatabase& settings) {
             frmODBCInfo info(settings, *services_.toolBar, prompt(), this);
             info.Form_Load();

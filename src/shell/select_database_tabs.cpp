@@ -248,8 +248,7 @@ bool SelectDatabase::ConnectIt() {
     try {
         const int tab = ActiveTabs_->currentIndex() + 1;
         if (tab < kGeneral || tab > kOdbc) return false;
-        auto connection = std::make_shared<ado::Connection>();
-        connection->Open(ConnectionStringForTab(tab));
+        auto connection = ado::OpenConnection(ConnectionStringForTab(tab), services_.ctx->connections);
         return connection->State() == ado::adStateOpen;
     } catch (const std::exception& e) {
         prompt().MsgBox(e.what(), ui::vbExclamation, "Connection Test");
@@ -325,7 +324,7 @@ bool SelectDatabase::LoadTablesTreeView() {
             switch (link->LinkType) {
                 case kLinkInternal:
                 case kLinkAccess: {
-                    if (!link->openConnection(prompt())) break;
+                    if (!link->openConnection(prompt(), services_.ctx->connections)) break;
                     auto* top = new QTreeWidgetItem(dxTreeList1_, {Q(link->LinkDatabase)});
                     if (!scanner) scanner = std::make_unique<clsInterface>(prompt());
                     scanner->DBType = 0;  // view texts from this link's catalog
@@ -337,7 +336,7 @@ bool SelectDatabase::LoadTablesTreeView() {
                     break;
                 }
                 case kLinkDataProject: {
-                    if (!link->openConnection(prompt())) break;
+                    if (!link->openConnection(prompt(), services_.ctx->connections)) break;
                     auto* top =
                         new QTreeWidgetItem(dxTreeList1_, {Q(link->Server + "." + link->SQLDatabase)});
                     top->setExpanded(true);

@@ -84,6 +84,7 @@ Startup::Startup(StartupServices services, QWidget* parent)
     WireEvents();
     WireCommands();
     links_->setAccessFactory(services_.accessFactory);
+    links_->setConnectionOptions(services_.ctx->connections);
     links_->setErrorLogWriter([ctx = services_.ctx](const std::string& desc, const std::string& formula,
                                                     const std::string& access, const std::string& crystal,
                                                     const std::string& report) {

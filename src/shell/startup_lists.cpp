@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
+#include "platform/common/text.h"
 #include "shell/data_grid.h"
 #include "shell/qt_text.h"
 #include "shell/startup.h"
@@ -23,21 +23,14 @@ bool FolderExists(const std::string& folder) {
 }
 
 bool HasRptInName(const std::string& name) {
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    return lower.find(".rpt") != std::string::npos;
+    return FindNoCase(name, ".rpt") != std::string::npos;
 }
 
 // Ordinal comparison after upper-casing, the exact text deciding between names that differ
 // only in case.
 bool FolderOrder(const std::string& a, const std::string& b) {
-    const auto upper = [](std::string s) {
-        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return s;
-    };
-    const std::string ua = upper(a), ub = upper(b);
-    return ua != ub ? ua < ub : a < b;
+    const int c = CompareNoCase(a, b);
+    return c != 0 ? c < 0 : a < b;
 }
 
 }  // namespace

@@ -57,10 +57,15 @@ std::string ViewReport::ReportFile() const {
 void ViewReport::ShowReport() {
     const std::string file = ReportFile();
     try {
-        std::shared_ptr<designer::Report> report = designer::Application().OpenReport(file);
+        const ado::ConnectionOptions options =
+            services_.ctx ? services_.ctx->connections : ado::ConnectionOptions();
+        std::shared_ptr<designer::Report> report =
+            designer::Application(designer::AdoFieldReader(options)).OpenReport(file);
         report->DiscardSavedData();
-        // A report that prompts for parameter values asks through the run's prompt.
+        // A report that prompts for parameter values asks through the run's prompt; its
+        // records are read with the run's connection options.
         if (services_.ctx) viewer_->setPrompt(services_.ctx->prompt);
+        viewer_->setConnectionOptions(options);
         viewer_->setReportSource(std::move(report));
         viewer_->ViewReport();
     } catch (const vb::ComError& e) {

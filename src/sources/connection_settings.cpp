@@ -1,19 +1,9 @@
 #include "sources/connection_settings.h"
 
-#include <cctype>
-
 #include "platform/ado/driver.h"
+#include "platform/common/text.h"
 
 namespace tolvaran {
-
-namespace {
-
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-}  // namespace
 
 std::shared_ptr<OdbcSettings> clsODBCCollection::Item(long position) const {
     if (position < 1 || position > Count()) return nullptr;
@@ -22,7 +12,7 @@ std::shared_ptr<OdbcSettings> clsODBCCollection::Item(long position) const {
 
 std::shared_ptr<OdbcSettings> clsODBCCollection::Item(const std::string& key) const {
     for (const auto& [k, v] : items_)
-        if (upper(k) == upper(key)) return v;
+        if (EqualsNoCase(k, key)) return v;
     return nullptr;
 }
 
@@ -34,7 +24,7 @@ void clsODBCCollection::Add(std::shared_ptr<OdbcSettings> item, const std::strin
 
 void clsODBCCollection::Remove(const std::string& key) {
     for (auto it = items_.begin(); it != items_.end(); ++it)
-        if (upper(it->first) == upper(key)) {
+        if (EqualsNoCase(it->first, key)) {
             items_.erase(it);
             return;
         }
@@ -45,8 +35,7 @@ clsDatabase::clsDatabase(ui::Prompt& prompt, sqldmo::Factory& sqldmo, clsODBCCol
     : prompt_(prompt), sqldmo_(sqldmo), cache_(cache) {}
 
 bool clsDatabase::IsDataProject(const std::string& path) {
-    const std::string u = upper(path);
-    return u.find(".ADP") != std::string::npos || u.find(".ADE") != std::string::npos;
+    return FindNoCase(path, ".ADP") != std::string::npos || FindNoCase(path, ".ADE") != std::string::npos;
 }
 
 bool clsDatabase::PopulateServerDropDown(ComboControl& combo) {
@@ -96,6 +85,7 @@ std::shared_ptr<adox::Catalog> clsDatabase::openJetCatalog(const std::string& pa
                                                            const std::string& password,
                                                            ado::ConnectionPtr& connection) {
     connection = std::make_shared<ado::Connection>();
+    connection->setOptions(connectionOptions_);
     connection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";User Id=" + user +
                      ";Password=" + password);
     catalog_ = std::make_shared<adox::Catalog>();
@@ -216,6 +206,7 @@ bool clsDatabase::CheckConn() {
                    : "Provider=SQLOLEDB.1; Data Source=" + Server + "; Initial Catalog=" + Database + ";";
         text += UseNTLogin ? std::string("Integrated Security=SSPI") : "UID=" + UserId + ";pwd=" + Password;
         connection_ = std::make_shared<ado::Connection>();
+        connection_->setOptions(connectionOptions_);
         connection_->Open(text);
         return true;
     } catch (const std::exception& e) {

@@ -85,6 +85,8 @@ class clsDatabase {
 
     void setErrorLogWriter(ErrorLogWriter writer) { appendErrorLog_ = std::move(writer); }
     void setOdbcDialog(OdbcDialog dialog) { odbcDialog_ = std::move(dialog); }
+    // The options of the run the test connections are opened with.
+    void setConnectionOptions(const ado::ConnectionOptions& options) { connectionOptions_ = options; }
 
     // True when the upper-cased path holds ".ADP" or ".ADE" anywhere.
     static bool IsDataProject(const std::string& path);
@@ -121,6 +123,7 @@ class clsDatabase {
     ui::Prompt& prompt_;
     sqldmo::Factory& sqldmo_;
     clsODBCCollection& cache_;
+    ado::ConnectionOptions connectionOptions_;
     std::shared_ptr<adox::Catalog> catalog_ = std::make_shared<adox::Catalog>();
     ado::ConnectionPtr connection_ = std::make_shared<ado::Connection>();
     std::unique_ptr<sqldmo::Application> dmoApplication_;

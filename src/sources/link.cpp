@@ -41,8 +41,9 @@ std::string clsLink::ConnectionString() {
     }
 }
 
-bool clsLink::openConnection(ui::Prompt& prompt) {
+bool clsLink::openConnection(ui::Prompt& prompt, const ado::ConnectionOptions& options) {
     db_ = std::make_shared<ado::Connection>();
+    db_->setOptions(options);
     try {
         std::string text = ConnectionString();
         db_->setConnectionString(text);

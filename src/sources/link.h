@@ -53,10 +53,11 @@ public:
     // The connection opened by openConnection; null before the first call.
     const ado::ConnectionPtr& db() const { return db_; }
 
-    // Replaces db by a new connection and opens it with the string of the link's kind. A
-    // failure shows the error text under "clsLink.OpenConnection" and returns false; db then
-    // holds the new, unopened connection.
-    bool openConnection(ui::Prompt& prompt);
+    // Replaces db by a new connection and opens it with the string of the link's kind and the
+    // options of the run (the defaults when none are given). A failure shows the error text
+    // under "clsLink.OpenConnection" and returns false; db then holds the new, unopened
+    // connection.
+    bool openConnection(ui::Prompt& prompt, const ado::ConnectionOptions& options = {});
 
 private:
     std::string credentialsTail();

@@ -1,20 +1,14 @@
 #include "sources/links_manager.h"
 
-#include <cctype>
+#include "platform/common/text.h"
 
 namespace tolvaran {
 
 namespace {
 
-bool sameKey(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+std::string text(const vb::Variant& v, const char* whenNull = "") {
+    return vb::NZ(v, whenNull).ToString();
 }
-
-std::string text(const vb::Variant& v, const char* whenNull = "") { return vb::NZ(v, whenNull).ToString(); }
 
 }  // namespace
 
@@ -25,7 +19,7 @@ const LinkPtr& LinkCollection::Item(long position) const {
 
 bool LinkCollection::HasKey(const std::string& key) const {
     for (const Entry& e : items_)
-        if (!e.key.empty() && sameKey(e.key, key)) return true;
+        if (!e.key.empty() && EqualsNoCase(e.key, key)) return true;
     return false;
 }
 

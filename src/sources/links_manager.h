@@ -55,6 +55,8 @@ public:
     // prompt shows the manager's message boxes; it must outlive the manager.
     explicit clsManageLinks(ui::Prompt& prompt);
 
+    // The options of the run the scans open their connections with.
+    void setConnectionOptions(const ado::ConnectionOptions& options) { connectionOptions_ = options; }
     // The lists-file connection LoadAll and SaveAll run on.
     void setDb(const ado::ConnectionPtr& db) { db_ = db; }
     const ado::ConnectionPtr& db() const { return db_; }
@@ -121,6 +123,7 @@ private:
     void count(long kind);
 
     ui::Prompt& prompt_;
+    ado::ConnectionOptions connectionOptions_;
     ado::ConnectionPtr db_;
     ErrorLogWriter appendErrorLog_;
     AccessFactory accessFactory_;

@@ -1,45 +1,59 @@
 #include "sources/query_scanner.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/ado/jet_sql_tokens.h"
+#include "platform/common/text.h"
+#include "platform/common/vbstring.h"
 
 namespace tolvaran {
 
 namespace {
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
+using ado::SqlToken;
+
+// One word of the scan: a run of tokens with nothing between them, ended by a blank, a comma,
+// a semicolon or (unless kept) a parenthesis. A quoted or bracketed name is one token, so a
+// name with blanks is one word.
+struct Word {
+    std::string text;  // as written
+    std::string name;  // as a name: each bracketed or quoted part without its quotes
+    size_t end = 0;    // byte offset after the word
+};
+
+bool IsSeparator(const SqlToken& t, bool keepParentheses) {
+    if (t.kind != SqlToken::Symbol) return false;
+    return t.text == "," || t.text == ";" || (!keepParentheses && (t.text == "(" || t.text == ")"));
 }
 
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// Trim as the host language does it: blanks only.
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-bool isSeparator(char c, bool keepParentheses) {
-    switch (c) {
-        case ' ':
-        case ',':
-        case ';':
-        case '"':
-        case '\r':
-        case '\n': return true;
-        case '(':
-        case ')': return !keepParentheses;
-        default: return false;
+// The word that starts at or after tokens[i]; i moves past it. An empty word at the end.
+Word ReadWord(const std::string& text, const std::vector<SqlToken>& tokens, size_t& i, bool keepParentheses) {
+    while (tokens[i].kind != SqlToken::End && IsSeparator(tokens[i], keepParentheses)) ++i;
+    Word w;
+    if (tokens[i].kind == SqlToken::End) {
+        w.end = text.size();
+        return w;
     }
+    const size_t start = tokens[i].pos;
+    do {
+        const SqlToken& t = tokens[i];
+        const bool quoted = t.kind == SqlToken::Name || t.kind == SqlToken::Text;
+        w.name += quoted ? t.text : text.substr(t.pos, t.len);
+        w.end = t.pos + t.len;
+        ++i;
+    } while (tokens[i].kind != SqlToken::End && tokens[i].pos == w.end &&
+             !IsSeparator(tokens[i], keepParentheses));
+    w.text = text.substr(start, w.end - start);
+    return w;
 }
 
 bool oneOf(const std::string& word, std::initializer_list<const char*> words) {
     return std::any_of(words.begin(), words.end(), [&](const char* w) { return word == w; });
+}
+
+// Names are matched trimmed (blanks only, as the host language trims) and without regard to case.
+bool SameName(const std::string& a, const std::string& b) {
+    return EqualsNoCase(vb::Trim(a), vb::Trim(b));
 }
 
 }  // namespace
@@ -50,9 +64,8 @@ TableViewPtr TableViewCollection::Item(long position) const {
 }
 
 TableViewPtr TableViewCollection::Item(const std::string& key) const {
-    const std::string wanted = upper(trim(key));
     for (const TableViewPtr& t : items_)
-        if (upper(trim(t->Name)) == wanted) return t;
+        if (SameName(t->Name, key)) return t;
     return nullptr;
 }
 
@@ -76,26 +89,30 @@ void clsInterface::Execute(const std::string& sql) {
     FieldCount = 0;
     fields_.clear();
     path_.clear();
-    ParseSelect(true, lower(sql), SQLTables);
+    ParseSelect(true, sql, SQLTables);
 }
 
 std::string clsInterface::GetNextToken(const std::string& text, long& position, bool keepParentheses) {
-    size_t i = position <= 0 ? 0 : static_cast<size_t>(position - 1);
-    while (i < text.size() && isSeparator(text[i], keepParentheses)) ++i;
-    size_t start = i;
-    while (i < text.size() && !isSeparator(text[i], keepParentheses)) ++i;
-    std::string word = text.substr(std::min(start, text.size()), i - std::min(start, text.size()));
-    // Past the separator that ended the word, or past the end.
-    position = static_cast<long>(std::min(i, text.size())) + (i < text.size() ? 2 : 1);
-    return word;
+    const size_t from = std::min(position <= 0 ? size_t{0} : static_cast<size_t>(position - 1), text.size());
+    const std::string rest = text.substr(from);
+    const auto tokens = ado::TokenizeJetSql(rest, ado::SqlErrors::Tolerate);
+    size_t i = 0;
+    const Word w = ReadWord(rest, tokens, i, keepParentheses);
+    // Past the character that ended the word, or past the end.
+    const size_t end = from + w.end;
+    position = static_cast<long>(end) + (end < text.size() ? 2 : 1);
+    return w.text;
 }
 
 void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCollection& into) {
-    const std::string text = lower(sql);
-    long position = 1;
+    // Folding keeps byte offsets, so the tokens of the lower-cased text are those of sql.
+    const std::string text = LowerCase(sql);
+    const auto tokens = ado::TokenizeJetSql(text, ado::SqlErrors::Tolerate);
+    size_t at = 0;
     int state = 0;
     for (;;) {
-        const std::string word = GetNextToken(text, position, state == 4);
+        const Word w = ReadWord(text, tokens, at, state == 4);
+        const std::string& word = w.text;
         if (word.empty()) return;
         switch (state) {
             case 0:
@@ -117,21 +134,24 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
                 else if (word == "order") state = 6;
                 else if (oneOf(word, {"inner", "right", "left", "outer", "join", "full", "cross"})) {
                 } else {
+                    const std::string& name = w.name;
                     auto entry = std::make_shared<TableView>();
-                    entry->Name = word;
-                    entry->SQLSource = GetViewSource(word);
+                    entry->Name = name;
+                    entry->SQLSource = GetViewSource(name);
                     into.Add(entry);
                     if (entry->SQLSource.empty()) break;
-                    const std::string key = upper(trim(word));
-                    if (std::find(path_.begin(), path_.end(), key) != path_.end()) {
+                    const auto onPath = std::find_if(path_.begin(), path_.end(),
+                                                     [&](const std::string& p) { return SameName(p, name); });
+                    if (onPath != path_.end()) {
                         std::string chain;
-                        for (const std::string& p : path_) chain += lower(p) + " -> ";
-                        std::string line = "View " + word + " draws on itself (" + chain + word + "); not followed again.";
+                        for (const std::string& p : path_) chain += p + " -> ";
+                        std::string line =
+                            "View " + name + " draws on itself (" + chain + name + "); not followed again.";
                         cycles_.push_back(line);
                         if (reportCycle_) reportCycle_(line);
                         break;
                     }
-                    path_.push_back(key);
+                    path_.push_back(name);
                     struct Pop {
                         std::vector<std::string>& path;
                         ~Pop() { path.pop_back(); }
@@ -167,17 +187,15 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
 std::string clsInterface::GetViewSource(const std::string& name) {
     try {
         if (DBType != 0) {
-            std::string wanted = trim(name);
-            for (size_t at; (at = wanted.find("dbo.")) != std::string::npos;) wanted.erase(at, 4);
-            wanted = upper(wanted);
+            std::string wanted = vb::Trim(name);
+            ReplaceAll(wanted, "dbo.", "");
             if (!dmoDatabase_) throw vb::ComError(91, "Object variable or With block variable not set");
             for (const sqldmo::View& v : dmoDatabase_->Views())
-                if (upper(trim(v.Name)) == wanted) return v.Text;
+                if (SameName(v.Name, wanted)) return v.Text;
             return {};
         }
-        const std::string wanted = upper(trim(name));
         for (const adox::View& v : catalog_.Views())
-            if (upper(trim(v.Name)) == wanted) return v.Command.CommandText;
+            if (SameName(v.Name, name)) return v.Command.CommandText;
     } catch (const std::exception& e) {
         prompt_.MsgBox(e.what(), ui::vbOKOnly, "GetViewSource");
     }

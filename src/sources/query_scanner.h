@@ -3,8 +3,9 @@
 // views its FROM lists draw on, following each view into its own text (from the ADOX catalog
 // or, with DBType other than 0, from a SQL-DMO database), so that a tree of tables and views
 // results; it also collects the outer statement's select-list fields and its WHERE, GROUP BY
-// and ORDER BY words. A word scanner, not a parser: it knows no quoting, brackets or
-// sub-queries.
+// and ORDER BY words. A word scanner, not a parser: its words are runs of the shared SQL
+// tokens (platform/ado/jet_sql_tokens.h), so a quoted or bracketed name is one word even with
+// blanks in it ("[Order Details]"), but it knows no sub-queries.
 //
 // A view already being expanded on the current path is listed but not followed again, so a
 // view that draws on itself (directly or through others) ends the descent; each such stop is
@@ -42,7 +43,7 @@ private:
 };
 
 struct TableView {
-    std::string Name;       // as written in the FROM list (lower case)
+    std::string Name;       // as written in the FROM list (lower case), quoted parts without their quotes
     std::string SQLSource;  // the view's SELECT text; empty for a table
     TableViewCollection Children;
 };
@@ -79,8 +80,8 @@ public:
     // Every cycle stop of this scanner's life, in the order met.
     const std::vector<std::string>& Cycles() const { return cycles_; }
 
-    // GetNextToken: the next word from position (1-based; 0 counts as 1), moving position past
-    // the separator that ended it; "" at the end of the text.
+    // GetNextToken: the next word from position (1-based; 0 counts as 1), as written, moving
+    // position past the character that ended it; "" at the end of the text.
     static std::string GetNextToken(const std::string& text, long& position, bool keepParentheses);
 
 private:
@@ -91,7 +92,7 @@ private:
     adox::Catalog catalog_;
     sqldmo::DatabasePtr dmoDatabase_;
     std::vector<std::string> fields_;
-    std::vector<std::string> path_;  // upper-cased names of the views being expanded
+    std::vector<std::string> path_;  // names of the views being expanded
     CycleReporter reportCycle_;
     std::vector<std::string> cycles_;
 };

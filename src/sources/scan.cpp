@@ -1,19 +1,15 @@
 // The source-database scan of clsManageLinks: a Jet file's tables by type, an Access data
 // project's connection, and the connect-string readers they use.
-#include <cctype>
-
+#include "platform/common/text.h"
 #include "sources/links_manager.h"
 
 namespace tolvaran {
 
 namespace {
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
+std::string errorText(const std::exception& e) {
+    return e.what();
 }
-
-std::string errorText(const std::exception& e) { return e.what(); }
 
 }  // namespace
 
@@ -22,7 +18,9 @@ void clsManageLinks::yield() {
 }
 
 std::string clsManageLinks::Parse(const std::string& text, const std::string& key) {
-    size_t at = upper(text).find(key);
+    // The key is looked for as given in the upper-cased text: a key written in lower case is
+    // never found.
+    size_t at = UpperCase(text).find(key);
     if (key.empty() || at == std::string::npos) return {};
     std::string tail = text.substr(at);
     size_t eq = tail.find('=');
@@ -37,6 +35,7 @@ bool clsManageLinks::ParseLinks(ui::ProgressWindow& window, const std::string& p
     window_ = &window;
     bool result = false;
     auto connection = std::make_shared<ado::Connection>();
+    connection->setOptions(connectionOptions_);
     try {
         yield();
         std::string text = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";User Id=" + user +
@@ -142,6 +141,7 @@ bool clsManageLinks::TestConnection(clsLink& link) {
     try {
         if (!link.DSN.empty()) {
             ado::Connection test;
+            test.setOptions(connectionOptions_);
             test.Open("DSN=" + link.DSN);
         }
         return true;
@@ -159,6 +159,7 @@ bool clsManageLinks::ParseDataProject(ui::ProgressWindow& window, const std::str
         window.AddResult("Opening database..");
         yield();
         app = accessFactory_();
+        app->setConnectionOptions(connectionOptions_);
     } catch (const std::exception& e) {
         prompt_.MsgBox(errorText(e), ui::vbOKOnly);
         window_ = nullptr;

@@ -1,17 +1,14 @@
 #include "sources/update_queries.h"
 
-#include <cctype>
+#include "platform/common/text.h"
 
 namespace tolvaran {
 
 namespace {
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
+bool kindWithCatalog(short kind) {
+    return kind >= 0 && kind <= 4;
 }
-
-bool kindWithCatalog(short kind) { return kind >= 0 && kind <= 4; }
 
 }  // namespace
 
@@ -23,9 +20,8 @@ const std::shared_ptr<adox::Catalog>& clsUpdateQueries::oCat() {
 bool clsUpdateQueries::IsStoredProcedure(const std::string& name) {
     try {
         if (BackEndDatabaseType != 2 && BackEndDatabaseType != 4) return false;
-        const std::string wanted = upper(name);
         for (const adox::Procedure& p : oCat()->Procedures()) {
-            if (upper(p.Name).find(wanted) != std::string::npos) {
+            if (FindNoCase(p.Name, name) != std::string::npos) {
                 procedure_ = p;
                 return true;
             }
@@ -39,11 +35,10 @@ bool clsUpdateQueries::IsStoredProcedure(const std::string& name) {
 bool clsUpdateQueries::IsQuery(const std::string& name, bool) {
     try {
         if (!kindWithCatalog(BackEndDatabaseType)) return false;
-        const std::string wanted = upper(name);
         for (adox::Table& t : oCat()->Tables())
-            if (t.Type == "VIEW" && upper(t.Name) == wanted) return true;
+            if (t.Type == "VIEW" && EqualsNoCase(t.Name, name)) return true;
         for (const adox::Procedure& p : oCat()->Procedures())
-            if (upper(p.Name) == wanted) return true;
+            if (EqualsNoCase(p.Name, name)) return true;
     } catch (const std::exception& e) {
         prompt_.MsgBox(e.what(), ui::vbOKOnly, "clsUpdateQueries.IsQuery");
     }
@@ -71,9 +66,8 @@ bool clsUpdateQueries::CanUseCurrentdb(access::Application& app) {
 bool clsUpdateQueries::IsTable(const std::string& name) {
     try {
         if (kindWithCatalog(BackEndDatabaseType)) {
-            const std::string wanted = upper(name);
             for (adox::Table& t : oCat()->Tables())
-                if (upper(t.Name) == wanted) return true;
+                if (EqualsNoCase(t.Name, name)) return true;
             return false;
         }
         access::Application* const* held = std::get_if<access::Application*>(&ToDb);

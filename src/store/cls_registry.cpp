@@ -182,10 +182,10 @@ long clsRegistry::SetValueEx(long handle, const std::string& valueName, long typ
     }
 }
 
-void ApplySqlServerOdbcTemplate(registry::RegistryFile& file) {
+void ApplySqlServerOdbcTemplate(registry::RegistryFile& file, ado::ConnectionOptions& options) {
     clsRegistry reg(file);
     const vb::Variant t = reg.GetSetting("SOFTWARE", "Tolvaran\\SQLServer", "OdbcTemplate", vb::Variant(""));
-    if (t.IsText() && !t.AsString()->empty()) ado::SetSqlServerOdbcTemplate(*t.AsString());
+    if (t.IsText() && !t.AsString()->empty()) options.sqlServerOdbcTemplate = *t.AsString();
 }
 
 }  // namespace tolvaran

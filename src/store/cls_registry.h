@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ado/driver.h"
 #include "platform/common/variant.h"
 #include "platform/registry/registry_file.h"
 
@@ -66,9 +67,10 @@ class clsRegistry {
     long nextHandle_ = 1;
 };
 
-// Points the SQL Server connections at the ODBC template kept in the registry
-// (HKEY_LOCAL_MACHINE\SOFTWARE\Tolvaran\SQLServer, value OdbcTemplate); the built-in default
-// stays when the value is missing. Called once at start-up.
-void ApplySqlServerOdbcTemplate(registry::RegistryFile& file);
+// Points a run's SQL Server connections at the ODBC template kept in its registry
+// (HKEY_LOCAL_MACHINE\SOFTWARE\Tolvaran\SQLServer, value OdbcTemplate): options (the run's
+// AppContext::connections) take it; the template they hold stays when the value is missing.
+// Called once at start-up.
+void ApplySqlServerOdbcTemplate(registry::RegistryFile& file, ado::ConnectionOptions& options);
 
 }  // namespace tolvaran

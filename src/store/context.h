@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ado/ado.h"
+#include "platform/common/text.h"
 
 namespace registry {
 class RegistryFile;
@@ -27,6 +28,12 @@ struct AppContext {
     ado::ConnectionPtr gInternalDb;
     ado::ConnectionPtr gDb;
 
+    // What every connection of the run is opened with: the SQL Server ODBC template (from the
+    // run's registry, ApplySqlServerOdbcTemplate) and the Access file reader with its limits
+    // (the one beside the program by default). Held here, not process-wide, so two runs in
+    // one process keep theirs.
+    ado::ConnectionOptions connections;
+
     // Services; not owned, may be null in tests (then nothing is shown).
     ui::Prompt* prompt = nullptr;
     ui::HelpService* help = nullptr;
@@ -34,8 +41,8 @@ struct AppContext {
     // The start-up log while the main window's load handler runs; not owned.
     clsWriteToText* startupLog = nullptr;
 
-    // programFolder joined with a file name by the platform separator.
-    std::string InFolder(const std::string& name) const { return programFolder + "/" + name; }
+    // programFolder joined with a file name (JoinPath).
+    std::string InFolder(const std::string& name) const { return JoinPath(programFolder, name); }
 };
 
 }  // namespace tolvaran

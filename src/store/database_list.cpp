@@ -10,91 +10,27 @@ constexpr long kErrObjectNotSet = 91;
 }
 
 bool clsDatabaseList::SaveRecord(long id, long* idVar) {
-    try {
-        if (id != 0) {
-            DatabaseListId = id;
-            return SaveToRecordset(id, idVar);
-        }
+    if (id != 0) return RecordClass::SaveRecord(id, idVar);
+    return trapped([&] {
         AddToGrid(id);
         if (idVar) *idVar = id;
         return true;
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
+    });
 }
 
 void clsDatabaseList::AddToGrid(long& id) {
     if (!EntryGrid) throw vb::ComError(kErrObjectNotSet, "Object variable or With block variable not set");
     EntryGrid->BeginUpdate();
     EntryGrid->Append();
-    EntryGrid->SetField("ConvertedReportsPath", ConvertedReportsPath);
-    EntryGrid->SetField("IsDataProject", IsDataProject);
-    EntryGrid->SetField("IsSQL", IsSQL);
-    EntryGrid->SetField("ReportDatabase", ReportDatabase);
-    EntryGrid->SetField("SourceTablesDatabase", SourceTablesDatabase);
-    EntryGrid->SetField("UpdatedOn", DateValue(UpdatedOn));
-    EntryGrid->SetField("CaptureErrorLevel", CaptureErrorLevel);
+    eachStoredValue(
+        [this](const std::string& name, const vb::Variant& value) { EntryGrid->SetField(name, value); });
     EntryGrid->Post();
     EntryGrid->EndUpdate();
-    DatabaseListId = LongOf(EntryGrid->Field("DatabaseListId"));
+    setKey(LongOf(EntryGrid->Field(KeyColumn())));
     id = DatabaseListId;
 }
 
-bool clsDatabaseList::SaveToRecordset(long id, long* idVar) {
-    try {
-        ado::Recordset rs;
-        if (id != 0) {
-            rs.Open("SELECT * FROM DatabaseList where DatabaseListId=?", db(), ado::adOpenDynamic,
-                    ado::adLockOptimistic, {id});
-        } else {
-            rs.Open("SELECT * FROM DatabaseList WHERE 1 = 0", db(), ado::adOpenDynamic,
-                    ado::adLockOptimistic);
-            rs.AddNew();
-        }
-        writeRow(rs);
-        rs.Update();
-        rs.MoveLast();
-        // The engine numbers a new row when it is written, so the key is read after the save.
-        if (id == 0) {
-            DatabaseListId = LongOf(rs["DatabaseListId"]);
-            if (idVar) *idVar = DatabaseListId;
-        }
-        rs.Close();
-        return true;
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
-}
-
-void clsDatabaseList::readRow(ado::Recordset& rs) {
-    ConvertedReportsPath = TextOf(rs["ConvertedReportsPath"]);
-    DatabaseListId = LongOf(rs["DatabaseListId"]);
-    IsDataProject = BoolOf(rs["IsDataProject"]);
-    IsSQL = BoolOf(rs["IsSQL"]);
-    ReportDatabase = TextOf(rs["ReportDatabase"]);
-    SourceTablesDatabase = TextOf(rs["SourceTablesDatabase"]);
-    UpdatedOn = DateOf(rs["UpdatedOn"]);
-    CaptureErrorLevel = static_cast<int>(LongOf(rs["CaptureErrorLevel"]));
-}
-
-void clsDatabaseList::writeRow(ado::Recordset& rs) {
-    rs.set("ConvertedReportsPath", ConvertedReportsPath);
-    rs.set("IsDataProject", IsDataProject);
-    rs.set("IsSQL", IsSQL);
-    rs.set("ReportDatabase", ReportDatabase);
-    rs.set("SourceTablesDatabase", SourceTablesDatabase);
-    rs.set("UpdatedOn", DateValue(UpdatedOn));
-    rs.set("CaptureErrorLevel", CaptureErrorLevel);
-}
-
-void clsDatabaseList::readForm(Form& form) {
-    ConvertedReportsPath = TextOf(form.Value("ConvertedReportsPath"));
-    DatabaseListId = FormLong(form, "DatabaseListId");
-    IsDataProject = BoolOf(form.Value("IsDataProject"));
-    IsSQL = BoolOf(form.Value("IsSQL"));
-    ReportDatabase = TextOf(form.Value("ReportDatabase"));
-    SourceTablesDatabase = TextOf(form.Value("SourceTablesDatabase"));
-    UpdatedOn = DateOf(form.Value("UpdatedOn"));
+void clsDatabaseList::readOwnFormControls(Form& form) {
     // The level the user chose on the option buttons wins over the CaptureErrorLevel control.
     if (form.Kind("OptConversionSteps") == ControlKind::OptionButton &&
         BoolOf(form.Value("OptConversionSteps")))
@@ -105,14 +41,7 @@ void clsDatabaseList::readForm(Form& form) {
         CaptureErrorLevel = static_cast<int>(LongOf(form.Value("CaptureErrorLevel")));
 }
 
-void clsDatabaseList::writeForm(Form& form) {
-    form.SetValue("ConvertedReportsPath", ConvertedReportsPath);
-    form.SetValue("DatabaseListId", DatabaseListId);
-    form.SetValue("IsDataProject", IsDataProject);
-    form.SetValue("IsSQL", IsSQL);
-    form.SetValue("ReportDatabase", ReportDatabase);
-    form.SetValue("SourceTablesDatabase", SourceTablesDatabase);
-    form.SetValue("UpdatedOn", DateValue(UpdatedOn));
+void clsDatabaseList::writeOwnFormControls(Form& form) {
     // The entry's level reaches the form through its CaptureErrorLevel control, which then
     // selects the option button.
     if (form.Kind("CaptureErrorLevel") != ControlKind::None)

@@ -1,8 +1,20 @@
+#include <type_traits>
+
 #include "platform/common/com_error.h"
 #include "platform/ui/prompt.h"
 #include "store/record_classes.h"
 
 namespace tolvaran {
+
+RecordClass::RecordClass(std::string className, std::string table, std::span<const Column> columns,
+                         KeyNumbering numbering)
+    : className_(std::move(className)), table_(std::move(table)), columns_(columns), numbering_(numbering) {
+    for (const Column& c : columns_) {
+        if (c.role != Column::Key) continue;
+        keyColumn_ = c.name;
+        key_ = std::get<long RecordClass::*>(c.member);
+    }
+}
 
 const ado::ConnectionPtr& RecordClass::db() {
     if (!db_) db_ = std::make_shared<ado::Connection>();
@@ -28,14 +40,33 @@ vb::Variant RecordClass::NZ(const vb::Variant& value, const vb::Variant& def) {
     return vb::NZ(value, def);
 }
 
-std::optional<vb::Date> RecordClass::DateOf(const vb::Variant& v) {
-    if (IsBlank(v)) return std::nullopt;
-    return v.ToDate();
+vb::Variant RecordClass::valueOf(const Column& c) const {
+    return std::visit(
+        [this](auto member) -> vb::Variant {
+            const auto& value = this->*member;
+            if constexpr (std::is_same_v<std::decay_t<decltype(value)>, std::optional<vb::Date>>)
+                return value ? vb::Variant(*value) : vb::Variant::null();
+            else
+                return vb::Variant(value);
+        },
+        c.member);
 }
 
-long RecordClass::FormLong(Form& form, const std::string& name) {
-    if (form.Kind(name) == ControlKind::ComboBox) return LongOf(form.ItemData(name));
-    return LongOf(form.Value(name));
+void RecordClass::assign(const Column& c, const vb::Variant& v) {
+    std::visit(
+        [this, &v](auto member) {
+            auto& property = this->*member;
+            using T = std::decay_t<decltype(property)>;
+            if constexpr (std::is_same_v<T, bool>)
+                property = BoolOf(v);
+            else if constexpr (std::is_same_v<T, std::string>)
+                property = NZ(v, "").ToString();
+            else if constexpr (std::is_same_v<T, std::optional<vb::Date>>)
+                property = IsBlank(v) ? std::nullopt : std::optional<vb::Date>(v.ToDate());
+            else
+                property = static_cast<T>(LongOf(v));
+        },
+        c.member);
 }
 
 bool RecordClass::fail(const std::exception& e, const std::string& title) {
@@ -44,12 +75,8 @@ bool RecordClass::fail(const std::exception& e, const std::string& title) {
     return false;
 }
 
-std::string RecordClass::selectByKey() const {
-    return "SELECT * FROM " + table_ + " WHERE " + keyColumn_ + " = ?";
-}
-
 bool RecordClass::DeleteRecord(long id) {
-    try {
+    return trapped([&] {
         setKey(id);
         ado::Command cmd;
         cmd.ActiveConnection = db();
@@ -57,43 +84,36 @@ bool RecordClass::DeleteRecord(long id) {
         cmd.Parameters = {id};
         cmd.Execute();
         return true;
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
+    });
 }
 
 bool RecordClass::LoadRecord(long id) {
-    try {
+    return trapped([&] {
         setKey(id);
         return LoadFromRecordset(id);
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
+    });
 }
 
 bool RecordClass::LoadFromRecordset(long id) {
-    try {
+    return trapped([&] {
         ado::Recordset rs;
-        rs.Open(selectByKey(), db(), ado::adOpenUnspecified, ado::adLockUnspecified, {id});
+        rs.Open("SELECT * FROM " + table_ + " WHERE " + keyColumn_ + " = ?", db(), ado::adOpenUnspecified,
+                ado::adLockUnspecified, {id});
         const bool found = !rs.Eof() && PopulatePropertiesFromSP(rs);
         rs.Close();
         return found;
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
+    });
 }
 
 bool RecordClass::SaveRecord(long id, long* idVar) {
-    try {
+    return trapped([&] {
         setKey(id);
         return SaveToRecordset(id, idVar);
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
+    });
 }
 
 bool RecordClass::SaveToRecordset(long id, long* idVar) {
-    try {
+    return trapped([&] {
         ado::Recordset rs;
         if (id != 0) {
             rs.Open("SELECT * FROM " + table_ + " where " + keyColumn_ + "=?", db(), ado::adOpenDynamic,
@@ -101,24 +121,22 @@ bool RecordClass::SaveToRecordset(long id, long* idVar) {
         } else {
             // A key the engine does not number (Options) takes the number after the highest
             // one stored, so the rows already there keep theirs.
-            long next = 0;
-            if (!KeyIsAutonumber()) next = LastKey() + 1;
+            const long next = numbering_ == KeyNumbering::NextAfterHighest ? LastKey() + 1 : 0;
             // A new row needs none of the existing ones read.
             rs.Open("SELECT * FROM " + table_ + " WHERE 1 = 0", db(), ado::adOpenDynamic,
                     ado::adLockOptimistic);
             rs.AddNew();
             if (next != 0) rs.set(keyColumn_, next);
         }
-        writeRow(rs);
+        eachStoredValue([&rs](const std::string& name, const vb::Variant& value) { rs.set(name, value); });
         rs.Update();
         rs.MoveLast();
+        // The engine numbers a new row when it is written, so the key is read after the save.
         setKey(LongOf(rs[keyColumn_]));
         if (idVar) *idVar = key();
         rs.Close();
         return true;
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
+    });
 }
 
 long RecordClass::LastKey() {
@@ -132,18 +150,15 @@ long RecordClass::LastKey() {
 
 bool RecordClass::FindBy(const std::string& value, const std::string& field, const std::string& extra,
                          const std::vector<vb::Variant>& extraParams) {
-    bool result = false;
     ado::Recordset rs;
-    try {
+    const bool result = trapped([&] {
         std::string sql = "SELECT * From " + table_ + "  Where " + db()->driver().quoteName(field) + " = ?";
         if (!extra.empty()) sql += " And " + extra;
         std::vector<vb::Variant> params{value};
         params.insert(params.end(), extraParams.begin(), extraParams.end());
         rs.Open(sql, db(), ado::adOpenForwardOnly, ado::adLockOptimistic, params);
-        if (!rs.Eof()) result = PopulatePropertiesFromSP(rs);
-    } catch (const std::exception& e) {
-        result = fail(e);
-    }
+        return !rs.Eof() && PopulatePropertiesFromSP(rs);
+    });
     try {
         if (rs.State() == ado::adStateOpen) rs.Close();
     } catch (const std::exception&) {
@@ -152,30 +167,34 @@ bool RecordClass::FindBy(const std::string& value, const std::string& field, con
 }
 
 bool RecordClass::PopulatePropertiesFromSP(ado::Recordset& rs) {
-    try {
-        readRow(rs);
-        return true;
-    } catch (const std::exception& e) {
-        return fail(e, "PopulatePropertiesFromSP");
-    }
+    return trapped(
+        [&] {
+            for (const Column& c : columns_) assign(c, rs[c.name]);
+            return true;
+        },
+        "PopulatePropertiesFromSP");
 }
 
 bool RecordClass::PopulatePropertiesFromForm(Form& form) {
-    try {
-        readForm(form);
+    return trapped([&] {
+        for (const Column& c : columns_) {
+            if (c.role == Column::OwnFormMoves) continue;
+            const bool comboRow = std::holds_alternative<long RecordClass::*>(c.member) &&
+                                  form.Kind(c.name) == ControlKind::ComboBox;
+            assign(c, comboRow ? form.ItemData(c.name) : form.Value(c.name));
+        }
+        readOwnFormControls(form);
         return true;
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
+    });
 }
 
 bool RecordClass::PopulateForm(Form& form) {
-    try {
-        writeForm(form);
+    return trapped([&] {
+        for (const Column& c : columns_)
+            if (c.role != Column::OwnFormMoves) form.SetValue(c.name, valueOf(c));
+        writeOwnFormControls(form);
         return true;
-    } catch (const std::exception& e) {
-        return fail(e);
-    }
+    });
 }
 
 }  // namespace tolvaran

@@ -2,14 +2,16 @@
 // The record classes: one object holds one row of a store table, with one public member per
 // column, and moves it between the table, the object and a form. clsOptions (Options of the
 // settings file), clsReport (Report of the lists file) and clsDatabaseList (DatabaseList of
-// the lists file) share the shape of RecordClass.
+// the lists file) share the shape of RecordClass, each driven by one table of its columns.
 //
 // Every operation but NZ, Add, Load and Save traps its errors: a message box with the class
 // name, CR LF and the error text (no title of its own; "PopulatePropertiesFromSP" for that
 // operation), the same text in ErrorMessage, and the result False. All SQL values are bound.
 // A Null column loads as 0, False, the empty text or no date.
 #include <optional>
+#include <span>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "platform/ado/ado.h"
@@ -40,6 +42,32 @@ class RecordServices {
 
 class RecordClass {
   public:
+    // One column of the class's table and the property that holds it. The property's type is
+    // the column's: long (Long), int (Integer), bool (Boolean, stored 0 or 1), std::string
+    // (text) or std::optional<vb::Date> (date; no date is Null). A long column's form control
+    // may be a combo box listing rows, whose selected item's data is then the value.
+    struct Column {
+        enum Role {
+            Plain,
+            Key,           // the key: read, never written; a new row's key is read back
+            OwnFormMoves,  // the class moves it to and from a form itself
+        };
+        using Member = std::variant<long RecordClass::*, int RecordClass::*, bool RecordClass::*,
+                                    std::string RecordClass::*, std::optional<vb::Date> RecordClass::*>;
+
+        // member is a property of the record class R that owns the table; the object a
+        // table is applied to is always an R.
+        template <class R, class T>
+        Column(const char* name, T R::*member, Role role = Plain)
+            : name(name), member(static_cast<T RecordClass::*>(member)), role(role) {}
+
+        const char* name;
+        Member member;
+        Role role;
+    };
+    // How a row added with key 0 gets its key.
+    enum class KeyNumbering { ByEngine, NextAfterHighest };
+
     virtual ~RecordClass() = default;
     RecordClass(const RecordClass&) = delete;
     RecordClass& operator=(const RecordClass&) = delete;
@@ -76,11 +104,16 @@ class RecordClass {
     // " And " extra appended when extra is not empty; extra's own '?' take extraParams.
     bool FindBy(const std::string& value, const std::string& field, const std::string& extra = {},
                 const std::vector<vb::Variant>& extraParams = {});
+    // Every column property, the key included, from the current row.
     bool PopulatePropertiesFromSP(ado::Recordset& rs);
+    // Every column property from the form's control named after the column.
     bool PopulatePropertiesFromForm(Form& form);
+    // Every column property into the form's control named after the column.
     bool PopulateForm(Form& form);
     bool LoadFromRecordset(long id);
-    virtual bool SaveToRecordset(long id, long* idVar = nullptr);
+    // Opens the row by key (id not 0) or adds one (id 0), stores every column but the key in
+    // table order, saves, and reads the key back into the key property and *idVar.
+    bool SaveToRecordset(long id, long* idVar = nullptr);
     static vb::Variant NZ(const vb::Variant& value, const vb::Variant& def = vb::Variant(0));
 
     const std::string& ClassName() const { return className_; }
@@ -88,21 +121,34 @@ class RecordClass {
     const std::string& KeyColumn() const { return keyColumn_; }
 
   protected:
-    RecordClass(std::string className, std::string table, std::string keyColumn)
-        : className_(std::move(className)), table_(std::move(table)), keyColumn_(std::move(keyColumn)) {}
+    // columns is the class's table (static storage), in property order; one column has the
+    // role Key and a long property.
+    RecordClass(std::string className, std::string table, std::span<const Column> columns,
+                KeyNumbering numbering = KeyNumbering::ByEngine);
 
-    virtual long key() const = 0;
-    virtual void setKey(long id) = 0;
-    // False for a key column the engine does not number: a new row is given the highest
-    // stored key + 1.
-    virtual bool KeyIsAutonumber() const { return true; }
-    // Every column property from the current row, the key included.
-    virtual void readRow(ado::Recordset& rs) = 0;
-    // Every column property but the key into the current row, in property order.
-    virtual void writeRow(ado::Recordset& rs) = 0;
-    virtual void readForm(Form& form) = 0;
-    virtual void writeForm(Form& form) = 0;
+    long key() const { return this->*key_; }
+    void setKey(long id) { this->*key_ = id; }
 
+    // Calls sink(column name, value) for every column but the key, in table order: what a
+    // save writes.
+    template <class Sink>
+    void eachStoredValue(Sink&& sink) const {
+        for (const Column& c : columns_)
+            if (c.role != Column::Key) sink(c.name, valueOf(c));
+    }
+    // The form moves of the columns with the role OwnFormMoves, after the others.
+    virtual void readOwnFormControls(Form&) {}
+    virtual void writeOwnFormControls(Form&) {}
+
+    // Runs body; an exception it throws is shown and kept (fail) and gives False.
+    template <class Body>
+    bool trapped(Body&& body, const std::string& title = {}) {
+        try {
+            return body();
+        } catch (const std::exception& e) {
+            return fail(e, title);
+        }
+    }
     // Shows and keeps a trapped error; returns false.
     bool fail(const std::exception& e, const std::string& title = {});
 
@@ -114,46 +160,34 @@ class RecordClass {
     }
     static long LongOf(const vb::Variant& v) { return IsBlank(v) ? 0 : static_cast<long>(v.ToLong()); }
     static bool BoolOf(const vb::Variant& v) { return IsBlank(v) ? false : v.ToBool(); }
-    static std::string TextOf(const vb::Variant& v) { return NZ(v, "").ToString(); }
-    static std::optional<vb::Date> DateOf(const vb::Variant& v);
-    static vb::Variant DateValue(const std::optional<vb::Date>& d) {
-        return d ? vb::Variant(*d) : vb::Variant::null();
-    }
-    // A Long column's control: the selected item's data for a combo box, else its value.
-    static long FormLong(Form& form, const std::string& name);
-
-    std::string selectByKey() const;
 
   private:
+    vb::Variant valueOf(const Column& c) const;
+    void assign(const Column& c, const vb::Variant& value);
     long LastKey();
 
     std::string className_, table_, keyColumn_;
+    std::span<const Column> columns_;
+    long RecordClass::*key_ = nullptr;
+    KeyNumbering numbering_;
     ado::ConnectionPtr db_;
     RecordClass* oSystemConfig_ = nullptr;
     RecordServices services_;
 };
 
+// Row 1 of Options in the settings file; its key is not numbered by the engine.
 class clsOptions : public RecordClass {
   public:
-    clsOptions() : RecordClass("clsOptions", "Options", "SystemConfigId") {}
+    clsOptions();
 
     bool LoadReportsOnOpen = false;
     bool SuppressSectionsWithNoControls = false;
     long SystemConfigId = 0;
-
-  protected:
-    long key() const override { return SystemConfigId; }
-    void setKey(long id) override { SystemConfigId = id; }
-    bool KeyIsAutonumber() const override { return false; }
-    void readRow(ado::Recordset& rs) override;
-    void writeRow(ado::Recordset& rs) override;
-    void readForm(Form& form) override;
-    void writeForm(Form& form) override;
 };
 
 class clsReport : public RecordClass {
   public:
-    clsReport() : RecordClass("clsReport", "Report", "ReportId") {}
+    clsReport();
 
     long DatabaseListId = 0;
     bool HasSubReports = false;
@@ -167,19 +201,11 @@ class clsReport : public RecordClass {
     bool Selected = false;
     bool SuppressSectionsWithNoControls = false;
     std::optional<vb::Date> UpdatedOn;
-
-  protected:
-    long key() const override { return ReportId; }
-    void setKey(long id) override { ReportId = id; }
-    void readRow(ado::Recordset& rs) override;
-    void writeRow(ado::Recordset& rs) override;
-    void readForm(Form& form) override;
-    void writeForm(Form& form) override;
 };
 
 class clsDatabaseList : public RecordClass {
   public:
-    clsDatabaseList() : RecordClass("clsDatabaseList", "DatabaseList", "DatabaseListId") {}
+    clsDatabaseList();
 
     std::string ConvertedReportsPath;
     long DatabaseListId = 0;
@@ -198,15 +224,11 @@ class clsDatabaseList : public RecordClass {
     bool SaveRecord(long id, long* idVar = nullptr) override;
     // Appends the entry through EntryGrid (errors go to the caller).
     void AddToGrid(long& id);
-    bool SaveToRecordset(long id, long* idVar = nullptr) override;
 
   protected:
-    long key() const override { return DatabaseListId; }
-    void setKey(long id) override { DatabaseListId = id; }
-    void readRow(ado::Recordset& rs) override;
-    void writeRow(ado::Recordset& rs) override;
-    void readForm(Form& form) override;
-    void writeForm(Form& form) override;
+    // CaptureErrorLevel on the form: its own control and the two option buttons.
+    void readOwnFormControls(Form& form) override;
+    void writeOwnFormControls(Form& form) override;
 };
 
 }  // namespace tolvaran

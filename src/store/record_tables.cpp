@@ -1,88 +1,52 @@
-// The column mappings of clsOptions and clsReport (clsDatabaseList: database_list.cpp).
+// The column tables of the record classes, in property order: the order a save (and the entry
+// grid's append) writes them in.
 #include "store/record_classes.h"
 
 namespace tolvaran {
 
-void clsOptions::readRow(ado::Recordset& rs) {
-    LoadReportsOnOpen = BoolOf(rs["LoadReportsOnOpen"]);
-    SuppressSectionsWithNoControls = BoolOf(rs["SuppressSectionsWithNoControls"]);
-    SystemConfigId = LongOf(rs["SystemConfigId"]);
-}
+namespace {
 
-void clsOptions::writeRow(ado::Recordset& rs) {
-    rs.set("LoadReportsOnOpen", LoadReportsOnOpen);
-    rs.set("SuppressSectionsWithNoControls", SuppressSectionsWithNoControls);
-}
+using Column = RecordClass::Column;
 
-void clsOptions::readForm(Form& form) {
-    LoadReportsOnOpen = BoolOf(form.Value("LoadReportsOnOpen"));
-    SuppressSectionsWithNoControls = BoolOf(form.Value("SuppressSectionsWithNoControls"));
-    SystemConfigId = FormLong(form, "SystemConfigId");
-}
+const Column kOptionsColumns[] = {
+    {"LoadReportsOnOpen", &clsOptions::LoadReportsOnOpen},
+    {"SuppressSectionsWithNoControls", &clsOptions::SuppressSectionsWithNoControls},
+    {"SystemConfigId", &clsOptions::SystemConfigId, Column::Key},
+};
 
-void clsOptions::writeForm(Form& form) {
-    form.SetValue("LoadReportsOnOpen", LoadReportsOnOpen);
-    form.SetValue("SuppressSectionsWithNoControls", SuppressSectionsWithNoControls);
-    form.SetValue("SystemConfigId", SystemConfigId);
-}
+const Column kReportColumns[] = {
+    {"DatabaseListId", &clsReport::DatabaseListId},
+    {"HasSubReports", &clsReport::HasSubReports},
+    {"LinkedToReportId", &clsReport::LinkedToReportId},
+    {"ReportId", &clsReport::ReportId, Column::Key},
+    {"ReportName", &clsReport::ReportName},
+    {"ReportPath", &clsReport::Reportpath},
+    {"ReportQueryType", &clsReport::ReportQueryType},
+    {"ReportSQL", &clsReport::ReportSQL},
+    {"ReportType", &clsReport::ReportType},
+    {"Selected", &clsReport::Selected},
+    {"SuppressSectionsWithNoControls", &clsReport::SuppressSectionsWithNoControls},
+    {"UpdatedOn", &clsReport::UpdatedOn},
+};
 
-void clsReport::readRow(ado::Recordset& rs) {
-    DatabaseListId = LongOf(rs["DatabaseListId"]);
-    HasSubReports = BoolOf(rs["HasSubReports"]);
-    LinkedToReportId = LongOf(rs["LinkedToReportId"]);
-    ReportId = LongOf(rs["ReportId"]);
-    ReportName = TextOf(rs["ReportName"]);
-    Reportpath = TextOf(rs["ReportPath"]);
-    ReportQueryType = TextOf(rs["ReportQueryType"]);
-    ReportSQL = TextOf(rs["ReportSQL"]);
-    ReportType = TextOf(rs["ReportType"]);
-    Selected = BoolOf(rs["Selected"]);
-    SuppressSectionsWithNoControls = BoolOf(rs["SuppressSectionsWithNoControls"]);
-    UpdatedOn = DateOf(rs["UpdatedOn"]);
-}
+const Column kDatabaseListColumns[] = {
+    {"ConvertedReportsPath", &clsDatabaseList::ConvertedReportsPath},
+    {"DatabaseListId", &clsDatabaseList::DatabaseListId, Column::Key},
+    {"IsDataProject", &clsDatabaseList::IsDataProject},
+    {"IsSQL", &clsDatabaseList::IsSQL},
+    {"ReportDatabase", &clsDatabaseList::ReportDatabase},
+    {"SourceTablesDatabase", &clsDatabaseList::SourceTablesDatabase},
+    {"UpdatedOn", &clsDatabaseList::UpdatedOn},
+    {"CaptureErrorLevel", &clsDatabaseList::CaptureErrorLevel, Column::OwnFormMoves},
+};
 
-void clsReport::writeRow(ado::Recordset& rs) {
-    rs.set("DatabaseListId", DatabaseListId);
-    rs.set("HasSubReports", HasSubReports);
-    rs.set("LinkedToReportId", LinkedToReportId);
-    rs.set("ReportName", ReportName);
-    rs.set("ReportPath", Reportpath);
-    rs.set("ReportQueryType", ReportQueryType);
-    rs.set("ReportSQL", ReportSQL);
-    rs.set("ReportType", ReportType);
-    rs.set("Selected", Selected);
-    rs.set("SuppressSectionsWithNoControls", SuppressSectionsWithNoControls);
-    rs.set("UpdatedOn", DateValue(UpdatedOn));
-}
+}  // namespace
 
-void clsReport::readForm(Form& form) {
-    DatabaseListId = FormLong(form, "DatabaseListId");
-    HasSubReports = BoolOf(form.Value("HasSubReports"));
-    LinkedToReportId = FormLong(form, "LinkedToReportId");
-    ReportId = FormLong(form, "ReportId");
-    ReportName = TextOf(form.Value("ReportName"));
-    Reportpath = TextOf(form.Value("ReportPath"));
-    ReportQueryType = TextOf(form.Value("ReportQueryType"));
-    ReportSQL = TextOf(form.Value("ReportSQL"));
-    ReportType = TextOf(form.Value("ReportType"));
-    Selected = BoolOf(form.Value("Selected"));
-    SuppressSectionsWithNoControls = BoolOf(form.Value("SuppressSectionsWithNoControls"));
-    UpdatedOn = DateOf(form.Value("UpdatedOn"));
-}
+clsOptions::clsOptions()
+    : RecordClass("clsOptions", "Options", kOptionsColumns, KeyNumbering::NextAfterHighest) {}
 
-void clsReport::writeForm(Form& form) {
-    form.SetValue("DatabaseListId", DatabaseListId);
-    form.SetValue("HasSubReports", HasSubReports);
-    form.SetValue("LinkedToReportId", LinkedToReportId);
-    form.SetValue("ReportId", ReportId);
-    form.SetValue("ReportName", ReportName);
-    form.SetValue("ReportPath", Reportpath);
-    form.SetValue("ReportQueryType", ReportQueryType);
-    form.SetValue("ReportSQL", ReportSQL);
-    form.SetValue("ReportType", ReportType);
-    form.SetValue("Selected", Selected);
-    form.SetValue("SuppressSectionsWithNoControls", SuppressSectionsWithNoControls);
-    form.SetValue("UpdatedOn", DateValue(UpdatedOn));
-}
+clsReport::clsReport() : RecordClass("clsReport", "Report", kReportColumns) {}
+
+clsDatabaseList::clsDatabaseList() : RecordClass("clsDatabaseList", "DatabaseList", kDatabaseListColumns) {}
 
 }  // namespace tolvaran

@@ -12,11 +12,6 @@ size_t LastSeparator(const std::string& path) {
     return path.find_last_of("/\\");
 }
 
-void ReplaceAll(std::string& s, const std::string& what, const std::string& with) {
-    for (size_t p = 0; (p = s.find(what, p)) != std::string::npos; p += with.size())
-        s.replace(p, what.size(), with);
-}
-
 }  // namespace
 
 bool ShowHelp(AppContext& ctx, long contextId, long activeControlHelpId, long activeFormHelpId) {
@@ -59,21 +54,6 @@ std::string GetFilePath(const std::string& path) {
 std::string GetFileName(const std::string& path) {
     const size_t p = LastSeparator(path);
     return p == std::string::npos ? path : path.substr(p + 1);
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    std::string path;
-    path.reserve(folder.size() + 1 + name.size());
-    for (const char c : folder) {
-        const bool separator = c == '/' || c == '\\';
-        if (!separator)
-            path += c;
-        else if (path.empty() || path.back() != '/')
-            path += '/';
-    }
-    if (path.empty()) return name;
-    if (path.back() != '/') path += '/';
-    return path + name;
 }
 
 std::string QuoteString(const std::string& text, bool forceSingle) {

@@ -5,6 +5,7 @@
 // so paths written on Windows still split.
 #include <string>
 
+#include "platform/common/text.h"  // JoinPath, with the other shared text helpers
 #include "platform/common/variant.h"
 
 namespace tolvaran {
@@ -36,11 +37,6 @@ std::string StripExtension(const std::string& name);
 std::string GetFilePath(const std::string& path);
 // Text after the last separator; the whole text without one; "" when it ends with one.
 std::string GetFileName(const std::string& path);
-// The one routine that joins a folder and a file name: the folder's separators ("\" read as
-// one) become this machine's "/", runs of them one, and exactly one stands before name, so a
-// folder written with and without its final separator gives the same path. An empty folder
-// gives name alone. name is appended as it is.
-std::string JoinPath(const std::string& folder, const std::string& name);
 // 'text' when text holds a double quote or forceSingle, else "text"; quotes inside are kept
 // as they are. Only for texts shown or handed on as text, never for SQL values (bind those).
 std::string QuoteString(const std::string& text, bool forceSingle = false);

@@ -108,14 +108,24 @@ TEST_F(OdbcRoundTrip, SavedQueryBecomesAView) {
     EXPECT_EQ(it->commandText, "SELECT OrderId FROM Orders");
 }
 
-TEST_F(OdbcRoundTrip, SqlServerProviderGoesThroughTheTemplate) {
-    const std::string saved = ado::SqlServerOdbcTemplate();
-    ado::SetSqlServerOdbcTemplate("Driver=SQLite3;Database={database};UID={user};PWD={password}");
-    auto conn = open("Provider=SQLOLEDB.1;Data Source=srv;Database=" + testodbc::SalesDb() + ";User ID=sa;Password=");
-    ado::Recordset rs;
-    rs.Open("SELECT Customer FROM Orders WHERE OrderId = ?", conn, ado::adOpenStatic, ado::adLockReadOnly, {1});
-    EXPECT_EQ(rs["Customer"].ToString(), "Ann");
-    ado::SetSqlServerOdbcTemplate(saved);
+// A SQL Server string goes through the template of the options its connection was opened
+// with: two runs' options side by side in one process do not disturb each other.
+TEST_F(OdbcRoundTrip, SqlServerProviderGoesThroughTheTemplateOfItsOptions) {
+    const std::string text =
+        "Provider=SQLOLEDB.1;Data Source=srv;Database=" + testodbc::SalesDb() + ";User ID=sa;Password=";
+    ado::ConnectionOptions sqlite, missing;
+    sqlite.sqlServerOdbcTemplate = "Driver=SQLite3;Database={database};UID={user};PWD={password}";
+    missing.sqlServerOdbcTemplate = "Driver=NoSuchDriver;Server={server}";
+    auto first = ado::OpenConnection(text, sqlite);
+    EXPECT_THROW(ado::OpenConnection(text, missing), vb::ComError);
+    auto second = ado::OpenConnection(text, sqlite);
+    for (const ado::ConnectionPtr& conn : {first, second}) {
+        ado::Recordset rs;
+        rs.Open("SELECT Customer FROM Orders WHERE OrderId = ?", conn, ado::adOpenStatic, ado::adLockReadOnly,
+                {1});
+        EXPECT_EQ(rs["Customer"].ToString(), "Ann");
+    }
+    EXPECT_EQ(ado::ConnectionOptions().sqlServerOdbcTemplate, ado::kDefaultSqlServerOdbcTemplate);
 }
 
 TEST_F(OdbcRoundTrip, UnknownDsnFailsWithTheDriverManagersText) {

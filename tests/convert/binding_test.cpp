@@ -28,17 +28,10 @@ void MakeOdbcOrders() {
            "INSERT INTO Orders (Customer, Amount) VALUES ('Alfreds', 3.5);");
 }
 
-// Points the SQL Server provider at the SQLite ODBC driver while it lives.
-class SqlServerTemplate {
-public:
-    SqlServerTemplate() : old_(ado::SqlServerOdbcTemplate()) {
-        ado::SetSqlServerOdbcTemplate("Driver={SQLite3};Database={database}");
-    }
-    ~SqlServerTemplate() { ado::SetSqlServerOdbcTemplate(old_); }
-
-private:
-    std::string old_;
-};
+// Points the run's SQL Server provider at the SQLite ODBC driver.
+void UseSqliteForSqlServer(JobRun& run) {
+    run.store.ctx.connections.sqlServerOdbcTemplate = "Driver={SQLite3};Database={database}";
+}
 
 TEST(Binding, AccessLinkedTableOpensAccessFirstAndLeavesTheReportOpen) {
     JobRun run;
@@ -127,8 +120,8 @@ TEST(Binding, AViewDrawingOnItselfIsLoggedAndTheReportStillConverts) {
 
 TEST(Binding, DataProjectThroughTheSqlServerTemplate) {
     MakeOdbcOrders();
-    SqlServerTemplate sqlServer;
     JobRun run;
+    UseSqliteForSqlServer(run);
     tolvaran::LinkPtr link;
     FrontEnd project(run.dir.File("Sales.adp"));
     project.SetConnection("Provider=SQLOLEDB.1;Data Source=srv;Initial Catalog=" + OdbcDb());
@@ -163,8 +156,8 @@ TEST(Binding, DataProjectThroughTheSqlServerTemplate) {
 // The record source is bound once, through the first link that holds it.
 TEST(Binding, SecondDataProjectLinkIsNotBoundAgain) {
     MakeOdbcOrders();
-    SqlServerTemplate sqlServer;
     JobRun run;
+    UseSqliteForSqlServer(run);
     FrontEnd project(run.dir.File("Sales.adp"));
     project.AddReport("Sales", "Orders");
     for (const char* name : {"First", "Second"}) {

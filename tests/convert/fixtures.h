@@ -10,8 +10,8 @@
 
 #include "platform/ado/ado.h"
 #include "platform/common/variant.h"
-#include "platform/ui/recording.h"
 #include "store/context.h"
+#include "support/recording.h"
 
 namespace convert_test {
 

@@ -16,7 +16,6 @@ using namespace layout;
 
 TEST(NwindQueryJob, SavedQueryRecordSourceConverts) {
     SKIP_WITHOUT_CORPUS();
-    ado::SetJetReaderPath(std::string(TOLVARAN_BIN_DIR) + "/tolvaran-jetreader");
     JobRun run;
     const std::string file = run.dir.File("Northwind.mdb");
     std::filesystem::copy_file(corpus::Path("db/mdbtools__mdbtestdata__nwind.mdb"), file);

@@ -146,21 +146,22 @@ TEST(RawSql, SeveralReportsAtOnceSaveUnderTheDefaultNameWithoutQuestions) {
     EXPECT_EQ(views.at("qryWeekly_Sales"), "SELECT Customer, OrderDate FROM Orders");  // replaced
 }
 
-// Only the keyword FROM ends the select list: a FROM inside a name does not, so a changed
-// select list is saved again in a run of several reports.
+// Only the keyword FROM ends the select list: a FROM inside a name or a sub-query does not, so
+// a changed select list is saved again in a run of several reports.
 TEST(RawSql, FromInsideANameDoesNotEndTheSelectList) {
-    for (const char* alias : {"DateFrom", "[Date From]"}) {
+    for (const std::string head : {"SELECT OrderDate AS DateFrom", "SELECT OrderDate AS [Date From]",
+                                   "SELECT (SELECT Max(ID) FROM Orders) AS Newest"}) {
         JobRun run;
         run.AddInternalLink();
-        const std::string head = std::string("SELECT OrderDate AS ") + alias;
         run.front.Sql("CREATE VIEW qryWeekly_Sales AS " + head + ", ID FROM Orders;");
         const std::string sql = head + ", Customer FROM Orders";
         run.front.AddReport("Weekly Sales", sql);
         clsConvert& job = run.NewJob("Weekly Sales", 7, /*multiple=*/true);
-        ASSERT_TRUE(run.Convert()) << alias << ::testing::PrintToString(run.Problems());
+        ASSERT_TRUE(run.Convert()) << head << ::testing::PrintToString(run.Problems());
         EXPECT_EQ(job.ReportSource, "qryWeekly_Sales");
-        EXPECT_EQ(Views(run.front.Path()).at("qryWeekly_Sales"), sql) << alias;
-        EXPECT_TRUE(Contains(Descriptions(run.Rows(), "AddDatabase"), "Does this report have RAW SQL?Yes")) << alias;
+        EXPECT_EQ(Views(run.front.Path()).at("qryWeekly_Sales"), sql) << head;
+        EXPECT_TRUE(Contains(Descriptions(run.Rows(), "AddDatabase"), "Does this report have RAW SQL?Yes"))
+            << head;
     }
 }
 
@@ -198,6 +199,23 @@ TEST(RawSql, CreateSQLViewTextAndOverwrite) {
     ASSERT_FALSE(rs.Eof());
     EXPECT_EQ(rs.Fields(0).Value().ToString(),
               "CREATE VIEW qryOpen as SELECT Customer FROM Orders WHERE Open = 1 Or Open = 0");
+    rs.Close();
+
+    // Literals and names keep their text: only the bare words True and False, the first ";"
+    // and the ORDER BY of the statement itself are rewritten.
+    EXPECT_TRUE(
+        job.CreateSQLView(connection,
+                          "SELECT [TrueName] FROM (SELECT Customer AS TrueName, Open FROM Orders ORDER BY 1) "
+                          "WHERE TrueName <> 'True; ORDER BY' AND Open = true ORDER BY 1",
+                          "qryLiteral", false))
+        << ::testing::PrintToString(run.Problems());
+    rs.Open("SELECT sql FROM dbo.sqlite_master WHERE name = 'qryLiteral'", connection);
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Fields(0).Value().ToString(),
+              "CREATE VIEW qryLiteral as SELECT [TrueName] FROM (SELECT Customer AS TrueName, Open FROM "
+              "Orders ORDER "
+              "BY 1) WHERE TrueName <> 'True; ORDER BY' AND Open = 1");
+    rs.Close();
 
     // Without overwrite an existing view is an error, logged under the member's name.
     EXPECT_FALSE(job.CreateSQLView(connection, "SELECT ID FROM Orders", "qryOpen", false));

@@ -10,7 +10,7 @@
 
 #include "convert/formula/formula_translator.h"
 #include "convert/formula/parser.h"
-#include "convert/formula/recording_context.h"
+#include "support/recording_formula_context.h"
 
 namespace tolvaran {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/formula/formula_translator.h"
-#include "convert/formula/recording_context.h"
+#include "support/recording_formula_context.h"
 
 namespace tolvaran {
 namespace {

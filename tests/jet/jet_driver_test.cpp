@@ -18,7 +18,6 @@ namespace {
 class NwindTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        jettest::UseBuiltReader();
         if (!corpus::Present()) return;
         driver_ = ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb")).release();
     }
@@ -154,7 +153,6 @@ TEST_F(NwindTest, WritingFailsSayingReadOnly) {
 
 TEST(JetDriver, LinkedTablesCarryTheirSource) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     auto linker = ado::OpenJetFile(jettest::Corpus("jahlborn__jackcess__linkerTestV2007.accdb"));
     EXPECT_EQ(linker->engineVersion(), "4.0");
     bool found = false;
@@ -186,7 +184,6 @@ TEST(JetDriver, LinkedTablesCarryTheirSource) {
 
 TEST(JetDriver, ThroughAdoConnection) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     auto conn = std::make_shared<ado::Connection>();
     const std::string file = jettest::Corpus("mdbtools__mdbtestdata__DateTestDatabase.mdb");
     conn->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
@@ -199,7 +196,6 @@ TEST(JetDriver, ThroughAdoConnection) {
 }
 
 TEST(JetDriver, OpenFailuresNameTheFile) {
-    jettest::UseBuiltReader();
     auto dir = std::filesystem::temp_directory_path() / ("jet_open_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string text = (dir / "notes.mdb").string();

@@ -45,9 +45,9 @@ void WriteAll(const fs::path& file, const std::string& bytes) {
 }
 
 // Opens the file and reads every local table; returns "" on success, else the error text.
-std::string ReadEverything(const std::string& file) {
+std::string ReadEverything(const std::string& file, const ado::ConnectionOptions& options = {}) {
     try {
-        auto driver = ado::OpenJetFile(file);
+        auto driver = ado::OpenJetFile(file, options);
         for (const auto& t : driver->tables()) {
             if (t.type != "TABLE") continue;
             auto cursor = driver->query("SELECT * FROM [" + t.name + "]", {});
@@ -67,7 +67,7 @@ TEST(JetIsolation, DamagedCopiesGiveAResultOrAClearError) {
     limits.memoryMb = 512;
     limits.cpuSeconds = 10;
     limits.requestSeconds = 5;
-    jettest::UseBuiltReader(limits);
+    const ado::ConnectionOptions options = jettest::BuiltReader(limits);
     TempDir dir;
     int copies = 0, failures = 0;
     for (const char* name : {"mdbtools__mdbtestdata__nwind.mdb", "jahlborn__jackcess__queryTestV2000.mdb",
@@ -95,7 +95,7 @@ TEST(JetIsolation, DamagedCopiesGiveAResultOrAClearError) {
             fs::path file =
                 dir.path() / ("damaged_" + std::to_string(copies) + fs::path(name).extension().string());
             WriteAll(file, damaged[i]);
-            std::string error = ReadEverything(file.string());
+            std::string error = ReadEverything(file.string(), options);
             ++copies;
             if (!error.empty()) ++failures;
             SCOPED_TRACE(file.string() + ": " + error);
@@ -118,7 +118,7 @@ TEST(JetIsolation, SweepOfDamagedCopies) {
     limits.memoryMb = 512;
     limits.cpuSeconds = 10;
     limits.requestSeconds = 2;
-    jettest::UseBuiltReader(limits);
+    const ado::ConnectionOptions options = jettest::BuiltReader(limits);
     TempDir dir;
     const std::string original = ReadAll(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb"));
     std::mt19937 random(7);
@@ -134,7 +134,7 @@ TEST(JetIsolation, SweepOfDamagedCopies) {
         }
         fs::path file = dir.path() / ("sweep_" + std::to_string(k) + ".mdb");
         WriteAll(file, copy);
-        std::string error = ReadEverything(file.string());
+        std::string error = ReadEverything(file.string(), options);
         if (error.empty()) {
             ++ok;
             continue;
@@ -143,7 +143,6 @@ TEST(JetIsolation, SweepOfDamagedCopies) {
         EXPECT_NE(error.find(file.string()), std::string::npos) << k << ": " << error;
     }
     EXPECT_GT(ok, 0);
-    jettest::UseBuiltReader();
 }
 
 struct FakeReaderCase {
@@ -160,19 +159,17 @@ TEST_P(FakeReaderTest, IsStoppedAndReported) {
     fs::path program = dir.path() / "reader.sh";
     WriteAll(program, std::string("#!/bin/sh\n") + GetParam().script + "\n");
     fs::permissions(program, fs::perms::owner_all);
-    ado::JetReaderLimits limits;
-    limits.requestSeconds = 1;
-    ado::SetJetReaderLimits(limits);
-    ado::SetJetReaderPath(program.string());
+    ado::ConnectionOptions options;
+    options.jetReaderLimits.requestSeconds = 1;
+    options.jetReader = program.string();
     const std::string file = jettest::Corpus("jahlborn__jackcess__empty.mdb");
     try {
-        ado::OpenJetFile(file);
+        ado::OpenJetFile(file, options);
         ADD_FAILURE() << "no error";
     } catch (const vb::ComError& e) {
         EXPECT_NE(e.Description().find(GetParam().expected), std::string::npos) << e.Description();
         EXPECT_NE(e.Description().find(file), std::string::npos) << e.Description();
     }
-    jettest::UseBuiltReader();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -186,14 +183,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(JetIsolation, MissingReaderIsNamed) {
     SKIP_WITHOUT_CORPUS();
-    ado::SetJetReaderPath("/nonexistent/tolvaran-jetreader");
+    ado::ConnectionOptions options;
+    options.jetReader = "/nonexistent/tolvaran-jetreader";
     try {
-        ado::OpenJetFile(jettest::Corpus("jahlborn__jackcess__empty.mdb"));
+        ado::OpenJetFile(jettest::Corpus("jahlborn__jackcess__empty.mdb"), options);
         ADD_FAILURE() << "no error";
     } catch (const vb::ComError& e) {
         EXPECT_NE(e.Description().find("/nonexistent/tolvaran-jetreader"), std::string::npos);
     }
-    jettest::UseBuiltReader();
 }
 
 }  // namespace
@@ -203,7 +200,6 @@ TEST(JetIsolation, MissingReaderIsNamed) {
 // anywhere else the file is not a whole number of pages.
 TEST(JetIsolation, TruncatedFilesAreRefusedSayingWhatIsDamaged) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     TempDir dir;
     for (const char* name :
          {"jahlborn__jackcess__linkerTestV2007.accdb", "mdbtools__mdbtestdata__nwind.mdb"}) {

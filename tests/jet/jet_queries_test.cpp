@@ -101,10 +101,7 @@ TEST(JetQueryKinds, ParametersMakeAProcedure) {
 }
 
 // The query test files hold one saved query of each kind, in three file formats.
-class QueryFileTest : public ::testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override { jettest::UseBuiltReader(); }
-};
+class QueryFileTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(QueryFileTest, EveryKindRebuilt) {
     SKIP_WITHOUT_CORPUS();
@@ -140,7 +137,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, QueryFileTest,
 
 TEST(NwindQueries, AllTwentyTwoRebuilt) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     auto driver = ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb"));
     auto views = driver->views();
     auto procs = driver->procedures();

@@ -11,8 +11,8 @@
 #include "platform/ado/jet_driver.h"
 #include "platform/adox/adox.h"
 #include "platform/designer/database.h"
-#include "platform/ui/recording.h"
 #include "sources/update_queries.h"
+#include "support/recording.h"
 
 namespace {
 
@@ -27,7 +27,6 @@ std::string JetString(const std::string& file) {
 
 TEST(JetRecordSource, CatalogAndClassifierSeeTheSavedQuery) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     auto conn = ado::OpenConnection(JetString(Nwind()));
     auto catalog = std::make_shared<adox::Catalog>();
     catalog->setActiveConnection(conn);
@@ -60,7 +59,6 @@ TEST(JetRecordSource, CatalogAndClassifierSeeTheSavedQuery) {
 
 TEST(JetRecordSource, FieldReaderGivesTheDesignerTypes) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     auto reader = designer::AdoFieldReader();
     auto fields = reader(JetString(Nwind()), designer::TableSource{}, "Invoices");
     std::map<std::string, int> types;
@@ -91,7 +89,6 @@ class LinkedFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         SKIP_WITHOUT_CORPUS();
-        jettest::UseBuiltReader();
         dir_ = fs::temp_directory_path() / ("jet_links_" + std::to_string(::getpid()));
         fs::create_directories(dir_);
         fs::copy_file(jettest::Corpus("jahlborn__jackcess__linkerTestV2007.accdb"), dir_ / "linker.accdb");

@@ -291,7 +291,6 @@ const Same kSame[] = {
 class NwindSavedQueries : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        jettest::UseBuiltReader();
         if (!corpus::Present()) return;
         file_ = new std::string(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb"));
         driver_ = ado::OpenJetFile(*file_).release();
@@ -457,7 +456,6 @@ TEST_F(NwindSavedQueries, CrosstabColumnsFromTheDistinctValues) {
 // The query test files hold one saved query of each kind; the tables are empty.
 TEST(JetQueryFiles, EveryRowReturningQueryRuns) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     for (const char* file :
          {"jahlborn__jackcess__queryTestV1997.mdb", "jahlborn__jackcess__queryTestV2000.mdb",
           "jahlborn__jackcess__queryTestV2003.mdb"}) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "jet_support.h"
+#include "platform/ado/ado.h"
 #include "platform/ado/jet_driver.h"
 #include "platform/ado/jet_values.h"
 #include "platform/common/com_error.h"
@@ -49,7 +50,6 @@ TEST(JetValueTypes, AdoTypesAndSizes) {
 // libmdb's own date text is wrong outside 1900 to 9999; the stored day numbers are not.
 TEST(JetValueFile, DatesOutsideLibmdbsYears) {
     SKIP_WITHOUT_CORPUS();
-    jettest::UseBuiltReader();
     auto driver = ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__DateTestDatabase.mdb"));
     auto cursor = driver->query("SELECT IDCol, DateTimeCol FROM DateTest ORDER BY IDCol", {});
     std::map<long long, vb::Date> dates;
@@ -70,12 +70,17 @@ TEST(JetValueFile, DatesOutsideLibmdbsYears) {
 
 TEST(JetValueFile, MemoryLimitReachesTheReader) {
     SKIP_WITHOUT_CORPUS();
+    // Two runs' options side by side: each connection's reader keeps the limits it was opened with.
     ado::JetReaderLimits tiny;
     tiny.memoryMb = 4;
-    jettest::UseBuiltReader(tiny);
-    EXPECT_THROW(ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb")), vb::ComError);
-    jettest::UseBuiltReader();
-    EXPECT_NO_THROW(ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb")));
+    const std::string file =
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb");
+    const ado::ConnectionOptions small = jettest::BuiltReader(tiny), usual = jettest::BuiltReader();
+    auto opened = ado::OpenConnection(file, usual);
+    EXPECT_THROW(ado::OpenConnection(file, small), vb::ComError);
+    EXPECT_NO_THROW(ado::OpenConnection(file, usual));
+    EXPECT_THROW(ado::OpenConnection(file, small), vb::ComError);
+    EXPECT_FALSE(opened->driver().tables().empty());
 }
 
 }  // namespace

@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/ui/fake_common_dialog.h"
 #include "shell/qt_common_dialog.h"
 #include "shell_test_support.h"
+#include "support/fake_common_dialog.h"
 
 using namespace tolvaran;
 

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "platform/registry/registry_file.h"
-#include "platform/sqldmo/fake.h"
-#include "platform/ui/fake_common_dialog.h"
-#include "platform/ui/recording.h"
 #include "shell/report_windows.h"
 #include "shell/select_database_opener.h"
 #include "shell/startup.h"
 #include "store/context.h"
+#include "support/fake_common_dialog.h"
+#include "support/fake_sqldmo.h"
+#include "support/recording.h"
 
 namespace test {
 

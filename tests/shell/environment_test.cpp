@@ -7,8 +7,8 @@
 #include <fstream>
 #include <map>
 
-#include "platform/ui/recording.h"
 #include "shell_test_support.h"
+#include "support/recording.h"
 
 using namespace tolvaran;
 

@@ -11,10 +11,10 @@
 #include <filesystem>
 
 #include "platform/registry/registry_file.h"
-#include "platform/ui/recording.h"
 #include "shell/data_grid.h"
 #include "shell/startup.h"
 #include "shell_test_support.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;

@@ -11,8 +11,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "platform/sqldmo/fake.h"
-#include "platform/ui/recording.h"
 #include "shell/cls_toolbar.h"
 #include "shell/qt_toolbar.h"
 #include "shell/select_server.h"
@@ -20,6 +18,8 @@
 #include "sources/connection_settings.h"
 #include "store/context.h"
 #include "store/internal_store.h"
+#include "support/fake_sqldmo.h"
+#include "support/recording.h"
 
 using namespace tolvaran;
 

@@ -11,11 +11,11 @@
 #include <fstream>
 
 #include "platform/designer/designer.h"
-#include "platform/ui/recording.h"
 #include "shell/designer_window.h"
 #include "shell/qt_launcher.h"
 #include "shell/report_viewer_control.h"
 #include "shell_test_support.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;

@@ -11,7 +11,6 @@
 #include <map>
 
 #include "platform/designer/report.h"
-#include "platform/ui/recording.h"
 #include "shell/change_report.h"
 #include "shell/cls_toolbar.h"
 #include "shell/data_grid.h"
@@ -24,6 +23,7 @@
 #include "shell_test_support.h"
 #include "store/context.h"
 #include "store/internal_store.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;

@@ -12,9 +12,6 @@
 
 #include "ado/odbc_env.h"
 #include "platform/registry/registry_file.h"
-#include "platform/sqldmo/fake.h"
-#include "platform/ui/fake_common_dialog.h"
-#include "platform/ui/recording.h"
 #include "shell/qt_toolbar.h"
 #include "shell/select_database.h"
 #include "shell/select_database_opener.h"
@@ -23,6 +20,9 @@
 #include "sources/connection_settings.h"
 #include "sources/fixtures.h"
 #include "sources/links_manager.h"
+#include "support/fake_common_dialog.h"
+#include "support/fake_sqldmo.h"
+#include "support/recording.h"
 
 namespace test {
 

@@ -21,10 +21,6 @@ namespace {
 
 class SelectDatabaseTabs : public test::SelectDatabaseFixture {
   protected:
-    void TearDown() override {
-        ado::SetSqlServerOdbcTemplate(savedTemplate_);
-        SelectDatabaseFixture::TearDown();
-    }
     void SetBox(QWidget& dialog, const char* name, const std::string& text) {
         Find<QLineEdit>(dialog, name)->setText(QString::fromStdString(text));
     }
@@ -70,8 +66,6 @@ class SelectDatabaseTabs : public test::SelectDatabaseFixture {
         list->setCurrentRow(0);
         return dialog;
     }
-
-    std::string savedTemplate_ = ado::SqlServerOdbcTemplate();
 };
 
 TEST_F(SelectDatabaseTabs, AccessTabOnAStandInLightsItsOwnLightGreenThenRed) {
@@ -131,7 +125,7 @@ TEST_F(SelectDatabaseTabs, SqlServerTabThroughTheRegistryTemplate) {
                     "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvaran\\SQLServer]\n"
                     "\"OdbcTemplate\"=\"Driver=SQLite3;Database={database}\"\n");
     registry::RegistryFile registry((folder_ / "registry.reg").string());
-    ApplySqlServerOdbcTemplate(registry);
+    ApplySqlServerOdbcTemplate(registry, ctx_.connections);
     testodbc::MakeSqlite(testodbc::StockDb(), "CREATE TABLE Items (Id INTEGER);");
     auto dialog = AddedAccessFile(StandIn("front.mdb", "CREATE TABLE Orders (Id INTEGER);"));
     SetBox(*dialog, "Server", "srv");
@@ -189,9 +183,11 @@ TEST_F(SelectDatabaseTabs, TheTreeShowsUnderEachViewTheTablesAndViewsItsTextDraw
                 "CREATE VIEW vOrders AS SELECT * FROM Orders;"
                 "CREATE VIEW vJoined AS SELECT * FROM vOrders INNER JOIN Customers ON vOrders.CustomerId = "
                 "Customers.Id;"
-                "CREATE VIEW vNothing AS SELECT 1 AS One;");
+                "CREATE VIEW vNothing AS SELECT 1 AS One;"
+                "CREATE TABLE \"Order Details\" (Id INTEGER);"
+                "CREATE VIEW vDetails AS SELECT * FROM [Order Details];");
     testodbc::MakeSqlite(testodbc::StockDb(), "CREATE TABLE Items (Id INTEGER);");
-    ado::SetSqlServerOdbcTemplate("Driver=SQLite3;Database={database}");
+    ctx_.connections.sqlServerOdbcTemplate = "Driver=SQLite3;Database={database}";
     dmo_.servers = {"srv"};
     dmo_.AddDatabase("srv", "master");
     dmo_.AddDatabase("srv", testodbc::StockDb(), {{"vItems", "select * from items"}});
@@ -234,6 +230,7 @@ TEST_F(SelectDatabaseTabs, TheTreeShowsUnderEachViewTheTablesAndViewsItsTextDraw
     std::vector<std::string> expected = {"[" + front + "]",
                                          "vJoined: vorders customers",
                                          "vNothing:",
+                                         "vDetails: order details",  // one table, not "[order" and "details]"
                                          "vOrders: orders",
                                          "[" + other + "]",
                                          "vStock: stock",

@@ -13,12 +13,12 @@
 #include <filesystem>
 
 #include "platform/registry/registry_file.h"
-#include "platform/ui/recording.h"
 #include "shell/data_grid.h"
 #include "shell/instance_lock.h"
 #include "shell/qt_toolbar.h"
 #include "shell_test_support.h"
 #include "store/support.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;

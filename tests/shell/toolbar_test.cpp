@@ -10,10 +10,10 @@
 #include <optional>
 
 #include "platform/ado/ado.h"
-#include "platform/ui/recording.h"
 #include "shell/cls_toolbar.h"
 #include "shell/qt_toolbar.h"
 #include "shell_test_support.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;

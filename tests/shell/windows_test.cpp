@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <map>
 
-#include "platform/ui/recording.h"
 #include "shell/about_box.h"
 #include "shell/cls_toolbar.h"
 #include "shell/environment.h"
@@ -21,6 +20,7 @@
 #include "shell/qt_toolbar.h"
 #include "shell/system_information.h"
 #include "shell_test_support.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;

@@ -4,8 +4,8 @@
 
 #include "fixtures.h"
 #include "platform/registry/registry_file.h"
-#include "platform/sqldmo/fake.h"
-#include "platform/ui/recording.h"
+#include "support/fake_sqldmo.h"
+#include "support/recording.h"
 
 namespace {
 
@@ -119,16 +119,17 @@ TEST_F(Settings, OdbcChainCachesConfirmedSettingsAndLogsFailures) {
 
     // Complete settings that do not connect: CheckConn logs, the dialog is shown until the
     // connection opens (here the dialog switches to a template the SQLite driver accepts).
-    const std::string saved = ado::SqlServerOdbcTemplate();
     testodbc::UsePrivateIni();
     testodbc::MakeSqlite(testodbc::SalesDb(), "CREATE TABLE t (a INTEGER);");
-    ado::SetSqlServerOdbcTemplate("Driver=NoSuchDriver");
-    db.setOdbcDialog([&](clsDatabase&) {
+    ado::ConnectionOptions options;
+    options.sqlServerOdbcTemplate = "Driver=NoSuchDriver";
+    db.setConnectionOptions(options);
+    db.setOdbcDialog([&](clsDatabase& settings) {
         ++dialogs;
-        ado::SetSqlServerOdbcTemplate("Driver=SQLite3;Database=" + testodbc::SalesDb());
+        options.sqlServerOdbcTemplate = "Driver=SQLite3;Database=" + testodbc::SalesDb();
+        settings.setConnectionOptions(options);
     });
     db.ParseODBCLink("ODBC;SERVER=srv;DATABASE=Sales;UID=sa;PWD=pw");
-    ado::SetSqlServerOdbcTemplate(saved);
     EXPECT_EQ(dialogs, 1);
     ASSERT_EQ(log.rows.size(), 1u);
     EXPECT_EQ(log.rows[0].formula, "CheckConn");
@@ -164,13 +165,12 @@ TEST(SqlDmoRegistry, ServerListFromTheRegistryFile) {
 }
 
 TEST(SqlDmoOdbc, AnUnreachableServerFailsWithAnError) {
-    const std::string saved = ado::SqlServerOdbcTemplate();
-    ado::SetSqlServerOdbcTemplate("Driver=NoSuchDriver;Server={server}");
-    sqldmo::OdbcFactory factory({});
+    ado::ConnectionOptions options;
+    options.sqlServerOdbcTemplate = "Driver=NoSuchDriver;Server={server}";
+    sqldmo::OdbcFactory factory({}, options);
     auto server = factory.CreateSQLServer();
     EXPECT_THROW(server->Connect("nowhere"), vb::ComError);
     EXPECT_THROW(server->Databases(), vb::ComError);
-    ado::SetSqlServerOdbcTemplate(saved);
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 #include <fstream>
 
 #include "fixtures.h"
-#include "platform/ui/recording.h"
 #include "sources/links_manager.h"
+#include "store/context.h"
+#include "support/recording.h"
 
 namespace {
 
@@ -45,14 +46,34 @@ TEST_F(DataProjectScan, TheProjectsConnectionBecomesOneUncountedLink) {
               "Provider=SQLOLEDB.1;Data Source=srv;Database=" + testodbc::StockDb() + ";Integrated Security=SSPI");
 
     // The SQL Server link opens through the ODBC template.
-    const std::string saved = ado::SqlServerOdbcTemplate();
-    ado::SetSqlServerOdbcTemplate("Driver=SQLite3;Database={database}");
-    bool opened = link->openConnection(prompt);
-    ado::SetSqlServerOdbcTemplate(saved);
+    ado::ConnectionOptions options;
+    options.sqlServerOdbcTemplate = "Driver=SQLite3;Database={database}";
+    bool opened = link->openConnection(prompt, options);
     ASSERT_TRUE(opened) << prompt.messages.back().prompt;
     ado::Recordset rs;
     rs.Open("SELECT Id FROM Items", link->db());
     EXPECT_EQ(rs["Id"].ToLong(), 4);
+}
+
+// Two runs in one process, each with the options of its own context: one link opens through
+// each run's SQL Server template in turn, neither run disturbing the other.
+TEST_F(DataProjectScan, TwoRunsOpenALinkThroughTheirOwnTemplates) {
+    testodbc::UsePrivateIni();
+    testodbc::MakeSqlite(testodbc::StockDb(), "CREATE TABLE Items (Id INTEGER);");
+    tolvaran::AppContext sqliteRun, otherRun;
+    sqliteRun.connections.sqlServerOdbcTemplate = "Driver=SQLite3;Database={database}";
+    otherRun.connections.sqlServerOdbcTemplate = "Driver=NoSuchDriver;Server={server}";
+    tolvaran::clsLink link;
+    link.LinkType = tolvaran::kLinkDataProject;
+    link.Server = "srv";
+    link.SQLDatabase = testodbc::StockDb();
+    link.UseNTAuth = true;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(link.openConnection(prompt, sqliteRun.connections)) << round;
+        EXPECT_FALSE(link.openConnection(prompt, otherRun.connections)) << round;
+    }
+    ASSERT_EQ(prompt.messages.size(), 2u);
+    EXPECT_EQ(prompt.messages[1].title, "clsLink.OpenConnection");
 }
 
 TEST_F(DataProjectScan, AProjectThatDoesNotOpenAsksForAServerUntilCancelled) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/recording.h"
 #include "sources/link.h"
+#include "support/recording.h"
 
 namespace {
 

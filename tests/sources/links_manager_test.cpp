@@ -4,8 +4,8 @@
 #include <iterator>
 
 #include "fixtures.h"
-#include "platform/ui/recording.h"
 #include "sources/links_manager.h"
+#include "support/recording.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include "fake_driver.h"
 #include "fixtures.h"
-#include "platform/sqldmo/fake.h"
-#include "platform/ui/recording.h"
 #include "sources/query_scanner.h"
+#include "support/fake_sqldmo.h"
+#include "support/recording.h"
 
 namespace {
 
@@ -57,20 +57,20 @@ TEST_F(Scanner, ClausesKeywordsAliasesAndSeparators) {
                     "WHERE (d.x = 1) GROUP BY Name ORDER BY Name DESC");
     EXPECT_EQ(scanner.FieldCount, 4);  // 5, name, sum, amount
     EXPECT_EQ(scanner.SQLFields(3), "sum");
-    EXPECT_EQ(Names(scanner.SQLTables),
-              (std::vector<std::string>{"[order", "details]", "as", "d", "big", "table"}));
+    // A bracketed or quoted name is one table even with blanks in it, named without its quotes.
+    EXPECT_EQ(Names(scanner.SQLTables), (std::vector<std::string>{"order details", "as", "d", "big table"}));
     EXPECT_EQ(scanner.SQLWhere, " (d.x = 1)");
     EXPECT_EQ(scanner.SQLGroupBy, " name");
     EXPECT_EQ(scanner.SQLOrderBy, " name desc");
 
     // A second scan adds to what the first found; fields start again.
     scanner.Execute("select z from t9");
-    EXPECT_EQ(scanner.SQLTables.Count(), 7);
+    EXPECT_EQ(scanner.SQLTables.Count(), 5);
     EXPECT_EQ(scanner.FieldCount, 1);
-    EXPECT_EQ(scanner.SQLTables.Item(2L)->Name, "details]");
+    EXPECT_EQ(scanner.SQLTables.Item(2L)->Name, "as");
     EXPECT_EQ(scanner.SQLTables.Item(" T9 ")->Name, "t9");
     EXPECT_EQ(scanner.SQLTables.Item("nothing"), nullptr);
-    EXPECT_EQ(scanner.SQLTables.Item(8L), nullptr);
+    EXPECT_EQ(scanner.SQLTables.Item(6L), nullptr);
     EXPECT_EQ(scanner.SQLTables.Item(0L), nullptr);
 }
 

@@ -3,8 +3,8 @@
 #include <fstream>
 
 #include "fixtures.h"
-#include "platform/ui/recording.h"
 #include "sources/links_manager.h"
+#include "support/recording.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_driver.h"
-#include "platform/ui/recording.h"
 #include "sources/update_queries.h"
+#include "support/recording.h"
 
 namespace {
 
@@ -15,7 +15,9 @@ protected:
         driver->tableList = {{"Orders", "TABLE", "", "", ""},
                              {"qryOrders", "VIEW", "", "", ""},
                              {"tblLinked", "LINK", "Orders", "", "/b.mdb"},
-                             {"dbo_Sales", "PASS-THROUGH", "dbo.Sales", "ODBC;DSN=x", ""}};
+                             {"dbo_Sales", "PASS-THROUGH", "dbo.Sales", "ODBC;DSN=x", ""},
+                             {"Catégories", "TABLE", "", "", ""},
+                             {"Ventes Été", "VIEW", "", "", ""}};
         driver->procedureList = {{"dbo.OrderTotals;1", ""}, {"qryParam", ""}};
         catalog = std::make_shared<adox::Catalog>();
         catalog->setActiveConnection(conn);
@@ -34,11 +36,19 @@ TEST_F(Classifier, AnswersForEachLinkKind) {
         const char* name;
         bool table, query, procedure;
     } cases[] = {
-        {0, "orders", true, false, false},     {0, "QRYORDERS", true, true, false},
-        {0, "TBLLINKED", true, false, false},  {3, "dbo_sales", true, false, false},
-        {3, "Order", false, false, false},     {2, "Order", false, false, true},
-        {4, "ordertotals", false, false, true}, {4, "qryParam", false, true, true},
+        {0, "orders", true, false, false},
+        {0, "QRYORDERS", true, true, false},
+        {0, "TBLLINKED", true, false, false},
+        {3, "dbo_sales", true, false, false},
+        {3, "Order", false, false, false},
+        {2, "Order", false, false, true},
+        {4, "ordertotals", false, false, true},
+        {4, "qryParam", false, true, true},
         {4, "Nothing", false, false, false},
+        // Accented letters fold as Jet folds them; accents still count.
+        {0, "CATÉGORIES", true, false, false},
+        {0, "ventes été", true, true, false},
+        {0, "Categories", false, false, false},
     };
     for (const auto& c : cases) {
         uq.BackEndDatabaseType = c.kind;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/ado/driver.h"
+#include "store/context.h"
 
 namespace fs = std::filesystem;
 using tolvaran::clsRegistry;
@@ -75,13 +76,13 @@ TEST_F(RegistryWrapper, KeyPrefixGoesBeforeTheApplicationName) {
     EXPECT_EQ(reg.GetSetting("Crystal Decisions", "10.0\\Crystal Reports", "Count"), vb::Variant(10LL));
 }
 
-TEST_F(RegistryWrapper, SqlServerTemplateComesFromTheRegistry) {
-    const std::string before = ado::SqlServerOdbcTemplate();
-    tolvaran::ApplySqlServerOdbcTemplate(*file);
-    EXPECT_EQ(ado::SqlServerOdbcTemplate(), before);  // no value: the default stays
+TEST_F(RegistryWrapper, SqlServerTemplateComesFromTheRegistryOfTheRun) {
+    tolvaran::AppContext run;
+    tolvaran::ApplySqlServerOdbcTemplate(*file, run.connections);
+    EXPECT_EQ(run.connections.sqlServerOdbcTemplate, ado::kDefaultSqlServerOdbcTemplate);  // no value
     file->Set("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvaran\\SQLServer", "OdbcTemplate",
               registry::Value::Text("Driver={X};Server={server}"));
-    tolvaran::ApplySqlServerOdbcTemplate(*file);
-    EXPECT_EQ(ado::SqlServerOdbcTemplate(), "Driver={X};Server={server}");
-    ado::SetSqlServerOdbcTemplate(before);
+    tolvaran::ApplySqlServerOdbcTemplate(*file, run.connections);
+    EXPECT_EQ(run.connections.sqlServerOdbcTemplate, "Driver={X};Server={server}");
+    EXPECT_EQ(tolvaran::AppContext().connections.sqlServerOdbcTemplate, ado::kDefaultSqlServerOdbcTemplate);
 }

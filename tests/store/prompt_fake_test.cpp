@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/recording.h"
+#include "support/recording.h"
 
 using namespace ui;
 

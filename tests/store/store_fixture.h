@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/ui/recording.h"
 #include "store/context.h"
 #include "store/internal_store.h"
+#include "support/recording.h"
 
 namespace fs = std::filesystem;
 

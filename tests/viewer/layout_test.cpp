@@ -4,7 +4,7 @@
 #include <map>
 
 #include "platform/common/variant.h"
-#include "platform/ui/recording.h"
+#include "support/recording.h"
 #include "viewer_support.h"
 
 namespace viewer {

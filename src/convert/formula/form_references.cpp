@@ -1,6 +1,7 @@
 #include "convert/formula/form_references.h"
 
 #include "platform/common/expression_tokens.h"
+#include "platform/common/text.h"
 
 namespace tolvaran {
 namespace {

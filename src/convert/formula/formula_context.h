@@ -1,6 +1,7 @@
 #pragma once
 // What formula translation needs from the conversion job that owns it. The converter
-// (clsConvert) implements this interface; tests and the benchmark use RecordingFormulaContext.
+// (clsConvert) implements this interface; the tests, the benchmark and the fuzz target use
+// RecordingFormulaContext (tests/support).
 #include <string>
 #include <vector>
 

@@ -6,18 +6,13 @@
 #include <vector>
 
 #include "platform/common/expression_tokens.h"
+#include "platform/common/text.h"
+#include "platform/common/vbstring.h"
 
 namespace tolvaran {
 namespace {
 
 const char* const kConvertFormula = "ConvertFormula";
-
-std::string TrimBlanks(const std::string& s) {
-    std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
 
 bool IsIdentifier(const TokenList& t, std::size_t i, std::string_view word) {
     return i < t.size() && t[i].kind == TokenKind::Identifier && t.Text(i) == word;
@@ -388,7 +383,7 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         built = FixNow(built);
         built = FixTime(built);
 
-        std::string trimmed = TrimBlanks(built);
+        std::string trimmed = vb::Trim(built);
         if (!trimmed.empty() && trimmed.back() == '&') built = trimmed.substr(0, trimmed.size() - 1);
 
         built = FixFunction(built, "Avg(");

@@ -7,16 +7,12 @@
 #include "platform/common/expression_tokens.h"
 #include "convert/formula/formula_translator.h"
 #include "convert/formula/parser.h"
+#include "platform/common/expression_tokens.h"
+#include "platform/common/text.h"
+#include "platform/common/vbstring.h"
 
 namespace tolvaran {
 namespace {
-
-std::string TrimBlanks(const std::string& s) {
-    std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
 
 bool IsIIfCall(const TokenList& t, std::size_t i) {
     return EqualsNoCase(t.Text(i), "IIf") && t.IsCall(i);
@@ -85,7 +81,7 @@ std::string BracketNestedIIf(const std::string& item, const std::vector<bool>& i
 
 std::string FormulaTranslator::ConvertIIF(const std::string& f) {
     try {
-        std::vector<std::string> items = Parser().Parse(TrimBlanks(f));
+        std::vector<std::string> items = Parser().Parse(vb::Trim(f));
         if (items.size() <= 1) return {};
         std::vector<bool> isIIf;
         isIIf.reserve(items.size());

@@ -9,6 +9,7 @@
 #include "platform/access/properties.h"
 #include "platform/ado/sqlite_driver.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace fs = std::filesystem;
 
@@ -18,6 +19,7 @@ inline constexpr long kErrServerGone = 462;  // the instance has quit
 
 struct ApplicationState {
     ReadOptions options;
+    ado::ConnectionOptions connections;
     ReportCachePtr cache;  // may be null
     bool quit = false;
     std::string path;  // the open file, "" when none
@@ -73,7 +75,7 @@ struct ApplicationState {
             }
         }
         for (auto& entry : ReportFiles())
-            if (SameName(entry.first, reportName)) return entry;
+            if (EqualsNoCase(entry.first, reportName)) return entry;
         return {};
     }
 
@@ -98,17 +100,12 @@ struct ApplicationState {
         std::stable_sort(found.begin(), found.end(),
                          [](const Found& a, const Found& b) { return a.rank < b.rank; });
         for (Found& f : found) {
-            bool seen =
-                std::any_of(out.begin(), out.end(), [&](const auto& p) { return SameName(p.first, f.name); });
+            bool seen = std::any_of(out.begin(), out.end(),
+                                    [&](const auto& p) { return EqualsNoCase(p.first, f.name); });
             if (!seen) out.emplace_back(std::move(f.name), std::move(f.file));
         }
-        auto lower = [](std::string s) {
-            for (char& c : s)
-                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-            return s;
-        };
         std::sort(out.begin(), out.end(),
-                  [&](const auto& a, const auto& b) { return lower(a.first) < lower(b.first); });
+                  [](const auto& a, const auto& b) { return LowerCase(a.first) < LowerCase(b.first); });
         return out;
     }
 
@@ -117,11 +114,7 @@ struct ApplicationState {
         if (!in) return {};
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-        while (!text.empty() &&
-               (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '\t'))
-            text.pop_back();
-        size_t start = text.find_first_not_of(" \t\r\n");
-        return start == std::string::npos ? std::string() : text.substr(start);
+        return std::string(TrimBlanks(text, " \t\r\n"));
     }
 
     std::vector<NamedItem> TableNames() {
@@ -129,11 +122,8 @@ struct ApplicationState {
         ado::Driver* driver = nullptr;
         if (dataProject) {
             RequireOpen();
-            if (!projectConnection) {
-                auto c = std::make_shared<ado::Connection>();
-                c->Open(ProjectConnectionText());
-                projectConnection = c;
-            }
+            if (!projectConnection)
+                projectConnection = ado::OpenConnection(ProjectConnectionText(), connections);
             driver = &projectConnection->driver();
         } else {
             driver = &Jet();
@@ -147,10 +137,8 @@ struct ApplicationState {
 namespace {
 
 bool IsDataProjectFile(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return ext == ".adp" || ext == ".ade";
+    const std::string ext = fs::path(path).extension().string();
+    return EqualsNoCase(ext, ".adp") || EqualsNoCase(ext, ".ade");
 }
 
 [[noreturn]] void ItemNotFound() {
@@ -168,7 +156,7 @@ const NamedItem& NamedList::Item(long index) const {
 
 const NamedItem& NamedList::Item(std::string_view name) const {
     for (const NamedItem& i : items_)
-        if (SameName(i.Name, name)) return i;
+        if (EqualsNoCase(i.Name, name)) return i;
     ItemNotFound();
 }
 
@@ -179,7 +167,7 @@ const Container& ContainerList::Item(long index) const {
 
 const Container& ContainerList::Item(std::string_view name) const {
     for (const Container& c : items_)
-        if (SameName(c.Name, name)) return c;
+        if (EqualsNoCase(c.Name, name)) return c;
     ItemNotFound();
 }
 
@@ -222,7 +210,7 @@ QueryDef Database::QueryDefs(const std::string& name) const {
     ado::Driver& driver = state_->Jet();
     for (const auto& list : {driver.views(), driver.procedures()}) {
         for (const ado::QueryInfo& q : list) {
-            if (SameName(q.name, name)) {
+            if (EqualsNoCase(q.name, name)) {
                 QueryDef def;
                 def.state_ = state_;
                 def.name_ = q.name;
@@ -240,7 +228,7 @@ QueryDef Database::CreateQueryDef(const std::string& name, const std::string& sq
         throw vb::ComError(kErrReadOnly, "Cannot update. Database or object is read-only.");
     for (const auto& list : {driver.views(), driver.procedures()})
         for (const ado::QueryInfo& q : list)
-            if (SameName(q.name, name)) throw vb::ComError(3012, "Object '" + name + "' already exists.");
+            if (EqualsNoCase(q.name, name)) throw vb::ComError(3012, "Object '" + name + "' already exists.");
     QueryDef def;
     def.state_ = state_;
     def.name_ = name;
@@ -294,7 +282,7 @@ std::string DBEngineObject::Version() const {
 void DoCmdObject::OpenReport(const std::string& name, int /*view: every view opens the design*/) const {
     state_->RequireAlive();
     for (const auto& [open, report] : state_->openReports)
-        if (SameName(open, name)) return;
+        if (EqualsNoCase(open, name)) return;
     if (const auto [reportName, file] = state_->ExportOf(name); !file.empty()) {
         ReportPtr report = state_->cache ? state_->cache->Read(file, state_->options)
                                          : ReadReportFile(file, state_->options);
@@ -309,7 +297,7 @@ void DoCmdObject::OpenReport(const std::string& name, int /*view: every view ope
 void DoCmdObject::CloseReport(const std::string& name) const {
     auto& open = state_->openReports;
     open.erase(
-        std::remove_if(open.begin(), open.end(), [&](const auto& p) { return SameName(p.first, name); }),
+        std::remove_if(open.begin(), open.end(), [&](const auto& p) { return EqualsNoCase(p.first, name); }),
         open.end());
 }
 
@@ -340,6 +328,7 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
         return;
     }
     auto connection = std::make_shared<ado::Connection>();
+    connection->setOptions(state_->connections);
     try {
         connection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path);
     } catch (const vb::ComError& e) {
@@ -365,6 +354,10 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
 
 void Application::setReportCache(ReportCachePtr cache) {
     state_->cache = std::move(cache);
+}
+
+void Application::setConnectionOptions(const ado::ConnectionOptions& options) {
+    state_->connections = options;
 }
 
 void Application::CloseCurrentDatabase() {
@@ -399,7 +392,7 @@ DoCmdObject Application::DoCmd() const {
 ReportPtr Application::Reports(const std::string& name) const {
     state_->RequireAlive();
     for (const auto& [open, report] : state_->openReports)
-        if (SameName(open, name)) return report;
+        if (EqualsNoCase(open, name)) return report;
     throw vb::ComError(kErrReportNotOpen, "The report name '" + name +
                                               "' you entered is misspelled or refers to a report that isn't "
                                               "open or doesn't exist.");

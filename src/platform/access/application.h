@@ -189,6 +189,9 @@ class Application {
     // Reports are read through this cache when one is given (shared with other instances);
     // without one every OpenReport reads the export.
     void setReportCache(ReportCachePtr cache);
+    // The options of the run the files and data projects are opened in (the SQL Server
+    // template, the Access file reader); the defaults until set.
+    void setConnectionOptions(const ado::ConnectionOptions& options);
 
   private:
     StatePtr state_;

@@ -4,6 +4,7 @@
 
 #include "platform/access/control.h"
 #include "platform/access/properties.h"
+#include "platform/common/text.h"
 
 namespace tolvaran::access::detail {
 
@@ -139,7 +140,7 @@ template <size_t N>
 std::optional<vb::Variant> Lookup(const Entry (&table)[N], std::string_view name, int type) {
     // A property may have several rows, each for its own control types.
     for (const Entry& e : table) {
-        if (!SameName(e.name, name)) continue;
+        if (!EqualsNoCase(e.name, name)) continue;
         if (e.types.empty()) return e.value;
         for (int t : e.types)
             if (t == type) return e.value;
@@ -150,7 +151,7 @@ std::optional<vb::Variant> Lookup(const Entry (&table)[N], std::string_view name
 }  // namespace
 
 std::string_view ExportName(std::string_view name) {
-    if (SameName(name, "BorderStyle")) return "OldBorderStyle";
+    if (EqualsNoCase(name, "BorderStyle")) return "OldBorderStyle";
     return name;
 }
 
@@ -182,19 +183,19 @@ vb::Variant NotDefaultValue(std::string_view name, int controlType) {
         "AutoResize",
     };
     for (const char* n : kTrueByDefault)
-        if (SameName(n, name)) return false;
+        if (EqualsNoCase(n, name)) return false;
     return true;
 }
 
 std::optional<vb::Variant> ControlDefault(int type, std::string_view name) {
     // Border and back style differ by kind: labels and unbound frames are drawn without a
     // border, labels and option groups without a fill.
-    if (SameName(name, "BorderStyle") || SameName(name, "OldBorderStyle")) {
+    if (EqualsNoCase(name, "BorderStyle") || EqualsNoCase(name, "OldBorderStyle")) {
         if (type == acPageBreak || type == acPage || type == acTabCtl) return std::nullopt;
         bool none = type == acLabel || type == acObjectFrame || type == acCustomControl || type == acChart;
         return vb::Variant(none ? 0 : 1);
     }
-    if (SameName(name, "BackStyle")) {
+    if (EqualsNoCase(name, "BackStyle")) {
         if (type == acLine || type == acPageBreak || type == acSubform) return std::nullopt;
         bool transparent = type == acLabel || type == acOptionGroup;
         return vb::Variant(transparent ? 0 : 1);
@@ -202,7 +203,7 @@ std::optional<vb::Variant> ControlDefault(int type, std::string_view name) {
     if (type == acPageBreak) {
         // A page break has a place and a name only.
         for (const char* n : {"Name", "Left", "Top", "Width", "Height", "Visible", "Tag", "EventProcPrefix"})
-            if (SameName(n, name)) return Lookup(kControlTable, name, type);
+            if (EqualsNoCase(n, name)) return Lookup(kControlTable, name, type);
         return std::nullopt;
     }
     return Lookup(kControlTable, name, type);

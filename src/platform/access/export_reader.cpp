@@ -14,6 +14,7 @@
 #include "platform/access/encoding.h"
 #include "platform/access/errors.h"
 #include "platform/access/sidecar.h"
+#include "platform/common/text.h"
 
 namespace tolvaran::access {
 
@@ -26,21 +27,8 @@ namespace {
 
 constexpr int kMaxDepth = 64;  // nesting of controls inside controls; real files reach 4
 
-bool StartsWith(std::string_view s, std::string_view p) {
-    return s.substr(0, p.size()) == p;
-}
-
-std::string_view TrimLeft(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-    return s.substr(i);
-}
-
-std::string_view Trim(std::string_view s) {
-    s = TrimLeft(s);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
+// Blanks of an export line (line breaks are gone by then).
+constexpr std::string_view kLineBlanks = " \t";
 
 bool IsSectionKind(std::string_view k) {
     return k == "FormHeader" || k == "FormFooter" || k == "PageHeader" || k == "PageFooter" ||
@@ -54,8 +42,9 @@ bool OpensValueBlock(std::string_view value) {
 }
 
 bool IsBinaryKeptAlways(std::string_view name) {
-    return SameName(name, "PrtDevMode") || SameName(name, "PrtDevModeW") || SameName(name, "PrtMip") ||
-           SameName(name, "PrtDevNames") || SameName(name, "PrtDevNamesW");
+    return EqualsNoCase(name, "PrtDevMode") || EqualsNoCase(name, "PrtDevModeW") ||
+           EqualsNoCase(name, "PrtMip") || EqualsNoCase(name, "PrtDevNames") ||
+           EqualsNoCase(name, "PrtDevNamesW");
 }
 
 int HexDigit(char c) {
@@ -104,7 +93,7 @@ class ReportBuilder {
 
     bool AtEnd() const { return pos_ >= lines_.size(); }
     int LineNo() const { return static_cast<int>(pos_) + 1; }  // of the line about to be read
-    std::string_view Next() { return Trim(lines_[pos_++]); }
+    std::string_view Next() { return TrimBlanks(lines_[pos_++], kLineBlanks); }
 
     [[noreturn]] void Fail(int line, const std::string& what) const { throw ExportError(file_, line, what); }
 
@@ -134,7 +123,8 @@ class ReportBuilder {
             if (chunk[i] == '"') break;
         }
         if (i >= chunk.size()) Fail(lineNo, "a quoted text has no closing quote");
-        if (!Trim(chunk.substr(i + 1)).empty()) Fail(lineNo, "text after the closing quote");
+        if (!TrimBlanks(chunk.substr(i + 1), kLineBlanks).empty())
+            Fail(lineNo, "text after the closing quote");
         raw.append(chunk.substr(1, i - 1));
     }
 
@@ -192,13 +182,13 @@ class ReportBuilder {
         size_t eq = line.find('=');
         if (eq == std::string_view::npos)
             Fail(lineNo, "\"" + std::string(line.substr(0, 40)) + "\" is not a property line");
-        std::string_view name = Trim(line.substr(0, eq));
+        std::string_view name = TrimBlanks(line.substr(0, eq), kLineBlanks);
         if (name.empty()) Fail(lineNo, "a property line without a name");
         for (char c : name) {
             bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
             if (!ok) Fail(lineNo, "\"" + std::string(line.substr(0, 40)) + "\" is not a property line");
         }
-        std::string_view value = Trim(line.substr(eq + 1));
+        std::string_view value = TrimBlanks(line.substr(eq + 1), kLineBlanks);
         if (OpensValueBlock(value)) {
             ReadValueBlock(name, lineNo, bag);
         } else if (value == "NotDefault") {
@@ -207,7 +197,7 @@ class ReportBuilder {
             std::string raw;
             AppendChunk(value, lineNo, raw);
             while (!AtEnd()) {
-                std::string_view cont = Trim(lines_[pos_]);
+                std::string_view cont = TrimBlanks(lines_[pos_], kLineBlanks);
                 if (cont.empty() || cont.front() != '"') break;
                 AppendChunk(cont, LineNo(), raw);
                 ++pos_;
@@ -230,15 +220,16 @@ class ReportBuilder {
             int lineNo = LineNo();
             std::string_view line = Next();
             if (line.empty() && mode != Text) continue;
-            if (mode == Unknown) mode = StartsWith(line, "0x") ? Hex : Text;
+            if (mode == Unknown) mode = line.starts_with("0x") ? Hex : Text;
             if (mode == Hex) {
                 if (line == "End") {
                     if (keep) bag.Set(name, std::move(bytes));
                     return;
                 }
-                if (!StartsWith(line, "0x")) Fail(lineNo, "a line of hexadecimal data was expected");
+                if (!line.starts_with("0x")) Fail(lineNo, "a line of hexadecimal data was expected");
                 std::string_view hex = line.substr(2);
-                if (!hex.empty() && hex.back() == ',') hex = Trim(hex.substr(0, hex.size() - 1));
+                if (!hex.empty() && hex.back() == ',')
+                    hex = TrimBlanks(hex.substr(0, hex.size() - 1), kLineBlanks);
                 if (hex.size() % 2 != 0) Fail(lineNo, "an odd number of hexadecimal digits");
                 for (size_t i = 0; i < hex.size(); i += 2) {
                     int hi = HexDigit(hex[i]), lo = HexDigit(hex[i + 1]);
@@ -254,9 +245,9 @@ class ReportBuilder {
                     return;
                 }
                 --depth;
-            } else if (line == "Begin" || StartsWith(line, "Begin ") ||
+            } else if (line == "Begin" || line.starts_with("Begin ") ||
                        (line.find('=') != std::string_view::npos &&
-                        OpensValueBlock(Trim(line.substr(line.find('=') + 1))))) {
+                        OpensValueBlock(TrimBlanks(line.substr(line.find('=') + 1), kLineBlanks)))) {
                 ++depth;
             }
             if (!text.empty()) text += "\r\n";
@@ -276,7 +267,7 @@ class ReportBuilder {
             if (line == "End") {
                 if (depth == 0) return;
                 --depth;
-            } else if (line == "Begin" || StartsWith(line, "Begin ")) {
+            } else if (line == "Begin" || line.starts_with("Begin ")) {
                 ++depth;
             } else {
                 PropertyBag scratch;
@@ -302,7 +293,7 @@ class ReportBuilder {
                     report_->version_ = static_cast<int>(v->ToLong());
                 return;
             }
-            if (StartsWith(line, "Begin"))
+            if (line.starts_with("Begin"))
                 Fail(lineNo,
                      "\"Begin Report\" was expected, not \"" + std::string(line.substr(0, 40)) + "\"");
             ReadProperty(line, lineNo, header);
@@ -320,7 +311,7 @@ class ReportBuilder {
             if (line == "End") return;
             if (line == "Begin") {
                 ParseContainer(lineNo);
-            } else if (StartsWith(line, "Begin ")) {
+            } else if (line.starts_with("Begin ")) {
                 SkipBlock(line, lineNo);
             } else {
                 ReadProperty(line, lineNo, report_->own_);
@@ -358,8 +349,8 @@ class ReportBuilder {
             if (line == "End") return;
             if (line == "Begin") {
                 SkipBlock(line, lineNo);
-            } else if (StartsWith(line, "Begin ")) {
-                std::string_view kind = Trim(line.substr(6));
+            } else if (line.starts_with("Begin ")) {
+                std::string_view kind = TrimBlanks(line.substr(6), kLineBlanks);
                 if (kind == "BreakLevel")
                     ParseGroupLevel(lineNo);
                 else if (IsSectionKind(kind))
@@ -384,7 +375,7 @@ class ReportBuilder {
             if (line.empty()) continue;
             CheckText(line, lineNo);
             if (line == "End") return;
-            if (line == "Begin" || StartsWith(line, "Begin "))
+            if (line == "Begin" || line.starts_with("Begin "))
                 onBegin(line, lineNo);
             else
                 ReadProperty(line, lineNo, bag, controlType);
@@ -398,7 +389,7 @@ class ReportBuilder {
             kind, openLine, bag, [&](std::string_view l, int n) { SkipBlock(l, n); },
             ControlTypeOfKind(kind));
         for (auto& [k, existing] : report_->defaults_) {
-            if (SameName(k, kind)) {
+            if (EqualsNoCase(k, kind)) {
                 for (auto& [name, value] : bag.Items()) existing.Set(name, value);
                 return;
             }
@@ -424,7 +415,7 @@ class ReportBuilder {
             if (l == "Begin")
                 ParseControls(n, nullptr, controls, 1);
             else
-                ParseControl(Trim(l.substr(6)), n, nullptr, controls, 1);
+                ParseControl(TrimBlanks(l.substr(6), kLineBlanks), n, nullptr, controls, 1);
         });
 
         int number = -1;
@@ -463,7 +454,7 @@ class ReportBuilder {
             if (l == "Begin")
                 ParseControls(n, parent, out, depth + 1);
             else
-                ParseControl(Trim(l.substr(6)), n, parent, out, depth + 1);
+                ParseControl(TrimBlanks(l.substr(6), kLineBlanks), n, parent, out, depth + 1);
         });
     }
 
@@ -486,7 +477,7 @@ class ReportBuilder {
                 if (l == "Begin")
                     ParseControls(n, control, out, depth + 1);
                 else
-                    ParseControl(Trim(l.substr(6)), n, control, out, depth + 1);
+                    ParseControl(TrimBlanks(l.substr(6), kLineBlanks), n, control, out, depth + 1);
             },
             control->controlType_);
     }

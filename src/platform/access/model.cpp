@@ -6,6 +6,7 @@
 #include "platform/access/errors.h"
 #include "platform/access/report.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/common/vbconvert.h"
 
 namespace tolvaran::access {
@@ -69,31 +70,31 @@ constexpr KindEntry kKinds[] = {
 
 int ControlTypeOfKind(std::string_view kind) {
     for (const KindEntry& e : kKinds)
-        if (SameName(e.kind, kind)) return e.type;
+        if (EqualsNoCase(e.kind, kind)) return e.type;
     return 0;
 }
 
 // ---- Control ----
 
 vb::Variant Control::Property(std::string_view name) const {
-    if (SameName(name, "ControlType")) return controlType_;
-    if (SameName(name, "Section")) return section_;
+    if (EqualsNoCase(name, "ControlType")) return controlType_;
+    if (EqualsNoCase(name, "Section")) return section_;
     if (const vb::Variant* v = FindOwn(own_, name)) return *v;
-    if (defaults_ != nullptr && !SameName(name, "Name"))
+    if (defaults_ != nullptr && !EqualsNoCase(name, "Name"))
         if (const vb::Variant* v = FindOwn(*defaults_, name)) return *v;
     if (auto v = detail::ControlDefault(controlType_, name)) return *v;
     NoSuchProperty(name);
 }
 
 bool Control::HasProperty(std::string_view name) const {
-    if (SameName(name, "ControlType") || SameName(name, "Section")) return true;
+    if (EqualsNoCase(name, "ControlType") || EqualsNoCase(name, "Section")) return true;
     if (FindOwn(own_, name) != nullptr) return true;
     if (defaults_ != nullptr && FindOwn(*defaults_, name) != nullptr) return true;
     return detail::ControlDefault(controlType_, name).has_value();
 }
 
 void Control::setProperty(std::string_view name, vb::Variant value) {
-    if (!HasProperty(name) || SameName(name, "ControlType") || SameName(name, "Section"))
+    if (!HasProperty(name) || EqualsNoCase(name, "ControlType") || EqualsNoCase(name, "Section"))
         NoSuchProperty(name);
     own_.Set(detail::ExportName(name), std::move(value));
 }
@@ -105,8 +106,8 @@ std::string Control::Name() const {
 bool Control::NamedAs(std::string_view name) const {
     // The name is nearly always a text of the control's own block: compared in place.
     if (const vb::Variant* v = FindOwn(own_, "Name"))
-        if (const std::string* text = v->AsString()) return SameName(*text, name);
-    return SameName(Name(), name);
+        if (const std::string* text = v->AsString()) return EqualsNoCase(*text, name);
+    return EqualsNoCase(Name(), name);
 }
 long Control::Left() const {
     return Whole(Property("Left"));
@@ -290,8 +291,8 @@ int GroupLevel::KeepTogether() const {
 // ---- Report ----
 
 vb::Variant Report::Property(std::string_view name) const {
-    if (SameName(name, "Name")) return name_;
-    if (SameName(name, "Orientation")) return orientation_;
+    if (EqualsNoCase(name, "Name")) return name_;
+    if (EqualsNoCase(name, "Orientation")) return orientation_;
     if (const vb::Variant* v = own_.Find(name)) return *v;
     if (auto v = detail::ReportDefault(name)) return *v;
     NoSuchProperty(name);
@@ -341,7 +342,7 @@ access::GroupLevel& Report::GroupLevel(int i) const {
 
 const PropertyBag* Report::DefaultsFor(std::string_view kind) const {
     for (const auto& [k, bag] : defaults_)
-        if (SameName(k, kind)) return &bag;
+        if (EqualsNoCase(k, kind)) return &bag;
     return nullptr;
 }
 

@@ -24,7 +24,4 @@ class PropertyBag {
     std::vector<std::pair<std::string, vb::Variant>> items_;
 };
 
-// ASCII case-insensitive equality (Access names compare this way).
-bool SameName(std::string_view a, std::string_view b);
-
 }  // namespace tolvaran::access

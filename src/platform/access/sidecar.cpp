@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "platform/access/properties.h"
+#include "platform/common/text.h"
 
 namespace tolvaran::access::detail {
 
@@ -53,7 +54,7 @@ int OrientationFromJsonText(const std::string& text) {
             continue;
         }
         i = ReadJsonString(text, i, token);
-        if (!SameName(token, "Orientation")) continue;
+        if (!EqualsNoCase(token, "Orientation")) continue;
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
             ++i;
         if (i >= text.size() || text[i] != ':') continue;
@@ -64,8 +65,8 @@ int OrientationFromJsonText(const std::string& text) {
         if (text[i] == '"') {
             std::string value;
             i = ReadJsonString(text, i, value);
-            if (SameName(value, "Landscape")) return 2;
-            if (SameName(value, "Portrait")) return 1;
+            if (EqualsNoCase(value, "Landscape")) return 2;
+            if (EqualsNoCase(value, "Portrait")) return 1;
             return 0;
         }
         if (text[i] == '1') return 1;

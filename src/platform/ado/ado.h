@@ -47,7 +47,8 @@ class Connection {
     //    a SQLite file read-write, an Access file (Jet 3/4, ACE) read-only, else a ComError
     //    naming the file;
     //  - "DSN=..." or "Driver=...": ODBC;
-    //  - "Provider=SQLOLEDB..." : ODBC through SqlServerOdbcTemplate().
+    //  - "Provider=SQLOLEDB..." : ODBC through the options' SQL Server template.
+    // The options in force are those set before (setOptions), the defaults otherwise.
     void Open(const std::string& connectionString = {}, const std::string& user = {},
               const std::string& password = {});
     void Close();
@@ -57,6 +58,9 @@ class Connection {
 
     std::string ConnectionString() const;
     void setConnectionString(const std::string& s) { connectionString_ = s; }
+    // What the next Open takes from the run (SQL Server template, Access file reader).
+    const ConnectionOptions& Options() const { return options_; }
+    void setOptions(const ConnectionOptions& options) { options_ = options; }
     std::string Provider;         // stored; the string decides the driver
     std::string JetLockingMode;   // "Jet OLEDB:Database Locking Mode", stored only
     long ConnectionTimeout = 15;  // stored only
@@ -81,13 +85,15 @@ class Connection {
 
   private:
     std::string connectionString_;
+    ConnectionOptions options_;
     std::unique_ptr<Driver> driver_;
     long commandTimeout_ = 30;
 };
 using ConnectionPtr = std::shared_ptr<Connection>;
 
-// Opens a new shared connection (a convenience for callers that hold one).
-ConnectionPtr OpenConnection(const std::string& connectionString);
+// Opens a new shared connection (a convenience for callers that hold one) with the options
+// of a run, or the defaults.
+ConnectionPtr OpenConnection(const std::string& connectionString, const ConnectionOptions& options = {});
 
 class Recordset;
 

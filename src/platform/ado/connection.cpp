@@ -4,6 +4,7 @@
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_pool.h"
 #include "platform/ado/sqlite_driver.h"
+#include "platform/common/text.h"
 
 namespace ado {
 namespace {
@@ -12,28 +13,6 @@ constexpr long kErrProvider = static_cast<long>(0x80004005);
 constexpr long kErrObjectOpen = 3705;    // "Operation is not allowed when the object is open."
 constexpr long kErrObjectClosed = 3709;  // the connection is closed or invalid
 constexpr long kErrNotSupported = 3251;  // the provider cannot do what was asked
-
-std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
-std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string& Template() {
-    static std::string t = "Driver={FreeTDS};Server={server};Database={database};UID={user};PWD={password}";
-    return t;
-}
-
-void ReplaceAll(std::string& s, const std::string& what, const std::string& with) {
-    for (size_t p = 0; (p = s.find(what, p)) != std::string::npos; p += with.size())
-        s.replace(p, what.size(), with);
-}
 
 bool NeedsQuoting(const std::string& v, const char* specials) {
     return v.find_first_of(specials) != std::string::npos ||
@@ -59,7 +38,7 @@ ConnectionSpec::ConnectionSpec(const std::string& text) : text_(text) {
     while (i < n) {
         size_t eq = i;
         while (eq < n && text[eq] != '=' && text[eq] != ';') ++eq;
-        std::string key = Upper(Trim(text.substr(i, eq - i)));
+        std::string key = tolvaran::UpperCase(tolvaran::TrimBlanks(std::string_view(text).substr(i, eq - i)));
         if (eq >= n || text[eq] == ';') {
             i = eq + 1;
             continue;  // a bare word without a value
@@ -101,7 +80,7 @@ ConnectionSpec::ConnectionSpec(const std::string& text) : text_(text) {
         } else {
             size_t k = j;
             while (k < n && text[k] != ';') ++k;
-            value = Trim(text.substr(j, k - j));
+            value = tolvaran::TrimBlanks(std::string_view(text).substr(j, k - j));
             j = k;
         }
         if (!key.empty()) items_.emplace_back(key, value);
@@ -119,41 +98,32 @@ std::string QuoteOdbcValue(const std::string& v) {
 
 std::string ConnectionSpec::get(std::initializer_list<const char*> keys) const {
     for (const char* k : keys) {
-        const std::string u = Upper(k);
         for (const auto& [key, value] : items_)
-            if (key == u) return value;
+            if (tolvaran::EqualsNoCase(key, k)) return value;
     }
     return {};
 }
 
 bool ConnectionSpec::has(const char* key) const {
-    const std::string u = Upper(key);
     for (const auto& item : items_)
-        if (item.first == u) return true;
+        if (tolvaran::EqualsNoCase(item.first, key)) return true;
     return false;
 }
 
-void SetSqlServerOdbcTemplate(const std::string& tmpl) {
-    Template() = tmpl;
-}
-std::string SqlServerOdbcTemplate() {
-    return Template();
-}
-
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
-                                   const std::string& password) {
+                                   const std::string& password, const ConnectionOptions& options) {
     const ConnectionSpec spec(connectionString);
-    const std::string provider = Upper(spec.get({"Provider"}));
+    const std::string provider = tolvaran::UpperCase(spec.get({"Provider"}));
     if (provider.rfind("SQLOLEDB", 0) == 0) {
-        std::string odbc = SqlServerOdbcTemplate();
+        std::string odbc = options.sqlServerOdbcTemplate;
         std::string uid = spec.get({"User ID", "UID"});
         std::string pwd = spec.get({"Password", "PWD"});
         if (uid.empty()) uid = user;
         if (pwd.empty()) pwd = password;
-        ReplaceAll(odbc, "{server}", QuoteOdbcValue(spec.get({"Data Source", "Server"})));
-        ReplaceAll(odbc, "{database}", QuoteOdbcValue(spec.get({"Initial Catalog", "Database"})));
-        ReplaceAll(odbc, "{user}", QuoteOdbcValue(uid));
-        ReplaceAll(odbc, "{password}", QuoteOdbcValue(pwd));
+        tolvaran::ReplaceAll(odbc, "{server}", QuoteOdbcValue(spec.get({"Data Source", "Server"})));
+        tolvaran::ReplaceAll(odbc, "{database}", QuoteOdbcValue(spec.get({"Initial Catalog", "Database"})));
+        tolvaran::ReplaceAll(odbc, "{user}", QuoteOdbcValue(uid));
+        tolvaran::ReplaceAll(odbc, "{password}", QuoteOdbcValue(pwd));
         return OpenOdbcDriver(odbc, spec);
     }
     if (spec.has("DSN") || spec.has("Driver")) {
@@ -162,14 +132,10 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
         std::string odbc = connectionString;
         if (spec.has("Provider")) {
             odbc.clear();
-            size_t i = 0;
-            while (i < connectionString.size()) {
-                size_t e = connectionString.find(';', i);
-                if (e == std::string::npos) e = connectionString.size();
-                const std::string part = connectionString.substr(i, e - i);
-                if (Upper(Trim(part)).rfind("PROVIDER", 0) != 0 && !Trim(part).empty())
+            for (const std::string& part : tolvaran::SplitList(connectionString)) {
+                const std::string_view item = tolvaran::TrimBlanks(part);
+                if (!item.empty() && !tolvaran::StartsWithNoCase(item, "PROVIDER"))
                     odbc += (odbc.empty() ? "" : ";") + part;
-                i = e + 1;
             }
         }
         return OpenOdbcDriver(odbc, spec);
@@ -193,7 +159,7 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
     if (IsSqliteFile(file))
         driver = OpenSqliteDriver(file, spec);
     else if (AccessFileVersion(file) != 0)
-        driver = OpenJetDriver(file, spec);
+        driver = OpenJetDriver(file, spec, options);
     else
         throw vb::ComError(kErrProvider, "Unrecognized database format '" + file + "'.");
     if (!pool) return driver;
@@ -219,7 +185,7 @@ void Connection::Open(const std::string& connectionString, const std::string& us
                       const std::string& password) {
     if (driver_) throw vb::ComError(kErrObjectOpen, "Operation is not allowed when the object is open.");
     if (!connectionString.empty()) connectionString_ = connectionString;
-    driver_ = OpenDriver(connectionString_, user, password);
+    driver_ = OpenDriver(connectionString_, user, password, options_);
     driver_->setLockTimeout(commandTimeout_ * 1000);
 }
 
@@ -258,8 +224,9 @@ Driver& Connection::driver() const {
     return *driver_;
 }
 
-ConnectionPtr OpenConnection(const std::string& connectionString) {
+ConnectionPtr OpenConnection(const std::string& connectionString, const ConnectionOptions& options) {
     auto c = std::make_shared<Connection>();
+    c->setOptions(options);
     c->Open(connectionString);
     return c;
 }

@@ -125,6 +125,29 @@ class Driver {
     virtual void setLockTimeout(long /*milliseconds*/) {}
 };
 
+// Limits on the process that reads an Access file (jet_reader_process.h).
+struct JetReaderLimits {
+    long memoryMb = 1024;      // address-space limit of the reader
+    long cpuSeconds = 120;     // CPU time of the reader for one request
+    long requestSeconds = 30;  // wall-clock time for one answer (one table, the open)
+};
+
+inline constexpr const char* kDefaultSqlServerOdbcTemplate =
+    "Driver={FreeTDS};Server={server};Database={database};UID={user};PWD={password}";
+
+// What opening a connection takes from the run it belongs to. Every Connection carries its
+// own copy (a run's AppContext holds the run's and hands it on), so two runs in one process
+// each keep theirs: nothing here is process-wide.
+struct ConnectionOptions {
+    // SQL Server ("Provider=SQLOLEDB") connections go through ODBC with this template;
+    // {server}, {database}, {user}, {password} are filled from the connection string. The
+    // program takes it from the registry of the run (ApplySqlServerOdbcTemplate).
+    std::string sqlServerOdbcTemplate = kDefaultSqlServerOdbcTemplate;
+    JetReaderLimits jetReaderLimits;
+    // The Access file reader program; empty: the one FindJetReader finds beside the program.
+    std::string jetReader;
+};
+
 // The parsed parts of a connection string: keys compared without regard to case, values
 // unquoted and trimmed. Keeps the original text too.
 class ConnectionSpec {
@@ -150,16 +173,10 @@ std::string QuoteOdbcValue(const std::string& value);
 // Driver factories, one per engine (each in its own source file).
 // Chooses the driver from the connection string (see Connection::Open) and opens it.
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
-                                   const std::string& password);
+                                   const std::string& password, const ConnectionOptions& options);
 std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionSpec& spec);
-std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionSpec& spec);
+std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionSpec& spec,
+                                      const ConnectionOptions& options);
 std::unique_ptr<Driver> OpenOdbcDriver(const std::string& odbcConnectionString, const ConnectionSpec& spec);
-
-// The SQL Server ("Provider=SQLOLEDB") connections go through ODBC with this template;
-// {server}, {database}, {user}, {password} are filled from the connection string.
-// Default: "Driver={FreeTDS};Server={server};Database={database};UID={user};PWD={password}".
-// The program sets it from the registry at start-up; tests set it directly.
-void SetSqlServerOdbcTemplate(const std::string& tmpl);
-std::string SqlServerOdbcTemplate();
 
 }  // namespace ado

@@ -1,10 +1,10 @@
 #include "platform/ado/jet_catalog.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 #include "platform/ado/jet_reader_process.h"
+#include "platform/common/text.h"
 
 namespace ado {
 
@@ -13,11 +13,6 @@ namespace {
 // MSysObjects "Flags": system objects of the engine and objects hidden by Access.
 constexpr std::uint32_t kSystemObject = 0x80000000u;
 constexpr std::uint32_t kHiddenObject = 0x00000002u;
-
-std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string Text(const JetRawRow& row, const char* column) {
     auto it = row.find(column);
@@ -44,9 +39,10 @@ std::optional<long> Number(const JetRawRow& row, const char* column) {
 }  // namespace
 
 const JetObject* JetCatalog::find(const std::string& name, std::initializer_list<int> types) const {
-    const std::string key = Upper(name);
     for (const auto& o : objects) {
-        if (std::find(types.begin(), types.end(), o.type) != types.end() && Upper(o.name) == key) return &o;
+        if (std::find(types.begin(), types.end(), o.type) != types.end() &&
+            tolvaran::EqualsNoCase(o.name, name))
+            return &o;
     }
     return nullptr;
 }
@@ -89,8 +85,9 @@ std::vector<TableInfo> JetCatalog::tables() const {
         }
         out.push_back(std::move(t));
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const TableInfo& a, const TableInfo& b) { return Upper(a.name) < Upper(b.name); });
+    std::stable_sort(out.begin(), out.end(), [](const TableInfo& a, const TableInfo& b) {
+        return tolvaran::CompareNoCase(a.name, b.name) < 0;
+    });
     return out;
 }
 
@@ -99,8 +96,9 @@ std::vector<QueryInfo> JetCatalog::views() const {
     for (const auto& o : objects) {
         if (isView(o)) out.push_back(QueryInfo{o.name, queries.at(o.id).sql});
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const QueryInfo& a, const QueryInfo& b) { return Upper(a.name) < Upper(b.name); });
+    std::stable_sort(out.begin(), out.end(), [](const QueryInfo& a, const QueryInfo& b) {
+        return tolvaran::CompareNoCase(a.name, b.name) < 0;
+    });
     return out;
 }
 
@@ -111,8 +109,9 @@ std::vector<QueryInfo> JetCatalog::procedures() const {
         auto it = queries.find(o.id);
         out.push_back(QueryInfo{o.name, it != queries.end() ? it->second.sql : std::string()});
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const QueryInfo& a, const QueryInfo& b) { return Upper(a.name) < Upper(b.name); });
+    std::stable_sort(out.begin(), out.end(), [](const QueryInfo& a, const QueryInfo& b) {
+        return tolvaran::CompareNoCase(a.name, b.name) < 0;
+    });
     return out;
 }
 

@@ -16,7 +16,8 @@ namespace {
 
 class JetDriverImpl : public JetDriver {
   public:
-    explicit JetDriverImpl(const std::string& file) : file_(file), reader_(file) {
+    JetDriverImpl(const std::string& file, const ConnectionOptions& options)
+        : file_(file), reader_(file, options.jetReaderLimits, options.jetReader) {
         version_ = reader_.jetVersion();
         catalog_ = ReadJetCatalog(reader_, true);
     }
@@ -138,15 +139,16 @@ class JetDriverImpl : public JetDriver {
 
 }  // namespace
 
-std::unique_ptr<JetDriver> OpenJetFile(const std::string& file) {
+std::unique_ptr<JetDriver> OpenJetFile(const std::string& file, const ConnectionOptions& options) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
         throw vb::ComError(vb::kErrGeneric, "Could not find file '" + file + "'.", "Jet");
-    return std::make_unique<JetDriverImpl>(file);
+    return std::make_unique<JetDriverImpl>(file, options);
 }
 
-std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionSpec&) {
-    return OpenJetFile(file);
+std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionSpec&,
+                                      const ConnectionOptions& options) {
+    return OpenJetFile(file, options);
 }
 
 }  // namespace ado

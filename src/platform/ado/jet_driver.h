@@ -30,8 +30,9 @@ class JetDriver : public Driver {
     virtual std::vector<JetParameter> parameters(const std::string& source) = 0;
 };
 
-// Opens an Access file; throws vb::ComError naming the file when it is missing, not an Access
-// file, or damaged beyond reading its catalog.
-std::unique_ptr<JetDriver> OpenJetFile(const std::string& file);
+// Opens an Access file, read by the reader the options name under their limits; throws
+// vb::ComError naming the file when it is missing, not an Access file, or damaged beyond
+// reading its catalog.
+std::unique_ptr<JetDriver> OpenJetFile(const std::string& file, const ConnectionOptions& options = {});
 
 }  // namespace ado

@@ -6,6 +6,7 @@
 #include "platform/ado/jet_functions.h"
 #include "platform/ado/jet_values.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace ado {
 
@@ -14,11 +15,6 @@ namespace {
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);
 // Links of links are followed this deep; a loop of links ends here with an error.
 constexpr int kMaxLinkDepth = 8;
-
-std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 const char* DeclaredType(JetType t) {
     switch (t) {
@@ -87,7 +83,9 @@ void DomainFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 struct JetEngine::OtherFile {
-    explicit OtherFile(const std::string& path) : reader(path), catalog(ReadJetCatalog(reader, false)) {}
+    // A linked file is read under the same limits, by the same program, as the file linking it.
+    OtherFile(const std::string& path, const JetReaderProcess& from)
+        : reader(path, from.limits(), from.program()), catalog(ReadJetCatalog(reader, false)) {}
     JetReaderProcess reader;
     JetCatalog catalog;
 };
@@ -164,7 +162,8 @@ JetEngine::OtherFile& JetEngine::otherFile(const std::string& stored, const std:
         if (c.empty() || !fs::is_regular_file(c, ec)) continue;
         const std::string key = fs::weakly_canonical(c, ec).string();
         auto it = files_.find(key);
-        if (it == files_.end()) it = files_.emplace(key, std::make_unique<OtherFile>(c.string())).first;
+        if (it == files_.end())
+            it = files_.emplace(key, std::make_unique<OtherFile>(c.string(), reader_)).first;
         return *it->second;
     }
     throw vb::ComError(vb::kErrGeneric,
@@ -199,7 +198,8 @@ std::optional<JetSqlHost::Table> JetEngine::table(const std::string& name, const
         if (!o) return std::nullopt;
         const Origin origin = o->type == kJetAccessLink ? linkedOrigin(*o, other.reader.file(), 1)
                                                         : Origin{&other.reader, o->name};
-        const std::string key = Upper(origin.reader->file()) + "\n" + Upper(origin.remoteName);
+        const std::string key =
+            tolvaran::UpperCase(origin.reader->file()) + "\n" + tolvaran::UpperCase(origin.remoteName);
         auto it = tables_.find(key);
         e = it != tables_.end()
                 ? &it->second
@@ -214,7 +214,7 @@ std::optional<JetSqlHost::Table> JetEngine::table(const std::string& name, const
                                    ".",
                                "Jet");
         }
-        const std::string key = "\n" + Upper(o->name);
+        const std::string key = "\n" + tolvaran::UpperCase(o->name);
         auto it = tables_.find(key);
         if (it != tables_.end()) {
             e = &it->second;

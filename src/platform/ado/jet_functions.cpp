@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/common/vbconvert.h"
 #include "platform/common/vbdate.h"
 #include "platform/common/vbformat.h"
@@ -224,14 +225,6 @@ const JetFunction kFunctions[] = {
 
 #undef SCALAR
 #undef SPECIAL
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // ---- values in SQLite ----
 
@@ -491,7 +484,7 @@ int CompareFolded(std::string_view a, std::string_view b, bool accents) {
 const JetFunction* FindJetFunction(std::string_view name) {
     if (!name.empty() && name.back() == '$') name.remove_suffix(1);
     for (const auto& f : kFunctions)
-        if (SameNoCase(f.name, name)) return &f;
+        if (tolvaran::EqualsNoCase(f.name, name)) return &f;
     return nullptr;
 }
 
@@ -541,7 +534,7 @@ void RegisterJetFunctions(sqlite3* db) {
     sqlite3_create_collation(db, "JETTEXT", SQLITE_UTF8, nullptr, Collate);
     for (const auto& f : kFunctions) {
         if (f.kind != JetFunction::Scalar) continue;
-        const bool clock = SameNoCase(f.name, "Date") || SameNoCase(f.name, "Now");
+        const bool clock = tolvaran::EqualsNoCase(f.name, "Date") || tolvaran::EqualsNoCase(f.name, "Now");
         const std::string name = std::string("jet_") + f.name;
         sqlite3_create_function_v2(db, name.c_str(), -1, clock ? SQLITE_UTF8 : flags,
                                    const_cast<JetFunction*>(&f), CallScalar, nullptr, nullptr, nullptr);

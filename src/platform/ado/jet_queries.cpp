@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/common/text.h"
+
 namespace ado {
 
 namespace {
@@ -42,18 +44,9 @@ constexpr long kCrosstabRowHeading = 2;
 
 const char* const kNewline = "\r\n";
 
-std::string Join(const std::vector<std::string>& parts, const std::string& sep) {
-    std::string out;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        if (i) out += sep;
-        out += parts[i];
-    }
-    return out;
-}
-
-std::string TrimRight(std::string s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\n' || s.back() == '\t' || s.back() == ';')) s.pop_back();
-    return s;
+// A stored expression without the blanks and ";" that end it.
+std::string TrimRight(const std::string& s) {
+    return std::string(tolvaran::TrimEnd(s, " \r\n\t;"));
 }
 
 std::string ParameterType(long code) {
@@ -88,7 +81,7 @@ std::string ParameterName(const std::string& name) {
         if (bang == std::string::npos) break;
         start = bang + 1;
     }
-    return Join(parts, "!");
+    return tolvaran::JoinList(parts, "!");
 }
 
 // FROM clause: the tables, nested by their joins in the order the join rows come.
@@ -102,9 +95,7 @@ struct FromNode {
     bool isJoin() const { return left != nullptr; }
     bool covers(const std::string& key) const {
         for (const auto& k : keys) {
-            if (k.size() == key.size() &&
-                std::equal(k.begin(), k.end(), key.begin(), [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); }))
-                return true;
+            if (tolvaran::EqualsNoCase(k, key)) return true;
         }
         return false;
     }
@@ -117,7 +108,7 @@ struct FromNode {
         } else {
             std::vector<std::string> wrapped;
             for (const auto& c : conditions) wrapped.push_back("(" + c + ")");
-            on = Join(wrapped, " AND ");
+            on = tolvaran::JoinList(wrapped, " AND ");
         }
         std::string text = left->render(true) + " " + kind + " " + right->render(true) + " ON " + on;
         return nested ? "(" + text + ")" : text;
@@ -167,7 +158,7 @@ std::string FromClause(const std::vector<const JetQueryRow*>& tables, const std:
     }
     std::vector<std::string> parts;
     for (const auto& n : nodes) parts.push_back(n->render(false));
-    std::string from = Join(parts, ", ");
+    std::string from = tolvaran::JoinList(parts, ", ");
     if (remote && !remote->name1.empty()) {
         // A quote inside the path is doubled so the literal ends where the path ends.
         std::string path;
@@ -234,8 +225,9 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
     std::string sql;
     if (!params.empty()) {
         std::vector<std::string> ps;
-        for (const auto* p : params) ps.push_back(ParameterName(p->name1) + " " + ParameterType(p->flag.value_or(0)));
-        sql += "PARAMETERS " + Join(ps, ", ") + ";" + kNewline;
+        for (const auto* p : params)
+            ps.push_back(ParameterName(p->name1) + " " + ParameterType(p->flag.value_or(0)));
+        sql += "PARAMETERS " + tolvaran::JoinList(ps, ", ") + ";" + kNewline;
     }
 
     auto clause = [&](const char* word, const std::vector<const JetQueryRow*>& items, bool descending) {
@@ -246,13 +238,13 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
             if (descending && (i->name1 == "D" || i->name1 == "d")) t += " DESC";
             parts.push_back(t);
         }
-        sql += std::string(kNewline) + word + " " + Join(parts, ", ");
+        sql += std::string(kNewline) + word + " " + tolvaran::JoinList(parts, ", ");
     };
     auto conditionClause = [&](const char* word, const std::vector<const JetQueryRow*>& items) {
         if (items.empty()) return;
         std::vector<std::string> parts;
         for (const auto* i : items) parts.push_back(i->expression);
-        sql += std::string(kNewline) + word + " " + Join(parts, " AND ");
+        sql += std::string(kNewline) + word + " " + tolvaran::JoinList(parts, " AND ");
     };
 
     if (q.type == JetQueryType::Union) {
@@ -301,12 +293,12 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
         case JetQueryType::Update: {
             std::vector<std::string> sets;
             for (const auto* c : columns) sets.push_back(c->name2 + " = " + c->expression);
-            sql += "UPDATE " + from + " SET " + Join(sets, ", ");
+            sql += "UPDATE " + from + " SET " + tolvaran::JoinList(sets, ", ");
             conditionClause("WHERE", where);
             break;
         }
         case JetQueryType::Delete: {
-            sql += "DELETE " + (selectList.empty() ? std::string("*") : Join(selectList, ", "));
+            sql += "DELETE " + (selectList.empty() ? std::string("*") : tolvaran::JoinList(selectList, ", "));
             if (!from.empty()) sql += std::string(kNewline) + "FROM " + from;
             conditionClause("WHERE", where);
             break;
@@ -317,11 +309,11 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
                 for (const auto* c : columns)
                     if (!c->name2.empty()) targets.push_back(c->name2);
                 sql += "INSERT INTO " + target;
-                if (!targets.empty()) sql += " ( " + Join(targets, ", ") + " )";
+                if (!targets.empty()) sql += " ( " + tolvaran::JoinList(targets, ", ") + " )";
                 sql += kNewline;
             }
             if (q.type == JetQueryType::Crosstab) sql += "TRANSFORM " + transform + kNewline;
-            sql += selectHead + Join(selectList, ", ");
+            sql += selectHead + tolvaran::JoinList(selectList, ", ");
             if (q.type == JetQueryType::MakeTable) sql += " INTO " + target;
             if (!from.empty()) sql += std::string(kNewline) + "FROM " + from;
             conditionClause("WHERE", where);

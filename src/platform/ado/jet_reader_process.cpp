@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <thread>
 
 #include "platform/common/com_error.h"
@@ -22,10 +21,6 @@ extern char** environ;
 namespace ado {
 
 namespace {
-
-std::mutex gSettingsMutex;
-JetReaderLimits gLimits;
-std::string gReaderPath;
 
 constexpr const char* kReaderName = "tolvaran-jetreader";
 constexpr size_t kStderrKeep = 2048;
@@ -52,26 +47,8 @@ std::string LastLine(const std::string& text) {
 
 }  // namespace
 
-void SetJetReaderLimits(const JetReaderLimits& limits) {
-    std::lock_guard lock(gSettingsMutex);
-    gLimits = limits;
-}
-
-JetReaderLimits GetJetReaderLimits() {
-    std::lock_guard lock(gSettingsMutex);
-    return gLimits;
-}
-
-void SetJetReaderPath(const std::string& path) {
-    std::lock_guard lock(gSettingsMutex);
-    gReaderPath = path;
-}
-
-std::string FindJetReader() {
-    {
-        std::lock_guard lock(gSettingsMutex);
-        if (!gReaderPath.empty()) return gReaderPath;
-    }
+std::string FindJetReader(const std::string& program) {
+    if (!program.empty()) return program;
     namespace fs = std::filesystem;
     std::error_code ec;
     if (const char* env = std::getenv("TOLVARAN_JETREADER"); env && *env) return env;
@@ -85,7 +62,8 @@ std::string FindJetReader() {
     return kReaderName;
 }
 
-JetReaderProcess::JetReaderProcess(std::string file) : file_(std::move(file)) {}
+JetReaderProcess::JetReaderProcess(std::string file, const JetReaderLimits& limits, std::string program)
+    : file_(std::move(file)), limits_(limits), program_(std::move(program)) {}
 
 JetReaderProcess::~JetReaderProcess() { stop(false); }
 
@@ -96,8 +74,8 @@ void JetReaderProcess::fail(const std::string& why) {
 
 void JetReaderProcess::start() {
     if (pid_ > 0) return;
-    JetReaderLimits limits = GetJetReaderLimits();
-    std::string program = FindJetReader();
+    const JetReaderLimits& limits = limits_;
+    const std::string program = FindJetReader(program_);
     if (access(program.c_str(), X_OK) != 0) {
         throw vb::ComError(vb::kErrGeneric,
                            "The Access file " + file_ + " cannot be read: the reader program " + program +
@@ -199,7 +177,7 @@ jetproto::Frame JetReaderProcess::receive(std::chrono::steady_clock::time_point 
         if (decoder_.bad()) fail("the reader sent a malformed answer.");
         auto now = std::chrono::steady_clock::now();
         if (now >= deadline) {
-            fail("the reader did not answer within " + std::to_string(GetJetReaderLimits().requestSeconds) +
+            fail("the reader did not answer within " + std::to_string(limits_.requestSeconds) +
                  " seconds and was stopped.");
         }
         int waitMs = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count()) + 1;
@@ -250,7 +228,7 @@ int JetReaderProcess::jetVersion() {
 
 JetTableData JetReaderProcess::readTable(const std::string& table, long limit) {
     start();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(GetJetReaderLimits().requestSeconds);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limits_.requestSeconds);
     send(jetproto::Frame{'R', {table, std::to_string(limit)}});
     JetTableData data;
     jetproto::Frame f = receive(deadline);

@@ -10,23 +10,15 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "platform/ado/driver.h"
 #include "platform/ado/jet_protocol.h"
 
 namespace ado {
 
-struct JetReaderLimits {
-    long memoryMb = 1024;    // address-space limit of the reader
-    long cpuSeconds = 120;   // CPU time of the reader for one request
-    long requestSeconds = 30;  // wall-clock time for one answer (one table, the open)
-};
-
-// Process-wide settings; tests shorten the limits and point at the built reader.
-void SetJetReaderLimits(const JetReaderLimits& limits);
-JetReaderLimits GetJetReaderLimits();
-// An explicit reader program; empty: look beside the running program, then in ../bin from it
-// (tests run from build/tests), after the TOLVARAN_JETREADER environment variable.
-void SetJetReaderPath(const std::string& path);
-std::string FindJetReader();
+// The reader program: program when it is given, else the TOLVARAN_JETREADER environment
+// variable, else tolvaran-jetreader beside the running program, then in ../bin from it
+// (tests run from build/tests).
+std::string FindJetReader(const std::string& program = {});
 
 // One column of a table as the reader reports it.
 struct JetColumn {
@@ -43,13 +35,16 @@ struct JetTableData {
 };
 
 class JetReaderProcess {
-public:
-    explicit JetReaderProcess(std::string file);
+  public:
+    // limits and program (see FindJetReader) hold for every process started for the file.
+    explicit JetReaderProcess(std::string file, const JetReaderLimits& limits = {}, std::string program = {});
     ~JetReaderProcess();
     JetReaderProcess(const JetReaderProcess&) = delete;
     JetReaderProcess& operator=(const JetReaderProcess&) = delete;
 
     const std::string& file() const { return file_; }
+    const JetReaderLimits& limits() const { return limits_; }
+    const std::string& program() const { return program_; }
     // libmdb's version number of the file (0 Jet 3, 1 Jet 4, 2 and up ACE). Starts the reader.
     int jetVersion();
     // Reads a table's columns and up to limit rows (-1: all).
@@ -63,6 +58,8 @@ private:
     [[noreturn]] void fail(const std::string& why);
 
     std::string file_;
+    JetReaderLimits limits_;
+    std::string program_;
     pid_t pid_ = -1;
     int sock_ = -1;  // the reader's stdin and stdout
     int err_ = -1;   // the reader's stderr, kept for messages

@@ -3,6 +3,7 @@
 #include "platform/ado/jet_sql.h"
 #include "platform/ado/jet_sql_tokens.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace ado::jetsql {
 
@@ -425,9 +426,7 @@ class Parser {
     }
 
     std::string trimmed(std::size_t b, std::size_t e) const {
-        std::string s = sql_.substr(b, e > b ? e - b : 0);
-        const std::size_t last = s.find_last_not_of(" \t\r\n");
-        return last == std::string::npos ? std::string() : s.substr(0, last + 1);
+        return std::string(tolvaran::TrimEnd(std::string_view(sql_).substr(b, e > b ? e - b : 0)));
     }
 
     // ---- expressions, lowest precedence first ----
@@ -454,7 +453,7 @@ class Parser {
         ExprPtr left = binaryLevel(level + 1);
         for (;;) {
             if (cur().kind != SqlToken::Word) return left;
-            std::string op = upper(cur().text);
+            std::string op = tolvaran::UpperCase(cur().text);
             if (levelOf(op) != level) return left;
             auto e = node(Expr::Binary);
             ++pos_;
@@ -613,11 +612,6 @@ class Parser {
         return left;
     }
 
-    static std::string upper(std::string s) {
-        for (auto& c : s) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-        return s;
-    }
-
     ExprPtr literal(vb::Variant v) {
         auto e = node(Expr::Literal);
         e->value = std::move(v);
@@ -665,7 +659,7 @@ class Parser {
                 }
                 fail("an expression expected, found " + describe(t));
             case SqlToken::Word: {
-                const std::string w = upper(t.text);
+                const std::string w = tolvaran::UpperCase(t.text);
                 if (w == "TRUE" || w == "YES" || w == "ON") return literal(vb::Variant(true));
                 if (w == "FALSE" || w == "NO" || w == "OFF") return literal(vb::Variant(false));
                 if (w == "NULL") return literal(vb::Variant::null());

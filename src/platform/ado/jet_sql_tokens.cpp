@@ -1,7 +1,10 @@
 #include "platform/ado/jet_sql_tokens.h"
 
+#include <algorithm>
+
 #include "platform/common/com_error.h"
 #include "platform/common/expression_tokens.h"
+#include "platform/common/text.h"
 
 namespace ado {
 
@@ -24,32 +27,58 @@ std::string Undouble(std::string_view body, char quote) {
 
 }  // namespace
 
-bool IsWord(const SqlToken& t, const char* upperKeyword) {
-    if (t.kind != SqlToken::Word) return false;
-    std::size_t i = 0;
-    for (; upperKeyword[i]; ++i) {
-        if (i >= t.text.size()) return false;
-        const char c = t.text[i];
-        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) != upperKeyword[i]) return false;
-    }
-    return i == t.text.size();
+bool IsWord(const SqlToken& t, const char* keyword) {
+    return t.kind == SqlToken::Word && tolvaran::EqualsNoCase(t.text, keyword);
 }
 
-std::vector<SqlToken> TokenizeJetSql(const std::string& sql) {
+bool IsSymbol(const SqlToken& t, const char* symbol) {
+    return t.kind == SqlToken::Symbol && t.text == symbol;
+}
+
+std::string ViewSelectText(const std::string& definition) {
+    const auto t = TokenizeJetSql(definition, SqlErrors::Tolerate);
+    if (!IsWord(t[0], "CREATE")) return definition;
+    int depth = 0;
+    for (std::size_t i = 1; t[i].kind != SqlToken::End; ++i) {
+        if (IsSymbol(t[i], "(")) ++depth;
+        if (IsSymbol(t[i], ")")) --depth;
+        if (depth == 0 && IsWord(t[i], "AS"))
+            return std::string(tolvaran::TrimBlanks(std::string_view(definition).substr(t[i + 1].pos)));
+    }
+    return definition;
+}
+
+std::vector<SqlToken> TokenizeJetSql(const std::string& sql, SqlErrors errors) {
+    const bool tolerate = errors == SqlErrors::Tolerate;
     // Back-quoted names are not part of the expression language: each becomes a bracketed
-    // name of the same length, so offsets stay those of the statement.
+    // name of the same length, so offsets stay those of the statement. Tolerating, a quote,
+    // bracket or date left open is closed after the end of the text, and a character that
+    // would stop the expression tokenizer ("]" closing nothing, "#" or "{" left open) stands
+    // in as a neutral one-character operator, its own text restored afterwards.
     std::string source = sql;
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const char c = source[i];
+    std::vector<bool> stray;
+    auto markStray = [&](std::size_t i) {
+        if (stray.empty()) stray.resize(sql.size(), false);
+        stray[i] = true;
+        source[i] = '~';
+    };
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
         if (c == '[') {
-            const std::size_t close = source.find(']', i);
-            if (close == std::string::npos) break;
+            const std::size_t close = sql.find(']', i);
+            if (close == std::string::npos) {
+                if (!tolerate) break;
+                source += ']';
+                break;
+            }
             i = close;
+        } else if (c == ']') {
+            if (tolerate) markStray(i);
         } else if (c == '"' || c == '\'') {
             std::size_t j = i + 1;
-            while (j < source.size()) {
-                if (source[j] == c) {
-                    if (j + 1 < source.size() && source[j + 1] == c) {
+            while (j < sql.size()) {
+                if (sql[j] == c) {
+                    if (j + 1 < sql.size() && sql[j + 1] == c) {
                         j += 2;
                         continue;
                     }
@@ -57,16 +86,34 @@ std::vector<SqlToken> TokenizeJetSql(const std::string& sql) {
                 }
                 ++j;
             }
+            if (j >= sql.size()) {
+                if (!tolerate) break;
+                source += c;
+                break;
+            }
             i = j;
-        } else if (c == '#') {
-            const std::size_t close = source.find('#', i + 1);
-            if (close == std::string::npos) break;
+        } else if (c == '#' || c == '{') {
+            const std::size_t close = sql.find(c == '#' ? '#' : '}', i + 1);
+            if (close == std::string::npos) {
+                if (!tolerate) break;
+                markStray(i);
+                continue;
+            }
             i = close;
         } else if (c == '`') {
-            const std::size_t close = source.find('`', i + 1);
-            if (close == std::string::npos)
-                Fail(sql, "the name that starts at position " + std::to_string(i + 1) + " is not closed");
-            if (source.find_first_of("[]", i) < close) Fail(sql, "a back-quoted name holds a bracket");
+            const std::size_t close = sql.find('`', i + 1);
+            if (close == std::string::npos) {
+                if (!tolerate)
+                    Fail(sql, "the name that starts at position " + std::to_string(i + 1) + " is not closed");
+                source[i] = '[';
+                source += ']';
+                break;
+            }
+            if (sql.find_first_of("[]", i) < close) {
+                if (!tolerate) Fail(sql, "a back-quoted name holds a bracket");
+                markStray(i);
+                continue;
+            }
             source[i] = '[';
             source[close] = ']';
             i = close;
@@ -80,6 +127,13 @@ std::vector<SqlToken> TokenizeJetSql(const std::string& sql) {
             const std::string_view text = list.Text(i);
             SqlToken t;
             t.pos = tok.pos;
+            t.len = std::min(tok.len, sql.size() - tok.pos);
+            if (!stray.empty() && tok.kind == tolvaran::TokenKind::Operator && stray[tok.pos]) {
+                t.kind = SqlToken::Symbol;
+                t.text = sql.substr(tok.pos, 1);
+                out.push_back(std::move(t));
+                continue;
+            }
             switch (tok.kind) {
                 case tolvaran::TokenKind::Space:
                     continue;
@@ -106,7 +160,10 @@ std::vector<SqlToken> TokenizeJetSql(const std::string& sql) {
                     t.text = std::string(text.substr(1, text.size() - 2));
                     break;
                 case tolvaran::TokenKind::Reference:
-                    Fail(sql, "the ODBC escape " + std::string(text) + " is not supported");
+                    if (!tolerate) Fail(sql, "the ODBC escape " + std::string(text) + " is not supported");
+                    t.kind = SqlToken::Symbol;
+                    t.text = std::string(text);
+                    break;
                 default:
                     t.kind = text == "?" ? SqlToken::Param : SqlToken::Symbol;
                     t.text = std::string(text);

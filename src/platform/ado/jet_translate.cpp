@@ -6,6 +6,7 @@
 #include "platform/ado/jet_functions.h"
 #include "platform/ado/jet_translate_impl.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace ado {
 
@@ -15,15 +16,6 @@ namespace {
 
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);
 constexpr long kErrNoValue = static_cast<long>(0x80040E10);  // no value given for a parameter
-
-std::string Join(const std::vector<std::string>& parts, const char* sep) {
-    std::string out;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        if (i) out += sep;
-        out += parts[i];
-    }
-    return out;
-}
 
 // The conjuncts of a condition written as a AND b AND c.
 void Conjuncts(const jetsql::Expr& e, std::vector<const jetsql::Expr*>& out) {
@@ -46,10 +38,6 @@ std::string OrderTerm(const std::string& sql, JetType type, bool descending) {
 
 }  // namespace
 
-bool SameName(const std::string& a, const std::string& b) {
-    return JetTextCompare(a, b) == 0;
-}
-
 char Tag(JetType t) {
     return t == JetType::Date ? 'D' : t == JetType::Boolean ? 'B' : '-';
 }
@@ -65,12 +53,12 @@ void Unsupported(const std::string& sql, const std::string& what) {
 }
 
 std::string Translator::withClause() const {
-    return withs_.empty() ? std::string() : "WITH " + Join(withs_, ", ") + " ";
+    return withs_.empty() ? std::string() : "WITH " + tolvaran::JoinList(withs_, ", ") + " ";
 }
 
 int Translator::declare(const std::string& name, JetType type) {
     for (size_t i = 0; i < params_.size(); ++i) {
-        if (params_[i].name != "?" && SameName(params_[i].name, name)) {
+        if (params_[i].name != "?" && tolvaran::EqualsNoCase(params_[i].name, name)) {
             if (params_[i].type == JetType::Value) params_[i].type = type;
             return static_cast<int>(i);
         }
@@ -115,7 +103,7 @@ Result Translator::statement(const jetsql::Statement& st) {
 
 const std::vector<JetField>& Translator::savedQuery(const std::string& name, std::string& sqlName) {
     for (const auto& c : ctes_) {
-        if (SameName(c.name, name)) {
+        if (tolvaran::EqualsNoCase(c.name, name)) {
             sqlName = c.name;
             return c.fields;
         }
@@ -128,7 +116,7 @@ const std::vector<JetField>& Translator::savedQuery(const std::string& name, std
                            "Jet");
     }
     for (const auto& open : expanding_) {
-        if (SameName(open, saved->name)) {
+        if (tolvaran::EqualsNoCase(open, saved->name)) {
             std::string chain;
             for (const auto& q : expanding_) chain += q + " -> ";
             throw vb::ComError(kErrSyntax,
@@ -192,7 +180,7 @@ std::string Translator::from(const jetsql::Source& s, Scope& scope) {
         }
     }
     for (const auto& other : scope.sources) {
-        if (SameName(other.alias, info.alias))
+        if (tolvaran::EqualsNoCase(other.alias, info.alias))
             Unsupported(sql_, "the name " + info.alias +
                                   " stands twice in the FROM clause; give one of them an alias");
     }
@@ -208,7 +196,7 @@ std::vector<Item> Translator::items(const jetsql::SelectCore& s, Scope& scope) {
         if (e.kind == jetsql::Expr::Star) {
             bool found = e.parts.empty();
             for (const auto& src : scope.sources) {
-                if (!e.parts.empty() && !SameName(src.alias, e.parts[0])) continue;
+                if (!e.parts.empty() && !tolvaran::EqualsNoCase(src.alias, e.parts[0])) continue;
                 found = true;
                 for (const auto& f : src.fields) {
                     Item it;
@@ -247,7 +235,7 @@ std::vector<Item> Translator::items(const jetsql::SelectCore& s, Scope& scope) {
     std::vector<bool> shared(out.size(), false);
     for (size_t i = 0; i < out.size(); ++i) {
         for (size_t j = 0; j < out.size(); ++j)
-            if (i != j && SameName(out[i].name, out[j].name)) shared[i] = true;
+            if (i != j && tolvaran::EqualsNoCase(out[i].name, out[j].name)) shared[i] = true;
     }
     for (size_t i = 0; i < out.size(); ++i) {
         if (shared[i] && !out[i].explicitName && !out[i].sourceAlias.empty())
@@ -278,8 +266,8 @@ Translator::Clauses Translator::clauses(const jetsql::SelectCore& s, Scope& scop
     if (s.having) having.push_back(expr(*s.having, scope).sql);
     c.aggregate = !c.groupBy.empty() || !having.empty() ||
                   std::any_of(items.begin(), items.end(), [](const Item& i) { return i.value.aggregate; });
-    if (!where.empty()) c.where = " WHERE " + Join(where, " AND ");
-    if (!having.empty()) c.having = " HAVING " + Join(having, " AND ");
+    if (!where.empty()) c.where = " WHERE " + tolvaran::JoinList(where, " AND ");
+    if (!having.empty()) c.having = " HAVING " + tolvaran::JoinList(having, " AND ");
     return c;
 }
 
@@ -339,29 +327,31 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
         for (size_t k = 0; k < keys.size(); ++k)
             columns.push_back(keys[k].sql + " AS \"__k" + std::to_string(k) + "\"");
     }
-    std::string core = std::string("SELECT ") + (s.distinct ? "DISTINCT " : "") + Join(columns, ", ");
-    if (!fromParts.empty()) core += " FROM " + Join(fromParts, ", ");
+    std::string core =
+        std::string("SELECT ") + (s.distinct ? "DISTINCT " : "") + tolvaran::JoinList(columns, ", ");
+    if (!fromParts.empty()) core += " FROM " + tolvaran::JoinList(fromParts, ", ");
     core += c.where;
-    if (!groups.empty()) core += " GROUP BY " + Join(groups, ", ");
+    if (!groups.empty()) core += " GROUP BY " + tolvaran::JoinList(groups, ", ");
     core += c.having;
 
     if (s.top < 0) {
-        r.sql = core + (order.empty() ? "" : " ORDER BY " + Join(order, ", "));
+        r.sql = core + (order.empty() ? "" : " ORDER BY " + tolvaran::JoinList(order, ", "));
         return r;
     }
     const std::string top = std::to_string(s.top);
     if (!windowTop) {
         // TOP without an order: the first rows as they come.
         if (!s.percent) {
-            r.sql = core + (order.empty() ? "" : " ORDER BY " + Join(order, ", ")) + " LIMIT " + top;
+            r.sql = core + (order.empty() ? "" : " ORDER BY " + tolvaran::JoinList(order, ", ")) + " LIMIT " +
+                    top;
             return r;
         }
         std::vector<std::string> names;
         for (const auto& f : r.fields) names.push_back(JetSqlName(f.name));
-        r.sql = "SELECT " + Join(names, ", ") +
+        r.sql = "SELECT " + tolvaran::JoinList(names, ", ") +
                 " FROM (SELECT *, ROW_NUMBER() OVER () AS \"__n\", COUNT(*) OVER () AS \"__count\" FROM (" +
-                core + (order.empty() ? "" : " ORDER BY " + Join(order, ", ")) + ")) WHERE \"__n\" <= (" +
-                top + " * \"__count\" + 99) / 100";
+                core + (order.empty() ? "" : " ORDER BY " + tolvaran::JoinList(order, ", ")) +
+                ")) WHERE \"__n\" <= (" + top + " * \"__count\" + 99) / 100";
         return r;
     }
     // TOP n with an order keeps every row that ties with the n-th.
@@ -372,9 +362,9 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
     for (size_t i = 0; i < list.size(); ++i)
         outNames.push_back("\"__c" + std::to_string(i) + "\" AS " + JetSqlName(r.fields[i].name));
     const std::string limit = s.percent ? "(" + top + " * \"__count\" + 99) / 100" : top;
-    r.sql = "SELECT " + Join(outNames, ", ") + " FROM (SELECT *, RANK() OVER (ORDER BY " +
-            Join(keyOrder, ", ") + ") AS \"__rank\", COUNT(*) OVER () AS \"__count\" FROM (" + core +
-            ")) WHERE \"__rank\" <= " + limit + " ORDER BY " + Join(keyOrder, ", ");
+    r.sql = "SELECT " + tolvaran::JoinList(outNames, ", ") + " FROM (SELECT *, RANK() OVER (ORDER BY " +
+            tolvaran::JoinList(keyOrder, ", ") + ") AS \"__rank\", COUNT(*) OVER () AS \"__count\" FROM (" +
+            core + ")) WHERE \"__rank\" <= " + limit + " ORDER BY " + tolvaran::JoinList(keyOrder, ", ");
     return r;
 }
 
@@ -409,13 +399,15 @@ Result Translator::query(const jetsql::Query& q, Scope* outer) {
         const JetField* hit = nullptr;
         if (o.expr->kind == jetsql::Expr::Name) {
             for (const auto& f : r.fields)
-                if (SameName(f.name, o.expr->parts.back()) || SameName(f.name, o.expr->name)) hit = &f;
+                if (tolvaran::EqualsNoCase(f.name, o.expr->parts.back()) ||
+                    tolvaran::EqualsNoCase(f.name, o.expr->name))
+                    hit = &f;
         }
         if (!hit)
             Unsupported(sql_, "the ORDER BY of a UNION names something that is no column of its result");
         order.push_back(OrderTerm(JetSqlName(hit->name), hit->type, o.descending));
     }
-    if (!order.empty()) r.sql += " ORDER BY " + Join(order, ", ");
+    if (!order.empty()) r.sql += " ORDER BY " + tolvaran::JoinList(order, ", ");
     return r;
 }
 
@@ -424,7 +416,8 @@ Result Translator::crosstab(const jetsql::Statement& st) {
     Scope scope;
     std::vector<std::string> fromParts;
     for (const auto& src : s.from) fromParts.push_back(from(*src, scope));
-    const std::string fromSql = fromParts.empty() ? std::string() : " FROM " + Join(fromParts, ", ");
+    const std::string fromSql =
+        fromParts.empty() ? std::string() : " FROM " + tolvaran::JoinList(fromParts, ", ");
     const std::vector<Item> rows = items(s, scope);
     Clauses c = clauses(s, scope, rows);
     const TExpr pivot = expr(*st.pivot, scope);
@@ -481,10 +474,10 @@ Result Translator::crosstab(const jetsql::Statement& st) {
     }
     if (order.empty())
         for (const auto& g : c.groupBy) order.push_back(OrderTerm(g.sql, g.type, false));
-    r.sql = "SELECT " + Join(columns, ", ") + fromSql + c.where;
-    if (!groups.empty()) r.sql += " GROUP BY " + Join(groups, ", ");
+    r.sql = "SELECT " + tolvaran::JoinList(columns, ", ") + fromSql + c.where;
+    if (!groups.empty()) r.sql += " GROUP BY " + tolvaran::JoinList(groups, ", ");
     r.sql += c.having;
-    if (!order.empty()) r.sql += " ORDER BY " + Join(order, ", ");
+    if (!order.empty()) r.sql += " ORDER BY " + tolvaran::JoinList(order, ", ");
     return r;
 }
 

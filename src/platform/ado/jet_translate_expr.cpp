@@ -3,6 +3,7 @@
 #include "platform/ado/jet_functions.h"
 #include "platform/ado/jet_translate_impl.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace ado::jettr {
 
@@ -91,7 +92,7 @@ TExpr Translator::parameter(const std::string& name) {
 TExpr Translator::name(const jetsql::Expr& e, Scope& scope) {
     auto columnOf = [](const SourceInfo& src, const std::string& field) -> TExpr {
         for (const auto& f : src.fields) {
-            if (!SameName(f.name, field)) continue;
+            if (!tolvaran::EqualsNoCase(f.name, field)) continue;
             TExpr t;
             t.sql = JetSqlName(src.alias) + "." + JetSqlName(f.name);
             t.type = f.type;
@@ -119,7 +120,7 @@ TExpr Translator::name(const jetsql::Expr& e, Scope& scope) {
             }
             if (hits.size() == 1) return hits[0];
             for (const auto& [alias, value] : s->aliases) {
-                if (!SameName(alias, e.parts[0])) continue;
+                if (!tolvaran::EqualsNoCase(alias, e.parts[0])) continue;
                 TExpr t = value;
                 t.sql = "(" + t.sql + ")";
                 t.column = nullptr;
@@ -130,9 +131,10 @@ TExpr Translator::name(const jetsql::Expr& e, Scope& scope) {
             // that one as a parameter; the program's own statements write it).
             const SourceInfo* found = nullptr;
             for (const auto& src : s->sources)
-                if (SameName(src.alias, e.parts[0])) found = &src;
+                if (tolvaran::EqualsNoCase(src.alias, e.parts[0])) found = &src;
             for (const auto& src : s->sources)
-                if (!found && !src.table.empty() && SameName(src.table, e.parts[0])) found = &src;
+                if (!found && !src.table.empty() && tolvaran::EqualsNoCase(src.table, e.parts[0]))
+                    found = &src;
             if (found) {
                 TExpr t = columnOf(*found, e.parts[1]);
                 if (!t.sql.empty()) return t;

@@ -51,7 +51,6 @@ struct Result {
     std::vector<JetField> fields;
 };
 
-bool SameName(const std::string& a, const std::string& b);
 // "D" for a date, "B" for a Boolean, "-" otherwise (see jet_functions.h).
 char Tag(JetType t);
 // Texts and values of unknown type compare under the collation JETTEXT.

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/common/text.h"
+
 namespace ado {
 
 JetType JetTypeOfMdb(int mdbType) {
@@ -145,15 +147,6 @@ const TypeWord kTypeWords[] = {
     {"Value", JetType::Value},
 };
 
-bool SameWord(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; b[i]; ++i)
-        if (i >= a.size() ||
-            std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size();
-}
-
 }  // namespace
 
 const char* JetTypeText(JetType type) {
@@ -164,7 +157,7 @@ const char* JetTypeText(JetType type) {
 
 JetType JetTypeFromText(const std::string& word) {
     for (const auto& w : kTypeWords)
-        if (SameWord(word, w.word)) return w.type;
+        if (tolvaran::EqualsNoCase(word, w.word)) return w.type;
     return JetType::Value;
 }
 

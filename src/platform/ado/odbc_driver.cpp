@@ -4,12 +4,13 @@
 #include <sqlext.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <mutex>
 
+#include "platform/ado/jet_sql_tokens.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace ado {
 
@@ -18,19 +19,9 @@ namespace {
 // The number ADO gives provider failures (E_FAIL-like "Unspecified error" family).
 constexpr long kErrOdbc = 0x80004005;
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
+bool ok(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
 }
-
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
-
-bool ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
 std::string diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     std::string text;
@@ -318,31 +309,6 @@ private:
     bool done_ = false;
 };
 
-// The SELECT part of a "CREATE VIEW name AS SELECT ..." text (as INFORMATION_SCHEMA.VIEWS and
-// sqlite_master give it); other texts come back unchanged.
-std::string selectOfViewDefinition(const std::string& text) {
-    std::string u = upper(text);
-    size_t start = u.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos || u.compare(start, 6, "CREATE") != 0) return text;
-    size_t view = u.find("VIEW", start);
-    if (view == std::string::npos) return text;
-    char quote = 0;
-    for (size_t i = view + 4; i + 2 < u.size() + 1; ++i) {
-        char c = u[i];
-        if (quote) {
-            if (c == quote) quote = 0;
-            continue;
-        }
-        if (c == '[') quote = ']';
-        else if (c == '"' || c == '`') quote = c;
-        else if (std::isspace(static_cast<unsigned char>(c)) && u.compare(i + 1, 2, "AS") == 0 &&
-                 (i + 3 >= u.size() || std::isspace(static_cast<unsigned char>(u[i + 3])) || u[i + 3] == '(')) {
-            return trim(text.substr(i + 3));
-        }
-    }
-    return text;
-}
-
 class OdbcDriver : public Driver {
 public:
     explicit OdbcDriver(const std::string& connect) {
@@ -364,7 +330,8 @@ public:
         if (connected_.empty()) connected_ = connect;
         SQLCHAR info[256] = {};
         SQLSMALLINT len = 0;
-        if (ok(SQLGetInfo(dbc_, SQL_DBMS_NAME, info, sizeof info, &len))) dbms_ = upper(reinterpret_cast<char*>(info));
+        if (ok(SQLGetInfo(dbc_, SQL_DBMS_NAME, info, sizeof info, &len)))
+            dbms_ = tolvaran::UpperCase(reinterpret_cast<char*>(info));
         info[0] = 0;
         if (ok(SQLGetInfo(dbc_, SQL_IDENTIFIER_QUOTE_CHAR, info, sizeof info, &len)))
             quote_ = reinterpret_cast<char*>(info);
@@ -424,7 +391,8 @@ public:
         while (c.next(row)) {
             TableInfo t;
             t.name = row.size() > 2 ? row[2].ToString() : std::string();
-            t.type = row.size() > 3 ? upper(vb::NZ(row[3], "").ToString()) : std::string("TABLE");
+            t.type =
+                row.size() > 3 ? tolvaran::UpperCase(vb::NZ(row[3], "").ToString()) : std::string("TABLE");
             out.push_back(t);
         }
         return out;
@@ -448,14 +416,14 @@ public:
                 col.type = adoType(static_cast<SQLSMALLINT>(vb::NZ(row[4], 0).ToLong()));
                 col.size = static_cast<long>(vb::NZ(row[6], 0).ToLong());
                 col.nullable = vb::NZ(row[10], 1).ToLong() != SQL_NO_NULLS;
-                typeNames.push_back(upper(vb::NZ(row[5], "").ToString()));
+                typeNames.push_back(tolvaran::UpperCase(vb::NZ(row[5], "").ToString()));
                 out.push_back(col);
             }
         }
         std::vector<std::string> keys = primaryKeys(table);
         for (size_t i = 0; i < out.size(); ++i) {
             for (const std::string& k : keys)
-                if (upper(k) == upper(out[i].name)) out[i].primaryKey = true;
+                if (tolvaran::EqualsNoCase(k, out[i].name)) out[i].primaryKey = true;
             // SQL Server names identity columns "int identity"; a SQLite INTEGER key is the rowid.
             const std::string& t = typeNames[i];
             out[i].autoIncrement = t.find("IDENTITY") != std::string::npos ||
@@ -492,8 +460,8 @@ public:
         std::vector<std::pair<std::string, std::string>> texts = viewTexts();
         for (QueryInfo& q : out) {
             for (const auto& [name, text] : texts) {
-                if (upper(name) == upper(q.name)) {
-                    q.commandText = selectOfViewDefinition(text);
+                if (tolvaran::EqualsNoCase(name, q.name)) {
+                    q.commandText = ViewSelectText(text);
                     break;
                 }
             }
@@ -577,12 +545,12 @@ std::vector<std::pair<std::string, std::string>> SplitOdbcConnectionString(const
         if (eq == std::string::npos || (semi != std::string::npos && semi < eq)) {
             // An item without "=" ("ODBC" before the first ';'): kept as a key with no value.
             size_t end = semi == std::string::npos ? text.size() : semi;
-            std::string key = trim(text.substr(i, end - i));
+            std::string key(tolvaran::TrimBlanks(std::string_view(text).substr(i, end - i)));
             if (!key.empty()) out.emplace_back(key, std::string());
             i = end + 1;
             continue;
         }
-        std::string key = trim(text.substr(i, eq - i));
+        std::string key(tolvaran::TrimBlanks(std::string_view(text).substr(i, eq - i)));
         size_t j = eq + 1;
         while (j < text.size() && text[j] == ' ') ++j;
         std::string value;
@@ -603,7 +571,7 @@ std::vector<std::pair<std::string, std::string>> SplitOdbcConnectionString(const
         } else {
             size_t end = text.find(';', j);
             if (end == std::string::npos) end = text.size();
-            value = trim(text.substr(j, end - j));
+            value = std::string(tolvaran::TrimBlanks(std::string_view(text).substr(j, end - j)));
             i = end + 1;
         }
         if (!key.empty()) out.emplace_back(key, value);
@@ -614,10 +582,10 @@ std::vector<std::pair<std::string, std::string>> SplitOdbcConnectionString(const
 std::string OdbcDriverConnectionString(const std::string& adoText) {
     std::string out;
     for (auto [key, value] : SplitOdbcConnectionString(adoText)) {
-        std::string k = upper(key);
+        std::string k = tolvaran::UpperCase(key);
         if (value.empty() && k == "ODBC") continue;
         if (k == "INTEGRATED SECURITY" || k == "PERSIST SECURITY INFO" || k == "DATA PROVIDER") continue;
-        if (k == "PROVIDER" && upper(value).rfind("MSDASQL", 0) == 0) continue;
+        if (k == "PROVIDER" && tolvaran::StartsWithNoCase(value, "MSDASQL")) continue;
         if (k == "USER ID" || k == "USERID") key = "UID";
         if (k == "PASSWORD") key = "PWD";
         if (!out.empty()) out += ";";

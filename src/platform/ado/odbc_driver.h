@@ -1,7 +1,7 @@
 #pragma once
 // The ODBC driver (unixODBC). Opens "DSN=..." and "Driver=..." strings; OpenDriver maps the
-// SQL Server provider's strings ("Provider=SQLOLEDB...") through SqlServerOdbcTemplate() before
-// they reach it. Values are bound as parameters; the catalog comes from SQLTables,
+// SQL Server provider's strings ("Provider=SQLOLEDB...") through the connection options' SQL
+// Server template before they reach it. Values are bound as parameters; the catalog comes from SQLTables,
 // SQLProcedures and SQLColumns.
 //
 // unixODBC reads ODBCSYSINI and ODBCINI when the first environment handle is made, so a

@@ -1,7 +1,8 @@
-#include <cctype>
 #include <utility>
 
 #include "platform/ado/ado.h"
+#include "platform/ado/jet_sql_tokens.h"
+#include "platform/common/text.h"
 
 namespace ado {
 namespace {
@@ -12,124 +13,50 @@ constexpr long kErrObjectClosed = 3704;
 constexpr long kErrConnectionClosed = 3709;
 constexpr long kErrRowNotFound = static_cast<long>(0x80040E38);
 
-char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+using Tokens = std::vector<SqlToken>;
 
-std::string Upper(std::string s) {
-    for (auto& c : s) c = UpperAscii(c);
-    return s;
-}
-
-// name compared with a name already upper-cased, without regard to case.
-bool SameAsUpper(const std::string& name, const std::string& upper) {
-    if (name.size() != upper.size()) return false;
-    for (size_t i = 0; i < name.size(); ++i)
-        if (UpperAscii(name[i]) != upper[i]) return false;
-    return true;
-}
-
-// Tokens of a SQL text, enough to find a single base table: words, quoted names (bracket,
-// double quote, back quote, kept with their quotes), string literals and single characters.
-std::vector<std::string> Tokens(const std::string& sql) {
-    std::vector<std::string> out;
-    size_t i = 0;
-    const size_t n = sql.size();
-    while (i < n) {
-        const char c = sql[i];
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            ++i;
-            continue;
-        }
-        if (c == '[' || c == '"' || c == '`' || c == '\'') {
-            const char close = c == '[' ? ']' : c;
-            size_t j = i + 1;
-            while (j < n) {
-                if (sql[j] == close) {
-                    if (close != ']' && j + 1 < n && sql[j + 1] == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            out.push_back(sql.substr(i, std::min(n, j + 1) - i));
-            i = j + 1;
-            continue;
-        }
-        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
-            static_cast<unsigned char>(c) >= 0x80) {
-            size_t j = i;
-            while (j < n && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_' ||
-                             sql[j] == '$' || static_cast<unsigned char>(sql[j]) >= 0x80))
-                ++j;
-            out.push_back(sql.substr(i, j - i));
-            i = j;
-            continue;
-        }
-        out.push_back(std::string(1, c));
-        ++i;
-    }
-    return out;
-}
-
-std::string Unquote(const std::string& name) {
-    if (name.size() >= 2 && (name[0] == '[' || name[0] == '"' || name[0] == '`')) {
-        const char close = name[0] == '[' ? ']' : name[0];
-        std::string out;
-        for (size_t i = 1; i + 1 < name.size(); ++i) {
-            out += name[i];
-            if (close != ']' && name[i] == close && name[i + 1] == close) ++i;
-        }
-        return out;
-    }
+// A table name as a record source may give it ("[Order Details]", `x`, "x"), with its tokens:
+// without its quotes when one quoted name is the whole text, else as it stands.
+std::string Unquote(const std::string& name, const Tokens& t) {
+    const bool quoted = t[0].kind == SqlToken::Name || (t[0].kind == SqlToken::Text && t[0].quote == '"');
+    if (quoted && t.size() == 2 && t[0].pos == 0 && t[0].len == name.size()) return t[0].text;
     return name;
 }
 
 // The one table a "SELECT ... FROM <table> [WHERE ...] [ORDER BY ...]" reads; "" otherwise.
-std::string BaseTable(const std::string& sql) {
-    const auto t = Tokens(sql);
-    if (t.empty() || Upper(t[0]) != "SELECT") return {};
+std::string BaseTable(const Tokens& t) {
+    if (!IsWord(t[0], "SELECT")) return {};
     int depth = 0;
     size_t i = 1;
-    for (; i < t.size(); ++i) {
-        if (t[i] == "(") ++depth;
-        if (t[i] == ")") --depth;
-        if (depth == 0 && Upper(t[i]) == "FROM") break;
+    for (; t[i].kind != SqlToken::End; ++i) {
+        if (IsSymbol(t[i], "(")) ++depth;
+        if (IsSymbol(t[i], ")")) --depth;
+        if (depth == 0 && IsWord(t[i], "FROM")) break;
     }
-    if (i + 1 >= t.size()) return {};
-    std::string table = t[i + 1];
-    size_t k = i + 2;
-    if (k + 1 < t.size() && t[k] == ".") {  // owner.table
-        table = t[k + 1];
-        k += 2;
-    }
-    if (table == "(") return {};
-    if (k < t.size()) {
-        const std::string next = Upper(t[k]);
-        if (next != "WHERE" && next != "ORDER" && next != ";") return {};
-    }
-    return Unquote(table);
+    if (t[i].kind == SqlToken::End) return {};
+    size_t k = i + 1;
+    if (t[k].kind != SqlToken::End && IsSymbol(t[k + 1], ".")) k += 2;  // owner.table
+    const SqlToken& table = t[k];
+    const bool name = table.kind == SqlToken::Word || table.kind == SqlToken::Name ||
+                      (table.kind == SqlToken::Text && table.quote == '"');
+    if (!name) return {};
+    const SqlToken& next = t[k + 1];
+    if (next.kind != SqlToken::End && !IsWord(next, "WHERE") && !IsWord(next, "ORDER") &&
+        !IsSymbol(next, ";"))
+        return {};
+    return table.text;
 }
 
-bool LooksLikeSql(const std::string& source) {
-    // Only the first token decides; the text is not tokenized further.
-    size_t i = 0;
-    while (i < source.size() && std::isspace(static_cast<unsigned char>(source[i]))) ++i;
-    if (i >= source.size()) return false;
-    if (source[i] == '(' || source[i] == '{') return true;
-    size_t j = i;
-    while (j < source.size() && std::isalpha(static_cast<unsigned char>(source[j]))) ++j;
-    if (j < source.size() && (std::isalnum(static_cast<unsigned char>(source[j])) || source[j] == '_' ||
-                              source[j] == '$' || static_cast<unsigned char>(source[j]) >= 0x80))
-        return false;  // a longer word: a table name such as "Selections"
-    // A statement starts with one of these; anything else is a table name ("Order Details").
+// Whether a record source, given by its tokens, is a statement; only the first token decides.
+bool LooksLikeSql(const Tokens& t) {
+    const SqlToken& first = t[0];
+    if (first.kind == SqlToken::Symbol && (first.text == "(" || first.text[0] == '{')) return true;
+    // A statement starts with one of these; anything else is a table name ("Order Details",
+    // "Selections").
     static const char* const kStarts[] = {"SELECT", "WITH",   "PRAGMA", "VALUES", "TRANSFORM", "PARAMETERS",
                                           "INSERT", "UPDATE", "DELETE", "EXEC",   "EXECUTE",   "CALL"};
-    const std::string first = Upper(source.substr(i, j - i));
     for (const char* k : kStarts)
-        if (first == k) return true;
+        if (IsWord(first, k)) return true;
     return false;
 }
 
@@ -204,12 +131,15 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
                            "invalid in this context.");
     Driver& d = connection->driver();
     std::string sql = source;
-    if (!LooksLikeSql(source)) sql = "SELECT * FROM " + d.quoteName(Unquote(source));
+    // The source is read once: whether it is a statement, and the table it reads.
+    const Tokens tokens = TokenizeJetSql(source, SqlErrors::Tolerate);
+    const bool statement = LooksLikeSql(tokens);
+    if (!statement) sql = "SELECT * FROM " + d.quoteName(Unquote(source, tokens));
     auto c = d.query(sql, params);
     columns_ = c->columns();
     upperNames_.clear();
     upperNames_.reserve(columns_.size());
-    for (const auto& col : columns_) upperNames_.push_back(Upper(col.name));
+    for (const auto& col : columns_) upperNames_.push_back(tolvaran::UpperCase(col.name));
     rows_.clear();
     std::vector<vb::Variant> row;
     while (c->next(row)) {
@@ -223,14 +153,14 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
     lock_ = lock;
     table_.clear();
     if (lock != adLockReadOnly && lock != adLockUnspecified && !d.readOnly()) {
-        table_ = BaseTable(sql);
+        table_ = statement ? BaseTable(tokens) : Unquote(source, tokens);
         if (!table_.empty()) {
             const auto tableColumns = d.columns(table_);
             if (tableColumns.empty()) table_.clear();
             for (size_t i = 0; i < columns_.size(); ++i) {
                 auto& col = columns_[i];
                 for (const auto& tc : tableColumns) {
-                    if (!SameAsUpper(tc.name, upperNames_[i])) continue;
+                    if (!tolvaran::EqualsNoCase(tc.name, upperNames_[i])) continue;
                     col.primaryKey = tc.primaryKey;
                     col.autoIncrement = tc.autoIncrement;
                     col.nullable = tc.nullable;
@@ -320,7 +250,7 @@ long Recordset::RecordCount() const {
 
 int Recordset::indexOf(const std::string& name) const {
     for (size_t i = 0; i < upperNames_.size(); ++i)
-        if (SameAsUpper(name, upperNames_[i])) return static_cast<int>(i);
+        if (tolvaran::EqualsNoCase(name, upperNames_[i])) return static_cast<int>(i);
     return -1;
 }
 
@@ -437,12 +367,12 @@ void Recordset::writeNewRow() {
     const auto& freshColumns = c->columns();
     for (size_t i = 0; i < columns_.size(); ++i) {
         // Usually the same columns in the same order.
-        if (i < freshColumns.size() && SameAsUpper(freshColumns[i].name, upperNames_[i])) {
+        if (i < freshColumns.size() && tolvaran::EqualsNoCase(freshColumns[i].name, upperNames_[i])) {
             row[i] = Coerce(fresh[i], columns_[i].type);
             continue;
         }
         for (size_t j = 0; j < freshColumns.size(); ++j)
-            if (SameAsUpper(freshColumns[j].name, upperNames_[i]))
+            if (tolvaran::EqualsNoCase(freshColumns[j].name, upperNames_[i]))
                 row[i] = Coerce(fresh[j], columns_[i].type);
     }
 }

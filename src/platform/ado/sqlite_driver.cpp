@@ -1,17 +1,17 @@
 #include "platform/ado/sqlite_driver.h"
 
 #include <fcntl.h>
-#include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ado/jet_sql_tokens.h"
 #include "platform/ado/sqlite_statements.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace ado {
 namespace {
@@ -21,11 +21,6 @@ constexpr long kErrSyntax = static_cast<long>(0x80040E14);    // a statement the
 constexpr long kErrNoTransaction = 3251;                      // the operation is not allowed now
 // Statements kept prepared per connection: the store's working set is a few dozen texts.
 constexpr size_t kKeptStatements = 96;
-
-std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // "YYYY-MM-DD HH:MM:SS" (ToParts gives years 100 to 9999). Every row of the conversion log
 // carries one: formatted by hand, without printf.
@@ -178,73 +173,17 @@ class SqliteCursor : public Cursor {
 // Jet accepts "DELETE * FROM t"; SQLite wants "DELETE FROM t".
 // The text without the "*", or "" when the statement needs no change.
 std::string SqliteForm(const std::string& sql) {
-    size_t i = 0;
-    while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
-    if (sql.size() - i < 6 || strncasecmp(sql.c_str() + i, "DELETE", 6) != 0) return {};
-    size_t j = i + 6;
-    while (j < sql.size() && std::isspace(static_cast<unsigned char>(sql[j]))) ++j;
-    if (j < sql.size() && sql[j] == '*') return sql.substr(0, i + 6) + sql.substr(j + 1);
-    return {};
-}
-
-// The SELECT text of "CREATE VIEW name [(cols)] AS select".
-std::string ViewBody(const std::string& createSql) {
-    size_t i = 0;
-    const size_t n = createSql.size();
-    auto skipSpace = [&] {
-        while (i < n && std::isspace(static_cast<unsigned char>(createSql[i]))) ++i;
-    };
-    auto word = [&]() -> std::string {
-        skipSpace();
-        if (i >= n) return {};
-        const char open = createSql[i];
-        if (open == '"' || open == '[' || open == '`' || open == '\'') {
-            const char close = open == '[' ? ']' : open;
-            size_t j = i + 1;
-            while (j < n) {
-                if (createSql[j] == close) {
-                    if (close != ']' && j + 1 < n && createSql[j + 1] == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            std::string w = createSql.substr(i, j + 1 - i);
-            i = std::min(n, j + 1);
-            return w;
-        }
-        if (open == '(') {
-            int depth = 0;
-            size_t j = i;
-            for (; j < n; ++j) {
-                if (createSql[j] == '(') ++depth;
-                if (createSql[j] == ')' && --depth == 0) break;
-            }
-            std::string w = createSql.substr(i, j + 1 - i);
-            i = std::min(n, j + 1);
-            return w;
-        }
-        size_t j = i;
-        while (j < n && !std::isspace(static_cast<unsigned char>(createSql[j])) && createSql[j] != '(') ++j;
-        std::string w = createSql.substr(i, j - i);
-        i = j;
-        return w;
-    };
-    while (i < n) {
-        if (Upper(word()) == "AS") {
-            skipSpace();
-            return createSql.substr(i);
-        }
-    }
-    return createSql;
+    // Every statement passes here: only a DELETE is read further.
+    if (!tolvaran::StartsWithNoCase(tolvaran::TrimBlanks(sql), "DELETE")) return {};
+    const auto t = TokenizeJetSql(sql, SqlErrors::Tolerate);
+    if (!IsWord(t[0], "DELETE") || !IsSymbol(t[1], "*")) return {};
+    return sql.substr(0, t[0].pos + t[0].len) + sql.substr(t[1].pos + 1);
 }
 
 }  // namespace
 
 DataTypeEnum SqliteDeclaredType(const std::string& declared, long* size) {
-    const std::string t = Upper(declared);
+    const std::string t = tolvaran::UpperCase(declared);
     if (size) {
         *size = 0;
         const auto p = t.find('(');
@@ -526,12 +465,11 @@ std::vector<TableInfo> SqliteDriver::tables() {
     while (c->next(row)) {
         TableInfo t;
         t.name = row[0].ToString();
-        const std::string upper = Upper(t.name);
         if (row[1].ToString() == "view") {
             t.type = "VIEW";
-        } else if (upper.rfind("SQLITE_", 0) == 0 || upper.rfind("MSYS", 0) == 0) {
+        } else if (tolvaran::StartsWithNoCase(t.name, "SQLITE_") || tolvaran::StartsWithNoCase(t.name, "MSYS")) {
             t.type = "SYSTEM TABLE";
-            links = links || upper == "MSYSOBJECTS";
+            links = links || tolvaran::EqualsNoCase(t.name, "MSysObjects");
         } else {
             t.type = "TABLE";
         }
@@ -572,7 +510,7 @@ std::vector<ColumnInfo> SqliteDriver::columns(const std::string& table) {
         columnCache_.clear();
         columnCacheVersion_ = version;
     }
-    const std::string key = Upper(table);
+    const std::string key = tolvaran::UpperCase(table);
     if (auto it = columnCache_.find(key); it != columnCache_.end()) return it->second;
     std::vector<ColumnInfo> out;
     auto c = query("SELECT name, type, \"notnull\", pk FROM pragma_table_info(?)", {table});
@@ -588,7 +526,7 @@ std::vector<ColumnInfo> SqliteDriver::columns(const std::string& table) {
         if (col.primaryKey) {
             ++pkCount;
             // INTEGER PRIMARY KEY is the rowid: the engine numbers new rows.
-            col.autoIncrement = Upper(decl) == "INTEGER";
+            col.autoIncrement = tolvaran::EqualsNoCase(decl, "INTEGER");
         }
         out.push_back(std::move(col));
     }
@@ -602,7 +540,7 @@ std::vector<QueryInfo> SqliteDriver::views() {
     std::vector<QueryInfo> out;
     auto c = query("SELECT name, sql FROM sqlite_master WHERE type = 'view' ORDER BY name", {});
     std::vector<vb::Variant> row;
-    while (c->next(row)) out.push_back({row[0].ToString(), ViewBody(vb::NZ(row[1], "").ToString())});
+    while (c->next(row)) out.push_back({row[0].ToString(), ViewSelectText(vb::NZ(row[1], "").ToString())});
     return out;
 }
 

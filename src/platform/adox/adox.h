@@ -14,6 +14,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/common/variant.h"
 
 namespace adox {
@@ -51,12 +52,10 @@ protected:
     std::vector<T> items_;
 };
 
-bool SameName(const std::string& a, const std::string& b);
-
 template <typename T>
 T& Collection<T>::Item(const std::string& name) {
     for (T& item : items_)
-        if (SameName(item.Name, name)) return item;
+        if (tolvaran::EqualsNoCase(item.Name, name)) return item;
     notFound();
 }
 

@@ -22,14 +22,6 @@ const char* const kJetTableProperties[] = {
 
 }  // namespace
 
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 Columns& Table::Columns() {
     if (!columns_) {
         auto connection = connection_.lock();

@@ -3,6 +3,8 @@
 #include <array>
 #include <cctype>
 
+#include "platform/common/text.h"
+
 namespace tolvaran {
 namespace {
 
@@ -155,14 +157,6 @@ bool TokenList::IsQualified(std::size_t i) const {
 std::string_view BracketContent(std::string_view nameToken) {
     if (nameToken.size() < 2) return {};
     return nameToken.substr(1, nameToken.size() - 2);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 bool IsKeyword(std::string_view word) {

@@ -78,9 +78,6 @@ private:
 // The name inside a Name token's brackets.
 std::string_view BracketContent(std::string_view nameToken);
 
-// Case-insensitive ASCII comparison, as Access compares keywords and function names.
-bool EqualsNoCase(std::string_view a, std::string_view b);
-
 // Access keywords that are operators, never function names ("And", "Or", "Not", "Mod", "Is",
 // "Like", "In", "Between", "Xor", "Eqv", "Imp") and the If/Then/Else words of converted IIf calls.
 bool IsKeyword(std::string_view word);

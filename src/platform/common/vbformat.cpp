@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/common/vbdate.h"
 #include "platform/common/vbstring.h"
 
@@ -21,12 +22,6 @@ struct Piece {
 
 char Lower(char c) {
     return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-}
-
-bool StartsNoCase(const std::string& s, size_t at, const char* word) {
-    for (size_t i = 0; word[i]; ++i)
-        if (at + i >= s.size() || Lower(s[at + i]) != word[i]) return false;
-    return true;
 }
 
 // Splits on ";" outside quotes and escapes.
@@ -72,13 +67,14 @@ std::vector<Piece> Lex(const std::string& s) {
             i += 2;
             continue;
         }
-        if (StartsNoCase(s, i, "am/pm") || StartsNoCase(s, i, "ampm")) {
-            const size_t len = StartsNoCase(s, i, "am/pm") ? 5 : 4;
+        const std::string_view rest = std::string_view(s).substr(i);
+        if (tolvaran::StartsWithNoCase(rest, "am/pm") || tolvaran::StartsWithNoCase(rest, "ampm")) {
+            const size_t len = tolvaran::StartsWithNoCase(rest, "am/pm") ? 5 : 4;
             out.push_back({false, s.substr(i, len)});
             i += len;
             continue;
         }
-        if (StartsNoCase(s, i, "a/p")) {
+        if (tolvaran::StartsWithNoCase(rest, "a/p")) {
             out.push_back({false, s.substr(i, 3)});
             i += 3;
             continue;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 
 namespace vb {
 namespace {
@@ -24,25 +25,6 @@ bool IsAscii(const std::string& s) {
     for (char c : s)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
-}
-
-// Case mapping for ASCII and the Latin-1 letters (U+00C0..U+00FE, two bytes C3 xx).
-std::string MapCase(const std::string& s, bool upper) {
-    std::string out = s;
-    for (size_t i = 0; i < out.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(out[i]);
-        if (c < 0x80) {
-            if (upper && c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 32);
-            if (!upper && c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c + 32);
-        } else if (c == 0xC3 && i + 1 < out.size()) {
-            unsigned char d = static_cast<unsigned char>(out[i + 1]);
-            // U+00C0..U+00DE upper (not U+00D7), U+00E0..U+00FE lower (not U+00F7).
-            if (upper && d >= 0xA0 && d <= 0xBE && d != 0xB7) out[i + 1] = static_cast<char>(d - 0x20);
-            if (!upper && d >= 0x80 && d <= 0x9E && d != 0x97) out[i + 1] = static_cast<char>(d + 0x20);
-            ++i;
-        }
-    }
-    return out;
 }
 
 void BadCall() {
@@ -140,10 +122,10 @@ std::string Replace(const std::string& s, const std::string& find, const std::st
 }
 
 std::string UCase(const std::string& s) {
-    return MapCase(s, true);
+    return tolvaran::UpperCase(s);
 }
 std::string LCase(const std::string& s) {
-    return MapCase(s, false);
+    return tolvaran::LowerCase(s);
 }
 
 std::string LTrim(const std::string& s) {

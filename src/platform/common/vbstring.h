@@ -1,7 +1,7 @@
 #pragma once
 // Text routines with the host language's meaning. Texts are UTF-8; positions and lengths count
 // characters (code points), 1-based as the host language counts them. Comparison mode
-// vbTextCompare ignores case (ASCII and Latin-1 letters).
+// vbTextCompare ignores case (ASCII and Latin-1 letters, as platform/common/text.h folds them).
 #include <string>
 
 namespace vb {

@@ -1,7 +1,7 @@
 #include "platform/designer/database.h"
 
 #include "platform/common/com_error.h"
-#include "platform/designer/util.h"
+#include "platform/common/text.h"
 
 namespace designer {
 
@@ -12,7 +12,7 @@ namespace {
 }
 
 bool HasKey(const std::string& cs, const char* key) {
-    return UpperAscii(cs).find(UpperAscii(key)) != std::string::npos;
+    return tolvaran::FindNoCase(cs, key) != std::string::npos;
 }
 
 std::string JetString(const std::string& file) { return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file; }
@@ -37,7 +37,7 @@ const DatabaseFieldDefinition& DatabaseFieldDefinitions::Item(int index) const {
 
 const DatabaseFieldDefinition* DatabaseFieldDefinitions::Find(const std::string& name) const {
     for (auto& f : fields_)
-        if (EqualsNoCase(f->Name(), name)) return f.get();
+        if (tolvaran::EqualsNoCase(f->Name(), name)) return f.get();
     return nullptr;
 }
 
@@ -69,7 +69,7 @@ DatabaseTable& DatabaseTables::Item(int index) const {
 
 DatabaseTable* DatabaseTables::Find(const std::string& name) const {
     for (auto& t : tables_)
-        if (EqualsNoCase(t->Name(), name)) return t.get();
+        if (tolvaran::EqualsNoCase(t->Name(), name)) return t.get();
     return nullptr;
 }
 
@@ -87,8 +87,8 @@ std::string DatabaseTables::resolve(const TableSource& s) const {
     if (logons_) {
         for (auto it = logons_->rbegin(); it != logons_->rend(); ++it)
             if (!it->ConnectionString.empty() &&
-                (EqualsNoCase(it->ServerName, s.Location) ||
-                 (!s.ServerName.empty() && EqualsNoCase(it->ServerName, s.ServerName))))
+                (tolvaran::EqualsNoCase(it->ServerName, s.Location) ||
+                 (!s.ServerName.empty() && tolvaran::EqualsNoCase(it->ServerName, s.ServerName))))
                 return it->ConnectionString;
     }
     if (!s.ServerName.empty()) return SqlServerString(s.ServerName, s.DatabaseName, s.UserId, s.Password);

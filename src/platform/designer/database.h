@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ado/driver.h"
 #include "platform/common/com_error.h"
 #include "platform/designer/types.h"
 
@@ -108,10 +109,11 @@ public:
 // Reads the fields of a table from its source. connectionString is the one resolved for the
 // table (see Database); throws vb::ComError when the source cannot be opened or has no such
 // table.
-using FieldReader = std::function<std::vector<SourceField>(const std::string& connectionString,
-                                                           const TableSource& source, const std::string& table)>;
-// Reads through platform/ado.
-FieldReader AdoFieldReader();
+using FieldReader = std::function<std::vector<SourceField>(
+    const std::string& connectionString, const TableSource& source, const std::string& table)>;
+// Reads through platform/ado, opening connections with the options of the run (the SQL Server
+// template, the Access file reader).
+FieldReader AdoFieldReader(const ado::ConnectionOptions& options = {});
 
 class DatabaseTable {
 public:

@@ -1,9 +1,9 @@
 // Reads a table's fields through platform/ado.
 #include "platform/ado/ado.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/designer/database.h"
 #include "platform/designer/linked_tables.h"
-#include "platform/designer/util.h"
 
 namespace designer {
 
@@ -65,11 +65,12 @@ std::vector<ado::ColumnInfo> ColumnsOf(ado::Connection& conn, const std::string&
     }
 }
 
-// A table linked into an Access file (or its SQLite stand-in): the columns where it lives.
+// A table linked into an Access file (or its SQLite stand-in): the columns where it lives,
+// read through a connection with the options of the one the link was found on.
 std::vector<ado::ColumnInfo> LinkedColumns(const ado::ConnectionPtr& conn, const std::string& table) {
     LinkedTable link;
     if (!FindLinkedTable(conn, table, link)) return {};
-    auto linked = ado::OpenConnection(link.connectionString);
+    auto linked = ado::OpenConnection(link.connectionString, conn->Options());
     return ColumnsOf(*linked, link.table);
 }
 
@@ -78,7 +79,7 @@ bool HasProcedure(ado::Connection& conn, const std::string& name) {
     try {
         for (const ado::QueryInfo& p : conn.driver().procedures()) {
             std::string n = p.name.substr(0, p.name.find(';'));
-            if (EqualsNoCase(n, name) || EqualsNoCase(p.name, name)) return true;
+            if (tolvaran::EqualsNoCase(n, name) || tolvaran::EqualsNoCase(p.name, name)) return true;
         }
     } catch (const vb::ComError&) {
     }
@@ -100,7 +101,7 @@ bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& ta
             target = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + vb::NZ(rs["Database"], "").ToString();
         } else if (type == 4) {
             target = vb::NZ(rs["Connect"], "").ToString();
-            if (UpperAscii(target.substr(0, 5)) == "ODBC;") target = target.substr(5);
+            if (tolvaran::StartsWithNoCase(target, "ODBC;")) target = target.substr(5);
         }
         if (target.empty()) return false;
         out.connectionString = target;
@@ -111,9 +112,9 @@ bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& ta
     }
 }
 
-FieldReader AdoFieldReader() {
-    return [](const std::string& connectionString, const TableSource&, const std::string& table) {
-        auto conn = ado::OpenConnection(connectionString);
+FieldReader AdoFieldReader(const ado::ConnectionOptions& options) {
+    return [options](const std::string& connectionString, const TableSource&, const std::string& table) {
+        auto conn = ado::OpenConnection(connectionString, options);
         auto cols = ColumnsOf(*conn, table);
         if (cols.empty()) cols = LinkedColumns(conn, table);
         if (cols.empty() && HasProcedure(*conn, table))

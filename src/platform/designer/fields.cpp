@@ -1,10 +1,10 @@
 #include "platform/designer/fields.h"
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/designer/database.h"
 #include "platform/designer/formula_check.h"
 #include "platform/designer/report.h"
-#include "platform/designer/util.h"
 
 namespace designer {
 
@@ -36,7 +36,7 @@ void FormulaFieldDefinition::Check(bool& ok, std::string& message) const {
 FormulaFieldDefinition& FormulaFieldDefinitions::Add(const std::string& name, const std::string& text) {
     CheckName(name, "formula");
     for (auto& f : items_)  // references ignore case, so names must differ in more than case
-        if (EqualsNoCase(f->Name(), name))
+        if (tolvaran::EqualsNoCase(f->Name(), name))
             throw vb::ComError(kErrDuplicateName, "The formula name \"" + name + "\" is already in use.");
     items_.push_back(std::make_unique<FormulaFieldDefinition>(*report_, name, text));
     return *items_.back();
@@ -69,7 +69,7 @@ ParameterFieldDefinition& ParameterFieldDefinitions::Add(const std::string& name
                                "Invalid parameter value type " + std::to_string(valueType) + ".");
     }
     for (auto& p : items_)
-        if (EqualsNoCase(p->Name(), name))
+        if (tolvaran::EqualsNoCase(p->Name(), name))
             throw vb::ComError(kErrDuplicateName, "The parameter name \"" + name + "\" is already in use.");
     items_.push_back(std::make_unique<ParameterFieldDefinition>(name, valueType));
     return *items_.back();

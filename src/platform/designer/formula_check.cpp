@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/common/text.h"
 #include "platform/designer/formula_ast.h"
 #include "platform/designer/formula_functions.h"
 #include "platform/designer/formula_lexer.h"
 #include "platform/designer/types.h"
-#include "platform/designer/util.h"
 
 namespace designer {
 
@@ -21,7 +21,7 @@ namespace msg {
 std::string Missing(std::string_view token) {
     bool word =
         !token.empty() && ((token[0] >= 'A' && token[0] <= 'Z') || (token[0] >= 'a' && token[0] <= 'z'));
-    if (word) return "The keyword '" + LowerAscii(token) + "' is missing.";
+    if (word) return "The keyword '" + tolvaran::LowerCase(token) + "' is missing.";
     return "The " + std::string(token) + " is missing.";
 }
 
@@ -180,7 +180,9 @@ class Parser {
         if (t_[i_].kind != Tok::End && t_[i_].kind != Tok::Error) ++i_;
     }
     bool isPunct(std::string_view p) const { return peek().kind == Tok::Punct && peek().text == p; }
-    bool isWord(std::string_view w) const { return peek().kind == Tok::Word && EqualsNoCase(peek().text, w); }
+    bool isWord(std::string_view w) const {
+        return peek().kind == Tok::Word && tolvaran::EqualsNoCase(peek().text, w);
+    }
     bool isWordIn(std::initializer_list<const char*> ws) const {
         for (const char* w : ws)
             if (isWord(w)) return true;
@@ -940,7 +942,7 @@ class Parser {
     }
 
     static Base DateLiteral(const std::string& text) {
-        std::string t = Trim(text);
+        std::string t(tolvaran::TrimBlanks(text));
         bool digit = false, colon = false, datePart = false;
         for (char c : t) {
             if (c >= '0' && c <= '9')
@@ -961,9 +963,9 @@ class Parser {
     Val Word() {
         const Token& tok = peek();
         size_t pos = tok.pos;
-        if (EqualsNoCase(tok.text, "True") || EqualsNoCase(tok.text, "False")) {
+        if (tolvaran::EqualsNoCase(tok.text, "True") || tolvaran::EqualsNoCase(tok.text, "False")) {
             NodePtr n = make(FormulaNodeKind::Boolean, pos);
-            if (n) n->number = EqualsNoCase(tok.text, "True") ? 1 : 0;
+            if (n) n->number = tolvaran::EqualsNoCase(tok.text, "True") ? 1 : 0;
             advance();
             return typed({Base::Boolean}, pos, std::move(n));
         }
@@ -1004,7 +1006,7 @@ class Parser {
         } else if (f.minArgs > 0) {
             failAt(msg::Missing("("));
         }
-        if (EqualsNoCase(f.name, "IIF")) requireBool(args[0]);
+        if (tolvaran::EqualsNoCase(f.name, "IIF")) requireBool(args[0]);
         if (f.groupArg > 0 && static_cast<int>(args.size()) >= f.groupArg) {
             const Val& g = args[f.groupArg - 1];
             if (g.isRef && !sym_.groupFields.count(g.ref)) fail(msg::kGroupRequired, g.pos);
@@ -1031,7 +1033,7 @@ class Parser {
     bool build_;
     size_t i_ = 0;
     int depth_ = 0;
-    std::map<std::string, Ty, NoCaseLess> vars_;
+    std::map<std::string, Ty, tolvaran::NoCaseLess> vars_;
 };
 
 }  // namespace

@@ -11,27 +11,24 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/common/text.h"
+
 namespace designer {
 
 class Report;
 
-// Orders texts without regard to ASCII case.
-struct NoCaseLess {
-    bool operator()(const std::string& a, const std::string& b) const;
-};
-
 // What a formula may refer to. Names are compared without regard to case.
 struct FormulaSymbols {
     // Database fields: "Table.Field" -> value type (FieldValueType).
-    std::map<std::string, int, NoCaseLess> fields;
+    std::map<std::string, int, tolvaran::NoCaseLess> fields;
     // Tables whose fields are not known: every "{Table.anything}" of them resolves.
-    std::set<std::string, NoCaseLess> openTables;
+    std::set<std::string, tolvaran::NoCaseLess> openTables;
     // Formula fields: name -> value type of its result (crUnknownField when not worked out).
-    std::map<std::string, int, NoCaseLess> formulas;
+    std::map<std::string, int, tolvaran::NoCaseLess> formulas;
     // Parameter fields: name -> value type.
-    std::map<std::string, int, NoCaseLess> parameters;
+    std::map<std::string, int, tolvaran::NoCaseLess> parameters;
     // Group condition fields ("Table.Field"), for summaries per group.
-    std::set<std::string, NoCaseLess> groupFields;
+    std::set<std::string, tolvaran::NoCaseLess> groupFields;
 };
 
 // The result types of formula texts checked against a report's untyped names (SymbolsOf),

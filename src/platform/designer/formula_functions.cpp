@@ -4,7 +4,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/designer/util.h"
+#include "platform/common/text.h"
 
 namespace designer::formula {
 
@@ -225,7 +225,7 @@ constexpr const char* kKeywords[] = {
 template <class T>
 std::unordered_map<std::string, const T*> Index(const T* begin, const T* end) {
     std::unordered_map<std::string, const T*> m;
-    for (const T* p = begin; p != end; ++p) m.emplace(UpperAscii(p->name), p);
+    for (const T* p = begin; p != end; ++p) m.emplace(tolvaran::UpperCase(p->name), p);
     return m;
 }
 
@@ -233,13 +233,13 @@ std::unordered_map<std::string, const T*> Index(const T* begin, const T* end) {
 
 const FunctionInfo* FindFunction(std::string_view name) {
     static const auto index = Index(std::begin(kFunctions), std::end(kFunctions));
-    auto it = index.find(UpperAscii(name));
+    auto it = index.find(tolvaran::UpperCase(name));
     return it == index.end() ? nullptr : it->second;
 }
 
 bool FindConstant(std::string_view name, Base& type) {
     static const auto index = Index(std::begin(kConstants), std::end(kConstants));
-    auto it = index.find(UpperAscii(name));
+    auto it = index.find(tolvaran::UpperCase(name));
     if (it == index.end()) return false;
     type = it->second->type;
     return true;
@@ -248,11 +248,11 @@ bool FindConstant(std::string_view name, Base& type) {
 bool IsKeyword(std::string_view word) {
     static const auto index = [] {
         std::unordered_map<std::string, bool> m;
-        for (const char* k : kKeywords) m.emplace(UpperAscii(k), true);
+        for (const char* k : kKeywords) m.emplace(tolvaran::UpperCase(k), true);
         return m;
     }();
     if (word.size() > 11) return false;  // longer than the longest keyword
-    return index.count(UpperAscii(word)) > 0;
+    return index.count(tolvaran::UpperCase(word)) > 0;
 }
 
 }  // namespace designer::formula

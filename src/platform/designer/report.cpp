@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/designer/formula_check.h"
 #include "platform/designer/references.h"
 #include "platform/designer/report_file.h"
@@ -201,7 +202,7 @@ Area& Areas::Item(int index) const {
 }
 
 Area* Areas::Find(const std::string& code) const {
-    std::string up = UpperAscii(code);
+    std::string up = tolvaran::UpperCase(code);
     for (auto& a : items_)
         if (a->Code() == up) return a.get();
     return nullptr;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/designer/report.h"
 #include "platform/designer/report_file.h"
 #include "platform/designer/util.h"
@@ -48,18 +49,14 @@ void Text(pugi::xml_node n, const std::string& v) {
 // Connection strings are kept without their passwords.
 std::string WithoutPasswords(const std::string& cs) {
     std::string out;
-    size_t start = 0;
-    while (start <= cs.size()) {
-        size_t semi = cs.find(';', start);
-        std::string part = cs.substr(start, semi == std::string::npos ? std::string::npos : semi - start);
-        std::string key = UpperAscii(Trim(part.substr(0, part.find('='))));
-        bool secret = key.find("PASSWORD") != std::string::npos || key == "PWD";
+    for (const std::string& part : tolvaran::SplitList(cs)) {
+        const std::string key =
+            tolvaran::UpperCase(tolvaran::TrimBlanks(std::string_view(part).substr(0, part.find('='))));
+        const bool secret = key.find("PASSWORD") != std::string::npos || key == "PWD";
         if (!secret && !part.empty()) {
             if (!out.empty()) out += ';';
             out += part;
         }
-        if (semi == std::string::npos) break;
-        start = semi + 1;
     }
     return out;
 }

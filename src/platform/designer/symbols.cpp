@@ -2,28 +2,17 @@
 #include <algorithm>
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/designer/formula_check.h"
 #include "platform/designer/references.h"
 #include "platform/designer/report.h"
-#include "platform/designer/util.h"
 
 namespace designer {
-
-bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
-        if (x != y) return x < y;
-    }
-    return a.size() < b.size();
-}
 
 namespace {
 
 std::string StripBrackets(std::string_view s) {
-    std::string t = Trim(s);
+    std::string t(tolvaran::TrimBlanks(s));
     if (t.size() >= 2 && t.front() == '[' && t.back() == ']') t = t.substr(1, t.size() - 2);
     return t;
 }
@@ -248,11 +237,11 @@ bool ReferenceKnown(const Report& report, std::string_view body) {
     switch (body[0]) {
         case '@':
             for (auto& f : report.FormulaFields())
-                if (EqualsNoCase(f->Name(), rest)) return true;
+                if (tolvaran::EqualsNoCase(f->Name(), rest)) return true;
             return false;
         case '?':
             for (auto& p : report.ParameterFields())
-                if (EqualsNoCase(p->Name(), rest)) return true;
+                if (tolvaran::EqualsNoCase(p->Name(), rest)) return true;
             return false;
         case '%':
         case '#':
@@ -264,13 +253,13 @@ bool ReferenceKnown(const Report& report, std::string_view body) {
     auto known = [&](std::string_view table, std::string_view field) {
         int found = 0;
         for (auto& t : report.Database().Tables()) {
-            if (!EqualsNoCase(t->Name(), table)) continue;
+            if (!tolvaran::EqualsNoCase(t->Name(), table)) continue;
             if (!t->FieldsKnown()) {
                 found = std::max(found, 2);
                 continue;
             }
             for (auto& f : t->Fields())
-                if (EqualsNoCase(f->Name(), field)) return 1;
+                if (tolvaran::EqualsNoCase(f->Name(), field)) return 1;
         }
         return found;
     };
@@ -288,7 +277,7 @@ bool ReferenceKnown(const Report& report, std::string_view body) {
 }  // namespace
 
 void ResolveFieldReference(const Report& report, const std::string& text) {
-    std::string t = Trim(text);
+    std::string t(tolvaran::TrimBlanks(text));
     if (t.size() < 3 || t.front() != '{' || t.back() != '}' || t.find('}') != t.size() - 1)
         throw vb::ComError(kErrFieldNotKnown, "Invalid field reference \"" + text + "\".");
     if (!ReferenceKnown(report, std::string_view(t).substr(1, t.size() - 2)))

@@ -1,42 +1,9 @@
 #include "platform/designer/util.h"
 
-#include <cctype>
 #include <fstream>
 #include <iterator>
 
 namespace designer {
-
-std::string UpperAscii(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return r;
-}
-
-std::string LowerAscii(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return r;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-std::string Trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r' || s[b] == '\n')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r' || s[e - 1] == '\n')) --e;
-    return std::string(s.substr(b, e - b));
-}
 
 std::string BaseName(const std::string& path) {
     size_t slash = path.find_last_of("/\\");

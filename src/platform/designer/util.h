@@ -1,15 +1,12 @@
 #pragma once
-// Small text and file helpers of the designer component (internal).
+// Small file and picture helpers of the designer component (internal); the text helpers are
+// those of platform/common/text.h.
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace designer {
 
-std::string UpperAscii(std::string_view s);
-std::string LowerAscii(std::string_view s);
-bool EqualsNoCase(std::string_view a, std::string_view b);
-std::string Trim(std::string_view s);
 // The file name without folder and extension ("C:\out\sub1.rpt" and "/out/sub1.rpt" give "sub1").
 std::string BaseName(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out);

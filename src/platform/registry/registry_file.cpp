@@ -1,24 +1,18 @@
 #include "platform/registry/registry_file.h"
 
-#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/common/text.h"
+
 namespace registry {
 namespace {
 
-std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string TrimKey(std::string s) {
-    while (!s.empty() && (s.back() == '\\' || s.back() == ' ')) s.pop_back();
-    size_t b = 0;
-    while (b < s.size() && (s[b] == '\\' || s[b] == ' ')) ++b;
-    return s.substr(b);
+// A key path is read without separators and blanks at its ends.
+std::string TrimKey(const std::string& key) {
+    return std::string(tolvaran::TrimBlanks(key, "\\ "));
 }
 
 std::string Escape(const std::string& s) {
@@ -93,7 +87,7 @@ RegistryFile::RegistryFile(std::string path) : path_(std::move(path)) {
 }
 
 std::string RegistryFile::Fold(const std::string& key) {
-    return Upper(TrimKey(key));
+    return tolvaran::UpperCase(TrimKey(key));
 }
 
 RegistryFile::Key* RegistryFile::find(const std::string& key) {
@@ -111,7 +105,7 @@ RegistryFile::Key& RegistryFile::ensure(const std::string& keyIn) {
     // Parents first, so that enumerating a parent finds the new key.
     const auto slash = key.rfind('\\');
     if (slash != std::string::npos) ensure(key.substr(0, slash));
-    auto& k = keys_[Upper(key)];
+    auto& k = keys_[tolvaran::UpperCase(key)];
     if (k.name.empty()) k.name = key;
     return k;
 }
@@ -218,7 +212,7 @@ void RegistryFile::Parse(const std::string& textIn) {
         }
         bool replaced = false;
         for (auto& [n, existing] : current->values)
-            if (Upper(n) == Upper(name)) {
+            if (tolvaran::EqualsNoCase(n, name)) {
                 existing = v;
                 replaced = true;
             }
@@ -233,18 +227,16 @@ bool RegistryFile::KeyExists(const std::string& key) const {
 std::optional<Value> RegistryFile::Get(const std::string& key, const std::string& name) const {
     const Key* k = find(key);
     if (!k) return std::nullopt;
-    const std::string u = Upper(name);
     for (const auto& [n, v] : k->values)
-        if (Upper(n) == u) return v;
+        if (tolvaran::EqualsNoCase(n, name)) return v;
     return std::nullopt;
 }
 
 void RegistryFile::Set(const std::string& key, const std::string& name, const Value& value) {
     Key& k = ensure(key);
-    const std::string u = Upper(name);
     bool done = false;
     for (auto& [n, v] : k.values)
-        if (Upper(n) == u) {
+        if (tolvaran::EqualsNoCase(n, name)) {
             v = value;
             done = true;
         }
@@ -261,9 +253,8 @@ void RegistryFile::CreateKey(const std::string& key) {
 bool RegistryFile::DeleteValue(const std::string& key, const std::string& name) {
     Key* k = find(key);
     if (!k) return false;
-    const std::string u = Upper(name);
     for (auto it = k->values.begin(); it != k->values.end(); ++it)
-        if (Upper(it->first) == u) {
+        if (tolvaran::EqualsNoCase(it->first, name)) {
             k->values.erase(it);
             Save();
             return true;

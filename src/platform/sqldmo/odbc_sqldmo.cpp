@@ -2,6 +2,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/registry/registry_file.h"
 #include "platform/sqldmo/sqldmo.h"
 
@@ -14,6 +15,7 @@ struct Credentials {
     bool secure = false;
     std::string user;
     std::string password;
+    ado::ConnectionOptions options;  // of the run the server was connected in
 };
 
 // The SQL Server provider string for one database; values go in braced when they could end
@@ -37,9 +39,7 @@ std::string ConnectionText(const Credentials& login, const std::string& database
 }
 
 ado::ConnectionPtr Open(const Credentials& login, const std::string& database) {
-    auto c = std::make_shared<ado::Connection>();
-    c->Open(ConnectionText(login, database));
-    return c;
+    return ado::OpenConnection(ConnectionText(login, database), login.options);
 }
 
 class OdbcDatabase : public Database {
@@ -61,9 +61,10 @@ private:
 };
 
 class OdbcServer : public SQLServer {
-public:
+  public:
+    explicit OdbcServer(ado::ConnectionOptions options) : options_(std::move(options)) {}
     void Connect(const std::string& server) override {
-        login_ = Credentials{server, LoginSecure, Login, Password};
+        login_ = Credentials{server, LoginSecure, Login, Password, options_};
         master_ = Open(login_, "master");
     }
     std::vector<DatabasePtr> Databases() override {
@@ -76,7 +77,8 @@ public:
         return out;
     }
 
-private:
+  private:
+    ado::ConnectionOptions options_;
     Credentials login_;
     ado::ConnectionPtr master_;
 };
@@ -97,16 +99,8 @@ std::vector<std::string> ServersFromRegistry(const registry::RegistryFile& regis
     std::optional<registry::Value> v = registry.Get(kServersKey, kServersValue);
     if (!v) return out;
     auto split = [&](const std::string& text, char separator) {
-        std::string item;
-        for (char c : text) {
-            if (c == separator) {
-                if (!item.empty()) out.push_back(item);
-                item.clear();
-            } else {
-                item += c;
-            }
-        }
-        if (!item.empty()) out.push_back(item);
+        for (std::string& item : tolvaran::SplitList(text, separator))
+            if (!item.empty()) out.push_back(std::move(item));
     };
     if (v->type == registry::REG_SZ) split(v->text, ';');
     if (v->type == registry::REG_MULTI_SZ) {
@@ -122,7 +116,11 @@ std::vector<std::string> ServersFromRegistry(const registry::RegistryFile& regis
     return out;
 }
 
-std::unique_ptr<Application> OdbcFactory::CreateApplication() { return std::make_unique<ListApplication>(servers_); }
-std::unique_ptr<SQLServer> OdbcFactory::CreateSQLServer() { return std::make_unique<OdbcServer>(); }
+std::unique_ptr<Application> OdbcFactory::CreateApplication() {
+    return std::make_unique<ListApplication>(servers_);
+}
+std::unique_ptr<SQLServer> OdbcFactory::CreateSQLServer() {
+    return std::make_unique<OdbcServer>(options_);
+}
 
 }  // namespace sqldmo

@@ -3,10 +3,12 @@
 // ListAvailableSQLServers), a server connection with its databases ("SQLDMO.SQLServer2"), and
 // the views of a database with their text. Here the server list comes from the registry
 // file and databases and views come through the SQL Server ODBC path (OdbcFactory); tests
-// use FakeFactory (fake.h). Failures throw vb::ComError.
+// use FakeFactory (tests/support/fake_sqldmo.h). Failures throw vb::ComError.
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/ado/driver.h"
 
 namespace registry {
 class RegistryFile;
@@ -61,16 +63,18 @@ inline constexpr const char* kServersValue = "Servers";
 std::vector<std::string> ServersFromRegistry(const registry::RegistryFile& registry);
 
 // Servers from the given list (the registry's Servers value, read by the caller); databases
-// through "Provider=SQLOLEDB" connections (ado::SqlServerOdbcTemplate): sys.databases on
-// master, INFORMATION_SCHEMA.VIEWS on each database.
+// through "Provider=SQLOLEDB" connections opened with the run's options (their SQL Server
+// template): sys.databases on master, INFORMATION_SCHEMA.VIEWS on each database.
 class OdbcFactory : public Factory {
-public:
-    explicit OdbcFactory(std::vector<std::string> servers) : servers_(std::move(servers)) {}
+  public:
+    explicit OdbcFactory(std::vector<std::string> servers, ado::ConnectionOptions options = {})
+        : servers_(std::move(servers)), options_(std::move(options)) {}
     std::unique_ptr<Application> CreateApplication() override;
     std::unique_ptr<SQLServer> CreateSQLServer() override;
 
 private:
     std::vector<std::string> servers_;
+    ado::ConnectionOptions options_;
 };
 
 }  // namespace sqldmo

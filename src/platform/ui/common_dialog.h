@@ -7,7 +7,7 @@
 // The contract of every function (the flags it builds, the filter text it splits and hands
 // back, its outputs on cancel) lives in this class. An implementation supplies only the
 // dialogs themselves, through the protected Show* primitives: Qt in the shell
-// (QtCommonDialog), FakeCommonDialog in tests.
+// (QtCommonDialog), FakeCommonDialog in the tests' support library.
 #include <array>
 #include <optional>
 #include <string>

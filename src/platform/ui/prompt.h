@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes and input boxes with the host language's meanings. The shell implements this
-// with Qt dialogs; tests use RecordingPrompt, which never blocks.
+// with Qt dialogs; DefaultPrompt answers without a user; tests use RecordingPrompt, which
+// never blocks.
 #include <string>
 
 namespace ui {

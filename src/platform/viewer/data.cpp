@@ -1,9 +1,9 @@
 #include "platform/viewer/data.h"
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/designer/database.h"
 #include "platform/designer/linked_tables.h"
-#include "platform/designer/util.h"
 
 namespace viewer {
 
@@ -22,14 +22,14 @@ TableRows ReadQuery(ado::Driver& driver, const std::string& sql, const std::vect
 
 int TableRows::ColumnIndex(const std::string& name) const {
     for (size_t i = 0; i < columns.size(); ++i)
-        if (designer::EqualsNoCase(columns[i], name)) return static_cast<int>(i);
+        if (tolvaran::EqualsNoCase(columns[i], name)) return static_cast<int>(i);
     return -1;
 }
 
 ado::ConnectionPtr AdoRecordSource::connect(const std::string& connectionString) {
     auto it = connections_.find(connectionString);
     if (it != connections_.end()) return it->second;
-    auto conn = ado::OpenConnection(connectionString);
+    auto conn = ado::OpenConnection(connectionString, options_);
     connections_[connectionString] = conn;
     return conn;
 }

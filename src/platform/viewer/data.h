@@ -38,10 +38,14 @@ class RecordSource {
 // once per connection string and kept while the source lives.
 class AdoRecordSource : public RecordSource {
   public:
+    // options: those of the run the report is shown in (the SQL Server template, the Access
+    // file reader).
+    explicit AdoRecordSource(ado::ConnectionOptions options = {}) : options_(std::move(options)) {}
     TableRows Read(const designer::DatabaseTable& table) override;
 
   private:
     ado::ConnectionPtr connect(const std::string& connectionString);
+    ado::ConnectionOptions options_;
     std::map<std::string, ado::ConnectionPtr> connections_;
 };
 

@@ -12,6 +12,7 @@
 // parser; a report that shows TotalPageCount is laid out twice.
 #include <functional>
 
+#include "platform/ado/driver.h"
 #include "platform/viewer/page.h"
 
 namespace designer {
@@ -29,8 +30,9 @@ struct RenderOptions {
     // Asks for parameter values when the report prompts for them (EnableParameterPrompting);
     // without a prompt, or when the answer is empty, a parameter takes its default value.
     ui::Prompt* prompt = nullptr;
-    // Where the rows come from; without one, through platform/ado.
+    // Where the rows come from; without one, through platform/ado with these options.
     RecordSource* source = nullptr;
+    ado::ConnectionOptions connections;
     // Serial date-time that CurrentDate, CurrentDateTime, PrintDate... give; 0: the clock
     // when the layout starts.
     double now = 0;

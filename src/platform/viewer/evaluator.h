@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/common/text.h"
 #include "platform/designer/formula_ast.h"
 #include "platform/designer/formula_check.h"
 #include "platform/viewer/value.h"
@@ -25,7 +26,7 @@ class FormulaError : public std::runtime_error {
 
 // Variables that outlive one evaluation: Global ones (one set per report run) and Shared ones
 // (one set for the main report and its subreports). Names compare without regard to case.
-using Variables = std::map<std::string, Value, designer::NoCaseLess>;
+using Variables = std::map<std::string, Value, tolvaran::NoCaseLess>;
 
 class EvalScope {
   public:

@@ -2,6 +2,7 @@
 // The evaluator's machinery shared by its source files (internal to platform/viewer).
 #include <string>
 
+#include "platform/common/text.h"
 #include "platform/viewer/evaluator.h"
 
 namespace viewer::detail {
@@ -43,7 +44,7 @@ class Evaluator {
 
     EvalScope& scope_;
     Variables locals_;
-    std::map<std::string, designer::VariableScope, designer::NoCaseLess> declared_;
+    std::map<std::string, designer::VariableScope, tolvaran::NoCaseLess> declared_;
     long loopSteps_ = 0;
 };
 

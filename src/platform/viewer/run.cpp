@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/common/com_error.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 #include "platform/designer/report.h"
 #include "platform/designer/util.h"
@@ -18,7 +19,7 @@ namespace {
 constexpr std::uintmax_t kMaxPictureBytes = 64u << 20;
 
 std::string Body(const std::string& reference) {
-    std::string t = designer::Trim(reference);
+    std::string t(tolvaran::TrimBlanks(reference));
     if (t.size() >= 2 && t.front() == '{' && t.back() == '}') return t.substr(1, t.size() - 2);
     return t;
 }
@@ -32,7 +33,7 @@ Value ParameterFromText(const std::string& text, int valueType) {
         case crCurrencyField:
             return Value::Currency(vb::Val(text));
         case crBooleanField: {
-            std::string t = UpperAscii(Trim(text));
+            std::string t = tolvaran::UpperCase(tolvaran::TrimBlanks(text));
             return Value::Boolean(t == "TRUE" || t == "YES" || t == "1" || t == "-1");
         }
         case crDateField:
@@ -94,7 +95,7 @@ double Bucket(double serial, int condition) {
 // ---- RenderContext ------------------------------------------------------------------------
 
 RenderContext::RenderContext(const RenderOptions& o)
-    : options(o), source_(o.source ? o.source : &ownSource_) {
+    : options(o), source_(o.source ? o.source : &ownSource_), ownSource_(o.connections) {
     now = o.now != 0 ? o.now : vb::Date::Now().serial;
 }
 
@@ -312,7 +313,7 @@ const ReportRun::Column& ReportRun::Resolve(const std::string& body) {
     Column c;
     std::string table, field;
     if (rows_ && designer::SplitFieldReference(symbols_, body, table, field) &&
-        designer::EqualsNoCase(table, table_)) {
+        tolvaran::EqualsNoCase(table, table_)) {
         c.index = rows_->ColumnIndex(field);
         int type = designer::crUnknownField;
         if (designer::LookupReference(symbols_, body, type)) c.valueType = type;
@@ -367,7 +368,7 @@ Value ReportRun::Parameter(const std::string& name) {
 const designer::ParsedFormula* ReportRun::Parsed(const std::string& name, std::string& text) {
     const designer::FormulaFieldDefinition* def = nullptr;
     for (const auto& f : report_.FormulaFields())
-        if (designer::EqualsNoCase(f->Name(), name)) def = f.get();
+        if (tolvaran::EqualsNoCase(f->Name(), name)) def = f.get();
     if (!def) return nullptr;
     text = def->Text();
     auto it = formulas_.find(name);
@@ -431,10 +432,10 @@ int ReportRun::LevelOf(const std::string& body, const std::string& condition) co
     std::string table, field;
     bool split = designer::SplitFieldReference(symbols_, body, table, field);
     for (size_t l = groupFields_.size(); l-- > 0;) {
-        if (designer::EqualsNoCase(groupFields_[l], body)) return static_cast<int>(l);
+        if (tolvaran::EqualsNoCase(groupFields_[l], body)) return static_cast<int>(l);
         std::string t2, f2;
         if (split && designer::SplitFieldReference(symbols_, groupFields_[l], t2, f2) &&
-            designer::EqualsNoCase(t2, table) && designer::EqualsNoCase(f2, field))
+            tolvaran::EqualsNoCase(t2, table) && tolvaran::EqualsNoCase(f2, field))
             return static_cast<int>(l);
     }
     return -1;

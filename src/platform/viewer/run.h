@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/common/text.h"
 #include "platform/designer/formula_ast.h"
 #include "platform/designer/formula_check.h"
 #include "platform/viewer/data.h"
@@ -23,7 +24,7 @@ class PictureObject;
 
 namespace viewer::detail {
 
-using ValueMap = std::map<std::string, Value, designer::NoCaseLess>;
+using ValueMap = std::map<std::string, Value, tolvaran::NoCaseLess>;
 
 // What one rendering shares between the main report and its subreports, on every pass.
 class RenderContext {
@@ -136,7 +137,7 @@ class ReportRun : public EvalScope {
     std::string unreachable_;
     std::shared_ptr<const TableRows> rows_;  // the driving table (the report's first)
     std::string table_;                      // its name
-    std::map<std::string, Column, designer::NoCaseLess> columns_;
+    std::map<std::string, Column, tolvaran::NoCaseLess> columns_;
 
     std::vector<size_t> order_;      // every row in report order
     std::vector<size_t> selection_;  // the rows laid out, in report order
@@ -149,14 +150,14 @@ class ReportRun : public EvalScope {
     std::vector<std::vector<size_t>> groupEnd_;    // per level, per selected record (last one)
     std::vector<long> groupNumber_;                // per selected record, innermost level
 
-    std::map<std::string, std::unique_ptr<designer::ParsedFormula>, designer::NoCaseLess> formulas_;
+    std::map<std::string, std::unique_ptr<designer::ParsedFormula>, tolvaran::NoCaseLess> formulas_;
     struct Cached {
         size_t record;
         long section;
         Value value;
     };
-    std::map<std::string, Cached, designer::NoCaseLess> formulaCache_;
-    std::set<std::string, designer::NoCaseLess> evaluating_;
+    std::map<std::string, Cached, tolvaran::NoCaseLess> formulaCache_;
+    std::set<std::string, tolvaran::NoCaseLess> evaluating_;
     long section_ = 0;
     std::map<std::tuple<const designer::FormulaNode*, std::string, size_t, size_t>, Value> summaries_;
     Variables globals_;

@@ -1,4 +1,4 @@
-#include "convert/formula/recording_context.h"
+#include "support/recording_formula_context.h"
 
 namespace tolvaran {
 

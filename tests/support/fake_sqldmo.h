@@ -9,7 +9,7 @@
 namespace sqldmo {
 
 class FakeFactory : public Factory {
-public:
+  public:
     struct FakeDatabase : Database {
         std::string name;
         std::vector<View> views;
@@ -19,8 +19,8 @@ public:
 
     std::vector<std::string> servers;
     std::map<std::string, std::vector<std::shared_ptr<FakeDatabase>>> databases;  // by server
-    bool missing = false;        // creating either object fails, as without SQL-DMO
-    std::string refuseLogin;     // Connect fails with this text when not empty
+    bool missing = false;     // creating either object fails, as without SQL-DMO
+    std::string refuseLogin;  // Connect fails with this text when not empty
     // What the last Connect was given.
     std::string connectedServer, login, password;
     bool loginSecure = false;

@@ -1,19 +1,21 @@
 #pragma once
 // Test doubles of the user-interface seams: they record every call and answer from a script,
-// never blocking.
+// never blocking. Part of the test-support library, which the product does not link.
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/ui/default_prompt.h"
 #include "platform/ui/launcher.h"
 #include "platform/ui/progress_window.h"
 #include "platform/ui/prompt.h"
 
 namespace ui {
 
-class RecordingPrompt : public Prompt {
-public:
+// Without a scripted answer it answers as DefaultPrompt does.
+class RecordingPrompt : public DefaultPrompt {
+  public:
     struct Shown {
         std::string prompt;
         int buttons;
@@ -21,7 +23,7 @@ public:
     };
     std::vector<Shown> messages;
     std::vector<Shown> inputs;
-    std::deque<int> answers;             // scripted MsgBox answers; when none, the default button
+    std::deque<int> answers;               // scripted MsgBox answers; when none, the default button
     std::deque<std::string> inputAnswers;  // scripted InputBox answers; when none, the default text
 
     int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = {}) override;
@@ -30,7 +32,7 @@ public:
 };
 
 class RecordingWindow : public ProgressWindow {
-public:
+  public:
     std::vector<std::string> results;
     long progressMin = 0, progressMax = 100, progressValue = 0;
     bool progressVisible = false;
@@ -62,7 +64,7 @@ public:
 };
 
 class RecordingLauncher : public Launcher {
-public:
+  public:
     struct Call {
         std::string file, parameters, folder;
     };
