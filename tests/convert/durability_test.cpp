@@ -104,8 +104,10 @@ TextLog ParseTextLog(const std::string& file) {
             }
             if (j < lines.size()) log.problems.push_back(desc);  // a whole block
             i = j;
-        } else if (line.rfind("REPORT NAME:    ", 0) == 0 || line.rfind("SUBREPORT OF:   ", 0) == 0) {
+        } else if (line.rfind("REPORT NAME:    ", 0) == 0) {
             while (i + 1 < lines.size() && lines[i].rfind("ErrorOn:", 0) != 0) ++i;
+        } else if (line.rfind("SUBREPORT OF:   ", 0) == 0) {
+            // A subreport's formula-check failure names its parent on a line of its own.
         } else {
             log.steps.push_back(line);
         }

@@ -139,8 +139,8 @@ void BuildNames(FormulaTypeMemo& memo, const Report& report) {
 }
 
 // Formula names untyped: every formula of the report but the one named exclude.
-std::map<std::string, int, NoCaseLess> UntypedFormulas(const Report& report, const std::string& exclude) {
-    std::map<std::string, int, NoCaseLess> out;
+std::map<std::string, int, tolvaran::NoCaseLess> UntypedFormulas(const Report& report, const std::string& exclude) {
+    std::map<std::string, int, tolvaran::NoCaseLess> out;
     for (auto& f : report.FormulaFields())
         if (f->Name() != exclude) out[f->Name()] = crUnknownField;
     return out;
@@ -152,18 +152,18 @@ bool MayReferTo(std::string_view text, std::string_view name) {
     const size_t n = name.size() + 3;
     for (size_t i = 0; i + n <= text.size(); ++i)
         if (text[i] == '{' && text[i + 1] == '@' && text[i + n - 1] == '}' &&
-            EqualsNoCase(text.substr(i + 2, name.size()), name))
+            tolvaran::EqualsNoCase(text.substr(i + 2, name.size()), name))
             return true;
     return false;
 }
 
 // Drops the results of texts that may refer to a formula added or removed since they were
 // worked out; the memo then holds the names of every formula of the report.
-void NoteFormulaNames(FormulaTypeMemo& memo, std::map<std::string, int, NoCaseLess> names) {
+void NoteFormulaNames(FormulaTypeMemo& memo, std::map<std::string, int, tolvaran::NoCaseLess> names) {
     std::vector<std::string> changed;
     auto a = memo.formulaNames.cbegin();
     auto b = names.cbegin();
-    const NoCaseLess less;
+    const tolvaran::NoCaseLess less;
     while (a != memo.formulaNames.cend() || b != names.cend()) {
         if (b == names.cend() || (a != memo.formulaNames.cend() && less(a->first, b->first))) {
             changed.push_back((a++)->first);
@@ -197,7 +197,7 @@ const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excl
     NoteFormulaNames(memo, UntypedFormulas(report, {}));
     FormulaSymbols& s = memo.symbols;
     s.formulas = memo.formulaNames;
-    std::map<std::string, int, NoCaseLess> untyped = UntypedFormulas(report, excludeFormula);
+    std::map<std::string, int, tolvaran::NoCaseLess> untyped = UntypedFormulas(report, excludeFormula);
     std::vector<std::pair<const std::string*, int>> typed;
     for (auto& f : report.FormulaFields()) {
         if (f->Name() == excludeFormula) continue;
