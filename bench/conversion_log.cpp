@@ -4,7 +4,6 @@
 // next in both runs.
 //   bench_conversion_log [rows] [source-dir]
 #include <sqlite3.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,8 +60,10 @@ double RunJob(const std::string& lists, long rows, const fs::path& folder) {
 
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < rows; ++i) {
-        if (i % 10 == 9) job.WriteErrorLog("Cannot deal with Control Type=104", "AddDetails", "", 2);
-        else job.LogStepError("step " + std::to_string(i), "Convert", 5);
+        if (i % 10 == 9)
+            job.WriteErrorLog("Cannot deal with Control Type=104", "AddDetails", "", 2);
+        else
+            job.LogStepError("step " + std::to_string(i), "Convert", 5);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     text.close_file();
@@ -76,9 +77,10 @@ double RunFlushed(const std::string& lists, long rows) {
     db->Execute("PRAGMA synchronous=FULL");
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < rows; ++i) {
-        db->Execute("INSERT INTO ErrorLog (ReportName, ErrorSeverityLevel, ReportId, DatabaseListId, "
-                    "ErrorOccuredInFunction, ErrorDesc, ErrorOn) VALUES (?, ?, ?, ?, ?, ?, ?)",
-                    {"Bench", 5L, 1L, 1L, "Convert", "step " + std::to_string(i), vb::Date::Now()});
+        db->Execute(
+            "INSERT INTO ErrorLog (ReportName, ErrorSeverityLevel, ReportId, DatabaseListId, "
+            "ErrorOccuredInFunction, ErrorDesc, ErrorOn) VALUES (?, ?, ?, ?, ?, ?, ?)",
+            {"Bench", 5L, 1L, 1L, "Convert", "step " + std::to_string(i), vb::Date::Now()});
     }
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

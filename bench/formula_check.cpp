@@ -4,6 +4,8 @@
 // followed by a tab and the value type number (12 when absent); lines starting with "@" or
 // "?" name formula or parameter fields. Prints "ok" or the message for each formula, then
 // the throughput.
+#include "platform/designer/formula_check.h"
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -11,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/designer/formula_check.h"
 #include "platform/designer/types.h"
 
 namespace {
@@ -56,9 +57,12 @@ int main(int argc, char** argv) {
             size_t tab = f.find('\t');
             std::string name = f.substr(0, tab);
             int type = tab == std::string::npos ? designer::crStringField : std::atoi(f.c_str() + tab + 1);
-            if (name[0] == '@') symbols.formulas[name.substr(1)] = type;
-            else if (name[0] == '?') symbols.parameters[name.substr(1)] = type;
-            else symbols.fields[name] = type;
+            if (name[0] == '@')
+                symbols.formulas[name.substr(1)] = type;
+            else if (name[0] == '?')
+                symbols.parameters[name.substr(1)] = type;
+            else
+                symbols.fields[name] = type;
         }
     }
 

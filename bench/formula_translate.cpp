@@ -78,11 +78,11 @@ int main(int argc, char** argv) {
     } while (elapsed() < seconds);
     const double took = elapsed();
 
-    std::cout << "\nexpressions: " << expressions.size() << ", converted: " << converted << ", not converted: "
-              << expressions.size() - converted << "\n";
+    std::cout << "\nexpressions: " << expressions.size() << ", converted: " << converted
+              << ", not converted: " << expressions.size() - converted << "\n";
     std::cout << "designer check: " << passed << " of " << converted << " formulas pass ("
-              << (converted ? 100.0 * passed / converted : 0.0) << "%), " << 100.0 * passed / expressions.size()
-              << "% of all expressions\n";
+              << (converted ? 100.0 * passed / converted : 0.0) << "%), "
+              << 100.0 * passed / expressions.size() << "% of all expressions\n";
     std::cout << "throughput: " << static_cast<long long>(translated / took) << " expressions/s ("
               << translated << " in " << took << " s, " << bytes << " bytes of formulas)\n";
     return 0;

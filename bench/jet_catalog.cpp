@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 std::string ShellQuote(const std::string& s) {
     std::string out = "'";
@@ -58,8 +60,9 @@ int main(int argc, char** argv) {
             if (std::system(cmd.c_str()) != 0) break;
         }
         double toolSeconds = Seconds(std::chrono::steady_clock::now() - t1) / rounds;
-        std::printf("%-50s %8zu %8zu %8zu %10.4f %10.4f%s%s\n", entry.path().filename().string().c_str(), tables, columns,
-                    queries, driverSeconds, toolSeconds, error.empty() ? "" : "  error: ", error.c_str());
+        std::printf("%-50s %8zu %8zu %8zu %10.4f %10.4f%s%s\n", entry.path().filename().string().c_str(),
+                    tables, columns, queries, driverSeconds, toolSeconds,
+                    error.empty() ? "" : "  error: ", error.c_str());
     }
     return 0;
 }

@@ -4,6 +4,8 @@
 // Writes <folder>/<scene>.png for every registered scene (bench/screens/*.cpp), or only for the
 // scenes whose names contain one of the given parts. The platform is "offscreen" unless
 // QT_QPA_PLATFORM says otherwise (run under xvfb-run for the desktop's fonts and style).
+#include "screens/screens.h"
+
 #include <unistd.h>
 
 #include <QApplication>
@@ -14,8 +16,6 @@
 #include <exception>
 #include <string>
 #include <vector>
-
-#include "screens/screens.h"
 
 namespace fs = std::filesystem;
 
@@ -39,15 +39,15 @@ Session::~Session() {
 }
 
 fs::path Session::FreshProgramFolder(const std::string& tag) {
-    const fs::path folder = fs::temp_directory_path() /
-                            ("tolvaran-screens-" + std::to_string(::getpid()) + "-" + tag + "-" +
-                             std::to_string(folders_.size()));
+    const fs::path folder = fs::temp_directory_path() / ("tolvaran-screens-" + std::to_string(::getpid()) +
+                                                         "-" + tag + "-" + std::to_string(folders_.size()));
     fs::remove_all(folder);
     fs::create_directories(folder);
     // Everything that ships beside the program, without the programs themselves.
     for (const auto& entry : fs::directory_iterator(bin_)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind("bench_", 0) == 0 || name.rfind("fuzz_", 0) == 0 || name.rfind("tests_", 0) == 0) continue;
+        if (name.rfind("bench_", 0) == 0 || name.rfind("fuzz_", 0) == 0 || name.rfind("tests_", 0) == 0)
+            continue;
         if (entry.is_directory())
             fs::copy(entry.path(), folder / name, fs::copy_options::recursive);
         else if (name.find('.') != std::string::npos)  // data files; the programs have no extension

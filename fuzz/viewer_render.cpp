@@ -15,9 +15,10 @@
 namespace {
 
 class MadeUpRows : public viewer::RecordSource {
-public:
+  public:
     viewer::TableRows Read(const designer::DatabaseTable& table) override {
-        if (!table.FieldsKnown()) throw vb::ComError(designer::kErrFieldNotKnown, "no source for " + table.Name());
+        if (!table.FieldsKnown())
+            throw vb::ComError(designer::kErrFieldNotKnown, "no source for " + table.Name());
         viewer::TableRows rows;
         for (const auto& f : table.Fields()) rows.columns.push_back(f->Name());
         for (int r = 0; r < 12; ++r) {
@@ -25,11 +26,19 @@ public:
             for (const auto& f : table.Fields()) {
                 switch (f->ValueType()) {
                     case designer::crStringField:
-                    case designer::crPersistentMemoField: row.push_back(vb::Variant("v" + std::to_string(r % 3))); break;
+                    case designer::crPersistentMemoField:
+                        row.push_back(vb::Variant("v" + std::to_string(r % 3)));
+                        break;
                     case designer::crDateField:
-                    case designer::crDateTimeField: row.push_back(vb::Variant(vb::Date::FromParts(2024, 1 + r % 12, 1 + r))); break;
-                    case designer::crBooleanField: row.push_back(vb::Variant(r % 2 == 0)); break;
-                    default: row.push_back(r % 5 == 4 ? vb::Variant::null() : vb::Variant(r * 1.5)); break;
+                    case designer::crDateTimeField:
+                        row.push_back(vb::Variant(vb::Date::FromParts(2024, 1 + r % 12, 1 + r)));
+                        break;
+                    case designer::crBooleanField:
+                        row.push_back(vb::Variant(r % 2 == 0));
+                        break;
+                    default:
+                        row.push_back(r % 5 == 4 ? vb::Variant::null() : vb::Variant(r * 1.5));
+                        break;
                 }
             }
             rows.rows.push_back(std::move(row));
@@ -47,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     std::unique_ptr<designer::Report> report;
     try {
-        report = designer::ReadReportDocument(std::string(reinterpret_cast<const char*>(data), size), "fuzz", none);
+        report = designer::ReadReportDocument(std::string(reinterpret_cast<const char*>(data), size), "fuzz",
+                                              none);
     } catch (const vb::ComError&) {
         return 0;
     }

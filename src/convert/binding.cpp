@@ -18,7 +18,9 @@ namespace tolvaran {
 
 namespace {
 
-std::string StepLine(int step, const std::string& text) { return "Step (" + std::to_string(step) + ")" + text; }
+std::string StepLine(int step, const std::string& text) {
+    return "Step (" + std::to_string(step) + ")" + text;
+}
 
 // Whether a record source is an SQL statement rather than a name: it holds SELECT followed by
 // a blank, in any case.
@@ -28,10 +30,10 @@ bool IsSelectStatement(const std::string& recordSource) {
 
 // The SQL Server type names a parameter name may carry, in the order they are removed.
 constexpr const char* kSqlTypeNames[] = {
-    " binary",     " bigint",   " bit",     " char",        " datetime",     " decimal",         " float",
-    " image",      " int",      " money",   " nchar",       " ntext",        " nvarchar",        " numeric",
-    " real",       " smalldatetime", " smallint", " smallmoney", " sql_variant", " sysname", " text",
-    " timestamp",  " tinyint",  " varbinary", " varchar",   "uniqueidentifier",
+    " binary",    " bigint",        " bit",       " char",       " datetime",        " decimal",  " float",
+    " image",     " int",           " money",     " nchar",      " ntext",           " nvarchar", " numeric",
+    " real",      " smalldatetime", " smallint",  " smallmoney", " sql_variant",     " sysname",  " text",
+    " timestamp", " tinyint",       " varbinary", " varchar",    "uniqueidentifier",
 };
 
 }  // namespace
@@ -62,8 +64,8 @@ bool clsConvert::AddDatabases() {
             if (name.empty()) {
                 WriteErrorLog(StepLine(1, "olink querysource is blank"), "AddDatabase", link.QuerySource, 1);
             } else if (!ConnectionIsUsedInReport(link)) {
-                WriteErrorLog(StepLine(1, "ConnectionIsUsedInReport returns false"), "AddDatabase", link.QuerySource,
-                              1);
+                WriteErrorLog(StepLine(1, "ConnectionIsUsedInReport returns false"), "AddDatabase",
+                              link.QuerySource, 1);
             } else if (result) {
                 // The record source is bound once: a second table of it would multiply the rows.
                 LogStepError("The record source " + name + " is bound through the link " + boundThrough +
@@ -164,8 +166,8 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
                     break;
                 default: {
                     const std::string message =
-                        "Please Edit Database Reference properties and select the back-end data source for this "
-                        "application";
+                        "Please Edit Database Reference properties and select the back-end data source "
+                        "for this application";
                     msgBox(message, ui::vbCritical + ui::vbOKOnly);
                     WriteErrorLog(StepLine(5, message), "AddDatabase", "", 1);
                     name.clear();
@@ -205,7 +207,8 @@ bool clsConvert::AddDatabaseReference(clsLink& link) {
         switch (link.LinkType) {
             case 0:
                 CloseAccess();
-                LogStepError("ADR: before AddDatabase_AccessInternalTables(poLink)", "AddDatabaseReference", 5);
+                LogStepError("ADR: before AddDatabase_AccessInternalTables(poLink)", "AddDatabaseReference",
+                             5);
                 result = AddDatabase_AccessInternalTables(link);
                 if (result) {
                     result = OpenAccess();
@@ -243,8 +246,10 @@ bool clsConvert::AddDatabase_ODBCLinkedTables(clsLink& link) {
     try {
         if (!crReport_) ThrowNotSet();
         std::string conn = link.DSN.empty() ? std::string() : "DSN=" + link.DSN;
-        if (link.UseNTAuth) conn += ";Integrated Security=SSPI";
-        else conn += ";User ID=" + link.UserId + ";Password=" + link.Password;
+        if (link.UseNTAuth)
+            conn += ";Integrated Security=SSPI";
+        else
+            conn += ";User ID=" + link.UserId + ";Password=" + link.Password;
         const std::string table = ParseControlRecordSource(link.QuerySource);
         crReport_->Database().AddOLEDBSource(conn, table);
         link.QuerySource = table;
@@ -265,11 +270,14 @@ bool clsConvert::AddDatabase_AccessInternalTables(clsLink& link) {
         std::optional<TrappedError> ignored;
         step = 2;
         if (database.Tables().Count() == 0) {
-            ignored = Try([&] { database.Tables().Add(link.LinkDatabase, link.QuerySource, "", designer::crTableTypeTable); });
+            ignored = Try([&] {
+                database.Tables().Add(link.LinkDatabase, link.QuerySource, "", designer::crTableTypeTable);
+            });
         }
         step = 3;
         if (database.Tables().Count() == 0) {
-            if (auto e = Try([&] { database.AddOLEDBSource(link.LinkDatabase, link.QuerySource); })) ignored = e;
+            if (auto e = Try([&] { database.AddOLEDBSource(link.LinkDatabase, link.QuerySource); }))
+                ignored = e;
         }
         if (!ignored)
             LogStepError("Add reference:" + link.LinkDatabase + "--> " + link.QuerySource,
@@ -324,20 +332,24 @@ bool clsConvert::AddDatabase_DataProject(clsLink& link) {
     try {
         if (!crReport_) ThrowNotSet();
         designer::Database& database = crReport_->Database();
-        std::string conn = "Provider=SQLOLEDB;Data Source=" + link.Server + ";Initial Catalog=" + link.SQLDatabase;
+        std::string conn =
+            "Provider=SQLOLEDB;Data Source=" + link.Server + ";Initial Catalog=" + link.SQLDatabase;
         if (link.UseNTAuth) conn += ";Integrated Security=SSPI";
         LogStepError("Attempt Crystal connection to:" + link.SQLDatabase, "AddDatabase", 5);
 
         step = 2;
         if (link.UseNTAuth) {
-            if (IsDataProject) database.LogOnServerEx("pdssql.dll", link.Server, link.SQLDatabase);
-            else database.LogOnServerEx("p2soledb.dll", link.Server, link.SQLDatabase, "", "", "OLE DB", conn);
+            if (IsDataProject)
+                database.LogOnServerEx("pdssql.dll", link.Server, link.SQLDatabase);
+            else
+                database.LogOnServerEx("p2soledb.dll", link.Server, link.SQLDatabase, "", "", "OLE DB", conn);
         } else {
             if (IsDataProject)
-                database.LogOnServerEx("pdssql.dll", link.Server, link.SQLDatabase, link.UserId, link.Password);
+                database.LogOnServerEx("pdssql.dll", link.Server, link.SQLDatabase, link.UserId,
+                                       link.Password);
             else
-                database.LogOnServerEx("p2soledb.dll", link.Server, link.SQLDatabase, link.UserId, link.Password,
-                                       "OLE DB");
+                database.LogOnServerEx("p2soledb.dll", link.Server, link.SQLDatabase, link.UserId,
+                                       link.Password, "OLE DB");
         }
 
         step = 3;
@@ -352,26 +364,29 @@ bool clsConvert::AddDatabase_DataProject(clsLink& link) {
         if (storedProcedure_) {
             if (!link.UseNTAuth && params.Count() == 0 && IsDataProject) {
                 if (Try([&] {
-                        database.Tables().AddStoredProcedure(link.QuerySource, "", conn,
-                                                             designer::crTableTypeStoredProcedure, "p2ssql.dll",
-                                                             link.Server, "OLE DB", link.SQLDatabase, user, password);
+                        database.Tables().AddStoredProcedure(
+                            link.QuerySource, "", conn, designer::crTableTypeStoredProcedure, "p2ssql.dll",
+                            link.Server, "OLE DB", link.SQLDatabase, user, password);
                     })) {
-                    database.Tables().Add(link.QuerySource, "", conn, designer::crTableTypeTable, "p2soledb.dll",
-                                          link.Server, "OLE DB", link.SQLDatabase, user, password);
+                    database.Tables().Add(link.QuerySource, "", conn, designer::crTableTypeTable,
+                                          "p2soledb.dll", link.Server, "OLE DB", link.SQLDatabase, user,
+                                          password);
                 }
             } else {
-                database.Tables().AddStoredProcedure(link.QuerySource, "", conn, designer::crTableTypeStoredProcedure,
-                                                     "p2ssql.dll", link.Server, "OLE DB", link.SQLDatabase, user,
-                                                     password, params.Count() > 0 ? &params : nullptr);
+                database.Tables().AddStoredProcedure(link.QuerySource, "", conn,
+                                                     designer::crTableTypeStoredProcedure, "p2ssql.dll",
+                                                     link.Server, "OLE DB", link.SQLDatabase, user, password,
+                                                     params.Count() > 0 ? &params : nullptr);
             }
         } else {
-            database.Tables().Add(link.QuerySource, "", conn, designer::crTableTypeTable, "p2ssql.dll", link.Server,
-                                  "OLE DB", link.SQLDatabase, user, password);
+            database.Tables().Add(link.QuerySource, "", conn, designer::crTableTypeTable, "p2ssql.dll",
+                                  link.Server, "OLE DB", link.SQLDatabase, user, password);
         }
         step = 6;
         return database.Tables().Item(1).TestConnectivity();
     } catch (...) {
-        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase_DataProject", link.QuerySource, 1);
+        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase_DataProject", link.QuerySource,
+                      1);
         return false;
     }
 }
@@ -384,7 +399,8 @@ designer::StoredProcParams clsConvert::GetStoredProcedureParameters() {
     size_t start = 0;
     while (start <= text.size()) {
         const size_t comma = text.find(',', start);
-        const std::string pair = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::string pair =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         const long eq = vb::InStr(pair, "=");
         std::string name = vb::Trim(eq > 0 ? vb::Left(pair, eq - 1) : pair);
         const std::string value = eq > 0 ? vb::Trim(vb::Mid(pair, eq + 1)) : std::string();

@@ -81,7 +81,8 @@ std::string ViewNameInSql(const std::string& name) {
     std::size_t start = 0;
     while (true) {
         const std::size_t dot = name.find('.', start);
-        const std::string part = name.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        const std::string part =
+            name.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
         bool plain = !part.empty();
         for (char c : part)
             if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
@@ -114,8 +115,8 @@ std::string clsConvert::DealWithRAWSQL(clsUpdateQueries& classifier, const std::
                    ui::vbExclamation + ui::vbOKOnly, "Add Database Connection");
             name = inputBox("New Query Name:", "", defaultName);
             while (classifier.IsQuery(name)) {
-                if (msgBox("This query already exists.  Overwrite?", ui::vbQuestion + ui::vbYesNo, "Overwrite Query") ==
-                    ui::vbYes) {
+                if (msgBox("This query already exists.  Overwrite?", ui::vbQuestion + ui::vbYesNo,
+                           "Overwrite Query") == ui::vbYes) {
                     overwrite = true;
                     break;
                 }
@@ -135,7 +136,8 @@ bool clsConvert::AddView(const std::string& name, const std::string& sql, bool o
         if (!catalog_) ThrowNotSet();
         ado::Command command;
         command.CommandText = sql;
-        if (backEndType_ == 3 || backEndType_ == 4) return CreateSQLView(catalog_->ActiveConnection(), sql, name, overwrite);
+        if (backEndType_ == 3 || backEndType_ == 4)
+            return CreateSQLView(catalog_->ActiveConnection(), sql, name, overwrite);
         if (overwrite) {
             adox::View& view = catalog_->Views().Item(name);
             view.Command.CommandText = sql;
@@ -151,10 +153,11 @@ bool clsConvert::AddView(const std::string& name, const std::string& sql, bool o
         return true;
     } catch (...) {
         const TrappedError e = CurrentError();
-        WriteErrorLog("Could not add view '" + name +
-                          "' to database.  This will have to be added manually in order to convert this report." +
-                          kCrLf + kCrLf + std::to_string(e.number) + " " + e.description,
-                      "Add Query/View to Database", "1", 1);
+        WriteErrorLog(
+            "Could not add view '" + name +
+                "' to database.  This will have to be added manually in order to convert this report." +
+                kCrLf + kCrLf + std::to_string(e.number) + " " + e.description,
+            "Add Query/View to Database", "1", 1);
         return false;
     }
 }
@@ -170,8 +173,8 @@ bool clsConvert::CompareSQL(const std::string& name, const std::string& sql) {
     }
 }
 
-bool clsConvert::CreateSQLView(const ado::ConnectionPtr& connection, const std::string& sql, const std::string& name,
-                               bool overwrite) {
+bool clsConvert::CreateSQLView(const ado::ConnectionPtr& connection, const std::string& sql,
+                               const std::string& name, bool overwrite) {
     try {
         if (!connection) ThrowNotSet();
         if (overwrite) DropView(connection, name);

@@ -16,7 +16,8 @@ std::string clsLink::ODBCConnectionString() {
 }
 
 std::string clsLink::SQLConnectionString() {
-    std::string s = "Provider=SQLOLEDB.1;Data Source=" + Server + ";Database=" + SQLDatabase + credentialsTail();
+    std::string s =
+        "Provider=SQLOLEDB.1;Data Source=" + Server + ";Database=" + SQLDatabase + credentialsTail();
     connectionString_ = s;
     return s;
 }
@@ -29,15 +30,22 @@ std::string clsLink::AccessConnectionString() {
     return s;
 }
 
-std::string clsLink::InternalConnectionString() { return AccessConnectionString(); }
+std::string clsLink::InternalConnectionString() {
+    return AccessConnectionString();
+}
 
 std::string clsLink::ConnectionString() {
     switch (LinkType) {
-        case kLinkInternal: return InternalConnectionString();
-        case kLinkAccess: return AccessConnectionString();
-        case kLinkOdbc: return ODBCConnectionString();
-        case kLinkDataProject: return SQLConnectionString();
-        default: return {};
+        case kLinkInternal:
+            return InternalConnectionString();
+        case kLinkAccess:
+            return AccessConnectionString();
+        case kLinkOdbc:
+            return ODBCConnectionString();
+        case kLinkDataProject:
+            return SQLConnectionString();
+        default:
+            return {};
     }
 }
 

@@ -19,7 +19,7 @@ enum LinkKind : long {
 };
 
 class clsLink {
-public:
+  public:
     std::string UserId;
     std::string Password;
     std::string Server;
@@ -59,7 +59,7 @@ public:
     // connection.
     bool openConnection(ui::Prompt& prompt, const ado::ConnectionOptions& options = {});
 
-private:
+  private:
     std::string credentialsTail();
     std::string connectionString_;
     ado::ConnectionPtr db_;

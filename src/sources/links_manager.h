@@ -23,7 +23,7 @@ namespace tolvaran {
 // compared without regard to case, as the host language's collections do; a second link
 // under a key already present is refused with error 457.
 class LinkCollection {
-public:
+  public:
     long Count() const { return static_cast<long>(items_.size()); }
     // Position 1 is the first link; 9 "Subscript out of range" outside 1 to Count.
     const LinkPtr& Item(long position) const;
@@ -34,7 +34,7 @@ public:
     auto begin() const { return links_.begin(); }
     auto end() const { return links_.end(); }
 
-private:
+  private:
     struct Entry {
         std::string key;
         LinkPtr link;
@@ -44,7 +44,7 @@ private:
 };
 
 class clsManageLinks {
-public:
+  public:
     // Starts the Access application a data-project scan opens the project in; throws when
     // Access cannot be started.
     using AccessFactory = std::function<std::unique_ptr<access::Application>()>;
@@ -118,7 +118,7 @@ public:
     bool SaveAll(long entryId);
     void ClearAllLinks();
 
-private:
+  private:
     void yield();
     void count(long kind);
 

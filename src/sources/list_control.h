@@ -7,14 +7,14 @@
 namespace tolvaran {
 
 class ListControl {
-public:
+  public:
     virtual ~ListControl() = default;
     virtual void Clear() = 0;
     virtual void AddItem(const std::string& text) = 0;
 };
 
 class ComboControl : public ListControl {
-public:
+  public:
     // ItemData of the item added last (the combo's NewIndex).
     virtual void SetNewItemData(long data) = 0;
     virtual void SetVisible(bool visible) = 0;

@@ -76,7 +76,8 @@ void clsInterface::setActiveConnection(const ado::ConnectionPtr& connection) {
 }
 
 void clsInterface::setSQLString(const std::string& sql) {
-    if (!catalog_.ActiveConnection()) throw vb::ComError(vb::kErrActiveConnection, "Active Connection is nothing.");
+    if (!catalog_.ActiveConnection())
+        throw vb::ComError(vb::kErrActiveConnection, "Active Connection is nothing.");
     Execute(sql);
 }
 
@@ -128,10 +129,14 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
                 }
                 break;
             case 2:
-                if (word == "on") state = 3;
-                else if (word == "where") state = 4;
-                else if (word == "group") state = 5;
-                else if (word == "order") state = 6;
+                if (word == "on")
+                    state = 3;
+                else if (word == "where")
+                    state = 4;
+                else if (word == "group")
+                    state = 5;
+                else if (word == "order")
+                    state = 6;
                 else if (oneOf(word, {"inner", "right", "left", "outer", "join", "full", "cross"})) {
                 } else {
                     const std::string& name = w.name;
@@ -160,25 +165,36 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
                 }
                 break;
             case 3:
-                if (word == "where") state = 4;
-                else if (word == "group") state = 5;
-                else if (word == "order") state = 6;
-                else if (oneOf(word, {"inner", "outer", "left", "right", "join"})) state = 2;
+                if (word == "where")
+                    state = 4;
+                else if (word == "group")
+                    state = 5;
+                else if (word == "order")
+                    state = 6;
+                else if (oneOf(word, {"inner", "outer", "left", "right", "join"}))
+                    state = 2;
                 break;
             case 4:
-                if (word == "group") state = 5;
-                else if (word == "order") state = 6;
-                else if (collect) SQLWhere += " " + word;
+                if (word == "group")
+                    state = 5;
+                else if (word == "order")
+                    state = 6;
+                else if (collect)
+                    SQLWhere += " " + word;
                 break;
             case 5:
                 if (word == "by") break;
-                if (word == "order") state = 6;
-                else if (collect) SQLGroupBy += " " + word;
+                if (word == "order")
+                    state = 6;
+                else if (collect)
+                    SQLGroupBy += " " + word;
                 break;
             case 6:
                 if (word == "by") break;
-                if (word == "group") state = 5;
-                else if (collect) SQLOrderBy += " " + word;
+                if (word == "group")
+                    state = 5;
+                else if (collect)
+                    SQLOrderBy += " " + word;
                 break;
         }
     }

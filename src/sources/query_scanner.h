@@ -26,7 +26,7 @@ struct TableView;
 using TableViewPtr = std::shared_ptr<TableView>;
 
 class TableViewCollection {
-public:
+  public:
     long Count() const { return static_cast<long>(items_.size()); }
     // The entry at a position from 1 to Count, else null.
     TableViewPtr Item(long position) const;
@@ -38,7 +38,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<TableViewPtr> items_;
 };
 
@@ -49,7 +49,7 @@ struct TableView {
 };
 
 class clsInterface {
-public:
+  public:
     // Receives one line per view that was not followed because it is already on the path,
     // naming the path ("Views draw on themselves: a -> b -> a").
     using CycleReporter = std::function<void(const std::string&)>;
@@ -84,7 +84,7 @@ public:
     // position past the character that ended it; "" at the end of the text.
     static std::string GetNextToken(const std::string& text, long& position, bool keepParentheses);
 
-private:
+  private:
     void ParseSelect(bool collect, const std::string& text, TableViewCollection& into);
     std::string GetViewSource(const std::string& name);
 

@@ -78,8 +78,8 @@ bool clsUpdateQueries::IsTable(const std::string& name) {
         } else if (app && CanUseCurrentdb(*app)) {
             list = app->CurrentDb().TableDefs();
         } else {
-            prompt_.MsgBox("Neither CurrentData.AllTables nor CurrentDb.TableDefs could be read.", ui::vbOKOnly,
-                           "IsTable");
+            prompt_.MsgBox("Neither CurrentData.AllTables nor CurrentDb.TableDefs could be read.",
+                           ui::vbOKOnly, "IsTable");
             return false;
         }
         for (long i = 0; i < list.Count(); ++i)
@@ -90,7 +90,8 @@ bool clsUpdateQueries::IsTable(const std::string& name) {
     return false;
 }
 
-bool clsUpdateQueries::UpdateBackEndQueries(const std::string& source, const std::string& target, short kind, bool) {
+bool clsUpdateQueries::UpdateBackEndQueries(const std::string& source, const std::string& target, short kind,
+                                            bool) {
     try {
         if (kind != 1 || IsQuery(target)) return true;
         auto database = [](const DataObject& o) -> std::optional<access::Database> {

@@ -21,14 +21,14 @@ namespace tolvaran {
 using DataObject = std::variant<std::monostate, ado::ConnectionPtr, access::Database, access::Application*>;
 
 class clsUpdateQueries {
-public:
+  public:
     // prompt shows the checks' errors; it must outlive the classifier.
     explicit clsUpdateQueries(ui::Prompt& prompt) : prompt_(prompt) {}
 
     // The procedure found by the last successful IsStoredProcedure.
     const std::optional<adox::Procedure>& GetProcedure() const { return procedure_; }
-    bool IsJet36 = false;               // stored only
-    short BackEndDatabaseType = 0;      // the link kind
+    bool IsJet36 = false;           // stored only
+    short BackEndDatabaseType = 0;  // the link kind
     DataObject FromDb;
     DataObject ToDb;
 
@@ -47,9 +47,10 @@ public:
     static bool CanUseCurrentdb(access::Application& app);
     // kind 1 (query): when the target is no query of the back end yet, copies the SQL of the
     // source query of FromDb into a new query of ToDb. Ignores every error; always true.
-    bool UpdateBackEndQueries(const std::string& source, const std::string& target, short kind, bool unused = false);
+    bool UpdateBackEndQueries(const std::string& source, const std::string& target, short kind,
+                              bool unused = false);
 
-private:
+  private:
     ui::Prompt& prompt_;
     std::shared_ptr<adox::Catalog> catalog_;
     std::optional<adox::Procedure> procedure_;

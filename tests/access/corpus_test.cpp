@@ -1,3 +1,5 @@
+#include "support/corpus.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "platform/access/export_reader.h"
-#include "support/corpus.h"
 
 using namespace tolvaran::access;
 namespace fs = std::filesystem;

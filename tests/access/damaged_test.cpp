@@ -72,8 +72,8 @@ TEST(DamagedExport, MissingFileIsAnExportError) {
 TEST(DamagedExport, EveryPrefixOfARealExportFailsCleanlyOrReads) {
     SKIP_WITHOUT_CORPUS();
     // Cut a real export at many points: every cut either reads or throws ExportError.
-    const auto file = corpus::Path("reports") /
-                      "Jlr97470__Nwind2k.mdb__Sous-état ventes par catégorie.report";
+    const auto file =
+        corpus::Path("reports") / "Jlr97470__Nwind2k.mdb__Sous-état ventes par catégorie.report";
     std::ifstream in(file, std::ios::binary);
     ASSERT_TRUE(in) << file;
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

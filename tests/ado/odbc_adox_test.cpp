@@ -7,7 +7,7 @@
 namespace {
 
 class OdbcCatalog : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testodbc::UsePrivateIni();
         testodbc::MakeSqlite(testodbc::StockDb(),

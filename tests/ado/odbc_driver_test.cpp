@@ -1,10 +1,11 @@
+#include "platform/ado/odbc_driver.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "ado/odbc_env.h"
 #include "platform/ado/ado.h"
-#include "platform/ado/odbc_driver.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST(OdbcConnectionString, BracedValuesStayWhole) {
 }
 
 class OdbcRoundTrip : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testodbc::UsePrivateIni();
         testodbc::MakeSqlite(testodbc::SalesDb(),
@@ -55,8 +56,9 @@ protected:
 TEST_F(OdbcRoundTrip, BoundValuesSurviveQuotesAndNull) {
     auto conn = open("DSN=TolvaranSales;User ID=;Password=");
     EXPECT_EQ(conn->State(), ado::adStateOpen);
-    conn->Execute("INSERT INTO Orders (OrderId, Customer, Amount, Shipped, Paid) VALUES (?, ?, ?, ?, ?)",
-                  {2, "O'Brien \"Jr\"; DROP", vb::Variant::null(), vb::Date::FromParts(2005, 1, 2, 3, 4, 5), false});
+    conn->Execute(
+        "INSERT INTO Orders (OrderId, Customer, Amount, Shipped, Paid) VALUES (?, ?, ?, ?, ?)",
+        {2, "O'Brien \"Jr\"; DROP", vb::Variant::null(), vb::Date::FromParts(2005, 1, 2, 3, 4, 5), false});
     ado::Recordset rs;
     rs.Open("SELECT OrderId, Customer, Amount, Shipped, Paid FROM Orders WHERE Customer = ?", conn,
             ado::adOpenStatic, ado::adLockReadOnly, {"O'Brien \"Jr\"; DROP"});
@@ -78,7 +80,8 @@ TEST_F(OdbcRoundTrip, CatalogListsTablesViewsAndColumns) {
     EXPECT_EQ(drv.kind(), ado::EngineKind::Odbc);
     auto tables = drv.tables();
     auto find = [&](const std::string& n) {
-        return std::find_if(tables.begin(), tables.end(), [&](const ado::TableInfo& t) { return t.name == n; });
+        return std::find_if(tables.begin(), tables.end(),
+                            [&](const ado::TableInfo& t) { return t.name == n; });
     };
     ASSERT_NE(find("Orders"), tables.end());
     EXPECT_EQ(find("Orders")->type, "TABLE");
@@ -167,7 +170,8 @@ TEST_F(OdbcRoundTrip, UpdatableRecordsetWritesBackByKeyAndReadsTheNewKey) {
         rs.Update();
     }
     ado::Recordset check;
-    check.Open("SELECT Amount FROM Orders WHERE OrderId = ?", conn, ado::adOpenStatic, ado::adLockReadOnly, {1});
+    check.Open("SELECT Amount FROM Orders WHERE OrderId = ?", conn, ado::adOpenStatic, ado::adLockReadOnly,
+               {1});
     EXPECT_EQ(check["Amount"].ToDouble(), 99.0);
 }
 

@@ -22,8 +22,8 @@ inline const std::filesystem::path& Folder() {
         std::filesystem::create_directories(f);
         {
             std::ofstream inst(f / "odbcinst.ini");
-            inst << "[SQLite3]\nDescription=SQLite ODBC\nDriver=" << kDriverLibrary << "\nSetup=" << kDriverLibrary
-                 << "\nUsageCount=1\n";
+            inst << "[SQLite3]\nDescription=SQLite ODBC\nDriver=" << kDriverLibrary
+                 << "\nSetup=" << kDriverLibrary << "\nUsageCount=1\n";
         }
         {
             std::ofstream ini(f / "odbc.ini");
@@ -38,10 +38,16 @@ inline const std::filesystem::path& Folder() {
 }
 
 // Makes the ini files current; call before the first ODBC use of a test.
-inline void UsePrivateIni() { (void)Folder(); }
+inline void UsePrivateIni() {
+    (void)Folder();
+}
 
-inline std::string SalesDb() { return (Folder() / "sales.db").string(); }
-inline std::string StockDb() { return (Folder() / "stock.db").string(); }
+inline std::string SalesDb() {
+    return (Folder() / "sales.db").string();
+}
+inline std::string StockDb() {
+    return (Folder() / "stock.db").string();
+}
 
 // Creates (replacing) a SQLite file and runs sql in it.
 inline void MakeSqlite(const std::string& file, const std::string& sql) {

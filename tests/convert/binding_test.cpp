@@ -73,7 +73,8 @@ TEST(Binding, OdbcLinkedTableThroughADsn) {
     const auto& table = job.crReport()->Database().Tables().Item(1);
     EXPECT_EQ(table.Name(), "Orders");
     EXPECT_NE(table.Fields().Find("Customer"), nullptr);
-    EXPECT_EQ(table.ConnectionString().rfind("DSN=TolvaranConvert;User ID=", 0), 0u) << table.ConnectionString();
+    EXPECT_EQ(table.ConnectionString().rfind("DSN=TolvaranConvert;User ID=", 0), 0u)
+        << table.ConnectionString();
     EXPECT_TRUE(table.TestConnectivity());
 }
 
@@ -277,12 +278,8 @@ TEST(Binding, RecordSourceMissingOnTheLinkIsNotBound) {
 
 TEST(Binding, StripOutdataTypes) {
     const std::pair<std::string, std::string> cases[] = {
-        {"@StartDate datetime", "@startdate"},
-        {"@Name nvarchar(50)", "@name(50)"},
-        {"@Id bigint", "@id"},
-        {"@Small smalldatetime", "@small"},
-        {"@Key uniqueidentifier", "@key "},
-        {"@Plain", "@plain"},
+        {"@StartDate datetime", "@startdate"}, {"@Name nvarchar(50)", "@name(50)"}, {"@Id bigint", "@id"},
+        {"@Small smalldatetime", "@small"},    {"@Key uniqueidentifier", "@key "},  {"@Plain", "@plain"},
     };
     JobRun run;
     clsConvert& job = run.NewJob("R");
@@ -295,8 +292,9 @@ TEST(Binding, StripOutdataTypes) {
 
 TEST(Binding, StoredProcedureParametersFromInputParameters) {
     JobRun run;
-    run.front.AddReport("R", "Orders", {},
-                        "    InputParameters =\"@StartDate datetime = 1/1/2004, @Region nvarchar(20) = West \"\n");
+    run.front.AddReport(
+        "R", "Orders", {},
+        "    InputParameters =\"@StartDate datetime = 1/1/2004, @Region nvarchar(20) = West \"\n");
     run.front.AddReport("Plain", "Orders");
     clsConvert& job = run.NewJob("R");
     ASSERT_TRUE(job.OpenAccess());

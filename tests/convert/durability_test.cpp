@@ -218,15 +218,15 @@ TEST(Durability, AKilledConversionLeavesAWholeListsFileHoldingEveryRowItShowed) 
 TEST(Durability, HeldRowsKeepTheirOrderAroundSubreportsAndFormulaFailures) {
     JobRun run;
     run.AddInternalLink();
-    run.front.AddReport("rptChild", "Orders",
-                        Section("Section", "Detail",
-                                {Field("c1", "Amount"), Field("c2", "=Nope([Amount])", 2000)}));
     run.front.AddReport(
-        "Main", "Orders",
-        Section("Section", "Detail",
-                {Field("m1", "=Nope([Amount]) + 1"),
-                 Control("Subform", "subChild", 100, 600, 3000, 500, {Text("SourceObject", "Report.rptChild")}),
-                 Field("m2", "=Nope([Amount]) + 2", 100, 1200)}));
+        "rptChild", "Orders",
+        Section("Section", "Detail", {Field("c1", "Amount"), Field("c2", "=Nope([Amount])", 2000)}));
+    run.front.AddReport("Main", "Orders",
+                        Section("Section", "Detail",
+                                {Field("m1", "=Nope([Amount]) + 1"),
+                                 Control("Subform", "subChild", 100, 600, 3000, 500,
+                                         {Text("SourceObject", "Report.rptChild")}),
+                                 Field("m2", "=Nope([Amount]) + 2", 100, 1200)}));
     run.NewJob("Main", 11);
     ASSERT_TRUE(run.Convert());
     std::vector<std::string> steps, problems;
@@ -234,7 +234,8 @@ TEST(Durability, HeldRowsKeepTheirOrderAroundSubreportsAndFormulaFailures) {
     for (const LogRow& r : run.Rows()) {
         const std::string desc = Unwrapped(r.ErrorDesc);
         child = child || r.ReportName == "rptChild";
-        (r.ErrorSeverityLevel.IsNull() || r.ErrorSeverityLevel.ToLong() != 5 ? problems : steps).push_back(desc);
+        (r.ErrorSeverityLevel.IsNull() || r.ErrorSeverityLevel.ToLong() != 5 ? problems : steps)
+            .push_back(desc);
     }
     ASSERT_TRUE(child);
     ASSERT_GE(problems.size(), 3u);

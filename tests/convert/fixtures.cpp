@@ -129,8 +129,8 @@ std::string DetailWithField(const std::string& field) {
            "        End\n";
 }
 
-void FrontEnd::AddReport(const std::string& name, const std::string& recordSource, const std::string& sections,
-                         const std::string& reportProps) const {
+void FrontEnd::AddReport(const std::string& name, const std::string& recordSource,
+                         const std::string& sections, const std::string& reportProps) const {
     std::string text = "Version =20\nVersionRequired =20\nBegin Report\n";
     if (!recordSource.empty()) text += "    RecordSource =" + Quoted(recordSource) + "\n";
     text += reportProps;
@@ -198,12 +198,14 @@ namespace {
 
 const fs::path& OdbcFolder() {
     static const fs::path folder = [] {
-        const fs::path f = fs::temp_directory_path() / ("tolvaran-convert-odbc-" + std::to_string(::getpid()));
+        const fs::path f =
+            fs::temp_directory_path() / ("tolvaran-convert-odbc-" + std::to_string(::getpid()));
         fs::create_directories(f);
         const std::string lib = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-        WriteFile(f / "odbcinst.ini",
-                  "[SQLite3]\nDescription=SQLite ODBC\nDriver=" + lib + "\nSetup=" + lib + "\nUsageCount=1\n");
-        WriteFile(f / "odbc.ini", "[TolvaranConvert]\nDriver=SQLite3\nDatabase=" + (f / "orders.db").string() + "\n");
+        WriteFile(f / "odbcinst.ini", "[SQLite3]\nDescription=SQLite ODBC\nDriver=" + lib + "\nSetup=" + lib +
+                                          "\nUsageCount=1\n");
+        WriteFile(f / "odbc.ini",
+                  "[TolvaranConvert]\nDriver=SQLite3\nDatabase=" + (f / "orders.db").string() + "\n");
         ::setenv("ODBCSYSINI", f.string().c_str(), 1);
         ::setenv("ODBCINI", (f / "odbc.ini").string().c_str(), 1);
         return f;
@@ -213,7 +215,11 @@ const fs::path& OdbcFolder() {
 
 }  // namespace
 
-void UsePrivateOdbc() { (void)OdbcFolder(); }
-std::string OdbcDb() { return (OdbcFolder() / "orders.db").string(); }
+void UsePrivateOdbc() {
+    (void)OdbcFolder();
+}
+std::string OdbcDb() {
+    return (OdbcFolder() / "orders.db").string();
+}
 
 }  // namespace convert_test

@@ -17,7 +17,7 @@ namespace convert_test {
 
 // A folder under the system temporary folder, removed with its contents at destruction.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -25,7 +25,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -34,7 +34,7 @@ void RunSql(const std::string& file, const std::string& sql);
 
 // A SQLite file standing in for an Access file, with its export folder.
 class FrontEnd {
-public:
+  public:
     // Creates an empty database file at path (an .mdb name, or .adp for a data project whose
     // file only marks the project); a real Access file already at path is kept as it is.
     explicit FrontEnd(std::string path);
@@ -42,9 +42,11 @@ public:
     const std::string& Path() const { return path_; }
     void Sql(const std::string& sql) const { RunSql(path_, sql); }
     // A table linked from another Access file (MSysObjects type 6).
-    void LinkAccessTable(const std::string& name, const std::string& database, const std::string& foreignName) const;
+    void LinkAccessTable(const std::string& name, const std::string& database,
+                         const std::string& foreignName) const;
     // An ODBC-linked table (MSysObjects type 4); connect like "ODBC;DSN=x".
-    void LinkOdbcTable(const std::string& name, const std::string& connect, const std::string& foreignName) const;
+    void LinkOdbcTable(const std::string& name, const std::string& connect,
+                       const std::string& foreignName) const;
     // Writes "<file>.src/reports/<name>.bas": a report with the given record source, extra
     // report-level property lines, and sections (by default a detail section with one text box
     // bound to field).
@@ -53,7 +55,7 @@ public:
     // The data project's connection text ("<file>.src/connection.txt").
     void SetConnection(const std::string& text) const;
 
-private:
+  private:
     std::string path_;
 };
 
@@ -62,7 +64,7 @@ std::string DetailWithField(const std::string& field);
 
 // The store files and a run context over them.
 class Store {
-public:
+  public:
     explicit Store(const TempFolder& folder);
     tolvaran::AppContext ctx;
     ui::RecordingPrompt prompt;

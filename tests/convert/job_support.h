@@ -16,11 +16,12 @@
 namespace convert_test {
 
 class JobRun {
-public:
+  public:
     JobRun() : store(dir), front(dir.File("Orders.mdb")), links(store.prompt) {
         front.Sql(
             "CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Customer TEXT, Amount REAL, OrderDate DATETIME);"
-            "INSERT INTO Orders (Customer, Amount, OrderDate) VALUES ('Alfreds', 12.5, '2004-01-02 00:00:00');");
+            "INSERT INTO Orders (Customer, Amount, OrderDate) VALUES ('Alfreds', 12.5, '2004-01-02 "
+            "00:00:00');");
         std::filesystem::create_directories(Output());
     }
 

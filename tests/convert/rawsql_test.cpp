@@ -31,7 +31,8 @@ std::map<std::string, std::string> Views(const std::string& file) {
 
 TEST(RawSql, StatementIsSavedUnderTheNameTheUserGives) {
     // Upper and lower case statements alike are statements, not names.
-    for (const std::string& sql : {std::string(kSalesSql), std::string("select Customer, Amount from Orders")}) {
+    for (const std::string& sql :
+         {std::string(kSalesSql), std::string("select Customer, Amount from Orders")}) {
         JobRun run;
         run.AddInternalLink();
         run.front.AddReport("Monthly Sales", sql, DetailWithField("Customer"));
@@ -167,7 +168,8 @@ TEST(RawSql, FromInsideANameDoesNotEndTheSelectList) {
 
 TEST(RawSql, OdbcLinkTakesTheViewPath) {
     UsePrivateOdbc();
-    RunSql(OdbcDb(), "DROP TABLE IF EXISTS Orders; CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Customer TEXT);");
+    RunSql(OdbcDb(),
+           "DROP TABLE IF EXISTS Orders; CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Customer TEXT);");
     JobRun run;
     auto link = run.AddLink(tolvaran::kLinkOdbc, "", "TolvaranConvert");
     link->DSN = "TolvaranConvert";
@@ -183,16 +185,18 @@ TEST(RawSql, OdbcLinkTakesTheViewPath) {
 TEST(RawSql, CreateSQLViewTextAndOverwrite) {
     JobRun run;
     const std::string dboFile = run.dir.File("dbo.db");
-    RunSql(dboFile, "CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Customer TEXT, Open INTEGER);"
-                    "CREATE VIEW qryOpen AS SELECT ID FROM Orders;");
+    RunSql(dboFile,
+           "CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Customer TEXT, Open INTEGER);"
+           "CREATE VIEW qryOpen AS SELECT ID FROM Orders;");
     auto connection = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + run.front.Path());
     connection->Execute("ATTACH DATABASE ? AS dbo", {dboFile});
     clsConvert& job = run.NewJob("R");
 
-    EXPECT_TRUE(job.CreateSQLView(connection,
-                                  "  SELECT Customer FROM Orders WHERE Open = True Or Open = False ORDER BY Customer; "
-                                  "SELECT 1",
-                                  "qryOpen", true));
+    EXPECT_TRUE(job.CreateSQLView(
+        connection,
+        "  SELECT Customer FROM Orders WHERE Open = True Or Open = False ORDER BY Customer; "
+        "SELECT 1",
+        "qryOpen", true));
     RunSql(dboFile, "");  // the view is in the file behind dbo
     ado::Recordset rs;
     rs.Open("SELECT sql FROM dbo.sqlite_master WHERE name = 'qryOpen'", connection);
@@ -237,8 +241,8 @@ TEST(RawSql, ViewNamesAreKeptWhole) {
     ASSERT_TRUE(job.CreateSQLView(connection, "SELECT ID FROM Orders WHERE Open = True", name, false))
         << ::testing::PrintToString(run.Problems());
     ado::Recordset rs;
-    rs.Open("SELECT sql FROM dbo.sqlite_master WHERE name = ?", connection, ado::adOpenStatic, ado::adLockReadOnly,
-            {name});
+    rs.Open("SELECT sql FROM dbo.sqlite_master WHERE name = ?", connection, ado::adOpenStatic,
+            ado::adLockReadOnly, {name});
     ASSERT_FALSE(rs.Eof());
     EXPECT_NE(rs.Fields(0).Value().ToString().find("WHERE Open = 1"), std::string::npos);
     EXPECT_TRUE(job.CreateSQLView(connection, "SELECT ID FROM Orders", name, true));

@@ -35,8 +35,8 @@ TEST_F(DatabaseTest, TablesAreReadFromTheSourceTheirArgumentsName) {
          "CS-FROM-LOGON"},
         {"server table with connection and login",
          [](Database& d) {
-             d.Tables().Add("Orders", "", "Provider=SQLOLEDB;Data Source=srv;Initial Catalog=sales", 1, "p2ssql.dll",
-                            "srv", "OLE DB", "sales", "sa", "pw");
+             d.Tables().Add("Orders", "", "Provider=SQLOLEDB;Data Source=srv;Initial Catalog=sales", 1,
+                            "p2ssql.dll", "srv", "OLE DB", "sales", "sa", "pw");
          },
          "Provider=SQLOLEDB;Data Source=srv;Initial Catalog=sales;User ID=sa;Password=pw"},
         {"server table with Windows login",
@@ -102,8 +102,9 @@ TEST_F(DatabaseTest, StoredProcedureKeepsItsParameters) {
     StoredProcParams params;
     params.Add({"@start", {{"1/1/2004", 0}}});
     params.Add({"@region", {{"West", 0}}});
-    DatabaseTable& t = db.Tables().AddStoredProcedure("spSales", "", "Provider=SQLOLEDB;Data Source=srv", 2,
-                                                      "p2ssql.dll", "srv", "OLE DB", "sales", "", "", &params);
+    DatabaseTable& t =
+        db.Tables().AddStoredProcedure("spSales", "", "Provider=SQLOLEDB;Data Source=srv", 2, "p2ssql.dll",
+                                       "srv", "OLE DB", "sales", "", "", &params);
     EXPECT_EQ(t.Source().Type, crTableTypeStoredProcedure);
     EXPECT_EQ(t.Parameters(), params);
     EXPECT_EQ(t.Parameters().Item(2).Name, "@region");
@@ -111,7 +112,8 @@ TEST_F(DatabaseTest, StoredProcedureKeepsItsParameters) {
 }
 
 TEST(DatabaseSource, ProcedureWithoutListedFieldsStillConnects) {
-    FieldReader reader = [](const std::string&, const TableSource&, const std::string& t) -> std::vector<SourceField> {
+    FieldReader reader = [](const std::string&, const TableSource&,
+                            const std::string& t) -> std::vector<SourceField> {
         throw FieldsNotListed("no result fields for " + t);
     };
     Report report(reader);
@@ -140,9 +142,10 @@ TEST(AdoFields, AreReadFromSqliteFilesAndTheirLinks) {
          "CREATE TABLE Orders (OrderID INTEGER PRIMARY KEY, Customer TEXT(50), OrderDate DATETIME, "
          "Amount CURRENCY, Shipped BIT, Notes MEMO, Ratio DOUBLE);");
     Exec(front, "CREATE TABLE Local (ID INTEGER, Name TEXT);");
-    std::string links = "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, "
-                        "ForeignName TEXT, Connect TEXT); INSERT INTO MSysObjects VALUES ('LinkedOrders', 6, 0, '" +
-                        back + "', 'Orders', NULL);";
+    std::string links =
+        "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, "
+        "ForeignName TEXT, Connect TEXT); INSERT INTO MSysObjects VALUES ('LinkedOrders', 6, 0, '" +
+        back + "', 'Orders', NULL);";
     Exec(front, links.c_str());
 
     Application app;  // the reader that goes through platform/ado
@@ -152,12 +155,12 @@ TEST(AdoFields, AreReadFromSqliteFilesAndTheirLinks) {
     std::vector<std::pair<std::string, int>> got;
     for (auto& f : orders.Fields()) got.emplace_back(f->Name(), f->ValueType());
     EXPECT_EQ(got, (std::vector<std::pair<std::string, int>>{{"OrderID", crNumberField},
-                                                              {"Customer", crStringField},
-                                                              {"OrderDate", crDateTimeField},
-                                                              {"Amount", crCurrencyField},
-                                                              {"Shipped", crBooleanField},
-                                                              {"Notes", crPersistentMemoField},
-                                                              {"Ratio", crNumberField}}));
+                                                             {"Customer", crStringField},
+                                                             {"OrderDate", crDateTimeField},
+                                                             {"Amount", crCurrencyField},
+                                                             {"Shipped", crBooleanField},
+                                                             {"Notes", crPersistentMemoField},
+                                                             {"Ratio", crNumberField}}));
     EXPECT_TRUE(orders.TestConnectivity());
 
     DatabaseTable& linked = report->Database().Tables().Add(front, "LinkedOrders");
@@ -175,7 +178,9 @@ TEST(AdoFields, AreReadFromSqliteFilesAndTheirLinks) {
     // Formulas are typed by the fields read.
     bool ok;
     std::string message;
-    report->FormulaFields().Add("Late", "{Orders.OrderDate} < CurrentDateTime And Not {Orders.Shipped}").Check(ok, message);
+    report->FormulaFields()
+        .Add("Late", "{Orders.OrderDate} < CurrentDateTime And Not {Orders.Shipped}")
+        .Check(ok, message);
     EXPECT_TRUE(ok) << message;
     report->FormulaFields().Add("Bad", "{Orders.Customer} * 2").Check(ok, message);
     EXPECT_FALSE(ok);

@@ -39,7 +39,7 @@ inline FakeSource Orders() {
 }
 
 class TempDir {
-public:
+  public:
     TempDir() {
         path_ = std::filesystem::temp_directory_path() /
                 ("tolvaran_designer_" + std::to_string(::getpid()) + "_" + std::to_string(counter()++));
@@ -51,7 +51,7 @@ public:
     }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     static int& counter() {
         static int n = 0;
         return n;

@@ -1,7 +1,8 @@
 // The formula checker on valid and invalid formulas, with the designer's messages.
+#include "platform/designer/formula_check.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/designer/formula_check.h"
 #include "platform/designer/types.h"
 
 namespace designer {
@@ -41,27 +42,27 @@ INSTANTIATE_TEST_SUITE_P(
         Valid{""}, Valid{"// only a comment"}, Valid{"1 + 2 * 3"}, Valid{"{Orders.Qty}*{Orders.Amount}"},
         Valid{"{orders.qty} * 1.1"}, Valid{"{@Subtotal}*1.1"}, Valid{"{?Region} & \"x\""},
         Valid{"PageNumber & \" of \" & TotalPageCount"}, Valid{"Sum({Orders.Qty}) "},
-        Valid{"Average({Orders.Qty})"}, Valid{"Sum({Orders.Qty}, {Orders.Customer})"},
-        Valid{"CurrentDate"}, Valid{"CurrentDate()"}, Valid{"If {Orders.Qty} > 10 Then 1 Else 0"},
+        Valid{"Average({Orders.Qty})"}, Valid{"Sum({Orders.Qty}, {Orders.Customer})"}, Valid{"CurrentDate"},
+        Valid{"CurrentDate()"}, Valid{"If {Orders.Qty} > 10 Then 1 Else 0"},
         Valid{"IF {Orders.Qty}>10 Then 2 else IF {Orders.Qty}>5 Then 1 else 0"},
         Valid{"If IsNull({Orders.Customer}) Then \"\" Else {Orders.Customer}"},
         Valid{"If Not {Orders.Shipped} And {Orders.Qty} = 0 Then \"none\""},
         Valid{"Local NumberVar x := 5; x := x + 1; x * 2"},
         Valid{"WhilePrintingRecords;\r\nShared CurrencyVar total;\r\ntotal := total + {Orders.Amount};"},
-        Valid{"Select {Orders.Qty} Case 1: \"one\" Case 2, 3: \"few\" Case 4 To 6: \"some\" Default: \"many\""},
+        Valid{
+            "Select {Orders.Qty} Case 1: \"one\" Case 2, 3: \"few\" Case 4 To 6: \"some\" Default: \"many\""},
         Valid{"Select {Orders.Customer}[1 To 3] Case \"ABC\": 1 Default: 0"},
         Valid{"{Orders.Customer} In [\"CA\", \"HI\"]"}, Valid{"5 In 2 To 10"}, Valid{"\"c\" in \"pcc\""},
         Valid{"Local NumberVar i; Local NumberVar s; For i := 1 To 10 Step 2 Do (s := s + i); s"},
-        Valid{"Local NumberVar i; While i < 5 Do i := i + 1; i"},
-        Valid{"\"say \"\"hi\"\"\" & 'it''s'"}, Valid{"$10000 + $1.23 * 2"}, Valid{"$({Orders.Qty} * 3)"},
-        Valid{".5 + 2^-1"}, Valid{"-2^2"}, Valid{"10 Mod 3 + 7 \\ 2 + 100 % 500"},
-        Valid{"#Jan 5, 1999#"}, Valid{"#10:20 am#"}, Valid{"#1/31/1996# + 1"},
-        Valid{"{Orders.OrderDate} - {Orders.OrderDate}"}, Valid{"DateAdd(\"d\", 1, {Orders.OrderDate})"},
-        Valid{"ToText({Orders.Amount}, 2) + \" $\""}, Valid{"Round({Orders.Amount}, 2) * 2"},
-        Valid{"Left({Orders.Customer}, 2) StartsWith \"A\""}, Valid{"{Orders.Customer} Like \"A*\""},
-        Valid{"{Order Details.Unit Price} * 2"}, Valid{"{Linked.Anything} & \"\""},
-        Valid{"IIF({Orders.Qty} > 1, \"many\", \"one\")"}, Valid{"(1; 2; 3)"},
-        Valid{"If {Orders.Qty} > 1 Then (\"a\"; \"b\") Else (\"c\")"},
+        Valid{"Local NumberVar i; While i < 5 Do i := i + 1; i"}, Valid{"\"say \"\"hi\"\"\" & 'it''s'"},
+        Valid{"$10000 + $1.23 * 2"}, Valid{"$({Orders.Qty} * 3)"}, Valid{".5 + 2^-1"}, Valid{"-2^2"},
+        Valid{"10 Mod 3 + 7 \\ 2 + 100 % 500"}, Valid{"#Jan 5, 1999#"}, Valid{"#10:20 am#"},
+        Valid{"#1/31/1996# + 1"}, Valid{"{Orders.OrderDate} - {Orders.OrderDate}"},
+        Valid{"DateAdd(\"d\", 1, {Orders.OrderDate})"}, Valid{"ToText({Orders.Amount}, 2) + \" $\""},
+        Valid{"Round({Orders.Amount}, 2) * 2"}, Valid{"Left({Orders.Customer}, 2) StartsWith \"A\""},
+        Valid{"{Orders.Customer} Like \"A*\""}, Valid{"{Order Details.Unit Price} * 2"},
+        Valid{"{Linked.Anything} & \"\""}, Valid{"IIF({Orders.Qty} > 1, \"many\", \"one\")"},
+        Valid{"(1; 2; 3)"}, Valid{"If {Orders.Qty} > 1 Then (\"a\"; \"b\") Else (\"c\")"},
         Valid{"Local StringVar Array a := [\"x\", \"y\"]; a[2]"}, Valid{"{?StartDate} <= CurrentDate"},
         Valid{"crRed"}, Valid{"UpperCase({Orders.Customer})"}, Valid{"1;"},
         Valid{"Local NumberVar Array a; Redim Preserve a[10]; UBound(a)"}, Valid{"True Xor False Eqv True"}));
@@ -93,12 +94,16 @@ INSTANTIATE_TEST_SUITE_P(
         Invalid{"1 2", "The remaining text does not appear to be part of the formula.", 2},
         Invalid{"Now", "The remaining text does not appear to be part of the formula.", 0},
         Invalid{"Nz({Orders.Qty}, 0)", "The remaining text does not appear to be part of the formula.", 0},
-        Invalid{"1 + Now", "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 4},
+        Invalid{"1 + Now",
+                "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 4},
         Invalid{"IF [Qty]>10 Then 1 else 0",
                 "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 4},
-        Invalid{"1 +", "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 3},
-        Invalid{"* 2", "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 0},
-        Invalid{"Count(*)", "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 6},
+        Invalid{"1 +",
+                "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 3},
+        Invalid{"* 2",
+                "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 0},
+        Invalid{"Count(*)",
+                "A number, currency amount, boolean, date, time, date-time, or string is expected here.", 6},
         Invalid{"If 1 Then 2 Else 3", "A boolean is required here.", 3},
         Invalid{"If {Orders.Qty} > 1 2", "The keyword 'then' is missing.", 20},
         Invalid{"If {Orders.Shipped} Then 1 Else \"x\"", "A number is required here.", 32},
@@ -112,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         Invalid{"{Orders.Qty", "The } is missing.", 0},
         Invalid{"Left(\"abc\")", "Not enough arguments have been given to this function.", 10},
         Invalid{"Left(\"abc\", 1, 2)", "Too many arguments have been given to this function.", 15},
-        Invalid{"Left", "The ( is missing.", 4},
-        Invalid{"[1, 2", "The ] is missing.", 5},
+        Invalid{"Left", "The ( is missing.", 4}, Invalid{"[1, 2", "The ] is missing.", 5},
         Invalid{"Sum({Orders.Qty}, {Orders.OrderID})", "There must be a group that matches this field.", 18},
         Invalid{"Local NumberVar x := \"a\"", "A number is required here.", 21},
         Invalid{"Local NumberVar Left", "A variable name is expected here.", 16},
@@ -136,7 +140,8 @@ TEST(FormulaCheck, DeepNestingFailsWithoutCrashing) {
 TEST(FormulaCheck, GivesTheResultType) {
     EXPECT_EQ(CheckFormula("{Orders.Amount} * 2", Symbols()).valueType, crCurrencyField);
     EXPECT_EQ(CheckFormula("If {Orders.Shipped} Then 'a' Else 'b'", Symbols()).valueType, crStringField);
-    EXPECT_EQ(CheckFormula("WhilePrintingRecords; {Orders.OrderDate} - 1", Symbols()).valueType, crDateTimeField);
+    EXPECT_EQ(CheckFormula("WhilePrintingRecords; {Orders.OrderDate} - 1", Symbols()).valueType,
+              crDateTimeField);
     EXPECT_EQ(CheckFormula("{@Subtotal}", Symbols()).valueType, crUnknownField);
     EXPECT_EQ(CheckFormula("(", Symbols()).valueType, crUnknownField);
 }

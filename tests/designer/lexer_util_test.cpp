@@ -14,7 +14,8 @@ std::string Describe(std::string_view text) {
     std::string out;
     for (const formula::Token& t : Tokenize(text)) {
         static const char* kNames[] = {"End", "Num", "Str", "Date", "Ref", "Word", "P", "Unk", "Err"};
-        out += std::string(kNames[static_cast<int>(t.kind)]) + "(" + t.text + ")@" + std::to_string(t.pos) + " ";
+        out +=
+            std::string(kNames[static_cast<int>(t.kind)]) + "(" + t.text + ")@" + std::to_string(t.pos) + " ";
     }
     return out;
 }
@@ -54,8 +55,11 @@ TEST(DesignerUtil, PictureSizesAreReadFromHeaders) {
     bmp[0] = 'B', bmp[1] = 'M', bmp[18] = 10, bmp[22] = 0xF6, bmp[23] = 0xFF, bmp[24] = 0xFF, bmp[25] = 0xFF;
     const Case cases[] = {
         {"bmp, top-down", bmp, true, 150, 150},
-        {"png", {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 1, 0, 0, 0, 0, 2}, true,
-         256 * 15, 30},
+        {"png",
+         {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 1, 0, 0, 0, 0, 2},
+         true,
+         256 * 15,
+         30},
         {"gif", {'G', 'I', 'F', '8', '9', 'a', 3, 0, 4, 0}, true, 45, 60},
         {"ico", {0, 0, 1, 0, 1, 0, 0, 32}, true, 256 * 15, 32 * 15},
         {"truncated png", {0x89, 'P', 'N', 'G'}, false, 0, 0},

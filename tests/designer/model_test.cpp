@@ -36,9 +36,9 @@ struct ModelTest : ::testing::Test {
 
 TEST_F(ModelTest, NewReportHasFiveAreasWithOneSectionEach) {
     auto fresh = app.NewReport();
-    EXPECT_EQ(AreaNames(*fresh), (std::vector<std::string>{"ReportHeaderArea1/RH", "PageHeaderArea1/PH",
-                                                          "DetailArea1/D", "PageFooterArea1/PF",
-                                                          "ReportFooterArea1/RF"}));
+    EXPECT_EQ(AreaNames(*fresh),
+              (std::vector<std::string>{"ReportHeaderArea1/RH", "PageHeaderArea1/PH", "DetailArea1/D",
+                                        "PageFooterArea1/PF", "ReportFooterArea1/RF"}));
     ASSERT_EQ(fresh->Sections().Count(), 5);
     EXPECT_EQ(fresh->Sections().Item(1).Name(), "ReportHeaderSection1");
     EXPECT_EQ(fresh->Sections().Item(3).Name(), "DetailSection1");
@@ -57,10 +57,10 @@ TEST_F(ModelTest, GroupsAddTheirAreasInPrintOrder) {
     ASSERT_TRUE(customer && date);
     report->AddGroup(report->GroupCount(), *customer, crGCAnyValue, crAscendingOrder);
     report->AddGroup(report->GroupCount(), *date, crGCDaily, crDescendingOrder);
-    EXPECT_EQ(AreaNames(*report),
-              (std::vector<std::string>{"ReportHeaderArea1/RH", "PageHeaderArea1/PH", "GroupHeaderArea1/GH1",
-                                        "GroupHeaderArea2/GH2", "DetailArea1/D", "GroupFooterArea2/GF2",
-                                        "GroupFooterArea1/GF1", "PageFooterArea1/PF", "ReportFooterArea1/RF"}));
+    EXPECT_EQ(AreaNames(*report), (std::vector<std::string>{
+                                      "ReportHeaderArea1/RH", "PageHeaderArea1/PH", "GroupHeaderArea1/GH1",
+                                      "GroupHeaderArea2/GH2", "DetailArea1/D", "GroupFooterArea2/GF2",
+                                      "GroupFooterArea1/GF1", "PageFooterArea1/PF", "ReportFooterArea1/RF"}));
     ASSERT_EQ(report->GroupCount(), 2);
     EXPECT_EQ(report->Groups()[0], (Group{"{Orders.CustomerID}", crGCAnyValue, crAscendingOrder}));
     EXPECT_EQ(report->Groups()[1], (Group{"{Orders.OrderDate}", crGCDaily, crDescendingOrder}));
@@ -122,7 +122,8 @@ TEST_F(ModelTest, FieldObjectsResolveTheirReference) {
     EXPECT_NO_THROW(s.AddFieldObject("{@Total}", 0, 0));
     EXPECT_NO_THROW(s.AddFieldObject("{?StartDate}", 0, 0));
     EXPECT_NO_THROW(s.AddFieldObject("{orders.amount}", 0, 0));
-    for (const char* bad : {"", "{}", "Orders.Amount", "{Orders.Nope}", "{Nope.Amount}", "{@Nope}", "{?Nope}"})
+    for (const char* bad :
+         {"", "{}", "Orders.Amount", "{Orders.Nope}", "{Nope.Amount}", "{@Nope}", "{?Nope}"})
         EXPECT_EQ(ErrorNumber([&] { s.AddFieldObject(bad, 0, 0); }), kErrFieldNotKnown) << bad;
     EXPECT_EQ(s.ReportObjects().Count(), 3);
 }
@@ -159,7 +160,8 @@ TEST_F(ModelTest, SubreportIsEmbeddedAndLinked) {
     EXPECT_EQ(embedded.Database().Tables().Item(1).Name(), "Details");
     EXPECT_EQ(embedded.Areas().Item("D").Sections().Item(1).ReportObjects().Count(), 1);
 
-    sub.Links.Add(orders.Fields().Find("OrderID"), embedded.Database().Tables().Item(1).Fields().Find("OrderID"));
+    sub.Links.Add(orders.Fields().Find("OrderID"),
+                  embedded.Database().Tables().Item(1).Fields().Find("OrderID"));
     ASSERT_EQ(sub.Links.Count(), 1);
     EXPECT_EQ(sub.Links.Item(1), (SubreportLink{"{Orders.OrderID}", "{Details.OrderID}"}));
     EXPECT_EQ(ErrorNumber([&] { sub.Links.Add(orders.Fields().Find("OrderID"), nullptr); }), kErrLinkField);
@@ -229,7 +231,8 @@ TEST_F(ModelTest, RecordSortFieldsKeepFieldAndDirection) {
     report->RecordSortFields().Add(*orders.Fields().Find("Amount"), crDescendingOrder);
     ASSERT_EQ(report->RecordSortFields().Count(), 1);
     EXPECT_EQ(report->RecordSortFields().Item(1), (SortField{"{Orders.Amount}", crDescendingOrder}));
-    EXPECT_EQ(ErrorNumber([&] { report->RecordSortFields().Add("{Orders.Amount}", 3); }), kErrInvalidArgument);
+    EXPECT_EQ(ErrorNumber([&] { report->RecordSortFields().Add("{Orders.Amount}", 3); }),
+              kErrInvalidArgument);
 }
 
 }  // namespace

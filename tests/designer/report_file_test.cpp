@@ -37,12 +37,13 @@ std::unique_ptr<Report> FullReport(Application& app, const TempDir& dir) {
     r->EnableParameterPrompting = true;
     Database& db = r->Database();
     db.LogOnServerEx("p2soledb.dll", "C:\\data\\nwind.mdb", "", "admin", "secret", "OLE DB",
-                     "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\data\\nwind.mdb;Jet OLEDB:Database Password=secret");
+                     "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\data\\nwind.mdb;Jet OLEDB:Database "
+                     "Password=secret");
     DatabaseTable& orders = db.Tables().Add("C:\\data\\nwind.mdb", "Orders");
     StoredProcParams params;
     params.Add({"@start", {{"1/1/2004", 0}}});
-    db.Tables().AddStoredProcedure("spOrders", "", "Provider=SQLOLEDB;Data Source=srv;User ID=sa;Password=pw", 2,
-                                   "p2ssql.dll", "srv", "OLE DB", "sales", "sa", "pw", &params);
+    db.Tables().AddStoredProcedure("spOrders", "", "Provider=SQLOLEDB;Data Source=srv;User ID=sa;Password=pw",
+                                   2, "p2ssql.dll", "srv", "OLE DB", "sales", "sa", "pw", &params);
     r->FormulaFields().Add("Total", "WhilePrintingRecords;\r\n{Orders.Amount} * 1.1 // \"quoted\"");
     r->ParameterFields().Add("StartDate", crDateField).Prompt = "Start\r\n\t\"date\"";
     r->AddGroup(0, *orders.Fields().Find("CustomerID"), crGCAnyValue, crAscendingOrder);
@@ -61,8 +62,8 @@ std::unique_ptr<Report> FullReport(Application& app, const TempDir& dir) {
     f.TopLineStyle = f.BottomLineStyle = crLSSingleLine;
     d.AddLineObject(0, 0, 5000, 0).LineStyle = crLSDashLine;
     d.AddBoxObject(0, 0, 5000, 300).FillColor = 0xC0C0C0;
-    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-                                      0,    0,   0,   8,   0,  0,  0,  4};
+    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13,
+                                      'I',  'H', 'D', 'R', 0,  0,  0,  8,  0, 0, 0, 4};
     WriteText(dir.file("pic.png"), std::string(png.begin(), png.end()));
     PictureObject& p = r->Areas().Item("RH").Sections().Item(1).AddPictureObject(dir.file("pic.png"), 0, 0);
     p.SourceFile = "pic.png";  // keep the golden document free of the temp folder
@@ -93,11 +94,13 @@ TEST_F(ReportFileTest, SaveOpenSaveGivesTheSameDocument) {
     EXPECT_EQ(reopened->FormulaFields().Item(1).Text(), r->FormulaFields().Item(1).Text());
     EXPECT_EQ(reopened->ParameterFields().Item(1).Prompt, "Start\r\n\t\"date\"");
     EXPECT_EQ(reopened->Areas().Item("PH").Sections().Item(1).ReportObjects().Count(), 2);
-    auto& blank = static_cast<TextObject&>(reopened->Areas().Item("PH").Sections().Item(1).ReportObjects().Item(1));
+    auto& blank =
+        static_cast<TextObject&>(reopened->Areas().Item("PH").Sections().Item(1).ReportObjects().Item(1));
     EXPECT_EQ(blank.Text, " ");
     EXPECT_EQ(blank.Font.Size, 10.5);
     EXPECT_EQ(reopened->Areas().Item("GH1").Name(), "GroupHeaderArea1");
-    auto& sub = static_cast<SubreportObject&>(reopened->Areas().Item("GF1").Sections().Item(2).ReportObjects().Item(1));
+    auto& sub = static_cast<SubreportObject&>(
+        reopened->Areas().Item("GF1").Sections().Item(2).ReportObjects().Item(1));
     EXPECT_EQ(sub.Links.Item(1).MainReportField, "{Orders.OrderID}");
     EXPECT_EQ(sub.OpenSubreport().Database().Tables().Item(1).Fields().Count(), 2);
     const DatabaseTable& sp = reopened->Database().Tables().Item(2);
@@ -146,15 +149,18 @@ TEST_F(ReportFileTest, OpeningAnythingElseFailsClearly) {
         {"noversion.rpt", "<TolvaranReport><Report/></TolvaranReport>", "no valid version"},
         {"noareas.rpt", "<TolvaranReport version=\"1\"><Report/></TolvaranReport>", "no areas"},
         {"badnumber.rpt",
-         "<TolvaranReport version=\"1\"><Report paperWidth=\"wide\"><Areas><Area kind=\"Detail\"/></Areas></Report>"
+         "<TolvaranReport version=\"1\"><Report paperWidth=\"wide\"><Areas><Area "
+         "kind=\"Detail\"/></Areas></Report>"
          "</TolvaranReport>",
          "not a whole number"},
         {"badobject.rpt",
-         "<TolvaranReport version=\"1\"><Report><Areas><Area kind=\"Detail\"><Section><Chart/></Section></Area>"
+         "<TolvaranReport version=\"1\"><Report><Areas><Area "
+         "kind=\"Detail\"><Section><Chart/></Section></Area>"
          "</Areas></Report></TolvaranReport>",
          "unknown report object"},
         {"badgroup.rpt",
-         "<TolvaranReport version=\"1\"><Report><Areas><Area kind=\"GroupHeader\" group=\"3\"/></Areas></Report>"
+         "<TolvaranReport version=\"1\"><Report><Areas><Area kind=\"GroupHeader\" "
+         "group=\"3\"/></Areas></Report>"
          "</TolvaranReport>",
          "wrong group number"},
     };

@@ -24,8 +24,8 @@ ScanResult Scan(const std::string& file) {
     ui::RecordingWindow window;
     tolvaran::clsManageLinks manager(prompt);
     ScanResult r;
-    manager.setErrorLogWriter([&](const std::string& desc, const std::string&, const std::string&, const std::string&,
-                                  const std::string&) {
+    manager.setErrorLogWriter([&](const std::string& desc, const std::string&, const std::string&,
+                                  const std::string&, const std::string&) {
         r.errors.push_back(desc);
         return true;
     });
@@ -88,10 +88,12 @@ std::vector<std::string> Names(const tolvaran::TableViewCollection& c) {
 TEST(JetQueryScanner, FindsTheTablesOfSavedQueries) {
     SKIP_WITHOUT_CORPUS();
     ui::RecordingPrompt prompt;
-    for (const char* file : {"jahlborn__jackcess__queryTestV1997.mdb", "jahlborn__jackcess__queryTestV2000.mdb",
-                             "jahlborn__jackcess__queryTestV2003.mdb"}) {
+    for (const char* file :
+         {"jahlborn__jackcess__queryTestV1997.mdb", "jahlborn__jackcess__queryTestV2000.mdb",
+          "jahlborn__jackcess__queryTestV2003.mdb"}) {
         SCOPED_TRACE(file);
-        auto conn = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jettest::Corpus(file));
+        auto conn =
+            ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jettest::Corpus(file));
         tolvaran::clsInterface scanner(prompt);
         scanner.setActiveConnection(conn);
         scanner.Execute("SELECT * FROM SelectQuery");

@@ -8,7 +8,9 @@
 
 namespace jettest {
 
-inline std::string Corpus(const std::string& name) { return corpus::Path("db/" + name).string(); }
+inline std::string Corpus(const std::string& name) {
+    return corpus::Path("db/" + name).string();
+}
 
 // Connection options that read through the built reader under the given limits.
 inline ado::ConnectionOptions BuiltReader(const ado::JetReaderLimits& limits = {}) {

@@ -1,10 +1,11 @@
 // Values as the reader passes them, turned into Variants of the column's type.
+#include "platform/ado/jet_values.h"
+
 #include <gtest/gtest.h>
 
 #include "jet_support.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/jet_driver.h"
-#include "platform/ado/jet_values.h"
 #include "platform/common/com_error.h"
 
 namespace {
@@ -18,23 +19,26 @@ struct ValueCase {
 
 class JetValueTest : public ::testing::TestWithParam<ValueCase> {};
 
-TEST_P(JetValueTest, Converts) { EXPECT_EQ(ado::JetValue(GetParam().mdbType, GetParam().text), GetParam().expected); }
+TEST_P(JetValueTest, Converts) {
+    EXPECT_EQ(ado::JetValue(GetParam().mdbType, GetParam().text), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Types, JetValueTest,
-    ::testing::Values(ValueCase{"NullText", ado::kMdbText, std::nullopt, vb::Variant::null()},
-                      ValueCase{"EmptyTextIsNotNull", ado::kMdbText, std::string(), vb::Variant("")},
-                      ValueCase{"NullNumber", ado::kMdbLongInt, std::nullopt, vb::Variant::null()},
-                      ValueCase{"BooleanTrue", ado::kMdbBool, std::string("1"), vb::Variant(true)},
-                      ValueCase{"BooleanFalse", ado::kMdbBool, std::string("0"), vb::Variant(false)},
-                      ValueCase{"Long", ado::kMdbLongInt, std::string("-42"), vb::Variant(-42)},
-                      ValueCase{"Money", ado::kMdbMoney, std::string("12.3400"), vb::Variant(12.34)},
-                      ValueCase{"DayNumber", ado::kMdbDateTime, std::string("2.5"), vb::Variant(vb::Date{2.5})},
-                      ValueCase{"DayNumberBefore1900", ado::kMdbDateTime, std::string("-365"), vb::Variant(vb::Date{-365})},
-                      ValueCase{"FormattedDate", ado::kMdbDateTime, std::string("2021-12-02 10:30:00"),
-                                vb::Variant(vb::Date::FromParts(2021, 12, 2, 10, 30, 0))},
-                      ValueCase{"UnreadableNumberStaysText", ado::kMdbDouble, std::string("1.#INF"), vb::Variant("1.#INF")},
-                      ValueCase{"Guid", ado::kMdbRepId, std::string("{A-B}"), vb::Variant("{A-B}")}),
+    ::testing::Values(
+        ValueCase{"NullText", ado::kMdbText, std::nullopt, vb::Variant::null()},
+        ValueCase{"EmptyTextIsNotNull", ado::kMdbText, std::string(), vb::Variant("")},
+        ValueCase{"NullNumber", ado::kMdbLongInt, std::nullopt, vb::Variant::null()},
+        ValueCase{"BooleanTrue", ado::kMdbBool, std::string("1"), vb::Variant(true)},
+        ValueCase{"BooleanFalse", ado::kMdbBool, std::string("0"), vb::Variant(false)},
+        ValueCase{"Long", ado::kMdbLongInt, std::string("-42"), vb::Variant(-42)},
+        ValueCase{"Money", ado::kMdbMoney, std::string("12.3400"), vb::Variant(12.34)},
+        ValueCase{"DayNumber", ado::kMdbDateTime, std::string("2.5"), vb::Variant(vb::Date{2.5})},
+        ValueCase{"DayNumberBefore1900", ado::kMdbDateTime, std::string("-365"), vb::Variant(vb::Date{-365})},
+        ValueCase{"FormattedDate", ado::kMdbDateTime, std::string("2021-12-02 10:30:00"),
+                  vb::Variant(vb::Date::FromParts(2021, 12, 2, 10, 30, 0))},
+        ValueCase{"UnreadableNumberStaysText", ado::kMdbDouble, std::string("1.#INF"), vb::Variant("1.#INF")},
+        ValueCase{"Guid", ado::kMdbRepId, std::string("{A-B}"), vb::Variant("{A-B}")}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(JetValueTypes, AdoTypesAndSizes) {

@@ -12,7 +12,7 @@ namespace {
 using tolvaran::clsManageLinks;
 
 class DataProjectScan : public ::testing::Test {
-protected:
+  protected:
     // A data project file with its connection text beside it.
     std::string project(const std::string& name, const std::string& connection) {
         std::string file = folder.file(name);
@@ -29,12 +29,15 @@ protected:
 
 TEST_F(DataProjectScan, TheProjectsConnectionBecomesOneUncountedLink) {
     testodbc::UsePrivateIni();
-    testodbc::MakeSqlite(testodbc::StockDb(), "CREATE TABLE Items (Id INTEGER); INSERT INTO Items VALUES (4);");
-    std::string file = project("sales.adp", "Provider=Microsoft.Access.OLEDB.10.0;Persist Security Info=False;"
-                                            "Data Source=srv;Integrated Security=SSPI;Initial Catalog=" +
-                                                testodbc::StockDb() + ";Data Provider=SQLOLEDB.1");
+    testodbc::MakeSqlite(testodbc::StockDb(),
+                         "CREATE TABLE Items (Id INTEGER); INSERT INTO Items VALUES (4);");
+    std::string file = project("sales.adp",
+                               "Provider=Microsoft.Access.OLEDB.10.0;Persist Security Info=False;"
+                               "Data Source=srv;Integrated Security=SSPI;Initial Catalog=" +
+                                   testodbc::StockDb() + ";Data Provider=SQLOLEDB.1");
     ASSERT_TRUE(links.ParseDataProject(window, file));
-    EXPECT_EQ(window.results, (std::vector<std::string>{"Opening database..", "Database opened successfully."}));
+    EXPECT_EQ(window.results,
+              (std::vector<std::string>{"Opening database..", "Database opened successfully."}));
     ASSERT_EQ(links.Items().Count(), 1);
     auto link = links.GetDataProjectLink();
     EXPECT_EQ(link->Name, testodbc::StockDb());
@@ -42,8 +45,8 @@ TEST_F(DataProjectScan, TheProjectsConnectionBecomesOneUncountedLink) {
     EXPECT_TRUE(link->UseNTAuth);
     EXPECT_EQ(link->Provider, "SQLOLEDB.1");
     EXPECT_EQ(links.InternalTablesCount() + links.AccessLinksCount() + links.ODBCLinksCount(), 0);
-    EXPECT_EQ(link->ConnectionString(),
-              "Provider=SQLOLEDB.1;Data Source=srv;Database=" + testodbc::StockDb() + ";Integrated Security=SSPI");
+    EXPECT_EQ(link->ConnectionString(), "Provider=SQLOLEDB.1;Data Source=srv;Database=" +
+                                            testodbc::StockDb() + ";Integrated Security=SSPI");
 
     // The SQL Server link opens through the ODBC template.
     ado::ConnectionOptions options;

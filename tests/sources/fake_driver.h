@@ -9,7 +9,7 @@
 namespace testsrc {
 
 class FakeCatalogDriver : public ado::Driver {
-public:
+  public:
     std::vector<ado::TableInfo> tableList;
     std::vector<ado::QueryInfo> viewList;
     std::vector<ado::QueryInfo> procedureList;

@@ -15,7 +15,7 @@ namespace testsrc {
 
 // A fresh folder per call, removed by the destructor.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static int n = 0;
         path_ = std::filesystem::temp_directory_path() /
@@ -30,7 +30,7 @@ public:
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -42,7 +42,8 @@ inline std::string LinkRow(const std::string& name, const std::string& file, con
     return "INSERT INTO MSysObjects VALUES ('" + name + "', 6, 0, '" + file + "', '" + foreign + "', NULL);";
 }
 inline std::string OdbcRow(const std::string& name, const std::string& connect, const std::string& foreign) {
-    return "INSERT INTO MSysObjects VALUES ('" + name + "', 4, 0, NULL, '" + foreign + "', '" + connect + "');";
+    return "INSERT INTO MSysObjects VALUES ('" + name + "', 4, 0, NULL, '" + foreign + "', '" + connect +
+           "');";
 }
 
 struct RecordingList : tolvaran::ComboControl {

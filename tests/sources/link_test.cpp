@@ -1,6 +1,7 @@
+#include "sources/link.h"
+
 #include <gtest/gtest.h>
 
-#include "sources/link.h"
 #include "support/recording.h"
 
 namespace {
@@ -18,11 +19,14 @@ struct StringCase {
 
 TEST(Link, ConnectionStringOfEachKind) {
     const StringCase cases[] = {
-        {"access, empty user", 2, "", false, "", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Data\\Orders.mdb;User ID=Admin;Password="},
-        {"own tables ignore NT", 0, "", true, "bob", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Data\\Orders.mdb;User ID=bob;Password=pw"},
+        {"access, empty user", 2, "", false, "",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Data\\Orders.mdb;User ID=Admin;Password="},
+        {"own tables ignore NT", 0, "", true, "bob",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Data\\Orders.mdb;User ID=bob;Password=pw"},
         {"odbc with NT", 3, "Sales", true, "", "DSN=Sales;Integrated Security=SSPI"},
         {"odbc without DSN", 3, "", false, "sa", ";User ID=sa;Password=pw"},
-        {"sql server", 4, "", false, "sa", "Provider=SQLOLEDB.1;Data Source=srv;Database=Northwind;User ID=sa;Password=pw"},
+        {"sql server", 4, "", false, "sa",
+         "Provider=SQLOLEDB.1;Data Source=srv;Database=Northwind;User ID=sa;Password=pw"},
         {"kind 1", 1, "", false, "", ""},
         {"kind 7", 7, "", false, "", ""},
     };
@@ -47,7 +51,8 @@ TEST(Link, BuildersFillTheirDefaultsAndStoreTheResult) {
     clsLink l;
     l.LinkType = 2;
     l.setConnectionString("before");
-    EXPECT_EQ(l.AccessConnectionString(), "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=;User ID=Admin;Password=");
+    EXPECT_EQ(l.AccessConnectionString(),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=;User ID=Admin;Password=");
     EXPECT_EQ(l.UserId, "Admin");
     EXPECT_EQ(l.StoredConnectionString(), l.AccessConnectionString());
     EXPECT_EQ(l.Provider, "");

@@ -1,10 +1,11 @@
+#include "sources/links_manager.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "fixtures.h"
-#include "sources/links_manager.h"
 #include "support/recording.h"
 
 namespace {
@@ -28,7 +29,7 @@ LinkPtr MakeLink(const std::string& name, long kind, const std::string& database
 }
 
 class LinksStore : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testodbc::MakeSqlite(folder.file("lists.db"), ListsSchema());
         db = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.file("lists.db"));
@@ -68,10 +69,12 @@ TEST_F(LinksStore, SaveAllUpsertsByNameAndNamesWithQuotesWork) {
 }
 
 TEST_F(LinksStore, LoadAllReadsNullsAndDoesNotCountDataProjects) {
-    db->Execute("INSERT INTO DatabaseConnections (DatabaseListId, LinkName, LinkDatabase, BackEndType, UseNTAuth) "
-                "VALUES (3, 'INTERNAL', '/x.mdb', 0, 0)");
-    db->Execute("INSERT INTO DatabaseConnections (DatabaseListId, LinkName, BackEndType, UseNTAuth, Server, "
-                "SQLDatabaseName) VALUES (3, 'Northwind', 4, 1, 'srv', 'Northwind')");
+    db->Execute(
+        "INSERT INTO DatabaseConnections (DatabaseListId, LinkName, LinkDatabase, BackEndType, UseNTAuth) "
+        "VALUES (3, 'INTERNAL', '/x.mdb', 0, 0)");
+    db->Execute(
+        "INSERT INTO DatabaseConnections (DatabaseListId, LinkName, BackEndType, UseNTAuth, Server, "
+        "SQLDatabaseName) VALUES (3, 'Northwind', 4, 1, 'srv', 'Northwind')");
     links.LoadAll(3);
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_EQ(links.InternalTablesCount(), 1);
@@ -97,8 +100,9 @@ TEST_F(LinksStore, LoadAllOfAnEntryWithoutRowsSaysSoOnce) {
 }
 
 TEST_F(LinksStore, LoadAllStopsAtANullUseNTAuthKeepingEarlierLinks) {
-    db->Execute("INSERT INTO DatabaseConnections (DatabaseListId, LinkName, BackEndType, UseNTAuth) VALUES "
-                "(4, 'A', 2, 0), (4, 'B', 2, NULL)");
+    db->Execute(
+        "INSERT INTO DatabaseConnections (DatabaseListId, LinkName, BackEndType, UseNTAuth) VALUES "
+        "(4, 'A', 2, 0), (4, 'B', 2, NULL)");
     EXPECT_THROW(links.LoadAll(4), vb::ComError);
     EXPECT_EQ(links.Items().Count(), 1);
 }

@@ -1,8 +1,9 @@
+#include "sources/query_scanner.h"
+
 #include <gtest/gtest.h>
 
 #include "fake_driver.h"
 #include "fixtures.h"
-#include "sources/query_scanner.h"
 #include "support/fake_sqldmo.h"
 #include "support/recording.h"
 
@@ -18,7 +19,7 @@ std::vector<std::string> Names(const TableViewCollection& c) {
 }
 
 class Scanner : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         conn = testsrc::FakeConnection(driver);
         scanner.setActiveConnection(conn);
@@ -53,8 +54,9 @@ TEST_F(Scanner, ThePartsOwnExample) {
 }
 
 TEST_F(Scanner, ClausesKeywordsAliasesAndSeparators) {
-    scanner.Execute("SELECT DISTINCT TOP 5 Name, Sum(Amount) FROM [Order Details] AS d, \"Big Table\" "
-                    "WHERE (d.x = 1) GROUP BY Name ORDER BY Name DESC");
+    scanner.Execute(
+        "SELECT DISTINCT TOP 5 Name, Sum(Amount) FROM [Order Details] AS d, \"Big Table\" "
+        "WHERE (d.x = 1) GROUP BY Name ORDER BY Name DESC");
     EXPECT_EQ(scanner.FieldCount, 4);  // 5, name, sum, amount
     EXPECT_EQ(scanner.SQLFields(3), "sum");
     // A bracketed or quoted name is one table even with blanks in it, named without its quotes.
@@ -132,7 +134,8 @@ TEST_F(Scanner, ViewsOfASqliteStandIn) {
                          "CREATE VIEW qryOrders AS SELECT * FROM Orders INNER JOIN qryCustomers ON "
                          "Orders.CustomerId = qryCustomers.Id;");
     clsInterface s(prompt);
-    s.setActiveConnection(ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.file("front.mdb")));
+    s.setActiveConnection(
+        ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.file("front.mdb")));
     s.setSQLString("SELECT qryOrders.Name FROM qryOrders");
     ASSERT_EQ(s.SQLTables.Count(), 1);
     auto orders = s.SQLTables.Item(1L);

@@ -12,7 +12,7 @@ using tolvaran::clsLink;
 using tolvaran::clsManageLinks;
 
 class JetScan : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testodbc::UsePrivateIni();
         links.setErrorLogWriter(log.writer());
@@ -32,11 +32,12 @@ protected:
 };
 
 TEST_F(JetScan, OwnTablesOnlyGiveOneInternalLink) {
-    std::string file = standIn("front.mdb", "CREATE TABLE Orders (Id INTEGER); CREATE TABLE Customers (Id INTEGER);"
-                                            "CREATE VIEW qryOrders AS SELECT * FROM Orders;");
+    std::string file = standIn("front.mdb",
+                               "CREATE TABLE Orders (Id INTEGER); CREATE TABLE Customers (Id INTEGER);"
+                               "CREATE VIEW qryOrders AS SELECT * FROM Orders;");
     ASSERT_TRUE(scan(file));
     EXPECT_EQ(window.results, (std::vector<std::string>{"Opening Database:" + file, "Examining Tables...",
-                                                         "There are 3 tables", "Processing Tables"}));
+                                                        "There are 3 tables", "Processing Tables"}));
     ASSERT_EQ(links.Items().Count(), 1);
     const auto& link = links.Items().Item(1);
     EXPECT_EQ(link->Name, "INTERNAL");
@@ -52,18 +53,20 @@ TEST_F(JetScan, OwnTablesOnlyGiveOneInternalLink) {
 TEST_F(JetScan, AFileWithoutTablesMakesNoLinkAndNoCountLine) {
     std::string file = standIn("empty.mdb", "PRAGMA user_version = 0;");
     ASSERT_TRUE(scan(file));
-    EXPECT_EQ(window.results,
-              (std::vector<std::string>{"Opening Database:" + file, "Examining Tables...", "Processing Tables"}));
+    EXPECT_EQ(window.results, (std::vector<std::string>{"Opening Database:" + file, "Examining Tables...",
+                                                        "Processing Tables"}));
     EXPECT_EQ(links.Items().Count(), 0);
 }
 
 TEST_F(JetScan, TablesLinkedFromTwoAccessFiles) {
-    std::string orders = standIn("orders.mdb", "CREATE TABLE Orders (Id INTEGER); CREATE TABLE Lines (Id INTEGER);");
+    std::string orders =
+        standIn("orders.mdb", "CREATE TABLE Orders (Id INTEGER); CREATE TABLE Lines (Id INTEGER);");
     std::string stock = standIn("stock.mdb", "CREATE TABLE Items (Id INTEGER);");
-    std::string file = standIn("front.mdb", std::string("CREATE TABLE Local (Id INTEGER);") + testsrc::kMSysObjects +
-                                                testsrc::LinkRow("tblLines", orders, "Lines") +
-                                                testsrc::LinkRow("tblOrders", orders, "Orders") +
-                                                testsrc::LinkRow("tblItems", stock, "Items"));
+    std::string file =
+        standIn("front.mdb", std::string("CREATE TABLE Local (Id INTEGER);") + testsrc::kMSysObjects +
+                                 testsrc::LinkRow("tblLines", orders, "Lines") +
+                                 testsrc::LinkRow("tblOrders", orders, "Orders") +
+                                 testsrc::LinkRow("tblItems", stock, "Items"));
     ASSERT_TRUE(scan(file));
     EXPECT_EQ(links.Items().Count(), 3);
     EXPECT_EQ(links.InternalTablesCount(), 1);
@@ -86,7 +89,8 @@ TEST_F(JetScan, OdbcLinksOnePerConnectStringAndTheirDsnIsTested) {
     testodbc::MakeSqlite(testodbc::SalesDb(), "CREATE TABLE Orders (Id INTEGER);");
     const std::string sales = "ODBC;DSN=TolvaranSales;DATABASE=Sales;UID=sa;PWD=;APP=Report";
     const std::string salesUpper = "ODBC;DSN=TolvaranSales;DATABASE=SALES;UID=sa;PWD=;APP=Report";
-    std::string file = standIn("front.mdb", std::string(testsrc::kMSysObjects) + testsrc::OdbcRow("dbo_Orders", sales, "dbo.Orders") +
+    std::string file = standIn("front.mdb", std::string(testsrc::kMSysObjects) +
+                                                testsrc::OdbcRow("dbo_Orders", sales, "dbo.Orders") +
                                                 testsrc::OdbcRow("dbo_Lines", sales, "dbo.Lines") +
                                                 testsrc::OdbcRow("dbo_Stock", salesUpper, "dbo.Stock"));
     ASSERT_TRUE(scan(file));
@@ -161,7 +165,8 @@ TEST(ConnectParse, ValuesByKey) {
         {"ODBC;DSN", "DSN", ""},
         {"SERVER=srv", "SERVER=", "srv"},
     };
-    for (const auto& c : cases) EXPECT_EQ(clsManageLinks::Parse(c.text, c.key), c.value) << c.text << " " << c.key;
+    for (const auto& c : cases)
+        EXPECT_EQ(clsManageLinks::Parse(c.text, c.key), c.value) << c.text << " " << c.key;
 }
 
 TEST(ConnectParse, DataProjectLinkFields) {
@@ -171,7 +176,9 @@ TEST(ConnectParse, DataProjectLinkFields) {
         const char* text;
         bool nt;
     } cases[] = {
-        {"Provider=Microsoft.Access.OLEDB.10.0;Data Source=srv;Integrated Security=SSPI;Initial Catalog=Northwind;Data Provider=SQLOLEDB.1", true},
+        {"Provider=Microsoft.Access.OLEDB.10.0;Data Source=srv;Integrated Security=SSPI;Initial "
+         "Catalog=Northwind;Data Provider=SQLOLEDB.1",
+         true},
         {"PROVIDER=SQLOLEDB;DATA SOURCE=srv;INITIAL CATALOG=Northwind;INTEGRATED SECURITY=False", true},
         {"Provider=SQLOLEDB;Data Source=srv;Initial Catalog=Northwind;User ID=sa;Password=pw", false},
         {"Provider=SQLOLEDB;Data Source=srv;Initial Catalog=Northwind;Integrated Security=;UID=sa", false},

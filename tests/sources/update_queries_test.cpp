@@ -1,7 +1,8 @@
+#include "sources/update_queries.h"
+
 #include <gtest/gtest.h>
 
 #include "fake_driver.h"
-#include "sources/update_queries.h"
 #include "support/recording.h"
 
 namespace {
@@ -9,7 +10,7 @@ namespace {
 using tolvaran::clsUpdateQueries;
 
 class Classifier : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         conn = testsrc::FakeConnection(driver);
         driver->tableList = {{"Orders", "TABLE", "", "", ""},

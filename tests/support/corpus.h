@@ -17,9 +17,13 @@ inline std::filesystem::path Dir() {
 }
 
 // A file or folder of the corpus, e.g. Path("db/nwind.mdb").
-inline std::filesystem::path Path(const std::string& relative) { return Dir() / relative; }
+inline std::filesystem::path Path(const std::string& relative) {
+    return Dir() / relative;
+}
 
-inline bool Present() { return std::filesystem::is_directory(Dir() / "reports"); }
+inline bool Present() {
+    return std::filesystem::is_directory(Dir() / "reports");
+}
 
 inline std::string MissingMessage() {
     return "corpus folder " + Dir().string() + " is absent (set TOLVARAN_CORPUS to its path)";
@@ -28,7 +32,7 @@ inline std::string MissingMessage() {
 }  // namespace corpus
 
 // Skips the current test (in a test body or a fixture's SetUp) when the corpus is absent.
-#define SKIP_WITHOUT_CORPUS()                                      \
-    do {                                                           \
+#define SKIP_WITHOUT_CORPUS()                                             \
+    do {                                                                  \
         if (!corpus::Present()) GTEST_SKIP() << corpus::MissingMessage(); \
     } while (0)

@@ -6,7 +6,7 @@
 namespace tolvaran {
 
 class clsFunction {
-public:
+  public:
     std::string FromFunction;
     std::string ToFunction;
     std::string ToFormat;

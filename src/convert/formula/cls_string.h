@@ -8,7 +8,7 @@
 namespace tolvaran {
 
 class clsString {
-public:
+  public:
     std::string Result;
     std::string FirstPart;
     std::string SecondPart;
@@ -19,7 +19,7 @@ public:
     std::string Part(int index) const;
     void setPart(int index, const std::string& value);
 
-private:
+  private:
     std::vector<std::string> parts_;
 };
 

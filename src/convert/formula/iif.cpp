@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "convert/formula/cls_string.h"
-#include "platform/common/expression_tokens.h"
 #include "convert/formula/formula_translator.h"
 #include "convert/formula/parser.h"
 #include "platform/common/expression_tokens.h"

@@ -42,7 +42,8 @@ std::size_t ParseLevel(const TokenList& t, std::size_t i, const std::string& cal
                 ++i;
                 continue;
             case TokenKind::Identifier: {
-                bool qualified = i > 0 && (t[i - 1].kind == TokenKind::Dot || t[i - 1].kind == TokenKind::Bang);
+                bool qualified =
+                    i > 0 && (t[i - 1].kind == TokenKind::Dot || t[i - 1].kind == TokenKind::Bang);
                 wordStart = IsKeyword(t.Text(i)) || qualified ? std::string::npos : body.size();
                 body += t.Text(i);
                 ++i;

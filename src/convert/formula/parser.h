@@ -9,7 +9,7 @@
 namespace tolvaran {
 
 class Parser {
-public:
+  public:
     // Items in the order they end. Never throws for readable text; raises ExpressionError for an
     // unclosed "[", string, date literal or "{", a stray "]", or nesting deeper than 1000 brackets.
     std::vector<std::string> Parse(const std::string& text);

@@ -58,7 +58,7 @@ inline std::string Encode(const Frame& f) {
 
 // Incremental decoder: feed bytes, take whole frames. A malformed stream sets error().
 class Decoder {
-public:
+  public:
     void feed(const char* data, size_t n) { buf_.append(data, n); }
 
     // The next whole frame, or nullopt when more bytes are needed (or the stream is bad).
@@ -101,7 +101,7 @@ public:
 
     bool bad() const { return bad_; }
 
-private:
+  private:
     std::string buf_;
     size_t pos_ = 0;
     bool bad_ = false;

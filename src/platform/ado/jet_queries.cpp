@@ -51,22 +51,38 @@ std::string TrimRight(const std::string& s) {
 
 std::string ParameterType(long code) {
     switch (code) {
-        case 1: return "Bit";
-        case 2: return "Byte";
-        case 3: return "Short";
-        case 4: return "Long";
-        case 5: return "Currency";
-        case 6: return "IEEESingle";
-        case 7: return "IEEEDouble";
-        case 8: return "DateTime";
-        case 9: return "Binary";
-        case 10: return "Text ( 255 )";
-        case 11: return "LongBinary";
-        case 12: return "Memo";
-        case 15: return "Guid";
-        case 16: return "BigInt";
-        case 20: return "Decimal";
-        default: return "Value";
+        case 1:
+            return "Bit";
+        case 2:
+            return "Byte";
+        case 3:
+            return "Short";
+        case 4:
+            return "Long";
+        case 5:
+            return "Currency";
+        case 6:
+            return "IEEESingle";
+        case 7:
+            return "IEEEDouble";
+        case 8:
+            return "DateTime";
+        case 9:
+            return "Binary";
+        case 10:
+            return "Text ( 255 )";
+        case 11:
+            return "LongBinary";
+        case 12:
+            return "Memo";
+        case 15:
+            return "Guid";
+        case 16:
+            return "BigInt";
+        case 20:
+            return "Decimal";
+        default:
+            return "Value";
     }
 }
 
@@ -115,13 +131,15 @@ struct FromNode {
     }
 };
 
-std::string FromClause(const std::vector<const JetQueryRow*>& tables, const std::vector<const JetQueryRow*>& joins,
-                       const JetQueryRow* remote) {
+std::string FromClause(const std::vector<const JetQueryRow*>& tables,
+                       const std::vector<const JetQueryRow*>& joins, const JetQueryRow* remote) {
     std::vector<std::unique_ptr<FromNode>> nodes;
     for (const JetQueryRow* t : tables) {
         auto node = std::make_unique<FromNode>();
-        if (!t->expression.empty()) node->leaf = "(" + TrimRight(t->expression) + ")";
-        else node->leaf = JetQuoteName(t->name1);
+        if (!t->expression.empty())
+            node->leaf = "(" + TrimRight(t->expression) + ")";
+        else
+            node->leaf = JetQuoteName(t->name1);
         if (!t->name2.empty()) node->leaf += " AS " + JetQuoteName(t->name2);
         node->keys.push_back(t->name2.empty() ? t->name1 : t->name2);
         nodes.push_back(std::move(node));
@@ -141,14 +159,16 @@ std::string FromClause(const std::vector<const JetQueryRow*>& tables, const std:
         std::string cond = j->expression;
         if (l == r) {
             // A further condition between tables already joined: it belongs to that join.
-            if (nodes[static_cast<size_t>(l)]->isJoin()) nodes[static_cast<size_t>(l)]->conditions.push_back(cond);
+            if (nodes[static_cast<size_t>(l)]->isJoin())
+                nodes[static_cast<size_t>(l)]->conditions.push_back(cond);
             continue;
         }
         auto node = std::make_unique<FromNode>();
         node->joinType = j->flag.value_or(1);
         node->conditions.push_back(cond);
         node->keys = nodes[static_cast<size_t>(l)]->keys;
-        node->keys.insert(node->keys.end(), nodes[static_cast<size_t>(r)]->keys.begin(), nodes[static_cast<size_t>(r)]->keys.end());
+        node->keys.insert(node->keys.end(), nodes[static_cast<size_t>(r)]->keys.begin(),
+                          nodes[static_cast<size_t>(r)]->keys.end());
         node->left = std::move(nodes[static_cast<size_t>(l)]);
         node->right = std::move(nodes[static_cast<size_t>(r)]);
         size_t keep = static_cast<size_t>(std::min(l, r));
@@ -197,18 +217,41 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
     std::vector<const JetQueryRow*> params, tables, columns, joins, where, groupBy, having, orderBy;
     for (const auto& r : rows) {
         switch (r.attribute) {
-            case kType: typeRow = &r; break;
-            case kFlags: flagRow = &r; break;
-            case kRemoteDatabase: remote = &r; break;
-            case kParameter: params.push_back(&r); break;
-            case kTable: tables.push_back(&r); break;
-            case kColumn: columns.push_back(&r); break;
-            case kJoin: joins.push_back(&r); break;
-            case kWhere: where.push_back(&r); break;
-            case kGroupBy: groupBy.push_back(&r); break;
-            case kHaving: having.push_back(&r); break;
-            case kOrderBy: orderBy.push_back(&r); break;
-            default: break;
+            case kType:
+                typeRow = &r;
+                break;
+            case kFlags:
+                flagRow = &r;
+                break;
+            case kRemoteDatabase:
+                remote = &r;
+                break;
+            case kParameter:
+                params.push_back(&r);
+                break;
+            case kTable:
+                tables.push_back(&r);
+                break;
+            case kColumn:
+                columns.push_back(&r);
+                break;
+            case kJoin:
+                joins.push_back(&r);
+                break;
+            case kWhere:
+                where.push_back(&r);
+                break;
+            case kGroupBy:
+                groupBy.push_back(&r);
+                break;
+            case kHaving:
+                having.push_back(&r);
+                break;
+            case kOrderBy:
+                orderBy.push_back(&r);
+                break;
+            default:
+                break;
         }
     }
     long typeCode = typeRow ? typeRow->flag.value_or(1) : 1;
@@ -250,8 +293,10 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
     if (q.type == JetQueryType::Union) {
         std::string part1, part2;
         for (const auto* t : tables) {
-            if (t->name2 == kUnionPart1) part1 = TrimRight(t->expression);
-            else if (t->name2 == kUnionPart2) part2 = TrimRight(t->expression);
+            if (t->name2 == kUnionPart1)
+                part1 = TrimRight(t->expression);
+            else if (t->name2 == kUnionPart2)
+                part2 = TrimRight(t->expression);
         }
         // The union removes duplicates unless written UNION ALL; the distinct bit says which.
         sql += part1 + kNewline + ((flags & kDistinct) ? "UNION" : "UNION ALL") + kNewline + part2;
@@ -274,17 +319,21 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
     for (const auto* c : columns) {
         if (q.type == JetQueryType::Crosstab) {
             long f = c->flag.value_or(0);
-            if (f == kCrosstabPivot) pivot = c->expression;
-            else if (f == kCrosstabRowHeading) selectList.push_back(ColumnText(*c));
-            else transform = ColumnText(*c);
+            if (f == kCrosstabPivot)
+                pivot = c->expression;
+            else if (f == kCrosstabRowHeading)
+                selectList.push_back(ColumnText(*c));
+            else
+                transform = ColumnText(*c);
         } else if (q.type != JetQueryType::Update) {
             selectList.push_back(ColumnText(*c));
         }
     }
     if (q.type == JetQueryType::Crosstab) {
-        groupByShown.erase(std::remove_if(groupByShown.begin(), groupByShown.end(),
-                                          [](const JetQueryRow* g) { return g->flag.value_or(0) == kCrosstabPivot; }),
-                           groupByShown.end());
+        groupByShown.erase(
+            std::remove_if(groupByShown.begin(), groupByShown.end(),
+                           [](const JetQueryRow* g) { return g->flag.value_or(0) == kCrosstabPivot; }),
+            groupByShown.end());
     }
     std::string from = FromClause(tables, joins, remote);
     std::string target = typeRow ? JetQuoteName(typeRow->name1) : std::string();
@@ -320,7 +369,8 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
             clause("GROUP BY", groupByShown, false);
             conditionClause("HAVING", having);
             clause("ORDER BY", orderBy, true);
-            if (q.type == JetQueryType::Crosstab && !pivot.empty()) sql += std::string(kNewline) + "PIVOT " + pivot;
+            if (q.type == JetQueryType::Crosstab && !pivot.empty())
+                sql += std::string(kNewline) + "PIVOT " + pivot;
             break;
         }
     }

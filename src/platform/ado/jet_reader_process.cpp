@@ -27,14 +27,22 @@ constexpr size_t kStderrKeep = 2048;
 
 std::string SignalText(int sig) {
     switch (sig) {
-        case SIGSEGV: return "it crashed (SIGSEGV)";
-        case SIGBUS: return "it crashed (SIGBUS)";
-        case SIGABRT: return "it stopped itself (SIGABRT), often because its memory limit was reached";
-        case SIGTRAP: return "it stopped itself (SIGTRAP), often because its memory limit was reached";
-        case SIGFPE: return "it crashed (SIGFPE)";
-        case SIGXCPU: return "it used up its CPU time limit";
-        case SIGKILL: return "it was killed";
-        default: return "it ended on signal " + std::to_string(sig);
+        case SIGSEGV:
+            return "it crashed (SIGSEGV)";
+        case SIGBUS:
+            return "it crashed (SIGBUS)";
+        case SIGABRT:
+            return "it stopped itself (SIGABRT), often because its memory limit was reached";
+        case SIGTRAP:
+            return "it stopped itself (SIGTRAP), often because its memory limit was reached";
+        case SIGFPE:
+            return "it crashed (SIGFPE)";
+        case SIGXCPU:
+            return "it used up its CPU time limit";
+        case SIGKILL:
+            return "it was killed";
+        default:
+            return "it ended on signal " + std::to_string(sig);
     }
 }
 
@@ -65,7 +73,9 @@ std::string FindJetReader(const std::string& program) {
 JetReaderProcess::JetReaderProcess(std::string file, const JetReaderLimits& limits, std::string program)
     : file_(std::move(file)), limits_(limits), program_(std::move(program)) {}
 
-JetReaderProcess::~JetReaderProcess() { stop(false); }
+JetReaderProcess::~JetReaderProcess() {
+    stop(false);
+}
 
 void JetReaderProcess::fail(const std::string& why) {
     stop(true);
@@ -77,20 +87,22 @@ void JetReaderProcess::start() {
     const JetReaderLimits& limits = limits_;
     const std::string program = FindJetReader(program_);
     if (access(program.c_str(), X_OK) != 0) {
-        throw vb::ComError(vb::kErrGeneric,
-                           "The Access file " + file_ + " cannot be read: the reader program " + program +
-                               " is missing.",
-                           "Jet");
+        throw vb::ComError(
+            vb::kErrGeneric,
+            "The Access file " + file_ + " cannot be read: the reader program " + program + " is missing.",
+            "Jet");
     }
     int sv[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
-        throw vb::ComError(vb::kErrGeneric, "Cannot start the Access file reader: " + std::string(std::strerror(errno)));
+        throw vb::ComError(vb::kErrGeneric,
+                           "Cannot start the Access file reader: " + std::string(std::strerror(errno)));
     }
     int ep[2];
     if (pipe2(ep, O_CLOEXEC) != 0) {
         close(sv[0]);
         close(sv[1]);
-        throw vb::ComError(vb::kErrGeneric, "Cannot start the Access file reader: " + std::string(std::strerror(errno)));
+        throw vb::ComError(vb::kErrGeneric,
+                           "Cannot start the Access file reader: " + std::string(std::strerror(errno)));
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -99,8 +111,12 @@ void JetReaderProcess::start() {
     posix_spawn_file_actions_adddup2(&actions, ep[1], 2);
     std::string mem = std::to_string(limits.memoryMb);
     std::string cpu = std::to_string(limits.cpuSeconds);
-    std::vector<char*> argv = {const_cast<char*>(program.c_str()), const_cast<char*>("--memory-mb"), mem.data(),
-                               const_cast<char*>("--cpu-seconds"), cpu.data(), nullptr};
+    std::vector<char*> argv = {const_cast<char*>(program.c_str()),
+                               const_cast<char*>("--memory-mb"),
+                               mem.data(),
+                               const_cast<char*>("--cpu-seconds"),
+                               cpu.data(),
+                               nullptr};
     pid_t pid = -1;
     int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -109,7 +125,8 @@ void JetReaderProcess::start() {
     if (rc != 0) {
         close(sv[0]);
         close(ep[0]);
-        throw vb::ComError(vb::kErrGeneric, "Cannot start the Access file reader " + program + ": " + std::strerror(rc));
+        throw vb::ComError(vb::kErrGeneric,
+                           "Cannot start the Access file reader " + program + ": " + std::strerror(rc));
     }
     pid_ = pid;
     sock_ = sv[0];
@@ -126,7 +143,8 @@ void JetReaderProcess::start() {
         stop(false);
         throw vb::ComError(vb::kErrGeneric, text, "Jet");
     }
-    if (answer.kind != 'V' || answer.fields.empty() || !answer.fields[0]) fail("the reader answered out of turn.");
+    if (answer.kind != 'V' || answer.fields.empty() || !answer.fields[0])
+        fail("the reader answered out of turn.");
     version_ = std::atoi(answer.fields[0]->c_str());
 }
 
@@ -144,8 +162,10 @@ void JetReaderProcess::stop(bool kill) {
     if (!kill) {
         // A reader told to quit ends at once; give it a moment before forcing it.
         for (int i = 0; i < 50 && !reaped; ++i) {
-            if (waitpid(pid_, &status, WNOHANG) == pid_) reaped = true;
-            else std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            if (waitpid(pid_, &status, WNOHANG) == pid_)
+                reaped = true;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     }
     if (!reaped) {
@@ -180,7 +200,9 @@ jetproto::Frame JetReaderProcess::receive(std::chrono::steady_clock::time_point 
             fail("the reader did not answer within " + std::to_string(limits_.requestSeconds) +
                  " seconds and was stopped.");
         }
-        int waitMs = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count()) + 1;
+        int waitMs =
+            static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count()) +
+            1;
         struct pollfd fds[2] = {{sock_, POLLIN, 0}, {err_, POLLIN, 0}};
         int rc = poll(fds, 2, waitMs);
         if (rc < 0) {
@@ -210,8 +232,10 @@ jetproto::Frame JetReaderProcess::receive(std::chrono::steady_clock::time_point 
             }
             pid_ = -1;
             std::string why;
-            if (WIFSIGNALED(status)) why = SignalText(WTERMSIG(status));
-            else why = "it ended with exit code " + std::to_string(WEXITSTATUS(status));
+            if (WIFSIGNALED(status))
+                why = SignalText(WTERMSIG(status));
+            else
+                why = "it ended with exit code " + std::to_string(WEXITSTATUS(status));
             std::string detail = LastLine(stderrTail_);
             throw vb::ComError(vb::kErrGeneric,
                                "The Access file " + file_ + " could not be read: the reader stopped; " + why +

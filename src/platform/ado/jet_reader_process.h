@@ -4,10 +4,11 @@
 // request and a wall-clock limit per request. Any failure of the process (a crash, a
 // limit reached, garbage on the pipe) becomes a vb::ComError with a clear text; the next
 // request starts a fresh process.
+#include <sys/types.h>
+
 #include <chrono>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 #include "platform/ado/driver.h"
@@ -50,7 +51,7 @@ class JetReaderProcess {
     // Reads a table's columns and up to limit rows (-1: all).
     JetTableData readTable(const std::string& table, long limit = -1);
 
-private:
+  private:
     void start();
     void stop(bool kill);
     void send(const jetproto::Frame& frame);

@@ -61,37 +61,58 @@ SQLHENV environment() {
 
 DataTypeEnum adoType(SQLSMALLINT sqlType) {
     switch (sqlType) {
-        case SQL_BIT: return adBoolean;
-        case SQL_TINYINT: return adUnsignedTinyInt;
-        case SQL_SMALLINT: return adSmallInt;
-        case SQL_INTEGER: return adInteger;
-        case SQL_BIGINT: return adBigInt;
-        case SQL_REAL: return adSingle;
+        case SQL_BIT:
+            return adBoolean;
+        case SQL_TINYINT:
+            return adUnsignedTinyInt;
+        case SQL_SMALLINT:
+            return adSmallInt;
+        case SQL_INTEGER:
+            return adInteger;
+        case SQL_BIGINT:
+            return adBigInt;
+        case SQL_REAL:
+            return adSingle;
         case SQL_FLOAT:
-        case SQL_DOUBLE: return adDouble;
+        case SQL_DOUBLE:
+            return adDouble;
         case SQL_DECIMAL:
-        case SQL_NUMERIC: return adNumeric;
+        case SQL_NUMERIC:
+            return adNumeric;
         case SQL_TYPE_DATE:
-        case SQL_DATE: return adDBDate;
+        case SQL_DATE:
+            return adDBDate;
         case SQL_TYPE_TIME:
-        case SQL_TIME: return adDBTime;
+        case SQL_TIME:
+            return adDBTime;
         case SQL_TYPE_TIMESTAMP:
-        case SQL_TIMESTAMP: return adDBTimeStamp;
-        case SQL_BINARY: return adBinary;
-        case SQL_VARBINARY: return adVarBinary;
-        case SQL_LONGVARBINARY: return adLongVarBinary;
-        case SQL_GUID: return adGUID;
-        case SQL_CHAR: return adChar;
-        case SQL_WCHAR: return adWChar;
-        case SQL_LONGVARCHAR: return adLongVarChar;
-        case SQL_WLONGVARCHAR: return adLongVarWChar;
-        case SQL_WVARCHAR: return adVarWChar;
-        default: return adVarChar;
+        case SQL_TIMESTAMP:
+            return adDBTimeStamp;
+        case SQL_BINARY:
+            return adBinary;
+        case SQL_VARBINARY:
+            return adVarBinary;
+        case SQL_LONGVARBINARY:
+            return adLongVarBinary;
+        case SQL_GUID:
+            return adGUID;
+        case SQL_CHAR:
+            return adChar;
+        case SQL_WCHAR:
+            return adWChar;
+        case SQL_LONGVARCHAR:
+            return adLongVarChar;
+        case SQL_WLONGVARCHAR:
+            return adLongVarWChar;
+        case SQL_WVARCHAR:
+            return adVarWChar;
+        default:
+            return adVarChar;
     }
 }
 
 class Statement {
-public:
+  public:
     explicit Statement(SQLHDBC dbc) {
         if (!ok(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h_))) fail(SQL_HANDLE_DBC, dbc);
     }
@@ -110,7 +131,7 @@ public:
         if (!ok(rc) && rc != SQL_NO_DATA) fail(SQL_HANDLE_STMT, h_, context);
     }
 
-private:
+  private:
     SQLHSTMT h_ = SQL_NULL_HSTMT;
 };
 
@@ -124,7 +145,8 @@ struct ParamBuffer {
     vb::Bytes bytes;
 };
 
-void bindParameters(const Statement& st, const std::vector<vb::Variant>& params, std::vector<ParamBuffer>& bufs) {
+void bindParameters(const Statement& st, const std::vector<vb::Variant>& params,
+                    std::vector<ParamBuffer>& bufs) {
     bufs.assign(params.size(), ParamBuffer{});
     for (size_t i = 0; i < params.size(); ++i) {
         const vb::Variant& v = params[i];
@@ -140,27 +162,31 @@ void bindParameters(const Statement& st, const std::vector<vb::Variant>& params,
                 break;
             case vb::VarType::Boolean:
                 b.integer = v.ToBool() ? 1 : 0;
-                rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_INTEGER, 0, 0, &b.integer, 0,
-                                      nullptr);
+                rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_INTEGER, 0, 0,
+                                      &b.integer, 0, nullptr);
                 break;
             case vb::VarType::Long:
                 b.integer = v.ToLong();
-                rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &b.integer, 0,
-                                      nullptr);
+                rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                      &b.integer, 0, nullptr);
                 break;
             case vb::VarType::Double:
                 b.number = v.ToDouble();
-                rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &b.number, 0,
-                                      nullptr);
+                rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &b.number,
+                                      0, nullptr);
                 break;
             case vb::VarType::Date: {
                 int y, mo, d, h, mi, s;
                 v.ToDate().ToParts(y, mo, d, h, mi, s);
-                b.stamp = SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(y), static_cast<SQLUSMALLINT>(mo),
-                                               static_cast<SQLUSMALLINT>(d), static_cast<SQLUSMALLINT>(h),
-                                               static_cast<SQLUSMALLINT>(mi), static_cast<SQLUSMALLINT>(s), 0};
-                rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, 0,
-                                      &b.stamp, 0, nullptr);
+                b.stamp = SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(y),
+                                               static_cast<SQLUSMALLINT>(mo),
+                                               static_cast<SQLUSMALLINT>(d),
+                                               static_cast<SQLUSMALLINT>(h),
+                                               static_cast<SQLUSMALLINT>(mi),
+                                               static_cast<SQLUSMALLINT>(s),
+                                               0};
+                rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP,
+                                      19, 0, &b.stamp, 0, nullptr);
                 break;
             }
             case vb::VarType::Bytes:
@@ -199,7 +225,8 @@ std::string readText(SQLHSTMT h, SQLUSMALLINT col, bool& isNull, SQLSMALLINT cTy
         }
         size_t terminator = cType == SQL_C_CHAR ? 1 : 0;
         size_t room = sizeof buf - terminator;
-        size_t got = (ind == SQL_NO_TOTAL || static_cast<size_t>(ind) > room) ? room : static_cast<size_t>(ind);
+        size_t got =
+            (ind == SQL_NO_TOTAL || static_cast<size_t>(ind) > room) ? room : static_cast<size_t>(ind);
         out.append(buf, got);
         if (rc == SQL_SUCCESS) break;
     }
@@ -264,7 +291,7 @@ vb::Variant readValue(SQLHSTMT h, SQLUSMALLINT col, SQLSMALLINT sqlType) {
 }
 
 class OdbcCursor : public Cursor {
-public:
+  public:
     explicit OdbcCursor(Statement& st) : h_(st.release()) {
         SQLSMALLINT n = 0;
         if (!ok(SQLNumResultCols(h_, &n))) fail(SQL_HANDLE_STMT, h_);
@@ -272,8 +299,8 @@ public:
             SQLCHAR name[256] = {};
             SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
             SQLULEN size = 0;
-            if (!ok(SQLDescribeCol(h_, static_cast<SQLUSMALLINT>(i), name, sizeof name, &nameLen, &type, &size,
-                                   &digits, &nullable)))
+            if (!ok(SQLDescribeCol(h_, static_cast<SQLUSMALLINT>(i), name, sizeof name, &nameLen, &type,
+                                   &size, &digits, &nullable)))
                 fail(SQL_HANDLE_STMT, h_);
             ColumnInfo c;
             c.name = reinterpret_cast<char*>(name);
@@ -284,9 +311,7 @@ public:
             sqlTypes_.push_back(type);
         }
     }
-    ~OdbcCursor() override {
-        SQLFreeHandle(SQL_HANDLE_STMT, h_);
-    }
+    ~OdbcCursor() override { SQLFreeHandle(SQL_HANDLE_STMT, h_); }
     const std::vector<ColumnInfo>& columns() const override { return columns_; }
     bool next(std::vector<vb::Variant>& row) override {
         if (columns_.empty() || done_) return false;
@@ -302,7 +327,7 @@ public:
         return true;
     }
 
-private:
+  private:
     SQLHSTMT h_;
     std::vector<ColumnInfo> columns_;
     std::vector<SQLSMALLINT> sqlTypes_;
@@ -310,7 +335,7 @@ private:
 };
 
 class OdbcDriver : public Driver {
-public:
+  public:
     explicit OdbcDriver(const std::string& connect) {
         SQLHENV env = environment();
         if (!ok(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc_))) fail(SQL_HANDLE_ENV, env);
@@ -362,7 +387,8 @@ public:
     }
 
     vb::Variant lastInsertKey() override {
-        const char* sql = dbms_.find("SQLITE") != std::string::npos ? "SELECT last_insert_rowid()" : "SELECT @@IDENTITY";
+        const char* sql =
+            dbms_.find("SQLITE") != std::string::npos ? "SELECT last_insert_rowid()" : "SELECT @@IDENTITY";
         try {
             auto c = query(sql, {});
             std::vector<vb::Variant> row;
@@ -427,7 +453,8 @@ public:
             // SQL Server names identity columns "int identity"; a SQLite INTEGER key is the rowid.
             const std::string& t = typeNames[i];
             out[i].autoIncrement = t.find("IDENTITY") != std::string::npos ||
-                                   t.find("AUTOINCREMENT") != std::string::npos || t.find("COUNTER") != std::string::npos ||
+                                   t.find("AUTOINCREMENT") != std::string::npos ||
+                                   t.find("COUNTER") != std::string::npos ||
                                    (out[i].primaryKey && keys.size() == 1 && t == "INTEGER" &&
                                     dbms_.find("SQLITE") != std::string::npos);
         }
@@ -439,8 +466,9 @@ public:
         try {
             Statement st(dbc_);
             std::string name = table;
-            SQLRETURN rc = SQLPrimaryKeys(st.get(), nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(name.data()),
-                                          static_cast<SQLSMALLINT>(name.size()));
+            SQLRETURN rc =
+                SQLPrimaryKeys(st.get(), nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(name.data()),
+                               static_cast<SQLSMALLINT>(name.size()));
             if (!ok(rc)) return keys;
             OdbcCursor c(st);
             std::vector<vb::Variant> row;
@@ -496,10 +524,11 @@ public:
         execute("CREATE VIEW " + quoteName(name) + " AS " + sql, {});
     }
 
-private:
+  private:
     void run(Statement& st, const std::string& sql, const std::vector<vb::Variant>& params) {
         std::string text = sql;
-        st.check(SQLPrepare(st.get(), reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())));
+        st.check(SQLPrepare(st.get(), reinterpret_cast<SQLCHAR*>(text.data()),
+                            static_cast<SQLINTEGER>(text.size())));
         std::vector<ParamBuffer> bufs;
         bindParameters(st, params, bufs);
         st.check(SQLExecute(st.get()));

@@ -467,7 +467,8 @@ std::vector<TableInfo> SqliteDriver::tables() {
         t.name = row[0].ToString();
         if (row[1].ToString() == "view") {
             t.type = "VIEW";
-        } else if (tolvaran::StartsWithNoCase(t.name, "SQLITE_") || tolvaran::StartsWithNoCase(t.name, "MSYS")) {
+        } else if (tolvaran::StartsWithNoCase(t.name, "SQLITE_") ||
+                   tolvaran::StartsWithNoCase(t.name, "MSYS")) {
             t.type = "SYSTEM TABLE";
             links = links || tolvaran::EqualsNoCase(t.name, "MSysObjects");
         } else {

@@ -24,7 +24,7 @@ inline constexpr long kErrNoConnection = 3709;
 // Items indexed from 0 (as ADOX does) and by name (without regard to case).
 template <typename T>
 class Collection {
-public:
+  public:
     Collection() = default;
     explicit Collection(std::vector<T> items) : items_(std::move(items)) {}
 
@@ -44,10 +44,11 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-protected:
+  protected:
     [[noreturn]] static void notFound() {
-        throw vb::ComError(vb::kErrItemNotFound, "Item cannot be found in the collection corresponding to the "
-                                                 "requested name or ordinal.");
+        throw vb::ComError(vb::kErrItemNotFound,
+                           "Item cannot be found in the collection corresponding to the "
+                           "requested name or ordinal.");
     }
     std::vector<T> items_;
 };
@@ -75,7 +76,7 @@ using Columns = Collection<Column>;
 // One table as Jet lists it. Properties(4), (5) and (6) are "Jet OLEDB:Remote Table Name",
 // "Jet OLEDB:Link Provider String" and "Jet OLEDB:Link Datasource".
 class Table {
-public:
+  public:
     std::string Name;
     // "TABLE", "VIEW", "SYSTEM TABLE", "ACCESS TABLE", "LINK", "PASS-THROUGH".
     std::string Type;
@@ -84,7 +85,7 @@ public:
     // Read from the connection on first use.
     adox::Columns& Columns();
 
-private:
+  private:
     friend class Catalog;
     adox::Properties properties_;
     std::weak_ptr<ado::Connection> connection_;
@@ -106,20 +107,20 @@ using Tables = Collection<Table>;
 using Views = Collection<View>;
 
 class Procedures : public Collection<Procedure> {
-public:
+  public:
     // Saves command's text as a query of that name in the connection's database, then
     // re-reads the list.
     void Append(const std::string& name, const ado::Command& command);
     void Refresh();
 
-private:
+  private:
     friend class Catalog;
     ado::ConnectionPtr connection_;
     std::function<void()> changed_;  // tells the catalog to re-read its tables and views
 };
 
 class Catalog {
-public:
+  public:
     Catalog() = default;
     Catalog(const Catalog&) = delete;
     Catalog& operator=(const Catalog&) = delete;
@@ -133,7 +134,7 @@ public:
     adox::Views& Views();
     adox::Procedures& Procedures();
 
-private:
+  private:
     ado::Driver& driver() const;
 
     ado::ConnectionPtr connection_;

@@ -26,8 +26,9 @@ Columns& Table::Columns() {
     if (!columns_) {
         auto connection = connection_.lock();
         if (!connection || connection->State() != ado::adStateOpen)
-            throw vb::ComError(kErrNoConnection, "The connection cannot be used to perform this operation. It is "
-                                                 "either closed or invalid in this context.");
+            throw vb::ComError(kErrNoConnection,
+                               "The connection cannot be used to perform this operation. It is "
+                               "either closed or invalid in this context.");
         std::vector<Column> cols;
         for (const ado::ColumnInfo& c : connection->driver().columns(Name))
             cols.push_back(Column{c.name, c.type, c.size});
@@ -38,8 +39,9 @@ Columns& Table::Columns() {
 
 void Procedures::Append(const std::string& name, const ado::Command& command) {
     if (!connection_ || connection_->State() != ado::adStateOpen)
-        throw vb::ComError(kErrNoConnection, "The connection cannot be used to perform this operation. It is "
-                                             "either closed or invalid in this context.");
+        throw vb::ComError(kErrNoConnection,
+                           "The connection cannot be used to perform this operation. It is "
+                           "either closed or invalid in this context.");
     connection_->driver().saveQuery(name, command.CommandText, false);
     if (changed_) changed_();
     Refresh();
@@ -66,8 +68,9 @@ void Catalog::setActiveConnection(const ado::ConnectionPtr& connection) {
 
 ado::Driver& Catalog::driver() const {
     if (!connection_ || connection_->State() != ado::adStateOpen)
-        throw vb::ComError(kErrNoConnection, "The connection cannot be used to perform this operation. It is "
-                                             "either closed or invalid in this context.");
+        throw vb::ComError(kErrNoConnection,
+                           "The connection cannot be used to perform this operation. It is "
+                           "either closed or invalid in this context.");
     return connection_->driver();
 }
 

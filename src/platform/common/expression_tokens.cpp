@@ -8,15 +8,23 @@
 namespace tolvaran {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 bool IsWordStart(char c) {
     auto u = static_cast<unsigned char>(c);
     return std::isalpha(u) || c == '_' || u >= 0x80;
 }
-bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c); }
+bool IsWordChar(char c) {
+    return IsWordStart(c) || IsDigit(c);
+}
 
-std::string At(std::size_t pos) { return " at position " + std::to_string(pos + 1); }
+std::string At(std::size_t pos) {
+    return " at position " + std::to_string(pos + 1);
+}
 
 // Length of a literal that starts with `open` at i and ends at `close`; a doubled `close`
 // inside stands for one character when `doubling` is set.

@@ -37,12 +37,12 @@ struct Token {
 // Raised for text that cannot be read as an expression: an unclosed "[", string, date or "{",
 // or a "]" that closes no "[".
 class ExpressionError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class TokenList {
-public:
+  public:
     explicit TokenList(std::string source);
 
     const std::string& Source() const { return source_; }
@@ -70,7 +70,7 @@ public:
 
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-private:
+  private:
     std::string source_;
     std::vector<Token> tokens_;
 };

@@ -15,20 +15,26 @@ bool HasKey(const std::string& cs, const char* key) {
     return tolvaran::FindNoCase(cs, key) != std::string::npos;
 }
 
-std::string JetString(const std::string& file) { return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file; }
+std::string JetString(const std::string& file) {
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file;
+}
 
 std::string SqlServerString(const std::string& server, const std::string& database, const std::string& user,
                             const std::string& password) {
     std::string cs = "Provider=SQLOLEDB;Data Source=" + server;
     if (!database.empty()) cs += ";Initial Catalog=" + database;
-    if (user.empty()) cs += ";Integrated Security=SSPI";
-    else cs += ";User ID=" + user + ";Password=" + password;
+    if (user.empty())
+        cs += ";Integrated Security=SSPI";
+    else
+        cs += ";User ID=" + user + ";Password=" + password;
     return cs;
 }
 
 }  // namespace
 
-std::string DatabaseFieldDefinition::FormulaName() const { return "{" + table_->Name() + "." + name_ + "}"; }
+std::string DatabaseFieldDefinition::FormulaName() const {
+    return "{" + table_->Name() + "." + name_ + "}";
+}
 
 const DatabaseFieldDefinition& DatabaseFieldDefinitions::Item(int index) const {
     if (index < 1 || index > Count()) BadIndex("fields", index);
@@ -123,22 +129,23 @@ DatabaseTable& DatabaseTables::add(TableSource source, const StoredProcParams* p
 }
 
 DatabaseTable& DatabaseTables::Add(const std::string& location, const std::string& subLocation,
-                                   const std::string& connectionInfo, int tableType, const std::string& dllName,
-                                   const std::string& serverName, const std::string& serverType,
-                                   const std::string& databaseName, const std::string& userId,
-                                   const std::string& password) {
+                                   const std::string& connectionInfo, int tableType,
+                                   const std::string& dllName, const std::string& serverName,
+                                   const std::string& serverType, const std::string& databaseName,
+                                   const std::string& userId, const std::string& password) {
     if (tableType != crTableTypeTable && tableType != crTableTypeStoredProcedure)
         throw vb::ComError(kErrInvalidArgument, "Invalid table type " + std::to_string(tableType) + ".");
-    return add({location, subLocation, connectionInfo, tableType, dllName, serverName, serverType, databaseName,
-                userId, password},
+    return add({location, subLocation, connectionInfo, tableType, dllName, serverName, serverType,
+                databaseName, userId, password},
                nullptr);
 }
 
 DatabaseTable& DatabaseTables::AddStoredProcedure(const std::string& location, const std::string& subLocation,
                                                   const std::string& connectionInfo, int tableType,
                                                   const std::string& dllName, const std::string& serverName,
-                                                  const std::string& serverType, const std::string& databaseName,
-                                                  const std::string& userId, const std::string& password,
+                                                  const std::string& serverType,
+                                                  const std::string& databaseName, const std::string& userId,
+                                                  const std::string& password,
                                                   const StoredProcParams* params) {
     (void)tableType;  // a stored procedure whatever the kind argument says
     return add({location, subLocation, connectionInfo, crTableTypeStoredProcedure, dllName, serverName,
@@ -146,7 +153,9 @@ DatabaseTable& DatabaseTables::AddStoredProcedure(const std::string& location, c
                params);
 }
 
-Database::Database(FieldReader reader) : tables_(std::move(reader)) { tables_.logons_ = &logons_; }
+Database::Database(FieldReader reader) : tables_(std::move(reader)) {
+    tables_.logons_ = &logons_;
+}
 
 void Database::LogOnServerEx(const std::string& dllName, const std::string& serverName,
                              const std::string& databaseName, const std::string& userId,

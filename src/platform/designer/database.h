@@ -20,7 +20,7 @@ class Report;
 class DatabaseTable;
 
 class DatabaseFieldDefinition {
-public:
+  public:
     DatabaseFieldDefinition(const DatabaseTable& table, std::string name, int valueType)
         : table_(&table), name_(std::move(name)), valueType_(valueType) {}
     const std::string& Name() const { return name_; }
@@ -29,14 +29,14 @@ public:
     // The reference text a formula or field object uses: "{Table.Field}".
     std::string FormulaName() const;
 
-private:
+  private:
     const DatabaseTable* table_;
     std::string name_;
     int valueType_;
 };
 
 class DatabaseFieldDefinitions {
-public:
+  public:
     int Count() const { return static_cast<int>(fields_.size()); }
     const DatabaseFieldDefinition& Item(int index) const;  // 1-based
     // By name, compared without regard to case; nullptr when there is none.
@@ -44,7 +44,7 @@ public:
     auto begin() const { return fields_.begin(); }
     auto end() const { return fields_.end(); }
 
-private:
+  private:
     friend class DatabaseTable;
     friend class DatabaseTables;
     std::vector<std::unique_ptr<DatabaseFieldDefinition>> fields_;
@@ -65,7 +65,7 @@ struct StoredProcParam {
 };
 
 class StoredProcParams {
-public:
+  public:
     void Add(StoredProcParam p) { items_.push_back(std::move(p)); }
     int Count() const { return static_cast<int>(items_.size()); }
     const StoredProcParam& Item(int index) const;  // 1-based
@@ -73,7 +73,7 @@ public:
     auto end() const { return items_.end(); }
     bool operator==(const StoredProcParams&) const = default;
 
-private:
+  private:
     std::vector<StoredProcParam> items_;
 };
 
@@ -83,7 +83,7 @@ struct TableSource {
     std::string SubLocation;     // the table inside Location (Access files)
     std::string ConnectionInfo;  // connection string when one was given
     int Type = crTableTypeTable;
-    std::string DllName;     // "p2soledb.dll", "p2ssql.dll", "pdssql.dll"
+    std::string DllName;  // "p2soledb.dll", "p2ssql.dll", "pdssql.dll"
     std::string ServerName;
     std::string ServerType;  // "OLE DB"
     std::string DatabaseName;
@@ -102,7 +102,7 @@ struct SourceField {
 // list its fields (a stored procedure's result columns): the table is added with unknown
 // fields and its connectivity test answers True.
 class FieldsNotListed : public vb::ComError {
-public:
+  public:
     explicit FieldsNotListed(const std::string& what) : vb::ComError(kErrFieldNotKnown, what) {}
 };
 
@@ -116,8 +116,9 @@ using FieldReader = std::function<std::vector<SourceField>(
 FieldReader AdoFieldReader(const ado::ConnectionOptions& options = {});
 
 class DatabaseTable {
-public:
-    DatabaseTable(std::string name, TableSource source) : name_(std::move(name)), source_(std::move(source)) {}
+  public:
+    DatabaseTable(std::string name, TableSource source)
+        : name_(std::move(name)), source_(std::move(source)) {}
     DatabaseTable(const DatabaseTable&) = delete;
     DatabaseTable& operator=(const DatabaseTable&) = delete;
 
@@ -133,7 +134,7 @@ public:
     // Opens the source again and answers whether the table can be read there.
     bool TestConnectivity() const;
 
-private:
+  private:
     friend class DatabaseTables;
     friend class ReportFileReader;
     void addField(const std::string& name, int valueType);
@@ -160,7 +161,7 @@ struct LogOnInfo {
 };
 
 class DatabaseTables {
-public:
+  public:
     explicit DatabaseTables(FieldReader reader) : reader_(std::move(reader)) {}
 
     int Count() const { return static_cast<int>(tables_.size()); }
@@ -182,11 +183,12 @@ public:
                                       const std::string& connectionInfo = {},
                                       int tableType = crTableTypeStoredProcedure,
                                       const std::string& dllName = {}, const std::string& serverName = {},
-                                      const std::string& serverType = {}, const std::string& databaseName = {},
-                                      const std::string& userId = {}, const std::string& password = {},
+                                      const std::string& serverType = {},
+                                      const std::string& databaseName = {}, const std::string& userId = {},
+                                      const std::string& password = {},
                                       const StoredProcParams* params = nullptr);
 
-private:
+  private:
     friend class Database;
     friend class ReportFileReader;
     DatabaseTable& add(TableSource source, const StoredProcParams* params);
@@ -198,7 +200,7 @@ private:
 };
 
 class Database {
-public:
+  public:
     explicit Database(FieldReader reader);
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -218,7 +220,7 @@ public:
     // or an Access file path).
     DatabaseTable& AddOLEDBSource(const std::string& connection, const std::string& table);
 
-private:
+  private:
     friend class ReportFileReader;
     std::vector<LogOnInfo> logons_;
     DatabaseTables tables_;

@@ -45,7 +45,7 @@ struct FormulaTypeMemo {
     bool built = false;
     std::vector<Name> source;  // what symbols was built from, in the report's order
     FormulaSymbols symbols;    // the names; formulas as the last TypedSymbols left them
-    std::map<std::string, int, tolvaran::NoCaseLess> formulaNames;                 // every formula, untyped
+    std::map<std::string, int, tolvaran::NoCaseLess> formulaNames;       // every formula, untyped
     std::unordered_map<std::string, std::pair<bool, int>> resultOfText;  // text -> (checks, value type)
 };
 

@@ -203,23 +203,34 @@ struct Constant {
 };
 
 const Constant kConstants[] = {
-    {"crBlack", N},     {"crMaroon", N},     {"crGreen", N},     {"crOlive", N},       {"crNavy", N},
-    {"crPurple", N},    {"crTeal", N},       {"crGray", N},      {"crSilver", N},      {"crRed", N},
-    {"crLime", N},      {"crYellow", N},     {"crBlue", N},      {"crFuchsia", N},     {"crAqua", N},
-    {"crWhite", N},     {"crNoColor", N},    {"crSunday", N},    {"crMonday", N},      {"crTuesday", N},
-    {"crWednesday", N}, {"crThursday", N},   {"crFriday", N},    {"crSaturday", N},    {"crUseSystem", N},
-    {"crLeftAlign", N}, {"crRightAlign", N}, {"crCenteredHorizontally", N},            {"crJustified", N},
-    {"crDefaultHorAligned", N},              {"DefaultAttribute", U},                  {"CurrentFieldValue", U},
-    {"crNoLine", N},    {"crSingleLine", N}, {"crDoubleLine", N}, {"crDashedLine", N}, {"crDottedLine", N},
+    {"crBlack", N},          {"crMaroon", N},
+    {"crGreen", N},          {"crOlive", N},
+    {"crNavy", N},           {"crPurple", N},
+    {"crTeal", N},           {"crGray", N},
+    {"crSilver", N},         {"crRed", N},
+    {"crLime", N},           {"crYellow", N},
+    {"crBlue", N},           {"crFuchsia", N},
+    {"crAqua", N},           {"crWhite", N},
+    {"crNoColor", N},        {"crSunday", N},
+    {"crMonday", N},         {"crTuesday", N},
+    {"crWednesday", N},      {"crThursday", N},
+    {"crFriday", N},         {"crSaturday", N},
+    {"crUseSystem", N},      {"crLeftAlign", N},
+    {"crRightAlign", N},     {"crCenteredHorizontally", N},
+    {"crJustified", N},      {"crDefaultHorAligned", N},
+    {"DefaultAttribute", U}, {"CurrentFieldValue", U},
+    {"crNoLine", N},         {"crSingleLine", N},
+    {"crDoubleLine", N},     {"crDashedLine", N},
+    {"crDottedLine", N},
 };
 
 constexpr const char* kKeywords[] = {
-    "If",       "Then",       "Else",       "Select",    "Case",       "Default",     "For",     "To",
-    "Step",     "Do",         "While",      "Exit",      "And",        "Or",          "Not",     "Xor",
-    "Eqv",      "Imp",        "Mod",        "In",        "Like",       "StartsWith",  "Is",      "_To",
-    "To_",      "_To_",       "UpTo",       "UpTo_",     "UpFrom",     "UpFrom_",     "Local",   "Global",
-    "Shared",   "NumberVar",  "CurrencyVar", "StringVar", "BooleanVar", "DateVar",    "TimeVar", "DateTimeVar",
-    "Array",    "Range",      "Redim",      "Preserve",  "True",       "False",
+    "If",     "Then",      "Else",        "Select",    "Case",       "Default",    "For",     "To",
+    "Step",   "Do",        "While",       "Exit",      "And",        "Or",         "Not",     "Xor",
+    "Eqv",    "Imp",       "Mod",         "In",        "Like",       "StartsWith", "Is",      "_To",
+    "To_",    "_To_",      "UpTo",        "UpTo_",     "UpFrom",     "UpFrom_",    "Local",   "Global",
+    "Shared", "NumberVar", "CurrencyVar", "StringVar", "BooleanVar", "DateVar",    "TimeVar", "DateTimeVar",
+    "Array",  "Range",     "Redim",       "Preserve",  "True",       "False",
 };
 
 template <class T>

@@ -6,9 +6,15 @@ namespace designer::formula {
 
 namespace {
 
-bool IsWordStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80; }
-bool IsWordChar(unsigned char c) { return IsWordStart(c) || (c >= '0' && c <= '9'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWordStart(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+bool IsWordChar(unsigned char c) {
+    return IsWordStart(c) || (c >= '0' && c <= '9');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 constexpr size_t kMaxString = 65534;
 

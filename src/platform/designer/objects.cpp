@@ -15,7 +15,8 @@ bool IsBraceReference(const std::string& s) {
 void SubreportLinks::Add(const DatabaseFieldDefinition* mainReportField,
                          const DatabaseFieldDefinition* subreportField) {
     if (!mainReportField || !subreportField)
-        throw vb::ComError(kErrLinkField, "A subreport link needs a field of the main report and one of the subreport.");
+        throw vb::ComError(kErrLinkField,
+                           "A subreport link needs a field of the main report and one of the subreport.");
     links_.push_back({mainReportField->FormulaName(), subreportField->FormulaName()});
 }
 
@@ -28,7 +29,8 @@ void SubreportLinks::Add(const std::string& mainReportField, const std::string& 
 
 const SubreportLink& SubreportLinks::Item(int index) const {
     if (index < 1 || index > Count())
-        throw vb::ComError(kErrInvalidIndex, "Invalid index " + std::to_string(index) + " for subreport links.");
+        throw vb::ComError(kErrInvalidIndex,
+                           "Invalid index " + std::to_string(index) + " for subreport links.");
     return links_[index - 1];
 }
 

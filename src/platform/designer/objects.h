@@ -16,7 +16,7 @@ class Section;
 enum class ObjectKind { Text, Field, Line, Box, Picture, Subreport };
 
 class ReportObject {
-public:
+  public:
     virtual ~ReportObject() = default;
     ReportObject(const ReportObject&) = delete;
     ReportObject& operator=(const ReportObject&) = delete;
@@ -45,10 +45,10 @@ public:
     int BottomLineStyle = crLSNoLine;
     int HorAlignment = crDefaultAlign;
 
-protected:
+  protected:
     ReportObject(ObjectKind kind, Section& parent) : kind_(kind), parent_(&parent) {}
 
-private:
+  private:
     friend class Section;
     ObjectKind kind_;
     Section* parent_;
@@ -56,7 +56,7 @@ private:
 
 // Fixed text.
 class TextObject : public ReportObject {
-public:
+  public:
     TextObject(Section& parent) : ReportObject(ObjectKind::Text, parent) {}
     std::string Text;
 };
@@ -64,7 +64,7 @@ public:
 // A database field, formula field or parameter field, by its reference text
 // ("{Table.Field}", "{@Formula}", "{?Parameter}").
 class FieldObject : public ReportObject {
-public:
+  public:
     FieldObject(Section& parent) : ReportObject(ObjectKind::Field, parent) {}
     std::string Field;
     int DateWindowsDefaultType = crNotUsingWindowsDefaults;
@@ -72,7 +72,7 @@ public:
 
 // A straight line from (Left, Top) to (Right, Bottom).
 class LineObject : public ReportObject {
-public:
+  public:
     LineObject(Section& parent) : ReportObject(ObjectKind::Line, parent) {}
     long Right = 0;
     long Bottom = 0;
@@ -83,7 +83,7 @@ public:
 
 // A rectangle from (Left, Top) to (Right, Bottom).
 class BoxObject : public ReportObject {
-public:
+  public:
     BoxObject(Section& parent) : ReportObject(ObjectKind::Box, parent) {}
     long Right = 0;
     long Bottom = 0;
@@ -95,7 +95,7 @@ public:
 
 // A picture embedded in the report: the bytes of the file it was made from.
 class PictureObject : public ReportObject {
-public:
+  public:
     PictureObject(Section& parent) : ReportObject(ObjectKind::Picture, parent) {}
     std::string SourceFile;            // the path it was loaded from (kept for information)
     std::vector<unsigned char> Image;  // the file's bytes
@@ -111,7 +111,7 @@ struct SubreportLink {
 class DatabaseFieldDefinition;
 
 class SubreportLinks {
-public:
+  public:
     // Links the two fields; either missing (nullptr) fails with kErrLinkField.
     void Add(const DatabaseFieldDefinition* mainReportField, const DatabaseFieldDefinition* subreportField);
     // The same by reference texts ("{Table.Field}"); empty texts fail with kErrLinkField.
@@ -121,13 +121,13 @@ public:
     auto begin() const { return links_.begin(); }
     auto end() const { return links_.end(); }
 
-private:
+  private:
     std::vector<SubreportLink> links_;
 };
 
 // A report embedded in its parent; the object owns it.
 class SubreportObject : public ReportObject {
-public:
+  public:
     SubreportObject(Section& parent, std::unique_ptr<Report> report);
     ~SubreportObject() override;
 
@@ -135,7 +135,7 @@ public:
     SubreportLinks Links;
     Report& OpenSubreport() const { return *report_; }
 
-private:
+  private:
     std::unique_ptr<Report> report_;
 };
 

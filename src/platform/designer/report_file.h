@@ -19,7 +19,8 @@ inline constexpr int kReportFileVersion = 1;
 // The document as text.
 std::string WriteReportDocument(const Report& report);
 // Reads a document; source names it in error messages.
-std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::string& source, FieldReader reader);
+std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::string& source,
+                                           FieldReader reader);
 
 void WriteReportFile(const Report& report, const std::string& path);
 std::unique_ptr<Report> ReadReportFile(const std::string& path, FieldReader reader);

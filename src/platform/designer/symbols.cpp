@@ -139,7 +139,8 @@ void BuildNames(FormulaTypeMemo& memo, const Report& report) {
 }
 
 // Formula names untyped: every formula of the report but the one named exclude.
-std::map<std::string, int, tolvaran::NoCaseLess> UntypedFormulas(const Report& report, const std::string& exclude) {
+std::map<std::string, int, tolvaran::NoCaseLess> UntypedFormulas(const Report& report,
+                                                                 const std::string& exclude) {
     std::map<std::string, int, tolvaran::NoCaseLess> out;
     for (auto& f : report.FormulaFields())
         if (f->Name() != exclude) out[f->Name()] = crUnknownField;

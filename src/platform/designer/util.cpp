@@ -94,12 +94,18 @@ bool Base64Decode(std::string_view text, std::vector<unsigned char>& out) {
         }
         if (pad) return false;
         int d;
-        if (c >= 'A' && c <= 'Z') d = c - 'A';
-        else if (c >= 'a' && c <= 'z') d = c - 'a' + 26;
-        else if (c >= '0' && c <= '9') d = c - '0' + 52;
-        else if (c == '+') d = 62;
-        else if (c == '/') d = 63;
-        else return false;
+        if (c >= 'A' && c <= 'Z')
+            d = c - 'A';
+        else if (c >= 'a' && c <= 'z')
+            d = c - 'a' + 26;
+        else if (c >= '0' && c <= '9')
+            d = c - '0' + 52;
+        else if (c == '+')
+            d = 62;
+        else if (c == '/')
+            d = 63;
+        else
+            return false;
         v = (v << 6) | static_cast<unsigned>(d);
         bits += 6;
         if (bits >= 8) {

@@ -30,7 +30,8 @@ std::string ConnectionText(const Credentials& login, const std::string& database
         }
         return out + "}";
     };
-    std::string text = "Provider=SQLOLEDB.1;Data Source=" + value(login.server) + ";Initial Catalog=" + value(database);
+    std::string text =
+        "Provider=SQLOLEDB.1;Data Source=" + value(login.server) + ";Initial Catalog=" + value(database);
     if (login.secure)
         text += ";Integrated Security=SSPI";
     else
@@ -43,7 +44,7 @@ ado::ConnectionPtr Open(const Credentials& login, const std::string& database) {
 }
 
 class OdbcDatabase : public Database {
-public:
+  public:
     OdbcDatabase(Credentials login, std::string name) : login_(std::move(login)), name_(std::move(name)) {}
     std::string Name() const override { return name_; }
     std::vector<View> Views() override {
@@ -55,7 +56,7 @@ public:
         return out;
     }
 
-private:
+  private:
     Credentials login_;
     std::string name_;
 };
@@ -84,11 +85,11 @@ class OdbcServer : public SQLServer {
 };
 
 class ListApplication : public Application {
-public:
+  public:
     explicit ListApplication(std::vector<std::string> servers) : servers_(std::move(servers)) {}
     std::vector<std::string> ListAvailableSQLServers() override { return servers_; }
 
-private:
+  private:
     std::vector<std::string> servers_;
 };
 

@@ -22,7 +22,7 @@ struct View {
 };
 
 class Database {
-public:
+  public:
     virtual ~Database() = default;
     virtual std::string Name() const = 0;
     virtual std::vector<View> Views() = 0;
@@ -30,7 +30,7 @@ public:
 using DatabasePtr = std::shared_ptr<Database>;
 
 class SQLServer {
-public:
+  public:
     virtual ~SQLServer() = default;
     bool LoginSecure = false;  // Windows authentication
     std::string Login;
@@ -41,14 +41,14 @@ public:
 };
 
 class Application {
-public:
+  public:
     virtual ~Application() = default;
     virtual std::vector<std::string> ListAvailableSQLServers() = 0;
 };
 
 // Creates the two automation objects; creation fails (throws) where SQL-DMO is missing.
 class Factory {
-public:
+  public:
     virtual ~Factory() = default;
     virtual std::unique_ptr<Application> CreateApplication() = 0;
     virtual std::unique_ptr<SQLServer> CreateSQLServer() = 0;
@@ -72,7 +72,7 @@ class OdbcFactory : public Factory {
     std::unique_ptr<Application> CreateApplication() override;
     std::unique_ptr<SQLServer> CreateSQLServer() override;
 
-private:
+  private:
     std::vector<std::string> servers_;
     ado::ConnectionOptions options_;
 };

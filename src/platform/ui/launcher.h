@@ -6,7 +6,7 @@
 namespace ui {
 
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     // Opens file (a document or a program) with parameters. Returns false when it could not
     // be started.
@@ -16,7 +16,7 @@ public:
 
 // Shows the program's help topic for a context id (WinHelp).
 class HelpService {
-public:
+  public:
     virtual ~HelpService() = default;
     virtual void ShowTopic(const std::string& helpFile, long contextId) = 0;
 };

@@ -7,7 +7,7 @@
 namespace ui {
 
 class ProgressWindow {
-public:
+  public:
     virtual ~ProgressWindow() = default;
 
     // ReportResults

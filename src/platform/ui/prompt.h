@@ -22,13 +22,21 @@ enum MsgBoxStyle : int {
     vbDefaultButton2 = 256,
     vbDefaultButton3 = 512,
 };
-enum MsgBoxResult : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
+enum MsgBoxResult : int {
+    vbOK = 1,
+    vbCancel = 2,
+    vbAbort = 3,
+    vbRetry = 4,
+    vbIgnore = 5,
+    vbYes = 6,
+    vbNo = 7
+};
 
 // The title a message box shows when the caller gives none.
 inline constexpr const char* kProgramTitle = "Tolvaran for Crystal Reports 10.0";
 
 class Prompt {
-public:
+  public:
     virtual ~Prompt() = default;
     // Shows prompt (CR LF breaks lines); an empty title shows kProgramTitle. Returns the
     // button pressed.

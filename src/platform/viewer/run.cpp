@@ -138,7 +138,8 @@ std::shared_ptr<const std::vector<unsigned char>> RenderContext::Picture(
         // Only a picture file: not a device, a folder or something too big to be one.
         std::error_code ec;
         const std::filesystem::path file(picture.SourceFile);
-        if (std::filesystem::is_regular_file(file, ec) && std::filesystem::file_size(file, ec) <= kMaxPictureBytes)
+        if (std::filesystem::is_regular_file(file, ec) &&
+            std::filesystem::file_size(file, ec) <= kMaxPictureBytes)
             designer::ReadWholeFile(picture.SourceFile, bytes);
     }
     auto shared = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
