@@ -70,6 +70,7 @@ void clsConvert::DiscoverControls(short sectionNo) {
             rows.push_back(std::move(row));
         }
         StoreInsertRows(kControlRow, std::move(values));
+        for (const Row& row : rows) storedControls_.insert(row.name);
         std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
             return a.top != b.top ? a.top < b.top : a.left < b.left;
         });
@@ -109,8 +110,11 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
             if (!object) ThrowNotSet();
         }))
         return;
-    // The first row of the control, found through the index on (ReportId, ControlName), read
-    // straight from the driver; the table's columns are asked once per job.
+    // The first row of the control, found through the index on (ReportId, ControlName): a
+    // control whose rows this job stored has one, and the UPDATE finds it itself; any other
+    // is looked for first, straight through the driver. The table's columns are asked once
+    // per job.
+    const bool stored = storedControls_.count(control.Name()) > 0;
     vb::Variant id;
     if (!trap([&] {
             const std::vector<vb::Variant> key{vb::Variant(reportId()), vb::Variant(control.Name())};
@@ -120,7 +124,7 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
                 rs.Open(kFindControl, c, ado::adOpenForwardOnly, ado::adLockReadOnly, key);
             }
             std::vector<vb::Variant> row;
-            if (c->driver().query(kFindControl, key)->next(row)) id = row.at(0);
+            if (!stored && c->driver().query(kFindControl, key)->next(row)) id = row.at(0);
             if (!controlsColumnsRead_) {
                 controlsColumns_ = c->driver().columns("Controls");
                 controlsColumnsRead_ = true;
@@ -128,7 +132,7 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
         }))
         return;
     const std::vector<ado::ColumnInfo>& table = controlsColumns_;
-    if (!id.IsEmpty()) {
+    if (stored || !id.IsEmpty()) {
         // Each column is one step, failing as a field the row does not have fails; one
         // statement writes the columns whose step went well.
         std::vector<std::pair<std::string, vb::Variant>> columns;
@@ -159,8 +163,14 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
                 sql += (values.empty() ? "" : ", ") + name + " = ?";
                 values.push_back(value);
             }
-            values.push_back(id);
-            StoreExecute(sql + " WHERE ControlId = ?", values);
+            if (stored) {
+                values.emplace_back(reportId());
+                values.emplace_back(control.Name());
+                StoreExecute(sql + " WHERE ControlId = (" + kFindControl + ")", values);
+            } else {
+                values.push_back(id);
+                StoreExecute(sql + " WHERE ControlId = ?", values);
+            }
         });
     }
 }

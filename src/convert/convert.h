@@ -15,6 +15,7 @@
 // the report record and the connections are shared.
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -485,6 +486,8 @@ class clsConvert : public FormulaContext {
     std::vector<TranslationPair> translations_;  // answers of the Translations table, once per name and job
     std::vector<ado::ColumnInfo> controlsColumns_;  // the Controls table's, read once per job
     bool controlsColumnsRead_ = false;
+    // Names of the controls whose Controls rows this job stored: each has a row to update.
+    std::unordered_set<std::string> storedControls_;
     bool firstSectionProcessed_ = false;
     std::unique_ptr<ado::Recordset> ownFormulaLog_;
     // end of layout internals

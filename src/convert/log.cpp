@@ -107,17 +107,9 @@ void clsConvert::EnsureFastCommits() {
     fastCommitsTried_ = true;
     try {
         const ado::ConnectionPtr& c = db();
-        if (c->State() != ado::adStateOpen || c->driver().kind() != ado::EngineKind::SQLite) return;
-        // Asking is cheaper than setting: most jobs find the mode the one before them set.
-        auto mode = c->driver().query("PRAGMA journal_mode", {});
-        std::vector<vb::Variant> row;
-        const bool wal = mode->next(row) && !row.empty() && vb::UCase(vb::NZ(row[0], "").ToString()) == "WAL";
-        mode.reset();
-        if (!wal) c->Execute("PRAGMA journal_mode=WAL");
-        c->Execute("PRAGMA synchronous=NORMAL");
+        if (c->State() == ado::adStateOpen) (void)c->driver().fastCommits();
     } catch (...) {
-        // A file that refuses WAL (read-only, network folder) keeps its own mode: rows are
-        // still saved one by one, at the cost of a flush each.
+        // Without them rows are still saved, at the cost of a flush each.
     }
 }
 
@@ -165,6 +157,7 @@ void clsConvert::NoteStoreFailure(const std::string& error) {
     storeFailed_ = true;
     storeError_ = error;
     heldRows_.clear();
+    storedControls_.clear();  // the rows may leave with the transaction
     try {
         const ado::ConnectionPtr& c = db();
         if (c->State() == ado::adStateOpen) {

@@ -123,6 +123,10 @@ class Driver {
     virtual int transactionLevel() const { return 0; }
     // How long a statement waits for a lock another process holds before it fails.
     virtual void setLockTimeout(long /*milliseconds*/) {}
+    // Commits that append to a write-ahead log without waiting for the disk (a kill loses
+    // nothing committed; a power cut may lose the last commits, never the file), switched on
+    // once per session outside any transaction. False where the engine or the file has none.
+    virtual bool fastCommits() { return false; }
 };
 
 // Limits on the process that reads an Access file (jet_reader_process.h).

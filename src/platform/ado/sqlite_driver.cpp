@@ -318,6 +318,23 @@ void SqliteDriver::setLockTimeout(long milliseconds) {
     sqlite3_busy_timeout(db_, static_cast<int>(std::max(0L, std::min(milliseconds, 24L * 3600 * 1000))));
 }
 
+bool SqliteDriver::fastCommits() {
+    // The level of safety cannot change inside a transaction; a file that refuses WAL
+    // (read-only, a network folder) keeps its own mode.
+    if (fastCommits_ || readOnly_ || !sqlite3_get_autocommit(db_)) return fastCommits_;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode=WAL", -1, &st, nullptr) != SQLITE_OK) return false;
+    bool wal = false;
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        const unsigned char* mode = sqlite3_column_text(st, 0);
+        wal = mode && tolvaran::EqualsNoCase(reinterpret_cast<const char*>(mode), "wal");
+    }
+    sqlite3_finalize(st);
+    fastCommits_ =
+        wal && sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr) == SQLITE_OK;
+    return fastCommits_;
+}
+
 int SqliteDriver::transactionLevel() const {
     return sqlite3_get_autocommit(db_) ? 0 : std::max(level_, 1);
 }

@@ -57,6 +57,7 @@ class SqliteDriver : public Driver {
     void rollbackTransaction() override;
     int transactionLevel() const override;
     void setLockTimeout(long milliseconds) override;
+    bool fastCommits() override;
 
     // Copies the write-ahead log (WAL mode) into the file itself and empties it; returns
     // false when another connection keeps part of it in use.
@@ -78,7 +79,8 @@ class SqliteDriver : public Driver {
     std::string file_;
     std::string connectionString_;
     bool readOnly_ = false;
-    int level_ = 0;  // transaction levels opened through beginTransaction
+    int level_ = 0;             // transaction levels opened through beginTransaction
+    bool fastCommits_ = false;  // WAL with synchronous=NORMAL set on this session
     std::shared_ptr<SqliteStatementCache> statements_;
     // Columns by upper-cased table name, valid while the schema version stays the same.
     std::unordered_map<std::string, std::vector<ColumnInfo>> columnCache_;

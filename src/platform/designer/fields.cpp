@@ -24,7 +24,7 @@ void CheckName(const std::string& name, const char* what) {
 
 void FormulaFieldDefinition::Check(bool& ok, std::string& message) const {
     try {
-        FormulaCheckResult r = CheckFormula(text_, TypedSymbols(*report_, name_));
+        FormulaCheckResult r = CheckFormulaField(*report_, name_, text_);
         ok = r.ok;
         message = r.message;
     } catch (const std::exception& e) {

@@ -75,6 +75,8 @@ struct FormulaCheckResult {
 
 // Checks one formula. Never throws.
 FormulaCheckResult CheckFormula(std::string_view text, const FormulaSymbols& symbols);
+// Checks the text of the report's formula named name against TypedSymbols(report, name).
+FormulaCheckResult CheckFormulaField(const Report& report, const std::string& name, const std::string& text);
 
 // The designer's messages (one table, so wording can be corrected in one place).
 namespace msg {

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <fstream>
 #include <pugixml.hpp>
-#include <sstream>
 
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
@@ -249,14 +248,29 @@ void ReportFileWriter::Write(const Report& r, pugi::xml_node parent) {
     }
 }
 
+namespace {
+
+// pugixml's output appended to a string.
+class StringWriter : public pugi::xml_writer {
+  public:
+    explicit StringWriter(std::string& out) : out_(out) {}
+    void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
+
+  private:
+    std::string& out_;
+};
+
+}  // namespace
+
 std::string WriteReportDocument(const Report& report) {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("TolvaranReport");
     root.append_attribute("version") = kReportFileVersion;
     ReportFileWriter::Write(report, root);
-    std::ostringstream out;
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    StringWriter out(text);
     doc.save(out, "  ", pugi::format_indent | pugi::format_no_declaration);
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + out.str();
+    return text;
 }
 
 void WriteReportFile(const Report& report, const std::string& path) {

@@ -197,8 +197,11 @@ const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excl
         BuildNames(memo, report);
     NoteFormulaNames(memo, UntypedFormulas(report, {}));
     FormulaSymbols& s = memo.symbols;
-    s.formulas = memo.formulaNames;
-    std::map<std::string, int, tolvaran::NoCaseLess> untyped = UntypedFormulas(report, excludeFormula);
+    // Every formula but the excluded one, untyped (names differ in more than case).
+    std::map<std::string, int, tolvaran::NoCaseLess> untyped = memo.formulaNames;
+    if (auto it = untyped.find(excludeFormula); it != untyped.end() && it->first == excludeFormula)
+        untyped.erase(it);
+    bool allUntyped = false;  // s.formulas holds every formula untyped
     std::vector<std::pair<const std::string*, int>> typed;
     for (auto& f : report.FormulaFields()) {
         if (f->Name() == excludeFormula) continue;
@@ -211,6 +214,10 @@ const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excl
         } else {
             auto it = memo.resultOfText.find(f->Text());
             if (it == memo.resultOfText.end()) {
+                if (!allUntyped) {
+                    s.formulas = memo.formulaNames;
+                    allUntyped = true;
+                }
                 const FormulaCheckResult r = CheckFormula(f->Text(), s);
                 it = memo.resultOfText.emplace(f->Text(), std::make_pair(r.ok, r.valueType)).first;
             }
@@ -221,6 +228,15 @@ const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excl
     s.formulas = std::move(untyped);
     for (const auto& [name, type] : typed) s.formulas[*name] = type;
     return s;
+}
+
+FormulaCheckResult CheckFormulaField(const Report& report, const std::string& name, const std::string& text) {
+    FormulaCheckResult r = CheckFormula(text, TypedSymbols(report, name));
+    // A text naming no formula checks alike however the formulas are typed: its result is the
+    // one the next TypedSymbols would work out for it again.
+    if (text.find("{@") == std::string::npos)
+        report.TypeMemo().resultOfText.emplace(text, std::make_pair(r.ok, r.valueType));
+    return r;
 }
 
 FormulaSymbols SymbolsOf(const Report& report, const std::string& excludeFormula) {
