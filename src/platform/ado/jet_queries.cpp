@@ -177,6 +177,7 @@ std::string FromClause(const std::vector<const JetQueryRow*>& tables,
         nodes[keep] = std::move(node);
     }
     std::vector<std::string> parts;
+    parts.reserve(nodes.size());
     for (const auto& n : nodes) parts.push_back(n->render(false));
     std::string from = tolvaran::JoinList(parts, ", ");
     if (remote && !remote->name1.empty()) {
@@ -268,6 +269,7 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
     std::string sql;
     if (!params.empty()) {
         std::vector<std::string> ps;
+        ps.reserve(params.size());
         for (const auto* p : params)
             ps.push_back(ParameterName(p->name1) + " " + ParameterType(p->flag.value_or(0)));
         sql += "PARAMETERS " + tolvaran::JoinList(ps, ", ") + ";" + kNewline;
@@ -286,6 +288,7 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
     auto conditionClause = [&](const char* word, const std::vector<const JetQueryRow*>& items) {
         if (items.empty()) return;
         std::vector<std::string> parts;
+        parts.reserve(items.size());
         for (const auto* i : items) parts.push_back(i->expression);
         sql += std::string(kNewline) + word + " " + tolvaran::JoinList(parts, " AND ");
     };
@@ -341,6 +344,7 @@ JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
     switch (q.type) {
         case JetQueryType::Update: {
             std::vector<std::string> sets;
+            sets.reserve(columns.size());
             for (const auto* c : columns) sets.push_back(c->name2 + " = " + c->expression);
             sql += "UPDATE " + from + " SET " + tolvaran::JoinList(sets, ", ");
             conditionClause("WHERE", where);

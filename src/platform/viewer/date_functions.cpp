@@ -77,11 +77,17 @@ double AddInterval(const std::string& interval, double n, double serial) {
     Fail("The interval \"" + interval + "\" is not known.");
 }
 
+// Quarters counted from year 0: whole numbers, (month - 1) / 3 being the quarter within its year.
+int QuarterIndex(const Parts& p) {
+    const int quarter = (p.mo - 1) / 3;
+    return p.y * 4 + quarter;
+}
+
 double DiffInterval(const std::string& interval, double a, double b, int firstDay) {
     std::string i = vb::LCase(interval);
     Parts p = Split(a), q = Split(b);
     if (i == "yyyy") return q.y - p.y;
-    if (i == "q") return (q.y * 4 + (q.mo - 1) / 3) - (p.y * 4 + (p.mo - 1) / 3);
+    if (i == "q") return QuarterIndex(q) - QuarterIndex(p);
     if (i == "m") return (q.y * 12 + q.mo) - (p.y * 12 + p.mo);
     if (i == "y" || i == "d") return std::floor(b) - std::floor(a);
     if (i == "w") return std::trunc((std::floor(b) - std::floor(a)) / 7);
@@ -101,7 +107,7 @@ double PartOf(const std::string& interval, double serial, int firstDay) {
     std::string i = vb::LCase(interval);
     Parts p = Split(serial);
     if (i == "yyyy") return p.y;
-    if (i == "q") return (p.mo - 1) / 3 + 1;
+    if (i == "q") return QuarterIndex(p) - p.y * 4 + 1;
     if (i == "m") return p.mo;
     if (i == "y") return std::floor(serial) - Serial(p.y, 1, 1) + 1;
     if (i == "d") return p.d;
