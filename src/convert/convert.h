@@ -25,6 +25,7 @@
 #include "platform/adox/adox.h"
 #include "platform/designer/designer.h"
 #include "platform/ui/progress_window.h"
+#include "store/log_level.h"
 
 namespace ui {
 class Prompt;
@@ -135,12 +136,12 @@ class clsConvert : public FormulaContext {
     short FindField(const std::string& table, const std::string& field);
 
     // ---- Conversion log ----------------------------------------------------------------
-    // One ErrorLog row and the text-log line or block. tag is the fourth text callers pass;
-    // it is not stored.
-    bool WriteErrorLog(const std::string& description, const std::string& function, const std::string& tag,
-                       int level);
-    // A step line: WriteErrorLog at level 5; level is ignored.
-    bool LogStepError(const std::string& message, const std::string& function, int level);
+    // One ErrorLog row and the text-log line (a step) or block (a problem); False when the
+    // lists file did not get the row. tag is a text callers pass along; it is not stored.
+    bool WriteErrorLog(const std::string& description, const std::string& function, LogLevel level,
+                       const std::string& tag = {}) override;
+    // A step line: WriteErrorLog at LogLevel::Step.
+    bool LogStepError(const std::string& message, const std::string& function) override;
     // True when a write to the lists file failed during the job (see NoteStoreFailure).
     bool StoreWriteFailed() const { return storeFailed_; }
     bool RecordError(const std::string& description, const std::string& formulaName,
@@ -245,9 +246,6 @@ class clsConvert : public FormulaContext {
     std::vector<std::string> FormulaFieldNames() const override;
     std::string RowCountFieldName() const override;
     std::string GroupFieldReference() const override { return currentGroupField_; }
-    void LogStepError(const std::string& message, const std::string& function) override;
-    void WriteErrorLog(const std::string& description, const std::string& function, int level,
-                       const std::string& tag) override;
     void ShowMessage(const std::string& text) override;
 
     // ---- Read-only views of the job's state (tests, child jobs) ---------------------------------
@@ -271,8 +269,7 @@ class clsConvert : public FormulaContext {
     ui::ProgressWindow* window() const { return Form; }
     long reportId();
     long databaseListId();
-    void writeTextBlock(const std::string& description, const std::string& function,
-                        const std::string& level);
+    void writeTextBlock(const std::string& description, const std::string& function, LogLevel level);
     // Once per job: commits on a SQLite lists file go to its write-ahead log without a flush.
     void EnsureFastCommits();
     bool fastCommitsTried_ = false;
@@ -286,7 +283,8 @@ class clsConvert : public FormulaContext {
     // one each.
     // One log row; commit: the row (and everything before it) is committed before its text
     // is written.
-    bool writeLogRow(const std::string& description, const std::string& function, int level, bool commit);
+    bool writeLogRow(const std::string& description, const std::string& function, LogLevel level,
+                     bool commit);
     // A step line that is committed at once: where a killed job was.
     bool LogStep(const std::string& message, const std::string& function);
     // Opens the job's transaction on the lists file when it gathers rows and none is open.

@@ -26,7 +26,7 @@ short clsConvert::AddGroupLevels() {
         if (e) RecordError(e->description, ReportName, "", "", "AddGroupLevel");
     }
     try {
-        LogStepError("There were " + std::to_string(count) + " group levels added", "", 5);
+        LogStepError("There were " + std::to_string(count) + " group levels added", "");
     } catch (...) {
     }
     return count;
@@ -62,7 +62,7 @@ bool clsConvert::AddGroup(int i) {
         if (!chosen) {
             WriteErrorLog("Group level " + std::to_string(i) + " on " + source + " finds no field of " +
                               table.Name() + ": no group was added",
-                          "AddGroup", "", 2);
+                          "AddGroup", LogLevel::Problem);
             return false;
         }
         const int direction = level.SortOrder() ? designer::crDescendingOrder : designer::crAscendingOrder;
@@ -76,7 +76,7 @@ bool clsConvert::AddGroup(int i) {
         }
         return true;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "AddGroup", "", 2);
+        WriteErrorLog(CurrentError().description, "AddGroup", LogLevel::Problem);
         return false;
     }
 }
@@ -99,7 +99,7 @@ bool clsConvert::IsValidGroupLevel(int i) {
         if (!accessReport_) ThrowNotSet();
         return !accessReport_->GroupLevel(i).ControlSource().empty();
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "IsValidGroupLevel", "", 2);
+        WriteErrorLog(CurrentError().description, "IsValidGroupLevel", LogLevel::Problem);
         return false;
     }
 }

@@ -59,7 +59,7 @@ const char* clsConvert::KindName(SectionKind kind) {
 bool clsConvert::AddSections(ui::ProgressWindow& window) {
     bool result = false;
     auto trap = [&](auto&& body) {
-        if (auto e = Try(body)) WriteErrorLog(e->description, "AddSections", "", 1);
+        if (auto e = Try(body)) WriteErrorLog(e->description, "AddSections", LogLevel::Error);
     };
     trap([&] {
         window.SetLblField("Details: ");
@@ -67,10 +67,10 @@ bool clsConvert::AddSections(ui::ProgressWindow& window) {
         CountOfAccessSections = 0;
     });
     if (!IsSubReport) ClearCollection();
-    trap([&] { LogStepError("Calculate Sections", "AddToDetails", 5); });
+    trap([&] { LogStepError("Calculate Sections", "AddToDetails"); });
     trap([&] {
         CountOfAccessSections = CountSections();
-        LogStepError("There are " + std::to_string(CountOfAccessSections) + " sections", "AddToDetails", 5);
+        LogStepError("There are " + std::to_string(CountOfAccessSections) + " sections", "AddToDetails");
         window.SetProgressValue(window.ProgressValue() + 1);
     });
     trap([&] { CollectCalculatedControls(); });
@@ -83,7 +83,7 @@ bool clsConvert::AddSections(ui::ProgressWindow& window) {
 short clsConvert::CountSections() {
     short count = 0;
     try {
-        LogStepError("Count Sections", "CountSections", 5);
+        LogStepError("Count Sections", "CountSections");
     } catch (...) {
     }
     for (int i = 0; i <= access::kMaxSectionNumber; ++i) {
@@ -142,7 +142,8 @@ std::string clsConvert::GetCrystalAreaName(const std::string& name) {
         }
         return result;
     } catch (...) {
-        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaName", "", 2);
+        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaName",
+                      LogLevel::Problem);
         return result;
     }
 }
@@ -158,7 +159,8 @@ short clsConvert::GetCrystalAreaNo(const std::string& name) {
             if (vb::StrComp(areas.Item(n).Code(), code, vb::vbTextCompare) == 0) return static_cast<short>(n);
         return result;
     } catch (...) {
-        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaNo", "", 2);
+        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaNo",
+                      LogLevel::Problem);
         return result;
     }
 }
@@ -186,7 +188,7 @@ bool clsConvert::Translate(const std::string& key, const std::string& name) {
             if (EqualsNoCase(english, key)) return true;
         return false;
     } catch (...) {
-        WriteErrorLog(CurrentError().description + ":" + sql, "Translate", "", 1);
+        WriteErrorLog(CurrentError().description + ":" + sql, "Translate", LogLevel::Error);
         return false;
     }
 }
@@ -265,7 +267,7 @@ clsConvert::SectionKind clsConvert::KindOfSection(int i, const std::string& name
 bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     std::string name;
     auto trap = [&](auto&& body) {
-        if (auto e = Try(body)) WriteErrorLog(e->description, "ProcessSection:" + name, "", 1);
+        if (auto e = Try(body)) WriteErrorLog(e->description, "ProcessSection:" + name, LogLevel::Error);
     };
     currentGroupField_.clear();
     placement_ = Placement{};
@@ -302,7 +304,9 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     trap([&] { kind = KindOfSection(i, name, byNumber); });
     // The unknown name is logged even though its number gave the kind.
     if (byNumber)
-        trap([&] { WriteErrorLog("Does not understand conversion of " + name, "AddDetails", "", 2); });
+        trap([&] {
+            WriteErrorLog("Does not understand conversion of " + name, "AddDetails", LogLevel::Problem);
+        });
     auto firstSectionOf = [&](const std::string& code) -> designer::Section* {
         if (!crReport_) ThrowNotSet();
         return &crReport_->Areas().Item(code).Sections().Item(1);
@@ -316,7 +320,7 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
             WriteErrorLog("Section " + name + " was not converted: only the first " +
                               std::to_string(kMaxGroupSectionsMet) + " group " +
                               (header ? "headers" : "footers") + " get an area",
-                          "AddToDetails", "", 2);
+                          "AddToDetails", LogLevel::Problem);
             return;
         }
         const int group = GroupOfLevel(GroupLevelOfSection(i));
@@ -337,7 +341,7 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
             WriteErrorLog(std::string(header ? "Error creating Group Header Level ("
                                              : "Error creating Group Footer Level (") +
                               std::to_string(met) + ") ",
-                          "AddToDetails", "", 2);
+                          "AddToDetails", LogLevel::Problem);
         }
     };
     auto plainSection = [&](const std::string& kindName, const std::string& errorText,
@@ -347,7 +351,7 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
             section = firstSectionOf(areaCode);
         } catch (...) {
             process = false;
-            WriteErrorLog(errorText, function, "", 1);
+            WriteErrorLog(errorText, function, LogLevel::Error);
         }
     };
     const bool pagesShown = !IsSubReport || ShowPageHeaderFooterForSubReports;
@@ -371,7 +375,7 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
                                                              : "Error creating section '" + name + "'",
                              kind == SectionKind::PageFooter ? "AddToDetails:" : "AddToDetails");
             } else {
-                trap([&] { LogStepError("Skipping section '" + name + "'", "AddToDetails", 5); });
+                trap([&] { LogStepError("Skipping section '" + name + "'", "AddToDetails"); });
                 name.clear();
             }
             break;
@@ -385,22 +389,22 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
         const int formulas = crReport_->FormulaFields().Count();
         if (formulas > 0)
             LogStepError(name + ": Section(" + name + ") has (" + std::to_string(formulas) + ") formula(s)",
-                         "AddDetails", 5);
+                         "AddDetails");
     });
     short n = 0;
     trap([&] {
-        LogStepError("Calculate Section Controls", "AddDetails", 5);
+        LogStepError("Calculate Section Controls", "AddDetails");
         n = CheckSectionForControls(*section, i);
         LogStepError(n == 1 ? "There is 1 control for section '" + name + "'"
                             : "There are " + std::to_string(n) + " controls for section '" + name + "'",
-                     "AddDetails", 5);
+                     "AddDetails");
     });
     trap([&] { section->KeepTogether = true; });
     if (n > 0) {
         trap([&] {
             LogStepError(
                 "Working on Section(" + name + "): " + name + " with (" + std::to_string(n) + ") controls",
-                "AddToDetails", 5);
+                "AddToDetails");
         });
     }
     trap([&] { DiscoverControls(static_cast<short>(i)); });
@@ -417,12 +421,12 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
                 type = control.ControlType();
             } catch (...) {
                 WriteErrorLog(name + ":" + CurrentError().description + "--> ControlType: ", "AddToDetails",
-                              "", 1);
+                              LogLevel::Error);
             }
             if (type != 0) {
                 const std::string caption = name + ": " + control.Name();
                 window.SetLblField(caption);
-                LogStepError(vb::Trim(caption), "AddDetails", 5);
+                LogStepError(vb::Trim(caption), "AddDetails");
             }
             DispatchControl(*section, control, type, areaCode, window);
         });
@@ -494,21 +498,21 @@ void clsConvert::DispatchControl(designer::Section& holder, access::Control& con
             AddImageObject(section, control, top);
             break;
         case access::acBoundObjectFrame:
-            WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", "", 2);
+            WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", LogLevel::Problem);
             break;
         case access::acTextBox:
             if (!crReport_) ThrowNotSet();
             AddTextObject(section, control, crReport_->FormulaFields(), window, top);
             break;
         case access::acSubform:
-            LogStepError("Import SubReport:" + control.Name(), "AddDetails", 5);
+            LogStepError("Import SubReport:" + control.Name(), "AddDetails");
             ImportSubReport(&section, window, control, top, areaCode);
             break;
         case access::acObjectFrame:
-            WriteErrorLog("Cannot deal with OLEObject Control Type=114", "AddDetails", "", 2);
+            WriteErrorLog("Cannot deal with OLEObject Control Type=114", "AddDetails", LogLevel::Problem);
             break;
         case access::acPageBreak:
-            LogStepError("PageBreak:" + control.Name(), "AddDetails", 5);
+            LogStepError("PageBreak:" + control.Name(), "AddDetails");
             break;
         case access::acCustomControl:
             AddPictureObject(section, control, top);
@@ -516,7 +520,7 @@ void clsConvert::DispatchControl(designer::Section& holder, access::Control& con
         default:
             WriteErrorLog("Cannot deal with Control Type=" + std::to_string(type) + " for control named '" +
                               control.Name() + "'",
-                          "AddDetails", "", 2);
+                          "AddDetails", LogLevel::Problem);
             break;
     }
 }
@@ -528,14 +532,14 @@ short clsConvert::CheckSectionForControls(designer::Section& crSection, int i) {
         if (n == 0) crSection.Suppress = SuppressSectionsWithNoControls;
         return n;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "CheckSectionForControls", "", 2);
+        WriteErrorLog(CurrentError().description, "CheckSectionForControls", LogLevel::Problem);
         return 0;
     }
 }
 
 bool clsConvert::SuppressAllBlankSections() {
     try {
-        LogStepError("Deal With blank Sections", "SuppressAllBlankSections", 5);
+        LogStepError("Deal With blank Sections", "SuppressAllBlankSections");
         if (!crReport_) ThrowNotSet();
         for (designer::Section* s : crReport_->Sections().List()) {
             s->Suppress = s->ReportObjects().Count() == 0;
@@ -543,7 +547,7 @@ bool clsConvert::SuppressAllBlankSections() {
         }
         return true;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "SuppressAllBlankSections", "", 1);
+        WriteErrorLog(CurrentError().description, "SuppressAllBlankSections", LogLevel::Error);
         return false;
     }
 }

@@ -41,7 +41,7 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
             WriteErrorLog("The subreport control " + control.Name() + " shows the form " +
                               vb::Mid(sourceObject, 6) +
                               ", which a report file cannot show; nothing was placed",
-                          "ImportSubReport", "", 2);
+                          "ImportSubReport", LogLevel::Problem);
             return false;
         }
         // The report the control shows, also when the control bears the report's own name.
@@ -53,7 +53,7 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         if (onChain) {
             WriteErrorLog("The subreport control " + control.Name() + " shows the report " + shown +
                               ", which is already being converted as its parent; it is not converted again",
-                          "ImportSubReport", "", 2);
+                          "ImportSubReport", LogLevel::Problem);
             return false;
         }
         child = std::make_unique<clsConvert>(ctx_);
@@ -85,7 +85,7 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         child->ErrorViewer = ErrorViewer;
 
         step = 2;
-        LogStepError("Convert subReport", "ImportSubReport", 5);
+        LogStepError("Convert subReport", "ImportSubReport");
         step = 3;
         // The child writes on the same connection: the rows held before it go first.
         WriteHeldRows();
@@ -104,17 +104,17 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         const std::string path = JoinPath(Reportpath, MakeSafeName(child->ReportName) + ".rpt");
         step = 6;
         if (!converted) {
-            LogStepError("---------------------:" + name, "ImportSubReport", 5);
-            LogStepError("ERROR(S) IN subReport:" + name, "ImportSubReport", 5);
-            LogStepError("---------------------:" + name, "ImportSubReport", 5);
+            LogStepError("---------------------:" + name, "ImportSubReport");
+            LogStepError("ERROR(S) IN subReport:" + name, "ImportSubReport");
+            LogStepError("---------------------:" + name, "ImportSubReport");
             return false;
         }
         step = 7;
-        LogStepError("Finished with subReport:" + path, "ImportSubReport", 5);
+        LogStepError("Finished with subReport:" + path, "ImportSubReport");
         step = 9;
         std::error_code ec;
         if (!std::filesystem::exists(path, ec)) {
-            WriteErrorLog("Cannot find sub-Report:" + path, "", "", 2);
+            WriteErrorLog("Cannot find sub-Report:" + path, "", LogLevel::Problem);
             return false;
         }
         step = 10;
@@ -150,17 +150,17 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         if (masterFields.size() <= 1 && childFields.size() <= 1) {
             SetNewLinks(object, child->ReportSource, masterFields.empty() ? "" : masterFields[0],
                         childFields.empty() ? "" : childFields[0]);
-            LogStepError("Added subreport link:" + masters + " to " + children, "setsublinks", 5);
+            LogStepError("Added subreport link:" + masters + " to " + children, "setsublinks");
         } else {
             if (masterFields.size() != childFields.size())
                 WriteErrorLog(
                     "The link fields " + masters + " and " + children + " do not pair up for " + name,
-                    "setsublinks", "", 2);
+                    "setsublinks", LogLevel::Problem);
             const size_t pairs = std::min(masterFields.size(), childFields.size());
             for (size_t k = 0; k < pairs; ++k) {
                 SetNewLinks(object, child->ReportSource, masterFields[k], childFields[k]);
                 LogStepError("Added subreport link:" + masterFields[k] + " to " + childFields[k],
-                             "setsublinks", 5);
+                             "setsublinks");
             }
         }
         return true;
