@@ -158,9 +158,9 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
                 case 2:
                 case 3:
                     if (classifier.IsTable(name)) {
-                        classifier.UpdateBackEndQueries(name, name, 2, queryUpdateFlag_ = true);
+                        classifier.UpdateBackEndQueries(name, name, 2);
                     } else if (classifier.IsQuery(name)) {
-                        classifier.UpdateBackEndQueries(name, name, 1, queryUpdateFlag_ = true);
+                        classifier.UpdateBackEndQueries(name, name, 1);
                     }
                     break;
                 case 4:
@@ -177,7 +177,6 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
                 }
             }
         }
-        recordSourceName_ = name;
         return name;
     } catch (...) {
         WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase", LogLevel::Error);

@@ -120,7 +120,6 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         window.SetProgressValue(1);
         window.SetLblProgress("Opening Report " + ReportName);
         window.DoEvents();
-        formulaErrorCount_ = 0;
     });
     // 6. No file-system object is needed here.
     trap([&] { step("Scripting.FileSystemObject", false); });
@@ -341,23 +340,6 @@ bool clsConvert::AddFormulaField() {
         return true;
     } catch (...) {
         WriteErrorLog(CurrentError().description, "AddFormulaField", LogLevel::Problem);
-        return false;
-    }
-}
-
-bool clsConvert::AddToHeader() {
-    try {
-        if (!crReport_ || !accessReport_) ThrowNotSet();
-        designer::Section& first = crReport_->Sections().Item(1);
-        for (access::Control* c : accessReport_->Section(1).Controls()) {
-            if (c->Type() == access::acLabel)
-                first.AddTextObject(c->Name(), c->Left(), c->Top());
-            else if (c->Type() == access::acTextBox)
-                first.AddFieldObject(c->Name(), c->Left(), c->Top());
-        }
-        return true;
-    } catch (...) {
-        WriteErrorLog(CurrentError().description, "AddToHeader", LogLevel::Error);
         return false;
     }
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "convert/formula/formula_context.h"
+#include "convert/job_settings.h"
 #include "platform/access/application.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_pool.h"
@@ -63,12 +64,7 @@ class clsControl {
 };
 using ControlPtr = std::shared_ptr<clsControl>;
 
-class clsCustomControl {
-  public:
-    std::string OLEClass;
-};
-
-class clsConvert : public FormulaContext {
+class clsConvert : public FormulaContext, public ConvertSettings {
   public:
     // The columns of one kind of row the job adds to a table of the lists file: the INSERT up
     // to VALUES, and how many values a row has.
@@ -84,13 +80,10 @@ class clsConvert : public FormulaContext {
     clsConvert& operator=(const clsConvert&) = delete;
 
     // ---- Properties -------------------------------------------------------------------
-    bool MultipleReportsSelected = false;
-    // The calling main window (Form and ParentForm are one field); not owned.
+    // The settings a child job copies are those of ConvertSettings (job_settings.h); these are
+    // the job's own.
+    // The calling main window; not owned. A subreport's job reports to no window.
     ui::ProgressWindow* Form = nullptr;
-    void setParentForm(ui::ProgressWindow* window) { Form = window; }
-    bool AskShowPageHeaderFooterForSubReportsQuestion = false;
-    bool ShowPageHeaderFooterForSubReports = false;
-    clsManageLinks* oLinks = nullptr;  // not owned
     // True once the job reached the save step.
     bool success() const { return success_; }
     // The report record; an empty one is created on first use when none was given.
@@ -98,29 +91,14 @@ class clsConvert : public FormulaContext {
     void setOReport(std::shared_ptr<clsReport> report) { oReport_ = std::move(report); }
     // Lists-file connection (gDb); an unopened one is created on first use when none was given.
     const ado::ConnectionPtr& db();
-    void setDb(ado::ConnectionPtr connection) { db_ = std::move(connection); }
-    ado::ConnectionPtr Internaldb;  // settings-file connection (gInternalDb)
-    bool SuppressSectionsWithNoControls = true;
-    bool IsSQL = false;  // stored only
-    bool IsDataProject = false;
-    std::string ReportsDatabaseVersion;
-    ui::ProgressWindow* ProgressMeter = nullptr;  // stored only
-    short CountOfAccessSections = 0;
-    clsWriteToText* oText = nullptr;  // the report's text error log; not owned
-    void* oLv = nullptr;              // stored only
-    std::string SourceTablesDB;
-    std::string ReportSource;
-    std::string Database;
-    std::string Reportpath;
     std::string ReportName;
     bool IsSubReport = false;
     std::string ParentReport;
+    // Filled by the job: the Access sections counted, the table the report is bound to, the
+    // report built.
+    short CountOfAccessSections = 0;
+    std::string ReportSource;
     designer::Report* crReport() const { return crReport_.get(); }
-    // The Access engine version found at start-up (gCurrentAccessVersion): "3.51", "4.0" or
-    // "ERROR"; the record-source checks compare it with "3.6".
-    std::string CurrentAccessVersion = "4.0";
-    // The error-log viewer ShowErrorLog opens; not owned; may be null (nothing is shown).
-    ErrorLogViewer* ErrorViewer = nullptr;
 
     // ---- Job and driver ----------------------------------------------------------------
     // Runs the job; True when the report was built and saved. The subreport flag only changes
@@ -132,7 +110,6 @@ class clsConvert : public FormulaContext {
     void CloseAccess();
     bool SetPaperOrientation();
     bool AddFormulaField();
-    bool AddToHeader();
     short FindField(const std::string& table, const std::string& field);
 
     // ---- Conversion log ----------------------------------------------------------------
@@ -177,7 +154,6 @@ class clsConvert : public FormulaContext {
     short CountSections();
     bool ProcessSection(ui::ProgressWindow& window, int i);
     std::string GetSectionName(int i);
-    bool GetSection(int i);
     std::string GetCrystalAreaName(const std::string& name);
     short GetCrystalAreaNo(const std::string& name);
     bool Translate(const std::string& key, const std::string& name);
@@ -197,16 +173,12 @@ class clsConvert : public FormulaContext {
     bool GetGroupLevel(int i);
     // True when a group (or sort field) was added for level i.
     bool AddGroup(int i);
-    short GetTotalNoOfGroups();
-    bool IsValidGroupLevel(int i);
 
     // ---- Control discovery and layout bookkeeping --------------------------------------------
     void DiscoverControls(short sectionNo);
     // heightFlag 1: the object's height is not recorded.
     void UpdateControl(designer::ReportObject* object, access::Control& control, short heightFlag);
     void AlignCrystalControls(const std::string& area);
-    void CheckCrystalReportAlignment();
-    void ShowControlsInDebug(designer::Section& section);
 
     // ---- Text, label and field objects -----------------------------------------------------
     bool AddLabelObject(designer::Section& section, access::Control& control, long top);
@@ -229,13 +201,13 @@ class clsConvert : public FormulaContext {
     void AddPictureObject(designer::Section& section, access::Control& control, long top);
 
     // ---- Subreports ------------------------------------------------------------------------
-    bool ImportSubReport(designer::Section* section, ui::ProgressWindow& window, access::Control& control,
-                         long top, const std::string& areaCode);
+    // The subreport control's report, converted by a child job and embedded where the control
+    // stands in the area being built (areaCode); False when nothing was placed.
+    bool ImportSubReport(ui::ProgressWindow& window, access::Control& control, const std::string& areaCode);
     bool SetNewLinks(designer::SubreportObject& object, const std::string& childSource,
                      const std::string& master, const std::string& child);
     const designer::DatabaseFieldDefinition* GetFieldDef(designer::Report& report, const std::string& table,
                                                          const std::string& field);
-    bool SetSublinks(designer::SubreportLinks& links, const std::string& master, const std::string& child);
 
     // ---- Formula translation -----------------------------------------------------------------
     std::string ConvertFormula(const std::string& expression);
@@ -253,7 +225,6 @@ class clsConvert : public FormulaContext {
     const access::ReportPtr& AccessReport() const { return accessReport_; }
     const std::string& AccessRecordSource() const { return recordSource_; }
     bool AccessIsOpen() const { return accessOpen_; }
-    bool IsStoredProcedureSource() const { return storedProcedure_; }
     short NumberOfGroups() const { return numberOfGroups_; }
     const std::shared_ptr<adox::Catalog>& Catalog() const { return catalog_; }
     AppContext& Context() const { return ctx_; }
@@ -343,7 +314,6 @@ class clsConvert : public FormulaContext {
     AppContext& ctx_;
     bool success_ = false;
     std::shared_ptr<clsReport> oReport_;
-    ado::ConnectionPtr db_;
 
     // Designer side.
     std::unique_ptr<designer::Application> crApplication_;
@@ -370,14 +340,10 @@ class clsConvert : public FormulaContext {
     short groupHeadersMet_ = 0;
     short groupFootersMet_ = 0;
     short numberOfGroups_ = 0;
-    short formulaCount_ = 0;
-    short formulaErrorCount_ = 0;
     std::string currentTableName_;
 
     // Data-source binding.
     bool storedProcedure_ = false;
-    std::string recordSourceName_;
-    bool queryUpdateFlag_ = false;  // passed to UpdateBackEndQueries, which does not read it
     std::shared_ptr<adox::Catalog> catalog_;
     // The back-end kind AddView follows: the kind of the link being bound.
     short backEndType_ = 0;
@@ -461,6 +427,19 @@ class clsConvert : public FormulaContext {
                                         long& top);
     // The group field of the group section being processed ("{T.F}"); "" elsewhere.
     std::string currentGroupField_;
+
+    // The steps of ImportSubReport. The report the control shows, "" when it is not converted
+    // (a form, or a report on the chain of parents; the reason is logged).
+    std::string SubreportToConvert(access::Control& control);
+    // A job for the subreport: the settings copied from this one, its own identity.
+    std::unique_ptr<clsConvert> NewChildJob(const std::string& report);
+    // The subreport object for the child's saved file, placed and sized from the control;
+    // step follows the work for the failure row.
+    designer::SubreportObject& PlaceSubreport(access::Control& control, const std::string& areaCode,
+                                              const std::string& path, int& step);
+    // One link per pair of the control's link fields.
+    void LinkSubreport(designer::SubreportObject& object, access::Control& control,
+                       const std::string& childSource);
 
     // The reports on the chain of parent jobs above this one, nearest last: a report among
     // them is not converted again as a subreport.

@@ -106,7 +106,6 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
                           " could not be added: " + CurrentError().description + ": " + crystalFormula,
                       "AddToDetails", LogLevel::Problem, "Formulas");
     }
-    ++formulaCount_;
     if (!definition) return;
     bool ok = false;
     std::string message;
@@ -176,7 +175,6 @@ void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const 
                                           const std::string& crystalFormula, const std::string& message,
                                           const std::string& controlName) {
     LogCluster cluster(*this);
-    ++formulaErrorCount_;
     WriteErrorLog(crystalFormula, "AddTextObject", LogLevel::Error, "Formulas");
     WriteErrorLog(controlName + ":" + message, formulaName, LogLevel::Error, "Formulas");
     std::string savedFormula = crystalFormula;

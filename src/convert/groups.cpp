@@ -12,7 +12,6 @@ namespace tolvaran {
 namespace {
 
 constexpr int kLastConvertedLevel = 10;
-constexpr int kLastCountedLevel = 16;
 
 }  // namespace
 
@@ -85,23 +84,6 @@ int clsConvert::GroupOfLevel(int level) const {
     for (const LevelGroup& lg : levelGroups_)
         if (lg.level == level) return lg.group;
     return 0;
-}
-
-short clsConvert::GetTotalNoOfGroups() {
-    short count = 0;
-    for (int i = 0; i <= kLastCountedLevel; ++i)
-        if (GetGroupLevel(i)) ++count;
-    return count;
-}
-
-bool clsConvert::IsValidGroupLevel(int i) {
-    try {
-        if (!accessReport_) ThrowNotSet();
-        return !accessReport_->GroupLevel(i).ControlSource().empty();
-    } catch (...) {
-        WriteErrorLog(CurrentError().description, "IsValidGroupLevel", LogLevel::Problem);
-        return false;
-    }
 }
 
 }  // namespace tolvaran

@@ -63,7 +63,6 @@ bool clsConvert::AddSections(ui::ProgressWindow& window) {
     };
     trap([&] {
         window.SetLblField("Details: ");
-        formulaCount_ = 0;
         CountOfAccessSections = 0;
     });
     if (!IsSubReport) ClearCollection();
@@ -108,10 +107,6 @@ std::string clsConvert::GetSectionName(int i) {
     for (const auto& [k, name] : sectionNames_)
         if (k == key) return name;
     return {};
-}
-
-bool clsConvert::GetSection(int i) {
-    return i >= 1 && static_cast<size_t>(i) <= sectionNames_.size();
 }
 
 void clsConvert::ClearCollection() {
@@ -506,7 +501,7 @@ void clsConvert::DispatchControl(designer::Section& holder, access::Control& con
             break;
         case access::acSubform:
             LogStepError("Import SubReport:" + control.Name(), "AddDetails");
-            ImportSubReport(&section, window, control, top, areaCode);
+            ImportSubReport(window, control, areaCode);
             break;
         case access::acObjectFrame:
             WriteErrorLog("Cannot deal with OLEObject Control Type=114", "AddDetails", LogLevel::Problem);
