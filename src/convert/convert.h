@@ -368,6 +368,23 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     static int GroupLevelOfSection(int i);
     // The designer group made for an Access group level; 0 when the level got none.
     int GroupOfLevel(int level) const;
+    // The steps of ProcessSection. The question whether subreports show their page header and
+    // footer (section name: the section being processed).
+    void AskSubreportPageSections(ui::ProgressWindow& window, const std::string& name);
+    // Where a section's controls go; no section when the section is not converted.
+    struct SectionTarget {
+        designer::Section* section = nullptr;
+        std::string areaCode;
+    };
+    // The target for section i; name is cleared when the section is skipped on purpose.
+    SectionTarget TargetOfSection(int i, std::string& name);
+    SectionTarget GroupSectionTarget(int i, const std::string& name, bool header);
+    SectionTarget PlainSectionTarget(const std::string& kindName, const std::string& errorText,
+                                     const std::string& function);
+    designer::Section* FirstSectionOf(const std::string& areaCode);
+    // The controls of Access section i, each handed to its builder.
+    void ConvertSectionControls(ui::ProgressWindow& window, int i, const std::string& name,
+                                designer::Section& section, const std::string& areaCode);
     // One control of the section being processed, by its ControlType.
     void DispatchControl(designer::Section& section, access::Control& control, int type,
                          const std::string& areaCode, ui::ProgressWindow& window);

@@ -32,6 +32,14 @@ bool ContainsAny(const std::string& name, std::initializer_list<const char*> tex
     return false;
 }
 
+// One step of a section's conversion: an error is logged under the section's name (as it stands
+// when the error comes) and the next step runs.
+template <class Body>
+void SectionTrap(clsConvert& job, const std::string& sectionName, Body&& body) {
+    if (auto e = Try(body))
+        job.WriteErrorLog(e->description, "ProcessSection:" + sectionName, LogLevel::Error);
+}
+
 }  // namespace
 
 const char* clsConvert::KindName(SectionKind kind) {
@@ -261,153 +269,159 @@ clsConvert::SectionKind clsConvert::KindOfSection(int i, const std::string& name
 
 bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     std::string name;
-    auto trap = [&](auto&& body) {
-        if (auto e = Try(body)) WriteErrorLog(e->description, "ProcessSection:" + name, LogLevel::Error);
-    };
     currentGroupField_.clear();
     placement_ = Placement{};
-    // 1.
-    trap([&] {
+    SectionTrap(*this, name, [&] {
         name = GetSectionName(i);
         window.SetLblField(name);
         window.AddResult(name);
     });
-    // 2. The page-header question for subreports, asked at most once per main report.
-    trap([&] {
-        if (!IsSubReport) {
-            if (!firstSectionProcessed_) ShowPageHeaderFooterForSubReports = true;
-        } else if ((IsPageHeaderSection(name) || IsPageFooterSection(name)) && !MultipleReportsSelected &&
-                   AskShowPageHeaderFooterForSubReportsQuestion) {
-            const int answer =
-                msgBox("Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
-                       ui::vbYesNo | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
-            ShowPageHeaderFooterForSubReports = answer == ui::vbYes;
-            AskShowPageHeaderFooterForSubReportsQuestion = false;
-            window.AddResult(ShowPageHeaderFooterForSubReports
-                                 ? "Yes, show Page Header/Footers for all sub-reports."
-                                 : "No, DO NOT show Page Header/Footers for any sub-reports.");
-        }
-        firstSectionProcessed_ = true;
-    });
+    SectionTrap(*this, name, [&] { AskSubreportPageSections(window, name); });
+    const SectionTarget target = TargetOfSection(i, name);
+    if (name.empty() || !target.section) return true;
+    ConvertSectionControls(window, i, name, *target.section, target.areaCode);
+    currentGroupField_.clear();
+    placement_ = Placement{};
+    return true;
+}
 
-    // 3. The kind of the section and its designer section.
-    bool process = true;
-    designer::Section* section = nullptr;
-    std::string areaCode;
+void clsConvert::AskSubreportPageSections(ui::ProgressWindow& window, const std::string& name) {
+    // Asked at most once per main report, by the first subreport with a page section.
+    if (!IsSubReport) {
+        if (!firstSectionProcessed_) ShowPageHeaderFooterForSubReports = true;
+    } else if ((IsPageHeaderSection(name) || IsPageFooterSection(name)) && !MultipleReportsSelected &&
+               AskShowPageHeaderFooterForSubReportsQuestion) {
+        const int answer =
+            msgBox("Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
+                   ui::vbYesNo | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
+        ShowPageHeaderFooterForSubReports = answer == ui::vbYes;
+        AskShowPageHeaderFooterForSubReportsQuestion = false;
+        window.AddResult(ShowPageHeaderFooterForSubReports
+                             ? "Yes, show Page Header/Footers for all sub-reports."
+                             : "No, DO NOT show Page Header/Footers for any sub-reports.");
+    }
+    firstSectionProcessed_ = true;
+}
+
+clsConvert::SectionTarget clsConvert::TargetOfSection(int i, std::string& name) {
     bool byNumber = false;
     SectionKind kind = SectionKind::None;
-    trap([&] { kind = KindOfSection(i, name, byNumber); });
+    SectionTrap(*this, name, [&] { kind = KindOfSection(i, name, byNumber); });
     // The unknown name is logged even though its number gave the kind.
     if (byNumber)
-        trap([&] {
+        SectionTrap(*this, name, [&] {
             WriteErrorLog("Does not understand conversion of " + name, "AddDetails", LogLevel::Problem);
         });
-    auto firstSectionOf = [&](const std::string& code) -> designer::Section* {
-        if (!crReport_) ThrowNotSet();
-        return &crReport_->Areas().Item(code).Sections().Item(1);
-    };
-    // A group section goes to the area of the group made for its own level.
-    auto groupSection = [&](bool header) {
-        short& met = header ? groupHeadersMet_ : groupFootersMet_;
-        ++met;
-        if (met > kMaxGroupSectionsMet) {
-            process = false;
-            WriteErrorLog("Section " + name + " was not converted: only the first " +
-                              std::to_string(kMaxGroupSectionsMet) + " group " +
-                              (header ? "headers" : "footers") + " get an area",
-                          "AddToDetails", LogLevel::Problem);
-            return;
-        }
-        const int group = GroupOfLevel(GroupLevelOfSection(i));
-        try {
-            if (group == 0) ThrowNotSet();
-            areaCode =
-                GetCrystalAreaName((header ? "GroupHeaderArea" : "GroupFooterArea") + std::to_string(group));
-            if (areaCode.empty()) {
-                process = false;
-                return;
-            }
-            section = firstSectionOf(areaCode);
-            // Totals in the group's header and footer are the group's.
-            if (group <= crReport_->GroupCount())
-                currentGroupField_ = crReport_->Groups()[static_cast<size_t>(group - 1)].ConditionField;
-        } catch (...) {
-            process = false;
-            WriteErrorLog(std::string(header ? "Error creating Group Header Level ("
-                                             : "Error creating Group Footer Level (") +
-                              std::to_string(met) + ") ",
-                          "AddToDetails", LogLevel::Problem);
-        }
-    };
-    auto plainSection = [&](const std::string& kindName, const std::string& errorText,
-                            const std::string& function) {
-        try {
-            areaCode = GetCrystalAreaName(kindName);
-            section = firstSectionOf(areaCode);
-        } catch (...) {
-            process = false;
-            WriteErrorLog(errorText, function, LogLevel::Error);
-        }
-    };
     const bool pagesShown = !IsSubReport || ShowPageHeaderFooterForSubReports;
     switch (kind) {
         case SectionKind::GroupHeader:
-            groupSection(true);
-            break;
+            return GroupSectionTarget(i, name, true);
         case SectionKind::GroupFooter:
-            groupSection(false);
-            break;
+            return GroupSectionTarget(i, name, false);
         case SectionKind::Detail:
         case SectionKind::ReportHeader:
         case SectionKind::ReportFooter:
-            plainSection(KindName(kind), "Error creating section (" + name + ") ", "AddToDetails");
-            break;
+            return PlainSectionTarget(KindName(kind), "Error creating section (" + name + ") ",
+                                      "AddToDetails");
         case SectionKind::PageFooter:
         case SectionKind::PageHeader:
-            if (pagesShown) {
-                plainSection(KindName(kind),
-                             kind == SectionKind::PageFooter ? "Error creating section (" + name + ") "
-                                                             : "Error creating section '" + name + "'",
-                             kind == SectionKind::PageFooter ? "AddToDetails:" : "AddToDetails");
-            } else {
-                trap([&] { LogStepError("Skipping section '" + name + "'", "AddToDetails"); });
-                name.clear();
-            }
-            break;
+            if (pagesShown)
+                return PlainSectionTarget(KindName(kind),
+                                          kind == SectionKind::PageFooter
+                                              ? "Error creating section (" + name + ") "
+                                              : "Error creating section '" + name + "'",
+                                          kind == SectionKind::PageFooter ? "AddToDetails:" : "AddToDetails");
+            SectionTrap(*this, name,
+                        [&] { LogStepError("Skipping section '" + name + "'", "AddToDetails"); });
+            name.clear();
+            return {};
         case SectionKind::None:
             break;
     }
-    if (name.empty() || !process || !section) return true;
+    return {};
+}
 
-    // 4.
-    trap([&] {
+designer::Section* clsConvert::FirstSectionOf(const std::string& areaCode) {
+    if (!crReport_) ThrowNotSet();
+    return &crReport_->Areas().Item(areaCode).Sections().Item(1);
+}
+
+clsConvert::SectionTarget clsConvert::GroupSectionTarget(int i, const std::string& name, bool header) {
+    short& met = header ? groupHeadersMet_ : groupFootersMet_;
+    ++met;
+    if (met > kMaxGroupSectionsMet) {
+        WriteErrorLog("Section " + name + " was not converted: only the first " +
+                          std::to_string(kMaxGroupSectionsMet) + " group " +
+                          (header ? "headers" : "footers") + " get an area",
+                      "AddToDetails", LogLevel::Problem);
+        return {};
+    }
+    // A group section goes to the area of the group made for its own level.
+    const int group = GroupOfLevel(GroupLevelOfSection(i));
+    try {
+        if (group == 0) ThrowNotSet();
+        SectionTarget target;
+        target.areaCode =
+            GetCrystalAreaName((header ? "GroupHeaderArea" : "GroupFooterArea") + std::to_string(group));
+        if (target.areaCode.empty()) return {};
+        target.section = FirstSectionOf(target.areaCode);
+        // Totals in the group's header and footer are the group's.
+        if (group <= crReport_->GroupCount())
+            currentGroupField_ = crReport_->Groups()[static_cast<size_t>(group - 1)].ConditionField;
+        return target;
+    } catch (...) {
+        WriteErrorLog(std::string(header ? "Error creating Group Header Level ("
+                                         : "Error creating Group Footer Level (") +
+                          std::to_string(met) + ") ",
+                      "AddToDetails", LogLevel::Problem);
+        return {};
+    }
+}
+
+clsConvert::SectionTarget clsConvert::PlainSectionTarget(const std::string& kindName,
+                                                         const std::string& errorText,
+                                                         const std::string& function) {
+    try {
+        SectionTarget target;
+        target.areaCode = GetCrystalAreaName(kindName);
+        target.section = FirstSectionOf(target.areaCode);
+        return target;
+    } catch (...) {
+        WriteErrorLog(errorText, function, LogLevel::Error);
+        return {};
+    }
+}
+
+void clsConvert::ConvertSectionControls(ui::ProgressWindow& window, int i, const std::string& name,
+                                        designer::Section& section, const std::string& areaCode) {
+    SectionTrap(*this, name, [&] {
         const int formulas = crReport_->FormulaFields().Count();
         if (formulas > 0)
             LogStepError(name + ": Section(" + name + ") has (" + std::to_string(formulas) + ") formula(s)",
                          "AddDetails");
     });
     short n = 0;
-    trap([&] {
+    SectionTrap(*this, name, [&] {
         LogStepError("Calculate Section Controls", "AddDetails");
-        n = CheckSectionForControls(*section, i);
+        n = CheckSectionForControls(section, i);
         LogStepError(n == 1 ? "There is 1 control for section '" + name + "'"
                             : "There are " + std::to_string(n) + " controls for section '" + name + "'",
                      "AddDetails");
     });
-    trap([&] { section->KeepTogether = true; });
+    SectionTrap(*this, name, [&] { section.KeepTogether = true; });
     if (n > 0) {
-        trap([&] {
+        SectionTrap(*this, name, [&] {
             LogStepError(
                 "Working on Section(" + name + "): " + name + " with (" + std::to_string(n) + ") controls",
                 "AddToDetails");
         });
     }
-    trap([&] { DiscoverControls(static_cast<short>(i)); });
-    placement_.current = section;
+    SectionTrap(*this, name, [&] { DiscoverControls(static_cast<short>(i)); });
+    placement_.current = &section;
     placement_.areaCode = areaCode;
     const std::vector<ControlPtr> records = controls_;
     for (const ControlPtr& record : records) {
-        trap([&] {
+        SectionTrap(*this, name, [&] {
             if (!accessReport_) ThrowNotSet();
             access::Control& control = accessReport_->Controls(record->ControlName);
             if (control.Section() != i) return;
@@ -423,13 +437,10 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
                 window.SetLblField(caption);
                 LogStepError(vb::Trim(caption), "AddDetails");
             }
-            DispatchControl(*section, control, type, areaCode, window);
+            DispatchControl(section, control, type, areaCode, window);
         });
     }
-    if (!controls_.empty()) trap([&] { AlignCrystalControls(areaCode); });
-    currentGroupField_.clear();
-    placement_ = Placement{};
-    return true;
+    if (!controls_.empty()) SectionTrap(*this, name, [&] { AlignCrystalControls(areaCode); });
 }
 
 designer::Section& clsConvert::SectionFor(const access::Control& control, long& top) {
