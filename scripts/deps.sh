@@ -2,7 +2,7 @@
 # running apt-get update only when something is missing.
 TOLVARAN_PACKAGES="cmake g++ make pkg-config libsqlite3-dev sqlite3 unixodbc-dev odbcinst libsqliteodbc
   libpugixml-dev mdbtools mdbtools-dev libglib2.0-dev unzip libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-liberation"
+  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-liberation clang-format"
 
 tolvaran_install_deps() {
   local missing=()
@@ -18,8 +18,11 @@ tolvaran_install_deps() {
   fi
 }
 
+# TOLVARAN_WERROR=ON in the environment (CI sets it) makes every compiler warning an error.
 tolvaran_build() {
   local root="$1"
-  cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  local werror=()
+  [ -n "${TOLVARAN_WERROR:-}" ] && werror=(-DTOLVARAN_WERROR="$TOLVARAN_WERROR")
+  cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}" >/dev/null
   cmake --build "$root/build" -j "$(nproc)"
 }

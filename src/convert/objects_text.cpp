@@ -256,7 +256,7 @@ std::string clsConvert::CheckForParameter(const std::string& controlSource) {
 std::string clsConvert::BracketedName(const std::string& source) {
     const std::string t = vb::Trim(source);
     if (t.size() < 3 || t.front() != '[' || t.back() != ']') return {};
-    const std::string inner = t.substr(1, t.size() - 2);
+    std::string inner = t.substr(1, t.size() - 2);
     if (inner.find_first_of("[]") != std::string::npos) return {};
     return inner;
 }

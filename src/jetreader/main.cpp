@@ -98,7 +98,7 @@ void AllowCpuFor(long seconds) {
 constexpr int kOffsetMask = 0x1FFF;
 constexpr int kLookupFlag = 0x4000;  // the row lives on another page; the slot holds its address
 // Longest text or memo value passed on, in bytes; longer memo values are cut there.
-constexpr size_t kBindSize = 64 * 1024;
+constexpr size_t kBindSize = size_t{64} * 1024;
 
 // What libmdb's bound texts lose: whether a value is Null (the bound text of Null and of the
 // empty text are the same), and dates outside the years its formatting handles. Both are
@@ -122,7 +122,7 @@ bool RowFacts(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<cha
             const MdbField& f = fields[static_cast<size_t>(i)];
             if (f.colnum < 0 || static_cast<size_t>(f.colnum) >= isNull.size()) continue;
             size_t c = static_cast<size_t>(f.colnum);
-            isNull[c] = f.is_null;
+            isNull[c] = static_cast<char>(f.is_null);
             auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
             if (col->col_type == MDB_DATETIME && !f.is_null && f.siz == 8 && f.start >= 0 &&
                 f.start + 8 <= static_cast<int>(mdb->fmt->pg_size))

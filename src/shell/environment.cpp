@@ -46,7 +46,7 @@ bool Present(SoftwareKeys& keys, const std::string& section, const std::string& 
 std::string Environment::GetSetting(const std::string& section, const std::string& key,
                                     const std::optional<std::string>& def) const {
     const std::string path = section.empty() ? "SOFTWARE" : "SOFTWARE\\" + section;
-    const std::string value = ValueText(keys_.Query(path, key));
+    std::string value = ValueText(keys_.Query(path, key));
     if (value.empty()) return def ? *def : kMissingValue;
     return value;
 }

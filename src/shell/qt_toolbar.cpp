@@ -13,7 +13,8 @@ namespace tolvaran {
 namespace {
 
 QColor FromVbColor(long rgb) {
-    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>((rgb >> 16) & 0xFF));
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ long clsRegistry::OpenKey(const std::string& appName, const std::string& section
 
 vb::Variant clsRegistry::GetSetting(const std::string& appName, const std::string& section,
                                     const std::string& key, const std::optional<vb::Variant>& def) {
-    const vb::Variant value = QueryValue(BuildKeyPath(appName, section), key);
+    vb::Variant value = QueryValue(BuildKeyPath(appName, section), key);
     if (!IsEmptyText(value)) return value;
     return def ? *def : vb::Variant("Error 448");
 }

@@ -157,6 +157,7 @@ TEST(VbConvert, RoundingAndRanges) {
     EXPECT_THROW(Sqr(Variant(-1)), ComError);
     EXPECT_TRUE(Abs(Variant::null()).IsNull());
     EXPECT_EQ(StrConv("hello wORLD", 3), "Hello World");
+    EXPECT_EQ(StrConv(std::string("one\0two", 7), 3), std::string("One\0Two", 7));  // NUL ends a word
     EXPECT_EQ(StrConv("élan vital", 1), "ÉLAN VITAL");
 }
 

@@ -308,7 +308,11 @@ Application::Application(ReadOptions options) : state_(std::make_shared<Applicat
 }
 
 Application::~Application() {
-    if (!state_->quit) CloseCurrentDatabase();
+    // Closing releases the reader; a failure to do so cannot be reported from here.
+    try {
+        if (!state_->quit) CloseCurrentDatabase();
+    } catch (...) {
+    }
 }
 
 void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*/) {

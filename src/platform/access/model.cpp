@@ -19,6 +19,11 @@ long Whole(const vb::Variant& v) {
     return static_cast<long>(vb::CLng(v).ToLong());
 }
 
+// The same for the properties the model gives as int (within 32 bits, so nothing is lost).
+int WholeInt(const vb::Variant& v) {
+    return static_cast<int>(Whole(v));
+}
+
 [[noreturn]] void NoSuchProperty(std::string_view name) {
     throw vb::ComError(
         kErrNoSuchProperty,
@@ -140,7 +145,7 @@ std::string Control::FontName() const {
     return Property("FontName").ToString();
 }
 int Control::FontWeight() const {
-    return Whole(Property("FontWeight"));
+    return WholeInt(Property("FontWeight"));
 }
 bool Control::FontUnderline() const {
     return Property("FontUnderline").ToBool();
@@ -149,16 +154,16 @@ bool Control::FontItalic() const {
     return Property("FontItalic").ToBool();
 }
 int Control::FontSize() const {
-    return Whole(Property("FontSize"));
+    return WholeInt(Property("FontSize"));
 }
 bool Control::Visible() const {
     return Property("Visible").ToBool();
 }
 int Control::BorderStyle() const {
-    return Whole(Property("BorderStyle"));
+    return WholeInt(Property("BorderStyle"));
 }
 int Control::TextAlign() const {
-    return Whole(Property("TextAlign"));
+    return WholeInt(Property("TextAlign"));
 }
 bool Control::CanGrow() const {
     return Property("CanGrow").ToBool();
@@ -176,7 +181,7 @@ std::string Control::LinkChildFields() const {
     return Property("LinkChildFields").ToString();
 }
 int Control::PictureType() const {
-    return Whole(Property("PictureType"));
+    return WholeInt(Property("PictureType"));
 }
 std::string Control::Picture() const {
     return Property("Picture").ToString();
@@ -245,14 +250,14 @@ bool Section::CanShrink() const {
     return Property("CanShrink").ToBool();
 }
 int Section::ForceNewPage() const {
-    return Whole(Property("ForceNewPage"));
+    return WholeInt(Property("ForceNewPage"));
 }
 int Section::KeepTogether() const {
     return Property("KeepTogether").ToBool() ? 1 : 0;
 }
 int Section::BreakLevel() const {
     if (kind_ != "BreakHeader" && kind_ != "BreakFooter") return -1;
-    return Whole(Property("BreakLevel"));
+    return WholeInt(Property("BreakLevel"));
 }
 
 // ---- GroupLevel ----
@@ -276,7 +281,7 @@ bool GroupLevel::SortOrder() const {
     return Property("SortOrder").ToBool();
 }
 int GroupLevel::GroupOn() const {
-    return Whole(Property("GroupOn"));
+    return WholeInt(Property("GroupOn"));
 }
 long GroupLevel::GroupInterval() const {
     return Whole(Property("GroupInterval"));
@@ -285,7 +290,7 @@ int GroupLevel::KeepTogether() const {
     // "KeepTogether = NotDefault" reads as True; as a level setting that is 1 (whole group).
     vb::Variant v = Property("KeepTogether");
     if (v.Type() == vb::VarType::Boolean) return v.ToBool() ? 1 : 0;
-    return Whole(v);
+    return WholeInt(v);
 }
 
 // ---- Report ----

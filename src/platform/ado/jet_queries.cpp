@@ -177,6 +177,7 @@ std::string FromClause(const std::vector<const JetQueryRow*>& tables,
         nodes[keep] = std::move(node);
     }
     std::vector<std::string> parts;
+    parts.reserve(nodes.size());
     for (const auto& n : nodes) parts.push_back(n->render(false));
     std::string from = tolvaran::JoinList(parts, ", ");
     if (remote && !remote->name1.empty()) {
@@ -254,6 +255,7 @@ QueryRows SortRows(const std::vector<JetQueryRow>& rows) {
 std::string ParametersClause(const std::vector<const JetQueryRow*>& params) {
     if (params.empty()) return {};
     std::vector<std::string> ps;
+    ps.reserve(params.size());
     for (const auto* p : params)
         ps.push_back(ParameterName(p->name1) + " " + ParameterType(p->flag.value_or(0)));
     return "PARAMETERS " + tolvaran::JoinList(ps, ", ") + ";" + kNewline;
@@ -276,6 +278,7 @@ void AppendList(std::string& sql, const char* word, const std::vector<const JetQ
 void AppendConditions(std::string& sql, const char* word, const std::vector<const JetQueryRow*>& items) {
     if (items.empty()) return;
     std::vector<std::string> parts;
+    parts.reserve(items.size());
     for (const auto* i : items) parts.push_back(i->expression);
     sql += std::string(kNewline) + word + " " + tolvaran::JoinList(parts, " AND ");
 }
@@ -348,6 +351,7 @@ std::string Statement(JetQueryType type, const QueryRows& r, long flags) {
     switch (type) {
         case JetQueryType::Update: {
             std::vector<std::string> sets;
+            sets.reserve(r.columns.size());
             for (const auto* c : r.columns) sets.push_back(c->name2 + " = " + c->expression);
             sql += "UPDATE " + from + " SET " + tolvaran::JoinList(sets, ", ");
             AppendConditions(sql, "WHERE", r.where);

@@ -103,7 +103,7 @@ std::string StrConv(const std::string& s, long conversion) {
         case 2:
             return LCase(s);
         case 3: {
-            // A letter after a blank, a tab, a line break or the start opens a word.
+            // A letter after a blank, a tab, a line break, a NUL or the start opens a word.
             std::string out = LCase(s);
             bool start = true;
             for (size_t i = 0; i < out.size();) {
@@ -112,7 +112,8 @@ std::string StrConv(const std::string& s, long conversion) {
                     ++len;
                 const std::string ch = out.substr(i, len);
                 if (start) out.replace(i, len, UCase(ch));
-                start = ch == " " || ch == "\t" || ch == "\r" || ch == "\n" || ch == "\0";
+                start =
+                    ch == " " || ch == "\t" || ch == "\r" || ch == "\n" || ch == std::string_view("\0", 1);
                 i += len;
             }
             return out;

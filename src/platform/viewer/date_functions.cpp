@@ -81,7 +81,8 @@ double DiffInterval(const std::string& interval, double a, double b, int firstDa
     std::string i = vb::LCase(interval);
     Parts p = Split(a), q = Split(b);
     if (i == "yyyy") return q.y - p.y;
-    if (i == "q") return (q.y * 4 + (q.mo - 1) / 3) - (p.y * 4 + (p.mo - 1) / 3);
+    // Quarters are counted as whole numbers: (month - 1) / 3 is the quarter's index.
+    if (i == "q") return static_cast<double>((q.y * 4 + (q.mo - 1) / 3) - (p.y * 4 + (p.mo - 1) / 3));
     if (i == "m") return (q.y * 12 + q.mo) - (p.y * 12 + p.mo);
     if (i == "y" || i == "d") return std::floor(b) - std::floor(a);
     if (i == "w") return std::trunc((std::floor(b) - std::floor(a)) / 7);
@@ -101,7 +102,7 @@ double PartOf(const std::string& interval, double serial, int firstDay) {
     std::string i = vb::LCase(interval);
     Parts p = Split(serial);
     if (i == "yyyy") return p.y;
-    if (i == "q") return (p.mo - 1) / 3 + 1;
+    if (i == "q") return static_cast<double>((p.mo - 1) / 3 + 1);
     if (i == "m") return p.mo;
     if (i == "y") return std::floor(serial) - Serial(p.y, 1, 1) + 1;
     if (i == "d") return p.d;
