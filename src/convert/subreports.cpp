@@ -39,7 +39,7 @@ std::string clsConvert::SubreportToConvert(access::Control& control) {
         return {};
     }
     // The report the control shows, also when the control bears the report's own name.
-    const std::string shown = vb::Replace(sourceObject, "Report.", "");
+    std::string shown = vb::Replace(sourceObject, "Report.", "");
     // A report already being converted above this one would start child jobs without end.
     bool onChain = vb::StrComp(ReportName, shown, vb::vbTextCompare) == 0;
     for (const std::string& above : parentReports_)
