@@ -780,7 +780,8 @@ class Parser {
         return finish(std::move(chain), std::move(l));
     }
 
-    Val Unary() {
+    // A signed operand: "-", "+" or "$" before `operand` (itself, so signs repeat), else `next`.
+    Val Signed(Val (Parser::*operand)(), Val (Parser::*next)()) {
         if (isPunct("-") || isPunct("+") || isPunct("$")) {
             Depth guard(*this);
             bool currency = isPunct("$");
@@ -789,7 +790,7 @@ class Parser {
                                                 : FormulaOperator::Plus;
             size_t pos = peek().pos;
             advance();
-            Val v = Unary();
+            Val v = (this->*operand)();
             requireNumeric(v);
             Ty t = currency ? Ty{Base::Currency} : v.ty;
             NodePtr node = make(FormulaNodeKind::Unary, pos);
@@ -797,8 +798,10 @@ class Parser {
             add(node, std::move(v.node));
             return typed(t, pos, std::move(node));
         }
-        return Pow();
+        return (this->*next)();
     }
+
+    Val Unary() { return Signed(&Parser::Unary, &Parser::Pow); }
 
     Val Pow() {
         Val l = Postfix();
@@ -814,25 +817,8 @@ class Parser {
         return finish(std::move(chain), std::move(l));
     }
 
-    Val PowOperand() {
-        if (isPunct("-") || isPunct("+") || isPunct("$")) {
-            Depth guard(*this);
-            bool currency = isPunct("$");
-            FormulaOperator op = currency       ? FormulaOperator::ToCurrency
-                                 : isPunct("-") ? FormulaOperator::Negate
-                                                : FormulaOperator::Plus;
-            size_t pos = peek().pos;
-            advance();
-            Val v = PowOperand();
-            requireNumeric(v);
-            Ty t = currency ? Ty{Base::Currency} : v.ty;
-            NodePtr node = make(FormulaNodeKind::Unary, pos);
-            if (node) node->ops.push_back(op);
-            add(node, std::move(v.node));
-            return typed(t, pos, std::move(node));
-        }
-        return Postfix();
-    }
+    // The right side of "^" takes its own signs but not another power.
+    Val PowOperand() { return Signed(&Parser::PowOperand, &Parser::Postfix); }
 
     Val Postfix() {
         Val v = Primary();
