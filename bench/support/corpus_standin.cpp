@@ -318,6 +318,7 @@ bool ConvertExport(tolvaran::AppContext& ctx, ui::Prompt& prompt, const Export& 
         job.AskShowPageHeaderFooterForSubReportsQuestion = true;
         job.Form = &window;
         job.oText = &text;
+        job.ProgressMeter = &window;
         job.setDb(ctx.gDb);
         job.Internaldb = ctx.gInternalDb;
         completed = job.Convert(window, false);

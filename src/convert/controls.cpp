@@ -191,4 +191,43 @@ void clsConvert::AlignCrystalControls(const std::string& area) {
     }
 }
 
+void clsConvert::CheckCrystalReportAlignment() {
+    try {
+        if (!crReport_) ThrowNotSet();
+        for (designer::Section* section : crReport_->Sections().List()) {
+            // Lines are kept apart: a line may cross the fields it underlines.
+            long previousBottom = 0;
+            long previousLineBottom = 0;
+            for (const auto& object : section->ReportObjects()) {
+                ado::Recordset rs;
+                rs.Open("SELECT * FROM Controls Where ReportId = ? AND ControlName = ?", db(),
+                        ado::adOpenDynamic, ado::adLockOptimistic,
+                        {vb::Variant(reportId()), vb::Variant(object->Name)});
+                const bool isLine = vb::InStr(object->Name, "Line") > 0;
+                long& bottom = isLine ? previousLineBottom : previousBottom;
+                if (object->Top < bottom && bottom - object->Top < object->Height) object->Top = bottom;
+                bottom = object->Top + object->Height;
+                if (!rs.Eof()) {
+                    rs.set("CrystalTopPos", vb::Variant(object->Top));
+                    rs.set("CrystalLeftPos", vb::Variant(object->Left));
+                    rs.set("CrystalHeight", vb::Variant(object->Height));
+                    rs.Update();
+                }
+                rs.Close();
+            }
+            ShowControlsInDebug(*section);
+        }
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "AlignCrystalControls", LogLevel::Error, "1");
+    }
+}
+
+void clsConvert::ShowControlsInDebug(designer::Section& section) {
+    for (const auto& object : section.ReportObjects()) {
+        (void)object->Name;
+        (void)object->Left;
+        (void)object->Height;
+    }
+}
+
 }  // namespace tolvaran

@@ -333,6 +333,23 @@ bool clsConvert::SetPaperOrientation() {
     }
 }
 
+bool clsConvert::AddToHeader() {
+    try {
+        if (!crReport_ || !accessReport_) ThrowNotSet();
+        designer::Section& first = crReport_->Sections().Item(1);
+        for (access::Control* c : accessReport_->Section(1).Controls()) {
+            if (c->Type() == access::acLabel)
+                first.AddTextObject(c->Name(), c->Left(), c->Top());
+            else if (c->Type() == access::acTextBox)
+                first.AddFieldObject(c->Name(), c->Left(), c->Top());
+        }
+        return true;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "AddToHeader", LogLevel::Error);
+        return false;
+    }
+}
+
 bool clsConvert::AddFormulaField() {
     try {
         if (!crReport_) ThrowNotSet();

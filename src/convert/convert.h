@@ -64,6 +64,12 @@ class clsControl {
 };
 using ControlPtr = std::shared_ptr<clsControl>;
 
+// A custom control's record: the converter never creates one.
+class clsCustomControl {
+  public:
+    std::string OLEClass;
+};
+
 class clsConvert : public FormulaContext, public ConvertSettings {
   public:
     // The columns of one kind of row the job adds to a table of the lists file: the INSERT up
@@ -82,8 +88,14 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // ---- Properties -------------------------------------------------------------------
     // The settings a child job copies are those of ConvertSettings (job_settings.h); these are
     // the job's own.
-    // The calling main window; not owned. A subreport's job reports to no window.
+    // The calling main window (Form and ParentForm are one field); not owned. A subreport's
+    // job reports to no window.
     ui::ProgressWindow* Form = nullptr;
+    void setParentForm(ui::ProgressWindow* window) { Form = window; }
+    // Given by the caller and kept, never read by the conversion: progress goes through Form.
+    ui::ProgressWindow* ProgressMeter = nullptr;  // not owned
+    bool IsSQL = false;
+    void* oLv = nullptr;
     // True once the job reached the save step.
     bool success() const { return success_; }
     // The report record; an empty one is created on first use when none was given.
@@ -110,6 +122,9 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     void CloseAccess();
     bool SetPaperOrientation();
     bool AddFormulaField();
+    // Places the Access report header's labels and text boxes in the first section (no
+    // conversion calls it).
+    bool AddToHeader();
     short FindField(const std::string& table, const std::string& field);
 
     // ---- Conversion log ----------------------------------------------------------------
@@ -154,6 +169,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     short CountSections();
     bool ProcessSection(ui::ProgressWindow& window, int i);
     std::string GetSectionName(int i);
+    bool GetSection(int i);
     std::string GetCrystalAreaName(const std::string& name);
     short GetCrystalAreaNo(const std::string& name);
     bool Translate(const std::string& key, const std::string& name);
@@ -173,12 +189,19 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     bool GetGroupLevel(int i);
     // True when a group (or sort field) was added for level i.
     bool AddGroup(int i);
+    // Levels 0 to 16 that hold a group; levels with a grouping field (no conversion calls them).
+    short GetTotalNoOfGroups();
+    bool IsValidGroupLevel(int i);
 
     // ---- Control discovery and layout bookkeeping --------------------------------------------
     void DiscoverControls(short sectionNo);
     // heightFlag 1: the object's height is not recorded.
     void UpdateControl(designer::ReportObject* object, access::Control& control, short heightFlag);
     void AlignCrystalControls(const std::string& area);
+    // A vertical pass over the whole built report, writing positions back to Controls rows;
+    // the conversion uses AlignCrystalControls per area instead.
+    void CheckCrystalReportAlignment();
+    void ShowControlsInDebug(designer::Section& section);
 
     // ---- Text, label and field objects -----------------------------------------------------
     bool AddLabelObject(designer::Section& section, access::Control& control, long top);
@@ -203,11 +226,15 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // ---- Subreports ------------------------------------------------------------------------
     // The subreport control's report, converted by a child job and embedded where the control
     // stands in the area being built (areaCode); False when nothing was placed.
-    bool ImportSubReport(ui::ProgressWindow& window, access::Control& control, const std::string& areaCode);
+    // The section and top given are not read: the area code says where the subreport goes.
+    bool ImportSubReport(designer::Section* section, ui::ProgressWindow& window, access::Control& control,
+                         long top, const std::string& areaCode);
     bool SetNewLinks(designer::SubreportObject& object, const std::string& childSource,
                      const std::string& master, const std::string& child);
     const designer::DatabaseFieldDefinition* GetFieldDef(designer::Report& report, const std::string& table,
                                                          const std::string& field);
+    // Links on the report source's fields; the conversion uses SetNewLinks.
+    bool SetSublinks(designer::SubreportLinks& links, const std::string& master, const std::string& child);
 
     // ---- Formula translation -----------------------------------------------------------------
     std::string ConvertFormula(const std::string& expression);

@@ -86,4 +86,22 @@ int clsConvert::GroupOfLevel(int level) const {
     return 0;
 }
 
+short clsConvert::GetTotalNoOfGroups() {
+    constexpr int kLastCountedLevel = 16;
+    short count = 0;
+    for (int i = 0; i <= kLastCountedLevel; ++i)
+        if (GetGroupLevel(i)) ++count;
+    return count;
+}
+
+bool clsConvert::IsValidGroupLevel(int i) {
+    try {
+        if (!accessReport_) ThrowNotSet();
+        return !accessReport_->GroupLevel(i).ControlSource().empty();
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "IsValidGroupLevel", LogLevel::Problem);
+        return false;
+    }
+}
+
 }  // namespace tolvaran

@@ -110,6 +110,10 @@ short clsConvert::CountSections() {
     return count;
 }
 
+bool clsConvert::GetSection(int i) {
+    return i >= 1 && static_cast<size_t>(i) <= sectionNames_.size();
+}
+
 std::string clsConvert::GetSectionName(int i) {
     const std::string key = std::to_string(i);
     for (const auto& [k, name] : sectionNames_)
@@ -512,7 +516,7 @@ void clsConvert::DispatchControl(designer::Section& holder, access::Control& con
             break;
         case access::acSubform:
             LogStepError("Import SubReport:" + control.Name(), "AddDetails");
-            ImportSubReport(window, control, areaCode);
+            ImportSubReport(&section, window, control, top, areaCode);
             break;
         case access::acObjectFrame:
             WriteErrorLog("Cannot deal with OLEObject Control Type=114", "AddDetails", LogLevel::Problem);

@@ -124,8 +124,8 @@ void clsConvert::LinkSubreport(designer::SubreportObject& object, access::Contro
     }
 }
 
-bool clsConvert::ImportSubReport(ui::ProgressWindow& window, access::Control& control,
-                                 const std::string& areaCode) {
+bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWindow& window,
+                                 access::Control& control, long /*top*/, const std::string& areaCode) {
     // The step under way names a failure in the log row.
     int step = 0;
     std::unique_ptr<clsConvert> child;
@@ -200,6 +200,17 @@ const designer::DatabaseFieldDefinition* clsConvert::GetFieldDef(designer::Repor
     for (const auto& t : report.Database().Tables())
         if (vb::InStr(t->Name(), table) > 0) return t->Fields().Find(field);
     return nullptr;
+}
+
+bool clsConvert::SetSublinks(designer::SubreportLinks& links, const std::string& master,
+                             const std::string& child) {
+    try {
+        links.Add("{" + ReportSource + "." + master + "}", "{" + ReportSource + "." + child + "}");
+        return true;
+    } catch (...) {
+        RecordError(CurrentError().description, "SetSublinks", "", "", "n/a");
+        return false;
+    }
 }
 
 }  // namespace tolvaran

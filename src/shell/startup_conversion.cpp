@@ -161,6 +161,7 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch) {
             errorLogWriter_.Create_File();
 
             job.oText = &errorLogWriter_;
+            job.ProgressMeter = this;
             job.setDb(services_.ctx->gDb);
             job.Internaldb = services_.ctx->gInternalDb;
 

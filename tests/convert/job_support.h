@@ -62,6 +62,7 @@ class JobRun {
         job->AskShowPageHeaderFooterForSubReportsQuestion = true;
         job->Form = &window;
         job->oText = text.get();
+        job->ProgressMeter = &window;
         job->setDb(store.gDb());
         job->Internaldb = store.ctx.gInternalDb;
         return *job;
