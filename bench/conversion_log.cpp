@@ -61,9 +61,9 @@ double RunJob(const std::string& lists, long rows, const fs::path& folder) {
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < rows; ++i) {
         if (i % 10 == 9)
-            job.WriteErrorLog("Cannot deal with Control Type=104", "AddDetails", "", 2);
+            job.WriteErrorLog("Cannot deal with Control Type=104", "AddDetails", tolvaran::LogLevel::Problem);
         else
-            job.LogStepError("step " + std::to_string(i), "Convert", 5);
+            job.LogStepError("step " + std::to_string(i), "Convert");
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     text.close_file();

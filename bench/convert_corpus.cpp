@@ -39,6 +39,7 @@
 #include "platform/ado/connection_pool.h"
 #include "platform/designer/report.h"
 #include "store/context.h"
+#include "store/log_level.h"
 #include "store/record_classes.h"
 #include "support/corpus_standin.h"
 #include "support/recording.h"
@@ -239,14 +240,16 @@ int main(int argc, char** argv) {
                     severities[rs["s"].IsNull() ? "none" : rs["s"].ToString()] = rs["n"].ToLong();
             }
             auto obj = [&](const char* k) { return objects.count(k) ? objects[k] : 0L; };
-            auto sev = [&](const char* k) { return severities.count(k) ? severities[k] : 0L; };
+            auto sev = [&](const std::string& k) { return severities.count(k) ? severities[k] : 0L; };
             const std::string label = e.group + "/" + e.name;
             if (copy == 1) {
                 char objText[64], sevText[64], formulaText[32];
                 std::snprintf(objText, sizeof objText, "%ld/%ld/%ld/%ld/%ld/%ld", obj("text"), obj("field"),
                               obj("line"), obj("box"), obj("picture"), obj("subreport"));
-                std::snprintf(sevText, sizeof sevText, "%ld/%ld/%ld/%ld", sev("1"), sev("2"), sev("5"),
-                              sev("none"));
+                std::snprintf(sevText, sizeof sevText, "%ld/%ld/%ld/%ld",
+                              sev(LevelText(tolvaran::LogLevel::Error)),
+                              sev(LevelText(tolvaran::LogLevel::Problem)),
+                              sev(LevelText(tolvaran::LogLevel::Step)), sev("none"));
                 std::snprintf(formulaText, sizeof formulaText, "%ld/%ld", formulasPass, formulasFail);
                 std::printf("%-60.60s %-4s %4d %-28s %9s %-16s %8.3f %8.3f %6.1f\n", label.c_str(),
                             completed ? "yes" : "NO", sections, objText, formulaText, sevText, readMs, ms,

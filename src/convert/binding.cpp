@@ -43,7 +43,7 @@ bool clsConvert::AddDatabases() {
     std::string querySource;
     std::string boundThrough;  // the link the record source was bound through
     try {
-        LogStepError("Start", "AddDatabase", 5);
+        LogStepError("Start", "AddDatabase");
         if (!oLinks) ThrowNotSet();
         for (const LinkPtr& item : oLinks->Items()) {
             clsLink& link = *item;
@@ -54,7 +54,7 @@ bool clsConvert::AddDatabases() {
                 const bool file = link.LinkType == kLinkInternal || link.LinkType == kLinkAccess;
                 LogStepError("Link " + link.Name + (file ? " (" + link.LinkDatabase + ")" : std::string()) +
                                  " could not be opened; passed over",
-                             "AddDatabase", 5);
+                             "AddDatabase");
                 continue;
             }
             if (!SetCatalog(catalog_, link)) continue;
@@ -62,32 +62,34 @@ bool clsConvert::AddDatabases() {
             link.QuerySource = name;
             querySource = name;
             if (name.empty()) {
-                WriteErrorLog(StepLine(1, "olink querysource is blank"), "AddDatabase", link.QuerySource, 1);
+                WriteErrorLog(StepLine(1, "olink querysource is blank"), "AddDatabase", LogLevel::Error,
+                              link.QuerySource);
             } else if (!ConnectionIsUsedInReport(link)) {
                 WriteErrorLog(StepLine(1, "ConnectionIsUsedInReport returns false"), "AddDatabase",
-                              link.QuerySource, 1);
+                              LogLevel::Error, link.QuerySource);
             } else if (result) {
                 // The record source is bound once: a second table of it would multiply the rows.
                 LogStepError("The record source " + name + " is bound through the link " + boundThrough +
                                  "; it is not bound again through the link " + link.Name,
-                             "AddDatabase", 5);
+                             "AddDatabase");
             } else if (AddDatabaseReference(link)) {
                 ReportSource = link.QuerySource;
                 boundThrough = link.Name;
                 result = true;
             } else {
-                WriteErrorLog(StepLine(1, "AddDatabaseReference=false"), "AddDatabase", link.QuerySource, 1);
+                WriteErrorLog(StepLine(1, "AddDatabaseReference=false"), "AddDatabase", LogLevel::Error,
+                              link.QuerySource);
             }
         }
     } catch (...) {
-        WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabase", querySource, 1);
+        WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabase", LogLevel::Error, querySource);
     }
     // Fields and formulas name the table as it was bound, from the first section on.
     try {
         if (result && crReport_ && crReport_->Database().Tables().Count() > 0)
             currentTableName_ = crReport_->Database().Tables().Item(1).Name();
     } catch (...) {
-        WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabase", querySource, 1);
+        WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabase", LogLevel::Error, querySource);
     }
     return result;
 }
@@ -98,7 +100,7 @@ bool clsConvert::SetCatalog(std::shared_ptr<adox::Catalog>& catalog, clsLink& li
         catalog->setActiveConnection(link.db());
         return true;
     } catch (...) {
-        WriteErrorLog(StepLine(1, CurrentError().description), "SetCatalog", "", 1);
+        WriteErrorLog(StepLine(1, CurrentError().description), "SetCatalog", LogLevel::Error);
         return false;
     }
 }
@@ -107,7 +109,7 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
     int step = 3;
     std::string name;
     try {
-        LogStepError("Current Access Version:" + CurrentAccessVersion, "CheckReportSource", 5);
+        LogStepError("Current Access Version:" + CurrentAccessVersion, "CheckReportSource");
         // A statement saved as a query on this link goes the way of this link's kind.
         backEndType_ = static_cast<short>(link.LinkType);
         clsUpdateQueries classifier(prompt());
@@ -146,7 +148,7 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
             }
         }
         step = 61;
-        LogStepError(std::string("Does this report have RAW SQL?") + (raw ? "Yes" : "No"), "AddDatabase", 5);
+        LogStepError(std::string("Does this report have RAW SQL?") + (raw ? "Yes" : "No"), "AddDatabase");
 
         step = 62;
         if (!name.empty()) {
@@ -156,9 +158,9 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
                 case 2:
                 case 3:
                     if (classifier.IsTable(name)) {
-                        classifier.UpdateBackEndQueries(name, name, 2, queryUpdateFlag_ = true);
+                        classifier.UpdateBackEndQueries(name, name, 2);
                     } else if (classifier.IsQuery(name)) {
-                        classifier.UpdateBackEndQueries(name, name, 1, queryUpdateFlag_ = true);
+                        classifier.UpdateBackEndQueries(name, name, 1);
                     }
                     break;
                 case 4:
@@ -169,16 +171,15 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
                         "Please Edit Database Reference properties and select the back-end data source "
                         "for this application";
                     msgBox(message, ui::vbCritical + ui::vbOKOnly);
-                    WriteErrorLog(StepLine(5, message), "AddDatabase", "", 1);
+                    WriteErrorLog(StepLine(5, message), "AddDatabase", LogLevel::Error);
                     name.clear();
                     break;
                 }
             }
         }
-        recordSourceName_ = name;
         return name;
     } catch (...) {
-        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase", "", 1);
+        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase", LogLevel::Error);
         return name;
     }
 }
@@ -188,15 +189,17 @@ bool clsConvert::ConnectionIsUsedInReport(clsLink& link) {
     try {
         clsInterface scanner(prompt());
         // A view that draws on itself is followed once; each stop is a conversion problem.
-        scanner.setCycleReporter(
-            [this](const std::string& line) { WriteErrorLog(line, "ConnectionIsUsedInReport", "", 2); });
+        scanner.setCycleReporter([this](const std::string& line) {
+            WriteErrorLog(line, "ConnectionIsUsedInReport", LogLevel::Problem);
+        });
         scanner.setActiveConnection(link.db());
         step = 2;
         scanner.Execute(recordSource_);
         step = 4;
         return true;
     } catch (...) {
-        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase", link.QuerySource, 1);
+        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase", LogLevel::Error,
+                      link.QuerySource);
         return false;
     }
 }
@@ -207,8 +210,7 @@ bool clsConvert::AddDatabaseReference(clsLink& link) {
         switch (link.LinkType) {
             case 0:
                 CloseAccess();
-                LogStepError("ADR: before AddDatabase_AccessInternalTables(poLink)", "AddDatabaseReference",
-                             5);
+                LogStepError("ADR: before AddDatabase_AccessInternalTables(poLink)", "AddDatabaseReference");
                 result = AddDatabase_AccessInternalTables(link);
                 if (result) {
                     result = OpenAccess();
@@ -237,7 +239,7 @@ bool clsConvert::AddDatabaseReference(clsLink& link) {
                 break;
         }
     } catch (...) {
-        WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabaseReference", "", 1);
+        WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabaseReference", LogLevel::Error);
     }
     return result;
 }
@@ -281,11 +283,11 @@ bool clsConvert::AddDatabase_AccessInternalTables(clsLink& link) {
         }
         if (!ignored)
             LogStepError("Add reference:" + link.LinkDatabase + "--> " + link.QuerySource,
-                         "AddDatabase_AccessInternalTables", 5);
+                         "AddDatabase_AccessInternalTables");
         return true;
     } catch (...) {
         const TrappedError e = CurrentError();
-        WriteErrorLog(StepLine(step, e.description), "AddDatabase_AccessInternalTables", "", 1);
+        WriteErrorLog(StepLine(step, e.description), "AddDatabase_AccessInternalTables", LogLevel::Error);
         return e.number == vb::kErrDesigner;
     }
 }
@@ -297,7 +299,7 @@ bool clsConvert::AddDatabase_AccessLinkedTables(clsLink& link) {
         const access::CurrentProjectObject project = access_->CurrentProject();
         const std::string projectName = project.Name();
         const std::string projectPath = project.Path();
-        LogStepError("Add reference:" + projectName + "--> " + link.QuerySource, "AddDatabase", 5);
+        LogStepError("Add reference:" + projectName + "--> " + link.QuerySource, "AddDatabase");
 
         designer::DatabaseTables& tables = crReport_->Database().Tables();
         bool present = false;
@@ -315,14 +317,15 @@ bool clsConvert::AddDatabase_AccessLinkedTables(clsLink& link) {
                     if (Try([&] { tables.Add(projectName, link.QuerySource); })) {
                         WriteErrorLog("Can't add table reference for '" + projectName + "' AND Table/View '" +
                                           link.QuerySource + "'",
-                                      "AddDatabase_AccessLinkedTables", "?", 1);
+                                      "AddDatabase_AccessLinkedTables", LogLevel::Error, "?");
                     }
                 }
             }
         }
         return true;
     } catch (...) {
-        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase_AccessLinkedTables", "", 1);
+        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase_AccessLinkedTables",
+                      LogLevel::Error);
         return false;
     }
 }
@@ -335,7 +338,7 @@ bool clsConvert::AddDatabase_DataProject(clsLink& link) {
         std::string conn =
             "Provider=SQLOLEDB;Data Source=" + link.Server + ";Initial Catalog=" + link.SQLDatabase;
         if (link.UseNTAuth) conn += ";Integrated Security=SSPI";
-        LogStepError("Attempt Crystal connection to:" + link.SQLDatabase, "AddDatabase", 5);
+        LogStepError("Attempt Crystal connection to:" + link.SQLDatabase, "AddDatabase");
 
         step = 2;
         if (link.UseNTAuth) {
@@ -357,7 +360,7 @@ bool clsConvert::AddDatabase_DataProject(clsLink& link) {
         if (database.Tables().Count() > 0) return false;
 
         step = 4;
-        LogStepError("Attempt to Add First Table to Crystal Report", "AddDatabase", 5);
+        LogStepError("Attempt to Add First Table to Crystal Report", "AddDatabase");
         const std::string user = link.UseNTAuth ? std::string() : link.UserId;
         const std::string password = link.UseNTAuth ? std::string() : link.Password;
         step = 5;
@@ -385,8 +388,8 @@ bool clsConvert::AddDatabase_DataProject(clsLink& link) {
         step = 6;
         return database.Tables().Item(1).TestConnectivity();
     } catch (...) {
-        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase_DataProject", link.QuerySource,
-                      1);
+        WriteErrorLog(StepLine(step, CurrentError().description), "AddDatabase_DataProject", LogLevel::Error,
+                      link.QuerySource);
         return false;
     }
 }
@@ -437,7 +440,7 @@ designer::StoredProcParams clsConvert::GetParametersFromStoredProcedure(clsLink&
             params.Add(std::move(entry));
         }
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "GetParametersFromStoredProcedure", "", 1);
+        WriteErrorLog(CurrentError().description, "GetParametersFromStoredProcedure", LogLevel::Error);
     }
     return params;
 }

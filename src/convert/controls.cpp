@@ -92,7 +92,7 @@ void clsConvert::DiscoverControls(short sectionNo) {
             previousHeight = row.height;
         }
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "DiscoverControls", "1", 1);
+        WriteErrorLog(CurrentError().description, "DiscoverControls", LogLevel::Error, "1");
     }
 }
 
@@ -101,7 +101,7 @@ void clsConvert::UpdateControl(designer::ReportObject* object, access::Control& 
     // it are still recorded. Without an object or a row there is nothing to record.
     auto trap = [&](auto&& body) {
         if (auto e = Try(body)) {
-            WriteErrorLog(e->description, "DiscoverControls", "1", 1);
+            WriteErrorLog(e->description, "DiscoverControls", LogLevel::Error, "1");
             return false;
         }
         return true;
@@ -197,7 +197,7 @@ void clsConvert::AlignCrystalControls(const std::string& area) {
         }
         rs.Close();
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "AlignCrystalControls", "1", 1);
+        WriteErrorLog(CurrentError().description, "AlignCrystalControls", LogLevel::Error, "1");
     }
 }
 
@@ -228,7 +228,7 @@ void clsConvert::CheckCrystalReportAlignment() {
             ShowControlsInDebug(*section);
         }
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "AlignCrystalControls", "1", 1);
+        WriteErrorLog(CurrentError().description, "AlignCrystalControls", LogLevel::Error, "1");
     }
 }
 

@@ -72,7 +72,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         if (lasting)
             LogStep(text, "Convert");
         else
-            LogStepError(text, "Convert", 5);
+            LogStepError(text, "Convert");
     };
     // The continuing trap: logs the failure, clears ok and goes on with the next statement.
     auto trap = [&](auto&& body) {
@@ -81,7 +81,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
             std::string text = stepText + kCrLf;
             if (subreport) text += std::string("Working on SubReport") + kCrLf;
             text += e->description + kCrLf;
-            WriteErrorLog(text, "Convert", "", 1);
+            WriteErrorLog(text, "Convert", LogLevel::Error);
         }
     };
     auto bump = [&](long by) { trap([&] { window.SetProgressValue(window.ProgressValue() + by); }); };
@@ -97,10 +97,9 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     // 1. The private connection of the original serves no purpose and is not made.
     // 2.
     trap([&] {
-        LogStepError(kStepRule, "Convert", 5);
-        LogStepError(IsSubReport ? "1. Start SUBREPORT process" : "1. Start Conversion process", "Convert",
-                     5);
-        LogStepError(kStepRule, "Convert", 5);
+        LogStepError(kStepRule, "Convert");
+        LogStepError(IsSubReport ? "1. Start SUBREPORT process" : "1. Start Conversion process", "Convert");
+        LogStepError(kStepRule, "Convert");
     });
     // 3.
     trap([&] {
@@ -121,7 +120,6 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         window.SetProgressValue(1);
         window.SetLblProgress("Opening Report " + ReportName);
         window.DoEvents();
-        formulaErrorCount_ = 0;
     });
     // 6. No file-system object is needed here.
     trap([&] { step("Scripting.FileSystemObject", false); });
@@ -181,7 +179,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         bump(5);
     }
     // 15.
-    if (ok) trap([&] { LogStepError("Complete Process!", "Convert", 5); });
+    if (ok) trap([&] { LogStepError("Complete Process!", "Convert"); });
     // 16.
     CloseAccess();
     // A conversion whose rows could not all be stored has failed, whatever else it did.
@@ -202,12 +200,12 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         trap([&] {
             window.SetLblProgress("Complete.");
             window.SetLblField("");
-            LogStepError("Conversion Complete", "Convert Report", 5);
+            LogStepError("Conversion Complete", "Convert Report");
         });
     } else {
         // 18.
         trap([&] {
-            LogStepError("Did not complete", "Convert", 5);
+            LogStepError("Did not complete", "Convert");
             window.SetLblProgress("There were errors.");
             window.SetLblField("");
         });
@@ -265,7 +263,7 @@ bool clsConvert::OpenAccess() {
                 "There may be another instance of Access running in memory. Try using Task Manager to close "
                 "down any open instances of Microsoft Access and try again.",
             ui::vbOKOnly);
-        WriteErrorLog(e.description, "OpenAccess", "", 1);
+        WriteErrorLog(e.description, "OpenAccess", LogLevel::Error);
         return false;
     }
 }
@@ -275,7 +273,7 @@ std::unique_ptr<access::Application> clsConvert::GetAccessObject() {
     try {
         app = std::make_unique<access::Application>();
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "Get Access object", "", 2);
+        WriteErrorLog(CurrentError().description, "Get Access object", LogLevel::Problem);
         app = std::make_unique<access::Application>();
     }
     // Every instance of this job reads the report exports through the job's cache: Access is
@@ -287,24 +285,24 @@ std::unique_ptr<access::Application> clsConvert::GetAccessObject() {
 
 bool clsConvert::OpenAccessReport() {
     try {
-        LogStepError("try to open Report:" + ReportName, "OpenReport", 5);
+        LogStepError("try to open Report:" + ReportName, "OpenReport");
         if (!access_) ThrowNotSet();
         access_->DoCmd().OpenReport(ReportName, access::acViewDesign);
         accessReport_ = access_->Reports(ReportName);
         LogStepError(
             (IsSubReport ? "opened sub-report successfully:" : "opened report successfully:") + ReportName,
-            "OpenReport", 5);
+            "OpenReport");
         recordSource_ = accessReport_->RecordSource();
         return true;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "OpenReport", "", 1);
+        WriteErrorLog(CurrentError().description, "OpenReport", LogLevel::Error);
         return false;
     }
 }
 
 void clsConvert::CloseAccess() {
     try {
-        LogStepError("Garbage Collection..", "CloseAccess", 5);
+        LogStepError("Garbage Collection..", "CloseAccess");
     } catch (...) {
     }
     accessReport_.reset();
@@ -330,19 +328,8 @@ bool clsConvert::SetPaperOrientation() {
     } catch (...) {
         const TrappedError e = CurrentError();
         if (crReport_) crReport_->PaperOrientation = designer::crPortrait;
-        WriteErrorLog(e.description, "PaperOrientation", "", 1);
+        WriteErrorLog(e.description, "PaperOrientation", LogLevel::Error);
         return true;
-    }
-}
-
-bool clsConvert::AddFormulaField() {
-    try {
-        if (!crReport_) ThrowNotSet();
-        (void)crReport_->FormulaFields().Count();
-        return true;
-    } catch (...) {
-        WriteErrorLog(CurrentError().description, "AddFormulaField", "", 2);
-        return false;
     }
 }
 
@@ -358,7 +345,18 @@ bool clsConvert::AddToHeader() {
         }
         return true;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "AddToHeader", "", 1);
+        WriteErrorLog(CurrentError().description, "AddToHeader", LogLevel::Error);
+        return false;
+    }
+}
+
+bool clsConvert::AddFormulaField() {
+    try {
+        if (!crReport_) ThrowNotSet();
+        (void)crReport_->FormulaFields().Count();
+        return true;
+    } catch (...) {
+        WriteErrorLog(CurrentError().description, "AddFormulaField", LogLevel::Problem);
         return false;
     }
 }
@@ -369,7 +367,7 @@ short clsConvert::FindField(const std::string& table, const std::string& field) 
         if (!catalog_) ThrowNotSet();
         adox::Tables& tables = catalog_->Tables();
         if (tables.Count() == 0) {
-            LogStepError("TableCount=0", "FindField", 5);
+            LogStepError("TableCount=0", "FindField");
             return result;
         }
         for (adox::Table& t : tables) {
@@ -381,7 +379,7 @@ short clsConvert::FindField(const std::string& table, const std::string& field) 
         }
         return result;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "FindField", "", 2);
+        WriteErrorLog(CurrentError().description, "FindField", LogLevel::Problem);
         return result;
     }
 }

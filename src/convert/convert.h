@@ -20,12 +20,14 @@
 #include <vector>
 
 #include "convert/formula/formula_context.h"
+#include "convert/job_settings.h"
 #include "platform/access/application.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_pool.h"
 #include "platform/adox/adox.h"
 #include "platform/designer/designer.h"
 #include "platform/ui/progress_window.h"
+#include "store/log_level.h"
 
 namespace ui {
 class Prompt;
@@ -63,12 +65,13 @@ class clsControl {
 };
 using ControlPtr = std::shared_ptr<clsControl>;
 
+// A custom control's record: the converter never creates one.
 class clsCustomControl {
   public:
     std::string OLEClass;
 };
 
-class clsConvert : public FormulaContext {
+class clsConvert : public FormulaContext, public ConvertSettings {
   public:
     // The columns of one kind of row the job adds to a table of the lists file: the INSERT up
     // to VALUES, and how many values a row has.
@@ -84,13 +87,16 @@ class clsConvert : public FormulaContext {
     clsConvert& operator=(const clsConvert&) = delete;
 
     // ---- Properties -------------------------------------------------------------------
-    bool MultipleReportsSelected = false;
-    // The calling main window (Form and ParentForm are one field); not owned.
+    // The settings a child job copies are those of ConvertSettings (job_settings.h); these are
+    // the job's own.
+    // The calling main window (Form and ParentForm are one field); not owned. A subreport's
+    // job reports to no window.
     ui::ProgressWindow* Form = nullptr;
     void setParentForm(ui::ProgressWindow* window) { Form = window; }
-    bool AskShowPageHeaderFooterForSubReportsQuestion = false;
-    bool ShowPageHeaderFooterForSubReports = false;
-    clsManageLinks* oLinks = nullptr;  // not owned
+    // Given by the caller and kept, never read by the conversion: progress goes through Form.
+    ui::ProgressWindow* ProgressMeter = nullptr;  // not owned
+    bool IsSQL = false;
+    void* oLv = nullptr;
     // True once the job reached the save step.
     bool success() const { return success_; }
     // The report record; an empty one is created on first use when none was given.
@@ -98,29 +104,14 @@ class clsConvert : public FormulaContext {
     void setOReport(std::shared_ptr<clsReport> report) { oReport_ = std::move(report); }
     // Lists-file connection (gDb); an unopened one is created on first use when none was given.
     const ado::ConnectionPtr& db();
-    void setDb(ado::ConnectionPtr connection) { db_ = std::move(connection); }
-    ado::ConnectionPtr Internaldb;  // settings-file connection (gInternalDb)
-    bool SuppressSectionsWithNoControls = true;
-    bool IsSQL = false;  // stored only
-    bool IsDataProject = false;
-    std::string ReportsDatabaseVersion;
-    ui::ProgressWindow* ProgressMeter = nullptr;  // stored only
-    short CountOfAccessSections = 0;
-    clsWriteToText* oText = nullptr;  // the report's text error log; not owned
-    void* oLv = nullptr;              // stored only
-    std::string SourceTablesDB;
-    std::string ReportSource;
-    std::string Database;
-    std::string Reportpath;
     std::string ReportName;
     bool IsSubReport = false;
     std::string ParentReport;
+    // Filled by the job: the Access sections counted, the table the report is bound to, the
+    // report built.
+    short CountOfAccessSections = 0;
+    std::string ReportSource;
     designer::Report* crReport() const { return crReport_.get(); }
-    // The Access engine version found at start-up (gCurrentAccessVersion): "3.51", "4.0" or
-    // "ERROR"; the record-source checks compare it with "3.6".
-    std::string CurrentAccessVersion = "4.0";
-    // The error-log viewer ShowErrorLog opens; not owned; may be null (nothing is shown).
-    ErrorLogViewer* ErrorViewer = nullptr;
 
     // ---- Job and driver ----------------------------------------------------------------
     // Runs the job; True when the report was built and saved. The subreport flag only changes
@@ -132,16 +123,18 @@ class clsConvert : public FormulaContext {
     void CloseAccess();
     bool SetPaperOrientation();
     bool AddFormulaField();
+    // Places the Access report header's labels and text boxes in the first section (no
+    // conversion calls it).
     bool AddToHeader();
     short FindField(const std::string& table, const std::string& field);
 
     // ---- Conversion log ----------------------------------------------------------------
-    // One ErrorLog row and the text-log line or block. tag is the fourth text callers pass;
-    // it is not stored.
-    bool WriteErrorLog(const std::string& description, const std::string& function, const std::string& tag,
-                       int level);
-    // A step line: WriteErrorLog at level 5; level is ignored.
-    bool LogStepError(const std::string& message, const std::string& function, int level);
+    // One ErrorLog row and the text-log line (a step) or block (a problem); False when the
+    // lists file did not get the row. tag is a text callers pass along; it is not stored.
+    bool WriteErrorLog(const std::string& description, const std::string& function, LogLevel level,
+                       const std::string& tag = {}) override;
+    // A step line: WriteErrorLog at LogLevel::Step.
+    bool LogStepError(const std::string& message, const std::string& function) override;
     // True when a write to the lists file failed during the job (see NoteStoreFailure).
     bool StoreWriteFailed() const { return storeFailed_; }
     bool RecordError(const std::string& description, const std::string& formulaName,
@@ -197,6 +190,7 @@ class clsConvert : public FormulaContext {
     bool GetGroupLevel(int i);
     // True when a group (or sort field) was added for level i.
     bool AddGroup(int i);
+    // Levels 0 to 16 that hold a group; levels with a grouping field (no conversion calls them).
     short GetTotalNoOfGroups();
     bool IsValidGroupLevel(int i);
 
@@ -205,6 +199,8 @@ class clsConvert : public FormulaContext {
     // heightFlag 1: the object's height is not recorded.
     void UpdateControl(designer::ReportObject* object, access::Control& control, short heightFlag);
     void AlignCrystalControls(const std::string& area);
+    // A vertical pass over the whole built report, writing positions back to Controls rows;
+    // the conversion uses AlignCrystalControls per area instead.
     void CheckCrystalReportAlignment();
     void ShowControlsInDebug(designer::Section& section);
 
@@ -229,12 +225,16 @@ class clsConvert : public FormulaContext {
     void AddPictureObject(designer::Section& section, access::Control& control, long top);
 
     // ---- Subreports ------------------------------------------------------------------------
+    // The subreport control's report, converted by a child job and embedded where the control
+    // stands in the area being built (areaCode); False when nothing was placed.
+    // The section and top given are not read: the area code says where the subreport goes.
     bool ImportSubReport(designer::Section* section, ui::ProgressWindow& window, access::Control& control,
                          long top, const std::string& areaCode);
     bool SetNewLinks(designer::SubreportObject& object, const std::string& childSource,
                      const std::string& master, const std::string& child);
     const designer::DatabaseFieldDefinition* GetFieldDef(designer::Report& report, const std::string& table,
                                                          const std::string& field);
+    // Links on the report source's fields; the conversion uses SetNewLinks.
     bool SetSublinks(designer::SubreportLinks& links, const std::string& master, const std::string& child);
 
     // ---- Formula translation -----------------------------------------------------------------
@@ -246,9 +246,6 @@ class clsConvert : public FormulaContext {
     std::vector<std::string> FormulaFieldNames() const override;
     std::string RowCountFieldName() const override;
     std::string GroupFieldReference() const override { return currentGroupField_; }
-    void LogStepError(const std::string& message, const std::string& function) override;
-    void WriteErrorLog(const std::string& description, const std::string& function, int level,
-                       const std::string& tag) override;
     void ShowMessage(const std::string& text) override;
 
     // ---- Read-only views of the job's state (tests, child jobs) ---------------------------------
@@ -256,7 +253,6 @@ class clsConvert : public FormulaContext {
     const access::ReportPtr& AccessReport() const { return accessReport_; }
     const std::string& AccessRecordSource() const { return recordSource_; }
     bool AccessIsOpen() const { return accessOpen_; }
-    bool IsStoredProcedureSource() const { return storedProcedure_; }
     short NumberOfGroups() const { return numberOfGroups_; }
     const std::shared_ptr<adox::Catalog>& Catalog() const { return catalog_; }
     AppContext& Context() const { return ctx_; }
@@ -272,8 +268,7 @@ class clsConvert : public FormulaContext {
     ui::ProgressWindow* window() const { return Form; }
     long reportId();
     long databaseListId();
-    void writeTextBlock(const std::string& description, const std::string& function,
-                        const std::string& level);
+    void writeTextBlock(const std::string& description, const std::string& function, LogLevel level);
     // Once per job: commits on a SQLite lists file go to its write-ahead log without a flush.
     void EnsureFastCommits();
     bool fastCommitsTried_ = false;
@@ -287,7 +282,8 @@ class clsConvert : public FormulaContext {
     // one each.
     // One log row; commit: the row (and everything before it) is committed before its text
     // is written.
-    bool writeLogRow(const std::string& description, const std::string& function, int level, bool commit);
+    bool writeLogRow(const std::string& description, const std::string& function, LogLevel level,
+                     bool commit);
     // A step line that is committed at once: where a killed job was.
     bool LogStep(const std::string& message, const std::string& function);
     // Opens the job's transaction on the lists file when it gathers rows and none is open.
@@ -346,7 +342,6 @@ class clsConvert : public FormulaContext {
     AppContext& ctx_;
     bool success_ = false;
     std::shared_ptr<clsReport> oReport_;
-    ado::ConnectionPtr db_;
 
     // Designer side.
     std::unique_ptr<designer::Application> crApplication_;
@@ -373,14 +368,10 @@ class clsConvert : public FormulaContext {
     short groupHeadersMet_ = 0;
     short groupFootersMet_ = 0;
     short numberOfGroups_ = 0;
-    short formulaCount_ = 0;
-    short formulaErrorCount_ = 0;
     std::string currentTableName_;
 
     // Data-source binding.
     bool storedProcedure_ = false;
-    std::string recordSourceName_;
-    bool queryUpdateFlag_ = false;  // passed to UpdateBackEndQueries, which does not read it
     std::shared_ptr<adox::Catalog> catalog_;
     // The back-end kind AddView follows: the kind of the link being bound.
     short backEndType_ = 0;
@@ -405,6 +396,23 @@ class clsConvert : public FormulaContext {
     static int GroupLevelOfSection(int i);
     // The designer group made for an Access group level; 0 when the level got none.
     int GroupOfLevel(int level) const;
+    // The steps of ProcessSection. The question whether subreports show their page header and
+    // footer (section name: the section being processed).
+    void AskSubreportPageSections(ui::ProgressWindow& window, const std::string& name);
+    // Where a section's controls go; no section when the section is not converted.
+    struct SectionTarget {
+        designer::Section* section = nullptr;
+        std::string areaCode;
+    };
+    // The target for section i; name is cleared when the section is skipped on purpose.
+    SectionTarget TargetOfSection(int i, std::string& name);
+    SectionTarget GroupSectionTarget(int i, const std::string& name, bool header);
+    SectionTarget PlainSectionTarget(const std::string& kindName, const std::string& errorText,
+                                     const std::string& function);
+    designer::Section* FirstSectionOf(const std::string& areaCode);
+    // The controls of Access section i, each handed to its builder.
+    void ConvertSectionControls(ui::ProgressWindow& window, int i, const std::string& name,
+                                designer::Section& section, const std::string& areaCode);
     // One control of the section being processed, by its ControlType.
     void DispatchControl(designer::Section& section, access::Control& control, int type,
                          const std::string& areaCode, ui::ProgressWindow& window);
@@ -464,6 +472,19 @@ class clsConvert : public FormulaContext {
                                         long& top);
     // The group field of the group section being processed ("{T.F}"); "" elsewhere.
     std::string currentGroupField_;
+
+    // The steps of ImportSubReport. The report the control shows, "" when it is not converted
+    // (a form, or a report on the chain of parents; the reason is logged).
+    std::string SubreportToConvert(access::Control& control);
+    // A job for the subreport: the settings copied from this one, its own identity.
+    std::unique_ptr<clsConvert> NewChildJob(const std::string& report);
+    // The subreport object for the child's saved file, placed and sized from the control;
+    // step follows the work for the failure row.
+    designer::SubreportObject& PlaceSubreport(access::Control& control, const std::string& areaCode,
+                                              const std::string& path, int& step);
+    // One link per pair of the control's link fields.
+    void LinkSubreport(designer::SubreportObject& object, access::Control& control,
+                       const std::string& childSource);
 
     // The reports on the chain of parent jobs above this one, nearest last: a report among
     // them is not converted again as a subreport.

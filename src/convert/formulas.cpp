@@ -93,7 +93,7 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
         formulaName == controlName ? controlName : controlName + " (formula field " + formulaName + ")";
     if (formulaName != controlName)
         LogStepError("The formula field of control " + controlName + " is named " + formulaName,
-                     "AddToDetails", 5);
+                     "AddToDetails");
     std::string logged = expression;
     if (vb::InStr(logged, "Formula=") == 0) logged = "Formula=" + logged;
     // The definition is held by name: a formula the designer refused to add leaves the
@@ -104,9 +104,8 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
     } catch (...) {
         WriteErrorLog("The formula field of control " + named +
                           " could not be added: " + CurrentError().description + ": " + crystalFormula,
-                      "AddToDetails", "Formulas", 2);
+                      "AddToDetails", LogLevel::Problem, "Formulas");
     }
-    ++formulaCount_;
     if (!definition) return;
     bool ok = false;
     std::string message;
@@ -176,9 +175,8 @@ void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const 
                                           const std::string& crystalFormula, const std::string& message,
                                           const std::string& controlName) {
     LogCluster cluster(*this);
-    ++formulaErrorCount_;
-    WriteErrorLog(crystalFormula, "AddTextObject", "Formulas", 1);
-    WriteErrorLog(controlName + ":" + message, formulaName, "Formulas", 1);
+    WriteErrorLog(crystalFormula, "AddTextObject", LogLevel::Error, "Formulas");
+    WriteErrorLog(controlName + ":" + message, formulaName, LogLevel::Error, "Formulas");
     std::string savedFormula = crystalFormula;
     try {
         ado::Recordset& rs = FormulaErrorLog();
@@ -204,7 +202,7 @@ void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const 
     oText->PutToFile(kFormulaErrorRule);
     oText->PutToFile("    ReportName:" + ReportName);
     oText->PutToFile("   SubReportOf:" + ParentReport);
-    oText->PutToFile("Error Severity:2");
+    oText->PutToFile("Error Severity:" + LevelText(LogLevel::Problem));
     oText->PutToFile("         Error:" + message);
     oText->PutToFile("Formula Name:" + formulaName);
     oText->PutToFile("Access Formula:" + expression);

@@ -12,7 +12,6 @@ namespace tolvaran {
 namespace {
 
 constexpr int kLastConvertedLevel = 10;
-constexpr int kLastCountedLevel = 16;
 
 }  // namespace
 
@@ -26,7 +25,7 @@ short clsConvert::AddGroupLevels() {
         if (e) RecordError(e->description, ReportName, "", "", "AddGroupLevel");
     }
     try {
-        LogStepError("There were " + std::to_string(count) + " group levels added", "", 5);
+        LogStepError("There were " + std::to_string(count) + " group levels added", "");
     } catch (...) {
     }
     return count;
@@ -62,7 +61,7 @@ bool clsConvert::AddGroup(int i) {
         if (!chosen) {
             WriteErrorLog("Group level " + std::to_string(i) + " on " + source + " finds no field of " +
                               table.Name() + ": no group was added",
-                          "AddGroup", "", 2);
+                          "AddGroup", LogLevel::Problem);
             return false;
         }
         const int direction = level.SortOrder() ? designer::crDescendingOrder : designer::crAscendingOrder;
@@ -76,7 +75,7 @@ bool clsConvert::AddGroup(int i) {
         }
         return true;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "AddGroup", "", 2);
+        WriteErrorLog(CurrentError().description, "AddGroup", LogLevel::Problem);
         return false;
     }
 }
@@ -88,6 +87,7 @@ int clsConvert::GroupOfLevel(int level) const {
 }
 
 short clsConvert::GetTotalNoOfGroups() {
+    constexpr int kLastCountedLevel = 16;
     short count = 0;
     for (int i = 0; i <= kLastCountedLevel; ++i)
         if (GetGroupLevel(i)) ++count;
@@ -99,7 +99,7 @@ bool clsConvert::IsValidGroupLevel(int i) {
         if (!accessReport_) ThrowNotSet();
         return !accessReport_->GroupLevel(i).ControlSource().empty();
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "IsValidGroupLevel", "", 2);
+        WriteErrorLog(CurrentError().description, "IsValidGroupLevel", LogLevel::Problem);
         return false;
     }
 }

@@ -113,13 +113,12 @@ void clsConvert::EnsureFastCommits() {
     }
 }
 
-void clsConvert::writeTextBlock(const std::string& description, const std::string& function,
-                                const std::string& level) {
+void clsConvert::writeTextBlock(const std::string& description, const std::string& function, LogLevel level) {
     if (!oText) return;
     oText->PutToFile(kRule);
     oText->PutToFile("    ReportName:" + ReportName);
     oText->PutToFile("   SubReportOf:" + ParentReport);
-    oText->PutToFile("Error Severity:" + level);
+    oText->PutToFile("Error Severity:" + LevelText(level));
     oText->PutToFile("         Error:" + description);
     oText->PutToFile("function call:" + function);
     oText->PutToFile(kRule);
@@ -171,7 +170,7 @@ void clsConvert::NoteStoreFailure(const std::string& error) {
     }
     writeTextBlock("The lists file could not be written: " + error +
                        ". From here on the rows of this conversion are in this text log only.",
-                   "WriteErrorLog", "1");
+                   "WriteErrorLog", LogLevel::Error);
 }
 
 long long clsConvert::StoreExecute(const std::string& sql, const std::vector<vb::Variant>& params) {
@@ -184,7 +183,7 @@ long long clsConvert::StoreExecute(const std::string& sql, const std::vector<vb:
     }
 }
 
-bool clsConvert::writeLogRow(const std::string& description, const std::string& function, int level,
+bool clsConvert::writeLogRow(const std::string& description, const std::string& function, LogLevel level,
                              bool commit) {
     bool stored = false;
     if (!storeFailed_) {
@@ -192,9 +191,8 @@ bool clsConvert::writeLogRow(const std::string& description, const std::string& 
             EnsureFastCommits();
             AddRow(kLogRow,
                    {vb::Variant(ReportName), IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
-                    vb::Variant(static_cast<long>(level)), vb::Variant(reportId()),
-                    vb::Variant(databaseListId()), vb::Variant(function), vb::Variant(description),
-                    vb::Variant(vb::Date::Now())});
+                    vb::Variant(LevelNumber(level)), vb::Variant(reportId()), vb::Variant(databaseListId()),
+                    vb::Variant(function), vb::Variant(description), vb::Variant(vb::Date::Now())});
             if (commit) CommitLog();
             stored = !storeFailed_;
         } catch (...) {
@@ -202,34 +200,25 @@ bool clsConvert::writeLogRow(const std::string& description, const std::string& 
         }
     }
     // The text log gets the row also when the lists file did not.
-    if (level == 5) {
+    if (level == LogLevel::Step) {
         if (oText) oText->PutToFile(description);
     } else {
-        writeTextBlock(description, function, std::to_string(level));
+        writeTextBlock(description, function, level);
     }
     return stored;
 }
 
-bool clsConvert::WriteErrorLog(const std::string& description, const std::string& function,
-                               const std::string& /*tag*/, int level) {
-    return writeLogRow(description, function, level, level != 5);
+bool clsConvert::WriteErrorLog(const std::string& description, const std::string& function, LogLevel level,
+                               const std::string& /*tag*/) {
+    return writeLogRow(description, function, level, level != LogLevel::Step);
 }
 
 bool clsConvert::LogStep(const std::string& message, const std::string& function) {
-    return writeLogRow(message, function, 5, true);
+    return writeLogRow(message, function, LogLevel::Step, true);
 }
 
-void clsConvert::WriteErrorLog(const std::string& description, const std::string& function, int level,
-                               const std::string& tag) {
-    WriteErrorLog(description, function, tag, level);
-}
-
-bool clsConvert::LogStepError(const std::string& message, const std::string& function, int /*level*/) {
-    return WriteErrorLog(message, function, "", 5);
-}
-
-void clsConvert::LogStepError(const std::string& message, const std::string& function) {
-    LogStepError(message, function, 5);
+bool clsConvert::LogStepError(const std::string& message, const std::string& function) {
+    return WriteErrorLog(message, function, LogLevel::Step);
 }
 
 bool clsConvert::RecordError(const std::string& description, const std::string& formulaName,
@@ -250,7 +239,7 @@ bool clsConvert::RecordError(const std::string& description, const std::string& 
             NoteStoreFailure(CurrentError().description);
         }
     }
-    writeTextBlock(description, function, "2");
+    writeTextBlock(description, function, LogLevel::Problem);
     return stored;
 }
 

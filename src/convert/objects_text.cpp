@@ -101,7 +101,7 @@ void clsConvert::AddFormParameter(const std::string& name, const std::string& se
             lastError = CurrentError().description;
         }
     }
-    if (!added) WriteErrorLog(lastError, sectionName, "Add Parameter:", 2);
+    if (!added) WriteErrorLog(lastError, sectionName, LogLevel::Problem, "Add Parameter:");
     if (auto e = Try([&] { crReport_->EnableParameterPrompting = true; }))
         RecordError("AddTextObject:" + e->description, ReportName, "", "", "n/a");
 }
@@ -206,7 +206,8 @@ void clsConvert::UpdateFieldObjectProperties(designer::ReportObject& object, acc
                 field->DateWindowsDefaultType = designer::crUseWindowsShortDate;
         }
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "UpdateFieldObjectProperties", std::to_string(step), 2);
+        WriteErrorLog(CurrentError().description, "UpdateFieldObjectProperties", LogLevel::Problem,
+                      std::to_string(step));
     }
 }
 
@@ -216,7 +217,7 @@ std::string clsConvert::StripAccessParameter(const std::string& controlSource) {
         if (bang == 0) return {};
         return vb::Replace(vb::Replace(vb::Mid(controlSource, bang + 1), "[", ""), "]", "");
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "StripAccessParameter", "", 1);
+        WriteErrorLog(CurrentError().description, "StripAccessParameter", LogLevel::Error);
         return {};
     }
 }
@@ -228,7 +229,7 @@ bool clsConvert::ExistsParameter(const std::string& name) {
             if (p->Name() == name) return true;
         return false;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "ExistsParameter", "", 1);
+        WriteErrorLog(CurrentError().description, "ExistsParameter", LogLevel::Error);
         return false;
     }
 }
@@ -247,7 +248,7 @@ std::string clsConvert::CheckForParameter(const std::string& controlSource) {
             if (vb::StrComp(p->Name(), inner, vb::vbTextCompare) == 0) return p->ParameterFieldName();
         return {};
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "CheckForParameter", "", 1);
+        WriteErrorLog(CurrentError().description, "CheckForParameter", LogLevel::Error);
         return {};
     }
 }
@@ -265,7 +266,7 @@ std::string clsConvert::ParseControlRecordSource(const std::string& table) {
         const long p = vb::InStr(table, "dbo_");
         return p > 0 ? vb::Mid(table, p + 4) : table;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "ParseControlRecordSource", "", 1);
+        WriteErrorLog(CurrentError().description, "ParseControlRecordSource", LogLevel::Error);
         return table;
     }
 }

@@ -106,7 +106,7 @@ std::string clsConvert::DealWithRAWSQL(clsUpdateQueries& classifier, const std::
             name = defaultName;
             const std::string line = "Multiple Reports: defaulting to save/overwrite RAW SQL as " + name;
             if (window()) window()->AddResult(line);
-            WriteErrorLog(line, "Add Query/View to Database", "1", 1);
+            WriteErrorLog(line, "Add Query/View to Database", LogLevel::Error, "1");
             overwrite = classifier.IsQuery(name);
         } else if (classifier.IsQuery(defaultName)) {
             return defaultName;
@@ -126,7 +126,7 @@ std::string clsConvert::DealWithRAWSQL(clsUpdateQueries& classifier, const std::
         if (!AddView(name, sql, overwrite)) return "";
         return name;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "DealWithRAWSQL", "", 1);
+        WriteErrorLog(CurrentError().description, "DealWithRAWSQL", LogLevel::Error);
         return name;
     }
 }
@@ -157,7 +157,7 @@ bool clsConvert::AddView(const std::string& name, const std::string& sql, bool o
             "Could not add view '" + name +
                 "' to database.  This will have to be added manually in order to convert this report." +
                 kCrLf + kCrLf + std::to_string(e.number) + " " + e.description,
-            "Add Query/View to Database", "1", 1);
+            "Add Query/View to Database", LogLevel::Error, "1");
         return false;
     }
 }
@@ -168,7 +168,7 @@ bool clsConvert::CompareSQL(const std::string& name, const std::string& sql) {
         const std::string saved = catalog_->Views().Item(name).Command.CommandText;
         return SelectList(saved) == SelectList(sql);
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "CompareSQL", "1", 1);
+        WriteErrorLog(CurrentError().description, "CompareSQL", LogLevel::Error, "1");
         return false;
     }
 }
@@ -182,7 +182,7 @@ bool clsConvert::CreateSQLView(const ado::ConnectionPtr& connection, const std::
         connection->Execute("Create View dbo." + ViewNameInSql(name) + " as " + ViewStatement(sql));
         return true;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "CreateSQLView", "1", 1);
+        WriteErrorLog(CurrentError().description, "CreateSQLView", LogLevel::Error, "1");
         return false;
     }
 }
@@ -193,7 +193,7 @@ bool clsConvert::DropView(const ado::ConnectionPtr& connection, const std::strin
         connection->Execute("Drop View " + ViewNameInSql(name));
         return true;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "DropView", "1", 1);
+        WriteErrorLog(CurrentError().description, "DropView", LogLevel::Error, "1");
         return false;
     }
 }

@@ -32,6 +32,14 @@ bool ContainsAny(const std::string& name, std::initializer_list<const char*> tex
     return false;
 }
 
+// One step of a section's conversion: an error is logged under the section's name (as it stands
+// when the error comes) and the next step runs.
+template <class Body>
+void SectionTrap(clsConvert& job, const std::string& sectionName, Body&& body) {
+    if (auto e = Try(body))
+        job.WriteErrorLog(e->description, "ProcessSection:" + sectionName, LogLevel::Error);
+}
+
 }  // namespace
 
 const char* clsConvert::KindName(SectionKind kind) {
@@ -59,18 +67,17 @@ const char* clsConvert::KindName(SectionKind kind) {
 bool clsConvert::AddSections(ui::ProgressWindow& window) {
     bool result = false;
     auto trap = [&](auto&& body) {
-        if (auto e = Try(body)) WriteErrorLog(e->description, "AddSections", "", 1);
+        if (auto e = Try(body)) WriteErrorLog(e->description, "AddSections", LogLevel::Error);
     };
     trap([&] {
         window.SetLblField("Details: ");
-        formulaCount_ = 0;
         CountOfAccessSections = 0;
     });
     if (!IsSubReport) ClearCollection();
-    trap([&] { LogStepError("Calculate Sections", "AddToDetails", 5); });
+    trap([&] { LogStepError("Calculate Sections", "AddToDetails"); });
     trap([&] {
         CountOfAccessSections = CountSections();
-        LogStepError("There are " + std::to_string(CountOfAccessSections) + " sections", "AddToDetails", 5);
+        LogStepError("There are " + std::to_string(CountOfAccessSections) + " sections", "AddToDetails");
         window.SetProgressValue(window.ProgressValue() + 1);
     });
     trap([&] { CollectCalculatedControls(); });
@@ -83,7 +90,7 @@ bool clsConvert::AddSections(ui::ProgressWindow& window) {
 short clsConvert::CountSections() {
     short count = 0;
     try {
-        LogStepError("Count Sections", "CountSections", 5);
+        LogStepError("Count Sections", "CountSections");
     } catch (...) {
     }
     for (int i = 0; i <= access::kMaxSectionNumber; ++i) {
@@ -103,15 +110,15 @@ short clsConvert::CountSections() {
     return count;
 }
 
+bool clsConvert::GetSection(int i) {
+    return i >= 1 && static_cast<size_t>(i) <= sectionNames_.size();
+}
+
 std::string clsConvert::GetSectionName(int i) {
     const std::string key = std::to_string(i);
     for (const auto& [k, name] : sectionNames_)
         if (k == key) return name;
     return {};
-}
-
-bool clsConvert::GetSection(int i) {
-    return i >= 1 && static_cast<size_t>(i) <= sectionNames_.size();
 }
 
 void clsConvert::ClearCollection() {
@@ -142,7 +149,8 @@ std::string clsConvert::GetCrystalAreaName(const std::string& name) {
         }
         return result;
     } catch (...) {
-        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaName", "", 2);
+        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaName",
+                      LogLevel::Problem);
         return result;
     }
 }
@@ -158,7 +166,8 @@ short clsConvert::GetCrystalAreaNo(const std::string& name) {
             if (vb::StrComp(areas.Item(n).Code(), code, vb::vbTextCompare) == 0) return static_cast<short>(n);
         return result;
     } catch (...) {
-        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaNo", "", 2);
+        WriteErrorLog("Cannot determine section number from <" + name + ">", "GetCrystalAreaNo",
+                      LogLevel::Problem);
         return result;
     }
 }
@@ -186,7 +195,7 @@ bool clsConvert::Translate(const std::string& key, const std::string& name) {
             if (EqualsNoCase(english, key)) return true;
         return false;
     } catch (...) {
-        WriteErrorLog(CurrentError().description + ":" + sql, "Translate", "", 1);
+        WriteErrorLog(CurrentError().description + ":" + sql, "Translate", LogLevel::Error);
         return false;
     }
 }
@@ -264,151 +273,159 @@ clsConvert::SectionKind clsConvert::KindOfSection(int i, const std::string& name
 
 bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
     std::string name;
-    auto trap = [&](auto&& body) {
-        if (auto e = Try(body)) WriteErrorLog(e->description, "ProcessSection:" + name, "", 1);
-    };
     currentGroupField_.clear();
     placement_ = Placement{};
-    // 1.
-    trap([&] {
+    SectionTrap(*this, name, [&] {
         name = GetSectionName(i);
         window.SetLblField(name);
         window.AddResult(name);
     });
-    // 2. The page-header question for subreports, asked at most once per main report.
-    trap([&] {
-        if (!IsSubReport) {
-            if (!firstSectionProcessed_) ShowPageHeaderFooterForSubReports = true;
-        } else if ((IsPageHeaderSection(name) || IsPageFooterSection(name)) && !MultipleReportsSelected &&
-                   AskShowPageHeaderFooterForSubReportsQuestion) {
-            const int answer =
-                msgBox("Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
-                       ui::vbYesNo | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
-            ShowPageHeaderFooterForSubReports = answer == ui::vbYes;
-            AskShowPageHeaderFooterForSubReportsQuestion = false;
-            window.AddResult(ShowPageHeaderFooterForSubReports
-                                 ? "Yes, show Page Header/Footers for all sub-reports."
-                                 : "No, DO NOT show Page Header/Footers for any sub-reports.");
-        }
-        firstSectionProcessed_ = true;
-    });
+    SectionTrap(*this, name, [&] { AskSubreportPageSections(window, name); });
+    const SectionTarget target = TargetOfSection(i, name);
+    if (name.empty() || !target.section) return true;
+    ConvertSectionControls(window, i, name, *target.section, target.areaCode);
+    currentGroupField_.clear();
+    placement_ = Placement{};
+    return true;
+}
 
-    // 3. The kind of the section and its designer section.
-    bool process = true;
-    designer::Section* section = nullptr;
-    std::string areaCode;
+void clsConvert::AskSubreportPageSections(ui::ProgressWindow& window, const std::string& name) {
+    // Asked at most once per main report, by the first subreport with a page section.
+    if (!IsSubReport) {
+        if (!firstSectionProcessed_) ShowPageHeaderFooterForSubReports = true;
+    } else if ((IsPageHeaderSection(name) || IsPageFooterSection(name)) && !MultipleReportsSelected &&
+               AskShowPageHeaderFooterForSubReportsQuestion) {
+        const int answer =
+            msgBox("Show Page Header/Footer for all sub-reports? ( Display can affect layout ).",
+                   ui::vbYesNo | ui::vbDefaultButton2, "Show Page Header for Sub-Reports");
+        ShowPageHeaderFooterForSubReports = answer == ui::vbYes;
+        AskShowPageHeaderFooterForSubReportsQuestion = false;
+        window.AddResult(ShowPageHeaderFooterForSubReports
+                             ? "Yes, show Page Header/Footers for all sub-reports."
+                             : "No, DO NOT show Page Header/Footers for any sub-reports.");
+    }
+    firstSectionProcessed_ = true;
+}
+
+clsConvert::SectionTarget clsConvert::TargetOfSection(int i, std::string& name) {
     bool byNumber = false;
     SectionKind kind = SectionKind::None;
-    trap([&] { kind = KindOfSection(i, name, byNumber); });
+    SectionTrap(*this, name, [&] { kind = KindOfSection(i, name, byNumber); });
     // The unknown name is logged even though its number gave the kind.
     if (byNumber)
-        trap([&] { WriteErrorLog("Does not understand conversion of " + name, "AddDetails", "", 2); });
-    auto firstSectionOf = [&](const std::string& code) -> designer::Section* {
-        if (!crReport_) ThrowNotSet();
-        return &crReport_->Areas().Item(code).Sections().Item(1);
-    };
-    // A group section goes to the area of the group made for its own level.
-    auto groupSection = [&](bool header) {
-        short& met = header ? groupHeadersMet_ : groupFootersMet_;
-        ++met;
-        if (met > kMaxGroupSectionsMet) {
-            process = false;
-            WriteErrorLog("Section " + name + " was not converted: only the first " +
-                              std::to_string(kMaxGroupSectionsMet) + " group " +
-                              (header ? "headers" : "footers") + " get an area",
-                          "AddToDetails", "", 2);
-            return;
-        }
-        const int group = GroupOfLevel(GroupLevelOfSection(i));
-        try {
-            if (group == 0) ThrowNotSet();
-            areaCode =
-                GetCrystalAreaName((header ? "GroupHeaderArea" : "GroupFooterArea") + std::to_string(group));
-            if (areaCode.empty()) {
-                process = false;
-                return;
-            }
-            section = firstSectionOf(areaCode);
-            // Totals in the group's header and footer are the group's.
-            if (group <= crReport_->GroupCount())
-                currentGroupField_ = crReport_->Groups()[static_cast<size_t>(group - 1)].ConditionField;
-        } catch (...) {
-            process = false;
-            WriteErrorLog(std::string(header ? "Error creating Group Header Level ("
-                                             : "Error creating Group Footer Level (") +
-                              std::to_string(met) + ") ",
-                          "AddToDetails", "", 2);
-        }
-    };
-    auto plainSection = [&](const std::string& kindName, const std::string& errorText,
-                            const std::string& function) {
-        try {
-            areaCode = GetCrystalAreaName(kindName);
-            section = firstSectionOf(areaCode);
-        } catch (...) {
-            process = false;
-            WriteErrorLog(errorText, function, "", 1);
-        }
-    };
+        SectionTrap(*this, name, [&] {
+            WriteErrorLog("Does not understand conversion of " + name, "AddDetails", LogLevel::Problem);
+        });
     const bool pagesShown = !IsSubReport || ShowPageHeaderFooterForSubReports;
     switch (kind) {
         case SectionKind::GroupHeader:
-            groupSection(true);
-            break;
+            return GroupSectionTarget(i, name, true);
         case SectionKind::GroupFooter:
-            groupSection(false);
-            break;
+            return GroupSectionTarget(i, name, false);
         case SectionKind::Detail:
         case SectionKind::ReportHeader:
         case SectionKind::ReportFooter:
-            plainSection(KindName(kind), "Error creating section (" + name + ") ", "AddToDetails");
-            break;
+            return PlainSectionTarget(KindName(kind), "Error creating section (" + name + ") ",
+                                      "AddToDetails");
         case SectionKind::PageFooter:
         case SectionKind::PageHeader:
-            if (pagesShown) {
-                plainSection(KindName(kind),
-                             kind == SectionKind::PageFooter ? "Error creating section (" + name + ") "
-                                                             : "Error creating section '" + name + "'",
-                             kind == SectionKind::PageFooter ? "AddToDetails:" : "AddToDetails");
-            } else {
-                trap([&] { LogStepError("Skipping section '" + name + "'", "AddToDetails", 5); });
-                name.clear();
-            }
-            break;
+            if (pagesShown)
+                return PlainSectionTarget(KindName(kind),
+                                          kind == SectionKind::PageFooter
+                                              ? "Error creating section (" + name + ") "
+                                              : "Error creating section '" + name + "'",
+                                          kind == SectionKind::PageFooter ? "AddToDetails:" : "AddToDetails");
+            SectionTrap(*this, name,
+                        [&] { LogStepError("Skipping section '" + name + "'", "AddToDetails"); });
+            name.clear();
+            return {};
         case SectionKind::None:
             break;
     }
-    if (name.empty() || !process || !section) return true;
+    return {};
+}
 
-    // 4.
-    trap([&] {
+designer::Section* clsConvert::FirstSectionOf(const std::string& areaCode) {
+    if (!crReport_) ThrowNotSet();
+    return &crReport_->Areas().Item(areaCode).Sections().Item(1);
+}
+
+clsConvert::SectionTarget clsConvert::GroupSectionTarget(int i, const std::string& name, bool header) {
+    short& met = header ? groupHeadersMet_ : groupFootersMet_;
+    ++met;
+    if (met > kMaxGroupSectionsMet) {
+        WriteErrorLog("Section " + name + " was not converted: only the first " +
+                          std::to_string(kMaxGroupSectionsMet) + " group " +
+                          (header ? "headers" : "footers") + " get an area",
+                      "AddToDetails", LogLevel::Problem);
+        return {};
+    }
+    // A group section goes to the area of the group made for its own level.
+    const int group = GroupOfLevel(GroupLevelOfSection(i));
+    try {
+        if (group == 0) ThrowNotSet();
+        SectionTarget target;
+        target.areaCode =
+            GetCrystalAreaName((header ? "GroupHeaderArea" : "GroupFooterArea") + std::to_string(group));
+        if (target.areaCode.empty()) return {};
+        target.section = FirstSectionOf(target.areaCode);
+        // Totals in the group's header and footer are the group's.
+        if (group <= crReport_->GroupCount())
+            currentGroupField_ = crReport_->Groups()[static_cast<size_t>(group - 1)].ConditionField;
+        return target;
+    } catch (...) {
+        WriteErrorLog(std::string(header ? "Error creating Group Header Level ("
+                                         : "Error creating Group Footer Level (") +
+                          std::to_string(met) + ") ",
+                      "AddToDetails", LogLevel::Problem);
+        return {};
+    }
+}
+
+clsConvert::SectionTarget clsConvert::PlainSectionTarget(const std::string& kindName,
+                                                         const std::string& errorText,
+                                                         const std::string& function) {
+    try {
+        SectionTarget target;
+        target.areaCode = GetCrystalAreaName(kindName);
+        target.section = FirstSectionOf(target.areaCode);
+        return target;
+    } catch (...) {
+        WriteErrorLog(errorText, function, LogLevel::Error);
+        return {};
+    }
+}
+
+void clsConvert::ConvertSectionControls(ui::ProgressWindow& window, int i, const std::string& name,
+                                        designer::Section& section, const std::string& areaCode) {
+    SectionTrap(*this, name, [&] {
         const int formulas = crReport_->FormulaFields().Count();
         if (formulas > 0)
             LogStepError(name + ": Section(" + name + ") has (" + std::to_string(formulas) + ") formula(s)",
-                         "AddDetails", 5);
+                         "AddDetails");
     });
     short n = 0;
-    trap([&] {
-        LogStepError("Calculate Section Controls", "AddDetails", 5);
-        n = CheckSectionForControls(*section, i);
+    SectionTrap(*this, name, [&] {
+        LogStepError("Calculate Section Controls", "AddDetails");
+        n = CheckSectionForControls(section, i);
         LogStepError(n == 1 ? "There is 1 control for section '" + name + "'"
                             : "There are " + std::to_string(n) + " controls for section '" + name + "'",
-                     "AddDetails", 5);
+                     "AddDetails");
     });
-    trap([&] { section->KeepTogether = true; });
+    SectionTrap(*this, name, [&] { section.KeepTogether = true; });
     if (n > 0) {
-        trap([&] {
+        SectionTrap(*this, name, [&] {
             LogStepError(
                 "Working on Section(" + name + "): " + name + " with (" + std::to_string(n) + ") controls",
-                "AddToDetails", 5);
+                "AddToDetails");
         });
     }
-    trap([&] { DiscoverControls(static_cast<short>(i)); });
-    placement_.current = section;
+    SectionTrap(*this, name, [&] { DiscoverControls(static_cast<short>(i)); });
+    placement_.current = &section;
     placement_.areaCode = areaCode;
     const std::vector<ControlPtr> records = controls_;
     for (const ControlPtr& record : records) {
-        trap([&] {
+        SectionTrap(*this, name, [&] {
             if (!accessReport_) ThrowNotSet();
             access::Control& control = accessReport_->Controls(record->ControlName);
             if (control.Section() != i) return;
@@ -417,20 +434,17 @@ bool clsConvert::ProcessSection(ui::ProgressWindow& window, int i) {
                 type = control.ControlType();
             } catch (...) {
                 WriteErrorLog(name + ":" + CurrentError().description + "--> ControlType: ", "AddToDetails",
-                              "", 1);
+                              LogLevel::Error);
             }
             if (type != 0) {
                 const std::string caption = name + ": " + control.Name();
                 window.SetLblField(caption);
-                LogStepError(vb::Trim(caption), "AddDetails", 5);
+                LogStepError(vb::Trim(caption), "AddDetails");
             }
-            DispatchControl(*section, control, type, areaCode, window);
+            DispatchControl(section, control, type, areaCode, window);
         });
     }
-    if (!controls_.empty()) trap([&] { AlignCrystalControls(areaCode); });
-    currentGroupField_.clear();
-    placement_ = Placement{};
-    return true;
+    if (!controls_.empty()) SectionTrap(*this, name, [&] { AlignCrystalControls(areaCode); });
 }
 
 designer::Section& clsConvert::SectionFor(const access::Control& control, long& top) {
@@ -494,21 +508,21 @@ void clsConvert::DispatchControl(designer::Section& holder, access::Control& con
             AddImageObject(section, control, top);
             break;
         case access::acBoundObjectFrame:
-            WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", "", 2);
+            WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", LogLevel::Problem);
             break;
         case access::acTextBox:
             if (!crReport_) ThrowNotSet();
             AddTextObject(section, control, crReport_->FormulaFields(), window, top);
             break;
         case access::acSubform:
-            LogStepError("Import SubReport:" + control.Name(), "AddDetails", 5);
+            LogStepError("Import SubReport:" + control.Name(), "AddDetails");
             ImportSubReport(&section, window, control, top, areaCode);
             break;
         case access::acObjectFrame:
-            WriteErrorLog("Cannot deal with OLEObject Control Type=114", "AddDetails", "", 2);
+            WriteErrorLog("Cannot deal with OLEObject Control Type=114", "AddDetails", LogLevel::Problem);
             break;
         case access::acPageBreak:
-            LogStepError("PageBreak:" + control.Name(), "AddDetails", 5);
+            LogStepError("PageBreak:" + control.Name(), "AddDetails");
             break;
         case access::acCustomControl:
             AddPictureObject(section, control, top);
@@ -516,7 +530,7 @@ void clsConvert::DispatchControl(designer::Section& holder, access::Control& con
         default:
             WriteErrorLog("Cannot deal with Control Type=" + std::to_string(type) + " for control named '" +
                               control.Name() + "'",
-                          "AddDetails", "", 2);
+                          "AddDetails", LogLevel::Problem);
             break;
     }
 }
@@ -528,14 +542,14 @@ short clsConvert::CheckSectionForControls(designer::Section& crSection, int i) {
         if (n == 0) crSection.Suppress = SuppressSectionsWithNoControls;
         return n;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "CheckSectionForControls", "", 2);
+        WriteErrorLog(CurrentError().description, "CheckSectionForControls", LogLevel::Problem);
         return 0;
     }
 }
 
 bool clsConvert::SuppressAllBlankSections() {
     try {
-        LogStepError("Deal With blank Sections", "SuppressAllBlankSections", 5);
+        LogStepError("Deal With blank Sections", "SuppressAllBlankSections");
         if (!crReport_) ThrowNotSet();
         for (designer::Section* s : crReport_->Sections().List()) {
             s->Suppress = s->ReportObjects().Count() == 0;
@@ -543,7 +557,7 @@ bool clsConvert::SuppressAllBlankSections() {
         }
         return true;
     } catch (...) {
-        WriteErrorLog(CurrentError().description, "SuppressAllBlankSections", "", 1);
+        WriteErrorLog(CurrentError().description, "SuppressAllBlankSections", LogLevel::Error);
         return false;
     }
 }

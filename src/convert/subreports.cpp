@@ -29,74 +29,122 @@ std::vector<std::string> LinkFields(const std::string& list) {
 
 }  // namespace
 
+std::string clsConvert::SubreportToConvert(access::Control& control) {
+    const std::string sourceObject = control.SourceObject();
+    // A form shown in a report: a report file cannot show it.
+    if (vb::StrComp(vb::Left(sourceObject, 5), "Form.", vb::vbTextCompare) == 0) {
+        WriteErrorLog("The subreport control " + control.Name() + " shows the form " +
+                          vb::Mid(sourceObject, 6) + ", which a report file cannot show; nothing was placed",
+                      "ImportSubReport", LogLevel::Problem);
+        return {};
+    }
+    // The report the control shows, also when the control bears the report's own name.
+    std::string shown = vb::Replace(sourceObject, "Report.", "");
+    // A report already being converted above this one would start child jobs without end.
+    bool onChain = vb::StrComp(ReportName, shown, vb::vbTextCompare) == 0;
+    for (const std::string& above : parentReports_)
+        if (vb::StrComp(above, shown, vb::vbTextCompare) == 0) onChain = true;
+    if (onChain) {
+        WriteErrorLog("The subreport control " + control.Name() + " shows the report " + shown +
+                          ", which is already being converted as its parent; it is not converted again",
+                      "ImportSubReport", LogLevel::Problem);
+        return {};
+    }
+    return shown;
+}
+
+std::unique_ptr<clsConvert> clsConvert::NewChildJob(const std::string& report) {
+    auto child = std::make_unique<clsConvert>(ctx_);
+    db();  // made now when none was given, so that the child writes on the same connection
+    child->Settings() = Settings();
+    if (access_) {
+        try {
+            child->ReportsDatabaseVersion = access_->DBEngine().Version();
+        } catch (...) {
+        }
+    }
+    child->ReportName = report;
+    child->IsSubReport = true;
+    child->ParentReport = ReportName;
+    child->parentReports_ = parentReports_;
+    child->parentReports_.push_back(ReportName);
+    return child;
+}
+
+designer::SubreportObject& clsConvert::PlaceSubreport(access::Control& control, const std::string& areaCode,
+                                                      const std::string& path, int& step) {
+    step = 10;
+    if (!crReport_) ThrowNotSet();
+    long top = 0;
+    designer::Section& holder = SubreportSection(control, areaCode, top);
+    designer::SubreportObject& object = holder.AddSubreportObject(path, control.Left(), top);
+    object.Width = control.Width();
+    // Hidden in Access, hidden here.
+    object.Suppress = !control.Visible();
+    step = 11;
+    UpdateControl(&object, control, 0);
+    step = 12;
+    if (control.BorderStyle() != 0) {
+        object.TopLineStyle = designer::crLSSingleLine;
+        object.BottomLineStyle = designer::crLSSingleLine;
+        object.LeftLineStyle = designer::crLSSingleLine;
+        object.RightLineStyle = designer::crLSSingleLine;
+    }
+    step = 13;
+    object.CanGrow = control.CanGrow();
+    object.KeepTogether = true;
+    step = 14;
+    if (object.Height < control.Height()) object.Height = control.Height();
+    return object;
+}
+
+void clsConvert::LinkSubreport(designer::SubreportObject& object, access::Control& control,
+                               const std::string& childSource) {
+    // One link per pair of fields: Access separates several link fields by ";".
+    const std::string masters = control.LinkMasterFields();
+    const std::string children = control.LinkChildFields();
+    std::vector<std::string> masterFields = LinkFields(masters);
+    std::vector<std::string> childFields = LinkFields(children);
+    // Without link fields the subreport shows all its rows, as in Access: no link.
+    if (masterFields.empty() && childFields.empty()) return;
+    if (masterFields.size() <= 1 && childFields.size() <= 1) {
+        SetNewLinks(object, childSource, masterFields.empty() ? "" : masterFields[0],
+                    childFields.empty() ? "" : childFields[0]);
+        LogStepError("Added subreport link:" + masters + " to " + children, "setsublinks");
+        return;
+    }
+    if (masterFields.size() != childFields.size())
+        WriteErrorLog(
+            "The link fields " + masters + " and " + children + " do not pair up for " + control.Name(),
+            "setsublinks", LogLevel::Problem);
+    const size_t pairs = std::min(masterFields.size(), childFields.size());
+    for (size_t k = 0; k < pairs; ++k) {
+        SetNewLinks(object, childSource, masterFields[k], childFields[k]);
+        LogStepError("Added subreport link:" + masterFields[k] + " to " + childFields[k], "setsublinks");
+    }
+}
+
 bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWindow& window,
                                  access::Control& control, long /*top*/, const std::string& areaCode) {
+    // The step under way names a failure in the log row.
     int step = 0;
     std::unique_ptr<clsConvert> child;
     try {
         step = 1;
-        const std::string sourceObject = control.SourceObject();
-        // A form shown in a report: a report file cannot show it.
-        if (vb::StrComp(vb::Left(sourceObject, 5), "Form.", vb::vbTextCompare) == 0) {
-            WriteErrorLog("The subreport control " + control.Name() + " shows the form " +
-                              vb::Mid(sourceObject, 6) +
-                              ", which a report file cannot show; nothing was placed",
-                          "ImportSubReport", "", 2);
-            return false;
-        }
-        // The report the control shows, also when the control bears the report's own name.
-        const std::string shown = vb::Replace(sourceObject, "Report.", "");
-        // A report already being converted above this one would start child jobs without end.
-        bool onChain = vb::StrComp(ReportName, shown, vb::vbTextCompare) == 0;
-        for (const std::string& above : parentReports_)
-            if (vb::StrComp(above, shown, vb::vbTextCompare) == 0) onChain = true;
-        if (onChain) {
-            WriteErrorLog("The subreport control " + control.Name() + " shows the report " + shown +
-                              ", which is already being converted as its parent; it is not converted again",
-                          "ImportSubReport", "", 2);
-            return false;
-        }
-        child = std::make_unique<clsConvert>(ctx_);
-        child->Database = Database;
-        child->setDb(db());
-        child->Internaldb = Internaldb;
-        child->ReportsDatabaseVersion = ReportsDatabaseVersion;
-        if (access_) {
-            try {
-                child->ReportsDatabaseVersion = access_->DBEngine().Version();
-            } catch (...) {
-            }
-        }
-        child->oLinks = oLinks;
-        child->MultipleReportsSelected = MultipleReportsSelected;
-        child->ReportName = shown;
-        child->parentReports_ = parentReports_;
-        child->parentReports_.push_back(ReportName);
-        child->Reportpath = Reportpath;
-        child->IsSubReport = true;
-        child->ParentReport = ReportName;
-        child->SourceTablesDB = SourceTablesDB;
-        child->oText = oText;
-        child->IsDataProject = IsDataProject;
-        child->SuppressSectionsWithNoControls = SuppressSectionsWithNoControls;
-        child->AskShowPageHeaderFooterForSubReportsQuestion = AskShowPageHeaderFooterForSubReportsQuestion;
-        child->ShowPageHeaderFooterForSubReports = ShowPageHeaderFooterForSubReports;
-        child->CurrentAccessVersion = CurrentAccessVersion;
-        child->ErrorViewer = ErrorViewer;
+        const std::string shown = SubreportToConvert(control);
+        if (shown.empty()) return false;
+        child = NewChildJob(shown);
 
         step = 2;
-        LogStepError("Convert subReport", "ImportSubReport", 5);
+        LogStepError("Convert subReport", "ImportSubReport");
         step = 3;
         // The child writes on the same connection: the rows held before it go first.
         WriteHeldRows();
         const bool converted = child->Convert(window, true);
         step = 4;
-        if (child->AskShowPageHeaderFooterForSubReportsQuestion !=
-            AskShowPageHeaderFooterForSubReportsQuestion)
-            AskShowPageHeaderFooterForSubReportsQuestion =
-                child->AskShowPageHeaderFooterForSubReportsQuestion;
-        if (child->ShowPageHeaderFooterForSubReports != ShowPageHeaderFooterForSubReports)
-            ShowPageHeaderFooterForSubReports = child->ShowPageHeaderFooterForSubReports;
+        // The answer to the page header and footer question holds for the rest of the run.
+        AskShowPageHeaderFooterForSubReportsQuestion = child->AskShowPageHeaderFooterForSubReportsQuestion;
+        ShowPageHeaderFooterForSubReports = child->ShowPageHeaderFooterForSubReports;
         step = 5;
         // The file the child saved under its own name is the one embedded: no second copy is
         // written, so a control named like another report never overwrites that report's file.
@@ -104,65 +152,22 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         const std::string path = JoinPath(Reportpath, MakeSafeName(child->ReportName) + ".rpt");
         step = 6;
         if (!converted) {
-            LogStepError("---------------------:" + name, "ImportSubReport", 5);
-            LogStepError("ERROR(S) IN subReport:" + name, "ImportSubReport", 5);
-            LogStepError("---------------------:" + name, "ImportSubReport", 5);
+            LogStepError("---------------------:" + name, "ImportSubReport");
+            LogStepError("ERROR(S) IN subReport:" + name, "ImportSubReport");
+            LogStepError("---------------------:" + name, "ImportSubReport");
             return false;
         }
         step = 7;
-        LogStepError("Finished with subReport:" + path, "ImportSubReport", 5);
+        LogStepError("Finished with subReport:" + path, "ImportSubReport");
         step = 9;
         std::error_code ec;
         if (!std::filesystem::exists(path, ec)) {
-            WriteErrorLog("Cannot find sub-Report:" + path, "", "", 2);
+            WriteErrorLog("Cannot find sub-Report:" + path, "", LogLevel::Problem);
             return false;
         }
-        step = 10;
-        if (!crReport_) ThrowNotSet();
-        long top = 0;
-        designer::Section& holder = SubreportSection(control, areaCode, top);
-        designer::SubreportObject& object = holder.AddSubreportObject(path, control.Left(), top);
-        object.Width = control.Width();
-        // Hidden in Access, hidden here.
-        object.Suppress = !control.Visible();
-        step = 11;
-        UpdateControl(&object, control, 0);
-        step = 12;
-        if (control.BorderStyle() != 0) {
-            object.TopLineStyle = designer::crLSSingleLine;
-            object.BottomLineStyle = designer::crLSSingleLine;
-            object.LeftLineStyle = designer::crLSSingleLine;
-            object.RightLineStyle = designer::crLSSingleLine;
-        }
-        step = 13;
-        object.CanGrow = control.CanGrow();
-        object.KeepTogether = true;
-        step = 14;
-        if (object.Height < control.Height()) object.Height = control.Height();
+        designer::SubreportObject& object = PlaceSubreport(control, areaCode, path, step);
         step = 15;
-        // One link per pair of fields: Access separates several link fields by ";".
-        const std::string masters = control.LinkMasterFields();
-        const std::string children = control.LinkChildFields();
-        std::vector<std::string> masterFields = LinkFields(masters);
-        std::vector<std::string> childFields = LinkFields(children);
-        // Without link fields the subreport shows all its rows, as in Access: no link.
-        if (masterFields.empty() && childFields.empty()) return true;
-        if (masterFields.size() <= 1 && childFields.size() <= 1) {
-            SetNewLinks(object, child->ReportSource, masterFields.empty() ? "" : masterFields[0],
-                        childFields.empty() ? "" : childFields[0]);
-            LogStepError("Added subreport link:" + masters + " to " + children, "setsublinks", 5);
-        } else {
-            if (masterFields.size() != childFields.size())
-                WriteErrorLog(
-                    "The link fields " + masters + " and " + children + " do not pair up for " + name,
-                    "setsublinks", "", 2);
-            const size_t pairs = std::min(masterFields.size(), childFields.size());
-            for (size_t k = 0; k < pairs; ++k) {
-                SetNewLinks(object, child->ReportSource, masterFields[k], childFields[k]);
-                LogStepError("Added subreport link:" + masterFields[k] + " to " + childFields[k],
-                             "setsublinks", 5);
-            }
-        }
+        LinkSubreport(object, control, child->ReportSource);
         return true;
     } catch (...) {
         RecordError("(" + std::to_string(step) + ")" + CurrentError().description, ReportName, "", "", "n/a");

@@ -11,6 +11,7 @@
 #include "shell/report_windows.h"
 #include "shell/startup.h"
 #include "sources/links_manager.h"
+#include "store/log_level.h"
 #include "store/support.h"
 
 namespace tolvaran {
@@ -199,8 +200,9 @@ long Startup::CurrentReportId() {
 bool Startup::ReportHadErrors(long reportId) {
     try {
         ado::Recordset rs;
-        rs.Open("SELECT ErrorLogId FROM ErrorLog WHERE ReportId = ? AND ErrorSeverityLevel <> 5 LIMIT 1",
-                services_.ctx->gDb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(reportId)});
+        rs.Open("SELECT ErrorLogId FROM ErrorLog WHERE ReportId = ? AND ErrorSeverityLevel <> ? LIMIT 1",
+                services_.ctx->gDb, ado::adOpenForwardOnly, ado::adLockReadOnly,
+                {vb::Variant(reportId), vb::Variant(LevelNumber(LogLevel::Step))});
         const bool had = !rs.Eof();
         rs.Close();
         return had;

@@ -90,8 +90,8 @@ bool clsUpdateQueries::IsTable(const std::string& name) {
     return false;
 }
 
-bool clsUpdateQueries::UpdateBackEndQueries(const std::string& source, const std::string& target, short kind,
-                                            bool) {
+bool clsUpdateQueries::UpdateBackEndQueries(const std::string& source, const std::string& target,
+                                            short kind) {
     try {
         if (kind != 1 || IsQuery(target)) return true;
         auto database = [](const DataObject& o) -> std::optional<access::Database> {

@@ -47,8 +47,7 @@ class clsUpdateQueries {
     static bool CanUseCurrentdb(access::Application& app);
     // kind 1 (query): when the target is no query of the back end yet, copies the SQL of the
     // source query of FromDb into a new query of ToDb. Ignores every error; always true.
-    bool UpdateBackEndQueries(const std::string& source, const std::string& target, short kind,
-                              bool unused = false);
+    bool UpdateBackEndQueries(const std::string& source, const std::string& target, short kind);
 
   private:
     ui::Prompt& prompt_;

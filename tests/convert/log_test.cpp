@@ -8,13 +8,14 @@ namespace convert_test {
 namespace {
 
 using tolvaran::clsConvert;
+using tolvaran::LogLevel;
 
 const std::string kRule(79, '-');
 
 TEST(ConversionLog, StepLineIsOneLevel5RowAndOneTextLine) {
     JobRun run;
     clsConvert& job = run.NewJob("Orders List");
-    EXPECT_TRUE(job.LogStepError("Count Sections", "CountSections", 1));  // the level given is ignored
+    EXPECT_TRUE(job.LogStepError("Count Sections", "CountSections"));
     run.text->close_file();
     const auto rows = run.Rows();
     ASSERT_EQ(rows.size(), 1u);
@@ -29,22 +30,23 @@ TEST(ConversionLog, StepLineIsOneLevel5RowAndOneTextLine) {
 
 TEST(ConversionLog, ProblemRowsWriteTheSevenLineBlock) {
     struct Case {
-        int level;
+        LogLevel level;
+        int stored;  // the number the row and the text log hold
         const char* tag;
     };
-    for (const Case c : {Case{1, "1"}, Case{2, "?"}}) {
+    for (const Case c : {Case{LogLevel::Error, 1, "1"}, Case{LogLevel::Problem, 2, "?"}}) {
         JobRun run;
         clsConvert& job = run.NewJob("Orders List");
-        EXPECT_TRUE(job.WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", c.tag, c.level));
+        EXPECT_TRUE(job.WriteErrorLog("Cannot deal with BoundObjectFrame", "AddDetails", c.level, c.tag));
         run.text->close_file();
         const auto rows = run.Rows();
         ASSERT_EQ(rows.size(), 1u);
-        EXPECT_EQ(rows[0].ErrorSeverityLevel.ToLong(), c.level);
+        EXPECT_EQ(rows[0].ErrorSeverityLevel.ToLong(), c.stored);
         EXPECT_EQ(rows[0].ErrorDesc, "Cannot deal with BoundObjectFrame");
         const std::vector<std::string> block = {kRule,
                                                 "    ReportName:Orders List",
                                                 "   SubReportOf:",
-                                                "Error Severity:" + std::to_string(c.level),
+                                                "Error Severity:" + std::to_string(c.stored),
                                                 "         Error:Cannot deal with BoundObjectFrame",
                                                 "function call:AddDetails",
                                                 kRule};
@@ -58,7 +60,7 @@ TEST(ConversionLog, SubreportRowsCarryTheParentAndNoIds) {
     job.setOReport(nullptr);
     job.IsSubReport = true;
     job.ParentReport = "Orders List";
-    job.WriteErrorLog("Area not found", "AddToDetails", "", 2);
+    job.WriteErrorLog("Area not found", "AddToDetails", LogLevel::Problem);
     run.text->close_file();
     const auto rows = run.Rows();
     ASSERT_EQ(rows.size(), 1u);
@@ -92,7 +94,7 @@ TEST(ConversionLog, RecordErrorKeepsTheFormulaTextsAndNoLevel) {
 TEST(ConversionLog, NamesWithQuotesAreStoredAsGiven) {
     JobRun run;
     clsConvert& job = run.NewJob("O'Brien's \"Orders\"");
-    EXPECT_TRUE(job.WriteErrorLog("it's; DROP TABLE ErrorLog; --", "f'n", "", 1));
+    EXPECT_TRUE(job.WriteErrorLog("it's; DROP TABLE ErrorLog; --", "f'n", LogLevel::Error));
     const auto rows = run.Rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].ReportName, "O'Brien's \"Orders\"");
@@ -107,7 +109,7 @@ TEST(ConversionLog, RowsAreInTheFileBeforeTheNextStep) {
     clsConvert& job = run.NewJob("Orders List");
     auto other = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + run.store.listsFile);
     for (int i = 1; i <= 3; ++i) {
-        job.LogStepError("step " + std::to_string(i), "Convert", 5);
+        job.LogStepError("step " + std::to_string(i), "Convert");
         EXPECT_EQ(ReadErrorLog(other).size(), static_cast<size_t>(i));
     }
     ado::Recordset rs;
@@ -121,8 +123,8 @@ TEST(ConversionLog, WritersWithoutAStoreConnectionKeepEveryRowInTheTextLog) {
     JobRun run;
     clsConvert& job = run.NewJob("Orders List");
     job.setDb(nullptr);  // an unopened connection is made on first use
-    EXPECT_FALSE(job.WriteErrorLog("x", "f", "", 1));
-    EXPECT_FALSE(job.LogStepError("step", "f", 5));
+    EXPECT_FALSE(job.WriteErrorLog("x", "f", LogLevel::Error));
+    EXPECT_FALSE(job.LogStepError("step", "f"));
     EXPECT_FALSE(job.RecordError("y", "a", "b", "c", "f"));
     EXPECT_TRUE(job.StoreWriteFailed());
     run.text->close_file();

@@ -176,7 +176,7 @@ TEST(TranslationFailures, UnclosedTextIsLoggedAndNotConverted) {
     tr.ConvertFormula("[Qty");
     ASSERT_EQ(ctx.errors.size(), 1u);
     EXPECT_EQ(ctx.errors[0].function, "ConvertFormula");
-    EXPECT_EQ(ctx.errors[0].level, 1);
+    EXPECT_EQ(ctx.errors[0].level, LogLevel::Error);
 }
 
 TEST(TranslationFailures, MalformedIIfIsNotConverted) {

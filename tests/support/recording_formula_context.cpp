@@ -2,15 +2,17 @@
 
 namespace tolvaran {
 
-void RecordingFormulaContext::LogStepError(const std::string& message, const std::string& function) {
-    if (!recordSteps) return;
+bool RecordingFormulaContext::LogStepError(const std::string& message, const std::string& function) {
+    if (!recordSteps) return true;
     stepLines.push_back(message);
     stepFunctions.push_back(function);
+    return true;
 }
 
-void RecordingFormulaContext::WriteErrorLog(const std::string& description, const std::string& function,
-                                            int level, const std::string& tag) {
+bool RecordingFormulaContext::WriteErrorLog(const std::string& description, const std::string& function,
+                                            LogLevel level, const std::string& tag) {
     errors.push_back({description, function, level, tag});
+    return true;
 }
 
 }  // namespace tolvaran

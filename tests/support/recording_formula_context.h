@@ -13,7 +13,7 @@ class RecordingFormulaContext : public FormulaContext {
     struct ErrorRow {
         std::string description;
         std::string function;
-        int level = 0;
+        LogLevel level = LogLevel::Error;
         std::string tag;
     };
 
@@ -32,9 +32,9 @@ class RecordingFormulaContext : public FormulaContext {
     std::vector<std::string> FormulaFieldNames() const override { return formulaFields; }
     std::string RowCountFieldName() const override { return rowCountField; }
     std::string GroupFieldReference() const override { return groupField; }
-    void LogStepError(const std::string& message, const std::string& function) override;
-    void WriteErrorLog(const std::string& description, const std::string& function, int level,
-                       const std::string& tag) override;
+    bool LogStepError(const std::string& message, const std::string& function) override;
+    bool WriteErrorLog(const std::string& description, const std::string& function, LogLevel level,
+                       const std::string& tag = {}) override;
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
 };
 

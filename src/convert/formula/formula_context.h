@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "store/log_level.h"
+
 namespace tolvaran {
 
 class FormulaContext {
@@ -26,13 +28,15 @@ class FormulaContext {
     // footer of a group: totals there are the group's. Empty elsewhere.
     virtual std::string GroupFieldReference() const { return {}; }
 
-    // A step line (level 5), as the job's LogStepError writes it.
-    virtual void LogStepError(const std::string& message, const std::string& function) = 0;
+    // A step line (LogLevel::Step), as the job's LogStepError writes it; False when the row
+    // was not stored.
+    virtual bool LogStepError(const std::string& message, const std::string& function) = 0;
 
-    // An error row and text-log block, as the job's WriteErrorLog writes it. `tag` is the fourth
-    // text callers pass (here the formula text built so far); it is not stored.
-    virtual void WriteErrorLog(const std::string& description, const std::string& function, int level,
-                               const std::string& tag) = 0;
+    // An error row and text-log block, as the job's WriteErrorLog writes it; False when the row
+    // was not stored. `tag` is a text callers pass along (here the formula text built so far);
+    // it is not stored.
+    virtual bool WriteErrorLog(const std::string& description, const std::string& function, LogLevel level,
+                               const std::string& tag = {}) = 0;
 
     // A message box with an OK button only, titled with the program's title.
     virtual void ShowMessage(const std::string& text) = 0;

@@ -230,7 +230,7 @@ std::string FormulaTranslator::CheckForFunction(const std::string& f, const std:
         }
         return t.Join(0, k) + t.Join(open + 1, argEnd) + t.Join(close + 1, t.size());
     } catch (const std::exception& e) {
-        ctx_.WriteErrorLog(e.what(), "CheckForFunction", 1, f);
+        ctx_.WriteErrorLog(e.what(), "CheckForFunction", LogLevel::Error, f);
         return {};
     }
 }
@@ -393,7 +393,7 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         if (!groupField.empty()) built = AddGroupCondition(built, groupField);
         return built;
     } catch (const std::exception& e) {
-        ctx_.WriteErrorLog(e.what(), kConvertFormula, 1, built);
+        ctx_.WriteErrorLog(e.what(), kConvertFormula, LogLevel::Error, built);
         return {};
     }
 }

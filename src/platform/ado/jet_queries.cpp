@@ -199,6 +199,197 @@ std::string ColumnText(const JetQueryRow& c) {
     return text;
 }
 
+// The rows of one query, by kind, each kind in the order stored.
+struct QueryRows {
+    const JetQueryRow* typeRow = nullptr;
+    const JetQueryRow* flagRow = nullptr;
+    const JetQueryRow* remote = nullptr;
+    std::vector<const JetQueryRow*> params, tables, columns, joins, where, groupBy, having, orderBy;
+};
+
+QueryRows SortRows(const std::vector<JetQueryRow>& rows) {
+    QueryRows q;
+    for (const auto& r : rows) {
+        switch (r.attribute) {
+            case kType:
+                q.typeRow = &r;
+                break;
+            case kFlags:
+                q.flagRow = &r;
+                break;
+            case kRemoteDatabase:
+                q.remote = &r;
+                break;
+            case kParameter:
+                q.params.push_back(&r);
+                break;
+            case kTable:
+                q.tables.push_back(&r);
+                break;
+            case kColumn:
+                q.columns.push_back(&r);
+                break;
+            case kJoin:
+                q.joins.push_back(&r);
+                break;
+            case kWhere:
+                q.where.push_back(&r);
+                break;
+            case kGroupBy:
+                q.groupBy.push_back(&r);
+                break;
+            case kHaving:
+                q.having.push_back(&r);
+                break;
+            case kOrderBy:
+                q.orderBy.push_back(&r);
+                break;
+            default:
+                break;
+        }
+    }
+    return q;
+}
+
+// "PARAMETERS a Text, b Long;" and a line break; "" without parameters.
+std::string ParametersClause(const std::vector<const JetQueryRow*>& params) {
+    if (params.empty()) return {};
+    std::vector<std::string> ps;
+    ps.reserve(params.size());
+    for (const auto* p : params)
+        ps.push_back(ParameterName(p->name1) + " " + ParameterType(p->flag.value_or(0)));
+    return "PARAMETERS " + tolvaran::JoinList(ps, ", ") + ";" + kNewline;
+}
+
+// A list clause on a line of its own ("GROUP BY a, b"); descending: "D" in name1 adds DESC.
+void AppendList(std::string& sql, const char* word, const std::vector<const JetQueryRow*>& items,
+                bool descending) {
+    if (items.empty()) return;
+    std::vector<std::string> parts;
+    for (const auto* i : items) {
+        std::string t = i->expression;
+        if (descending && (i->name1 == "D" || i->name1 == "d")) t += " DESC";
+        parts.push_back(t);
+    }
+    sql += std::string(kNewline) + word + " " + tolvaran::JoinList(parts, ", ");
+}
+
+// A condition clause on a line of its own, its rows joined by AND.
+void AppendConditions(std::string& sql, const char* word, const std::vector<const JetQueryRow*>& items) {
+    if (items.empty()) return;
+    std::vector<std::string> parts;
+    parts.reserve(items.size());
+    for (const auto* i : items) parts.push_back(i->expression);
+    sql += std::string(kNewline) + word + " " + tolvaran::JoinList(parts, " AND ");
+}
+
+std::string UnionStatement(const QueryRows& r, long flags) {
+    std::string part1, part2;
+    for (const auto* t : r.tables) {
+        if (t->name2 == kUnionPart1)
+            part1 = TrimRight(t->expression);
+        else if (t->name2 == kUnionPart2)
+            part2 = TrimRight(t->expression);
+    }
+    // The union removes duplicates unless written UNION ALL; the distinct bit says which.
+    std::string sql = part1 + kNewline + ((flags & kDistinct) ? "UNION" : "UNION ALL") + kNewline + part2;
+    AppendList(sql, "ORDER BY", r.orderBy, true);
+    return sql;
+}
+
+// What the column rows give a select: the list, and for a crosstab its TRANSFORM and PIVOT
+// expressions and the GROUP BY rows shown (the pivot's is not).
+struct SelectParts {
+    std::vector<std::string> list;
+    std::string transform, pivot;
+    std::vector<const JetQueryRow*> groupBy;
+};
+
+SelectParts SelectPartsOf(JetQueryType type, const QueryRows& r, long flags) {
+    SelectParts s;
+    if (flags & kSelectStar) s.list.push_back("*");
+    s.groupBy = r.groupBy;
+    for (const auto* c : r.columns) {
+        if (type == JetQueryType::Crosstab) {
+            const long f = c->flag.value_or(0);
+            if (f == kCrosstabPivot)
+                s.pivot = c->expression;
+            else if (f == kCrosstabRowHeading)
+                s.list.push_back(ColumnText(*c));
+            else
+                s.transform = ColumnText(*c);
+        } else if (type != JetQueryType::Update) {
+            s.list.push_back(ColumnText(*c));
+        }
+    }
+    if (type == JetQueryType::Crosstab) {
+        s.groupBy.erase(
+            std::remove_if(s.groupBy.begin(), s.groupBy.end(),
+                           [](const JetQueryRow* g) { return g->flag.value_or(0) == kCrosstabPivot; }),
+            s.groupBy.end());
+    }
+    return s;
+}
+
+// "SELECT DISTINCT TOP 10 PERCENT " as the flag row says.
+std::string SelectHead(const QueryRows& r, long flags) {
+    std::string head = "SELECT ";
+    if (flags & kDistinct) head += "DISTINCT ";
+    if (flags & kDistinctRow) head += "DISTINCTROW ";
+    if (flags & kTop) {
+        head += "TOP " + (r.flagRow ? r.flagRow->name1 : std::string()) + " ";
+        if (flags & kPercent) head += "PERCENT ";
+    }
+    return head;
+}
+
+// The statement of any query but a union, pass-through or data-definition one.
+std::string Statement(JetQueryType type, const QueryRows& r, long flags) {
+    const SelectParts select = SelectPartsOf(type, r, flags);
+    const std::string from = FromClause(r.tables, r.joins, r.remote);
+    std::string sql;
+    switch (type) {
+        case JetQueryType::Update: {
+            std::vector<std::string> sets;
+            sets.reserve(r.columns.size());
+            for (const auto* c : r.columns) sets.push_back(c->name2 + " = " + c->expression);
+            sql += "UPDATE " + from + " SET " + tolvaran::JoinList(sets, ", ");
+            AppendConditions(sql, "WHERE", r.where);
+            break;
+        }
+        case JetQueryType::Delete: {
+            sql +=
+                "DELETE " + (select.list.empty() ? std::string("*") : tolvaran::JoinList(select.list, ", "));
+            if (!from.empty()) sql += std::string(kNewline) + "FROM " + from;
+            AppendConditions(sql, "WHERE", r.where);
+            break;
+        }
+        default: {
+            const std::string target = r.typeRow ? JetQuoteName(r.typeRow->name1) : std::string();
+            if (type == JetQueryType::Append) {
+                std::vector<std::string> targets;
+                for (const auto* c : r.columns)
+                    if (!c->name2.empty()) targets.push_back(c->name2);
+                sql += "INSERT INTO " + target;
+                if (!targets.empty()) sql += " ( " + tolvaran::JoinList(targets, ", ") + " )";
+                sql += kNewline;
+            }
+            if (type == JetQueryType::Crosstab) sql += "TRANSFORM " + select.transform + kNewline;
+            sql += SelectHead(r, flags) + tolvaran::JoinList(select.list, ", ");
+            if (type == JetQueryType::MakeTable) sql += " INTO " + target;
+            if (!from.empty()) sql += std::string(kNewline) + "FROM " + from;
+            AppendConditions(sql, "WHERE", r.where);
+            AppendList(sql, "GROUP BY", select.groupBy, false);
+            AppendConditions(sql, "HAVING", r.having);
+            AppendList(sql, "ORDER BY", r.orderBy, true);
+            if (type == JetQueryType::Crosstab && !select.pivot.empty())
+                sql += std::string(kNewline) + "PIVOT " + select.pivot;
+            break;
+        }
+    }
+    return sql;
+}
+
 }  // namespace
 
 std::string JetQuoteName(const std::string& name) {
@@ -211,174 +402,25 @@ std::string JetQuoteName(const std::string& name) {
 }
 
 JetQuery RebuildJetQuery(const std::vector<JetQueryRow>& rows) {
+    const QueryRows r = SortRows(rows);
     JetQuery q;
-    const JetQueryRow* typeRow = nullptr;
-    const JetQueryRow* flagRow = nullptr;
-    const JetQueryRow* remote = nullptr;
-    std::vector<const JetQueryRow*> params, tables, columns, joins, where, groupBy, having, orderBy;
-    for (const auto& r : rows) {
-        switch (r.attribute) {
-            case kType:
-                typeRow = &r;
-                break;
-            case kFlags:
-                flagRow = &r;
-                break;
-            case kRemoteDatabase:
-                remote = &r;
-                break;
-            case kParameter:
-                params.push_back(&r);
-                break;
-            case kTable:
-                tables.push_back(&r);
-                break;
-            case kColumn:
-                columns.push_back(&r);
-                break;
-            case kJoin:
-                joins.push_back(&r);
-                break;
-            case kWhere:
-                where.push_back(&r);
-                break;
-            case kGroupBy:
-                groupBy.push_back(&r);
-                break;
-            case kHaving:
-                having.push_back(&r);
-                break;
-            case kOrderBy:
-                orderBy.push_back(&r);
-                break;
-            default:
-                break;
-        }
-    }
-    long typeCode = typeRow ? typeRow->flag.value_or(1) : 1;
+    const long typeCode = r.typeRow ? r.typeRow->flag.value_or(1) : 1;
     q.type = typeCode >= 1 && typeCode <= 9 ? static_cast<JetQueryType>(typeCode) : JetQueryType::Unknown;
-    q.hasParameters = !params.empty();
-    long flags = flagRow ? flagRow->flag.value_or(0) : 0;
+    q.hasParameters = !r.params.empty();
+    const long flags = r.flagRow ? r.flagRow->flag.value_or(0) : 0;
 
     // Pass-through and data-definition queries keep their statement as written.
     if (q.type == JetQueryType::PassThrough || q.type == JetQueryType::DataDefinition) {
-        q.sql = typeRow ? typeRow->expression : std::string();
+        q.sql = r.typeRow ? r.typeRow->expression : std::string();
         return q;
     }
-
-    std::string sql;
-    if (!params.empty()) {
-        std::vector<std::string> ps;
-        ps.reserve(params.size());
-        for (const auto* p : params)
-            ps.push_back(ParameterName(p->name1) + " " + ParameterType(p->flag.value_or(0)));
-        sql += "PARAMETERS " + tolvaran::JoinList(ps, ", ") + ";" + kNewline;
-    }
-
-    auto clause = [&](const char* word, const std::vector<const JetQueryRow*>& items, bool descending) {
-        if (items.empty()) return;
-        std::vector<std::string> parts;
-        for (const auto* i : items) {
-            std::string t = i->expression;
-            if (descending && (i->name1 == "D" || i->name1 == "d")) t += " DESC";
-            parts.push_back(t);
-        }
-        sql += std::string(kNewline) + word + " " + tolvaran::JoinList(parts, ", ");
-    };
-    auto conditionClause = [&](const char* word, const std::vector<const JetQueryRow*>& items) {
-        if (items.empty()) return;
-        std::vector<std::string> parts;
-        parts.reserve(items.size());
-        for (const auto* i : items) parts.push_back(i->expression);
-        sql += std::string(kNewline) + word + " " + tolvaran::JoinList(parts, " AND ");
-    };
-
+    std::string sql = ParametersClause(r.params);
     if (q.type == JetQueryType::Union) {
-        std::string part1, part2;
-        for (const auto* t : tables) {
-            if (t->name2 == kUnionPart1)
-                part1 = TrimRight(t->expression);
-            else if (t->name2 == kUnionPart2)
-                part2 = TrimRight(t->expression);
-        }
-        // The union removes duplicates unless written UNION ALL; the distinct bit says which.
-        sql += part1 + kNewline + ((flags & kDistinct) ? "UNION" : "UNION ALL") + kNewline + part2;
-        clause("ORDER BY", orderBy, true);
-        q.sql = sql + ";";
-        return q;
+        sql += UnionStatement(r, flags);
+    } else {
+        sql += Statement(q.type, r, flags);
+        if (flags & kOwnerAccess) sql += std::string(kNewline) + "WITH OWNERACCESS OPTION";
     }
-
-    std::string selectHead = "SELECT ";
-    if (flags & kDistinct) selectHead += "DISTINCT ";
-    if (flags & kDistinctRow) selectHead += "DISTINCTROW ";
-    if (flags & kTop) {
-        selectHead += "TOP " + (flagRow ? flagRow->name1 : std::string()) + " ";
-        if (flags & kPercent) selectHead += "PERCENT ";
-    }
-    std::vector<std::string> selectList;
-    if (flags & kSelectStar) selectList.push_back("*");
-    std::vector<const JetQueryRow*> groupByShown = groupBy;
-    std::string transform, pivot;
-    for (const auto* c : columns) {
-        if (q.type == JetQueryType::Crosstab) {
-            long f = c->flag.value_or(0);
-            if (f == kCrosstabPivot)
-                pivot = c->expression;
-            else if (f == kCrosstabRowHeading)
-                selectList.push_back(ColumnText(*c));
-            else
-                transform = ColumnText(*c);
-        } else if (q.type != JetQueryType::Update) {
-            selectList.push_back(ColumnText(*c));
-        }
-    }
-    if (q.type == JetQueryType::Crosstab) {
-        groupByShown.erase(
-            std::remove_if(groupByShown.begin(), groupByShown.end(),
-                           [](const JetQueryRow* g) { return g->flag.value_or(0) == kCrosstabPivot; }),
-            groupByShown.end());
-    }
-    std::string from = FromClause(tables, joins, remote);
-    std::string target = typeRow ? JetQuoteName(typeRow->name1) : std::string();
-
-    switch (q.type) {
-        case JetQueryType::Update: {
-            std::vector<std::string> sets;
-            sets.reserve(columns.size());
-            for (const auto* c : columns) sets.push_back(c->name2 + " = " + c->expression);
-            sql += "UPDATE " + from + " SET " + tolvaran::JoinList(sets, ", ");
-            conditionClause("WHERE", where);
-            break;
-        }
-        case JetQueryType::Delete: {
-            sql += "DELETE " + (selectList.empty() ? std::string("*") : tolvaran::JoinList(selectList, ", "));
-            if (!from.empty()) sql += std::string(kNewline) + "FROM " + from;
-            conditionClause("WHERE", where);
-            break;
-        }
-        default: {
-            if (q.type == JetQueryType::Append) {
-                std::vector<std::string> targets;
-                for (const auto* c : columns)
-                    if (!c->name2.empty()) targets.push_back(c->name2);
-                sql += "INSERT INTO " + target;
-                if (!targets.empty()) sql += " ( " + tolvaran::JoinList(targets, ", ") + " )";
-                sql += kNewline;
-            }
-            if (q.type == JetQueryType::Crosstab) sql += "TRANSFORM " + transform + kNewline;
-            sql += selectHead + tolvaran::JoinList(selectList, ", ");
-            if (q.type == JetQueryType::MakeTable) sql += " INTO " + target;
-            if (!from.empty()) sql += std::string(kNewline) + "FROM " + from;
-            conditionClause("WHERE", where);
-            clause("GROUP BY", groupByShown, false);
-            conditionClause("HAVING", having);
-            clause("ORDER BY", orderBy, true);
-            if (q.type == JetQueryType::Crosstab && !pivot.empty())
-                sql += std::string(kNewline) + "PIVOT " + pivot;
-            break;
-        }
-    }
-    if (flags & kOwnerAccess) sql += std::string(kNewline) + "WITH OWNERACCESS OPTION";
     q.sql = sql + ";";
     return q;
 }

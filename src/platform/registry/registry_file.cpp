@@ -1,5 +1,6 @@
 #include "platform/registry/registry_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -76,6 +77,77 @@ std::string HexText(const std::vector<std::uint8_t>& bytes) {
     return out;
 }
 
+// The lines of a REGEDIT4 text without its byte-order mark, a hex value continued after a
+// trailing backslash joined into one line.
+std::vector<std::string> LogicalLines(const std::string& textIn) {
+    const std::string text = textIn.rfind("\xEF\xBB\xBF", 0) == 0 ? textIn.substr(3) : textIn;
+    std::vector<std::string> lines;
+    std::string line;
+    std::istringstream in(text);
+    std::string pending;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!pending.empty()) {
+            size_t b = 0;
+            while (b < line.size() && line[b] == ' ') ++b;
+            line = pending + line.substr(b);
+            pending.clear();
+        }
+        if (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos) {
+            line.pop_back();
+            pending = line;
+            continue;
+        }
+        lines.push_back(line);
+    }
+    if (!pending.empty()) lines.push_back(pending);
+    return lines;
+}
+
+// A value line ("name"=data or @=data): its name ("" for @) and the data text after "=".
+bool SplitValueLine(const std::string& line, std::string& name, std::string& data) {
+    size_t i = 0;
+    if (line[0] == '@') {
+        i = 1;
+    } else if (!ReadQuoted(line, i, name)) {
+        return false;
+    }
+    while (i < line.size() && line[i] == ' ') ++i;
+    if (i >= line.size() || line[i] != '=') return false;
+    ++i;
+    while (i < line.size() && line[i] == ' ') ++i;
+    data = line.substr(i);
+    return true;
+}
+
+// The data of a value line: "text", dword:hhhhhhhh, hex:bytes or hex(type):bytes.
+bool ParseValueData(const std::string& data, Value& v) {
+    if (!data.empty() && data[0] == '"') {
+        size_t j = 0;
+        v.type = REG_SZ;
+        return ReadQuoted(data, j, v.text);
+    }
+    if (data.rfind("dword:", 0) == 0) {
+        const std::string digits = data.substr(6);
+        if (digits.empty() || digits.size() > 8 ||
+            digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            return false;
+        v = Value::Dword(static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16)));
+        return true;
+    }
+    if (data.rfind("hex:", 0) == 0) {
+        v.type = REG_BINARY;
+        return ReadHex(data.substr(4), v.bytes);
+    }
+    if (data.rfind("hex(", 0) == 0) {
+        const auto close = data.find("):");
+        if (close == std::string::npos) return false;
+        v.type = static_cast<ValueType>(std::strtol(data.c_str() + 4, nullptr, 16));
+        return ReadHex(data.substr(close + 2), v.bytes);
+    }
+    return false;
+}
+
 }  // namespace
 
 RegistryFile::RegistryFile(std::string path) : path_(std::move(path)) {
@@ -110,114 +182,57 @@ RegistryFile::Key& RegistryFile::ensure(const std::string& keyIn) {
     return k;
 }
 
-void RegistryFile::Parse(const std::string& textIn) {
-    const std::string text = textIn.rfind("\xEF\xBB\xBF", 0) == 0 ? textIn.substr(3) : textIn;
-    std::vector<std::string> lines;
-    {
-        std::string line;
-        std::istringstream in(text);
-        std::string pending;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!pending.empty()) {
-                size_t b = 0;
-                while (b < line.size() && line[b] == ' ') ++b;
-                line = pending + line.substr(b);
-                pending.clear();
-            }
-            // A hex value continues on the next line after a trailing backslash.
-            if (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos) {
-                line.pop_back();
-                pending = line;
-                continue;
-            }
-            lines.push_back(line);
-        }
-        if (!pending.empty()) lines.push_back(pending);
-    }
+void RegistryFile::Parse(const std::string& text) {
     Key* current = nullptr;
-    for (const auto& raw : lines) {
-        size_t b = 0;
-        while (b < raw.size() && (raw[b] == ' ' || raw[b] == '\t')) ++b;
-        const std::string line = raw.substr(b);
+    for (const auto& raw : LogicalLines(text)) {
+        const std::string line = raw.substr(std::min(raw.find_first_not_of(" \t"), raw.size()));
         if (line.empty() || line[0] == ';' || line == "REGEDIT4" ||
             line.rfind("Windows Registry Editor", 0) == 0)
             continue;
         if (line[0] == '[') {
-            const auto close = line.rfind(']');
-            if (close == std::string::npos) {
-                ++lineErrors_;
-                current = nullptr;
-                continue;
-            }
-            std::string key = line.substr(1, close - 1);
-            if (!key.empty() && key[0] == '-') {
-                DeleteKey(key.substr(1));
-                current = nullptr;
-            } else {
-                current = &ensure(key);
-            }
+            current = ParseKeyLine(line);
             continue;
         }
-        if (!current) {
-            ++lineErrors_;
-            continue;
-        }
-        std::string name;
-        size_t i = 0;
-        if (line[0] == '@') {
-            i = 1;
-        } else if (!ReadQuoted(line, i, name)) {
-            ++lineErrors_;
-            continue;
-        }
-        while (i < line.size() && line[i] == ' ') ++i;
-        if (i >= line.size() || line[i] != '=') {
-            ++lineErrors_;
-            continue;
-        }
-        ++i;
-        while (i < line.size() && line[i] == ' ') ++i;
-        const std::string data = line.substr(i);
-        Value v;
-        bool ok = true;
-        if (data == "-") {
-            DeleteValue(current->name, name);
-            continue;
-        } else if (!data.empty() && data[0] == '"') {
-            size_t j = 0;
-            ok = ReadQuoted(data, j, v.text);
-            v.type = REG_SZ;
-        } else if (data.rfind("dword:", 0) == 0) {
-            const std::string digits = data.substr(6);
-            ok = !digits.empty() && digits.size() <= 8 &&
-                 digits.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
-            if (ok) v = Value::Dword(static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16)));
-        } else if (data.rfind("hex:", 0) == 0) {
-            v.type = REG_BINARY;
-            ok = ReadHex(data.substr(4), v.bytes);
-        } else if (data.rfind("hex(", 0) == 0) {
-            const auto close = data.find("):");
-            ok = close != std::string::npos;
-            if (ok) {
-                v.type = static_cast<ValueType>(std::strtol(data.c_str() + 4, nullptr, 16));
-                ok = ReadHex(data.substr(close + 2), v.bytes);
-            }
-        } else {
-            ok = false;
-        }
-        if (!ok) {
-            ++lineErrors_;
-            continue;
-        }
-        bool replaced = false;
-        for (auto& [n, existing] : current->values)
-            if (tolvaran::EqualsNoCase(n, name)) {
-                existing = v;
-                replaced = true;
-            }
-        if (!replaced) current->values.emplace_back(name, v);
+        if (!current || !ParseValueLine(*current, line)) ++lineErrors_;
     }
+}
+
+RegistryFile::Key* RegistryFile::ParseKeyLine(const std::string& line) {
+    const auto close = line.rfind(']');
+    if (close == std::string::npos) {
+        ++lineErrors_;
+        return nullptr;
+    }
+    const std::string key = line.substr(1, close - 1);
+    if (!key.empty() && key[0] == '-') {
+        DeleteKey(key.substr(1));
+        return nullptr;
+    }
+    return &ensure(key);
+}
+
+bool RegistryFile::ParseValueLine(Key& key, const std::string& line) {
+    std::string name;
+    std::string data;
+    if (!SplitValueLine(line, name, data)) return false;
+    if (data == "-") {
+        DeleteValue(key.name, name);
+        return true;
+    }
+    Value v;
+    if (!ParseValueData(data, v)) return false;
+    PutValue(key, name, v);
+    return true;
+}
+
+void RegistryFile::PutValue(Key& key, const std::string& name, const Value& value) {
+    bool replaced = false;
+    for (auto& [n, existing] : key.values)
+        if (tolvaran::EqualsNoCase(n, name)) {
+            existing = value;
+            replaced = true;
+        }
+    if (!replaced) key.values.emplace_back(name, value);
 }
 
 bool RegistryFile::KeyExists(const std::string& key) const {
@@ -233,14 +248,7 @@ std::optional<Value> RegistryFile::Get(const std::string& key, const std::string
 }
 
 void RegistryFile::Set(const std::string& key, const std::string& name, const Value& value) {
-    Key& k = ensure(key);
-    bool done = false;
-    for (auto& [n, v] : k.values)
-        if (tolvaran::EqualsNoCase(n, name)) {
-            v = value;
-            done = true;
-        }
-    if (!done) k.values.emplace_back(name, value);
+    PutValue(ensure(key), name, value);
     Save();
 }
 

@@ -80,6 +80,13 @@ class RegistryFile {
     Key* find(const std::string& key);
     const Key* find(const std::string& key) const;
     Key& ensure(const std::string& key);
+    // The steps of Parse. A "[key]" line: the key values go to next, null when there is none
+    // (a deleted key, a line without "]").
+    Key* ParseKeyLine(const std::string& line);
+    // A value line of key; false when it cannot be read.
+    bool ParseValueLine(Key& key, const std::string& line);
+    // Replaces the value of that name, or adds it.
+    static void PutValue(Key& key, const std::string& name, const Value& value);
 
     std::string path_;
     std::map<std::string, Key> keys_;  // by folded path
