@@ -505,6 +505,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
         std::vector<std::string> english;  // the keys it translates
     };
     std::vector<TranslationPair> translations_;  // answers of the Translations table, once per name and job
+    const TranslationPair* FindTranslation(const std::string& name) const;
     std::vector<ado::ColumnInfo> controlsColumns_;  // the Controls table's, read once per job
     bool controlsColumnsRead_ = false;
     // Names of the controls whose Controls rows this job stored: each has a row to update.

@@ -17,6 +17,16 @@ namespace tolvaran {
 
 namespace {
 
+// Equality as SQLite's NOCASE collation has it: ASCII letters without regard to case, every
+// other byte as it is.
+bool EqualsAsSqliteNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return false;
+    return true;
+}
+
 // The order sections are processed in: report header, page header, the group sections 6 to 25
 // (the level-0 footer, then each deeper level's header and footer), then detail, page footer,
 // the level-0 header, report footer.
@@ -174,22 +184,39 @@ short clsConvert::GetCrystalAreaNo(const std::string& name) {
 
 bool clsConvert::Translate(const std::string& key, const std::string& name) {
     // The English keys of a section name are read once per job and matched as Jet matches
-    // names (EqualsNoCase).
+    // names (EqualsNoCase). The first name asked brings the keys of every section name of the
+    // report in the same query: the settings file is locked and unlocked once per query.
     const std::string sql = "SELECT EnglishSectionName FROM Translations Where LanguageSectionName = ?";
     try {
-        const TranslationPair* known = nullptr;
-        for (const TranslationPair& pair : translations_)
-            if (EqualsNoCase(pair.language, name)) known = &pair;
+        const TranslationPair* known = FindTranslation(name);
         if (!known) {
             if (!Internaldb) ThrowNotSet();
-            TranslationPair pair{name, {}};
+            std::vector<TranslationPair> asked{{name, {}}};
+            for (const auto& section : sectionNames_) {
+                const std::string& other = section.second;
+                bool listed = FindTranslation(other) != nullptr;
+                for (const TranslationPair& pair : asked)
+                    listed = listed || EqualsNoCase(pair.language, other);
+                if (!listed) asked.push_back({other, {}});
+            }
+            std::string query = "SELECT EnglishSectionName, LanguageSectionName FROM Translations Where ";
+            std::vector<vb::Variant> params;
+            for (const TranslationPair& pair : asked) {
+                query += params.empty() ? "LanguageSectionName = ?" : " OR LanguageSectionName = ?";
+                params.emplace_back(pair.language);
+            }
             ado::Recordset rs;
-            rs.Open(sql, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(name)});
-            for (; !rs.Eof(); rs.MoveNext())
-                pair.english.push_back(vb::NZ(rs.Fields(0).Value(), "").ToString());
+            rs.Open(query, Internaldb, ado::adOpenForwardOnly, ado::adLockReadOnly, params);
+            for (; !rs.Eof(); rs.MoveNext()) {
+                const std::string english = vb::NZ(rs.Fields(0).Value(), "").ToString();
+                const std::string language = vb::NZ(rs.Fields(1).Value(), "").ToString();
+                for (TranslationPair& pair : asked)
+                    if (EqualsAsSqliteNoCase(pair.language, language)) pair.english.push_back(english);
+            }
             rs.Close();
-            translations_.push_back(std::move(pair));
-            known = &translations_.back();
+            const size_t first = translations_.size();
+            for (TranslationPair& pair : asked) translations_.push_back(std::move(pair));
+            known = &translations_[first];
         }
         for (const std::string& english : known->english)
             if (EqualsNoCase(english, key)) return true;
@@ -198,6 +225,13 @@ bool clsConvert::Translate(const std::string& key, const std::string& name) {
         WriteErrorLog(CurrentError().description + ":" + sql, "Translate", LogLevel::Error);
         return false;
     }
+}
+
+const clsConvert::TranslationPair* clsConvert::FindTranslation(const std::string& name) const {
+    const TranslationPair* known = nullptr;
+    for (const TranslationPair& pair : translations_)
+        if (EqualsNoCase(pair.language, name)) known = &pair;
+    return known;
 }
 
 bool clsConvert::IsPageHeaderSection(const std::string& name) {
