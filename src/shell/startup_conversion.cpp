@@ -1,12 +1,13 @@
 // Conversion requests of the main window: one report, the selected reports or every report
 // of the current entry, each converted by a new converter that writes its progress into this
-// window. A request runs inside the event handler that started it; while it runs, its
-// commands and the hyperlinks are disabled and a second request is ignored, so the converter
-// in hand is never replaced under a running conversion.
+// window; the source files are opened once per request. A request runs inside the event handler that started
+// it; while it runs, its commands and the hyperlinks are disabled and a second request is ignored, so the
+// converter in hand is never replaced under a running conversion.
 #include <QApplication>
 #include <QCursor>
 
 #include "convert/convert.h"
+#include "platform/ado/connection_pool.h"
 #include "shell/data_grid.h"
 #include "shell/report_windows.h"
 #include "shell/startup.h"
@@ -42,6 +43,11 @@ void Startup::InitiateReportConversion(bool convertAll) {
     converting_ = true;
     SetRequestCommandsEnabled(false);
     try {
+        // The jobs of one request share their source files: each Access file (with its reader
+        // process and catalog) is opened by the first report that needs it and closed when
+        // the request ends, not once per report.
+        ado::ConnectionPool requestFiles;
+        ado::ConnectionPool::Use pooled(requestFiles);
         const long id = CurrentDatabaseListId(0);
         try {
             links_->LoadAll(id);
