@@ -1,8 +1,9 @@
 // Conversion requests of the main window: one report, the selected reports or every report
 // of the current entry, each converted by a new converter that writes its progress into this
-// window; the source files are opened once per request. A request runs inside the event handler that started
-// it; while it runs, its commands and the hyperlinks are disabled and a second request is ignored, so the
-// converter in hand is never replaced under a running conversion.
+// window; the source files are opened once per request. A request runs inside the event
+// handler that started it; while it runs, its commands and the hyperlinks are disabled and a
+// second request is ignored, so the converter in hand is never replaced under a running
+// conversion.
 #include <QApplication>
 #include <QCursor>
 
