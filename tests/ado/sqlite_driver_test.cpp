@@ -244,6 +244,33 @@ TEST_F(SqliteFile, CatalogReportsTablesViewsAndLinks) {
     EXPECT_EQ(d.views().size(), 1u);
 }
 
+// The table list is kept between calls: a table or link added by this session or by another
+// connection to the file shows in the next list, and one taken away leaves it.
+TEST_F(SqliteFile, TableListFollowsChangesOfThisSessionAndOfOtherWriters) {
+    auto& d = conn_->driver();
+    auto has = [&](const std::string& name) {
+        for (const auto& t : d.tables())
+            if (t.name == name) return true;
+        return false;
+    };
+    ASSERT_FALSE(has("Extra"));
+    conn_->Execute("CREATE TABLE Extra (Id INTEGER)");
+    EXPECT_TRUE(has("Extra"));
+    conn_->Execute("INSERT INTO MSysObjects VALUES ('Invoices', 6, 0, 'back.mdb', 'tblInvoices', '')");
+    EXPECT_TRUE(has("Invoices"));
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file_.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(other, "INSERT INTO MSysObjects VALUES ('Payments', 6, 0, 'back.mdb', 'tblPay', '')",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    EXPECT_TRUE(has("Payments"));
+    ASSERT_EQ(sqlite3_exec(other, "DROP TABLE Extra", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    EXPECT_FALSE(has("Extra"));
+}
+
 TEST_F(SqliteFile, UserVersionMarksJet3StandIns) {
     auto* d = dynamic_cast<ado::SqliteDriver*>(&conn_->driver());
     ASSERT_NE(d, nullptr);

@@ -481,7 +481,34 @@ std::string SqliteDriver::quoteName(const std::string& name) const {
     return out + "\"";
 }
 
+SqliteDriver::CatalogStamp SqliteDriver::catalogStamp() {
+    CatalogStamp stamp;
+    size_t tail = 0;
+    bool prepared = true;
+    SqliteStatementCache::Lease lease = statements_->acquire(
+        "SELECT s.schema_version, d.data_version FROM pragma_schema_version AS s, pragma_data_version AS d",
+        tail, prepared);
+    if (!prepared || !lease) fail("schema and data version");
+    const int rc = sqlite3_step(lease.get());
+    if (rc != SQLITE_ROW) fail("schema and data version");
+    stamp.schema = sqlite3_column_int64(lease.get(), 0);
+    stamp.data = sqlite3_column_int64(lease.get(), 1);
+    stamp.changes = sqlite3_total_changes64(db_);
+    return stamp;
+}
+
 std::vector<TableInfo> SqliteDriver::tables() {
+    const CatalogStamp stamp = catalogStamp();
+    if (!tableCacheValid_ || !(stamp == tableCacheStamp_)) {
+        tableCacheValid_ = false;
+        tableCache_ = readTables();
+        tableCacheStamp_ = stamp;
+        tableCacheValid_ = true;
+    }
+    return tableCache_;
+}
+
+std::vector<TableInfo> SqliteDriver::readTables() {
     std::vector<TableInfo> out;
     auto c = query("SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') ORDER BY name", {});
     std::vector<vb::Variant> row;

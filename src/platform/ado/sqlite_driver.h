@@ -71,6 +71,15 @@ class SqliteDriver : public Driver {
   private:
     [[noreturn]] void fail(const std::string& context) const;
     long long schemaVersion();
+    // What the catalog read from the file depends on: the schema version, the commits of other
+    // connections (data version) and this session's own changes (they count in the total
+    // changes, committed or not). Equal stamps: the table list read before still holds.
+    struct CatalogStamp {
+        long long schema = -1, data = -1, changes = -1;
+        bool operator==(const CatalogStamp&) const = default;
+    };
+    CatalogStamp catalogStamp();
+    std::vector<TableInfo> readTables();
     // Leaves WAL mode when this is the file's last connection, so that the file alone holds
     // everything once it is closed.
     void foldBack();
@@ -85,6 +94,11 @@ class SqliteDriver : public Driver {
     // Columns by upper-cased table name, valid while the schema version stays the same.
     std::unordered_map<std::string, std::vector<ColumnInfo>> columnCache_;
     long long columnCacheVersion_ = -1;
+    // The table list (with the links of MSysObjects), valid while the stamp stays the same: a
+    // pooled session serves every job of a run, and each job asks for it.
+    std::vector<TableInfo> tableCache_;
+    CatalogStamp tableCacheStamp_;
+    bool tableCacheValid_ = false;
 };
 
 // Maps a declared SQLite column type to the ADO value type ("" gives adVariant).
