@@ -69,7 +69,7 @@ void clsConvert::DiscoverControls(short sectionNo) {
                 values.push_back(std::move(v));
             rows.push_back(std::move(row));
         }
-        StoreInsertRows(kControlRow, std::move(values));
+        StoreInsertRows(kControlRow, values);
         for (const Row& row : rows) storedControls_.insert(row.name);
         std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
             return a.top != b.top ? a.top < b.top : a.left < b.left;

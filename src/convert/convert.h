@@ -14,6 +14,7 @@
 // manager, the text log and the context are attached by the caller and must outlive the job;
 // the report record and the connections are shared.
 #include <memory>
+#include <span>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -288,23 +289,33 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     bool LogStep(const std::string& message, const std::string& function);
     // Opens the job's transaction on the lists file when it gathers rows and none is open.
     void BeginLogBatch();
-    // Writes rows (shape.columns values each, one after another) with as few INSERTs as it
-    // can, through StoreExecute.
-    void StoreInsertRows(const RowShape& shape, std::vector<vb::Variant> values);
-    // One ErrorLog row: held while the job's transaction on a SQLite lists file is open
-    // (HoldsRows), written at once otherwise.
-    void AddRow(const RowShape& shape, std::vector<vb::Variant> values);
+    // Writes rows (shape.columns values each, one after another; the values are moved out)
+    // with as few INSERTs as it can, through StoreExecute.
+    void StoreInsertRows(const RowShape& shape, std::span<vb::Variant> values);
+    // The INSERT of rows rows of shape, made once per job.
+    const std::string& InsertText(const RowShape& shape, size_t rows);
+    struct InsertTextEntry {
+        const RowShape* shape;
+        size_t rows;
+        std::string sql;
+    };
+    std::vector<InsertTextEntry> insertTexts_;
+    // One ErrorLog row (its values are moved out): held while the job's transaction on a
+    // SQLite lists file is open (HoldsRows), written at once otherwise.
+    void AddRow(const RowShape& shape, std::span<vb::Variant> values);
     bool HoldsRows();
     // Writes the rows held, in the order they came; before the commit and before anything
     // else adds ErrorLog rows on the connection (the formula-failure recordset, a subreport's
     // job), so that the rows keep their order. A failure is a failed store write
     // (NoteStoreFailure), not raised.
     void WriteHeldRows();
-    struct HeldRow {
+    // Held rows: their values one after another, and runs of rows of one shape in order.
+    struct HeldRun {
         const RowShape* shape;
-        std::vector<vb::Variant> values;
+        size_t rows;
     };
-    std::vector<HeldRow> heldRows_;
+    std::vector<HeldRun> heldRuns_;
+    std::vector<vb::Variant> heldValues_;
     // Commits what the job gathered; a failure is a failed store write. Inside a LogCluster
     // the commit waits for the cluster's end.
     void CommitLog();

@@ -37,19 +37,28 @@ constexpr size_t kRowsPerStatement[] = {16, 8, 4, 2, 1};
 
 }  // namespace
 
-void clsConvert::StoreInsertRows(const RowShape& shape, std::vector<vb::Variant> values) {
-    const size_t rows = values.size() / shape.columns;
+const std::string& clsConvert::InsertText(const RowShape& shape, size_t rows) {
+    for (const InsertTextEntry& e : insertTexts_)
+        if (e.shape == &shape && e.rows == rows) return e.sql;
     std::string group = "(?";
     for (size_t c = 1; c < shape.columns; ++c) group += ", ?";
     group += ')';
+    std::string sql = shape.insertHead;
+    for (size_t r = 0; r < rows; ++r) (sql += r ? ", " : "") += group;
+    insertTexts_.push_back({&shape, rows, std::move(sql)});
+    return insertTexts_.back().sql;
+}
+
+void clsConvert::StoreInsertRows(const RowShape& shape, std::span<vb::Variant> values) {
+    const size_t rows = values.size() / shape.columns;
     size_t done = 0;
+    std::vector<vb::Variant> params;
     for (size_t chunk : kRowsPerStatement) {
         if (rows - done < chunk) continue;
-        std::string sql = shape.insertHead;
-        for (size_t r = 0; r < chunk; ++r) (sql += r ? ", " : "") += group;
+        const std::string& sql = InsertText(shape, chunk);
         while (rows - done >= chunk) {
             const auto first = values.begin() + static_cast<std::ptrdiff_t>(done * shape.columns);
-            std::vector<vb::Variant> params(
+            params.assign(
                 std::make_move_iterator(first),
                 std::make_move_iterator(first + static_cast<std::ptrdiff_t>(chunk * shape.columns)));
             StoreExecute(sql, params);
@@ -64,30 +73,36 @@ bool clsConvert::HoldsRows() {
     return c->State() == ado::adStateOpen && c->driver().kind() == ado::EngineKind::SQLite;
 }
 
-void clsConvert::AddRow(const RowShape& shape, std::vector<vb::Variant> values) {
+void clsConvert::AddRow(const RowShape& shape, std::span<vb::Variant> values) {
     if (HoldsRows()) {
-        heldRows_.push_back({&shape, std::move(values)});
+        if (heldRuns_.empty() || heldRuns_.back().shape != &shape) heldRuns_.push_back({&shape, 0});
+        ++heldRuns_.back().rows;
+        for (vb::Variant& v : values) heldValues_.push_back(std::move(v));
         return;
     }
     BeginLogBatch();
-    StoreInsertRows(shape, std::move(values));
+    StoreInsertRows(shape, values);
 }
 
 void clsConvert::WriteHeldRows() {
-    std::vector<HeldRow> rows;
-    rows.swap(heldRows_);
+    std::vector<HeldRun> runs;
+    std::vector<vb::Variant> values;
+    runs.swap(heldRuns_);
+    values.swap(heldValues_);
     try {
-        for (size_t i = 0; i < rows.size();) {
-            // Rows of one shape one after another go in together, in the order they came.
-            const RowShape& shape = *rows[i].shape;
-            std::vector<vb::Variant> values;
-            for (; i < rows.size() && rows[i].shape == &shape; ++i)
-                for (vb::Variant& v : rows[i].values) values.push_back(std::move(v));
-            StoreInsertRows(shape, std::move(values));
+        // Rows of one shape one after another go in together, in the order they came.
+        size_t at = 0;
+        for (const HeldRun& run : runs) {
+            const size_t count = run.rows * run.shape->columns;
+            StoreInsertRows(*run.shape, std::span<vb::Variant>(values).subspan(at, count));
+            at += count;
         }
     } catch (...) {
         // StoreExecute noted the failure; the rows are in the text log.
     }
+    // The buffer is kept for the next rows.
+    values.clear();
+    if (heldValues_.empty()) heldValues_.swap(values);
 }
 
 long clsConvert::reportId() {
@@ -155,7 +170,8 @@ void clsConvert::NoteStoreFailure(const std::string& error) {
     if (storeFailed_) return;
     storeFailed_ = true;
     storeError_ = error;
-    heldRows_.clear();
+    heldRuns_.clear();
+    heldValues_.clear();
     storedControls_.clear();  // the rows may leave with the transaction
     try {
         const ado::ConnectionPtr& c = db();
@@ -189,10 +205,15 @@ bool clsConvert::writeLogRow(const std::string& description, const std::string& 
     if (!storeFailed_) {
         try {
             EnsureFastCommits();
-            AddRow(kLogRow,
-                   {vb::Variant(ReportName), IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
-                    vb::Variant(LevelNumber(level)), vb::Variant(reportId()), vb::Variant(databaseListId()),
-                    vb::Variant(function), vb::Variant(description), vb::Variant(vb::Date::Now())});
+            vb::Variant row[] = {vb::Variant(ReportName),
+                                 IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
+                                 vb::Variant(LevelNumber(level)),
+                                 vb::Variant(reportId()),
+                                 vb::Variant(databaseListId()),
+                                 vb::Variant(function),
+                                 vb::Variant(description),
+                                 vb::Variant(vb::Date::Now())};
+            AddRow(kLogRow, row);
             if (commit) CommitLog();
             stored = !storeFailed_;
         } catch (...) {
@@ -228,11 +249,13 @@ bool clsConvert::RecordError(const std::string& description, const std::string& 
     if (!storeFailed_) {
         try {
             EnsureFastCommits();
-            AddRow(kFormulaRow,
-                   {vb::Variant(reportId()), vb::Variant(databaseListId()), vb::Variant(ReportName),
-                    IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(), vb::Variant(formulaName),
-                    vb::Variant(accessFormula), vb::Variant(crystalFormula), vb::Variant(description),
-                    vb::Variant(vb::Date::Now()), vb::Variant(function)});
+            vb::Variant row[] = {
+                vb::Variant(reportId()),      vb::Variant(databaseListId()),
+                vb::Variant(ReportName),      IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
+                vb::Variant(formulaName),     vb::Variant(accessFormula),
+                vb::Variant(crystalFormula),  vb::Variant(description),
+                vb::Variant(vb::Date::Now()), vb::Variant(function)};
+            AddRow(kFormulaRow, row);
             CommitLog();
             stored = !storeFailed_;
         } catch (...) {

@@ -25,11 +25,10 @@ constexpr size_t kKeptStatements = 96;
 constexpr int kPagesBeforeCheckpoint = 4000;
 
 // "YYYY-MM-DD HH:MM:SS" (ToParts gives years 100 to 9999). Every row of the conversion log
-// carries one: formatted by hand, without printf.
-std::string DateToText(vb::Date d) {
+// carries one: formatted by hand, without printf, into out.
+void DateToText(vb::Date d, char (&out)[19]) {
     int y, m, day, h, mi, s;
     d.ToParts(y, m, day, h, mi, s);
-    char out[19];
     auto two = [&](int at, int v) {
         out[at] = static_cast<char>('0' + v / 10 % 10);
         out[at + 1] = static_cast<char>('0' + v % 10);
@@ -46,7 +45,6 @@ std::string DateToText(vb::Date d) {
     two(14, mi);
     out[16] = ':';
     two(17, s);
-    return std::string(out, sizeof out);
 }
 
 // copy: SQLite keeps its own copy of a text or blob; without it the value must outlive every
@@ -73,8 +71,9 @@ void Bind(sqlite3_stmt* st, int index, const vb::Variant& v, bool copy = true) {
             break;
         }
         case vb::VarType::Date: {
-            const std::string s = DateToText(v.ToDate());
-            sqlite3_bind_text(st, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+            char text[19];
+            DateToText(v.ToDate(), text);
+            sqlite3_bind_text(st, index, text, sizeof text, SQLITE_TRANSIENT);
             break;
         }
         case vb::VarType::Bytes: {

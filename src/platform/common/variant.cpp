@@ -166,10 +166,16 @@ void Date::ToParts(int& year, int& month, int& day, int& hour, int& minute, int&
 }
 
 Date Date::Now() {
+    // Every log row asks for the time: the local time is worked out once per second.
+    thread_local std::time_t lastTime = -1;
+    thread_local Date last;
     const std::time_t t = std::time(nullptr);
+    if (t == lastTime) return last;
     std::tm tm{};
     localtime_r(&t, &tm);
-    return FromParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    last = FromParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    lastTime = t;
+    return last;
 }
 
 bool Variant::IsNumeric() const {
