@@ -131,9 +131,14 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
                            "invalid in this context.");
     Driver& d = connection->driver();
     std::string sql = source;
-    // The source is read once: whether it is a statement, and the table it reads.
-    const Tokens tokens = TokenizeJetSql(source, SqlErrors::Tolerate);
-    const bool statement = LooksLikeSql(tokens);
+    const bool updatable = lock != adLockReadOnly && lock != adLockUnspecified && !d.readOnly();
+    // The source is read once: whether it is a statement, and the table it reads. A read-only
+    // "SELECT " needs no more than its first word (the store opens thousands of them).
+    const std::string_view head = tolvaran::TrimBlanks(source);
+    const bool plainSelect = !updatable && head.size() > 7 && tolvaran::StartsWithNoCase(head, "SELECT") &&
+                             (head[6] == ' ' || head[6] == '\t' || head[6] == '\r' || head[6] == '\n');
+    const Tokens tokens = plainSelect ? Tokens{} : TokenizeJetSql(source, SqlErrors::Tolerate);
+    const bool statement = plainSelect || LooksLikeSql(tokens);
     if (!statement) sql = "SELECT * FROM " + d.quoteName(Unquote(source, tokens));
     auto c = d.query(sql, params);
     columns_ = c->columns();
@@ -152,7 +157,7 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
     cursor_ = cursor;
     lock_ = lock;
     table_.clear();
-    if (lock != adLockReadOnly && lock != adLockUnspecified && !d.readOnly()) {
+    if (updatable) {
         table_ = statement ? BaseTable(tokens) : Unquote(source, tokens);
         if (!table_.empty()) {
             const auto tableColumns = d.columns(table_);

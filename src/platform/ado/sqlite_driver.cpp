@@ -174,8 +174,10 @@ class SqliteCursor : public Cursor {
 // Jet accepts "DELETE * FROM t"; SQLite wants "DELETE FROM t".
 // The text without the "*", or "" when the statement needs no change.
 std::string SqliteForm(const std::string& sql) {
-    // Every statement passes here: only a DELETE is read further.
-    if (!tolvaran::StartsWithNoCase(tolvaran::TrimBlanks(sql), "DELETE")) return {};
+    // Every statement passes here: only a DELETE with a "*" in it is read further.
+    if (sql.find('*') == std::string::npos ||
+        !tolvaran::StartsWithNoCase(tolvaran::TrimBlanks(sql), "DELETE"))
+        return {};
     const auto t = TokenizeJetSql(sql, SqlErrors::Tolerate);
     if (!IsWord(t[0], "DELETE") || !IsSymbol(t[1], "*")) return {};
     return sql.substr(0, t[0].pos + t[0].len) + sql.substr(t[1].pos + 1);
