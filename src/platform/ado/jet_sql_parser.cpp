@@ -29,11 +29,7 @@ class Parser {
         Statement s;
         if (word("PARAMETERS")) {
             ++pos_;
-            for (;;) {
-                s.parameters.push_back(parameter());
-                if (!symbol(",")) break;
-                ++pos_;
-            }
+            commaList([&] { s.parameters.push_back(parameter()); });
             expectSymbol(";");
         }
         for (const char* verb : {"INSERT", "UPDATE", "DELETE", "CREATE", "ALTER", "DROP", "EXEC", "EXECUTE",
@@ -67,11 +63,7 @@ class Parser {
             } else if (word("IN")) {
                 ++pos_;
                 expectSymbol("(");
-                for (;;) {
-                    s.pivotIn.push_back(expression());
-                    if (!symbol(",")) break;
-                    ++pos_;
-                }
+                commaList([&] { s.pivotIn.push_back(expression()); });
                 expectSymbol(")");
             }
         } else if (word("SELECT") || word("TABLE") || symbol("(")) {
@@ -107,6 +99,15 @@ class Parser {
     }
     bool word(const char* w) const { return IsWord(cur(), w); }
     bool symbol(const char* s) const { return cur().kind == SqlToken::Symbol && cur().text == s; }
+    // One or more items separated by commas, each read by `item`.
+    template <class Item>
+    void commaList(Item&& item) {
+        for (;;) {
+            item();
+            if (!symbol(",")) break;
+            ++pos_;
+        }
+    }
     static bool reserved(const SqlToken& t) {
         for (const char* k : kReserved)
             if (IsWord(t, k)) return true;
@@ -299,11 +300,7 @@ class Parser {
         }
         if (word("FROM")) {
             ++pos_;
-            for (;;) {
-                s->from.push_back(source());
-                if (!symbol(",")) break;
-                ++pos_;
-            }
+            commaList([&] { s->from.push_back(source()); });
         }
         if (word("WHERE")) {
             ++pos_;
@@ -313,11 +310,7 @@ class Parser {
             ++pos_;
             if (!word("BY")) fail("BY expected");
             ++pos_;
-            for (;;) {
-                s->groupBy.push_back(expression());
-                if (!symbol(",")) break;
-                ++pos_;
-            }
+            commaList([&] { s->groupBy.push_back(expression()); });
         }
         if (word("HAVING")) {
             ++pos_;
@@ -528,11 +521,7 @@ class Parser {
                 } else {
                     e = node(Expr::InList);
                     e->args.push_back(std::move(left));
-                    for (;;) {
-                        e->args.push_back(expression());
-                        if (!symbol(",")) break;
-                        ++pos_;
-                    }
+                    commaList([&] { e->args.push_back(expression()); });
                 }
                 expectSymbol(")");
                 e->pos = at;
