@@ -495,25 +495,9 @@ JetTranslation TranslateJetSql(const std::string& sql, JetSqlHost& host,
     for (size_t i = 0; i < t.parameters.size(); ++i) {
         JetType type = t.parameters[i].type;
         if (type == JetType::Value && i < given.size()) {
-            switch (given[i].Type()) {
-                case vb::VarType::Boolean:
-                    type = JetType::Boolean;
-                    break;
-                case vb::VarType::Long:
-                    type = JetType::Long;
-                    break;
-                case vb::VarType::Double:
-                    type = JetType::Double;
-                    break;
-                case vb::VarType::Date:
-                    type = JetType::Date;
-                    break;
-                case vb::VarType::String:
-                    type = JetType::Text;
-                    break;
-                default:
-                    break;
-            }
+            // Bytes and Null say nothing a function could use: the parameter stays untyped.
+            const JetType givenType = jettr::LiteralType(given[i]);
+            if (givenType != JetType::Null && givenType != JetType::LongBinary) type = givenType;
             seeded = seeded || type != JetType::Value;
         }
         seeds.push_back(type);

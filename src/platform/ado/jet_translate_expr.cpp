@@ -11,25 +11,6 @@ namespace {
 
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);
 
-JetType LiteralType(const vb::Variant& v) {
-    switch (v.Type()) {
-        case vb::VarType::Boolean:
-            return JetType::Boolean;
-        case vb::VarType::Long:
-            return JetType::Long;
-        case vb::VarType::Double:
-            return JetType::Double;
-        case vb::VarType::Date:
-            return JetType::Date;
-        case vb::VarType::String:
-            return JetType::Text;
-        case vb::VarType::Bytes:
-            return JetType::LongBinary;
-        default:
-            return JetType::Null;
-    }
-}
-
 JetType Numeric(JetType t) {
     return t == JetType::Boolean ? JetType::Integer : t;
 }
@@ -67,6 +48,25 @@ std::string DomainSource(const std::string& domain) {
 }
 
 }  // namespace
+
+JetType LiteralType(const vb::Variant& v) {
+    switch (v.Type()) {
+        case vb::VarType::Boolean:
+            return JetType::Boolean;
+        case vb::VarType::Long:
+            return JetType::Long;
+        case vb::VarType::Double:
+            return JetType::Double;
+        case vb::VarType::Date:
+            return JetType::Date;
+        case vb::VarType::String:
+            return JetType::Text;
+        case vb::VarType::Bytes:
+            return JetType::LongBinary;
+        default:
+            return JetType::Null;
+    }
+}
 
 std::string Translator::tags(const std::vector<TExpr>& args) const {
     std::string t = "'";

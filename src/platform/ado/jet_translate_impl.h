@@ -53,6 +53,8 @@ struct Result {
 
 // "D" for a date, "B" for a Boolean, "-" otherwise (see jet_functions.h).
 char Tag(JetType t);
+// The Jet type of a literal value (Null for Empty and Null).
+JetType LiteralType(const vb::Variant& v);
 // Texts and values of unknown type compare under the collation JETTEXT.
 bool Textual(JetType t);
 
