@@ -338,14 +338,13 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
     } catch (const vb::ComError& e) {
         throw vb::ComError(kErrCannotOpenDatabase, cannotOpen + ": " + e.Description());
     }
+    // The session knows what it opened: a SQLite stand-in marks Jet 3 in its user_version, an
+    // Access file in its header.
     auto findVersion = [&]() -> std::string {
-        if (ado::AccessFileVersion(path) == 3) return "3.51";
-        if (ado::IsSqliteFile(path)) {
-            auto cursor = connection->driver().query("PRAGMA user_version", {});
-            std::vector<vb::Variant> row;
-            if (cursor && cursor->next(row) && !row.empty() && row[0].ToLong() == 3) return "3.51";
-        }
-        return "4.0";
+        ado::Driver& driver = connection->driver();
+        const bool jet3 = driver.kind() == ado::EngineKind::SQLite ? driver.userVersion() == 3
+                                                                   : ado::AccessFileVersion(path) == 3;
+        return jet3 ? "3.51" : "4.0";
     };
     // A job opens its file again and again: the version is read from it once.
     const std::string version =

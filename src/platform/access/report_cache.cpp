@@ -1,28 +1,28 @@
 #include "platform/access/report_cache.h"
 
+#include <sys/stat.h>
+
 namespace tolvaran::access {
 
-bool ReportCache::Stamp(const std::string& file, std::uintmax_t& size,
-                        std::filesystem::file_time_type& modified) {
-    std::error_code sizeError, timeError;
-    size = std::filesystem::file_size(file, sizeError);
-    modified = std::filesystem::last_write_time(file, timeError);
-    return !sizeError && !timeError;
+bool ReportCache::Stamp(const std::string& file, FileStamp& stamp) {
+    struct stat st;
+    if (::stat(file.c_str(), &st) != 0) return false;
+    stamp = FileStamp{static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+                      static_cast<long long>(st.st_mtim.tv_nsec)};
+    return true;
 }
 
 ReportPtr ReportCache::Read(const std::string& file, const ReadOptions& options) {
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type modified;
-    const bool known = Stamp(file, size, modified);
+    FileStamp stamp;
+    const bool known = Stamp(file, stamp);
     if (known) {
         auto it = entries_.find(file);
-        if (it != entries_.end() && it->second.size == size && it->second.modified == modified &&
-            it->second.sidecar == options.sidecar)
+        if (it != entries_.end() && it->second.stamp == stamp && it->second.sidecar == options.sidecar)
             return it->second.report;
     }
     ReportPtr report = ReadReportFile(file, options);
     ++reads_;
-    if (known) entries_[file] = Entry{size, modified, options.sidecar, report};
+    if (known) entries_[file] = Entry{stamp, options.sidecar, report};
     return report;
 }
 
@@ -40,14 +40,12 @@ ReportCache::Listing ReportCache::Exports(const std::filesystem::path& folder,
 }
 
 std::string ReportCache::DatabaseVersion(const std::string& file, const std::function<std::string()>& find) {
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type modified;
-    if (!Stamp(file, size, modified)) return find();
+    FileStamp stamp;
+    if (!Stamp(file, stamp)) return find();
     auto it = versions_.find(file);
-    if (it != versions_.end() && it->second.size == size && it->second.modified == modified)
-        return it->second.version;
+    if (it != versions_.end() && it->second.stamp == stamp) return it->second.version;
     Version& v = versions_[file];
-    v = Version{size, modified, find()};
+    v = Version{stamp, find()};
     return v.version;
 }
 

@@ -39,12 +39,15 @@ class ReportCache {
     std::string DatabaseVersion(const std::string& file, const std::function<std::string()>& find);
 
   private:
-    // Size and modification time of a file; false when they cannot be read.
-    static bool Stamp(const std::string& file, std::uintmax_t& size,
-                      std::filesystem::file_time_type& modified);
+    // Size and modification time (to the nanosecond) of a file, read by one stat call.
+    struct FileStamp {
+        long long size = -1, seconds = 0, nanoseconds = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    // False when they cannot be read.
+    static bool Stamp(const std::string& file, FileStamp& stamp);
     struct Entry {
-        std::uintmax_t size = 0;
-        std::filesystem::file_time_type modified;
+        FileStamp stamp;
         std::string sidecar;
         ReportPtr report;
     };
@@ -56,8 +59,7 @@ class ReportCache {
     };
     std::unordered_map<std::string, Folder> folders_;
     struct Version {
-        std::uintmax_t size = 0;
-        std::filesystem::file_time_type modified;
+        FileStamp stamp;
         std::string version;
     };
     std::unordered_map<std::string, Version> versions_;

@@ -34,6 +34,7 @@ class SharedSession : public Driver {
     void rollbackTransaction() override { session_->rollbackTransaction(); }
     int transactionLevel() const override { return session_->transactionLevel(); }
     void setLockTimeout(long milliseconds) override { session_->setLockTimeout(milliseconds); }
+    int userVersion() override { return session_->userVersion(); }
 
   private:
     std::shared_ptr<Driver> session_;

@@ -127,6 +127,8 @@ class Driver {
     // nothing committed; a power cut may lose the last commits, never the file), switched on
     // once per session outside any transaction. False where the engine or the file has none.
     virtual bool fastCommits() { return false; }
+    // PRAGMA user_version of a SQLite file (3 marks a Jet 3 stand-in); 0 for other engines.
+    virtual int userVersion() { return 0; }
 };
 
 // Limits on the process that reads an Access file (jet_reader_process.h).

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -482,8 +483,31 @@ std::string SqliteDriver::quoteName(const std::string& name) const {
     return out + "\"";
 }
 
+bool SqliteDriver::headerStamp(CatalogStamp& stamp) const {
+    if (!sqlite3_get_autocommit(db_)) return false;
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return false;
+    unsigned char head[100];
+    if (file->pMethods->xRead(file, head, sizeof head, 0) != SQLITE_OK) return false;
+    // Bytes 18 and 19 (write and read format): 1 for rollback-journal mode, 2 for WAL.
+    if (std::memcmp(head, "SQLite format 3", 16) != 0 || head[18] != 1 || head[19] != 1) return false;
+    auto word = [&](int at) {
+        return static_cast<long long>(std::uint32_t{head[at]} << 24 | std::uint32_t{head[at + 1]} << 16 |
+                                      std::uint32_t{head[at + 2]} << 8 | std::uint32_t{head[at + 3]});
+    };
+    stamp.fromHeader = true;
+    stamp.data = word(24);
+    stamp.schema = word(40);
+    stamp.user = word(60);
+    stamp.changes = sqlite3_total_changes64(db_);
+    return true;
+}
+
 SqliteDriver::CatalogStamp SqliteDriver::catalogStamp() {
     CatalogStamp stamp;
+    if (headerStamp(stamp)) return stamp;
     size_t tail = 0;
     bool prepared = true;
     SqliteStatementCache::Lease lease = statements_->acquire(
@@ -552,6 +576,7 @@ std::vector<TableInfo> SqliteDriver::readTables() {
 }
 
 long long SqliteDriver::schemaVersion() {
+    if (CatalogStamp stamp; headerStamp(stamp)) return stamp.schema;
     auto c = query("PRAGMA schema_version", {});
     std::vector<vb::Variant> row;
     return c->next(row) ? vb::NZ(row[0]).ToLong() : -1;
@@ -612,6 +637,7 @@ void SqliteDriver::saveQuery(const std::string& name, const std::string& sql, bo
 }
 
 int SqliteDriver::userVersion() {
+    if (CatalogStamp stamp; headerStamp(stamp)) return static_cast<int>(stamp.user);
     auto c = query("PRAGMA user_version", {});
     std::vector<vb::Variant> row;
     return c->next(row) ? static_cast<int>(vb::NZ(row[0]).ToLong()) : 0;

@@ -63,22 +63,30 @@ class SqliteDriver : public Driver {
     // false when another connection keeps part of it in use.
     bool checkpoint();
 
-    // PRAGMA user_version of the file (3 marks a Jet 3 stand-in).
-    int userVersion();
+    int userVersion() override;
     const std::string& file() const { return file_; }
     sqlite3* handle() const { return db_; }
 
   private:
     [[noreturn]] void fail(const std::string& context) const;
     long long schemaVersion();
-    // What the catalog read from the file depends on: the schema version, the commits of other
-    // connections (data version) and this session's own changes (they count in the total
-    // changes, committed or not). Equal stamps: the table list read before still holds.
+    // What the catalog read from the file depends on. Read by a query: the schema version, the
+    // commits of other connections (data version) and this session's own changes (they count
+    // in the total changes, committed or not). Read from the file's header (fromHeader): its
+    // change counter, which every commit raises in rollback-journal mode, the schema cookie and
+    // user_version. Equal stamps: the table list read before still holds.
     struct CatalogStamp {
-        long long schema = -1, data = -1, changes = -1;
+        bool fromHeader = false;
+        long long schema = -1, data = -1, changes = -1, user = -1;
         bool operator==(const CatalogStamp&) const = default;
     };
     CatalogStamp catalogStamp();
+    // The stamp from the file's first 100 bytes, read without the lock, the journal and log
+    // checks and the unlock a query's read costs. Only where the header is the whole truth: a
+    // rollback-journal file (not a write-ahead log, whose commits leave the header as it was)
+    // and no transaction of this session open (its changes would not be in the file yet).
+    // False otherwise, and when the header cannot be read.
+    bool headerStamp(CatalogStamp& stamp) const;
     std::vector<TableInfo> readTables();
     // Leaves WAL mode when this is the file's last connection, so that the file alone holds
     // everything once it is closed.
