@@ -271,6 +271,51 @@ TEST_F(SqliteFile, TableListFollowsChangesOfThisSessionAndOfOtherWriters) {
     EXPECT_FALSE(has("Extra"));
 }
 
+// The session knows an unchanged file by its header where the header tells (rollback
+// journal, no transaction of its own open), and asks the engine where it does not (its own
+// transaction, a write-ahead log): what it or another connection changes is seen at the next
+// question.
+TEST_F(SqliteFile, CatalogColumnsAndUserVersionFollowAnotherWriterInEitherJournalMode) {
+    auto& d = conn_->driver();
+    auto hasTable = [&](const std::string& name) {
+        for (const auto& t : d.tables())
+            if (t.name == name) return true;
+        return false;
+    };
+    auto hasColumn = [&](const std::string& name) {
+        for (const auto& c : d.columns("Customers"))
+            if (c.name == name) return true;
+        return false;
+    };
+    // This session's own transaction is not in the file yet.
+    conn_->BeginTrans();
+    conn_->Execute("CREATE TABLE Pending (Id INTEGER)");
+    conn_->Execute("PRAGMA user_version = 2");
+    EXPECT_TRUE(hasTable("Pending"));
+    EXPECT_EQ(d.userVersion(), 2);
+    conn_->RollbackTrans();
+    EXPECT_FALSE(hasTable("Pending"));
+    for (const std::string mode : {"DELETE", "WAL"}) {
+        SCOPED_TRACE(mode);
+        const std::string suffix = mode == "WAL" ? "W" : "D";
+        ASSERT_FALSE(hasTable("Extra" + suffix));
+        ASSERT_FALSE(hasColumn("City" + suffix));
+        ASSERT_EQ(d.userVersion(), 0);
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(file_.c_str(), &other), SQLITE_OK);
+        const std::string change = "PRAGMA journal_mode=" + mode +
+                                   "; PRAGMA user_version = 3; CREATE TABLE Extra" + suffix +
+                                   " (Id INTEGER); ALTER TABLE Customers ADD COLUMN City" + suffix + " TEXT;";
+        ASSERT_EQ(sqlite3_exec(other, change.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_TRUE(hasTable("Extra" + suffix));
+        EXPECT_TRUE(hasColumn("City" + suffix));
+        EXPECT_EQ(d.userVersion(), 3);
+        ASSERT_EQ(sqlite3_exec(other, "PRAGMA user_version = 0", nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_EQ(d.userVersion(), 0);
+        sqlite3_close(other);
+    }
+}
+
 TEST_F(SqliteFile, UserVersionMarksJet3StandIns) {
     auto* d = dynamic_cast<ado::SqliteDriver*>(&conn_->driver());
     ASSERT_NE(d, nullptr);
