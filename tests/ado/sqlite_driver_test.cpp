@@ -45,6 +45,12 @@ class SqliteFile : public ::testing::Test {
         conn_.reset();
         fs::remove_all(dir_);
     }
+    // Whether the session's table list names the table.
+    bool HasTable(const std::string& name) {
+        for (const auto& t : conn_->driver().tables())
+            if (t.name == name) return true;
+        return false;
+    }
     fs::path dir_;
     std::string file_;
     ado::ConnectionPtr conn_;
@@ -247,12 +253,7 @@ TEST_F(SqliteFile, CatalogReportsTablesViewsAndLinks) {
 // The table list is kept between calls: a table or link added by this session or by another
 // connection to the file shows in the next list, and one taken away leaves it.
 TEST_F(SqliteFile, TableListFollowsChangesOfThisSessionAndOfOtherWriters) {
-    auto& d = conn_->driver();
-    auto has = [&](const std::string& name) {
-        for (const auto& t : d.tables())
-            if (t.name == name) return true;
-        return false;
-    };
+    auto has = [&](const std::string& name) { return HasTable(name); };
     ASSERT_FALSE(has("Extra"));
     conn_->Execute("CREATE TABLE Extra (Id INTEGER)");
     EXPECT_TRUE(has("Extra"));
@@ -277,11 +278,7 @@ TEST_F(SqliteFile, TableListFollowsChangesOfThisSessionAndOfOtherWriters) {
 // question.
 TEST_F(SqliteFile, CatalogColumnsAndUserVersionFollowAnotherWriterInEitherJournalMode) {
     auto& d = conn_->driver();
-    auto hasTable = [&](const std::string& name) {
-        for (const auto& t : d.tables())
-            if (t.name == name) return true;
-        return false;
-    };
+    auto hasTable = [&](const std::string& name) { return HasTable(name); };
     auto hasColumn = [&](const std::string& name) {
         for (const auto& c : d.columns("Customers"))
             if (c.name == name) return true;
