@@ -45,7 +45,8 @@ struct FormulaTypeMemo {
     bool built = false;
     std::vector<Name> source;  // what symbols was built from, in the report's order
     FormulaSymbols symbols;    // the names; formulas as the last TypedSymbols left them
-    std::map<std::string, int, tolvaran::NoCaseLess> formulaNames;       // every formula, untyped
+    std::map<std::string, int, tolvaran::NoCaseLess> formulaNames;  // every formula, untyped
+    size_t formulasNoted = 0;  // the report's first formulas, whose names formulaNames holds
     std::unordered_map<std::string, std::pair<bool, int>> resultOfText;  // text -> (checks, value type)
 };
 

@@ -134,51 +134,65 @@ void BuildNames(FormulaTypeMemo& memo, const Report& report) {
         }
     });
     memo.formulaNames.clear();
+    memo.formulasNoted = 0;
     memo.resultOfText.clear();
     memo.built = true;
-}
-
-// Formula names untyped: every formula of the report but the one named exclude.
-std::map<std::string, int, tolvaran::NoCaseLess> UntypedFormulas(const Report& report,
-                                                                 const std::string& exclude) {
-    std::map<std::string, int, tolvaran::NoCaseLess> out;
-    for (auto& f : report.FormulaFields())
-        if (f->Name() != exclude) out[f->Name()] = crUnknownField;
-    return out;
 }
 
 // True when text may refer to the formula named name: it holds "{@name}", ASCII case aside,
 // as the checker reads a reference (the text between a brace and the next).
 bool MayReferTo(std::string_view text, std::string_view name) {
     const size_t n = name.size() + 3;
-    for (size_t i = 0; i + n <= text.size(); ++i)
-        if (text[i] == '{' && text[i + 1] == '@' && text[i + n - 1] == '}' &&
-            tolvaran::EqualsNoCase(text.substr(i + 2, name.size()), name))
+    for (size_t i = text.find("{@"); i != std::string_view::npos && i + n <= text.size();
+         i = text.find("{@", i + 1))
+        if (text[i + n - 1] == '}' && tolvaran::EqualsNoCase(text.substr(i + 2, name.size()), name))
             return true;
     return false;
 }
 
-// Drops the results of texts that may refer to a formula added or removed since they were
-// worked out; the memo then holds the names of every formula of the report.
-void NoteFormulaNames(FormulaTypeMemo& memo, std::map<std::string, int, tolvaran::NoCaseLess> names) {
-    std::vector<std::string> changed;
-    auto a = memo.formulaNames.cbegin();
-    auto b = names.cbegin();
-    const tolvaran::NoCaseLess less;
-    while (a != memo.formulaNames.cend() || b != names.cend()) {
-        if (b == names.cend() || (a != memo.formulaNames.cend() && less(a->first, b->first))) {
-            changed.push_back((a++)->first);
-        } else if (a == memo.formulaNames.cend() || less(b->first, a->first)) {
-            changed.push_back((b++)->first);
-        } else {
-            ++a;
-            ++b;
-        }
+// Notes the formulas added since the memo last looked, dropping the results of the texts that
+// may refer to one; the memo then holds the names of every formula of the report. Formulas
+// are only ever added to a report and never renamed, so the ones not yet noted are the last.
+void NoteNewFormulas(FormulaTypeMemo& memo, const Report& report) {
+    const FormulaFieldDefinitions& formulas = report.FormulaFields();
+    const size_t count = static_cast<size_t>(formulas.Count());
+    if (count < memo.formulasNoted) {
+        memo.formulaNames.clear();
+        memo.resultOfText.clear();
+        memo.formulasNoted = 0;
     }
-    for (const std::string& name : changed)
-        std::erase_if(memo.resultOfText, [&](const auto& item) { return MayReferTo(item.first, name); });
-    memo.formulaNames = std::move(names);
+    for (auto it = formulas.begin() + static_cast<std::ptrdiff_t>(memo.formulasNoted); it != formulas.end();
+         ++it) {
+        const std::string& name = (*it)->Name();
+        if (memo.formulaNames.emplace(name, crUnknownField).second)
+            std::erase_if(memo.resultOfText, [&](const auto& item) { return MayReferTo(item.first, name); });
+    }
+    memo.formulasNoted = count;
 }
+
+// Puts the memo's untyped formula names into its symbols for as long as it lives (without
+// the formula named exclude when one is given), and the typed ones back after: swapped and
+// moved, never copied.
+class UntypedFormulas {
+  public:
+    UntypedFormulas(FormulaTypeMemo& memo, const std::string* exclude) : memo_(memo) {
+        memo_.symbols.formulas.swap(memo_.formulaNames);
+        if (!exclude) return;
+        auto& names = memo_.symbols.formulas;
+        if (auto it = names.find(*exclude); it != names.end() && it->first == *exclude)
+            excluded_ = names.extract(it);
+    }
+    ~UntypedFormulas() {
+        if (excluded_) memo_.symbols.formulas.insert(std::move(excluded_));
+        memo_.symbols.formulas.swap(memo_.formulaNames);
+    }
+    UntypedFormulas(const UntypedFormulas&) = delete;
+    UntypedFormulas& operator=(const UntypedFormulas&) = delete;
+
+  private:
+    FormulaTypeMemo& memo_;
+    std::map<std::string, int, tolvaran::NoCaseLess>::node_type excluded_;
+};
 
 }  // namespace
 
@@ -195,38 +209,36 @@ const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excl
     // holds many more texts than the report has formulas.
     if (!NamesCurrent(memo, report) || memo.resultOfText.size() > 4 * formulaCount + 64)
         BuildNames(memo, report);
-    NoteFormulaNames(memo, UntypedFormulas(report, {}));
+    NoteNewFormulas(memo, report);
     FormulaSymbols& s = memo.symbols;
-    // Every formula but the excluded one, untyped (names differ in more than case).
-    std::map<std::string, int, tolvaran::NoCaseLess> untyped = memo.formulaNames;
-    if (auto it = untyped.find(excludeFormula); it != untyped.end() && it->first == excludeFormula)
-        untyped.erase(it);
-    bool allUntyped = false;  // s.formulas holds every formula untyped
-    std::vector<std::pair<const std::string*, int>> typed;
+    // s.formulas holds every formula but the one excluded last time, typed: each is set
+    // again in place and the excluded one left out, so that a check builds no map.
+    auto check = [&](const std::string& text, const std::string* exclude) {
+        const UntypedFormulas untyped(memo, exclude);
+        const FormulaCheckResult r = CheckFormula(text, s);
+        return std::make_pair(r.ok, r.valueType);
+    };
     for (auto& f : report.FormulaFields()) {
-        if (f->Name() == excludeFormula) continue;
+        const std::string& name = f->Name();
+        if (name == excludeFormula) {
+            s.formulas.erase(name);
+            continue;
+        }
         std::pair<bool, int> result;
         if (!excludeFormula.empty() && MayReferTo(f->Text(), excludeFormula)) {
-            s.formulas.swap(untyped);
-            const FormulaCheckResult r = CheckFormula(f->Text(), s);
-            s.formulas.swap(untyped);
-            result = {r.ok, r.valueType};
+            result = check(f->Text(), &excludeFormula);
         } else {
             auto it = memo.resultOfText.find(f->Text());
-            if (it == memo.resultOfText.end()) {
-                if (!allUntyped) {
-                    s.formulas = memo.formulaNames;
-                    allUntyped = true;
-                }
-                const FormulaCheckResult r = CheckFormula(f->Text(), s);
-                it = memo.resultOfText.emplace(f->Text(), std::make_pair(r.ok, r.valueType)).first;
-            }
+            if (it == memo.resultOfText.end())
+                it = memo.resultOfText.emplace(f->Text(), check(f->Text(), nullptr)).first;
             result = it->second;
         }
-        if (result.first) typed.emplace_back(&f->Name(), result.second);
+        const int type = result.first ? result.second : crUnknownField;
+        if (auto it = s.formulas.find(name); it != s.formulas.end())
+            it->second = type;
+        else
+            s.formulas.emplace(name, type);
     }
-    s.formulas = std::move(untyped);
-    for (const auto& [name, type] : typed) s.formulas[*name] = type;
     return s;
 }
 
