@@ -28,13 +28,12 @@ ReportPtr ReportCache::Read(const std::string& file, const ReadOptions& options)
 
 ReportCache::Listing ReportCache::Exports(const std::filesystem::path& folder,
                                           const std::function<Listing()>& list) {
-    std::error_code ec;
-    const auto modified = std::filesystem::last_write_time(folder, ec);
-    if (ec) return list();  // a folder whose time cannot be read is listed each time
+    FileStamp stamp;
+    if (!Stamp(folder.string(), stamp)) return list();  // a folder that cannot be read is listed each time
     auto it = folders_.find(folder.string());
-    if (it != folders_.end() && it->second.modified == modified) return it->second.listing;
+    if (it != folders_.end() && it->second.stamp == stamp) return it->second.listing;
     Folder& f = folders_[folder.string()];
-    f.modified = modified;
+    f.stamp = stamp;
     f.listing = list();
     return f.listing;
 }

@@ -8,7 +8,6 @@
 // The reports handed out are shared, not copied: a change made to one (the converter gives a
 // custom control a placeholder file name) is seen by the next open through the same cache.
 // Give each conversion a cache of its own, so that nothing outlives it.
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -30,7 +29,7 @@ class ReportCache {
     long Reads() const { return reads_; }
 
     // (report name, export file) pairs of an export folder, made by list unless made before
-    // while the folder stayed unchanged (same modification time).
+    // while the folder stayed unchanged (same size and modification time).
     using Listing = std::vector<std::pair<std::string, std::string>>;
     Listing Exports(const std::filesystem::path& folder, const std::function<Listing()>& list);
 
@@ -54,7 +53,7 @@ class ReportCache {
     std::unordered_map<std::string, Entry> entries_;
     long reads_ = 0;
     struct Folder {
-        std::filesystem::file_time_type modified;
+        FileStamp stamp;
         Listing listing;
     };
     std::unordered_map<std::string, Folder> folders_;

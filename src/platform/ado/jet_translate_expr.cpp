@@ -41,9 +41,7 @@ const char* AggregateSql(const std::string& fn) {
 
 // A domain as a source of the statement text: a name, bracketed unless it is bracketed.
 std::string DomainSource(const std::string& domain) {
-    std::string d = domain;
-    while (!d.empty() && d.front() == ' ') d.erase(d.begin());
-    while (!d.empty() && d.back() == ' ') d.pop_back();
+    const std::string d(tolvaran::TrimBlanks(domain, " "));
     return !d.empty() && d.front() == '[' ? d : "[" + d + "]";
 }
 

@@ -233,11 +233,7 @@ const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excl
                 it = memo.resultOfText.emplace(f->Text(), check(f->Text(), nullptr)).first;
             result = it->second;
         }
-        const int type = result.first ? result.second : crUnknownField;
-        if (auto it = s.formulas.find(name); it != s.formulas.end())
-            it->second = type;
-        else
-            s.formulas.emplace(name, type);
+        s.formulas.insert_or_assign(name, result.first ? result.second : crUnknownField);
     }
     return s;
 }
