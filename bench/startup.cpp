@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/app_run.h"
+#include "shell/main_window/app_run.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "screens/screens.h"
-#include "shell/designer_window.h"
+#include "shell/report_windows/designer_window.h"
 #include "store/context.h"
 #include "store/record_classes.h"
 #include "store/support.h"

@@ -1,6 +1,6 @@
 // The main window as it starts in a fresh program folder.
 #include "screens/screens.h"
-#include "shell/app_run.h"
+#include "shell/main_window/app_run.h"
 
 TOLVARAN_SCREEN("main_window_fresh", [](screens::Session& s) {
     tolvaran::AppRun run(s.FreshProgramFolder("main").string());

@@ -10,8 +10,8 @@
 #include <filesystem>
 
 #include "screens/screens.h"
-#include "shell/app_run.h"
-#include "shell/data_grid.h"
+#include "shell/main_window/app_run.h"
+#include "shell/qt/data_grid.h"
 #include "sources/links_manager.h"
 #include "support/main_road.h"
 

@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "screens/screens.h"
-#include "shell/app_run.h"
-#include "shell/change_report.h"
-#include "shell/show_errors.h"
-#include "shell/view_report.h"
+#include "shell/main_window/app_run.h"
+#include "shell/report_windows/change_report.h"
+#include "shell/report_windows/show_errors.h"
+#include "shell/report_windows/view_report.h"
 #include "store/support.h"
 #include "support/corpus_standin.h"
 #include "support/recording.h"

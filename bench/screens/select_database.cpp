@@ -1,7 +1,7 @@
 // The source-database dialog on each of its four tabs, as it stands after a corpus Access file
 // was picked and scanned from the main window's Add (the picker answered by script), with the
 // General tab's tree of views filled; and the ODBC tab of a corpus front end with ODBC links.
-#include "shell/select_database.h"
+#include "shell/source_database/select_database.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -13,9 +13,9 @@
 #include <cstdio>
 
 #include "screens/screens.h"
-#include "shell/app_run.h"
-#include "shell/qt_toolbar.h"
-#include "shell/select_database_opener.h"
+#include "shell/main_window/app_run.h"
+#include "shell/source_database/select_database_opener.h"
+#include "shell/toolbar/qt_toolbar.h"
 #include "support/fake_common_dialog.h"
 #include "support/fake_sqldmo.h"
 #include "support/recording.h"

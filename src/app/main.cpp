@@ -1,7 +1,7 @@
 // Tolvaran: the main window is the start-up object; its load handler performs start-up.
 #include <QApplication>
 
-#include "shell/app_run.h"
+#include "shell/main_window/app_run.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

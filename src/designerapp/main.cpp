@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "shell/designer_window.h"
-#include "shell/qt_prompt.h"
+#include "shell/qt/qt_prompt.h"
+#include "shell/report_windows/designer_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

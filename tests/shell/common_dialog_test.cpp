@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "shell/qt_common_dialog.h"
+#include "shell/qt/qt_common_dialog.h"
 #include "shell_test_support.h"
 #include "support/fake_common_dialog.h"
 

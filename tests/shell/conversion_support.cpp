@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include "shell/data_grid.h"
-#include "shell/qt_toolbar.h"
-#include "shell/select_database.h"
+#include "shell/qt/data_grid.h"
+#include "shell/source_database/select_database.h"
+#include "shell/toolbar/qt_toolbar.h"
 #include "shell_test_support.h"
 
 namespace fs = std::filesystem;

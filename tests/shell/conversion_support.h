@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/registry/registry_file.h"
-#include "shell/report_windows.h"
-#include "shell/select_database_opener.h"
-#include "shell/startup.h"
+#include "shell/main_window/startup.h"
+#include "shell/report_windows/report_windows.h"
+#include "shell/source_database/select_database_opener.h"
 #include "store/context.h"
 #include "support/fake_common_dialog.h"
 #include "support/fake_sqldmo.h"

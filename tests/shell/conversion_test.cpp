@@ -11,8 +11,8 @@
 
 #include "conversion_support.h"
 #include "convert/convert.h"
-#include "shell/data_grid.h"
-#include "shell/qt_toolbar.h"
+#include "shell/qt/data_grid.h"
+#include "shell/toolbar/qt_toolbar.h"
 #include "shell_test_support.h"
 #include "sources/links_manager.h"
 #include "store/support.h"

@@ -1,5 +1,5 @@
 // Environment detection over a registry held in a map, and the launches it makes.
-#include "shell/environment.h"
+#include "shell/main_window/environment.h"
 
 #include <gtest/gtest.h>
 

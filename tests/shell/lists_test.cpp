@@ -11,8 +11,8 @@
 #include <filesystem>
 
 #include "platform/registry/registry_file.h"
-#include "shell/data_grid.h"
-#include "shell/startup.h"
+#include "shell/main_window/startup.h"
+#include "shell/qt/data_grid.h"
 #include "shell_test_support.h"
 #include "support/recording.h"
 

@@ -11,7 +11,7 @@
 
 #include "conversion_support.h"
 #include "platform/designer/designer.h"
-#include "shell/data_grid.h"
+#include "shell/qt/data_grid.h"
 #include "shell_test_support.h"
 #include "sources/links_manager.h"
 #include "store/support.h"

@@ -1,6 +1,6 @@
 // The ODBC settings dialog over a connection-settings object, and the server-selection window
 // of a data project that does not open.
-#include "shell/odbc_info.h"
+#include "shell/source_database/odbc_info.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "shell/cls_toolbar.h"
-#include "shell/qt_toolbar.h"
-#include "shell/select_server.h"
+#include "shell/source_database/select_server.h"
+#include "shell/toolbar/cls_toolbar.h"
+#include "shell/toolbar/qt_toolbar.h"
 #include "shell_test_support.h"
 #include "sources/connection_settings.h"
 #include "store/context.h"

@@ -11,9 +11,9 @@
 #include <fstream>
 
 #include "platform/designer/designer.h"
-#include "shell/designer_window.h"
-#include "shell/qt_launcher.h"
-#include "shell/report_viewer_control.h"
+#include "shell/qt/qt_launcher.h"
+#include "shell/report_windows/designer_window.h"
+#include "shell/report_windows/report_viewer_control.h"
 #include "shell_test_support.h"
 #include "support/recording.h"
 

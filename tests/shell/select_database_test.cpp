@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "select_database_fixture.h"
-#include "shell/data_grid.h"
-#include "shell/qt_form.h"
+#include "shell/qt/data_grid.h"
+#include "shell/qt/qt_form.h"
 
 using namespace tolvaran;
 

@@ -1,5 +1,5 @@
 // The main window's start-up: the load handler's steps, log, messages and failure paths.
-#include "shell/startup.h"
+#include "shell/main_window/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,9 @@
 #include <filesystem>
 
 #include "platform/registry/registry_file.h"
-#include "shell/data_grid.h"
-#include "shell/instance_lock.h"
-#include "shell/qt_toolbar.h"
+#include "shell/main_window/instance_lock.h"
+#include "shell/qt/data_grid.h"
+#include "shell/toolbar/qt_toolbar.h"
 #include "shell_test_support.h"
 #include "store/support.h"
 #include "support/recording.h"

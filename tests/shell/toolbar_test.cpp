@@ -10,8 +10,8 @@
 #include <optional>
 
 #include "platform/ado/ado.h"
-#include "shell/cls_toolbar.h"
-#include "shell/qt_toolbar.h"
+#include "shell/toolbar/cls_toolbar.h"
+#include "shell/toolbar/qt_toolbar.h"
 #include "shell_test_support.h"
 #include "support/recording.h"
 

@@ -12,13 +12,13 @@
 #include <filesystem>
 #include <map>
 
-#include "shell/about_box.h"
-#include "shell/cls_toolbar.h"
-#include "shell/environment.h"
-#include "shell/qt_launcher.h"
-#include "shell/qt_prompt.h"
-#include "shell/qt_toolbar.h"
-#include "shell/system_information.h"
+#include "shell/main_window/about_box.h"
+#include "shell/main_window/environment.h"
+#include "shell/main_window/system_information.h"
+#include "shell/qt/qt_launcher.h"
+#include "shell/qt/qt_prompt.h"
+#include "shell/toolbar/cls_toolbar.h"
+#include "shell/toolbar/qt_toolbar.h"
 #include "shell_test_support.h"
 #include "support/recording.h"
 

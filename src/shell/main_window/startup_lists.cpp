@@ -1,0 +1,284 @@
+// The lists of the main window: source database entries, the reports of the current entry,
+// the converted reports, and the report scan of an entry's Access file.
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/common/text.h"
+#include "shell/main_window/startup.h"
+#include "shell/qt/data_grid.h"
+#include "shell/qt/qt_text.h"
+#include "store/support.h"
+
+namespace fs = std::filesystem;
+
+namespace tolvaran {
+namespace {
+
+bool FolderExists(const std::string& folder) {
+    std::error_code ec;
+    return !folder.empty() && fs::is_directory(folder, ec);
+}
+
+bool HasRptInName(const std::string& name) {
+    return FindNoCase(name, ".rpt") != std::string::npos;
+}
+
+// Ordinal comparison after upper-casing, the exact text deciding between names that differ
+// only in case.
+bool FolderOrder(const std::string& a, const std::string& b) {
+    const int c = CompareNoCase(a, b);
+    return c != 0 ? c < 0 : a < b;
+}
+
+}  // namespace
+
+long Startup::CurrentDatabaseListId(long missing) {
+    const vb::Variant v = dxDatabases_->CurrentValue("DatabaseListId");
+    return v.IsNull() || v.IsEmpty() ? missing : static_cast<long>(v.ToLong());
+}
+
+void Startup::OnDatabaseRowChanged() {
+    const long id = CurrentDatabaseListId(-1);
+    if (id != -1 && databaseList_.LoadRecord(id)) {
+        LoadReports(id);
+        LoadConvertedReports(id);
+    }
+}
+
+void Startup::SetDatabaseList() {
+    try {
+        DatasetModel& ds = dxDatabases_->Dataset();
+        ds.setColumns({{"Database", "ReportDatabase", 280}});
+        ds.setKeyField("DatabaseListId");
+        ds.setConnection(services_.ctx->gDb);
+        ds.setSource("DatabaseList");
+        ds.Open();
+        dxDatabases_->ApplyColumns();
+    } catch (const std::exception& e) {
+        ShowError(e, "Set Database List");
+        WriteToStartupLog(e.what());
+    }
+}
+
+void Startup::RefreshDatabaseList() {
+    // The entry in hand stays current when it is still listed.
+    const vb::Variant key = dxDatabases_->CurrentValue("DatabaseListId");
+    DatasetModel& ds = dxDatabases_->Dataset();
+    ds.Close();
+    DoEvents();
+    try {
+        ds.Open();
+    } catch (const std::exception& e) {
+        ShowError(e, "Set Database List");
+        return;
+    }
+    for (int row = 0; !key.IsNull() && row < ds.RowCount(); ++row) {
+        if (ds.Value(row, "DatabaseListId") == key) {
+            dxDatabases_->SetCurrentRow(row);
+            break;
+        }
+    }
+}
+
+void Startup::LoadDatabaseList() {
+    try {
+        if (dxDatabases_->Dataset().IsOpen()) dxDatabases_->Dataset().Close();
+        SetDatabaseList();
+        RefreshDatabaseList();
+    } catch (const std::exception& e) {
+        ShowError(e, "Load Database List");
+    }
+}
+
+void Startup::LoadReports(long databaseListId) {
+    try {
+        DatasetModel& ds = dxReports_->Dataset();
+        ds.setColumns({{"Report", "ReportName", 320}});
+        if (ds.IsOpen()) ds.Close();
+        ds.setKeyField("ReportId");
+        ds.setConnection(services_.ctx->gDb);
+        ds.setSource("Report", "DatabaseListId = ?", {vb::Variant(databaseListId)}, "ReportName");
+        ds.Open();
+        dxReports_->ApplyColumns();
+        frmReports_->setTitle(Q(GetAccessReportsCaption(databaseListId)));
+    } catch (const std::exception& e) {
+        ShowError(e, "Load Database Reports List");
+    }
+}
+
+std::string Startup::GetAccessReportsCaption(long databaseListId) {
+    ado::Recordset rs;
+    rs.Open("SELECT COUNT(*) FROM Report WHERE DatabaseListId = ?", services_.ctx->gDb,
+            ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(databaseListId)});
+    const vb::Variant n = rs.Eof() ? vb::Variant::null() : rs.Fields(0).Value();
+    rs.Close();
+    return "Access Reports (" + (n.IsNull() ? std::string() : n.ToString()) + ")";
+}
+
+void Startup::LoadConvertedReports(long) {
+    try {
+        if (!FolderExists(databaseList_.ConvertedReportsPath))
+            databaseList_.ConvertedReportsPath = services_.ctx->programFolder;
+        const std::string folder = databaseList_.ConvertedReportsPath;
+        if (!FolderExists(folder)) {
+            prompt().MsgBox("Your default path for storing converted Crystal reports is invalid.",
+                            ui::vbInformation, "Tolvaran");
+            return;
+        }
+        // Listed by name the way the original platform's folders list their files: letters
+        // compared as capitals, so "a.rpt" comes before "B.RPT".
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (HasRptInName(name) && !entry.is_directory()) names.push_back(name);
+        }
+        std::sort(names.begin(), names.end(), FolderOrder);
+        dxConvertedReports_->clear();
+        for (const std::string& name : names) dxConvertedReports_->addItem(Q(name));
+    } catch (const std::exception& e) {
+        ShowError(e, "Load Converted Reports List");
+    }
+}
+
+bool Startup::SetExportedReportsPath() {
+    try {
+        if (!FolderExists(databaseList_.ConvertedReportsPath)) {
+            prompt().MsgBox("The path for Converted Reports is invalid.", ui::vbExclamation, "Tolvaran");
+            databaseList_.ConvertedReportsPath = services_.ctx->InFolder("Reports");
+        }
+        LoadConvertedReports(CurrentDatabaseListId(0));
+    } catch (const std::exception& e) {
+        ShowError(e, "Set Exported Reports Path");
+    }
+    return true;
+}
+
+void Startup::RefreshCurrentDatabase() {
+    const long id = CurrentDatabaseListId(-1);
+    if (id != -1 && databaseList_.LoadRecord(id)) {
+        LoadTables(id);
+        SetExportedReportsPath();
+    }
+}
+
+bool Startup::LoadTables(long databaseListId) {
+    std::unique_ptr<access::Application> app;
+    try {
+        if (!services_.accessFactory) throw vb::ComError(429, "ActiveX component can't create object");
+        app = services_.accessFactory();
+        SetLblReports("Progress:  Opening Database");
+        app->OpenCurrentDatabase(databaseList_.ReportDatabase, false);
+        app->Visible = false;
+        SetProgressVisible(true);
+        SetProgressMin(0);
+        SetProgressValue(1);
+
+        const std::string version = app->DBEngine().Version();
+        if (version < "3.6") {
+            gReportsDatabaseVersion = version;
+            const access::Database db = app->CurrentDb();
+            const access::ContainerList containers = db.Containers();
+            const access::Container* reports = nullptr;
+            for (long i = 0; i < containers.Count(); ++i) {
+                if (containers.Item(i).Name == "Reports") {
+                    reports = &containers.Item(i);
+                    break;
+                }
+            }
+            if (!reports) {
+                prompt().MsgBox("Could not locate Reports area of database.  Try Compact and repair.",
+                                ui::vbCritical, "Tolvaran");
+            } else {
+                const long n = reports->Documents.Count();
+                SetLblProgress("Progress:  Database:" + db.Name() + " has " + std::to_string(n) + " reports");
+                SetStatusPanel(2, std::to_string(n) + " reports");
+                // The meter counts the documents, so it gets their number as its maximum.
+                SetProgressMax(n + 1);
+                if (n == 0) {
+                    prompt().MsgBox("There are no reports in this database", ui::vbExclamation, "Tolvaran");
+                } else {
+                    for (long i = 0; i < n; ++i) {
+                        CheckReport(reports->Documents.Item(i).Name, databaseListId);
+                        SetProgressValue(ProgressValue() + 1);
+                    }
+                }
+            }
+        } else {
+            gReportsDatabaseVersion = "10.0";
+            const access::NamedList all = app->CurrentProject().AllReports();
+            const long n = all.Count();
+            SetStatusPanel(2, std::to_string(n) + " reports");
+            SetProgressMax(n + 1);
+            if (n == 0) {
+                prompt().MsgBox("There are no reports for this database", ui::vbExclamation, "Tolvaran");
+            } else {
+                for (long i = 0; i < n; ++i) {
+                    SetProgressValue(ProgressValue() + 1);
+                    CheckReport(all.Item(i).Name, databaseListId);
+                }
+            }
+        }
+
+        SetProgressVisible(false);
+        app->CloseCurrentDatabase();
+        app.reset();
+        SetStatusPanel(1, gReportsDatabaseVersion);
+        RefreshReports(databaseListId);
+        return true;
+    } catch (const std::exception&) {
+        app.reset();
+        return false;
+    }
+}
+
+void Startup::CheckReport(const std::string& reportName, long databaseListId) {
+    SetLblReports(reportName);
+    DoEvents();
+    ado::Recordset rs;
+    try {
+        rs.Open("SELECT * FROM Report WHERE ReportName = ? AND DatabaseListId = ?", services_.ctx->gDb,
+                ado::adOpenStatic, ado::adLockPessimistic,
+                {vb::Variant(reportName), vb::Variant(databaseListId)});
+        if (rs.Eof()) {
+            DatasetModel& ds = dxReports_->Dataset();
+            ds.AddNew();
+            ds.SetField("HasSubReports", false);
+            ds.SetField("SuppressSectionsWithNoControls", true);
+            ds.SetField("UpdatedOn", vb::Date::Now());
+            ds.SetField("ReportName", reportName);
+            ds.SetField("ReportPath", databaseList_.ReportDatabase);
+            ds.SetField("DatabaseListId", databaseListId);
+            ds.Post();
+        }
+    } catch (const std::exception& e) {
+        ShowError(e, "CheckReport");
+    }
+    try {
+        if (rs.State() == ado::adStateOpen) rs.Close();
+    } catch (const std::exception&) {
+    }
+}
+
+bool Startup::HasSelectedDatabase() {
+    try {
+        return CurrentDatabaseListId(-1) != -1;
+    } catch (const std::exception& e) {
+        prompt().MsgBox(e.what());
+        return false;
+    }
+}
+
+bool Startup::HasSelectedReport() {
+    try {
+        const vb::Variant v = dxReports_->CurrentValue("ReportId");
+        return !(v.IsNull() || v.IsEmpty()) && v.ToLong() != -1;
+    } catch (const std::exception& e) {
+        prompt().MsgBox(e.what());
+        return false;
+    }
+}
+
+}  // namespace tolvaran

@@ -1,0 +1,301 @@
+#include "shell/report_windows/report_viewer_control.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/designer/report.h"
+#include "platform/viewer/engine.h"
+#include "shell/qt/qt_text.h"
+
+namespace tolvaran {
+
+namespace {
+
+constexpr int kPaperMargin = 16;  // pixels of grey around the page
+constexpr double kScreenDpi = 96.0;
+constexpr int kPageRole = Qt::UserRole;
+constexpr int kTopRole = Qt::UserRole + 1;
+
+struct ZoomChoice {
+    const char* text;
+    ReportViewerControl::ZoomMode mode;
+    int percent;
+};
+constexpr ZoomChoice kZooms[] = {
+    {"Whole Page", ReportViewerControl::ZoomMode::WholePage, 0},
+    {"Page Width", ReportViewerControl::ZoomMode::PageWidth, 0},
+    {"25%", ReportViewerControl::ZoomMode::Percent, 25},
+    {"50%", ReportViewerControl::ZoomMode::Percent, 50},
+    {"75%", ReportViewerControl::ZoomMode::Percent, 75},
+    {"100%", ReportViewerControl::ZoomMode::Percent, 100},
+    {"150%", ReportViewerControl::ZoomMode::Percent, 150},
+    {"200%", ReportViewerControl::ZoomMode::Percent, 200},
+    {"400%", ReportViewerControl::ZoomMode::Percent, 400},
+};
+
+QToolButton* NavButton(QWidget* parent, const char* name, const QString& text, const QString& tip) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    b->setToolTip(tip);
+    b->setAutoRaise(true);
+    return b;
+}
+
+}  // namespace
+
+// The current page on its paper, at the control's scale.
+class ReportViewerControl::PageView : public QWidget {
+  public:
+    explicit PageView(ReportViewerControl& owner) : QWidget(nullptr), owner_(owner) {
+        setObjectName(QStringLiteral("PageView"));
+    }
+
+    void Resize() {
+        const viewer::Page* page = Current();
+        if (!page) {
+            resize(1, 1);
+            return;
+        }
+        double s = owner_.Scale();
+        resize(static_cast<int>(std::lround(page->width * s)) + 2 * kPaperMargin,
+               static_cast<int>(std::lround(page->height * s)) + 2 * kPaperMargin);
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+        const viewer::Page* page = Current();
+        if (!page) return;
+        double s = owner_.Scale();
+        QRect paper(kPaperMargin, kPaperMargin, static_cast<int>(std::lround(page->width * s)),
+                    static_cast<int>(std::lround(page->height * s)));
+        p.fillRect(paper.translated(3, 3), QColor(0x40, 0x40, 0x40));
+        p.fillRect(paper, Qt::white);
+        p.translate(paper.topLeft());
+        p.setClipRect(QRect(QPoint(0, 0), paper.size()));
+        owner_.painter_.Paint(p, *page, s);
+    }
+
+  private:
+    const viewer::Page* Current() const {
+        const auto& pages = owner_.doc_.pages;
+        if (owner_.page_ < 0 || owner_.page_ >= static_cast<int>(pages.size())) return nullptr;
+        return &pages[static_cast<size_t>(owner_.page_)];
+    }
+
+    ReportViewerControl& owner_;
+};
+
+ReportViewerControl::ReportViewerControl(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("CRViewer"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    auto* bar = new QHBoxLayout();
+    bar->setContentsMargins(4, 2, 4, 2);
+    first_ = NavButton(this, "cmdFirstPage", QStringLiteral("|<"), QStringLiteral("First Page"));
+    previous_ = NavButton(this, "cmdPreviousPage", QStringLiteral("<"), QStringLiteral("Previous Page"));
+    next_ = NavButton(this, "cmdNextPage", QStringLiteral(">"), QStringLiteral("Next Page"));
+    last_ = NavButton(this, "cmdLastPage", QStringLiteral(">|"), QStringLiteral("Last Page"));
+    pageLabel_ = new QLabel(this);
+    pageLabel_->setObjectName(QStringLiteral("lblPage"));
+    pageLabel_->setMinimumWidth(110);
+    pageLabel_->setAlignment(Qt::AlignCenter);
+    zoom_ = new QComboBox(this);
+    zoom_->setObjectName(QStringLiteral("cboZoom"));
+    zoom_->setToolTip(QStringLiteral("Zoom"));
+    for (const ZoomChoice& z : kZooms) zoom_->addItem(QString::fromLatin1(z.text));
+    zoom_->setCurrentIndex(1);
+    notes_ = new QLabel(this);
+    notes_->setObjectName(QStringLiteral("lblNotes"));
+    notes_->setStyleSheet(QStringLiteral("color: #a00000"));
+    bar->addWidget(first_);
+    bar->addWidget(previous_);
+    bar->addWidget(pageLabel_);
+    bar->addWidget(next_);
+    bar->addWidget(last_);
+    bar->addSpacing(12);
+    bar->addWidget(zoom_);
+    bar->addSpacing(12);
+    bar->addWidget(notes_, 1);
+    layout->addLayout(bar);
+
+    stack_ = new QStackedWidget(this);
+    message_ = new QLabel(stack_);
+    message_->setObjectName(QStringLiteral("lblMessage"));
+    message_->setAlignment(Qt::AlignCenter);
+    message_->setWordWrap(true);
+    splitter_ = new QSplitter(Qt::Horizontal, stack_);
+    tree_ = new QTreeWidget(splitter_);
+    tree_->setObjectName(QStringLiteral("GroupTree"));
+    tree_->setHeaderLabel(QStringLiteral("Groups"));
+    tree_->setMinimumWidth(120);
+    scroll_ = new QScrollArea(splitter_);
+    scroll_->setObjectName(QStringLiteral("PageArea"));
+    scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    scroll_->setBackgroundRole(QPalette::Dark);
+    view_ = new PageView(*this);
+    scroll_->setWidget(view_);
+    scroll_->viewport()->installEventFilter(this);
+    splitter_->addWidget(tree_);
+    splitter_->addWidget(scroll_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({180, 600});
+    stack_->addWidget(message_);
+    stack_->addWidget(splitter_);
+    layout->addWidget(stack_, 1);
+
+    connect(first_, &QToolButton::clicked, this, &ReportViewerControl::FirstPage);
+    connect(previous_, &QToolButton::clicked, this, &ReportViewerControl::PreviousPage);
+    connect(next_, &QToolButton::clicked, this, &ReportViewerControl::NextPage);
+    connect(last_, &QToolButton::clicked, this, &ReportViewerControl::LastPage);
+    connect(zoom_, qOverload<int>(&QComboBox::activated), this, &ReportViewerControl::ZoomChosen);
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        ShowPage(item->data(0, kPageRole).toInt());
+        double y = item->data(0, kTopRole).toDouble() * Scale() + kPaperMargin;
+        scroll_->verticalScrollBar()->setValue(static_cast<int>(y) - 8);
+    });
+    ShowEmpty("No report.");
+}
+
+ReportViewerControl::~ReportViewerControl() = default;
+
+void ReportViewerControl::setReportSource(std::shared_ptr<designer::Report> report) {
+    report_ = std::move(report);
+}
+
+void ReportViewerControl::ViewReport() {
+    if (!report_) {
+        ShowEmpty("No report.");
+        return;
+    }
+    viewer::RenderOptions options;
+    options.prompt = prompt_;
+    options.connections = connections_;
+    doc_ = viewer::RenderReport(*report_, options);
+    reason_.clear();
+    page_ = 0;
+    FillTree();
+    QString notes;
+    for (const std::string& n : doc_.notes) notes += (notes.isEmpty() ? "" : "\n") + Q(n);
+    notes_->setText(doc_.notes.empty() ? QString() : Q(doc_.notes.front()));
+    notes_->setToolTip(notes);
+    stack_->setCurrentWidget(splitter_);
+    Refresh();
+}
+
+void ReportViewerControl::ShowEmpty(const std::string& reason) {
+    report_.reset();
+    doc_ = viewer::Document{};
+    page_ = 0;
+    reason_ = reason;
+    message_->setText(Q(reason));
+    notes_->clear();
+    tree_->clear();
+    stack_->setCurrentWidget(message_);
+    Refresh();
+}
+
+QString ReportViewerControl::PageText() const {
+    if (doc_.pages.empty()) return QString();
+    return QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(doc_.pages.size());
+}
+
+double ReportViewerControl::Scale() const {
+    const double base = kScreenDpi / 1440.0;
+    if (zoomMode_ == ZoomMode::Percent || doc_.pages.empty()) return base * percent_ / 100.0;
+    const viewer::Page& page = doc_.pages[static_cast<size_t>(std::clamp(page_, 0, PageCount() - 1))];
+    QSize room = scroll_->viewport()->size() - QSize(2 * kPaperMargin, 2 * kPaperMargin);
+    double byWidth = std::max(1, room.width()) / static_cast<double>(std::max(1L, page.width));
+    if (zoomMode_ == ZoomMode::PageWidth) return byWidth;
+    double byHeight = std::max(1, room.height()) / static_cast<double>(std::max(1L, page.height));
+    return std::min(byWidth, byHeight);
+}
+
+void ReportViewerControl::setZoom(ZoomMode mode, int percent) {
+    zoomMode_ = mode;
+    percent_ = std::clamp(percent, 10, 800);
+    for (int i = 0; i < static_cast<int>(std::size(kZooms)); ++i)
+        if (kZooms[i].mode == mode && (mode != ZoomMode::Percent || kZooms[i].percent == percent_))
+            zoom_->setCurrentIndex(i);
+    Refresh();
+}
+
+void ReportViewerControl::ZoomChosen(int index) {
+    if (index < 0 || index >= static_cast<int>(std::size(kZooms))) return;
+    setZoom(kZooms[index].mode, kZooms[index].percent == 0 ? percent_ : kZooms[index].percent);
+}
+
+void ReportViewerControl::ShowPage(int page) {
+    if (doc_.pages.empty()) return;
+    page_ = std::clamp(page, 0, PageCount() - 1);
+    Refresh();
+    scroll_->verticalScrollBar()->setValue(0);
+}
+
+void ReportViewerControl::FirstPage() {
+    ShowPage(0);
+}
+void ReportViewerControl::PreviousPage() {
+    ShowPage(page_ - 1);
+}
+void ReportViewerControl::NextPage() {
+    ShowPage(page_ + 1);
+}
+void ReportViewerControl::LastPage() {
+    ShowPage(PageCount() - 1);
+}
+
+bool ReportViewerControl::eventFilter(QObject* watched, QEvent* event) {
+    // Whole page and page width follow the room the page has.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize && zoomMode_ != ZoomMode::Percent)
+        view_->Resize();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ReportViewerControl::Refresh() {
+    const bool any = !doc_.pages.empty();
+    first_->setEnabled(any && page_ > 0);
+    previous_->setEnabled(any && page_ > 0);
+    next_->setEnabled(any && page_ + 1 < PageCount());
+    last_->setEnabled(any && page_ + 1 < PageCount());
+    zoom_->setEnabled(any);
+    pageLabel_->setText(PageText());
+    view_->Resize();
+}
+
+void ReportViewerControl::FillTree() {
+    tree_->clear();
+    AddGroups(nullptr, doc_.groups);
+    tree_->setVisible(!doc_.groups.empty());
+}
+
+void ReportViewerControl::AddGroups(QTreeWidgetItem* parent, const std::vector<viewer::GroupNode>& groups) {
+    for (const viewer::GroupNode& g : groups) {
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
+        item->setText(0, g.name.empty() ? QStringLiteral("(blank)") : Q(g.name));
+        item->setData(0, kPageRole, g.page);
+        item->setData(0, kTopRole, static_cast<double>(g.top));
+        AddGroups(item, g.children);
+    }
+}
+
+}  // namespace tolvaran
