@@ -120,6 +120,44 @@ TEST_F(ReportFileTest, FormatNumbers2048And0WriteTheSameDocument) {
     EXPECT_THROW(r->SaveAs(dir.file("no/such/folder/c.rpt"), 0), vb::ComError);
 }
 
+// A save creates the files it writes: a name that fits as a report file is saved (no longer
+// temporary name that does not fit), a file beside it is left as it was, a name a NUL would
+// cut short is refused, and the error names the file and the reason.
+TEST_F(ReportFileTest, SavingWritesOnlyFilesItCreates) {
+    auto r = FullReport(app, dir);
+    const std::string doc = WriteReportDocument(*r);
+    for (size_t length = 247; length <= 251; ++length) {
+        const std::string file = dir.file(std::string(length, 'n') + ".rpt");
+        ASSERT_NO_THROW(r->SaveAs(file, 2048)) << length;
+        ASSERT_NO_THROW(r->SaveAs(file, 2048)) << length << " again";
+        EXPECT_EQ(ReadText(file), doc) << length;
+    }
+    WriteText(dir.file("kept.rpt.tmp"), "mine");
+    WriteText(dir.file("kept.rpt.old"), "mine too");
+    r->SaveAs(dir.file("kept.rpt"), 2048);
+    r->SaveAs(dir.file("kept.rpt"), 2048);
+    EXPECT_EQ(ReadText(dir.file("kept.rpt.tmp")), "mine");
+    EXPECT_EQ(ReadText(dir.file("kept.rpt.old")), "mine too");
+
+    WriteText(dir.file("source.mdb"), "precious");
+    EXPECT_THROW(r->SaveAs(dir.file("source.mdb") + std::string("\0.rpt", 5), 2048), vb::ComError);
+    EXPECT_EQ(ReadText(dir.file("source.mdb")), "precious");
+
+    std::filesystem::create_directory(dir.file("folder.rpt"));
+    try {
+        r->SaveAs(dir.file("folder.rpt"), 2048);
+        ADD_FAILURE() << "saved over a folder";
+    } catch (const vb::ComError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot write the report file \"" + dir.file("folder.rpt") + "\": Is a directory.");
+    }
+    // Nothing of the saves is left beside the reports.
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(dir.file("")))) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(name.find(".tolvaran-"), std::string::npos) << name;
+    }
+}
+
 TEST_F(ReportFileTest, PasswordsAreNeverWritten) {
     std::string doc = WriteReportDocument(*FullReport(app, dir));
     EXPECT_EQ(doc.find("secret"), std::string::npos);

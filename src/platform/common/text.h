@@ -33,6 +33,16 @@ struct NoCaseLess {
 // form feed.
 inline constexpr std::string_view kBlanks = " \t\n\r\v\f";
 
+// The C0 controls and DEL: never part of a file name the program makes.
+constexpr bool IsControlChar(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == '\x7F';
+}
+constexpr bool HoldsControlChar(std::string_view s) {
+    for (char c : s)
+        if (IsControlChar(c)) return true;
+    return false;
+}
+
 // s without the characters of chars at both ends (at the end only). The result points into s:
 // keep s alive while it is used. For the host language's Trim (spaces only) use vb::Trim.
 std::string_view TrimBlanks(std::string_view s, std::string_view chars = kBlanks);

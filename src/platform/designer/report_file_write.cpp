@@ -1,9 +1,16 @@
 // Writes the report document. Attribute order and number formatting are fixed, so the same
 // model always gives the same bytes.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
+#include <filesystem>
 #include <pugixml.hpp>
+#include <random>
 
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
@@ -273,33 +280,80 @@ std::string WriteReportDocument(const Report& report) {
     return text;
 }
 
+namespace {
+
+[[noreturn]] void CannotWrite(const std::string& path, int error) {
+    throw vb::ComError(kErrReportFile,
+                       "Cannot write the report file \"" + path + "\": " + std::strerror(error) + ".");
+}
+
+// A new file beside path under a short name of its own (".tolvaran-" and six letters): made
+// here, so no file that was there is ever opened, and short, so it fits wherever the name of
+// path fits (a temporary name made longer than the report's own did not). Returns its
+// descriptor (-1 with errno set) and name.
+int CreateBeside(const std::string& path, std::string& name) {
+    static std::mt19937 pick{std::random_device{}()};
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::string folder = parent.empty() ? std::string(".") : parent.string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char tail[] = ".tolvaran-XXXXXX";
+        for (char* c = tail + 10; *c != '\0'; ++c) *c = kLetters[pick() % (sizeof kLetters - 1)];
+        name = tolvaran::JoinPath(folder, tail);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
 void WriteReportFile(const Report& report, const std::string& path) {
-    std::string text = WriteReportDocument(report);
+    // Every file call would end the name at a NUL: the file written would be another one.
+    if (tolvaran::HoldsControlChar(path))
+        throw vb::ComError(kErrReportFile,
+                           "The report file name \"" + path + "\" holds a control character.");
+    const std::string text = WriteReportDocument(report);
     // Written beside the target and renamed over it, so a failed write never leaves a
     // truncated report where a good one was.
-    std::string temp = path + ".tmp";
-    {
-        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-        if (!f) throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
-        f.write(text.data(), static_cast<std::streamsize>(text.size()));
-        f.close();
-        if (!f) {
-            std::remove(temp.c_str());
-            throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
-        }
+    std::string temp;
+    const int fd = CreateBeside(path, temp);
+    if (fd < 0) CannotWrite(path, errno);
+    int error = 0;
+    for (size_t done = 0; done < text.size() && error == 0;) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n > 0)
+            done += static_cast<size_t>(n);
+        else if (n < 0 && errno != EINTR)
+            error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        CannotWrite(path, error);
     }
     // The file it replaces is first moved aside and removed afterwards: renaming over an
     // existing file makes ext4 write the new one out at once (its guard against empty files
     // after a power cut), which costs more than everything else of a save. At every moment
     // either the old report or the new one is whole, under the name or beside it.
-    const std::string aside = path + ".old";
-    const bool replacing = std::rename(path.c_str(), aside.c_str()) == 0;
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        if (replacing) std::rename(aside.c_str(), path.c_str());
-        std::remove(temp.c_str());
-        throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path + "\".");
+    std::string aside;
+    bool replacing = false;
+    struct stat existing {};
+    if (::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        const int asideFd = CreateBeside(path, aside);
+        if (asideFd >= 0) {
+            ::close(asideFd);
+            replacing = std::rename(path.c_str(), aside.c_str()) == 0;
+            if (!replacing) ::unlink(aside.c_str());
+        }
     }
-    if (replacing) std::remove(aside.c_str());
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = errno;
+        if (replacing) std::rename(aside.c_str(), path.c_str());
+        ::unlink(temp.c_str());
+        CannotWrite(path, error);
+    }
+    if (replacing) ::unlink(aside.c_str());
 }
 
 }  // namespace designer
