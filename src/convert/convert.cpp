@@ -75,14 +75,15 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
             LogStepError(text, "Convert");
     };
     // The continuing trap: logs the failure, clears ok and goes on with the next statement.
+    auto fail = [&](const TrappedError& e) {
+        ok = false;
+        std::string text = stepText + kCrLf;
+        if (subreport) text += std::string("Working on SubReport") + kCrLf;
+        text += e.description + kCrLf;
+        WriteErrorLog(text, "Convert", LogLevel::Error);
+    };
     auto trap = [&](auto&& body) {
-        if (auto e = Try(body)) {
-            ok = false;
-            std::string text = stepText + kCrLf;
-            if (subreport) text += std::string("Working on SubReport") + kCrLf;
-            text += e->description + kCrLf;
-            WriteErrorLog(text, "Convert", LogLevel::Error);
-        }
+        if (auto e = Try(body)) fail(*e);
     };
     auto bump = [&](long by) { trap([&] { window.SetProgressValue(window.ProgressValue() + by); }); };
 
@@ -184,23 +185,31 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     CloseAccess();
     // A conversion whose rows could not all be stored has failed, whatever else it did.
     if (storeFailed_) ok = false;
-    // 17. A failed save is logged and clears ok; the rest of the step still runs. The file is
-    // saved under the safe name, and the log names the file written.
+    // 17. The file is saved under the safe name, and the log names the file written. A failed
+    // save is logged under this step and clears ok: the job did not complete.
     if (ok) {
         success_ = true;
         const std::string file = JoinPath(Reportpath, MakeSafeName(ReportName) + ".rpt");
         trap([&] {
             window.SetLblProgress("Saving Report...");
-            LogStep("Saving Report...:" + file, "Convert");
+            step("Saving Report...:" + file, true);
         });
+        if (auto e = Try([&] {
+                if (!crReport_) ThrowNotSet();
+                crReport_->SaveAs(file, designer::crReportFormat2048);
+            })) {
+            saveFailure_ = e->description;
+            fail(*e);
+        }
         trap([&] {
-            if (!crReport_) ThrowNotSet();
-            crReport_->SaveAs(file, designer::crReportFormat2048);
-        });
-        trap([&] {
-            window.SetLblProgress("Complete.");
             window.SetLblField("");
-            LogStepError("Conversion Complete", "Convert Report");
+            if (saveFailure_.empty()) {
+                window.SetLblProgress("Complete.");
+                LogStepError("Conversion Complete", "Convert Report");
+            } else {
+                window.SetLblProgress("The report could not be saved.");
+                LogStepError("Did not complete", "Convert");
+            }
         });
     } else {
         // 18.
@@ -217,6 +226,12 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     }
     errorLog_.reset();
     CommitLog();
+    // What the text log lost is said where the report's rows are; a subreport's job shares
+    // its parent's text log and leaves that to the parent.
+    const bool textFailed = oText && oText->WriteFailed();
+    if (textFailed && !subreport)
+        WriteErrorLog("The text log " + oText->FullName() + " could not be written: " + oText->WriteError(),
+                      "Convert", LogLevel::Error);
     batching_ = false;
     if (oText) oText->AutoFlush = textAutoFlush;
     if (storeFailed_) {
@@ -227,9 +242,12 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
         } catch (...) {
         }
         storeTimeout_ = -1;
+        const std::string kept = textFailed ? "The report's text log " + oText->FullName() +
+                                                  " could not be written either: " + oText->WriteError() +
+                                                  ". Not every step and problem of this conversion was kept."
+                                            : "Every step and problem is in the report's text log.";
         msgBox("The lists file could not be written while converting " + ReportName + ": " + storeError_ +
-                   kCrLf +
-                   "The conversion did not complete. Every step and problem is in the report's text log.",
+                   kCrLf + "The conversion did not complete. " + kept,
                ui::vbOKOnly | ui::vbCritical, "Convert Reports");
     }
     return ok;

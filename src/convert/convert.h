@@ -100,6 +100,9 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     void* oLv = nullptr;
     // True once the job reached the save step.
     bool success() const { return success_; }
+    // Why the .rpt file could not be saved (the error, naming the file); empty when it was
+    // saved or the job did not reach the save.
+    const std::string& SaveFailure() const { return saveFailure_; }
     // The report record; an empty one is created on first use when none was given.
     const std::shared_ptr<clsReport>& oReport();
     void setOReport(std::shared_ptr<clsReport> report) { oReport_ = std::move(report); }
@@ -352,6 +355,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
 
     AppContext& ctx_;
     bool success_ = false;
+    std::string saveFailure_;
     std::shared_ptr<clsReport> oReport_;
 
     // Designer side.

@@ -65,6 +65,10 @@ std::string MakeSafeName(const std::string& text) {
     std::string s = text;
     for (const char* c : {"/", "\\", "-", "%", "*", "#"}) ReplaceAll(s, c, "_");
     ReplaceAll(s, "@", "_at_");
+    // A control character ends a file name at a NUL, or makes one no listing shows as
+    // written: the name would lead to another file.
+    for (char& c : s)
+        if (IsControlChar(c)) c = '_';
     return s;
 }
 

@@ -40,7 +40,8 @@ std::string GetFileName(const std::string& path);
 // 'text' when text holds a double quote or forceSingle, else "text"; quotes inside are kept
 // as they are. Only for texts shown or handed on as text, never for SQL values (bind those).
 std::string QuoteString(const std::string& text, bool forceSingle = false);
-// "/", "\", "-", "%", "*", "#" become "_"; then "@" becomes "_at_".
+// "/", "\", "-", "%", "*", "#" become "_"; then "@" becomes "_at_"; every control character
+// (NUL, line breaks, DEL, ...) becomes "_".
 std::string MakeSafeName(const std::string& text);
 
 using vb::NZ;

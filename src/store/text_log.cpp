@@ -1,5 +1,7 @@
 #include "store/text_log.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/common/com_error.h"
@@ -18,8 +20,12 @@ std::string clsWriteToText::FullName() const {
 void clsWriteToText::Create_File() {
     stream_.reset();
     held_.clear();
+    writeError_.clear();
     try {
         const std::string full = FullName();
+        // Every file call would end the name at a NUL: the file opened would be another one.
+        if (HoldsControlChar(full))
+            throw vb::ComError(75, "Path/File access error: the name holds a control character: " + full);
         std::error_code ec;
         if (!fs::is_directory(FilePath, ec)) {
             // One level only: the parent folder must exist.
@@ -41,8 +47,15 @@ void clsWriteToText::Create_File() {
         if (!out->is_open()) throw vb::ComError(75, "Path/File access error: " + full);
         stream_ = std::move(out);
     } catch (const std::exception& e) {
+        writeError_ = e.what();
         if (prompt_) prompt_->MsgBox(e.what());
     }
+}
+
+void clsWriteToText::CheckStream() {
+    if (!stream_ || *stream_ || !writeError_.empty()) return;
+    const int error = errno;
+    writeError_ = error != 0 ? std::strerror(error) : "the file could not be written";
 }
 
 void clsWriteToText::PutToFile(const std::string& text) {
@@ -53,23 +66,31 @@ void clsWriteToText::PutToFile(const std::string& text) {
         return;
     }
     if (!held_.empty()) Flush();
+    errno = 0;
     *stream_ << text << '\n';
     stream_->flush();
+    CheckStream();
 }
 
 void clsWriteToText::Flush() {
     if (!IsOpen()) return;
+    errno = 0;
     if (!held_.empty()) {
         stream_->write(held_.data(), static_cast<std::streamsize>(held_.size()));
         held_.clear();
     }
     stream_->flush();
+    CheckStream();
 }
 
 bool clsWriteToText::close_file() {
     try {
         Flush();
-        if (stream_) stream_->close();
+        if (stream_) {
+            errno = 0;
+            stream_->close();
+            CheckStream();
+        }
         stream_.reset();
     } catch (const std::exception& e) {
         if (prompt_) prompt_->MsgBox(e.what());

@@ -40,11 +40,19 @@ class clsWriteToText {
     // The full name Create_File uses.
     std::string FullName() const;
     bool IsOpen() const { return stream_ && stream_->is_open(); }
+    // True when the file could not be created or a line could not be written to it (a full
+    // disk): lines were lost. WriteError says why. Create_File starts afresh.
+    bool WriteFailed() const { return !writeError_.empty(); }
+    const std::string& WriteError() const { return writeError_; }
 
   private:
+    // Notes a failed write (the first one; errno as the call left it).
+    void CheckStream();
+
     ui::Prompt* prompt_;
     std::unique_ptr<std::ofstream> stream_;
     std::string held_;  // lines written while AutoFlush was off
+    std::string writeError_;
 };
 
 // Appends one ErrorLog row (ReportName, FormulaName, AccessFormula, CrystalFormula, ErrorDesc,

@@ -209,14 +209,17 @@ TEST(AccessFiles, RealJetFilesThroughTheAccessDriver) {
 TEST_F(StandIn, ExportFileNamesDecodeTheEscapesOfUnsafeCharacters) {
     const std::string db = MakeDatabase("Sales.mdb", 0);
     const std::string text = "Version =20\nBegin Report\n    Begin\n    End\nEnd\n";
-    for (const char* file : {"Sales%2FRegion #2.bas", "100%.bas", "Growth %zz.bas", "a%5cb%25c.bas"})
+    // No escape stands for a control character: "%00" and "%0A" are text of the name.
+    for (const char* file : {"Sales%2FRegion #2.bas", "100%.bas", "Growth %zz.bas", "a%5cb%25c.bas",
+                             "Sales.mdb%00.bas", "Two%0Alines%7F.bas"})
         folder_.Write(std::string("Sales.mdb.src/reports/") + file, text);
     Application app;
     app.OpenCurrentDatabase(db, false);
     const NamedList& all = app.CurrentProject().AllReports();
     std::vector<std::string> names;
     for (long i = 0; i < all.Count(); ++i) names.push_back(all.Item(i).Name);
-    EXPECT_EQ(names, (std::vector<std::string>{"100%", "a\\b%c", "Growth %zz", "Sales/Region #2"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"100%", "a\\b%c", "Growth %zz", "Sales.mdb%00",
+                                               "Sales/Region #2", "Two%0Alines%7F"}));
     app.DoCmd().OpenReport("Sales/Region #2", acViewDesign);
     EXPECT_EQ(app.Reports("Sales/Region #2")->Name(), "Sales/Region #2");
 }

@@ -38,6 +38,11 @@ TEST(DamagedExport, ErrorNamesFileAndLine) {
     std::string unclosedQuote = Export("    RecordSource =\"Orders\n", "");
     std::string badHex = Export("    PrtMip = Begin\n        0x12zz\n    End\n", "");
     std::string junkAfter = kGood + "garbage\n";
+    // Bare Begin lines of one section nested 50,000 deep: the 65th (line 70) is one too many.
+    std::string deepBegins = "        Begin Section\n";
+    for (int i = 0; i < 50000; ++i) deepBegins += "            Begin\n";
+    for (int i = 0; i < 50000; ++i) deepBegins += "            End\n";
+    deepBegins = Export("", deepBegins + "        End\n");
     const Case cases[] = {
         {"empty file", "", 1, "empty"},
         {"only blank lines", "\n\n\n", 3, "Begin Report"},
@@ -49,6 +54,7 @@ TEST(DamagedExport, ErrorNamesFileAndLine) {
         {"bad hex", badHex, 5, "hexadecimal"},
         {"text after the report", junkAfter, 15, "after the End"},
         {"no property", Export("    what is this\n", ""), 4, "not a property line"},
+        {"bare Begin lines nested deeply", deepBegins, 70, "nested too deeply"},
     };
     for (const Case& c : cases) {
         try {

@@ -134,26 +134,30 @@ TEST(ConvertJob, MissingReportExportIsAnOpenReportError) {
     EXPECT_EQ(problems[0].rfind("OpenReport: ", 0), 0u) << problems[0];
 }
 
-TEST(ConvertJob, SaveErrorIsLoggedAndTheRestOfTheStepRuns) {
+// A report that cannot be saved fails the job under the saving step, naming the file and the
+// reason: no "Conversion Complete", and the caption does not say complete.
+TEST(ConvertJob, SaveErrorFailsTheJobUnderTheSavingStep) {
     JobRun run;
     run.AddInternalLink();
     run.front.AddReport("Orders List", "Orders");
     clsConvert& job = run.NewJob("Orders List");
     job.Reportpath = run.dir.File("no/such/folder");
+    const std::string file = job.Reportpath + "/Orders List.rpt";
 
     EXPECT_FALSE(run.Convert());
     EXPECT_TRUE(job.success());
-    EXPECT_EQ(run.window.lblProgress, "Complete.");
+    EXPECT_EQ(job.SaveFailure(), "Cannot write the report file \"" + file + "\": No such file or directory.");
+    EXPECT_EQ(run.window.lblProgress, "The report could not be saved.");
     const auto rows = run.Rows();
-    EXPECT_EQ(Descriptions(rows, "Convert Report"), std::vector<std::string>{"Conversion Complete"});
+    EXPECT_TRUE(Descriptions(rows, "Convert Report").empty());
+    EXPECT_EQ(Descriptions(rows, "Convert").back(), "Did not complete");
     std::vector<const LogRow*> errors;
     for (const LogRow& r : rows)
         if (!r.ErrorSeverityLevel.IsNull() && r.ErrorSeverityLevel.ToLong() == 1) errors.push_back(&r);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0]->ErrorOccuredInFunction, "Convert");
     // The step reached last, CR LF, the error text, CR LF.
-    EXPECT_EQ(errors[0]->ErrorDesc.rfind("Add Sections\r\n", 0), 0u) << errors[0]->ErrorDesc;
-    EXPECT_EQ(errors[0]->ErrorDesc.substr(errors[0]->ErrorDesc.size() - 2), "\r\n");
+    EXPECT_EQ(errors[0]->ErrorDesc, "Saving Report...:" + file + "\r\n" + job.SaveFailure() + "\r\n");
 
     // The text log holds the seven-line block for it.
     const auto lines = run.TextLog();
@@ -162,7 +166,42 @@ TEST(ConvertJob, SaveErrorIsLoggedAndTheRestOfTheStepRuns) {
     EXPECT_EQ(lines[start + 1], "    ReportName:Orders List");
     EXPECT_EQ(lines[start + 2], "   SubReportOf:");
     EXPECT_EQ(lines[start + 3], "Error Severity:1");
-    EXPECT_EQ(lines[start + 4], "         Error:Add Sections");
+    EXPECT_EQ(lines[start + 4], "         Error:Saving Report...:" + file);
+}
+
+// A text log the disk does not take is said in the lists file; when the lists file cannot be
+// written either, the message says that the text log holds nothing of it.
+TEST(ConvertJob, ATextLogOnAFullDiskIsSaid) {
+    for (const bool listsFull : {false, true}) {
+        SCOPED_TRACE(listsFull);
+        JobRun run;
+        run.AddInternalLink();
+        run.front.AddReport("Orders List", "Orders");
+        run.NewJob("Orders List");
+        run.text->FilePath = "/dev";
+        run.text->Filename = "full";
+        run.text->Extension = "";
+        run.text->Create_File();
+        if (listsFull)
+            run.store.gDb()->Execute(
+                "CREATE TRIGGER FullDisk BEFORE INSERT ON ErrorLog BEGIN SELECT RAISE(ABORT, 'database or "
+                "disk is full'); END");
+        run.Convert();
+        const std::string said = "The text log /dev/full could not be written: No space left on device";
+        if (!listsFull) {
+            EXPECT_EQ(run.Problems(), std::vector<std::string>{"Convert: " + said});
+            EXPECT_TRUE(run.store.prompt.messages.empty());
+        } else {
+            ASSERT_EQ(run.store.prompt.messages.size(), 1u);
+            const std::string& message = run.store.prompt.messages[0].prompt;
+            EXPECT_NE(message.find("database or disk is full"), std::string::npos) << message;
+            EXPECT_NE(message.find("The report's text log /dev/full could not be written either: No space "
+                                   "left on device."),
+                      std::string::npos)
+                << message;
+            EXPECT_EQ(message.find("Every step and problem is in the report's text log"), std::string::npos);
+        }
+    }
 }
 
 // The log names the file actually written, not one made of the unsafe name.

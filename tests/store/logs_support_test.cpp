@@ -67,6 +67,33 @@ TEST_F(ProgramFolder, TextLogCreatesOneMissingFolderLevelOnly) {
     EXPECT_FALSE(two.close_file());
 }
 
+// A line the disk does not take (/dev/full) is noted with its reason, whether it was written
+// at once or held; a name holding a NUL would open another file and is refused.
+TEST_F(ProgramFolder, TextLogSaysWhenItCouldNotBeWritten) {
+    for (const bool autoFlush : {true, false}) {
+        clsWriteToText full(&prompt);
+        full.FilePath = "/dev";
+        full.Filename = "full";
+        full.Create_File();
+        ASSERT_TRUE(full.IsOpen());
+        EXPECT_FALSE(full.WriteFailed());
+        full.AutoFlush = autoFlush;
+        full.PutToFile("lost");
+        full.close_file();
+        EXPECT_TRUE(full.WriteFailed()) << autoFlush;
+        EXPECT_EQ(full.WriteError(), "No space left on device");
+    }
+    clsWriteToText nul(&prompt);
+    nul.FilePath = dir.string();
+    nul.Filename = "log";
+    nul.Extension = std::string(".txt\0x", 6);
+    nul.Create_File();
+    EXPECT_FALSE(nul.IsOpen());
+    EXPECT_TRUE(nul.WriteFailed());
+    EXPECT_EQ(prompt.messages.size(), 1u);
+    EXPECT_FALSE(fs::exists(dir / "log.txt"));
+}
+
 TEST_F(ProgramFolder, AppendErrorLogWritesThroughTheListsFile) {
     OpenStore();
     EXPECT_TRUE(AppendErrorLog(ctx, "disk full", "n/a", "n/a", "n/a", "O'Brien's \"Best\""));
@@ -126,6 +153,7 @@ TEST(Support, PathAndNameRoutines) {
     EXPECT_EQ(StripExtension("report"), "report");
     EXPECT_EQ(MakeSafeName("Sales/2004-Q1 @ HQ"), "Sales_2004_Q1 _at_ HQ");
     EXPECT_EQ(MakeSafeName("a\\b%c*d#e@@"), "a_b_c_d_e_at__at_");
+    EXPECT_EQ(MakeSafeName(std::string("Front.mdb\0x\t\n\x7f", 14)), "Front.mdb_x___");
     EXPECT_EQ(QuoteString("Orders"), "\"Orders\"");
     EXPECT_EQ(QuoteString("say \"hi\""), "'say \"hi\"'");
     EXPECT_EQ(QuoteString("Orders", true), "'Orders'");

@@ -25,7 +25,9 @@ ExportError::ExportError(const std::string& file, int line, const std::string& w
 
 namespace {
 
-constexpr int kMaxDepth = 64;  // nesting of controls inside controls; real files reach 4
+// Nesting of controls and of their unnamed containers; real files reach 4. Every level of
+// the reader's recursion counts, so no file can exhaust the stack.
+constexpr int kMaxDepth = 64;
 
 // Blanks of an export line (line breaks are gone by then).
 constexpr std::string_view kLineBlanks = " \t";
@@ -449,6 +451,7 @@ class ReportBuilder {
 
     // An unnamed container of controls (a section's, or a control's children).
     void ParseControls(int openLine, Control* parent, std::vector<Control*>& out, int depth) {
+        if (depth > kMaxDepth) Fail(openLine, "controls are nested too deeply");
         PropertyBag scratch;
         ParseBlock("Begin", openLine, scratch, [&](std::string_view l, int n) {
             if (l == "Begin")
@@ -533,11 +536,15 @@ std::string ReportNameOfFile(const std::string& path) {
     std::string name;
     for (size_t i = 0; i < stem.size(); ++i) {
         if (stem[i] == '%' && i + 2 < stem.size() && hex(stem[i + 1]) >= 0 && hex(stem[i + 2]) >= 0) {
-            name += static_cast<char>(hex(stem[i + 1]) * 16 + hex(stem[i + 2]));
-            i += 2;
-        } else {
-            name += stem[i];
+            const char decoded = static_cast<char>(hex(stem[i + 1]) * 16 + hex(stem[i + 2]));
+            // Access names hold no control character, so no tool escapes one: "%00" is text.
+            if (!IsControlChar(decoded)) {
+                name += decoded;
+                i += 2;
+                continue;
+            }
         }
+        name += stem[i];
     }
     return name;
 }

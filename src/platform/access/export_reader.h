@@ -39,7 +39,7 @@ struct ReadOptions {
 // The report name an export file stands for: the file name without its extension, with the
 // "%" escapes the version-control export tools write for characters a file name cannot hold
 // ("%2F" for "/", "%5C" for "\\", "%25" for "%") decoded. A "%" not followed by two
-// hexadecimal digits stays as it is.
+// hexadecimal digits, or followed by the code of a control character ("%00"), stays as it is.
 std::string ReportNameOfFile(const std::string& path);
 
 // Reads the export file; the report's name is ReportNameOfFile(path).
