@@ -26,6 +26,8 @@ const std::string kClean = test::OrdersReport({"Customer", "Amount"});
 // An unclosed bracket: the translator logs it at level 1 and the report still converts.
 const std::string kBroken = test::OrdersReport({"Customer", "=[Amount"});
 constexpr const char* kContinue = "The previous report had errors, continue processing anyway?";
+constexpr const char* kThreeClean =
+    "3 reports processed.\r\nConverted: 3\r\nConverted with problems: 0\r\nFailed: 0";
 
 class Conversion : public ::testing::Test {
   protected:
@@ -96,8 +98,17 @@ TEST_F(Conversion, AllReportsAskOnceAfterTheFirstFailure) {
     struct Case {
         int answer;
         std::vector<bool> converted;  // Alpha, Beta, Gamma
+        std::string summary;
     };
-    for (const Case& c : {Case{ui::vbYes, {true, true, true}}, Case{ui::vbNo, {true, false, false}}}) {
+    const std::string problems = "\r\nEach report's conversion log says what went wrong.";
+    for (const Case& c :
+         {Case{ui::vbYes,
+               {true, true, true},
+               "3 reports processed.\r\nConverted: 1\r\nConverted with problems: 2\r\nFailed: 0" + problems},
+          Case{
+              ui::vbNo,
+              {true, false, false},
+              "1 report processed.\r\nConverted: 0\r\nConverted with problems: 1\r\nFailed: 0" + problems}}) {
         SCOPED_TRACE(c.answer);
         test::MainWindowRun fresh("convert-all");
         fs::create_directories(fresh.folder / "out");
@@ -107,7 +118,8 @@ TEST_F(Conversion, AllReportsAskOnceAfterTheFirstFailure) {
                          {"Alpha", "Beta", "Gamma"});
         fresh.prompt.answers = {c.answer};
         fresh.window->InitiateReportConversion(true);
-        EXPECT_EQ(fresh.Messages(), std::vector<std::string>{kContinue});
+        // The batch ends with its summary, also when it was stopped.
+        EXPECT_EQ(fresh.Messages(), (std::vector<std::string>{kContinue, c.summary}));
         EXPECT_EQ(fresh.prompt.messages[0].buttons, ui::vbYesNo | ui::vbQuestion);
         EXPECT_EQ(fresh.prompt.messages[0].title, "Report Error");
         EXPECT_EQ(fresh.Problems(fresh.ReportId("Alpha")).front(),
@@ -126,7 +138,8 @@ TEST_F(Conversion, AllReportsAskOnceAfterTheFirstFailure) {
 TEST_F(Conversion, AllCleanReportsConvertWithoutAQuestion) {
     Entry({{"Alpha", kClean}, {"Beta", kClean}, {"Gamma", kClean}});
     run.window->InitiateReportConversion(true);
-    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    EXPECT_EQ(run.Messages(), std::vector<std::string>{kThreeClean});
+    EXPECT_EQ(run.prompt.messages[0].buttons, ui::vbInformation);
     EXPECT_EQ(run.ConvertedList(), (std::vector<std::string>{"Alpha.rpt", "Beta.rpt", "Gamma.rpt"}));
     // The batch says which report of how many it is on; the meter stays shown at its end.
     EXPECT_EQ(run.window->findChild<QLabel*>("lblReports")->text().toStdString(), "Report 3 of 3: Gamma");
@@ -139,8 +152,12 @@ TEST_F(Conversion, SelectedReportsAreEachConvertedOnceAndUnselected) {
     Entry({{"Alpha", kBroken}, {"Beta", kClean}, {"Gamma", kClean}, {"Delta", kClean}});
     run.SelectReports({"Alpha", "Gamma", "Delta"});
     run.window->InitiateReportConversion(false);
-    // No question between the reports of a selection, even after one with errors.
-    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    // No question between the reports of a selection, even after one with errors; the summary
+    // at the end.
+    EXPECT_EQ(run.Messages(),
+              std::vector<std::string>{"3 reports processed.\r\nConverted: 2\r\nConverted with "
+                                       "problems: 1\r\nFailed: 0\r\nEach report's conversion "
+                                       "log says what went wrong."});
     for (const char* name : {"Alpha", "Gamma", "Delta"}) EXPECT_EQ(Started(name), 1) << name;
     EXPECT_EQ(Started("Beta"), 0);
     EXPECT_FALSE(Converted("Beta"));
@@ -302,7 +319,8 @@ TEST_F(Conversion, RemoveAsksAndDeletesOnlyTheEntryRow) {
 
 TEST_F(Conversion, DeletingAConvertedReportNeedsYes) {
     Entry({{"Alpha", kClean}});
-    run.window->InitiateReportConversion(true);
+    run.SelectReports({"Alpha"});
+    run.window->InitiateReportConversion(false);
     const fs::path file = run.folder / "out" / "Alpha.rpt";
     ASSERT_TRUE(fs::exists(file));
     QListWidget* list = run.window->dxConvertedReports();
@@ -320,8 +338,9 @@ TEST_F(Conversion, DeletingAConvertedReportNeedsYes) {
     }
     // Edit opens the designer on the file; with nothing selected, Delete asks nothing and
     // leaves the folder, and View says so.
+    run.SelectReports({"Alpha"});
+    run.window->InitiateReportConversion(false);
     run.prompt.messages.clear();
-    run.window->InitiateReportConversion(true);
     list->setCurrentRow(0);
     run.window->FillDropMenu(3);
     run.window->DatabaseDropMenu()->actions()[1]->trigger();  // "&Edit Report"

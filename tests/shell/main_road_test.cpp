@@ -65,7 +65,10 @@ TEST(MainRoad, StandInFrontEndConvertsAllAndReplacesItsRowsTheSecondTime) {
     ASSERT_EQ(run.window->gLinks().Items().Count(), 1);
 
     run.window->InitiateReportConversion(true);
-    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    const std::string summary = std::to_string(reports.size()) +
+                                " reports processed.\r\nConverted: " + std::to_string(reports.size()) +
+                                "\r\nConverted with problems: 0\r\nFailed: 0";
+    EXPECT_EQ(run.Messages(), std::vector<std::string>{summary});
     std::vector<std::string> listed = run.ConvertedList();
     for (const std::string& name : reports) {
         SCOPED_TRACE(name);
@@ -93,8 +96,9 @@ TEST(MainRoad, StandInFrontEndConvertsAllAndReplacesItsRowsTheSecondTime) {
     EXPECT_EQ(subreports, 1);
 
     const auto first = RowCounts(run, reports);
+    run.prompt.messages.clear();
     run.window->InitiateReportConversion(true);
-    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    EXPECT_EQ(run.Messages(), std::vector<std::string>{summary});
     EXPECT_EQ(RowCounts(run, reports), first);
     EXPECT_EQ(run.ConvertedList(), listed);
 
@@ -166,7 +170,8 @@ TEST(MainRoad, RealAccessFileRegistersScansAndConvertsAllNine) {
     }
     EXPECT_EQ(openFailures, 2 * 9);
     EXPECT_EQ(questions, 1);
-    EXPECT_EQ(run.prompt.messages.size(), 2u * 9u + 1u);
+    EXPECT_EQ(run.prompt.messages.size(), 2u * 9u + 2u);
+    EXPECT_EQ(run.prompt.messages.back().prompt.rfind("9 reports processed.\r\n", 0), 0u);
     std::vector<std::string> problems;
     for (const std::string& name : reports) {
         SCOPED_TRACE(name);

@@ -128,9 +128,21 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     void InitiateReportConversion(bool convertAll);
     void ConvertAllReports(long databaseListId);
     void ConvertSelectedReports(long databaseListId);
+    // How the reports of a batch ended: converted cleanly, converted with error rows, or not
+    // converted (the report was not built or not saved), with the failed reports' names.
+    struct BatchTally {
+        int converted = 0;
+        int withProblems = 0;
+        int failed = 0;
+        std::vector<std::string> failedReports;
+    };
     // One report; batch: one of several in a request (no error message, no viewer, the meter
-    // stays). True when it was converted without error rows.
-    bool ConvertReports(long databaseListId, long reportId, bool batch);
+    // stays). True when it was converted without error rows. tally, when given, counts how
+    // it ended.
+    bool ConvertReports(long databaseListId, long reportId, bool batch, BatchTally* tally = nullptr);
+    // The message that ends a batch: how many reports converted, with problems, failed.
+    static std::string BatchSummary(const BatchTally& tally);
+    void ShowBatchSummary(const BatchTally& tally);
     // Whether the error log holds a row of the report whose severity is not 5.
     bool ReportHadErrors(long reportId);
     // The several-reports flag: True from a request for several reports until the next
@@ -199,6 +211,8 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     void WireCommands();
     // Enables or disables the conversion commands, the entry commands and the hyperlinks.
     void SetRequestCommandsEnabled(bool enabled);
+    // The item data of a dxConvertedReports line that holds the file's name on disk (bytes).
+    static constexpr int kFileNameRole = Qt::UserRole + 1;
     // The selected line of dxConvertedReports split into folder and file (false: none).
     bool SelectedConvertedReport(std::string& folder, std::string& file);
     void DeleteConvertedReport();

@@ -265,10 +265,10 @@ long ReportOfFile(const ado::ConnectionPtr& db, long databaseListId, const std::
             ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(databaseListId)});
     long exact = 0, folded = 0;
     for (; !rs.Eof() && exact == 0; rs.MoveNext()) {
-        const QString saved = Q(MakeSafeName(rs["ReportName"].ToString()) + ".rpt");
-        if (saved == Q(file))
+        const std::string saved = MakeSafeName(rs["ReportName"].ToString()) + ".rpt";
+        if (saved == file)
             exact = static_cast<long>(rs["ReportId"].ToLong());
-        else if (folded == 0 && saved.compare(Q(file), Qt::CaseInsensitive) == 0)
+        else if (folded == 0 && Q(saved).compare(Q(file), Qt::CaseInsensitive) == 0)
             folded = static_cast<long>(rs["ReportId"].ToLong());
     }
     rs.Close();
@@ -280,7 +280,9 @@ long ReportOfFile(const ado::ConnectionPtr& db, long databaseListId, const std::
 bool Startup::SelectedConvertedReport(std::string& folder, std::string& file) {
     const QList<QListWidgetItem*> selected = dxConvertedReports_->selectedItems();
     if (selected.isEmpty()) return false;
-    const std::string line = S(selected.front()->text());
+    const QVariant onDisk = selected.front()->data(kFileNameRole);
+    const std::string line =
+        onDisk.isValid() ? onDisk.toByteArray().toStdString() : S(selected.front()->text());
     folder = GetFilePath(line);
     if (folder.empty()) folder = databaseList_.ConvertedReportsPath;
     file = GetFileName(line);

@@ -37,7 +37,32 @@ std::string BatchCaption(int position, int count, const std::string& name) {
     return "Report " + std::to_string(position) + " of " + std::to_string(count) + ": " + name;
 }
 
+// The failed reports a summary names; the others are counted.
+constexpr size_t kSummaryNames = 10;
+
 }  // namespace
+
+std::string Startup::BatchSummary(const BatchTally& tally) {
+    const int total = tally.converted + tally.withProblems + tally.failed;
+    std::string text = std::to_string(total) + (total == 1 ? " report" : " reports") + " processed.\r\n" +
+                       "Converted: " + std::to_string(tally.converted) + "\r\n" +
+                       "Converted with problems: " + std::to_string(tally.withProblems) + "\r\n" +
+                       "Failed: " + std::to_string(tally.failed);
+    const std::vector<std::string>& names = tally.failedReports;
+    for (size_t i = 0; i < names.size() && i < kSummaryNames; ++i) text += (i == 0 ? " (" : ", ") + names[i];
+    if (names.size() > kSummaryNames)
+        text += " and " + std::to_string(names.size() - kSummaryNames) + " more";
+    if (!names.empty()) text += ")";
+    if (tally.withProblems + tally.failed > 0)
+        text += "\r\nEach report's conversion log says what went wrong.";
+    return text;
+}
+
+void Startup::ShowBatchSummary(const BatchTally& tally) {
+    if (tally.converted + tally.withProblems + tally.failed == 0) return;
+    const bool clean = tally.withProblems + tally.failed == 0;
+    prompt().MsgBox(BatchSummary(tally), clean ? ui::vbInformation : ui::vbExclamation, "Tolvaran");
+}
 
 void Startup::InitiateReportConversion(bool convertAll) {
     if (converting_) return;
@@ -83,6 +108,7 @@ void Startup::ConvertAllReports(long) {
     dxReports_->setEnabled(false);
     severalReports_ = true;
     bool answered = false;
+    BatchTally tally;
     try {
         const long entry = CurrentDatabaseListId(0);
         DatasetModel& rows = dxReports_->Dataset();
@@ -91,7 +117,7 @@ void Startup::ConvertAllReports(long) {
             const std::string name = rows.Value(row, "ReportName").ToString();
             SetLblReports(BatchCaption(row + 1, count, name));
             if (!lookup.FindBy(name, "ReportName", "DatabaseListId = ?", {vb::Variant(entry)})) continue;
-            const bool ok = ConvertReports(lookup.DatabaseListId, lookup.ReportId, true);
+            const bool ok = ConvertReports(lookup.DatabaseListId, lookup.ReportId, true, &tally);
             if (!ok && !answered) {
                 if (prompt().MsgBox("The previous report had errors, continue processing anyway?",
                                     ui::vbYesNo | ui::vbQuestion, "Report Error") != ui::vbYes)
@@ -103,6 +129,7 @@ void Startup::ConvertAllReports(long) {
         prompt().MsgBox(e.what());
     }
     dxReports_->setEnabled(true);
+    ShowBatchSummary(tally);
 }
 
 void Startup::ConvertSelectedReports(long) {
@@ -110,6 +137,7 @@ void Startup::ConvertSelectedReports(long) {
     lookup.setDb(services_.ctx->gDb);
     lookup.prompt = services_.ctx->prompt;
     severalReports_ = true;
+    BatchTally tally;
     try {
         const long entry = CurrentDatabaseListId(0);
         DatasetModel& rows = dxReports_->Dataset();
@@ -120,16 +148,19 @@ void Startup::ConvertSelectedReports(long) {
             const std::string name = rows.Value(row, "ReportName").ToString();
             SetLblReports(BatchCaption(++position, count, name));
             if (!lookup.FindBy(name, "ReportName", "DatabaseListId = ?", {vb::Variant(entry)})) continue;
-            ConvertReports(lookup.DatabaseListId, lookup.ReportId, true);
+            ConvertReports(lookup.DatabaseListId, lookup.ReportId, true, &tally);
             dxReports_->SetRowSelected(row, false);
         }
     } catch (const std::exception& e) {
         prompt().MsgBox(e.what());
     }
+    ShowBatchSummary(tally);
 }
 
-bool Startup::ConvertReports(long databaseListId, long reportId, bool batch) {
+bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, BatchTally* tally) {
     bool result = false;
+    bool failed = true;  // until the report is built and saved
+    std::string name;
     std::unique_ptr<WaitCursor> wait;
     try {
         if (!severalReports_) ClearResults();
@@ -137,6 +168,7 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch) {
         record->setDb(services_.ctx->gDb);
         record->prompt = services_.ctx->prompt;
         if (record->LoadRecord(reportId)) {
+            name = record->ReportName;
             wait = std::make_unique<WaitCursor>();
             SetLblProgress("Opening...");
 
@@ -176,14 +208,25 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch) {
                                         {vb::Variant(record->ReportId)});
             AddResult("Conversion Started for " + record->ReportName);
 
+            // The converter saves the report file: it is written once.
             const bool ok = job.Convert(*this, false);
+            failed = !ok;
             errorLogWriter_.close_file();
             if (ok) LoadConvertedReports(CurrentDatabaseListId(0));
             const bool hadErrors = ReportHadErrors(record->ReportId);
-            if (!batch && hadErrors) prompt().MsgBox(kReportHadErrors, ui::vbExclamation, "Tolvaran");
+            if (!ok)
+                AddResult("Failed: " + name + ": " +
+                          (job.SaveFailure().empty() ? "the conversion did not complete; its log says why."
+                                                     : job.SaveFailure()));
+            if (!job.SaveFailure().empty()) {
+                if (!batch)
+                    prompt().MsgBox(
+                        "The report " + name + " failed: it was built but not saved.\r\n" + job.SaveFailure(),
+                        ui::vbCritical, "Tolvaran");
+            } else if (!batch && hadErrors) {
+                prompt().MsgBox(kReportHadErrors, ui::vbExclamation, "Tolvaran");
+            }
             const std::string file = MakeSafeName(job.ReportName) + ".rpt";
-            if (ok && job.crReport())
-                job.crReport()->SaveAs(JoinPath(job.Reportpath, file), designer::crReportFormat2048);
             if (!batch && ok && services_.reportWindows) {
                 services_.reportWindows->ViewReport(reportId, file, job.Reportpath);
                 LoadConvertedReports(CurrentDatabaseListId(0));
@@ -194,6 +237,14 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch) {
     } catch (const std::exception& e) {
         prompt().MsgBox(e.what(), ui::vbOKOnly, "Convert Reports");
         result = false;
+    }
+    if (tally) {
+        if (failed) {
+            ++tally->failed;
+            tally->failedReports.push_back(name.empty() ? "#" + std::to_string(reportId) : name);
+        } else {
+            ++(result ? tally->converted : tally->withProblems);
+        }
     }
     if (!severalReports_) ClearResults();
     return result;

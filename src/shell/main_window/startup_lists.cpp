@@ -137,7 +137,12 @@ void Startup::LoadConvertedReports(long) {
         }
         std::sort(names.begin(), names.end(), FolderOrder);
         dxConvertedReports_->clear();
-        for (const std::string& name : names) dxConvertedReports_->addItem(Q(name));
+        for (const std::string& name : names) {
+            // The name shown may not be the name on disk (bytes that are not UTF-8 show as
+            // replacement characters): the item keeps the name on disk.
+            auto* item = new QListWidgetItem(Q(name), dxConvertedReports_);
+            item->setData(kFileNameRole, QByteArray::fromStdString(name));
+        }
     } catch (const std::exception& e) {
         ShowError(e, "Load Converted Reports List");
     }
