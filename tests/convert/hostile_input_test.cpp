@@ -19,8 +19,8 @@ bool HasRow(const std::vector<LogRow>& rows, const std::string& function, const 
 }
 
 // Left =6E66 or a whole number of twenty digits raises Overflow, which the converter traps
-// and logs like any other property error; text that is no number is a type mismatch. No
-// position is stored wrapped or sign-flipped.
+// and logs like any other property error, naming the property, the control and the value;
+// text that is no number is a type mismatch. No position is stored wrapped or sign-flipped.
 TEST(HostileInput, PositionsOutOfRangeAreLoggedAsOverflow) {
     JobRun run;
     run.AddInternalLink();
@@ -38,13 +38,16 @@ TEST(HostileInput, PositionsOutOfRangeAreLoggedAsOverflow) {
     run.Convert();
     const auto rows = run.Rows();
     EXPECT_TRUE(HasRow(rows, "DiscoverControls", "Overflow")) << ::testing::PrintToString(run.Problems());
-    int overflows = 0;
+    std::vector<std::string> overflows;
     for (const LogRow& r : rows)
-        if (r.ErrorDesc == "Overflow") {
-            ++overflows;
+        if (r.ErrorDesc.rfind("Overflow", 0) == 0) {
+            overflows.push_back(r.ErrorDesc);
             EXPECT_EQ(r.ErrorSeverityLevel, vb::Variant(1L));
         }
-    EXPECT_EQ(overflows, 2);
+    EXPECT_EQ(overflows,
+              (std::vector<std::string>{"Overflow: Left of the control Huge is out of range (6E66)",
+                                        "Overflow: Left of the control Long is out of range "
+                                        "(1E+20)"}));
     EXPECT_TRUE(HasRow(rows, "DiscoverControls", "Type mismatch"));
     for (const ControlRow& row : ControlRows(run.store.gDb(), 42)) {
         EXPECT_GE(row.LeftPos, 0) << row.ControlName;

@@ -13,15 +13,38 @@ namespace tolvaran::access {
 
 namespace {
 
+// What holds a property, as an Overflow names it.
+std::string Holder(const Control& c) {
+    return "the control " + c.Name();
+}
+std::string Holder(const Section& s) {
+    return "the section " + s.Name();
+}
+std::string Holder(const GroupLevel& g) {
+    return "group level " + std::to_string(g.Index());
+}
+std::string Holder(const Report& r) {
+    return "the report " + r.Name();
+}
+
 // A property as the language's CLng reads it: Overflow (6) beyond 32 bits, never a wrapped
-// number.
-long Whole(const vb::Variant& v) {
-    return static_cast<long>(vb::CLng(v).ToLong());
+// number; the Overflow names the property, what holds it and the value written.
+template <class Owner>
+long Whole(const Owner& owner, std::string_view name) {
+    const vb::Variant v = owner.Property(name);
+    try {
+        return static_cast<long>(vb::CLng(v).ToLong());
+    } catch (const vb::ComError& e) {
+        if (e.Number() != vb::kErrOverflow) throw;
+        throw vb::ComError(vb::kErrOverflow, "Overflow: " + std::string(name) + " of " + Holder(owner) +
+                                                 " is out of range (" + v.ToString() + ")");
+    }
 }
 
 // The same for the properties the model gives as int (within 32 bits, so nothing is lost).
-int WholeInt(const vb::Variant& v) {
-    return static_cast<int>(Whole(v));
+template <class Owner>
+int WholeInt(const Owner& owner, std::string_view name) {
+    return static_cast<int>(Whole(owner, name));
 }
 
 [[noreturn]] void NoSuchProperty(std::string_view name) {
@@ -115,16 +138,16 @@ bool Control::NamedAs(std::string_view name) const {
     return EqualsNoCase(Name(), name);
 }
 long Control::Left() const {
-    return Whole(Property("Left"));
+    return Whole(*this, "Left");
 }
 long Control::Top() const {
-    return Whole(Property("Top"));
+    return Whole(*this, "Top");
 }
 long Control::Width() const {
-    return Whole(Property("Width"));
+    return Whole(*this, "Width");
 }
 long Control::Height() const {
-    return Whole(Property("Height"));
+    return Whole(*this, "Height");
 }
 std::string Control::Caption() const {
     return Property("Caption").ToString();
@@ -136,16 +159,16 @@ std::string Control::Format() const {
     return Property("Format").ToString();
 }
 long Control::BackColor() const {
-    return Whole(Property("BackColor"));
+    return Whole(*this, "BackColor");
 }
 long Control::ForeColor() const {
-    return Whole(Property("ForeColor"));
+    return Whole(*this, "ForeColor");
 }
 std::string Control::FontName() const {
     return Property("FontName").ToString();
 }
 int Control::FontWeight() const {
-    return WholeInt(Property("FontWeight"));
+    return WholeInt(*this, "FontWeight");
 }
 bool Control::FontUnderline() const {
     return Property("FontUnderline").ToBool();
@@ -154,16 +177,16 @@ bool Control::FontItalic() const {
     return Property("FontItalic").ToBool();
 }
 int Control::FontSize() const {
-    return WholeInt(Property("FontSize"));
+    return WholeInt(*this, "FontSize");
 }
 bool Control::Visible() const {
     return Property("Visible").ToBool();
 }
 int Control::BorderStyle() const {
-    return WholeInt(Property("BorderStyle"));
+    return WholeInt(*this, "BorderStyle");
 }
 int Control::TextAlign() const {
-    return WholeInt(Property("TextAlign"));
+    return WholeInt(*this, "TextAlign");
 }
 bool Control::CanGrow() const {
     return Property("CanGrow").ToBool();
@@ -181,7 +204,7 @@ std::string Control::LinkChildFields() const {
     return Property("LinkChildFields").ToString();
 }
 int Control::PictureType() const {
-    return WholeInt(Property("PictureType"));
+    return WholeInt(*this, "PictureType");
 }
 std::string Control::Picture() const {
     return Property("Picture").ToString();
@@ -241,7 +264,7 @@ bool Section::Visible() const {
     return Property("Visible").ToBool();
 }
 long Section::Height() const {
-    return Whole(Property("Height"));
+    return Whole(*this, "Height");
 }
 bool Section::CanGrow() const {
     return Property("CanGrow").ToBool();
@@ -250,14 +273,14 @@ bool Section::CanShrink() const {
     return Property("CanShrink").ToBool();
 }
 int Section::ForceNewPage() const {
-    return WholeInt(Property("ForceNewPage"));
+    return WholeInt(*this, "ForceNewPage");
 }
 int Section::KeepTogether() const {
     return Property("KeepTogether").ToBool() ? 1 : 0;
 }
 int Section::BreakLevel() const {
     if (kind_ != "BreakHeader" && kind_ != "BreakFooter") return -1;
-    return WholeInt(Property("BreakLevel"));
+    return WholeInt(*this, "BreakLevel");
 }
 
 // ---- GroupLevel ----
@@ -281,16 +304,16 @@ bool GroupLevel::SortOrder() const {
     return Property("SortOrder").ToBool();
 }
 int GroupLevel::GroupOn() const {
-    return WholeInt(Property("GroupOn"));
+    return WholeInt(*this, "GroupOn");
 }
 long GroupLevel::GroupInterval() const {
-    return Whole(Property("GroupInterval"));
+    return Whole(*this, "GroupInterval");
 }
 int GroupLevel::KeepTogether() const {
     // "KeepTogether = NotDefault" reads as True; as a level setting that is 1 (whole group).
     vb::Variant v = Property("KeepTogether");
     if (v.Type() == vb::VarType::Boolean) return v.ToBool() ? 1 : 0;
-    return WholeInt(v);
+    return WholeInt(*this, "KeepTogether");
 }
 
 // ---- Report ----
@@ -307,7 +330,7 @@ std::string Report::RecordSource() const {
     return Property("RecordSource").ToString();
 }
 long Report::Width() const {
-    return Whole(Property("Width"));
+    return Whole(*this, "Width");
 }
 std::string Report::InputParameters() const {
     return Property("InputParameters").ToString();
