@@ -238,9 +238,12 @@ Control& ControlList::Item(long index) const {
 }
 
 Control* ControlList::Find(std::string_view name) const {
-    for (Control* c : items_)
-        if (c->NamedAs(name)) return c;
-    return nullptr;
+    for (; indexed_ < items_.size(); ++indexed_) {
+        Control* c = items_[indexed_];
+        if (c->HasProperty("Name")) byName_.emplace(UpperCase(c->Name()), c);
+    }
+    const auto it = byName_.find(UpperCase(name));
+    return it == byName_.end() ? nullptr : it->second;
 }
 
 Control& ControlList::Item(std::string_view name) const {
