@@ -176,6 +176,55 @@ TEST(Layout, ASectionKeptTogetherMovesWholeToTheNextPage) {
     EXPECT_TRUE(splitSomewhere);
 }
 
+// A grown object pushes down what lies wholly below it, by its growth and by what pushed it,
+// and leaves what starts beside it; a section taller than the pages is cut page by page with
+// its objects in their order.
+TEST(Layout, GrownObjectsPushDownWhatLiesBelowThemAndTallSectionsAreCutInOrder) {
+    auto r = designer::Application().NewReport();
+    designer::Section& d = SectionOf(*r, "D");
+    auto text = [&](const std::string& t, long top, bool grows = false) {
+        designer::TextObject& o = d.AddTextObject(t, 0, top);
+        o.Width = 3000;
+        o.CanGrow = grows;
+    };
+    text("one\ntwo\nthree", 0, true);
+    text("beside", 100);
+    text("below", 300);
+    text("four\nfive", 600, true);
+    text("last", 900);
+    Document doc = RenderReport(*r, Fixed());
+    ASSERT_EQ(doc.pages.size(), 1u);
+    std::map<std::string, Rect> at;
+    for (const testing::PlacedText& t : TextsOf(doc.pages[0])) at[t.text] = t.rect;
+    const long top = at["one\ntwo\nthree"].top;
+    const long grewFirst = at["one\ntwo\nthree"].height - 221, grewSecond = at["four\nfive"].height - 221;
+    ASSERT_GT(grewFirst, 0);
+    ASSERT_GT(grewSecond, 0);
+    EXPECT_EQ(at["beside"].top - top, 100);
+    EXPECT_EQ(at["below"].top - top, 300 + grewFirst);
+    EXPECT_EQ(at["four\nfive"].top - top, 600 + grewFirst);
+    EXPECT_EQ(at["last"].top - top, 900 + grewFirst + grewSecond);
+
+    // Rows of five, 300 twips apart, over several pages: each page holds whole rows, in order,
+    // each row's objects in the order they were added.
+    auto tall = designer::Application().NewReport();
+    designer::Section& t = SectionOf(*tall, "D");
+    for (int i = 0; i < 1000; ++i) t.AddTextObject(std::to_string(i), 100 + 1500 * (i % 5), 300 * (i / 5));
+    Document pages = RenderReport(*tall, Fixed());
+    ASSERT_GT(pages.pages.size(), 3u);
+    int next = 0;
+    for (const Page& page : pages.pages) {
+        size_t texts = 0;
+        for (const Item& item : page.items)
+            if (auto* x = std::get_if<TextItem>(&item)) {
+                EXPECT_EQ(x->text, std::to_string(next++));
+                ++texts;
+            }
+        EXPECT_EQ(texts % 5, 0u);
+    }
+    EXPECT_EQ(next, 1000);
+}
+
 TEST(Layout, SuppressedSectionsAreasAndObjectsShowNothing) {
     TempDir dir;
     auto r = NewReport(OrdersFile(dir), "Orders");

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <pugixml.hpp>
-#include <sstream>
 
 #include "platform/common/com_error.h"
 #include "platform/designer/report.h"
@@ -270,13 +269,14 @@ std::unique_ptr<Report> ReportFileReader::Read(pugi::xml_node n, int depth) {
     return r;
 }
 
-std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::string& source,
-                                           FieldReader reader) {
-    pugi::xml_document doc;
-    // No end-of-line or whitespace normalisation: formula texts keep their CR LF.
-    pugi::xml_parse_result res = doc.load_buffer(
-        xml.data(), xml.size(),
-        pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single | pugi::parse_declaration);
+namespace {
+
+// No end-of-line or whitespace normalisation: formula texts keep their CR LF.
+constexpr unsigned kParseOptions =
+    pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single | pugi::parse_declaration;
+
+std::unique_ptr<Report> ReadParsed(const pugi::xml_document& doc, const pugi::xml_parse_result& res,
+                                   const std::string& source, FieldReader reader) {
     auto fail = [&](const std::string& why) -> void {
         throw vb::ComError(kErrReportFile, "The report file \"" + source + "\" cannot be opened: " + why);
     };
@@ -294,14 +294,31 @@ std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::st
     return ReportFileReader(source, std::move(reader)).Read(rep, 0);
 }
 
+}  // namespace
+
+std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::string& source,
+                                           FieldReader reader) {
+    pugi::xml_document doc;
+    const pugi::xml_parse_result res = doc.load_buffer(xml.data(), xml.size(), kParseOptions);
+    return ReadParsed(doc, res, source, std::move(reader));
+}
+
 std::unique_ptr<Report> ReadReportFile(const std::string& path, FieldReader reader) {
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(path, std::ios::binary | std::ios::ate);
     if (!f)
         throw vb::ComError(kErrReportFile,
                            "The report file \"" + path + "\" cannot be opened: it does not exist.");
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    return ReadReportDocument(ss.str(), path, std::move(reader));
+    // Read once into a buffer of its size and parsed where it lies: a large report is not
+    // copied again and again on its way in.
+    const std::streamoff size = f.tellg();
+    std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+    f.seekg(0);
+    if (!f.read(text.data(), static_cast<std::streamsize>(text.size())))
+        throw vb::ComError(kErrReportFile,
+                           "The report file \"" + path + "\" cannot be opened: it cannot be read.");
+    pugi::xml_document doc;  // points into text: destroyed first
+    const pugi::xml_parse_result res = doc.load_buffer_inplace(text.data(), text.size(), kParseOptions);
+    return ReadParsed(doc, res, path, std::move(reader));
 }
 
 }  // namespace designer

@@ -242,22 +242,27 @@ class PageLayout : public BandSink {
         StartPage(true);
     }
 
-    // Puts items of the strip above `height` at y_ on the current page.
-    void Emit(Strip& strip, long height) {
+    // Puts the items (at y from the top of what they belong to) at y_ on the current page; y_
+    // moves down by height.
+    void Emit(std::vector<Item>& items, long height) {
         if (pendingGroup_) {
             pendingGroup_->page = static_cast<int>(doc_.pages.size()) - 1;
             pendingGroup_->top = y_;
             pendingGroup_ = nullptr;
         }
-        for (Item& i : strip.items) {
+        std::vector<Item>& page = doc_.pages.back().items;
+        page.reserve(page.size() + items.size());
+        for (Item& i : items) {
             Move(i, 0, y_);
-            doc_.pages.back().items.push_back(std::move(i));
+            page.push_back(std::move(i));
         }
         y_ += height;
     }
+    void Emit(Strip& strip, long height) { Emit(strip.items, height); }
 
     template <class Render>
     void Place(Strip strip, Render& render) {
+        // The strip whole on this page, or moved whole to the next.
         for (;;) {
             long room = footerTop_ - y_;
             if (strip.height <= room) {
@@ -267,26 +272,36 @@ class PageLayout : public BandSink {
                 return;
             }
             long fresh = footerTop_ - bodyTop_;
-            long cut = 0;
-            for (long b : strip.breaks)
-                if (b <= room) cut = b;
+            const auto after = std::upper_bound(strip.breaks.begin(), strip.breaks.end(), room);
+            long cut = after == strip.breaks.begin() ? 0 : *std::prev(after);
             bool moveWhole = strip.keepTogether && strip.height <= fresh;
-            if (hasBody_ && (moveWhole || cut <= 0)) {
-                NewPage();
-                if (strip.pageDependent) strip = render();
-                continue;
+            if (!hasBody_ || !(moveWhole || cut <= 0)) break;
+            NewPage();
+            if (strip.pageDependent) strip = render();
+        }
+        // Cut where the pages end, at the lowest break point that fits; a new page has nothing
+        // on it, so the rest is cut in its turn.
+        StripPieces pieces(std::move(strip));
+        for (;;) {
+            long room = footerTop_ - y_;
+            if (pieces.Height() <= room) {
+                if (pieces.Height() > 0 || !pieces.Empty()) hasBody_ = true;
+                const long height = pieces.Height();
+                std::vector<Item> rest = pieces.TakeRest();
+                Emit(rest, height);
+                return;
             }
+            long cut = pieces.BreakWithin(room);
             if (cut <= 0) {
                 // Nothing else is on the page and no break fits: cut where the page ends, or
                 // let a page without room overflow rather than make pages without end.
-                cut = room > 0 ? room : strip.height;
+                cut = room > 0 ? room : pieces.Height();
             }
-            Strip rest = CutAt(strip, cut);
-            Emit(strip, cut);
+            std::vector<Item> piece = pieces.Take(cut);
+            Emit(piece, cut);
             hasBody_ = true;
-            if (rest.height <= 0 && rest.items.empty()) return;
+            if (pieces.Height() <= 0 && pieces.Empty()) return;
             NewPage();
-            strip = std::move(rest);
         }
     }
 

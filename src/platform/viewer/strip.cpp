@@ -2,6 +2,9 @@
 #include "platform/viewer/strip.h"
 
 #include <algorithm>
+#include <functional>
+#include <limits>
+#include <queue>
 
 #include "platform/designer/report.h"
 #include "platform/viewer/run.h"
@@ -118,32 +121,43 @@ void Append(Strip& a, Strip b) {
     a.pageDependent = a.pageDependent || b.pageDependent;
 }
 
-Strip CutAt(Strip& s, long y) {
-    Strip rest;
-    rest.keepTogether = s.keepTogether;
-    rest.blank = s.blank;
-    rest.pageDependent = s.pageDependent;
-    rest.height = std::max(0L, s.height - y);
-    std::vector<Item> keep;
-    for (Item& i : s.items) {
-        if (TopOf(i) < y) {
-            keep.push_back(std::move(i));
-        } else {
-            Move(i, 0, -y);
-            rest.items.push_back(std::move(i));
-        }
+StripPieces::StripPieces(Strip strip) : strip_(std::move(strip)) {
+    order_.reserve(strip_.items.size());
+    for (size_t i = 0; i < strip_.items.size(); ++i) order_.push_back({TopOf(strip_.items[i]), i});
+    std::stable_sort(order_.begin(), order_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+long StripPieces::BreakWithin(long y) const {
+    const auto after = std::upper_bound(strip_.breaks.begin(), strip_.breaks.end(), taken_ + y);
+    if (after == strip_.breaks.begin() || *std::prev(after) <= taken_) return 0;
+    return *std::prev(after) - taken_;
+}
+
+std::vector<Item> StripPieces::TakeUpTo(size_t end) {
+    std::vector<size_t> indexes;
+    indexes.reserve(end - next_);
+    for (; next_ < end; ++next_) indexes.push_back(order_[next_].second);
+    std::sort(indexes.begin(), indexes.end());
+    std::vector<Item> piece;
+    piece.reserve(indexes.size());
+    for (size_t i : indexes) {
+        Move(strip_.items[i], 0, -taken_);
+        piece.push_back(std::move(strip_.items[i]));
     }
-    s.items = std::move(keep);
-    std::vector<long> before;
-    for (long b : s.breaks) {
-        if (b < y)
-            before.push_back(b);
-        else if (b > y)
-            rest.breaks.push_back(b - y);
-    }
-    s.breaks = std::move(before);
-    s.height = y;
-    return rest;
+    return piece;
+}
+
+std::vector<Item> StripPieces::Take(long y) {
+    size_t end = next_;
+    while (end < order_.size() && order_[end].first < taken_ + y) ++end;
+    std::vector<Item> piece = TakeUpTo(end);
+    taken_ += y;
+    return piece;
+}
+
+std::vector<Item> StripPieces::TakeRest() {
+    return TakeUpTo(order_.size());
 }
 
 long StaticHeight(const designer::Section& section) {
@@ -254,21 +268,25 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
         }
     }
 
-    // Objects below one that grew move down by its growth (and by what moved it).
+    // Objects below one that grew move down by its growth (and by what moved it). Taken by
+    // top, an object moves by the most that a grown object before it, whose designed bottom is
+    // at or above its top, moves with its growth: grown objects wait by designed bottom until
+    // the tops reach it, so each object is looked at a bounded number of times.
     std::vector<size_t> byTop(placed.size());
     for (size_t i = 0; i < placed.size(); ++i) byTop[i] = i;
     std::stable_sort(byTop.begin(), byTop.end(),
                      [&](size_t a, size_t b) { return placed[a].top < placed[b].top; });
     std::vector<long> shift(placed.size(), 0);
-    for (size_t a = 0; a < byTop.size(); ++a) {
-        Placed& p = placed[byTop[a]];
-        long s = 0;
-        for (size_t b = 0; b < a; ++b) {
-            const Placed& q = placed[byTop[b]];
-            long grew = q.needed - q.designed;
-            if (grew > 0 && q.top + q.designed <= p.top) s = std::max(s, shift[byTop[b]] + grew);
-        }
-        shift[byTop[a]] = s;
+    using Grown = std::pair<long, long>;  // designed bottom, shift plus growth
+    std::priority_queue<Grown, std::vector<Grown>, std::greater<>> waiting;
+    long reached = 0;
+    for (size_t index : byTop) {
+        const Placed& p = placed[index];
+        for (; !waiting.empty() && waiting.top().first <= p.top; waiting.pop())
+            reached = std::max(reached, waiting.top().second);
+        shift[index] = reached;
+        const long grew = p.needed - p.designed;
+        if (grew > 0) waiting.push({p.top + p.designed, reached + grew});
     }
 
     Strip strip;
@@ -297,10 +315,23 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
     }
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    // A point is inside an object that spans it, unless it is a break point of that object's
+    // own (a subreport's). The candidates are taken upwards: the objects without break points
+    // that start above a point are summed up in the lowest bottom among them; the few with
+    // break points are looked at one by one.
+    std::vector<size_t> plain, broken;
+    for (size_t i = 0; i < placed.size(); ++i) (placed[i].breaks.empty() ? plain : broken).push_back(i);
+    std::sort(plain.begin(), plain.end(),
+              [&](size_t a, size_t b) { return spans[a].first < spans[b].first; });
+    size_t started = 0;
+    long lowestBottom = std::numeric_limits<long>::min();
     for (long y : candidates) {
         if (y <= 0 || y >= strip.height) continue;
-        bool inside = false;
-        for (size_t i = 0; i < spans.size() && !inside; ++i) {
+        for (; started < plain.size() && spans[plain[started]].first < y; ++started)
+            lowestBottom = std::max(lowestBottom, spans[plain[started]].second);
+        bool inside = lowestBottom > y;
+        for (size_t k = 0; k < broken.size() && !inside; ++k) {
+            const size_t i = broken[k];
             bool isSubBreak = std::find(placed[i].breaks.begin(), placed[i].breaks.end(),
                                         y - spans[i].first) != placed[i].breaks.end();
             inside = spans[i].first < y && y < spans[i].second && !isSubBreak;

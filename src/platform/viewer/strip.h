@@ -2,7 +2,9 @@
 // Strips: a section laid out for one record, before it is put on a page (internal to
 // platform/viewer). A strip is as wide as the page; its items lie at their page x and at y
 // from the strip's top. The pages take strips whole, or cut them at their break points.
+#include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "platform/viewer/page.h"
@@ -30,8 +32,32 @@ void Move(Item& item, long dx, long dy);
 
 // Stacks b under a, with a break between them.
 void Append(Strip& a, Strip b);
-// Splits s at y: the items above y stay in s, the rest (moved up by y) go to the result.
-Strip CutAt(Strip& s, long y);
+// A strip handed out in pieces from its top, as pages take it: a piece is the items whose top
+// lies above the cut, in the strip's order, moved up by what was taken before. The items are
+// ordered by top once, so a piece costs its own items and no more.
+class StripPieces {
+  public:
+    explicit StripPieces(Strip strip);
+    // The height of what is left.
+    long Height() const { return std::max(0L, strip_.height - taken_); }
+    // True when no item is left.
+    bool Empty() const { return next_ == order_.size(); }
+    // The lowest break point at most y below the top of what is left; 0 when there is none.
+    long BreakWithin(long y) const;
+    // The items of what is left whose top lies above y; what is left then starts y lower.
+    std::vector<Item> Take(long y);
+    // Every item left, wherever its top lies.
+    std::vector<Item> TakeRest();
+
+  private:
+    // The items up to order_[end] (not included), in the strip's order, moved up by taken_.
+    std::vector<Item> TakeUpTo(size_t end);
+
+    Strip strip_;
+    std::vector<std::pair<long, size_t>> order_;  // top, index in strip_.items; by top
+    size_t next_ = 0;
+    long taken_ = 0;
+};
 
 // Lays a subreport out for the current record of the run that holds it, at page x.
 using SubreportLayout = std::function<Strip(const designer::SubreportObject&, long x)>;

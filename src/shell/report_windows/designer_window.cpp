@@ -144,10 +144,13 @@ bool DesignerWindow::Open(const std::string& file) {
     }
     setWindowTitle(QStringLiteral("%1 - %2").arg(QFileInfo(Q(file)).fileName(), QString::fromLatin1(kTitle)));
     tree_->clear();
-    auto* root = new QTreeWidgetItem(tree_);
+    // The structure is built apart from the tree and put in whole: items added one by one to
+    // a shown tree each tell its view, which costs more than the item.
+    auto* root = new QTreeWidgetItem();
     root->setText(0, QFileInfo(Q(file)).fileName());
     root->setText(1, Q(file));
     AddReport(root, *report_);
+    tree_->addTopLevelItem(root);
     root->setExpanded(true);
     for (int i = 0; i < root->childCount(); ++i) root->child(i)->setExpanded(true);
     viewer_->setReportSource(report_);
