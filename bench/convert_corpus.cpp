@@ -177,7 +177,10 @@ int main(int argc, char** argv) {
 
     std::vector<Export> exports = corpus_standin::ListExports(folder);
     const std::map<std::string, std::string> frontOf = corpus_standin::BuildFrontEnds(exports, work);
-    if (frontOf.empty()) return 1;
+    // No stand-in although an export was read: it could not be made (said on stderr).
+    if (frontOf.empty() &&
+        std::any_of(exports.begin(), exports.end(), [](const Export& e) { return e.read; }))
+        return 1;
 
     // The store files and the run context.
     ui::RecordingPrompt prompt;
@@ -190,14 +193,21 @@ int main(int argc, char** argv) {
     std::printf("%-60s %-4s %4s %-28s %9s %-16s %8s %8s %6s\n", "report", "done", "sect",
                 "objects t/f/l/b/p/s", "formulas", "rows 1/2/5/none", "read ms", "conv ms", "ratio");
     Totals totals;
+    bool allCompleted = true;  // in every pass
     std::vector<std::pair<double, std::string>> times;
     long reportId = 0;
     const double startMiB = ResidentMiB();
     for (int copy = 1; copy <= copies; ++copy) {
         Totals pass;
         for (const Export& e : exports) {
-            if (!e.read) continue;
             ++pass.reports;
+            if (!e.read) {
+                // The reader refused the export (the reason is on stderr): not completed.
+                if (copy == 1)
+                    std::printf("%-60.60s %-4s (the export was refused)\n", (e.group + "/" + e.name).c_str(),
+                                "NO");
+                continue;
+            }
             // The converted reports of a repository go beside the names of its stand-in folder.
             const fs::path out = work / "out" / fs::path(frontOf.at(e.group)).parent_path().filename();
             const auto [readMs, readCpuMs] = Fastest(rounds, [&](int) {
@@ -269,7 +279,7 @@ int main(int argc, char** argv) {
             pass.readCpuMs += readCpuMs;
         }
         if (copy == 1) totals = pass;
-        if (pass.completed != pass.reports) totals.completed = -1;
+        if (pass.completed != pass.reports) allCompleted = false;
         if (copies > 1)
             std::printf(
                 "pass %3d: %ld conversions, %ld completed, %.1f ms; resident %.1f MiB, peak %.1f MiB\n", copy,
@@ -314,5 +324,5 @@ int main(int argc, char** argv) {
         std::printf("Work folder: %s\n", work.c_str());
     else
         fs::remove_all(work, ec);
-    return totals.completed == totals.reports && leftOver.empty() ? 0 : 1;
+    return allCompleted && leftOver.empty() ? 0 : 1;
 }

@@ -7,6 +7,12 @@
 // the export's bytes. The sidecar is written to a file of this process and handed to the
 // reader as ReadOptions::sidecar, so it is read the way the converter reads one; its text
 // also goes to the sidecar parsers directly.
+//
+// Seeds: fuzz/seeds/access_reader/ (corpus exports, with a .json or .pv sidecar where one
+// exists, and the reproducer of bare Begin lines nested past the reader's limit). Run with
+// inputs of up to 64 KB:
+//   build-fuzz/bin/fuzz_access_reader -max_len=65536 -max_total_time=600 \
+//       <new-corpus-folder> fuzz/seeds/access_reader
 #include <unistd.h>
 
 #include <cstddef>

@@ -1,4 +1,9 @@
 // libFuzzer target: the formula checker must answer for any text, never crash or throw.
+//
+// Seeds: fuzz/seeds/designer_formula/ (formula texts of corpus reports converted to report
+// files). Run with inputs of up to 64 KB:
+//   build-fuzz/bin/fuzz_designer_formula -max_len=65536 -max_total_time=600 \
+//       <new-corpus-folder> fuzz/seeds/designer_formula
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

@@ -1,5 +1,10 @@
 // libFuzzer target: the report-file reader must refuse bad input with ComError only, and a
 // document it accepts must write back to a document that reads again.
+//
+// Seeds: fuzz/seeds/designer_report_file/ (corpus reports converted to report files). Run with
+// inputs of up to 64 KB:
+//   build-fuzz/bin/fuzz_designer_report_file -max_len=65536 -max_total_time=600 \
+//       <new-corpus-folder> fuzz/seeds/designer_report_file
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

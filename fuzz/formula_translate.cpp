@@ -1,5 +1,10 @@
 // libFuzzer target: any text through the expression translator and the Parser. Neither may
 // crash, and the Parser's items must always put back together into the text.
+//
+// Seeds: fuzz/seeds/formula_translate/ (calculated control sources of the corpus exports). Run
+// with inputs of up to 64 KB:
+//   build-fuzz/bin/fuzz_formula_translate -max_len=65536 -max_total_time=600 \
+//       <new-corpus-folder> fuzz/seeds/formula_translate
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,11 @@
 // libFuzzer target: any text as an Access statement through the reader, the translator and the
 // in-memory engine of an Access file with no tables. Only vb::ComError may come out: a crash,
 // a hang or another exception is a fault.
+//
+// Seeds: fuzz/seeds/jet_sql/ (record-source statements of the corpus exports and saved queries
+// of the NCPN front end). Run with inputs of up to 64 KB:
+//   build-fuzz/bin/fuzz_jet_sql -max_len=65536 -max_total_time=600 \
+//       <new-corpus-folder> fuzz/seeds/jet_sql
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

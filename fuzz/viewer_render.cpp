@@ -2,6 +2,11 @@
 // ComError from the reader, never a crash or a hang. Rows come from a source of its own: a
 // dozen rows for every table whose fields are known, typed by the fields; a table whose fields
 // are not known cannot be read, so the field-name placeholders are laid out too.
+//
+// Seeds: fuzz/seeds/viewer_render/ (corpus reports converted to report files). Run with inputs
+// of up to 64 KB:
+//   build-fuzz/bin/fuzz_viewer_render -max_len=65536 -max_total_time=600 \
+//       <new-corpus-folder> fuzz/seeds/viewer_render
 #include <cstddef>
 #include <cstdint>
 #include <string>
