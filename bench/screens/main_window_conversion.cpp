@@ -1,10 +1,14 @@
 // The main window converting the five French Northwind reports of the corpus (a SQLite
-// stand-in front end): during the batch, after it, and with each of its three context menus
-// open over the list it belongs to.
+// stand-in front end): during the batch, after it, with each of its three context menus open
+// over the list it belongs to, and the summary that ends a batch in which one report could not
+// be saved.
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -87,6 +91,24 @@ TOLVARAN_SCREEN("main_window_conversion", [](screens::Session& s) {
         }
     });
     watch.start();
+    // The boxes a batch shows are answered: the question to go on with Yes, the summary with
+    // OK, its picture taken first when one is wanted.
+    std::string summaryPicture;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (!summaryPicture.empty() && box->text().contains(QStringLiteral("processed"))) {
+            s.SaveWithPopup(window, *box, summaryPicture);
+            summaryPicture.clear();
+        }
+        if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+            yes->click();
+        else
+            box->accept();
+    });
+    answer.start();
     window.InitiateReportConversion(true);
     watch.stop();
     s.Save(window, "main_window_conversion_done");
@@ -96,5 +118,14 @@ TOLVARAN_SCREEN("main_window_conversion", [](screens::Session& s) {
     MenuOver(s, window, 1, *window.dxDatabases(), "main_window_menu_databases");
     MenuOver(s, window, 2, *window.dxReports(), "main_window_menu_reports");
     MenuOver(s, window, 3, *window.dxConvertedReports(), "main_window_menu_converted");
+
+    // Again, with a folder where one report's file goes: that report fails, and the batch says
+    // so in its summary.
+    const fs::path blocked = out / "Totaux des ventes par montant.rpt";
+    fs::remove(blocked);
+    fs::create_directory(blocked);
+    summaryPicture = "main_window_conversion_summary";
+    window.InitiateReportConversion(true);
+    answer.stop();
     window.Form_Terminate();
 });
