@@ -386,6 +386,13 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     std::shared_ptr<adox::Catalog> catalog_;
     // The back-end kind AddView follows: the kind of the link being bound.
     short backEndType_ = 0;
+    // A raw-SQL record source on a link that cannot be written (an Access file): the report
+    // keeps the statement and reads it as a command; empty otherwise.
+    std::string keptStatement_;
+    // The table the record source is read from in an Access file (location): the kept
+    // statement as a command, else the table or query of that name.
+    designer::DatabaseTable& AddRecordSourceTable(designer::DatabaseTables& tables,
+                                                  const std::string& location, const std::string& name);
 
     // layout internals
     // The kinds a section is converted as.

@@ -1,12 +1,16 @@
-// A report whose record source is a saved query of a real Access file (nwind.mdb), converted
-// through the whole job: the designer's table holds the query's fields with their types, and
-// the formulas are checked against them.
+// Reports whose record source is a saved query or an SQL statement of a real Access file
+// (nwind.mdb), converted through the whole job: the designer's table holds the fields with
+// their types, and the formulas are checked against them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "convert/layout_support.h"
 #include "platform/ado/jet_reader_process.h"
+#include "platform/designer/report_file.h"
+#include "platform/viewer/data.h"
 #include "support/corpus.h"
 
 namespace convert_test {
@@ -64,6 +68,69 @@ TEST(NwindQueryJob, SavedQueryRecordSourceConverts) {
     for (const LogRow& row : run.Rows())
         if (!row.FormulaName.empty()) failed.push_back(row.FormulaName);
     EXPECT_EQ(failed, std::vector<std::string>{"Wrong"});
+}
+
+std::string Bytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// The Access file is read-only here: the statement is kept in the report, and its rows are
+// read through the Access SQL engine, also after the report file is opened again.
+TEST(NwindQueryJob, SelectStatementRecordSourceBindsWithoutWritingTheFile) {
+    SKIP_WITHOUT_CORPUS();
+    JobRun run;
+    const std::string file = run.dir.File("Northwind.mdb");
+    std::filesystem::copy_file(corpus::Path("db/mdbtools__mdbtestdata__nwind.mdb"), file);
+    const std::string before = Bytes(file);
+    const std::string sql =
+        "SELECT Orders.OrderID, Orders.OrderDate, Customers.CompanyName, Orders.Freight\r\n"
+        "FROM Customers INNER JOIN Orders ON Customers.CustomerID = Orders.CustomerID\r\n"
+        "WHERE Orders.CustomerID = 'ALFKI' ORDER BY Orders.OrderID;";
+    const FrontEnd nwind(file);
+    nwind.AddReport(
+        "Alfreds Orders", sql,
+        Section("Section", "Detail",
+                {Field("CompanyName", "CompanyName", 100, 0), Field("Twice", "=[Freight]*2", 1700, 0),
+                 Field("Wrong", "=[CompanyName]*2", 3300, 0)}));
+    run.AddLink(tolvaran::kLinkInternal, file, "Internal");
+    ShipPlaceholders(run);
+    tolvaran::clsConvert& job = run.NewJob("Alfreds Orders");
+    job.Database = file;
+    ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
+    EXPECT_EQ(job.ReportSource, "qryAlfreds_Orders");
+
+    const designer::Report& r = *job.crReport();
+    ASSERT_EQ(r.Database().Tables().Count(), 1);
+    const designer::DatabaseTable& table = r.Database().Tables().Item(1);
+    EXPECT_EQ(table.Name(), "qryAlfreds_Orders");
+    std::map<std::string, int> types;
+    for (const auto& f : table.Fields()) types[f->Name()] = f->ValueType();
+    const std::map<std::string, int> expected = {{"OrderID", designer::crNumberField},
+                                                 {"OrderDate", designer::crDateTimeField},
+                                                 {"CompanyName", designer::crStringField},
+                                                 {"Freight", designer::crCurrencyField}};
+    EXPECT_EQ(types, expected);
+    EXPECT_NE(FindObject(r, "F:{qryAlfreds_Orders.CompanyName}"), nullptr);
+    std::vector<std::string> failed;
+    for (const LogRow& row : run.Rows())
+        if (!row.FormulaName.empty()) failed.push_back(row.FormulaName);
+    EXPECT_EQ(failed, std::vector<std::string>{"Wrong"});
+
+    // The rows of the statement, from the report built and from its file opened again.
+    const std::string rpt = run.Output() + "/Alfreds Orders.rpt";
+    const auto reopened = designer::ReadReportFile(rpt, designer::AdoFieldReader());
+    for (const designer::Report* report : {&r, static_cast<const designer::Report*>(reopened.get())}) {
+        viewer::AdoRecordSource source;
+        const viewer::TableRows rows = source.Read(report->Database().Tables().Item(1));
+        ASSERT_EQ(rows.rows.size(), 6u);
+        EXPECT_EQ(rows.rows[0][static_cast<size_t>(rows.ColumnIndex("CompanyName"))].ToString(),
+                  "Alfreds Futterkiste");
+        EXPECT_EQ(rows.rows[5][static_cast<size_t>(rows.ColumnIndex("OrderID"))].ToLong(), 11011);
+    }
+    EXPECT_EQ(Bytes(file), before);
 }
 
 }  // namespace

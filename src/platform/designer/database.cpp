@@ -135,8 +135,17 @@ DatabaseTable& DatabaseTables::Add(const std::string& location, const std::strin
                                    const std::string& userId, const std::string& password) {
     if (tableType != crTableTypeTable && tableType != crTableTypeStoredProcedure)
         throw vb::ComError(kErrInvalidArgument, "Invalid table type " + std::to_string(tableType) + ".");
-    return add({location, subLocation, connectionInfo, tableType, dllName, serverName, serverType,
-                databaseName, userId, password},
+    return add({location,
+                subLocation,
+                connectionInfo,
+                tableType,
+                dllName,
+                serverName,
+                serverType,
+                databaseName,
+                userId,
+                password,
+                {}},
                nullptr);
 }
 
@@ -148,9 +157,30 @@ DatabaseTable& DatabaseTables::AddStoredProcedure(const std::string& location, c
                                                   const std::string& password,
                                                   const StoredProcParams* params) {
     (void)tableType;  // a stored procedure whatever the kind argument says
-    return add({location, subLocation, connectionInfo, crTableTypeStoredProcedure, dllName, serverName,
-                serverType, databaseName, userId, password},
+    return add({location,
+                subLocation,
+                connectionInfo,
+                crTableTypeStoredProcedure,
+                dllName,
+                serverName,
+                serverType,
+                databaseName,
+                userId,
+                password,
+                {}},
                params);
+}
+
+DatabaseTable& DatabaseTables::AddCommand(const std::string& location, const std::string& name,
+                                          const std::string& commandText) {
+    if (name.empty() || commandText.empty())
+        throw vb::ComError(kErrInvalidArgument, "A command needs a name and a statement.");
+    TableSource s;
+    s.Location = location;
+    s.SubLocation = name;
+    s.Type = crTableTypeCommand;
+    s.CommandText = commandText;
+    return add(std::move(s), nullptr);
 }
 
 Database::Database(FieldReader reader) : tables_(std::move(reader)) {
