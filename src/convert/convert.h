@@ -247,6 +247,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     std::vector<std::string> FormulaFieldNames() const override;
     std::string RowCountFieldName() const override;
     std::string GroupFieldReference() const override { return currentGroupField_; }
+    int ValueTypeOf(const std::string& formula) const override;
     void ShowMessage(const std::string& text) override;
 
     // ---- Read-only views of the job's state (tests, child jobs) ---------------------------------

@@ -31,7 +31,8 @@ TEST(NwindQueryJob, SavedQueryRecordSourceConverts) {
                  Field("Line", "=[Quantity]*[UnitPrice]", 3300, 0),
                  Field("Month", "=Format([OrderDate],\"mmm yyyy\")", 4900, 0),
                  Field("Late", "=IIf([ShippedDate]>[RequiredDate],\"late\",\"\")", 6500, 0),
-                 Field("Wrong", "=[Salesperson]*2", 8100, 0)}));
+                 Field("Wrong", "=[Salesperson]*2", 8100, 0),
+                 Field("Shipped", "=IIf([ShippedDate],[ShippedDate],Nz([Freight],\"-\"))", 9700, 0)}));
     run.AddLink(tolvaran::kLinkInternal, file, "Internal");
     ShipPlaceholders(run);
     tolvaran::clsConvert& job = run.NewJob("Invoice");
@@ -56,7 +57,7 @@ TEST(NwindQueryJob, SavedQueryRecordSourceConverts) {
     // Formulas over numbers, dates and texts pass the check; a text times two does not,
     // which the check can only know from the query's field types.
     const designer::FormulaFieldDefinitions& formulas = r.FormulaFields();
-    for (const char* good : {"Line", "Month", "Late"}) {
+    for (const char* good : {"Line", "Month", "Late", "Shipped"}) {
         ASSERT_NE(formulas.Find(good), nullptr) << good;
         EXPECT_EQ(formulas.Find(good)->Text().rfind("//", 0), std::string::npos)
             << formulas.Find(good)->Text();

@@ -8,6 +8,7 @@
 #include "platform/common/expression_tokens.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
+#include "platform/designer/types.h"
 
 namespace tolvaran {
 namespace {
@@ -316,6 +317,51 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
     return out;
 }
 
+std::string FormulaTranslator::TranslateNz(const std::string& f) {
+    // Each rewrite doubles its first argument: nested calls stop at this size, the rest left as
+    // they are (the designer's check then refuses them).
+    constexpr std::size_t kMaxText = 65534;
+    std::string out = f;
+    while (true) {
+        TokenList t(out);
+        // The last call is the innermost: its arguments hold no other.
+        std::size_t k = TokenList::npos;
+        for (std::size_t i = 0; i < t.size(); ++i)
+            if (t[i].kind == TokenKind::Identifier && EqualsNoCase(t.Text(i), "Nz") && t.IsCall(i) &&
+                !t.IsQualified(i))
+                k = i;
+        if (k == TokenList::npos) return out;
+        const std::size_t open = t.NextSolid(k);
+        const std::size_t close = t.MatchingParen(open);
+        if (close == TokenList::npos) return out;
+        std::vector<std::size_t> commas;
+        int depth = 0;
+        for (std::size_t i = open + 1; i < close; ++i) {
+            if (t[i].kind == TokenKind::LParen) ++depth;
+            if (t[i].kind == TokenKind::RParen) --depth;
+            if (t[i].kind == TokenKind::Comma && depth == 0) commas.push_back(i);
+        }
+        const std::string x = vb::Trim(t.Join(open + 1, commas.empty() ? close : commas[0]));
+        if (commas.size() > 1 || x.empty()) return out;
+        std::string y;
+        if (!commas.empty()) {
+            y = vb::Trim(t.Join(commas[0] + 1, close));
+        } else {
+            const int type = ctx_.ValueTypeOf(x);
+            if (IsTextValueType(type) || type == designer::crDateField || type == designer::crDateTimeField ||
+                type == designer::crTimeField)
+                y = "\"\"";  // a date too shows as an empty box
+            else if (type == designer::crBooleanField)
+                y = "False";
+            else
+                y = "0";
+        }
+        const std::string call = "IIf(IsNull(" + x + ")," + y + "," + x + ")";
+        if (out.size() + call.size() > kMaxText) return out;
+        out = t.Join(0, k) + call + t.Join(close + 1, t.size());
+    }
+}
+
 std::string FormulaTranslator::FixFunction(const std::string& f, const std::string& fn) {
     struct Rename {
         std::string_view from, to;
@@ -351,10 +397,6 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         if (!HasName(tokens)) built = RemoveFirstEmptyCall(tokens);
         built = TranslateReferences(built);
         built = TranslateCountAll(built);
-        if (HasIIfCall(TokenList(built))) {
-            built = ConvertIIF(built);
-            if (built.empty()) return {};
-        }
 
         for (int i = 0; i < 2; ++i) {
             built = CheckForFunction(built, "Format(");
@@ -391,6 +433,10 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         built = FixFunction(built, "Max(");
         const std::string groupField = ctx_.GroupFieldReference();
         if (!groupField.empty()) built = AddGroupCondition(built, groupField);
+
+        // IIf calls come last, when their parts are designer text whose types can be known.
+        built = TranslateNz(built);
+        if (HasIIfCall(TokenList(built))) built = ConvertIIF(built);
         return built;
     } catch (const std::exception& e) {
         ctx_.WriteErrorLog(e.what(), kConvertFormula, LogLevel::Error, built);
