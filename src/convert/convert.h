@@ -425,6 +425,8 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     };
     // The target for section i; name is cleared when the section is skipped on purpose.
     SectionTarget TargetOfSection(int i, std::string& name);
+    // The target of a section of that kind; name is cleared when the section is skipped.
+    SectionTarget TargetOfKind(SectionKind kind, int i, std::string& name);
     SectionTarget GroupSectionTarget(int i, const std::string& name, bool header);
     SectionTarget PlainSectionTarget(const std::string& kindName, const std::string& errorText,
                                      const std::string& function);
