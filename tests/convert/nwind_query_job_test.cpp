@@ -18,14 +18,38 @@ namespace {
 
 using namespace layout;
 
+// A job converting a report of a copy of nwind.mdb, bound through the file's own tables.
+tolvaran::clsConvert& NwindJob(JobRun& run, const std::string& report, const std::string& recordSource,
+                               const std::string& sections) {
+    const std::string file = run.dir.File("Northwind.mdb");
+    std::filesystem::copy_file(corpus::Path("db/mdbtools__mdbtestdata__nwind.mdb"), file);
+    FrontEnd(file).AddReport(report, recordSource, sections);
+    run.AddLink(tolvaran::kLinkInternal, file, "Internal");
+    ShipPlaceholders(run);
+    tolvaran::clsConvert& job = run.NewJob(report);
+    job.Database = file;
+    return job;
+}
+
+std::map<std::string, int> FieldTypes(const designer::DatabaseTable& table) {
+    std::map<std::string, int> types;
+    for (const auto& f : table.Fields()) types[f->Name()] = f->ValueType();
+    return types;
+}
+
+// The formulas whose check failed, by the log rows.
+std::vector<std::string> FailedFormulas(const JobRun& run) {
+    std::vector<std::string> failed;
+    for (const LogRow& row : run.Rows())
+        if (!row.FormulaName.empty()) failed.push_back(row.FormulaName);
+    return failed;
+}
+
 TEST(NwindQueryJob, SavedQueryRecordSourceConverts) {
     SKIP_WITHOUT_CORPUS();
     JobRun run;
-    const std::string file = run.dir.File("Northwind.mdb");
-    std::filesystem::copy_file(corpus::Path("db/mdbtools__mdbtestdata__nwind.mdb"), file);
-    const FrontEnd nwind(file);
-    nwind.AddReport(
-        "Invoice", "Invoices",
+    tolvaran::clsConvert& job = NwindJob(
+        run, "Invoice", "Invoices",
         Section("Section", "Detail",
                 {Field("OrderDate", "OrderDate", 100, 0), Field("ExtendedPrice", "ExtendedPrice", 1700, 0),
                  Field("Line", "=[Quantity]*[UnitPrice]", 3300, 0),
@@ -33,10 +57,6 @@ TEST(NwindQueryJob, SavedQueryRecordSourceConverts) {
                  Field("Late", "=IIf([ShippedDate]>[RequiredDate],\"late\",\"\")", 6500, 0),
                  Field("Wrong", "=[Salesperson]*2", 8100, 0),
                  Field("Shipped", "=IIf([ShippedDate],[ShippedDate],Nz([Freight],\"-\"))", 9700, 0)}));
-    run.AddLink(tolvaran::kLinkInternal, file, "Internal");
-    ShipPlaceholders(run);
-    tolvaran::clsConvert& job = run.NewJob("Invoice");
-    job.Database = file;
     ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
     EXPECT_EQ(job.ReportSource, "Invoices");
 
@@ -44,8 +64,7 @@ TEST(NwindQueryJob, SavedQueryRecordSourceConverts) {
     ASSERT_EQ(r.Database().Tables().Count(), 1);
     const designer::DatabaseTable& table = r.Database().Tables().Item(1);
     EXPECT_EQ(table.Name(), "Invoices");
-    std::map<std::string, int> types;
-    for (const auto& f : table.Fields()) types[f->Name()] = f->ValueType();
+    std::map<std::string, int> types = FieldTypes(table);
     EXPECT_EQ(types.size(), 26u);
     EXPECT_EQ(types["OrderDate"], designer::crDateTimeField);
     EXPECT_EQ(types["ExtendedPrice"], designer::crCurrencyField);
@@ -65,10 +84,7 @@ TEST(NwindQueryJob, SavedQueryRecordSourceConverts) {
     EXPECT_EQ(formulas.Find("Line")->Text(), "{Invoices.Quantity}*{Invoices.UnitPrice}");
     ASSERT_NE(formulas.Find("Wrong"), nullptr);
     EXPECT_EQ(formulas.Find("Wrong")->Text().rfind("// ", 0), 0u);
-    std::vector<std::string> failed;
-    for (const LogRow& row : run.Rows())
-        if (!row.FormulaName.empty()) failed.push_back(row.FormulaName);
-    EXPECT_EQ(failed, std::vector<std::string>{"Wrong"});
+    EXPECT_EQ(FailedFormulas(run), std::vector<std::string>{"Wrong"});
 }
 
 std::string Bytes(const std::string& file) {
@@ -83,23 +99,15 @@ std::string Bytes(const std::string& file) {
 TEST(NwindQueryJob, SelectStatementRecordSourceBindsWithoutWritingTheFile) {
     SKIP_WITHOUT_CORPUS();
     JobRun run;
-    const std::string file = run.dir.File("Northwind.mdb");
-    std::filesystem::copy_file(corpus::Path("db/mdbtools__mdbtestdata__nwind.mdb"), file);
-    const std::string before = Bytes(file);
     const std::string sql =
         "SELECT Orders.OrderID, Orders.OrderDate, Customers.CompanyName, Orders.Freight\r\n"
         "FROM Customers INNER JOIN Orders ON Customers.CustomerID = Orders.CustomerID\r\n"
         "WHERE Orders.CustomerID = 'ALFKI' ORDER BY Orders.OrderID;";
-    const FrontEnd nwind(file);
-    nwind.AddReport(
-        "Alfreds Orders", sql,
+    tolvaran::clsConvert& job = NwindJob(
+        run, "Alfreds Orders", sql,
         Section("Section", "Detail",
                 {Field("CompanyName", "CompanyName", 100, 0), Field("Twice", "=[Freight]*2", 1700, 0),
                  Field("Wrong", "=[CompanyName]*2", 3300, 0)}));
-    run.AddLink(tolvaran::kLinkInternal, file, "Internal");
-    ShipPlaceholders(run);
-    tolvaran::clsConvert& job = run.NewJob("Alfreds Orders");
-    job.Database = file;
     ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
     EXPECT_EQ(job.ReportSource, "qryAlfreds_Orders");
 
@@ -107,18 +115,13 @@ TEST(NwindQueryJob, SelectStatementRecordSourceBindsWithoutWritingTheFile) {
     ASSERT_EQ(r.Database().Tables().Count(), 1);
     const designer::DatabaseTable& table = r.Database().Tables().Item(1);
     EXPECT_EQ(table.Name(), "qryAlfreds_Orders");
-    std::map<std::string, int> types;
-    for (const auto& f : table.Fields()) types[f->Name()] = f->ValueType();
     const std::map<std::string, int> expected = {{"OrderID", designer::crNumberField},
                                                  {"OrderDate", designer::crDateTimeField},
                                                  {"CompanyName", designer::crStringField},
                                                  {"Freight", designer::crCurrencyField}};
-    EXPECT_EQ(types, expected);
+    EXPECT_EQ(FieldTypes(table), expected);
     EXPECT_NE(FindObject(r, "F:{qryAlfreds_Orders.CompanyName}"), nullptr);
-    std::vector<std::string> failed;
-    for (const LogRow& row : run.Rows())
-        if (!row.FormulaName.empty()) failed.push_back(row.FormulaName);
-    EXPECT_EQ(failed, std::vector<std::string>{"Wrong"});
+    EXPECT_EQ(FailedFormulas(run), std::vector<std::string>{"Wrong"});
 
     // The rows of the statement, from the report built and from its file opened again.
     const std::string rpt = run.Output() + "/Alfreds Orders.rpt";
@@ -131,7 +134,7 @@ TEST(NwindQueryJob, SelectStatementRecordSourceBindsWithoutWritingTheFile) {
                   "Alfreds Futterkiste");
         EXPECT_EQ(rows.rows[5][static_cast<size_t>(rows.ColumnIndex("OrderID"))].ToLong(), 11011);
     }
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(Bytes(job.Database), Bytes(corpus::Path("db/mdbtools__mdbtestdata__nwind.mdb")));
 }
 
 }  // namespace

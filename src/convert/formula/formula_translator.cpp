@@ -112,6 +112,18 @@ std::size_t OperandStart(const TokenList& t, std::size_t is) {
 
 }  // namespace
 
+std::vector<std::size_t> FormulaTranslator::ArgumentCommas(const TokenList& t, std::size_t open,
+                                                           std::size_t close) {
+    std::vector<std::size_t> commas;
+    int depth = 0;
+    for (std::size_t i = open + 1; i < close; ++i) {
+        if (t[i].kind == TokenKind::LParen) ++depth;
+        if (t[i].kind == TokenKind::RParen) --depth;
+        if (t[i].kind == TokenKind::Comma && depth == 0) commas.push_back(i);
+    }
+    return commas;
+}
+
 bool FormulaTranslator::IsFormulaField(const std::string& name) {
     try {
         for (const std::string& field : ctx_.FormulaFieldNames())
@@ -219,16 +231,8 @@ std::string FormulaTranslator::CheckForFunction(const std::string& f, const std:
             ctx_.ShowMessage("A formula has mismatched brackets!");
             return {};
         }
-        std::size_t argEnd = close;
-        int depth = 0;
-        for (std::size_t i = open + 1; i < close; ++i) {
-            if (t[i].kind == TokenKind::LParen) ++depth;
-            if (t[i].kind == TokenKind::RParen) --depth;
-            if (t[i].kind == TokenKind::Comma && depth == 0) {
-                argEnd = i;
-                break;
-            }
-        }
+        const std::vector<std::size_t> commas = ArgumentCommas(t, open, close);
+        const std::size_t argEnd = commas.empty() ? close : commas[0];
         return t.Join(0, k) + t.Join(open + 1, argEnd) + t.Join(close + 1, t.size());
     } catch (const std::exception& e) {
         ctx_.WriteErrorLog(e.what(), "CheckForFunction", LogLevel::Error, f);
@@ -300,14 +304,7 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
         const std::size_t open = t.NextSolid(i);
         const std::size_t close = t.MatchingParen(open);
         if (close == TokenList::npos || t.NextSolid(open) == close) continue;
-        int depth = 0;
-        bool oneArgument = true;
-        for (std::size_t j = open + 1; j < close && oneArgument; ++j) {
-            if (t[j].kind == TokenKind::LParen) ++depth;
-            if (t[j].kind == TokenKind::RParen) --depth;
-            if (t[j].kind == TokenKind::Comma && depth == 0) oneArgument = false;
-        }
-        if (oneArgument) closesTotal[close] = true;
+        if (ArgumentCommas(t, open, close).empty()) closesTotal[close] = true;
     }
     std::string out;
     for (std::size_t i = 0; i < t.size(); ++i) {
@@ -334,13 +331,7 @@ std::string FormulaTranslator::TranslateNz(const std::string& f) {
         const std::size_t open = t.NextSolid(k);
         const std::size_t close = t.MatchingParen(open);
         if (close == TokenList::npos) return out;
-        std::vector<std::size_t> commas;
-        int depth = 0;
-        for (std::size_t i = open + 1; i < close; ++i) {
-            if (t[i].kind == TokenKind::LParen) ++depth;
-            if (t[i].kind == TokenKind::RParen) --depth;
-            if (t[i].kind == TokenKind::Comma && depth == 0) commas.push_back(i);
-        }
+        const std::vector<std::size_t> commas = ArgumentCommas(t, open, close);
         const std::string x = vb::Trim(t.Join(open + 1, commas.empty() ? close : commas[0]));
         if (commas.size() > 1 || x.empty()) return out;
         std::string y;

@@ -1,12 +1,15 @@
 #pragma once
 // Translation of Access expressions (a calculated control source without its "=") into
 // Crystal-syntax formula text. An empty result means "could not be converted".
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "convert/formula/formula_context.h"
 
 namespace tolvaran {
+
+class TokenList;
 
 class FormulaTranslator {
   public:
@@ -51,6 +54,9 @@ class FormulaTranslator {
     bool IsFormulaField(const std::string& name);
 
   private:
+    // The commas between the brackets of a call (open and close, token indexes) that part its
+    // arguments: those outside any inner bracket.
+    static std::vector<std::size_t> ArgumentCommas(const TokenList& t, std::size_t open, std::size_t close);
     std::string TranslateReferences(const std::string& f);
     std::string TranslateCountAll(const std::string& f);
     std::string FixNow(const std::string& f);

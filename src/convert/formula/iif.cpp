@@ -184,13 +184,7 @@ std::string FormulaTranslator::ConvertOneIIF(const std::string& t, const std::ve
     std::size_t open = tokens.NextSolid(k);
     std::size_t close = tokens.MatchingParen(open);
     if (close == TokenList::npos) return {};
-    std::vector<std::size_t> commas;
-    int depth = 0;
-    for (std::size_t i = open + 1; i < close; ++i) {
-        if (tokens[i].kind == TokenKind::LParen) ++depth;
-        if (tokens[i].kind == TokenKind::RParen) --depth;
-        if (tokens[i].kind == TokenKind::Comma && depth == 0) commas.push_back(i);
-    }
+    const std::vector<std::size_t> commas = ArgumentCommas(tokens, open, close);
     if (commas.size() != 1 && commas.size() != 2) return {};
     const std::string condition = tokens.Join(open + 1, commas[0]);
     const std::string head =
