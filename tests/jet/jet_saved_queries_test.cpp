@@ -315,6 +315,21 @@ class NwindSavedQueries : public ::testing::Test {
         return out;
     }
 
+    static void ExpectSameRows(std::vector<Row> ours, std::vector<Row> theirs) {
+        ours = Sorted(std::move(ours));
+        theirs = Sorted(std::move(theirs));
+        ASSERT_EQ(ours.size(), theirs.size());
+        ASSERT_FALSE(ours.empty());
+        for (size_t i = 0; i < ours.size(); ++i) {
+            ASSERT_EQ(ours[i].size(), theirs[i].size());
+            for (size_t k = 0; k < ours[i].size(); ++k) {
+                EXPECT_TRUE(Near(ours[i][k], theirs[i][k]))
+                    << "row " << i << " column " << k << ": " << ours[i][k].text << ours[i][k].value
+                    << " against " << theirs[i][k].text << theirs[i][k].value;
+            }
+        }
+    }
+
     static std::string* file_;
     static ado::JetDriver* driver_;
     static Export* export_;
@@ -326,18 +341,7 @@ Export* NwindSavedQueries::export_ = nullptr;
 TEST_F(NwindSavedQueries, RowsEqualTheExportQueriedByHand) {
     for (const auto& c : kSame) {
         SCOPED_TRACE(c.query);
-        const auto ours = Sorted(Run(c.query, c.values));
-        const auto theirs = Sorted(export_->rows(c.sqlite));
-        ASSERT_EQ(ours.size(), theirs.size());
-        ASSERT_FALSE(ours.empty());
-        for (size_t i = 0; i < ours.size(); ++i) {
-            ASSERT_EQ(ours[i].size(), theirs[i].size());
-            for (size_t k = 0; k < ours[i].size(); ++k) {
-                EXPECT_TRUE(Near(ours[i][k], theirs[i][k]))
-                    << "row " << i << " column " << k << ": " << ours[i][k].text << ours[i][k].value
-                    << " against " << theirs[i][k].text << theirs[i][k].value;
-            }
-        }
+        ExpectSameRows(Run(c.query, c.values), export_->rows(c.sqlite));
     }
 }
 
@@ -387,13 +391,42 @@ TEST_F(NwindSavedQueries, StatementsEqualTheExportQueriedByHand) {
     };
     for (const auto& [access, sqlite] : statements) {
         SCOPED_TRACE(access);
-        const auto ours = Sorted(Run(access, {}));
-        const auto theirs = Sorted(export_->rows(sqlite));
-        ASSERT_EQ(ours.size(), theirs.size());
-        ASSERT_FALSE(ours.empty());
-        for (size_t i = 0; i < ours.size(); ++i)
-            for (size_t k = 0; k < ours[i].size(); ++k)
-                EXPECT_TRUE(Near(ours[i][k], theirs[i][k])) << i << "," << k;
+        ExpectSameRows(Run(access, {}), export_->rows(sqlite));
+    }
+}
+
+// Every text the engine compares follows Jet's text comparison, whatever expression made it,
+// and a text compared with a date is read as a date.
+TEST_F(NwindSavedQueries, TextExpressionsAndTextsOfDatesCompareAsJet) {
+    const std::pair<const char*, const char*> statements[] = {
+        {"SELECT LCase(Mid([CompanyName],2,1)) AS m, Count(*) FROM Customers GROUP BY Mid([CompanyName],2,1)",
+         "SELECT lower(substr(CompanyName, 2, 1)), COUNT(*) FROM Customers GROUP BY 1"},
+        {"SELECT Count(*) FROM (SELECT DISTINCT [City] & '' AS c FROM Customers WHERE City Like 'L*') AS d",
+         "SELECT COUNT(DISTINCT lower(City)) FROM Customers WHERE City LIKE 'L%'"},
+        {"SELECT Count(*) FROM (SELECT Left(City,1) AS c FROM Customers UNION SELECT LCase(Left(City,1)) "
+         "FROM "
+         "Suppliers) AS u",
+         "SELECT COUNT(*) FROM (SELECT lower(substr(City, 1, 1)) FROM Customers UNION SELECT "
+         "lower(substr(City, 1, 1)) FROM Suppliers)"},
+        {"SELECT a.EmployeeID FROM Employees AS a INNER JOIN Employees AS b ON UCase(a.FirstName & ' ' & "
+         "a.LastName) = LCase(b.FirstName & ' ' & b.LastName)",
+         "SELECT EmployeeID FROM Employees"},
+        {"SELECT Count(*) FROM Orders WHERE OrderDate >= \"1/1/1996\"",
+         "SELECT COUNT(*) FROM Orders WHERE OrderDate >= '1996-01-01'"},
+        {"SELECT OrderID FROM Orders WHERE OrderDate Between \"1/1/1995\" And \"12/31/1995\"",
+         "SELECT OrderID FROM Orders WHERE OrderDate " YEAR1995},
+        {"SELECT OrderID FROM Orders WHERE ShippedDate In ('8/10/1994', '8/11/1994')",
+         "SELECT OrderID FROM Orders WHERE ShippedDate IN ('1994-08-10 00:00:00', '1994-08-11 00:00:00')"},
+    };
+    for (const auto& [access, sqlite] : statements) {
+        SCOPED_TRACE(access);
+        ExpectSameRows(Run(access, {}), export_->rows(sqlite));
+    }
+    try {
+        Run("SELECT OrderID FROM Orders WHERE OrderDate > 'soon'", {});
+        ADD_FAILURE() << "no error";
+    } catch (const vb::ComError& e) {
+        EXPECT_NE(e.Description().find("type mismatch"), std::string::npos) << e.Description();
     }
 }
 
@@ -433,6 +466,14 @@ TEST_F(NwindSavedQueries, OrdersAndTiesAsJet) {
     EXPECT_EQ(got, (std::vector<std::string>{"Camembert Pierrot", "Carnarvon Tigers", "Chai", "Chang",
                                              "Chartreuse verte", "Chef Anton's Cajun Seasoning",
                                              "Chef Anton's Gumbo Mix", "Chocolade", "Côte de Blaye"}));
+    // Apostrophes and hyphens weigh nothing beside the letters.
+    got.clear();
+    for (const auto& r :
+         Run("SELECT CompanyName FROM Customers WHERE CompanyName Like 'B*' ORDER BY CompanyName", {}))
+        got.push_back(r[0].text);
+    EXPECT_EQ(got, (std::vector<std::string>{"Berglunds snabbköp", "Blauer See Delikatessen",
+                                             "Blondel père et fils", "Bólido Comidas preparadas", "Bon app'",
+                                             "Bottom-Dollar Markets", "B's Beverages"}));
     // A GROUP BY without ORDER BY comes out in the order of its groups.
     auto groups = Run("Category Sales for 1995", {});
     for (size_t i = 1; i < groups.size(); ++i) EXPECT_LT(groups[i - 1][0].text, groups[i][0].text);
