@@ -242,6 +242,7 @@ vb::Variant ReadValue(sqlite3_value* v, char tag) {
             const double d = sqlite3_value_double(v);
             if (tag == 'B') return vb::Variant(d != 0);
             if (tag == 'D') return vb::Variant(vb::Date{d});
+            if (tag == 'S') return vb::Variant(JetSingleValue(d));
             return vb::Variant(d);
         }
         case SQLITE_TEXT:
@@ -636,6 +637,8 @@ vb::Variant ReadJetColumn(sqlite3_stmt* st, int i, JetType type) {
                 // A sum of amounts gathers binary fractions; Currency keeps four decimals.
                 case JetType::Currency:
                     return vb::Variant(std::round(d * 10000.0) / 10000.0);
+                case JetType::Single:
+                    return vb::Variant(JetSingleValue(d));
                 case JetType::Byte:
                 case JetType::Integer:
                 case JetType::Long:

@@ -46,7 +46,7 @@ std::string Keyed(const TExpr& t) {
 }  // namespace
 
 char Tag(JetType t) {
-    return t == JetType::Date ? 'D' : t == JetType::Boolean ? 'B' : '-';
+    return t == JetType::Date ? 'D' : t == JetType::Boolean ? 'B' : t == JetType::Single ? 'S' : '-';
 }
 
 bool Textual(JetType t) {
