@@ -157,6 +157,13 @@ std::string Translator::from(const jetsql::Source& s, Scope& scope) {
             const std::string right = from(*s.right, scope);
             const TExpr on = expr(*s.on, scope);
             if (on.aggregate) Unsupported(sql_, "an aggregate in the ON of a join");
+            // SQLite reads the left side of a RIGHT JOIN first and searches the right side
+            // without an index for each of its rows; written as the LEFT JOIN it is, the right
+            // side is read first and its partners are looked up. A join on the left stays: on
+            // the right of a join SQLite would read it as a subquery, without the rowids
+            // DISTINCTROW needs.
+            if (s.join == "RIGHT" && s.left->kind != jetsql::Source::Join)
+                return "(" + right + " LEFT JOIN " + left + " ON " + on.sql + ")";
             return "(" + left + " " + s.join + " JOIN " + right + " ON " + on.sql + ")";
         }
         case jetsql::Source::Subquery: {
