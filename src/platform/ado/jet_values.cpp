@@ -232,8 +232,10 @@ double JetSingleValue(double exact) {
     const float f = static_cast<float>(exact);
     if (!std::isfinite(f)) return exact;
     char text[32];
-    std::snprintf(text, sizeof text, "%.7g", static_cast<double>(f));
-    return std::strtod(text, nullptr);
+    const auto printed = std::to_chars(text, text + sizeof text, f, std::chars_format::general, 7);
+    double shown = exact;
+    std::from_chars(text, printed.ptr, shown);
+    return shown;
 }
 
 vb::Variant JetValue(int mdbType, const std::optional<std::string>& text) {
