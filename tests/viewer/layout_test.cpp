@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/common/variant.h"
+#include "platform/viewer/value.h"
 #include "support/recording.h"
 #include "viewer_support.h"
 
@@ -332,6 +333,17 @@ TEST(Layout, FieldsAreFormattedByTheirTypeAndObjectsKeepTheirLook) {
     EXPECT_EQ(first->align, TextAlign::Right);  // numbers to the right
     EXPECT_EQ(lines, 6);
     EXPECT_EQ(AllTexts(doc).size(), 11u);  // the North order has no date; the commented formula shows nothing
+}
+
+// A field set to show dates the short or long way shows a date-time as its date alone.
+TEST(Layout, DateSettingShowsTheDateAlone) {
+    const Value when = Value::DateTime(vb::Date::FromParts(2026, 12, 7, 16, 33, 5).serial);
+    const std::pair<int, const char*> cases[] = {
+        {designer::crUseWindowsShortDate, "12/7/2026"},
+        {designer::crUseWindowsLongDate, "Monday, December 7, 2026"},
+        {designer::crNotUsingWindowsDefaults, "12/7/2026 4:33:05 PM"},
+    };
+    for (const auto& [setting, text] : cases) EXPECT_EQ(DisplayText(when, setting), text) << setting;
 }
 
 }  // namespace
