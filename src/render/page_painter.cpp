@@ -77,7 +77,7 @@ void DrawText(QPainter& p, const viewer::TextItem& t, double s) {
     const QRectF r = RectOf(t.rect, s);
     p.save();
     p.setClipRect(r.adjusted(-1, -1, 1, 1));
-    if (t.wrap) {
+    if (t.wrap && !t.lines.empty()) {
         // The lines the engine broke the text into, at the engine's line height.
         const double step = t.lineHeight * s;
         for (size_t i = 0; i < t.lines.size(); ++i) {
