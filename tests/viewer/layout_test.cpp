@@ -4,6 +4,8 @@
 #include <map>
 
 #include "platform/common/variant.h"
+#include "platform/viewer/text_metrics.h"
+#include "platform/viewer/value.h"
 #include "support/recording.h"
 #include "viewer_support.h"
 
@@ -379,6 +381,51 @@ TEST(Layout, APictureFieldShowsTheStoredPicture) {
     }
     EXPECT_EQ(shown, (std::vector<std::string>{bmp, png}));
     EXPECT_TRUE(AllTexts(doc).empty());
+}
+
+// Text is broken and grown by the measure of the fonts that draw it: here every character is
+// 100 twips wide and lines 300 apart, where the built-in widths would keep each text on one line.
+TEST(Layout, TextIsMeasuredWithTheFontsThatDrawIt) {
+    struct Wide : TextMeasure {
+        double Width(const std::string& text, const designer::Font&) const override {
+            return 100.0 * static_cast<double>(text.size());
+        }
+        double LineHeight(const designer::Font&) const override { return 300; }
+    } wide;
+    auto r = designer::Application().NewReport();
+    designer::Section& header = SectionOf(*r, "RH");
+    designer::TextObject& grows = header.AddTextObject("iii iii", 0, 0);
+    grows.Width = 500;
+    grows.Height = 300;
+    grows.CanGrow = true;
+    designer::TextObject& tall = header.AddTextObject("jj jj", 0, 1000);  // room for two lines
+    tall.Width = 300;
+    tall.Height = 600;
+    RenderOptions o = Fixed();
+    o.measure = &wide;
+    Document doc = RenderReport(*r, o);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    std::vector<const TextItem*> items;
+    for (const Item& i : doc.pages[0].items)
+        if (auto* t = std::get_if<TextItem>(&i)) items.push_back(t);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0]->lines, (std::vector<std::string>{"iii", "iii"}));
+    EXPECT_EQ(items[0]->lineHeight, 300);
+    EXPECT_EQ(items[0]->rect.height, 600);  // grown to its two lines
+    EXPECT_TRUE(items[1]->wrap);
+    EXPECT_EQ(items[1]->lines, (std::vector<std::string>{"jj", "jj"}));
+    EXPECT_EQ(items[1]->rect.height, 600);
+}
+
+// A field set to show dates the short or long way shows a date-time as its date alone.
+TEST(Layout, DateSettingShowsTheDateAlone) {
+    const Value when = Value::DateTime(vb::Date::FromParts(2026, 12, 7, 16, 33, 5).serial);
+    const std::pair<int, const char*> cases[] = {
+        {designer::crUseWindowsShortDate, "12/7/2026"},
+        {designer::crUseWindowsLongDate, "Monday, December 7, 2026"},
+        {designer::crNotUsingWindowsDefaults, "12/7/2026 4:33:05 PM"},
+    };
+    for (const auto& [setting, text] : cases) EXPECT_EQ(DisplayText(when, setting), text) << setting;
 }
 
 }  // namespace
