@@ -161,6 +161,9 @@ std::string Control::Format() const {
 long Control::BackColor() const {
     return Whole(*this, "BackColor");
 }
+int Control::BackStyle() const {
+    return WholeInt(Property("BackStyle"));
+}
 long Control::ForeColor() const {
     return Whole(*this, "ForeColor");
 }
