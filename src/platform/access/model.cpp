@@ -162,7 +162,7 @@ long Control::BackColor() const {
     return Whole(*this, "BackColor");
 }
 int Control::BackStyle() const {
-    return WholeInt(Property("BackStyle"));
+    return WholeInt(*this, "BackStyle");
 }
 long Control::ForeColor() const {
     return Whole(*this, "ForeColor");
