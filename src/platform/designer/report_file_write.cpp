@@ -288,23 +288,37 @@ namespace {
                        "Cannot write the report file \"" + path + "\": " + std::strerror(error) + ".");
 }
 
-// A new file beside path under a short name of its own (".tolvaran-" and six letters): made
-// here, so no file that was there is ever opened, and short, so it fits wherever the name of
-// path fits (a temporary name made longer than the report's own did not). Returns its
-// descriptor (-1 with errno set) and name.
-int CreateBeside(const std::string& path, std::string& name) {
+// A name beside path of its own (".tolvaran-" and six letters): short, so it fits wherever the
+// name of path fits (a temporary name made longer than the report's own did not).
+std::string NameBeside(const std::string& path) {
     static std::mt19937 pick{std::random_device{}()};
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    const std::string folder = parent.empty() ? std::string(".") : parent.string();
+    char tail[] = ".tolvaran-XXXXXX";
+    for (char* c = tail + 10; *c != '\0'; ++c) *c = kLetters[pick() % (sizeof kLetters - 1)];
+    return tolvaran::JoinPath(parent.empty() ? std::string(".") : parent.string(), tail);
+}
+
+// A new file beside path, made here, so that no file that was there is ever opened. Returns its
+// descriptor (-1 with errno set) and name.
+int CreateBeside(const std::string& path, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char tail[] = ".tolvaran-XXXXXX";
-        for (char* c = tail + 10; *c != '\0'; ++c) *c = kLetters[pick() % (sizeof kLetters - 1)];
-        name = tolvaran::JoinPath(folder, tail);
+        name = NameBeside(path);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
+}
+
+// Moves the file at path to a free name beside it, never over another file; false (nothing
+// moved) when the file system cannot do that.
+bool MoveAside(const std::string& path, std::string& aside) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        aside = NameBeside(path);
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) return true;
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 }  // namespace
@@ -337,17 +351,11 @@ void WriteReportFile(const Report& report, const std::string& path) {
     // existing file makes ext4 write the new one out at once (its guard against empty files
     // after a power cut), which costs more than everything else of a save. At every moment
     // either the old report or the new one is whole, under the name or beside it.
+    // (A name taken meanwhile is never replaced: a file moved aside goes to a free name.)
     std::string aside;
-    bool replacing = false;
     struct stat existing {};
-    if (::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        const int asideFd = CreateBeside(path, aside);
-        if (asideFd >= 0) {
-            ::close(asideFd);
-            replacing = std::rename(path.c_str(), aside.c_str()) == 0;
-            if (!replacing) ::unlink(aside.c_str());
-        }
-    }
+    const bool replacing =
+        ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) && MoveAside(path, aside);
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         error = errno;
         if (replacing) std::rename(aside.c_str(), path.c_str());
