@@ -3,8 +3,11 @@
 -- KEY; Booleans are 0 (False) and 1 (True); dates are text "YYYY-MM-DD HH:MM:SS". Text
 -- compares without regard to case, as the Jet engine compares it.
 
+-- An entry's key is never given again once the entry is removed: rows it left behind
+-- (links, reports, log rows) never come under another entry. A lists file made before this
+-- is rebuilt so when the program opens it (UpgradeListsFile).
 CREATE TABLE DatabaseList (
-    DatabaseListId INTEGER PRIMARY KEY,
+    DatabaseListId INTEGER PRIMARY KEY AUTOINCREMENT,
     ReportDatabase TEXT(255) COLLATE NOCASE,
     SourceTablesDatabase TEXT(255) COLLATE NOCASE,
     ConvertedReportsPath TEXT(255) COLLATE NOCASE,
