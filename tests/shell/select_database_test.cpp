@@ -325,6 +325,46 @@ TEST_F(SelectDatabaseFlow, ALinkNamedWithQuotesSavesResavesAndCancelsAsOneRow) {
     EXPECT_EQ(LinkRows(key), 1);
 }
 
+// Edit brings an entry back with the kind it was saved with, and Test Connect tries the
+// tables file the Access tab shows, with one message.
+TEST_F(SelectDatabaseFlow, EditComesBackWithTheStoredKindAndTestsThePathItShows) {
+    files_.Choose(LinkedFrontEnd());
+    auto added = Open("", true);
+    const long key = added->EntryKey();
+    const std::string orders = (folder_ / "orders.mdb").string();
+    SetOptionButton(*Find<QRadioButton>(*added, "OptLinked"), true);
+    auto* list = Find<QListWidget>(*added, "lstAccess");
+    list->setCurrentItem(list->findItems(QString::fromStdString(orders), Qt::MatchExactly).front());
+    added->lstAccess_Click();
+    Click(*added, 236);
+    ASSERT_TRUE(added->Unloaded());
+
+    files_.Choose(StandIn("own.mdb", "CREATE TABLE Own (Id INTEGER);"));
+    auto own = Open("", true);
+    Click(*own, 236);
+    ASSERT_TRUE(own->Unloaded());
+
+    const struct {
+        long key;
+        const char* kind;
+        std::string tables;
+    } cases[] = {{key, "OptLinked", orders},
+                 {own->EntryKey(), "OptInternal", (folder_ / "own.mdb").string()}};
+    for (const auto& c : cases) {
+        auto edit = Open(std::to_string(c.key), false);
+        for (const char* option : {"OptInternal", "OptLinked", "OptODBC", "OptDataProject"})
+            EXPECT_EQ(Checked(*edit, option), std::string(option) == c.kind) << c.kind << " " << option;
+        EXPECT_EQ(edit->CurrentTab(), 2) << c.kind;
+        EXPECT_EQ(Box(*edit, "SourceTablesDatabase"), c.tables);
+        prompt_.messages.clear();
+        edit->cmdTestConnect_Click();
+        ASSERT_EQ(prompt_.messages.size(), 1u) << c.kind;
+        EXPECT_EQ(prompt_.messages[0].prompt, "Connection successfull") << c.kind;
+        Click(*edit, 236);
+        EXPECT_EQ(EntryValue(c.key, "SourceTablesDatabase").ToString(), c.tables);
+    }
+}
+
 TEST_F(SelectDatabaseFlow, ChoosingAnotherFrontEndReplacesTheLinksOfTheFirst) {
     const std::string first = StandIn("first.mdb", "CREATE TABLE Orders (Id INTEGER);");
     const std::string second = LinkedFrontEnd();

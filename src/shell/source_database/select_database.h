@@ -151,7 +151,8 @@ class SelectDatabase : public QDialog {
     void SQLPassword_Change();
     void sqlUseNTAuth_Click();
     void ODBCUseNTAuth_Click();
-    // Opens a connection with the string of the selected tab; true when it is open.
+    // Opens a connection with the string of the selected tab; true when it is open. Why it
+    // did not open is kept for the test's one message.
     bool ConnectIt();
     // The string ConnectIt opens for a tab ("" for a tab without one). Values holding ";",
     // "=" or quotes are quoted as the connection-string grammar allows. Reading it for the
@@ -180,6 +181,11 @@ class SelectDatabase : public QDialog {
     // The data-project link, made and kept in the links manager when it has none (a project
     // whose scan failed, or the data-project kind chosen for an Access database).
     LinkPtr DataProjectLinkForSave();
+    // The connection kind and the Access and ODBC lists from the links in the manager, as a
+    // scan leaves them: ODBC, then linked Access files, then own tables, the last one set on
+    // winning; a tablesFile that is one of the linked Access files (a stored entry's) keeps the
+    // linked kind with that file selected.
+    void SetKindFromLinks(const std::string& tablesFile);
     // Deletes the entry's link rows before the links of a newly chosen front end are stored.
     void ForgetStoredLinks();
     // Writes one DatabaseConnections row of the entry, found by link name (bound), added when
@@ -200,6 +206,7 @@ class SelectDatabase : public QDialog {
     std::string OpenArgs_;
     long key_ = 0;
     int currentTab_ = 1;
+    std::string connectError_;  // the provider's refusal of the last ConnectIt
     bool unloaded_ = false;
     bool hourglass_ = false;
     std::unique_ptr<clsDatabase> database_;

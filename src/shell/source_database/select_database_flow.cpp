@@ -34,6 +34,9 @@ namespace {
 
 constexpr int kSave = 236;
 constexpr int kCancel = 237;
+constexpr int kAccessTab = 2;
+constexpr int kSqlServerTab = 3;
+constexpr int kOdbcTab = 4;
 
 std::string BoolText(bool flag) {
     return flag ? "True" : "False";
@@ -120,39 +123,38 @@ void SelectDatabase::Form_Load() {
             links.LoadAll(key_);
             HideAllTabs();
             ShowTab(1);
-            if (links.HasAccessLinks() || links.HasInternalLinks()) {
-                QtListControl list(*lstAccess_);
-                links.LoadAccessList(list);
-                // The stored login of the first link listed, so that a save does not replace it
-                // by the dialog's defaults.
-                if (lstAccess_->count() > 0) {
-                    const LinkPtr first = AccessLinkOf(S(lstAccess_->item(0)->text()));
-                    SetText(AccessLogin_, first->UserId);
-                    SetText(AccessPassword_, first->Password);
-                    SetText(SecurityFile_, links.GetFirstInternalLink()->SecurityFile);
-                }
-                ShowTab(2);
-            } else {
-                HideTab(2);
+            // The entry comes back with the kind it was stored with.
+            SetKindFromLinks(Text(SourceTablesDatabase_));
+            const bool accessTab = links.HasAccessLinks() || links.HasInternalLinks();
+            const bool odbcTab = links.GetFirstLink(kLinkOdbc)->LinkType > 0;
+            const bool project = links.GetFirstLink(kLinkDataProject)->LinkType > 0;
+            if (accessTab && lstAccess_->count() > 0) {
+                // The stored login of the back end chosen (else the first listed), so that a save
+                // does not replace it by the dialog's defaults.
+                QListWidgetItem* chosen =
+                    lstAccess_->currentItem() ? lstAccess_->currentItem() : lstAccess_->item(0);
+                const LinkPtr link = AccessLinkOf(S(chosen->text()));
+                SetText(AccessLogin_, link->UserId);
+                SetText(AccessPassword_, link->Password);
+                SetText(SecurityFile_, links.GetFirstInternalLink()->SecurityFile);
             }
-            if (links.GetFirstLink(kLinkOdbc)->LinkType > 0) {
-                SetOptionButton(*OptODBC_, true);
-                LoadODBCValuesFromLink();
-                ShowTab(4);
-                QtListControl list(*lstODBC_);
-                links.LoadODBCList(list);
-            } else {
-                HideTab(4);
-            }
-            if (links.GetFirstLink(kLinkDataProject)->LinkType > 0) {
+            if (odbcTab) LoadODBCValuesFromLink();
+            if (project) {
                 SetOptionButton(*OptDataProject_, true);
                 LoadDataProjectValuesFromLink();
-                HideTab(2);
-                HideTab(4);
-                ShowTab(3);
-            } else {
-                HideTab(3);
             }
+            // The tabs of the kinds the entry has, the stored kind's in front.
+            ActiveTabs_->setTabVisible(kAccessTab - 1, accessTab && !project);
+            ActiveTabs_->setTabVisible(kSqlServerTab - 1, project);
+            ActiveTabs_->setTabVisible(kOdbcTab - 1, odbcTab && !project);
+            if (project)
+                ShowTab(kSqlServerTab);
+            else if (OptODBC_->isChecked())
+                ShowTab(kOdbcTab);
+            else if (OptInternal_->isChecked() || OptLinked_->isChecked())
+                ShowTab(kAccessTab);
+            else
+                ShowTab(1);
         }
         LoadConnectionsList();
     } catch (const std::exception& e) {
@@ -228,20 +230,7 @@ bool SelectDatabase::GetNewDatabase() {
                     links.SaveAll(key_);
                     services_.mainWindow->DoEvents();
                 }
-                if (links.HasODBCLinks()) {
-                    QtListControl list(*lstODBC_);
-                    links.LoadODBCList(list);
-                    SetOptionButton(*OptODBC_, true);
-                } else {
-                    SetOptionButton(*OptODBC_, false);
-                }
-                SetOptionButton(*OptLinked_, links.HasAccessLinks());
-                SetOptionButton(*OptInternal_, links.HasInternalLinks());
-                if (links.HasInternalLinks() || links.HasAccessLinks()) {
-                    QtListControl list(*lstAccess_);
-                    links.LoadAccessList(list);
-                    ShowTab(2);
-                }
+                SetKindFromLinks({});
             }
         }
     } catch (const std::exception& e) {
@@ -249,6 +238,33 @@ bool SelectDatabase::GetNewDatabase() {
     }
     SetHourglass(false);
     return result;
+}
+
+void SelectDatabase::SetKindFromLinks(const std::string& tablesFile) {
+    clsManageLinks& links = *services_.links;
+    if (links.HasODBCLinks()) {
+        QtListControl list(*lstODBC_);
+        links.LoadODBCList(list);
+        SetOptionButton(*OptODBC_, true);
+    } else {
+        SetOptionButton(*OptODBC_, false);
+    }
+    if (links.HasInternalLinks() || links.HasAccessLinks()) {
+        QtListControl list(*lstAccess_);
+        links.LoadAccessList(list);
+    }
+    // A tables file that is one of the linked Access files was chosen from the Access list:
+    // the linked kind with that entry selected. Otherwise own tables win, as they are set last.
+    const LinkPtr chosen = AccessLinkOf(tablesFile);
+    const bool linked =
+        !tablesFile.empty() && chosen->LinkType == kLinkAccess && chosen->LinkDatabase == tablesFile;
+    SetOptionButton(*OptLinked_, links.HasAccessLinks());
+    SetOptionButton(*OptInternal_, links.HasInternalLinks() && !linked);
+    if (linked) {
+        const QList<QListWidgetItem*> entries = lstAccess_->findItems(Q(tablesFile), Qt::MatchExactly);
+        if (!entries.isEmpty()) lstAccess_->setCurrentItem(entries.front());
+    }
+    if (links.HasInternalLinks() || links.HasAccessLinks()) ShowTab(kAccessTab);
 }
 
 std::string SelectDatabase::getFile(const std::string& title) {
