@@ -258,6 +258,40 @@ TEST_F(SelectDatabaseFlow, CancelledPickersAndCancelStoreNothing) {
     EXPECT_EQ(LinkRows(kept), 3);
 }
 
+// Closing the dialog by its title bar or Esc is Cancel: a new entry is not kept half-stored;
+// an entry being edited stays as it was, even after another front end was chosen.
+TEST_F(SelectDatabaseFlow, ClosingTheDialogCancelsAndAnEditIsUndoneWhole) {
+    for (bool escape : {false, true}) {
+        files_.Choose(LinkedFrontEnd());
+        auto added = Open("", true);
+        const long key = added->EntryKey();
+        ASSERT_EQ(LinkRows(key), 3);
+        added->show();
+        if (escape)
+            added->reject();
+        else
+            added->close();
+        EXPECT_TRUE(added->Unloaded());
+        EXPECT_EQ(EntryRows(), 0) << escape;
+        EXPECT_EQ(LinkRows(key), 0) << escape;
+    }
+
+    const std::string first = StandIn("first.mdb", "CREATE TABLE Orders (Id INTEGER);");
+    files_.Choose(first);
+    auto saved = Open("", true);
+    const long key = saved->EntryKey();
+    Click(*saved, 236);
+    auto edit = Open(std::to_string(key), false);
+    files_.Choose(LinkedFrontEnd());
+    edit->cmdGetReportDB_Click();
+    EXPECT_EQ(Items(Find<QListWidget>(*edit, "lstAccess")).size(), 3u);
+    Click(*edit, 237);
+    EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), first);
+    EXPECT_EQ(LinkRows(key), 1);
+    EXPECT_EQ(LinkValue(key, "INTERNAL", "LinkDatabase").ToString(), first);
+    EXPECT_EQ(window_->gDatabaseList().ReportDatabase, first);
+}
+
 TEST_F(SelectDatabaseFlow, ANewEntryWhoseScanFailedGetsItsRowsAndPlaceholdersOnSave) {
     const std::string broken = (folder_ / "broken.mdb").string();
     test::WriteFile(broken, "not a database");

@@ -108,6 +108,11 @@ class SelectDatabase : public QDialog {
     void SaveODBC();
     void SaveDataProjectLink(const std::string& name);
     void EToolBar_ItemClick(int index);
+    // Toolbar item 237: a new entry's stored rows are deleted; an edited entry is left as it
+    // is stored. Then the dialog unloads.
+    void Cancel();
+    // The title bar's close button and Esc: Cancel.
+    void reject() override;
     // state 1 green, 2 yellow, 3 red for element index; 4 clears elements 1 to 4.
     void TrafficLight(int index, int state);
     void EnableAccess(bool flag);
@@ -188,6 +193,9 @@ class SelectDatabase : public QDialog {
     void SetKindFromLinks(const std::string& tablesFile);
     // Deletes the entry's link rows before the links of a newly chosen front end are stored.
     void ForgetStoredLinks();
+    // After a successful scan: a new entry and its links are stored at once; an edited entry's
+    // links are stored by Save.
+    void StoreScannedLinks();
     // Writes one DatabaseConnections row of the entry, found by link name (bound), added when
     // missing: the entry key, the link's LinkDatabase, LinkName and BackEndType, then the
     // writer's own fields. A name the links manager does not hold is written as a link of kind.
@@ -208,6 +216,7 @@ class SelectDatabase : public QDialog {
     int currentTab_ = 1;
     std::string connectError_;  // the provider's refusal of the last ConnectIt
     bool unloaded_ = false;
+    bool scannedLinksPending_ = false;  // an edited entry's new front end, scanned, not stored
     bool hourglass_ = false;
     std::unique_ptr<clsDatabase> database_;
 

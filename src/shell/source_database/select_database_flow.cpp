@@ -168,6 +168,18 @@ void SelectDatabase::ForgetStoredLinks() {
     gDb()->Execute("DELETE FROM DatabaseConnections WHERE DatabaseListId = ?", {key_});
 }
 
+void SelectDatabase::StoreScannedLinks() {
+    if (!NewReference_) {
+        // An entry being edited keeps its stored links until Save, so that Cancel leaves it
+        // as it was.
+        scannedLinksPending_ = true;
+        return;
+    }
+    ForgetStoredLinks();
+    services_.databaseList->SaveRecord(key_, &key_);
+    services_.links->SaveAll(key_);
+}
+
 bool SelectDatabase::GetNewDatabase() {
     bool result = false;
     clsManageLinks& links = *services_.links;
@@ -212,9 +224,7 @@ bool SelectDatabase::GetNewDatabase() {
                     // database the user picks are stored as its data-project link.
                     SetOptionButton(*OptDataProject_, true);
                 } else {
-                    ForgetStoredLinks();
-                    entry.SaveRecord(key_, &key_);
-                    links.SaveAll(key_);
+                    StoreScannedLinks();
                     LoadDataProjectValuesFromLink();
                     SetOptionButton(*OptDataProject_, true);
                     EnableSQL(true);
@@ -225,9 +235,7 @@ bool SelectDatabase::GetNewDatabase() {
                 entry.SourceTablesDatabase = path;
                 entry.ReportDatabase = path;
                 if (ok) {
-                    ForgetStoredLinks();
-                    entry.SaveRecord(key_, &key_);
-                    links.SaveAll(key_);
+                    StoreScannedLinks();
                     services_.mainWindow->DoEvents();
                 }
                 SetKindFromLinks({});
@@ -298,6 +306,11 @@ void SelectDatabase::Save() {
             if (vb::Trim(Text(ODBCConnectionString_)).empty())
                 SetText(ODBCConnectionString_, "DSN=" + Text(DSN_));
         }
+    }
+    if (scannedLinksPending_) {
+        ForgetStoredLinks();
+        services_.links->SaveAll(key_);
+        scannedLinksPending_ = false;
     }
     if (OptInternal_->isChecked()) SaveInternalLink();
     if (OptLinked_->isChecked()) SaveAccessLink();
@@ -426,19 +439,34 @@ void SelectDatabase::EToolBar_ItemClick(int index) {
             Save();
             break;
         case kCancel:
-            try {
-                if (NewReference_) {
-                    gDb()->Execute("DELETE FROM DatabaseConnections WHERE DatabaseListId = ?", {key_});
-                    gDb()->Execute("DELETE FROM DatabaseList WHERE DatabaseListId = ?", {key_});
-                }
-            } catch (const std::exception& e) {
-                prompt().MsgBox(e.what());
-            }
-            Unload(false);
+            Cancel();
             break;
         default:
             break;
     }
+}
+
+void SelectDatabase::Cancel() {
+    try {
+        if (NewReference_) {
+            gDb()->Execute("DELETE FROM DatabaseConnections WHERE DatabaseListId = ?", {key_});
+            gDb()->Execute("DELETE FROM DatabaseList WHERE DatabaseListId = ?", {key_});
+        } else if (key_ >= 1) {
+            // The shared entry record holds the stored entry again, not what the dialog changed.
+            services_.databaseList->LoadRecord(key_);
+        }
+    } catch (const std::exception& e) {
+        prompt().MsgBox(e.what());
+    }
+    Unload(false);
+}
+
+void SelectDatabase::reject() {
+    // The title bar's close button and Esc end the dialog as Cancel does.
+    if (unloaded_)
+        QDialog::reject();
+    else
+        Cancel();
 }
 
 void SelectDatabase::clearfields() {
