@@ -136,7 +136,8 @@ TEST_F(ListsTest, ScanOfFileWithoutReportsSaysSo) {
     const long id = AddEntry(front, folder_.string());
     window_->RefreshCurrentDatabase();
     ASSERT_EQ(prompt_.messages.size(), 1u);
-    EXPECT_EQ(prompt_.messages[0].prompt, "There are no reports for this database");
+    EXPECT_EQ(prompt_.messages[0].prompt,
+              "There are no reports for this database (looked in " + front.string() + ".src/reports)");
     EXPECT_EQ(prompt_.messages[0].buttons, ui::vbExclamation);
     EXPECT_EQ(window_->StatusPanel(1), "10.0");
     EXPECT_EQ(window_->StatusPanel(2), "0 reports");
@@ -147,6 +148,9 @@ TEST_F(ListsTest, ScanOfMissingFileEndsQuietly) {
     const long id = AddEntry(folder_ / "missing.mdb", folder_.string());
     EXPECT_FALSE(window_->LoadTables(id));
     EXPECT_TRUE(prompt_.messages.empty());
+    // The progress line says why instead of staying at "Opening Database".
+    const std::string progress = window_->findChild<QLabel*>("lblReports")->text().toStdString();
+    EXPECT_NE(progress.find("missing.mdb"), std::string::npos) << progress;
 }
 
 TEST_F(ListsTest, ConvertedReportsListsNamesHoldingRptInAnyCase) {

@@ -293,25 +293,54 @@ TEST_F(SelectDatabaseFlow, ClosingTheDialogCancelsAndAnEditIsUndoneWhole) {
 }
 
 TEST_F(SelectDatabaseFlow, ANewEntryWhoseScanFailedGetsItsRowsAndPlaceholdersOnSave) {
-    const std::string broken = (folder_ / "broken.mdb").string();
-    test::WriteFile(broken, "not a database");
+    const std::string project = (folder_ / "unreachable.adp").string();
     // A row left with key 0 by an earlier save that did not finish.
     ctx_.gDb->Execute("INSERT INTO DatabaseConnections (DatabaseListId, LinkName) VALUES (0, 'stray')");
-    files_.Choose(broken);
+    files_.Choose(project);
     auto dialog = Open("", true);
     ASSERT_FALSE(dialog->Unloaded());
     EXPECT_EQ(EntryRows(), 0);
     SetBox(*dialog, "Server", "");
+    SetBox(*dialog, "SQLDatabaseName", "");
     Click(*dialog, 236);
     ASSERT_TRUE(dialog->Unloaded());
     const long key = dialog->EntryKey();
     ASSERT_GT(key, 0);
     EXPECT_EQ(LinkRows(0), 0);
-    EXPECT_EQ(LinkRows(key), 1);
+    EXPECT_EQ(LinkRows(key), 2);  // the data-project row and the stray one
     EXPECT_EQ(Box(*dialog, "Server"), "1");
     EXPECT_EQ(Box(*dialog, "SQLDatabaseName"), "1");
     EXPECT_EQ(EntryValue(key, "SourceTablesDatabase").ToString(), "<Select>");
-    EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), broken);
+    EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), project);
+}
+
+// A file that is not an Access database is refused with a message naming it and why; nothing
+// is stored, and an entry being edited keeps its front end.
+TEST_F(SelectDatabaseFlow, AFileThatIsNotAnAccessDatabaseIsRefusedSayingWhy) {
+    const std::string fake = (folder_ / "fake.mdb").string();
+    test::WriteFile(fake, "just some text");
+    files_.Choose(fake);
+    auto refused = Open("", true);
+    EXPECT_TRUE(refused->Unloaded());
+    EXPECT_EQ(EntryRows(), 0);
+    EXPECT_EQ(CountRows("SELECT COUNT(*) FROM DatabaseConnections"), 0);
+    ASSERT_EQ(prompt_.messages.size(), 1u);
+    EXPECT_NE(prompt_.messages[0].prompt.find("The file " + fake + " was not added"), std::string::npos);
+    EXPECT_NE(prompt_.messages[0].prompt.find("Unrecognized database format"), std::string::npos);
+
+    const std::string first = StandIn("first.mdb", "CREATE TABLE Orders (Id INTEGER);");
+    files_.Choose(first);
+    auto saved = Open("", true);
+    const long key = saved->EntryKey();
+    Click(*saved, 236);
+    auto edit = Open(std::to_string(key), false);
+    files_.Choose(fake);
+    edit->cmdGetReportDB_Click();
+    EXPECT_EQ(Box(*edit, "ReportDatabase"), first);
+    EXPECT_EQ(Items(Find<QListWidget>(*edit, "lstAccess")), (std::vector<std::string>{first}));
+    Click(*edit, 236);
+    EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), first);
+    EXPECT_EQ(LinkValue(key, "INTERNAL", "LinkDatabase").ToString(), first);
 }
 
 TEST_F(SelectDatabaseFlow, ALinkNamedWithQuotesSavesResavesAndCancelsAsOneRow) {

@@ -22,6 +22,11 @@ bool FolderExists(const std::string& folder) {
     return !folder.empty() && fs::is_directory(folder, ec);
 }
 
+// Where the reports of a front end are looked for, as the end of a message.
+std::string LookedIn(const std::string& frontEnd) {
+    return " (looked in " + access::ReportExportFolder(frontEnd) + ")";
+}
+
 bool HasRptInName(const std::string& name) {
     return FindNoCase(name, ".rpt") != std::string::npos;
 }
@@ -198,7 +203,9 @@ bool Startup::LoadTables(long databaseListId) {
                 // The meter counts the documents, so it gets their number as its maximum.
                 SetProgressMax(n + 1);
                 if (n == 0) {
-                    prompt().MsgBox("There are no reports in this database", ui::vbExclamation, "Tolvaran");
+                    prompt().MsgBox(
+                        "There are no reports in this database" + LookedIn(databaseList_.ReportDatabase),
+                        ui::vbExclamation, "Tolvaran");
                 } else {
                     for (long i = 0; i < n; ++i) {
                         CheckReport(reports->Documents.Item(i).Name, databaseListId);
@@ -213,7 +220,9 @@ bool Startup::LoadTables(long databaseListId) {
             SetStatusPanel(2, std::to_string(n) + " reports");
             SetProgressMax(n + 1);
             if (n == 0) {
-                prompt().MsgBox("There are no reports for this database", ui::vbExclamation, "Tolvaran");
+                prompt().MsgBox(
+                    "There are no reports for this database" + LookedIn(databaseList_.ReportDatabase),
+                    ui::vbExclamation, "Tolvaran");
             } else {
                 for (long i = 0; i < n; ++i) {
                     SetProgressValue(ProgressValue() + 1);
@@ -228,8 +237,10 @@ bool Startup::LoadTables(long databaseListId) {
         SetStatusPanel(1, gReportsDatabaseVersion);
         RefreshReports(databaseListId);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         app.reset();
+        // The progress line says why the scan ended rather than staying at "Opening".
+        SetLblReports("Progress:  " + std::string(e.what()));
         return false;
     }
 }

@@ -193,6 +193,9 @@ class SelectDatabase : public QDialog {
     void SetKindFromLinks(const std::string& tablesFile);
     // Deletes the entry's link rows before the links of a newly chosen front end are stored.
     void ForgetStoredLinks();
+    // Whether path opens as an Access database; when it does not, the user is told which file
+    // was not added and why.
+    bool Readable(const std::string& path);
     // After a successful scan: a new entry and its links are stored at once; an edited entry's
     // links are stored by Save.
     void StoreScannedLinks();

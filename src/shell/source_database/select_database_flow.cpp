@@ -12,6 +12,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "platform/ado/connection_pool.h"
 #include "platform/common/com_error.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/common_dialog.h"
@@ -168,6 +169,19 @@ void SelectDatabase::ForgetStoredLinks() {
     gDb()->Execute("DELETE FROM DatabaseConnections WHERE DatabaseListId = ?", {key_});
 }
 
+bool SelectDatabase::Readable(const std::string& path) {
+    try {
+        ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ado::QuoteConnectionValue(path),
+                            services_.ctx->connections);
+        return true;
+    } catch (const std::exception& e) {
+        prompt().MsgBox(
+            "The file " + path + " was not added: it cannot be read as an Access database.\r\n" + e.what(),
+            ui::vbExclamation, "Select Access Database");
+        return false;
+    }
+}
+
 void SelectDatabase::StoreScannedLinks() {
     if (!NewReference_) {
         // An entry being edited keeps its stored links until Save, so that Cancel leaves it
@@ -189,6 +203,13 @@ bool SelectDatabase::GetNewDatabase() {
         SetHourglass(true);
         services_.mainWindow->DoEvents();
         TrafficLight(0, 3);
+        // One session of the file serves the check and the scan.
+        ado::ConnectionPool files;
+        ado::ConnectionPool::Use pooled(files);
+        if (!path.empty() && !clsDatabase::IsDataProject(path) && !Readable(path)) {
+            SetHourglass(false);
+            return false;
+        }
         if (!path.empty()) {
             // The links of a file chosen before in this dialog do not belong to this one.
             links.ClearAllLinks();
