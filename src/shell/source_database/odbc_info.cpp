@@ -104,8 +104,15 @@ void frmODBCInfo::Save() {
 
 void frmODBCInfo::cboServer_Click() {
     if (cboServer_->currentIndex() < 0) return;
-    odb_.Server = S(cboServer_->currentText());
     Server_->setText(cboServer_->currentText());
+    // The settings object lists the databases of its own server: the picked one is lent to it
+    // for the listing only, so that nothing but Save changes it.
+    struct Lent {
+        std::string& server;
+        std::string kept;
+        ~Lent() { server = kept; }
+    } lent{odb_.Server, odb_.Server};
+    odb_.Server = S(cboServer_->currentText());
     // The list shows the databases of the server picked last only.
     cboDatabases_->clear();
     QtComboControl databases(*cboDatabases_);
