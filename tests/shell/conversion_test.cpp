@@ -238,6 +238,32 @@ TEST_F(Conversion, FolderWithAndWithoutFinalSeparatorGivesOneReportPath) {
     }
 }
 
+// A converted-reports folder that is missing is made when it can be, the user told where;
+// else the user is told which folder is missing and nothing is written anywhere else.
+TEST_F(Conversion, AMissingConvertedFolderIsMadeOrNamedAndNothingIsWrittenElsewhere) {
+    const fs::path made = run.folder / "made" / "here";
+    run.StoreEntry(run.FrontEnd("front.mdb", {{"Alpha", kClean}}), made.string(), {"Alpha"});
+    run.SelectReports({"Alpha"});
+    run.window->InitiateReportConversion(false);
+    ASSERT_EQ(run.Messages().size(), 1u);
+    EXPECT_NE(run.Messages()[0].find(made.string()), std::string::npos) << run.Messages()[0];
+    EXPECT_TRUE(fs::exists(made / "Alpha.rpt"));
+
+    test::WriteFile(run.folder / "blocker", "a file where a folder would go");
+    const fs::path blocked = run.folder / "blocker" / "out";
+    run.StoreEntry(run.FrontEnd("other.mdb", {{"Beta", kClean}}), blocked.string(), {"Beta"});
+    run.prompt.messages.clear();
+    run.SelectReports({"Beta"});
+    run.window->InitiateReportConversion(false);
+    ASSERT_EQ(run.Messages().size(), 1u);
+    EXPECT_NE(run.Messages()[0].find(blocked.string()), std::string::npos) << run.Messages()[0];
+    EXPECT_EQ(Started("Beta"), 0);
+    for (const fs::path& f :
+         {run.folder / "Beta.rpt", run.folder / "Beta_ErrorLog.txt", run.folder / "Reports"})
+        EXPECT_FALSE(fs::exists(f)) << f;
+    EXPECT_EQ(run.window->gDatabaseList().ConvertedReportsPath, blocked.string());
+}
+
 TEST_F(Conversion, ARunningRequestHoldsItsCommandsAndIgnoresASecondOne) {
     Entry({{"Alpha", kClean}, {"Beta", kClean}});
     run.SelectReports({"Alpha"});

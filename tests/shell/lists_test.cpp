@@ -165,21 +165,20 @@ TEST_F(ListsTest, ConvertedReportsListsNamesHoldingRptInAnyCase) {
     EXPECT_EQ(listed, (std::vector<std::string>{"a.rpt", "B.RPT", "c.Rpt.bak", "_old.rpt"}));
 }
 
-TEST_F(ListsTest, MissingConvertedFolderFallsBackToProgramFolder) {
+// An entry whose converted-reports folder is missing lists nothing (never the program
+// folder's reports); a refresh of the entry makes the folder and says where.
+TEST_F(ListsTest, MissingConvertedFolderIsMadeNeverReplaced) {
     test::WriteFile(folder_ / "here.rpt", "x");
-    AddEntry(folder_ / "x.mdb", (folder_ / "nowhere").string());
-    ASSERT_EQ(window_->dxConvertedReports()->count(), 1);
-    EXPECT_EQ(window_->dxConvertedReports()->item(0)->text().toStdString(), "here.rpt");
+    const fs::path nowhere = folder_ / "nowhere";
+    AddEntry(folder_ / "x.mdb", nowhere.string());
+    EXPECT_EQ(window_->dxConvertedReports()->count(), 0);
     EXPECT_TRUE(prompt_.messages.empty());
-    // After a refresh of the entry the folder becomes "<program folder>/Reports", with a message.
-    fs::create_directories(folder_ / "Reports");
-    test::WriteFile(folder_ / "Reports" / "there.rpt", "x");
-    window_->gDatabaseList().ConvertedReportsPath = (folder_ / "nowhere").string();
     window_->SetExportedReportsPath();
     ASSERT_EQ(prompt_.messages.size(), 1u);
-    EXPECT_EQ(prompt_.messages[0].prompt, "The path for Converted Reports is invalid.");
-    ASSERT_EQ(window_->dxConvertedReports()->count(), 1);
-    EXPECT_EQ(window_->dxConvertedReports()->item(0)->text().toStdString(), "there.rpt");
+    EXPECT_NE(prompt_.messages[0].prompt.find(nowhere.string()), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(nowhere));
+    EXPECT_EQ(window_->gDatabaseList().ConvertedReportsPath, nowhere.string());
+    EXPECT_EQ(window_->dxConvertedReports()->count(), 0);
 }
 
 TEST_F(ListsTest, NewEntryIsAppendedThroughTheEntryGridAndBecomesCurrent) {

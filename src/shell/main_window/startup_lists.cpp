@@ -125,12 +125,11 @@ std::string Startup::GetAccessReportsCaption(long databaseListId) {
 
 void Startup::LoadConvertedReports(long) {
     try {
-        if (!FolderExists(databaseList_.ConvertedReportsPath))
-            databaseList_.ConvertedReportsPath = services_.ctx->programFolder;
+        // A missing folder lists nothing: never another folder's reports. It is made, or named
+        // to the user, when the entry is refreshed or converted (EnsureConvertedReportsFolder).
         const std::string folder = databaseList_.ConvertedReportsPath;
         if (!FolderExists(folder)) {
-            prompt().MsgBox("Your default path for storing converted Crystal reports is invalid.",
-                            ui::vbInformation, "Tolvaran");
+            dxConvertedReports_->clear();
             return;
         }
         // Listed by name the way the original platform's folders list their files: letters
@@ -148,12 +147,25 @@ void Startup::LoadConvertedReports(long) {
     }
 }
 
+bool Startup::EnsureConvertedReportsFolder() {
+    const std::string& folder = databaseList_.ConvertedReportsPath;
+    if (FolderExists(folder)) return true;
+    std::error_code ec;
+    if (!folder.empty() && fs::create_directories(folder, ec) && !ec) {
+        prompt().MsgBox("The folder for converted reports did not exist; it has been made: " + folder,
+                        ui::vbInformation, "Tolvaran");
+        return true;
+    }
+    prompt().MsgBox("The folder for converted reports does not exist and cannot be made: " +
+                        (folder.empty() ? std::string("(none is set)") : folder) +
+                        "\r\nNothing is written elsewhere. Set the folder with Edit.",
+                    ui::vbExclamation, "Tolvaran");
+    return false;
+}
+
 bool Startup::SetExportedReportsPath() {
     try {
-        if (!FolderExists(databaseList_.ConvertedReportsPath)) {
-            prompt().MsgBox("The path for Converted Reports is invalid.", ui::vbExclamation, "Tolvaran");
-            databaseList_.ConvertedReportsPath = services_.ctx->InFolder("Reports");
-        }
+        EnsureConvertedReportsFolder();
         LoadConvertedReports(CurrentDatabaseListId(0));
     } catch (const std::exception& e) {
         ShowError(e, "Set Exported Reports Path");
