@@ -264,6 +264,32 @@ TEST_F(Conversion, AMissingConvertedFolderIsMadeOrNamedAndNothingIsWrittenElsewh
     EXPECT_EQ(run.window->gDatabaseList().ConvertedReportsPath, blocked.string());
 }
 
+// A linked Access file that is missing is told once per request, not once per report; the
+// reports that do not read it convert, and each report's log has the passed-over link.
+TEST_F(Conversion, AMissingLinkedFileIsToldOncePerRequest) {
+    const long id = Entry({{"Alpha", kClean}, {"Beta", kClean}, {"Gamma", kClean}});
+    const std::string gone = (run.folder / "gone.mdb").string();
+    run.ctx.gDb->Execute(
+        "INSERT INTO DatabaseConnections (DatabaseListId, LinkName, LinkDatabase, BackEndType) "
+        "VALUES (?, 'tblGone', ?, 2)",
+        {vb::Variant(id), gone});
+    for (int request = 0; request < 2; ++request) {
+        run.prompt.messages.clear();
+        run.window->InitiateReportConversion(true);
+        std::vector<std::string> told;
+        for (const auto& m : run.prompt.messages)
+            if (m.title == "clsLink.OpenConnection") told.push_back(m.prompt);
+        ASSERT_EQ(told.size(), 1u) << "request " << request;
+        EXPECT_NE(told[0].find(gone), std::string::npos) << told[0];
+        EXPECT_NE(told[0].find("Edit, on the Access tab"), std::string::npos) << told[0];
+    }
+    for (const char* name : {"Alpha", "Beta", "Gamma"}) {
+        EXPECT_TRUE(Converted(name)) << name;
+        const std::string log = test::ReadFile(run.folder / "out" / (std::string(name) + "_ErrorLog.txt"));
+        EXPECT_NE(log.find("tblGone"), std::string::npos) << name;
+    }
+}
+
 TEST_F(Conversion, ARunningRequestHoldsItsCommandsAndIgnoresASecondOne) {
     Entry({{"Alpha", kClean}, {"Beta", kClean}});
     run.SelectReports({"Alpha"});
