@@ -378,7 +378,7 @@ TEST_F(Conversion, DeletingAConvertedReportNeedsYes) {
     run.window->FillDropMenu(3);
     run.window->DatabaseDropMenu()->actions()[1]->trigger();  // "&Edit Report"
     ASSERT_EQ(run.launcher.calls.size(), 1u);
-    EXPECT_EQ(run.launcher.calls[0].parameters, "\"" + file.string() + "\"");
+    EXPECT_EQ(run.launcher.calls[0].arguments, std::vector<std::string>{file.string()});
     list->clearSelection();
     run.window->FillDropMenu(3);
     run.window->DatabaseDropMenu()->actions()[2]->trigger();  // "&Delete Report"

@@ -311,7 +311,9 @@ TEST(ReportViewer, OpensTheFileWithOrWithoutATrailingSeparatorAndHandsItToTheDes
         viewer.EToolBar_ItemClick(2);
         ASSERT_FALSE(run.launcher.calls.empty());
         EXPECT_EQ(run.launcher.calls.back().file, "/opt/cr/crw32.exe");
-        EXPECT_EQ(run.launcher.calls.back().parameters, "\"" + (dir / "Orders.rpt").string() + "\"") << path;
+        EXPECT_EQ(run.launcher.calls.back().arguments,
+                  std::vector<std::string>{(dir / "Orders.rpt").string()})
+            << path;
     }
     ViewReport viewer(run.services);
     viewer.ShowHelp();
