@@ -314,6 +314,24 @@ TEST_F(SelectDatabaseFlow, ANewEntryWhoseScanFailedGetsItsRowsAndPlaceholdersOnS
     EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), project);
 }
 
+// No exception leaves an event handler: a lists file that refuses to move the new entry's link
+// rows to its key shows the error titled with the routine, and the dialog stays open.
+TEST_F(SelectDatabaseFlow, AFailingSaveIsShownUnderItsRoutineAndTheDialogStays) {
+    files_.Choose((folder_ / "unreachable.adp").string());
+    auto dialog = Open("", true);
+    ASSERT_FALSE(dialog->Unloaded());
+    ctx_.gDb->Execute(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON DatabaseConnections "
+        "BEGIN SELECT RAISE(ABORT, 'the lists file refuses'); END");
+    QtToolBar* bar = dialog->EToolBar();
+    for (int i = 1; i <= bar->ItemCount(); ++i)
+        if (bar->ItemCtrlID(i) == 236) emit bar->ItemClick(i);
+    ASSERT_EQ(prompt_.messages.size(), 1u);
+    EXPECT_EQ(prompt_.messages[0].title, "Save");
+    EXPECT_NE(prompt_.messages[0].prompt.find("the lists file refuses"), std::string::npos);
+    EXPECT_FALSE(dialog->Unloaded());
+}
+
 // A file that is not an Access database is refused with a message naming it and why; nothing
 // is stored, and an entry being edited keeps its front end.
 TEST_F(SelectDatabaseFlow, AFileThatIsNotAnAccessDatabaseIsRefusedSayingWhy) {

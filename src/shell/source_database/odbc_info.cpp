@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ui/prompt.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/named_widget.h"
 #include "shell/qt/qt_form.h"
 #include "shell/qt/qt_text.h"
@@ -63,9 +64,12 @@ frmODBCInfo::frmODBCInfo(clsDatabase& odb, clsToolBar& toolbars, ui::Prompt& pro
     layout->addStretch(1);
     resize(420, 260);
 
-    connect(toolbar_, &QtToolBar::ItemClick, this, &frmODBCInfo::EToolBar_ItemClick);
-    connect(cboServer_, &QComboBox::activated, this, [this] { cboServer_Click(); });
-    connect(cboDatabases_, &QComboBox::activated, this, [this] { cboDatabases_Click(); });
+    connect(toolbar_, &QtToolBar::ItemClick, this,
+            Guard(&prompt_, "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
+    connect(cboServer_, &QComboBox::activated, this,
+            Guard(&prompt_, "cboServer_Click", [this] { cboServer_Click(); }));
+    connect(cboDatabases_, &QComboBox::activated, this,
+            Guard(&prompt_, "cboDatabases_Click", [this] { cboDatabases_Click(); }));
 }
 
 void frmODBCInfo::Form_Load() {

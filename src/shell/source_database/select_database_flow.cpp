@@ -17,6 +17,7 @@
 #include "platform/common/vbstring.h"
 #include "platform/ui/common_dialog.h"
 #include "platform/ui/progress_window.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_common_dialog.h"
 #include "shell/qt/qt_form.h"
 #include "shell/qt/qt_text.h"
@@ -457,10 +458,10 @@ void SelectDatabase::SaveDataProjectLink(const std::string& name) {
 void SelectDatabase::EToolBar_ItemClick(int index) {
     switch (EToolBar_->ItemCtrlID(index)) {
         case kSave:
-            Save();
+            Guarded(&prompt(), "Save", [this] { Save(); });
             break;
         case kCancel:
-            Cancel();
+            Guarded(&prompt(), "Cancel", [this] { Cancel(); });
             break;
         default:
             break;
