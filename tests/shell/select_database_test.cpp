@@ -36,6 +36,14 @@ class SelectDatabaseFlow : public test::SelectDatabaseFixture {
         }
         return "";
     }
+    // An entry of file added and saved, then opened for edit; key gets its DatabaseListId.
+    std::unique_ptr<SelectDatabase> SavedThenEdited(const std::string& file, long& key) {
+        files_.Choose(file);
+        auto saved = Open("", true);
+        key = saved->EntryKey();
+        Click(*saved, 236);
+        return Open(std::to_string(key), false);
+    }
     std::vector<std::string> Summary(QWidget& dialog) {
         std::vector<std::string> lines;
         for (int i = 0; i < 3; ++i)
@@ -277,11 +285,8 @@ TEST_F(SelectDatabaseFlow, ClosingTheDialogCancelsAndAnEditIsUndoneWhole) {
     }
 
     const std::string first = StandIn("first.mdb", "CREATE TABLE Orders (Id INTEGER);");
-    files_.Choose(first);
-    auto saved = Open("", true);
-    const long key = saved->EntryKey();
-    Click(*saved, 236);
-    auto edit = Open(std::to_string(key), false);
+    long key = 0;
+    auto edit = SavedThenEdited(first, key);
     files_.Choose(LinkedFrontEnd());
     edit->cmdGetReportDB_Click();
     EXPECT_EQ(Items(Find<QListWidget>(*edit, "lstAccess")).size(), 3u);
@@ -347,11 +352,8 @@ TEST_F(SelectDatabaseFlow, AFileThatIsNotAnAccessDatabaseIsRefusedSayingWhy) {
     EXPECT_NE(prompt_.messages[0].prompt.find("Unrecognized database format"), std::string::npos);
 
     const std::string first = StandIn("first.mdb", "CREATE TABLE Orders (Id INTEGER);");
-    files_.Choose(first);
-    auto saved = Open("", true);
-    const long key = saved->EntryKey();
-    Click(*saved, 236);
-    auto edit = Open(std::to_string(key), false);
+    long key = 0;
+    auto edit = SavedThenEdited(first, key);
     files_.Choose(fake);
     edit->cmdGetReportDB_Click();
     EXPECT_EQ(Box(*edit, "ReportDatabase"), first);
