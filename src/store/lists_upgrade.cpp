@@ -98,22 +98,33 @@ void Rebuild(const ado::ConnectionPtr& db, const SchemaObject& shipped,
     db->Execute("INSERT INTO main.sqlite_sequence (name, seq) VALUES (?, ?)", {name, vb::Variant(highest)});
 }
 
-void Upgrade(const ado::ConnectionPtr& db) {
-    const std::vector<SchemaObject> shipped = SchemaOf(db, "shipped");
-    const std::vector<SchemaObject> current = SchemaOf(db, "main");
-    for (const SchemaObject& t : shipped) {
-        const SchemaObject* mine = t.type == "table" ? Find(current, "table", t.name) : nullptr;
-        if (mine && NeverReusesKeys(t.sql) && !NeverReusesKeys(mine->sql)) Rebuild(db, t, current);
+// What the file lacks or defines otherwise than its template.
+struct Differences {
+    std::vector<const SchemaObject*> tables, views, indexes;  // of the template
+    bool None() const { return tables.empty() && views.empty() && indexes.empty(); }
+};
+
+Differences Compare(const std::vector<SchemaObject>& shipped, const std::vector<SchemaObject>& current) {
+    Differences d;
+    for (const SchemaObject& o : shipped) {
+        const SchemaObject* mine = Find(current, o.type, o.name);
+        if (o.type == "table" && mine && NeverReusesKeys(o.sql) && !NeverReusesKeys(mine->sql))
+            d.tables.push_back(&o);
+        else if (o.type == "view" && (!mine || mine->sql != o.sql))
+            d.views.push_back(&o);
+        else if (o.type == "index" && !mine)
+            d.indexes.push_back(&o);
     }
-    for (const SchemaObject& v : shipped) {
-        if (v.type != "view") continue;
-        const SchemaObject* mine = Find(current, "view", v.name);
-        if (mine && mine->sql == v.sql) continue;
-        db->Execute("DROP VIEW IF EXISTS main." + v.name);
-        db->Execute(v.sql);
+    return d;
+}
+
+void Apply(const ado::ConnectionPtr& db, const Differences& d, const std::vector<SchemaObject>& current) {
+    for (const SchemaObject* t : d.tables) Rebuild(db, *t, current);
+    for (const SchemaObject* v : d.views) {
+        db->Execute("DROP VIEW IF EXISTS main." + v->name);
+        db->Execute(v->sql);
     }
-    for (const SchemaObject& i : shipped)
-        if (i.type == "index" && !Find(current, "index", i.name)) db->Execute(i.sql);
+    for (const SchemaObject* i : d.indexes) db->Execute(i->sql);
 }
 
 // The template attached to the lists file as "shipped" for the scope, and table renames that
@@ -149,9 +160,13 @@ void UpgradeListsFile(const ado::ConnectionPtr& lists, const std::string& templa
             !std::filesystem::is_regular_file(templateFile, ec))
             return;
         ShippedTemplate shipped(lists, templateFile);
+        const std::vector<SchemaObject> current = SchemaOf(lists, "main");
+        const std::vector<SchemaObject> objects = SchemaOf(lists, "shipped");
+        const Differences differences = Compare(objects, current);
+        if (differences.None()) return;
         lists->BeginTrans();
         try {
-            Upgrade(lists);
+            Apply(lists, differences, current);
             lists->CommitTrans();
         } catch (...) {
             lists->RollbackTrans();
