@@ -14,6 +14,8 @@ using designer::FormulaNode;
 using designer::FormulaNodeKind;
 using designer::FormulaOperator;
 
+using detail::Fail;
+
 namespace {
 
 constexpr long kMaxLoopSteps = 100000;  // loop-condition evaluations per formula evaluation
@@ -21,10 +23,6 @@ constexpr long kMaxLoopSteps = 100000;  // loop-condition evaluations per formul
 struct ExitLoop {
     bool isFor;
 };
-
-[[noreturn]] void Fail(const std::string& message) {
-    throw FormulaError(message);
-}
 
 double Divide(double a, double b) {
     if (b == 0) Fail("Division by zero.");
@@ -55,6 +53,18 @@ Value DefaultOf(int valueType) {
 }
 
 namespace detail {
+
+void Fail(const std::string& message) {
+    throw FormulaError(message);
+}
+
+const FormulaNode& Arg(const FormulaNode& call, size_t i) {
+    return *call.kids[i];
+}
+
+bool Has(const FormulaNode& call, size_t i) {
+    return call.kids.size() > i && call.kids[i];
+}
 
 Value Evaluator::Need(const FormulaNode& n) {
     Value v = Eval(n);
