@@ -285,6 +285,53 @@ TEST(Evaluator, EvaluatesEveryFunctionTheCheckerAccepts) {
     }
 }
 
+// Long chains of operators run flat, and a text stops at the language's limit however it is
+// built (a million-term "&" chain took over a minute when each step copied the text so far).
+TEST(Evaluator, LongChainsRunFlatAndTextsStayWithinTheLimit) {
+    auto chain = [](const std::string& first, const std::string& next, int terms) {
+        std::string f = first;
+        for (int i = 1; i < terms; ++i) f += next;
+        return f;
+    };
+    EXPECT_EQ(Eval(chain("1", " + 1", 10000)), "n:10000");
+    EXPECT_EQ(Eval(chain("{T.N}", " - 1 * 2", 10000)), "n:-19986");
+    EXPECT_EQ(Eval(chain("True", " And {T.N} = 12", 10000)), "b:True");
+    EXPECT_EQ(Eval(chain("\"ab\"", " & \"cd\"", 32767)), "s:" + chain("ab", "cd", 32767));
+    EXPECT_EQ(Eval(chain("\"ab\"", " & \"cd\"", 200000)),
+              "error: A string can be at most 65534 characters long.");
+    EXPECT_EQ(Eval(chain("{T.S}", " + \"x\"", 70000)),
+              "error: A string can be at most 65534 characters long.");
+}
+
+// A formula that names another, which names another, ... stops at a bounded depth with the
+// checker's message instead of running out of stack.
+TEST(Evaluator, FormulasInsideFormulasStopAtABoundedDepth) {
+    class Chained : public FixedScope {
+      public:
+        explicit Chained(const designer::FormulaNode& tree) : tree_(tree) {}
+        Value Formula(const std::string&) override {
+            if (++level_ > 100000) return Value::Number(0);
+            return Evaluate(tree_, *this);
+        }
+
+      private:
+        const designer::FormulaNode& tree_;
+        int level_ = 0;
+    };
+    designer::FormulaSymbols symbols = Symbols();
+    symbols.formulas["Next"] = crNumberField;
+    const designer::ParsedFormula parsed = designer::ParseFormula("{@Next} + 1", symbols);
+    ASSERT_TRUE(parsed.root);
+    Chained scope(*parsed.root);
+    try {
+        Evaluate(*parsed.root, scope);
+        ADD_FAILURE() << "no error";
+    } catch (const FormulaError& e) {
+        EXPECT_EQ(std::string(e.what()), designer::msg::kTooComplex);
+    }
+    EXPECT_EQ(Eval("1 + 1"), "n:2");  // the count starts again
+}
+
 TEST(Evaluator, GlobalVariablesKeepTheirValueFromOneEvaluationToTheNext) {
     Variables globals;
     const char* running = "WhilePrintingRecords; NumberVar total := total + {T.N}; total";
