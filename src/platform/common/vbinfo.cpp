@@ -1,5 +1,7 @@
 #include "platform/common/vbinfo.h"
 
+#include <iterator>
+
 namespace vb {
 
 bool IsNumeric(const Variant& v) {
@@ -20,48 +22,29 @@ bool IsError(const Variant&) {
     return false;
 }
 
+namespace {
+
+// The host language's number and name of each kind of value, in the order of vb::VarType.
+struct TypeInfo {
+    int number;
+    const char* name;
+};
+constexpr TypeInfo kTypes[] = {{0, "Empty"},  {1, "Null"},   {11, "Boolean"}, {3, "Long"},
+                               {5, "Double"}, {8, "String"}, {7, "Date"},     {8192 + 17, "Byte()"}};
+static_assert(std::size(kTypes) == static_cast<size_t>(VarType::Bytes) + 1, "one row for each kind");
+
+const TypeInfo& InfoOf(const Variant& v) {
+    return kTypes[static_cast<size_t>(v.Type())];
+}
+
+}  // namespace
+
 int VarTypeOf(const Variant& v) {
-    switch (v.Type()) {
-        case VarType::Empty:
-            return 0;
-        case VarType::Null:
-            return 1;
-        case VarType::Long:
-            return 3;
-        case VarType::Double:
-            return 5;
-        case VarType::Date:
-            return 7;
-        case VarType::String:
-            return 8;
-        case VarType::Boolean:
-            return 11;
-        case VarType::Bytes:
-            return 8192 + 17;
-    }
-    return 0;
+    return InfoOf(v).number;
 }
 
 std::string TypeName(const Variant& v) {
-    switch (v.Type()) {
-        case VarType::Empty:
-            return "Empty";
-        case VarType::Null:
-            return "Null";
-        case VarType::Long:
-            return "Long";
-        case VarType::Double:
-            return "Double";
-        case VarType::Date:
-            return "Date";
-        case VarType::String:
-            return "String";
-        case VarType::Boolean:
-            return "Boolean";
-        case VarType::Bytes:
-            return "Byte()";
-    }
-    return "Empty";
+    return InfoOf(v).name;
 }
 
 }  // namespace vb
