@@ -190,6 +190,7 @@ void ReportViewerControl::ViewReport() {
     viewer::RenderOptions options;
     options.prompt = prompt_;
     options.connections = connections_;
+    options.measure = &measure_;
     doc_ = viewer::RenderReport(*report_, options);
     reason_.clear();
     page_ = 0;
