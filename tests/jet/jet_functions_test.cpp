@@ -323,7 +323,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"RndOfANegativeSeed",
              "Rnd(-1)",
              {},
-             [] { return Variant(vb::RandomSequence().Rnd(Variant(-1))); }},
+             [] { return vb::CSng(Variant(vb::RandomSequence().Rnd(Variant(-1)))); }},
         Case{"Partition",
              "Partition([p], 0, 99, 5)",
              {V(42)},

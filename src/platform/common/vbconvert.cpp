@@ -70,13 +70,19 @@ Variant CBool(const Variant& v) {
     return Variant(v.ToBool());
 }
 
+double SingleValue(double x) {
+    const float f = static_cast<float>(x);
+    if (!std::isfinite(f)) return x;
+    // A Single holds about seven significant digits, and the host language shows seven.
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(f));
+    return std::strtod(buf, nullptr);
+}
+
 Variant CSng(const Variant& v) {
     const double x = v.ToDouble();
     if (!(std::fabs(x) <= 3.402823466e38)) Overflow();
-    // A Single holds about seven significant digits, and the host language shows seven.
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(static_cast<float>(x)));
-    return Variant(std::strtod(buf, nullptr));
+    return Variant(SingleValue(x));
 }
 
 Variant CByte(const Variant& v) {

@@ -19,7 +19,10 @@ Variant CDbl(const Variant& v);
 Variant CStr(const Variant& v);
 Variant CDate(const Variant& v);
 Variant CBool(const Variant& v);
-// CSng: the nearest Single, kept as the Double of its seven significant digits; CByte: a whole number
+// A Double as a Single holds and shows it: the nearest Single, kept as the Double of its seven
+// significant digits (a value past the Single's range is returned as it is).
+double SingleValue(double x);
+// CSng: SingleValue, Overflow past the Single's range; CByte: a whole number
 // 0 to 255, halves to even; CDec: a Decimal, held as a Double. Null throws 94.
 Variant CSng(const Variant& v);
 Variant CByte(const Variant& v);
