@@ -394,7 +394,8 @@ TEST_F(NwindSavedQueries, StatementsEqualTheExportQueriedByHand) {
          "FROM "
          "Orders WHERE ShipVia = 1), (SELECT sqrt((SUM(Freight * Freight) - SUM(Freight) * SUM(Freight) / "
          "COUNT(Freight)) / COUNT(Freight)) FROM Orders), (SELECT (SUM(Freight * Freight) - SUM(Freight) * "
-         "SUM(Freight) / COUNT(Freight)) / COUNT(Freight) FROM Orders), (SELECT CompanyName FROM Shippers WHERE "
+         "SUM(Freight) / COUNT(Freight)) / COUNT(Freight) FROM Orders), (SELECT CompanyName FROM Shippers "
+         "WHERE "
          "ShipperID = 2), (SELECT Freight FROM Orders WHERE OrderID = 10248) FROM Shippers s"},
         {"SELECT OrderID, Year([OrderDate]) & '-' & Format([OrderDate], 'mm') AS ym, UCase(Left(ShipName, "
          "3)) AS s "

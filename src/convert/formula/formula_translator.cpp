@@ -141,6 +141,7 @@ std::string FixEveryIsNull(FormulaTranslator& translator, const std::string& f) 
             s = fixed;
         return s;
     };
+    if (f.find("Is") == std::string::npos) return f;
     std::vector<int> depth;  // brackets open before each token, then after the last
     std::optional<TokenList> t;
     try {
