@@ -2,6 +2,7 @@
 // state (dates are in date_functions.cpp, summaries in summary_functions.cpp), and the call of
 // any of them. Arguments are the call node's kids. Where the function is the host language's
 // own, the vb:: routine computes it.
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstdlib>
@@ -139,7 +140,9 @@ Value ToWordsCall(Evaluator& ev, const FormulaNode& call) {
     const double cents = std::round(std::fabs(x) * scale);
     if (!(cents / scale < 1e15)) Fail("A number in a smaller range is required here.");
     const auto whole = static_cast<long long>(std::floor(cents / scale));
-    const auto part = static_cast<long long>(cents - static_cast<double>(whole) * scale);
+    // Past about 15 digits in all the decimals are not exact: kept within their places.
+    const auto part = std::clamp(static_cast<long long>(cents - static_cast<double>(whole) * scale), 0LL,
+                                 static_cast<long long>(scale) - 1);
     std::string out = (x < 0 && cents != 0 ? "minus " : "") + NumberWords(whole);
     if (decimals > 0) {
         const std::string digits = std::to_string(part);
