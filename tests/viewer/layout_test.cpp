@@ -265,10 +265,10 @@ TEST(Layout, LinkedSubreportRowsMatchByValueAndByText) {
             if (left < 5000) one.push_back(t.text);
             if (left < 1000 || left >= 5000) two.push_back(t.text);
         }
-    EXPECT_EQ(one, (std::vector<std::string>{"1", "a3", "a2", "a1", "2", "a8", "a7", "3", "a5", "4", "a6", "5",
-                                             "a3", "a2", "a1"}));
-    EXPECT_EQ(two, (std::vector<std::string>{"1", "a2", "a1", "2", "a8", "a7", "3", "a5", "4", "a6", "5", "a2",
-                                             "a1"}));
+    EXPECT_EQ(one, (std::vector<std::string>{"1", "a3", "a2", "a1", "2", "a8", "a7", "3", "a5", "4", "a6",
+                                             "5", "a3", "a2", "a1"}));
+    EXPECT_EQ(two, (std::vector<std::string>{"1", "a2", "a1", "2", "a8", "a7", "3", "a5", "4", "a6", "5",
+                                             "a2", "a1"}));
 }
 
 TEST(Layout, ASubreportLongerThanAPageBreaksBetweenItsRecords) {

@@ -264,7 +264,8 @@ std::vector<size_t> ReportRun::LinkedPlaces(const std::string& body, const Value
     const std::vector<size_t>* byText = &kNone;
     if (!value.IsNull())
         if (auto t = index.byText.find(ToText(value)); t != index.byText.end()) byText = &t->second;
-    std::set_union(byValue.begin(), byValue.end(), byText->begin(), byText->end(), std::back_inserter(places));
+    std::set_union(byValue.begin(), byValue.end(), byText->begin(), byText->end(),
+                   std::back_inserter(places));
     return places;
 }
 
