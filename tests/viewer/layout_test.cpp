@@ -152,6 +152,28 @@ TEST(Layout, PagesBreakWithThePageHeaderAndFooterOnEveryPage) {
     EXPECT_EQ(last[last.size() - 2].text, "The end");
 }
 
+// Laid out a step at a time, a report that shows its page count has pages ready from its first
+// pass on; the second pass's pages replace them as they are finished; the end is the whole.
+TEST(Layout, StepByStepPagesAreReadyBeforeTheEndAndTheCountedOnesReplaceThem) {
+    TempDir dir;
+    auto r = LongReport(dir);
+    const Document whole = RenderReport(*r, Fixed());
+    const std::string count = std::to_string(whole.pages.size());
+    ReportLayout layout(*r, Fixed());
+    int ready = 0, readyInFirstPass = 0;
+    while (layout.Step()) {
+        ASSERT_GE(layout.ReadyPages(), ready);
+        ready = layout.ReadyPages();
+        if (ready > 0 && layout.Status().pass == 1) readyInFirstPass = ready;
+        if (ready > 0 && layout.ReadyPass(0) == 2) {
+            EXPECT_EQ(TextsOf(layout.ReadyPage(0)).back().text, "Page 1 of " + count);
+        }
+    }
+    EXPECT_GT(readyInFirstPass, 0);
+    EXPECT_EQ(layout.ReadyPass(0), 2);
+    EXPECT_EQ(AllTexts(layout.Take()), AllTexts(whole));
+}
+
 TEST(Layout, ASectionKeptTogetherMovesWholeToTheNextPage) {
     TempDir dir;
     auto r = LongReport(dir);

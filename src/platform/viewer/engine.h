@@ -73,10 +73,14 @@ class ReportLayout {
     const Page& ReadyPage(int page) const;
     // The pass that laid out ReadyPage(page): 1, or 2 once the second pass has finished it.
     int ReadyPass(int page) const;
-    // The pass in progress (0 before the first step), and the pages of the first pass once a
-    // second one runs.
-    int Pass() const;
-    int FirstPassPages() const;
+    // How far the layout is: the pass in progress (0 before the first step), the pages it has
+    // finished and, in a second pass, the pages of the first.
+    struct Progress {
+        int pass = 0;
+        int pages = 0;
+        int of = 0;
+    };
+    Progress Status() const;
 
     // The laid-out report, once Done; the layout keeps nothing of it.
     Document Take();

@@ -480,12 +480,15 @@ int ReportLayout::ReadyPass(int page) const {
     return s.passNumber;
 }
 
-int ReportLayout::Pass() const {
-    return state_->passNumber;
-}
-
-int ReportLayout::FirstPassPages() const {
-    return static_cast<int>(state_->first.pages.size());
+ReportLayout::Progress ReportLayout::Status() const {
+    const State& s = *state_;
+    Progress p;
+    p.pass = s.passNumber;
+    p.pages = s.done   ? static_cast<int>(s.result.pages.size())
+              : s.pass ? static_cast<int>(s.pass->Finished())
+                       : 0;
+    p.of = static_cast<int>(s.first.pages.size());
+    return p;
 }
 
 Document ReportLayout::Take() {

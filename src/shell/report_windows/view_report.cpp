@@ -101,6 +101,11 @@ void ViewReport::EToolBar_ItemClick(int index) {
     }
 }
 
+void ViewReport::done(int result) {
+    viewer_->StopLayout();
+    QDialog::done(result);
+}
+
 void ViewReport::ShowHelp() {
     tolvaran::ShowHelp(*services_.ctx, kHelpContextId);
 }
