@@ -2,7 +2,7 @@
 # running apt-get update only when something is missing.
 TOLVARAN_PACKAGES="cmake g++ make pkg-config libsqlite3-dev sqlite3 unixodbc-dev odbcinst libsqliteodbc
   libpugixml-dev mdbtools mdbtools-dev libglib2.0-dev unzip libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-liberation clang-format"
+  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-liberation fonts-crosextra-carlito clang-format"
 
 tolvaran_install_deps() {
   local missing=()

@@ -58,6 +58,22 @@ void Borders(const designer::ReportObject& o, const Rect& r, std::vector<Item>& 
     edge(o.RightLineStyle, r.right(), r.top, r.right(), r.bottom());
 }
 
+// A picture scaled into the object's box; nothing but the borders when there is none.
+Placed PictureLike(const designer::ReportObject& o, std::shared_ptr<const std::vector<unsigned char>> bytes,
+                   long x) {
+    Placed p;
+    p.object = &o;
+    p.top = Clamp(o.Top);
+    p.designed = p.needed = std::max(0L, Clamp(o.Height));
+    Rect r{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.designed};
+    if (!bytes->empty()) {
+        p.items.push_back(ImageItem{r, std::move(bytes)});
+        p.shows = true;
+    }
+    Borders(o, r, p.items);
+    return p;
+}
+
 Placed TextLike(const designer::ReportObject& o, const std::string& text, bool numeric, long x,
                 const TextMeasure& measure) {
     Placed p;
@@ -210,6 +226,12 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                 break;
             case designer::ObjectKind::Field: {
                 const auto& f = static_cast<const designer::FieldObject&>(o);
+                // A field of pictures (an OLE Object or binary column) shows the picture.
+                if (const vb::Variant* stored = run.StoredValue(f.Field);
+                    stored && stored->Type() == vb::VarType::Bytes) {
+                    placed.push_back(PictureLike(o, run.Context().Picture(*stored), x));
+                    break;
+                }
                 std::string text;
                 bool numeric = false;
                 std::string name = run.Placeholders() ? run.PlaceholderName(f.Field) : std::string();
@@ -250,22 +272,10 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                 placed.push_back(std::move(p));
                 break;
             }
-            case designer::ObjectKind::Picture: {
-                const auto& pic = static_cast<const designer::PictureObject&>(o);
-                Placed p;
-                p.object = &o;
-                p.top = Clamp(o.Top);
-                p.designed = p.needed = std::max(0L, Clamp(o.Height));
-                Rect r{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.designed};
-                auto bytes = run.Context().Picture(pic);
-                if (!bytes->empty()) {
-                    p.items.push_back(ImageItem{r, bytes});
-                    p.shows = true;
-                }
-                Borders(o, r, p.items);
-                placed.push_back(std::move(p));
+            case designer::ObjectKind::Picture:
+                placed.push_back(
+                    PictureLike(o, run.Context().Picture(static_cast<const designer::PictureObject&>(o)), x));
                 break;
-            }
             case designer::ObjectKind::Subreport: {
                 const auto& sub = static_cast<const designer::SubreportObject&>(o);
                 Placed p;
