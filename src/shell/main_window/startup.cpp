@@ -97,6 +97,14 @@ Startup::Startup(StartupServices services, QWidget* parent)
 
 Startup::~Startup() = default;
 
+QFileDialog& Startup::ctFile1() {
+    if (!ctFile1_) {
+        ctFile1_ = new QFileDialog(this);
+        ctFile1_->setObjectName(QStringLiteral("ctFile1"));
+    }
+    return *ctFile1_;
+}
+
 void Startup::BuildLayout() {
     toolbar_ = new QtToolBar(this);
     addToolBar(Qt::TopToolBarArea, toolbar_);
@@ -174,8 +182,6 @@ void Startup::BuildLayout() {
 
     DatabaseDropMenu_ = new QMenu(this);
     DatabaseDropMenu_->setObjectName(QStringLiteral("DatabaseDropMenu"));
-    ctFile1_ = new QFileDialog(this);
-    ctFile1_->setObjectName(QStringLiteral("ctFile1"));
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar"));

@@ -178,6 +178,9 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     DataGrid* dxDatabases() const { return dxDatabases_; }
     DataGrid* dxReports() const { return dxReports_; }
     QGroupBox* frmReports() const { return frmReports_; }
+    // The file dialog control, made when it is first asked for (making it costs a good part of
+    // the window's start-up).
+    QFileDialog& ctFile1();
     QListWidget* dxConvertedReports() const { return dxConvertedReports_; }
     QListWidget* ReportResults() const { return reportResults_; }
 
