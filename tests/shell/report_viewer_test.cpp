@@ -92,7 +92,7 @@ TEST(ReportViewerControl, ShowsTheFirstPageAtOnceAndTheRestBetweenEvents) {
     EXPECT_EQ(label->text().toStdString(), "Page 1 of ?");
     EXPECT_FALSE(progress->isHidden());
     EXPECT_FALSE(viewer.findChild<QToolButton*>("cmdNextPage")->isEnabled());
-    QTRY_VERIFY(!viewer.LayingOut());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !viewer.LayingOut(); }));
     EXPECT_EQ(label->text().toStdString(), "Page 1 of 4");
     EXPECT_TRUE(progress->isHidden());
     EXPECT_EQ(tree->topLevelItemCount(), 4);

@@ -11,8 +11,10 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTest>
 #include <filesystem>
 
+#include "platform/common/vbstring.h"
 #include "platform/registry/registry_file.h"
 #include "shell/main_window/instance_lock.h"
 #include "shell/qt/data_grid.h"
@@ -115,6 +117,22 @@ TEST(Startup, NormalStartLogsEveryStepInOrderAndShowsNothing) {
         EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << id;
     EXPECT_EQ(bar->Images().size(), 30u);
     EXPECT_EQ(run.window->frmReports()->title().toStdString(), "Access Reports (0)");
+}
+
+// Once the window has painted, the lists file takes a conversion's commits without the flushes
+// of switching its mode: the first conversion of the run does not pay for them.
+TEST(Startup, AfterTheFirstPaintTheListsFileIsReadyForConversions) {
+    StartupRun run(test::ProgramFolder("prepared"));
+    run.window->Form_Load();
+    auto mode = [&] {
+        ado::Recordset rs;
+        rs.Open("PRAGMA journal_mode", run.ctx_.gDb);
+        return vb::LCase(rs.Fields(0).Value().ToString());
+    };
+    EXPECT_EQ(mode(), "delete");
+    run.window->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mode() == "wal"; })) << mode();
+    run.window->Form_Terminate();
 }
 
 TEST(Startup, EveryControlOfTheWindowIsThereUnderItsName) {

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "convert/convert.h"
@@ -227,6 +228,13 @@ void Startup::closeEvent(QCloseEvent* event) {
     }
     Form_Terminate();
     QMainWindow::closeEvent(event);
+}
+
+void Startup::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (conversionsPrepared_ || loading_) return;
+    conversionsPrepared_ = true;
+    QTimer::singleShot(0, this, [this] { PrepareConversions(*services_.ctx); });
 }
 
 void Startup::EndProgram() {

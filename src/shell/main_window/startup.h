@@ -186,6 +186,9 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // After the first paint, what conversions share is made ready (PrepareConversions), while
+    // the user has not asked for anything yet.
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void BuildLayout();
@@ -210,6 +213,7 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     StartupServices services_;
     bool ended_ = false;
     bool loading_ = false;
+    bool conversionsPrepared_ = false;
     int menuSource_ = 0;
     bool severalReports_ = false;
     bool converting_ = false;
