@@ -1,10 +1,11 @@
-// Start-up to the first paint: the program's main window beside a minimal Qt window, each in a
-// fresh process of its own, timed from starting the process until the window's first paint
-// (the process loading, Qt starting, and for the main window its load handler with the store
-// files copied and opened and the lists filled). A warm-up round of each comes first (the
-// system's file cache, the program folder's lists file made once) and is shown apart; then
-// [runs] rounds, the two alternating which goes first. Prints the milliseconds and, on a line
-// of its own, the ratio of the medians.
+// Start-up to the first paint: the program's main window beside a minimal Qt window (empty, of
+// the same size), each in a fresh process of its own, timed from starting the process until
+// the window's first paint (the process loading, Qt starting, and for the main window its load
+// handler with the store files copied and opened and the lists filled). A third window, the
+// minimal one with one label, shows what drawing any text costs first (Qt reads the fonts). A
+// warm-up round of each comes first (the system's file cache, the program folder's lists file
+// made once) and is shown apart; then [runs] rounds, the windows taking turns at going first.
+// Prints the milliseconds and, on lines of their own, the ratios of the medians.
 //
 //   bench_startup [runs] [--screenshot <file.png>] [--folder <program folder>]
 // The main window starts in a fresh program folder copied from the folder of this program (the
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLabel>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QProcess>
@@ -73,14 +75,16 @@ int ShowUntilPainted(QWidget& window) {
     return 0;
 }
 
-// One measured process: the main window as the program starts it, or a minimal window.
+// One measured process: the main window as the program starts it, or a minimal window (with
+// one label: "label").
 int Child(int argc, char** argv, const std::string& kind, const std::string& folder,
           const std::string& screenshot) {
     QApplication app(argc, argv);
-    if (kind == "minimal") {
+    if (kind == "minimal" || kind == "label") {
         QMainWindow window;
         window.setWindowTitle(QStringLiteral("Tolvaran"));
         window.resize(1180, 720);  // the main window's size
+        if (kind == "label") window.setCentralWidget(new QLabel(QStringLiteral("Tolvaran")));
         return ShowUntilPainted(window);
     }
     QApplication::setApplicationName(QStringLiteral("Tolvaran"));
@@ -165,14 +169,25 @@ int main(int argc, char** argv) {
         return static_cast<double>(painted - start) / 1e6;
     };
 
-    Times main, minimal;
+    Times main, minimal, label;
     minimal.warmUp = measure("minimal");
+    label.warmUp = measure("label");
     main.warmUp = measure("main");
     for (int r = 0; r < runs && !failed; ++r) {
         const std::string picture = r == runs - 1 ? screenshot : std::string();
-        if (r % 2 == 0) minimal.ms.push_back(measure("minimal"));
-        main.ms.push_back(measure("main", picture));
-        if (r % 2 == 1) minimal.ms.push_back(measure("minimal"));
+        for (int turn = 0; turn < 3; ++turn) {
+            switch ((r + turn) % 3) {
+                case 0:
+                    main.ms.push_back(measure("main", picture));
+                    break;
+                case 1:
+                    minimal.ms.push_back(measure("minimal"));
+                    break;
+                default:
+                    label.ms.push_back(measure("label"));
+                    break;
+            }
+        }
     }
     if (given.empty()) fs::remove_all(folder);
     if (failed) return 1;
@@ -182,6 +197,9 @@ int main(int argc, char** argv) {
         runs, qgetenv("QT_QPA_PLATFORM").constData());
     main.Print("main window:");
     minimal.Print("minimal Qt window:");
+    label.Print("minimal window with a label:");
     std::printf("ratio main window / minimal window: %.2f (medians)\n", main.Median() / minimal.Median());
+    std::printf("ratio main window / minimal window with a label: %.2f (medians)\n",
+                main.Median() / label.Median());
     return 0;
 }
