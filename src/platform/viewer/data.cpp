@@ -52,6 +52,7 @@ TableRows AdoRecordSource::Read(const designer::DatabaseTable& table) {
         }
         return ReadQuery(driver, "{CALL " + proc + (marks.empty() ? "" : "(" + marks + ")") + "}", params);
     }
+    if (source.Type == designer::crTableTypeCommand) return ReadQuery(driver, source.CommandText, {});
     try {
         return ReadQuery(driver, "SELECT * FROM " + driver.quoteName(name), {});
     } catch (const vb::ComError&) {
