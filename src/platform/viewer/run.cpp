@@ -539,7 +539,9 @@ Value ReportRun::Summary(const std::string& function, const designer::FormulaNod
         current_ = saved;
     }
     Value result;
-    if (function == "Values") {
+    if (function == "Rows") {
+        result = Value::Array(std::move(values));
+    } else if (function == "Values") {
         std::vector<Value> present;
         for (Value& v : values)
             if (!v.IsNull()) present.push_back(std::move(v));

@@ -19,6 +19,7 @@
 #include "shell/main_window/instance_lock.h"
 #include "shell/main_window/registry_keys.h"
 #include "shell/qt/data_grid.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/qt/screen_fit.h"
 #include "shell/toolbar/qt_toolbar.h"
@@ -203,22 +204,30 @@ void Startup::BuildMenus() {
     file->menuAction()->setObjectName(QStringLiteral("mnu_File"));
     auto* exit = file->addAction(QStringLiteral("&Exit"));
     exit->setObjectName(QStringLiteral("mnu_Exit"));
-    connect(exit, &QAction::triggered, this, [this] { EndProgram(); });
+    connect(exit, &QAction::triggered, this, Guard(&prompt(), "mnu_Exit_Click", [this] { EndProgram(); }));
 }
 
 void Startup::WireEvents() {
-    connect(toolbar_, &QtToolBar::ItemClick, this, &Startup::EToolBar_ItemClick);
-    connect(dxDatabases_, &DataGrid::CurrentRowChanged, this, [this](int) { OnDatabaseRowChanged(); });
-    connect(dxReports_, &DataGrid::LeftButtonPressed, this, [this] {
-        const vb::Variant name = dxReports_->CurrentValue("ReportName");
-        if (!name.IsNull()) SetLblReports(name.ToString());
-    });
-    connect(dxDatabases_, &DataGrid::RightButtonPressed, this, [this] { setDropMenu(1); });
-    connect(dxlnkSelectDatabase_, &QLabel::linkActivated, this, [this] { AddDatabase(); });
-    connect(dxReports_, &DataGrid::RightButtonPressed, this, [this] { setDropMenu(2); });
-    connect(dxConvertedReports_, &QWidget::customContextMenuRequested, this, [this] { setDropMenu(3); });
+    ui::Prompt* p = &prompt();
+    connect(toolbar_, &QtToolBar::ItemClick, this,
+            Guard(p, "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
+    connect(dxDatabases_, &DataGrid::CurrentRowChanged, this,
+            Guard(p, "OnDatabaseRowChanged", [this] { OnDatabaseRowChanged(); }));
+    connect(dxReports_, &DataGrid::LeftButtonPressed, this, Guard(p, "dxReports_MouseDown", [this] {
+                const vb::Variant name = dxReports_->CurrentValue("ReportName");
+                if (!name.IsNull()) SetLblReports(name.ToString());
+            }));
+    connect(dxDatabases_, &DataGrid::RightButtonPressed, this,
+            Guard(p, "setDropMenu", [this] { setDropMenu(1); }));
+    connect(dxlnkSelectDatabase_, &QLabel::linkActivated, this,
+            Guard(p, "AddDatabase", [this] { AddDatabase(); }));
+    connect(dxReports_, &DataGrid::RightButtonPressed, this,
+            Guard(p, "setDropMenu", [this] { setDropMenu(2); }));
+    connect(dxConvertedReports_, &QWidget::customContextMenuRequested, this,
+            Guard(p, "setDropMenu", [this] { setDropMenu(3); }));
     connect(dxConvertedReports_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { dxConvertedReports_->setToolTip(item->text()); });
+            Guard(p, "dxConvertedReports_Click",
+                  [this](QListWidgetItem* item) { dxConvertedReports_->setToolTip(item->text()); }));
 }
 
 void Startup::closeEvent(QCloseEvent* event) {
@@ -227,7 +236,7 @@ void Startup::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Form_Terminate();
+    Guarded(&prompt(), "Form_Terminate", [this] { Form_Terminate(); });
     QMainWindow::closeEvent(event);
 }
 
@@ -235,7 +244,9 @@ void Startup::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
     if (conversionsPrepared_ || loading_) return;
     conversionsPrepared_ = true;
-    QTimer::singleShot(0, this, [this] { PrepareConversions(*services_.ctx); });
+    QTimer::singleShot(0, this, [this] {
+        Guarded(&prompt(), "PrepareConversions", [this] { PrepareConversions(*services_.ctx); });
+    });
 }
 
 void Startup::EndProgram() {

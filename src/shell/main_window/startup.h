@@ -97,6 +97,9 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     std::string GetAccessReportsCaption(long databaseListId);
     void LoadConvertedReports(long databaseListId);
     bool SetExportedReportsPath();
+    // True when the current entry's converted-reports folder exists or could be made (the
+    // user is told where); else the user is told which folder is missing.
+    bool EnsureConvertedReportsFolder();
     void RefreshCurrentDatabase();
     bool LoadTables(long databaseListId);
     void CheckReport(const std::string& reportName, long databaseListId);

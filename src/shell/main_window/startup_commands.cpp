@@ -16,6 +16,7 @@
 #include "shell/main_window/startup.h"
 #include "shell/main_window/system_information.h"
 #include "shell/qt/data_grid.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/report_windows/report_windows.h"
 #include "shell/toolbar/qt_toolbar.h"
@@ -140,7 +141,8 @@ void Startup::FillDropMenu(int source) {
         action->setEnabled(
             !held && (item.enabling == 0 || (item.enabling == 1 && entry) || (item.enabling == 2 && report)));
         connect(action, &QAction::triggered, this,
-                [this, position] { DatabaseDropMenu_ItemClick(position); });
+                Guard(&prompt(), "DatabaseDropMenu_ItemClick",
+                      [this, position] { DatabaseDropMenu_ItemClick(position); }));
     }
 }
 
@@ -195,10 +197,13 @@ void Startup::DatabaseDropMenu_ItemClick(int position) {
 }
 
 void Startup::WireCommands() {
-    connect(dxlnkSelectReport_, &QLabel::linkActivated, this, [this] { InitiateReportConversion(false); });
-    connect(dxlnkPreview_, &QLabel::linkActivated, this, [this] { ViewCurrentlySelectedReport(); });
+    ui::Prompt* p = &prompt();
+    connect(dxlnkSelectReport_, &QLabel::linkActivated, this,
+            Guard(p, "InitiateReportConversion", [this] { InitiateReportConversion(false); }));
+    connect(dxlnkPreview_, &QLabel::linkActivated, this,
+            Guard(p, "ViewCurrentlySelectedReport", [this] { ViewCurrentlySelectedReport(); }));
     connect(dxConvertedReports_, &QListWidget::itemDoubleClicked, this,
-            [this] { ViewCurrentlySelectedReport(); });
+            Guard(p, "ViewCurrentlySelectedReport", [this] { ViewCurrentlySelectedReport(); }));
 }
 
 void Startup::SetRequestCommandsEnabled(bool enabled) {

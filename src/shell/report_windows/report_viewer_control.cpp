@@ -22,6 +22,7 @@
 #include "platform/designer/report.h"
 #include "platform/viewer/engine.h"
 #include "shell/qt/elided_label.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 
 namespace tolvaran {
@@ -189,17 +190,26 @@ ReportViewerControl::ReportViewerControl(QWidget* parent) : QWidget(parent) {
     slices_ = new QTimer(this);
     slices_->setSingleShot(true);
     slices_->setInterval(0);
-    connect(slices_, &QTimer::timeout, this, &ReportViewerControl::LayoutSlice);
+    connect(slices_, &QTimer::timeout, this,
+            [this] { Guarded(prompt_, "LayoutSlice", [this] { LayoutSlice(); }); });
 
-    connect(first_, &QToolButton::clicked, this, &ReportViewerControl::FirstPage);
-    connect(previous_, &QToolButton::clicked, this, &ReportViewerControl::PreviousPage);
-    connect(next_, &QToolButton::clicked, this, &ReportViewerControl::NextPage);
-    connect(last_, &QToolButton::clicked, this, &ReportViewerControl::LastPage);
-    connect(zoom_, qOverload<int>(&QComboBox::activated), this, &ReportViewerControl::ZoomChosen);
+    // The prompt is given after the control is made, so each handler reads it when it runs.
+    connect(first_, &QToolButton::clicked, this,
+            [this] { Guarded(prompt_, "FirstPage", [this] { FirstPage(); }); });
+    connect(previous_, &QToolButton::clicked, this,
+            [this] { Guarded(prompt_, "PreviousPage", [this] { PreviousPage(); }); });
+    connect(next_, &QToolButton::clicked, this,
+            [this] { Guarded(prompt_, "NextPage", [this] { NextPage(); }); });
+    connect(last_, &QToolButton::clicked, this,
+            [this] { Guarded(prompt_, "LastPage", [this] { LastPage(); }); });
+    connect(zoom_, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { Guarded(prompt_, "ZoomChosen", [this, index] { ZoomChosen(index); }); });
     connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        ShowPage(item->data(0, kPageRole).toInt());
-        double y = item->data(0, kTopRole).toDouble() * Scale() + kPaperMargin;
-        scroll_->verticalScrollBar()->setValue(static_cast<int>(y) - 8);
+        Guarded(prompt_, "GroupTree_Click", [this, item] {
+            ShowPage(item->data(0, kPageRole).toInt());
+            double y = item->data(0, kTopRole).toDouble() * Scale() + kPaperMargin;
+            scroll_->verticalScrollBar()->setValue(static_cast<int>(y) - 8);
+        });
     });
     ShowEmpty("No report.");
 }
@@ -392,7 +402,7 @@ void ReportViewerControl::LastPage() {
 bool ReportViewerControl::eventFilter(QObject* watched, QEvent* event) {
     // Whole page and page width follow the room the page has.
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize && zoomMode_ != ZoomMode::Percent)
-        view_->Resize();
+        Guarded(prompt_, "Resize", [this] { view_->Resize(); });
     return QWidget::eventFilter(watched, event);
 }
 
