@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -144,3 +145,29 @@ TEST(WindowsSequence, ViewerDesignerLayoutEditAndErrorLogOneAfterAnother) {
 }
 
 }  // namespace
+
+// A right-click while a menu command runs (here: the viewer a single conversion opens) refills
+// the menu; the running command's action lives on until its click is over.
+TEST(WindowsSequence, AMenuRefilledWhileItsCommandRunsKeepsTheRunningItem) {
+    QtReportWindows windows{ReportWindowServices{}};
+    test::MainWindowRun run("refill", &windows);
+    Startup& main = *run.window;
+    windows.Services().ctx = &run.ctx;
+    windows.Bind(
+        main.gToolBar(), main.Env(), [&main] { return main.gCrystalVersion; }, &main);
+    QPointer<QAction> running;
+    bool aliveAfterRefill = false;
+    windows.Services().runModal = [&](QDialog&) {
+        main.setDropMenu(3);
+        main.DatabaseDropMenu()->hide();
+        aliveAfterRefill = !running.isNull();
+    };
+    const auto front = run.FrontEnd("Orders.mdb", {{"Orders A", test::OrdersReport({"Customer"})}});
+    ASSERT_GT(run.StoreEntry(front, run.folder.string(), {"Orders A"}), 0);
+    run.SelectReports({"Orders A"});
+    main.setDropMenu(2);
+    main.DatabaseDropMenu()->hide();
+    running = main.DatabaseDropMenu()->actions().at(0);  // Convert Access Report
+    running->trigger();
+    EXPECT_TRUE(aliveAfterRefill);
+}

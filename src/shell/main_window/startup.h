@@ -115,6 +115,7 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     // DatabaseDropMenu for the source and pops it up; FillDropMenu only fills it.
     void setDropMenu(int source);
     void FillDropMenu(int source);
+    void DeleteRetiredMenuActions();
     // The clicked item's position from 1 (separators count).
     void DatabaseDropMenu_ItemClick(int position);
     // The source-database dialog for a new entry, then the entry list and the reports of the
@@ -218,6 +219,11 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     bool loading_ = false;
     bool conversionsPrepared_ = false;
     int menuSource_ = 0;
+    // Commands of DatabaseDropMenu being run, and the actions of earlier fillings kept until none
+    // runs: a command may let the message loop run (a conversion does), and a right-click then
+    // refills the menu; deleting the running command's action under it would crash.
+    int menuClicking_ = 0;
+    std::vector<QAction*> retiredMenuActions_;
     bool severalReports_ = false;
     bool converting_ = false;
     // Toolbar items disabled for a running request, with whether each was enabled before.
