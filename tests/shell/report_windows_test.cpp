@@ -323,6 +323,32 @@ TEST(ReportViewer, OpensTheFileWithOrWithoutATrailingSeparatorAndHandsItToTheDes
     EXPECT_FALSE(viewer.isVisible());
 }
 
+// Closing the window while pages are being laid out stops the layout; what was laid out stays.
+TEST(ReportViewer, ClosingTheWindowStopsTheLayout) {
+    WindowRun run;
+    designer::Report report;
+    designer::Section& detail = report.Areas().Item("D").Sections().Item(1);
+    detail.AddTextObject("one page", 0, 0);
+    detail.NewPageAfter = true;
+    detail.Height = 300;
+    designer::Section& footer = report.Areas().Item("RF").Sections().Item(1);
+    footer.AddTextObject("second page", 0, 0);
+    footer.NewPageBefore = true;
+    report.SaveAs((run.folder / "Two.rpt").string());
+    ViewReport viewer(run.services);
+    viewer.ReportName = "Two.rpt";
+    viewer.Reportpath = run.folder.string();
+    viewer.Form_Load();
+    viewer.ShowReport();
+    viewer.show();
+    ASSERT_TRUE(viewer.CRViewer()->LayingOut());
+    viewer.close();
+    EXPECT_FALSE(viewer.CRViewer()->LayingOut());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(viewer.CRViewer()->PageCount(), 1);
+    EXPECT_EQ(viewer.CRViewer()->PageText().toStdString(), "Page 1 of ?");
+}
+
 TEST(ReportViewer, AMissingOrUnreadableFileLeavesTheViewerEmptySayingWhy) {
     WindowRun run;
     test::WriteFile(run.folder / "Broken.rpt", "not a report");

@@ -2,6 +2,7 @@
 #include "platform/viewer/strip.h"
 
 #include <algorithm>
+#include <cassert>
 #include <functional>
 #include <limits>
 #include <queue>
@@ -144,43 +145,52 @@ void Append(Strip& a, Strip b) {
     a.pageDependent = a.pageDependent || b.pageDependent;
 }
 
-StripPieces::StripPieces(Strip strip) : strip_(std::move(strip)) {
-    order_.reserve(strip_.items.size());
-    for (size_t i = 0; i < strip_.items.size(); ++i) order_.push_back({TopOf(strip_.items[i]), i});
-    std::stable_sort(order_.begin(), order_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+StripCutter::StripCutter(Strip strip) : strip_(std::move(strip)), order_(strip_.items.size()) {
+    for (size_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    std::vector<long> tops(order_.size());
+    for (size_t i = 0; i < tops.size(); ++i) tops[i] = TopOf(strip_.items[i]);
+    std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) { return tops[a] < tops[b]; });
+    assert(std::is_sorted(strip_.breaks.begin(), strip_.breaks.end()));
 }
 
-long StripPieces::BreakWithin(long y) const {
-    const auto after = std::upper_bound(strip_.breaks.begin(), strip_.breaks.end(), taken_ + y);
-    if (after == strip_.breaks.begin() || *std::prev(after) <= taken_) return 0;
-    return *std::prev(after) - taken_;
+long StripCutter::BreakWithin(long room) const {
+    auto from = strip_.breaks.begin() + static_cast<std::ptrdiff_t>(nextBreak_);
+    auto past = std::upper_bound(from, strip_.breaks.end(), offset_ + room);
+    return past == from ? 0 : *(past - 1) - offset_;
 }
 
-std::vector<Item> StripPieces::TakeUpTo(size_t end) {
-    std::vector<size_t> indexes;
-    indexes.reserve(end - next_);
-    for (; next_ < end; ++next_) indexes.push_back(order_[next_].second);
-    std::sort(indexes.begin(), indexes.end());
-    std::vector<Item> piece;
-    piece.reserve(indexes.size());
-    for (size_t i : indexes) {
-        Move(strip_.items[i], 0, -taken_);
-        piece.push_back(std::move(strip_.items[i]));
-    }
-    return piece;
-}
-
-std::vector<Item> StripPieces::Take(long y) {
+Strip StripCutter::Cut(long y) {
     size_t end = next_;
-    while (end < order_.size() && order_[end].first < taken_ + y) ++end;
-    std::vector<Item> piece = TakeUpTo(end);
-    taken_ += y;
-    return piece;
+    while (end < order_.size() && TopOf(strip_.items[order_[end]]) - offset_ < y) ++end;
+    return Take(end, y);
 }
 
-std::vector<Item> StripPieces::TakeRest() {
-    return TakeUpTo(order_.size());
+Strip StripCutter::Rest() {
+    return Take(order_.size(), Height());
+}
+
+Strip StripCutter::Take(size_t end, long y) {
+    Strip piece;
+    piece.keepTogether = strip_.keepTogether;
+    piece.blank = strip_.blank;
+    piece.pageDependent = strip_.pageDependent;
+    piece.height = y;
+    // The items keep the order they are drawn in.
+    std::vector<size_t> taken(order_.begin() + static_cast<std::ptrdiff_t>(next_),
+                              order_.begin() + static_cast<std::ptrdiff_t>(end));
+    std::sort(taken.begin(), taken.end());
+    piece.items.reserve(taken.size());
+    for (size_t i : taken) {
+        Item item = std::move(strip_.items[i]);
+        Move(item, 0, -offset_);
+        piece.items.push_back(std::move(item));
+    }
+    next_ = end;
+    for (; nextBreak_ < strip_.breaks.size() && strip_.breaks[nextBreak_] - offset_ <= y; ++nextBreak_)
+        if (strip_.breaks[nextBreak_] - offset_ < y)
+            piece.breaks.push_back(strip_.breaks[nextBreak_] - offset_);
+    offset_ += y;
+    return piece;
 }
 
 const TextMeasure& MeasureOf(const RenderOptions& options) {
@@ -355,8 +365,8 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
         bool inside = lowestBottom > y;
         for (size_t k = 0; k < broken.size() && !inside; ++k) {
             const size_t i = broken[k];
-            bool isSubBreak = std::find(placed[i].breaks.begin(), placed[i].breaks.end(),
-                                        y - spans[i].first) != placed[i].breaks.end();
+            bool isSubBreak =
+                std::binary_search(placed[i].breaks.begin(), placed[i].breaks.end(), y - spans[i].first);
             inside = spans[i].first < y && y < spans[i].second && !isSubBreak;
         }
         if (!inside) strip.breaks.push_back(y);

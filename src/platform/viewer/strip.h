@@ -34,31 +34,32 @@ void Move(Item& item, long dx, long dy);
 
 // Stacks b under a, with a break between them.
 void Append(Strip& a, Strip b);
-// A strip handed out in pieces from its top, as pages take it: a piece is the items whose top
-// lies above the cut, in the strip's order, moved up by what was taken before. The items are
-// ordered by top once, so a piece costs its own items and no more.
-class StripPieces {
+// A strip put on pages a piece at a time: each cut takes the items that begin above it and
+// leaves the rest where it lies, so a strip that runs over many pages (a long subreport) costs
+// each page what that page holds.
+class StripCutter {
   public:
-    explicit StripPieces(Strip strip);
-    // The height of what is left.
-    long Height() const { return std::max(0L, strip_.height - taken_); }
-    // True when no item is left.
-    bool Empty() const { return next_ == order_.size(); }
-    // The lowest break point at most y below the top of what is left; 0 when there is none.
-    long BreakWithin(long y) const;
-    // The items of what is left whose top lies above y; what is left then starts y lower.
-    std::vector<Item> Take(long y);
-    // Every item left, wherever its top lies.
-    std::vector<Item> TakeRest();
+    explicit StripCutter(Strip strip);
+    // The height left.
+    long Height() const { return strip_.height - offset_; }
+    // The lowest break point at most room below the top of what is left; 0 when there is none.
+    long BreakWithin(long room) const;
+    // The top y of what is left, as a strip of its own: the items that begin above y, moved up
+    // to its top, and the breaks above y.
+    Strip Cut(long y);
+    // Everything left, as a strip of its own.
+    Strip Rest();
+    // Nothing is left: no height and no items.
+    bool Empty() const { return Height() <= 0 && next_ == order_.size(); }
 
   private:
-    // The items up to order_[end] (not included), in the strip's order, moved up by taken_.
-    std::vector<Item> TakeUpTo(size_t end);
+    Strip Take(size_t end, long y);
 
     Strip strip_;
-    std::vector<std::pair<long, size_t>> order_;  // top, index in strip_.items; by top
-    size_t next_ = 0;
-    long taken_ = 0;
+    std::vector<size_t> order_;  // indices of strip_.items by their top, each once
+    size_t next_ = 0;            // the first in order_ not yet cut off
+    size_t nextBreak_ = 0;       // the first of strip_.breaks not yet cut off (they ascend)
+    long offset_ = 0;            // the height cut off so far
 };
 
 // Lays a subreport out for the current record of the run that holds it, at page x.

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "convert/convert.h"
@@ -99,6 +100,14 @@ Startup::Startup(StartupServices services, QWidget* parent)
 
 Startup::~Startup() = default;
 
+QFileDialog& Startup::ctFile1() {
+    if (!ctFile1_) {
+        ctFile1_ = new QFileDialog(this);
+        ctFile1_->setObjectName(QStringLiteral("ctFile1"));
+    }
+    return *ctFile1_;
+}
+
 void Startup::BuildLayout() {
     toolbar_ = new QtToolBar(this);
     addToolBar(Qt::TopToolBarArea, toolbar_);
@@ -176,8 +185,6 @@ void Startup::BuildLayout() {
 
     DatabaseDropMenu_ = new QMenu(this);
     DatabaseDropMenu_->setObjectName(QStringLiteral("DatabaseDropMenu"));
-    ctFile1_ = new QFileDialog(this);
-    ctFile1_->setObjectName(QStringLiteral("ctFile1"));
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar"));
@@ -231,6 +238,15 @@ void Startup::closeEvent(QCloseEvent* event) {
     }
     Guarded(&prompt(), "Form_Terminate", [this] { Form_Terminate(); });
     QMainWindow::closeEvent(event);
+}
+
+void Startup::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (conversionsPrepared_ || loading_) return;
+    conversionsPrepared_ = true;
+    QTimer::singleShot(0, this, [this] {
+        Guarded(&prompt(), "PrepareConversions", [this] { PrepareConversions(*services_.ctx); });
+    });
 }
 
 void Startup::EndProgram() {

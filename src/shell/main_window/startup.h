@@ -194,11 +194,17 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     DataGrid* dxDatabases() const { return dxDatabases_; }
     DataGrid* dxReports() const { return dxReports_; }
     QGroupBox* frmReports() const { return frmReports_; }
+    // The file dialog control, made when it is first asked for (making it costs a good part of
+    // the window's start-up).
+    QFileDialog& ctFile1();
     QListWidget* dxConvertedReports() const { return dxConvertedReports_; }
     QListWidget* ReportResults() const { return reportResults_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // After the first paint, what conversions share is made ready (PrepareConversions), while
+    // the user has not asked for anything yet.
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void BuildLayout();
@@ -225,6 +231,7 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     StartupServices services_;
     bool ended_ = false;
     bool loading_ = false;
+    bool conversionsPrepared_ = false;
     int menuSource_ = 0;
     // Commands of DatabaseDropMenu being run, and the actions of earlier fillings kept until none
     // runs: a command may let the message loop run (a conversion does), and a right-click then

@@ -105,6 +105,12 @@ void ViewReport::EToolBar_ItemClick(int index) {
     }
 }
 
+void ViewReport::done(int result) {
+    Guarded(services_.ctx ? services_.ctx->prompt : nullptr, "Form_Unload",
+            [this] { viewer_->StopLayout(); });
+    QDialog::done(result);
+}
+
 void ViewReport::ShowHelp() {
     tolvaran::ShowHelp(*services_.ctx, kHelpContextId);
 }
