@@ -97,6 +97,40 @@ TEST_F(Rules, LongChainsOfIsNullAreRewrittenWhole) {
     EXPECT_EQ(tr.ConvertFormula(access + "[c] = 1"), crystal + "{Orders.c} = 1");
 }
 
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+// Chains of every shape are rewritten as one rewrite after another would (these shapes took
+// seconds to minutes while each rewrite went over the whole text again).
+TEST_F(Rules, IsNullChainsOfEveryShape) {
+    const int n = 4000;
+    const std::string a = "IsNull({Orders.a})";
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        // A bare Is, a name with a byte above ASCII, a bracket that closes nothing.
+        {Repeat("[a] Is Null Or ", n) +
+             "[a] Is Null Is [a] Is Null Or [\x9a"
+             "a] Is Null Or [a] Or [a])Is Null Or " +
+             Repeat("[a] Is Null Or ", n) + "[b] Is Not Null",
+         Repeat(a + " Or ", n) + a + " Is " + a +
+             " Or IsNull({Orders.\x9a"
+             "a}) Or {Orders.a} Or {Orders.a})Is Null Or " +
+             Repeat(a + " Or ", n) + "Not IsNull({Orders.b})"},
+        // Nothing between the conditions ends an operand: each takes in the ones before it.
+        {Repeat("[a] Is Null + ", n) + "[c]",
+         Repeat("IsNull(", n) + "{Orders.a})" + Repeat(" + {Orders.a})", n - 1) + " + {Orders.c}"},
+        {"[a]" + Repeat(" Is Null", n), Repeat("IsNull(", n) + "{Orders.a}" + std::string(n, ')')},
+        {"(" + Repeat("[a] Is Not Null Or ", n) + "[c])",
+         "(" + Repeat("Not IsNull({Orders.a}) Or ", n) + "{Orders.c})"},
+        // A keyword right before the operand stays a word of its own.
+        {"[x] Or[a] Is Null", "{Orders.x} Or IsNull({Orders.a})"},
+    };
+    for (const auto& [access, crystal] : rows)
+        EXPECT_EQ(tr.ConvertFormula(access), crystal) << access.substr(0, 60);
+}
+
 TEST_F(Rules, DeeplyNestedIIfIsNotConvertedAndSaysWhy) {
     std::string deep;
     for (int i = 0; i < 2000; ++i) deep += "IIf([a],1,";
