@@ -7,11 +7,11 @@
 #include <limits>
 #include <vector>
 
+#include "convert/formula/bracket_pairs.h"
 #include "convert/formula/is_null.h"
 #include "platform/common/expression_tokens.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
-#include "platform/designer/types.h"
 
 namespace tolvaran {
 namespace {
@@ -265,6 +265,7 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
     static constexpr std::array<std::string_view, 8> kTotals = {"Sum",     "Count", "Average", "Minimum",
                                                                 "Maximum", "Avg",   "Min",     "Max"};
     TokenList t(f);
+    const BracketPairs brackets(t);
     std::vector<bool> closesTotal(t.size(), false);
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (t[i].kind != TokenKind::Identifier || !t.IsCall(i) || t.IsQualified(i)) continue;
@@ -273,9 +274,9 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
             if (EqualsNoCase(t.Text(i), name)) total = true;
         if (!total) continue;
         const std::size_t open = t.NextSolid(i);
-        const std::size_t close = t.MatchingParen(open);
+        const std::size_t close = brackets.close[open];
         if (close == TokenList::npos || t.NextSolid(open) == close) continue;
-        if (ArgumentCommas(t, open, close).empty()) closesTotal[close] = true;
+        if (brackets.commas[open] == 0) closesTotal[close] = true;
     }
     std::string out;
     for (std::size_t i = 0; i < t.size(); ++i) {
@@ -283,45 +284,6 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
         out += t.Text(i);
     }
     return out;
-}
-
-std::string FormulaTranslator::TranslateNz(const std::string& f) {
-    // Each rewrite doubles its first argument: nested calls stop at this size, the rest left as
-    // they are (the designer's check then refuses them).
-    constexpr std::size_t kMaxText = 65534;
-    std::string out = f;
-    while (true) {
-        TokenList t(out);
-        // The last call is the innermost: its arguments hold no other.
-        std::size_t k = TokenList::npos;
-        for (std::size_t i = 0; i < t.size(); ++i)
-            if (t[i].kind == TokenKind::Identifier && EqualsNoCase(t.Text(i), "Nz") && t.IsCall(i) &&
-                !t.IsQualified(i))
-                k = i;
-        if (k == TokenList::npos) return out;
-        const std::size_t open = t.NextSolid(k);
-        const std::size_t close = t.MatchingParen(open);
-        if (close == TokenList::npos) return out;
-        const std::vector<std::size_t> commas = ArgumentCommas(t, open, close);
-        const std::string x = vb::Trim(t.Join(open + 1, commas.empty() ? close : commas[0]));
-        if (commas.size() > 1 || x.empty()) return out;
-        std::string y;
-        if (!commas.empty()) {
-            y = vb::Trim(t.Join(commas[0] + 1, close));
-        } else {
-            const int type = ctx_.ValueTypeOf(x);
-            if (IsTextValueType(type) || type == designer::crDateField || type == designer::crDateTimeField ||
-                type == designer::crTimeField)
-                y = "\"\"";  // a date too shows as an empty box
-            else if (type == designer::crBooleanField)
-                y = "False";
-            else
-                y = "0";
-        }
-        const std::string call = "IIf(IsNull(" + x + ")," + y + "," + x + ")";
-        if (out.size() + call.size() > kMaxText) return out;
-        out = t.Join(0, k) + call + t.Join(close + 1, t.size());
-    }
 }
 
 std::string FormulaTranslator::FixFunction(const std::string& f, const std::string& fn) {

@@ -44,7 +44,7 @@ class IsNullRewriter {
 
     std::string Run(std::size_t limit) {
         std::vector<std::size_t> levels = {kHead};  // per open bracket: the node an operand follows
-        bool baseBroken = false;  // a ")" that closes nothing since the base level's anchor
+        bool baseBroken = false;                    // a ")" that closes nothing since the base level's anchor
         std::size_t done = 0;
         for (std::size_t i = 0; i < t_.size(); ++i) {
             if (done < limit && Rewrite(i, levels.back(), levels.size() == 1 && baseBroken)) {
