@@ -60,6 +60,7 @@ std::string_view NamePart(const TokenList& t, std::size_t i) {
 // `replacement`; a call with arguments and a qualified word are left alone.
 std::string ReplaceZeroArgumentCall(const std::string& f, std::string_view function,
                                     const std::string& replacement) {
+    if (f.find(function) == std::string::npos) return f;
     TokenList t(f);
     std::string out;
     std::size_t i = 0;
@@ -298,15 +299,19 @@ std::string FormulaTranslator::FixFunction(const std::string& f, const std::stri
 
     std::string name = fn;
     if (!name.empty() && name.back() == '(') name.pop_back();
-    TokenList t(f);
     std::string out;
     bool found = false;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (!to.empty() && IsIdentifier(t, i, name) && t.IsCall(i) && !t.IsQualified(i)) {
-            out += to.substr(0, to.size() - 1);
-            found = true;
-        } else {
-            out += t.Text(i);
+    if (to.empty() || f.find(name) == std::string::npos) {
+        out = f;
+    } else {
+        TokenList t(f);
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            if (IsIdentifier(t, i, name) && t.IsCall(i) && !t.IsQualified(i)) {
+                out += to.substr(0, to.size() - 1);
+                found = true;
+            } else {
+                out += t.Text(i);
+            }
         }
     }
     ctx_.LogStepError("Convert '" + fn + " to " + (found ? std::string(to) : std::string()) + "'",
@@ -323,8 +328,10 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         built = TranslateCountAll(built);
 
         for (int i = 0; i < 2; ++i) {
-            built = CheckForFunction(built, "Format(");
-            if (built.empty()) return {};
+            const std::string checked = CheckForFunction(built, "Format(");
+            if (checked.empty()) return {};
+            if (checked == built) break;  // no Format call: a second look finds none either
+            built = checked;
         }
 
         built = FixEveryIsNull(built);

@@ -129,6 +129,7 @@ class NzRewriter {
 }  // namespace
 
 std::string FormulaTranslator::TranslateNz(const std::string& f) {
+    if (FindNoCase(f, "Nz") == std::string::npos) return f;
     const TokenList t(f);
     std::vector<std::size_t> calls;
     for (std::size_t i = 0; i < t.size(); ++i)
