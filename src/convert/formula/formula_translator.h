@@ -23,7 +23,10 @@ class FormulaTranslator {
 
     // Rewrites every IIf call of f as "IF cond Then a else b". A rewritten IIf gets brackets
     // unless it is the whole text, a whole argument of another call, or the whole else-part of
-    // an enclosing IIf. Empty when an IIf call is malformed; a failure shows its text.
+    // an enclosing IIf. Empty when an IIf call is malformed; a failure (an expression that
+    // cannot be read, nests too deeply or holds a placeholder "%n%" of its own) shows its
+    // text. Parts nested so deeply that their checks would read much more than the
+    // expression's length are of types not known.
     std::string ConvertIIF(const std::string& f);
 
     // Rewrites the first IIf call of one parser item; the item unchanged when it holds none;

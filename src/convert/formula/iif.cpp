@@ -119,23 +119,16 @@ std::string BracketNestedIIf(const std::string& item, const std::vector<bool>& i
 
 }  // namespace
 
-// The items of one ConvertIIF call converted so far, and how much text the checks that give
-// their parts' types may still read of the items put back into them. A part holds the whole
-// text of every call nested in it, so checking every part of deeply nested calls would read
-// the text again for each level: the checks of one call read at most kCheckedText and
-// kCheckedPerByte times the expression's length of items put back; a part past that is of a
-// type not known.
+// The items of one ConvertIIF call converted so far, and how much more of their text the checks
+// that give the parts' types may read. A part holds the whole text of every call nested in it,
+// so the checks of deeply nested calls would read that text again at each level: what they
+// read of items put back into parts is held to kCheckedText and the length of the expression;
+// a part past that is of a type not known, as a part the check does not know.
 struct ConvertedItems {
+    static constexpr std::size_t kCheckedText = 16384;
     ItemTexts texts;
     std::size_t checkBudget = 0;
 };
-
-namespace {
-
-constexpr std::size_t kCheckedText = std::size_t{1} << 14;
-constexpr std::size_t kCheckedPerByte = 1;
-
-}  // namespace
 
 std::string FormulaTranslator::ConvertIIF(const std::string& f) {
     try {
@@ -145,7 +138,7 @@ std::string FormulaTranslator::ConvertIIF(const std::string& f) {
         isIIf.reserve(items.size());
         for (const auto& item : items) isIIf.push_back(IsIIfItem(item));
         ConvertedItems converted;
-        converted.checkBudget = kCheckedText + kCheckedPerByte * f.size();
+        converted.checkBudget = ConvertedItems::kCheckedText + f.size();
         for (std::size_t i = 0; i < items.size(); ++i) {
             std::string one = ConvertOneIIF(BracketNestedIIf(items[i], isIIf, isIIf[i]), &converted);
             if (one.empty() && isIIf[i]) return {};
@@ -160,7 +153,7 @@ std::string FormulaTranslator::ConvertIIF(const std::string& f) {
 
 int FormulaTranslator::TypeOf(const std::string& text, ConvertedItems* items) {
     if (!items) return ctx_.ValueTypeOf(text);
-    // What the text holds of other items is what a deep nest reads again and again.
+    // The text's own length is not counted: only what it holds of other items is read again.
     const std::optional<std::string> whole = items->texts.Expand(text, text.size() + items->checkBudget);
     if (!whole) return designer::crUnknownField;
     items->checkBudget -= whole->size() - std::min(whole->size(), text.size());
