@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/ado/jet_functions.h"
+#include "platform/ado/jet_sql.h"
 #include "platform/ado/jet_values.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
@@ -57,6 +58,12 @@ class RowsCursor : public Cursor {
     std::vector<std::vector<vb::Variant>> rows_;
     size_t pos_ = 0;
 };
+
+// SQLite's refusals of a statement that nests or chains too deeply for its own parser.
+bool TooComplexForSqlite(const std::string& why) {
+    return why == "parser stack overflow" || why.rfind("Expression tree is too large", 0) == 0 ||
+           why.rfind("too many terms in compound SELECT", 0) == 0;
+}
 
 // jet_domain(function, select, tags, criteria): a domain function whose criteria text is
 // computed for each row.
@@ -121,6 +128,13 @@ sqlite3_stmt* JetEngine::prepare(const std::string& sql, const std::string& show
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
+        const std::string why = sqlite3_errmsg(db_);
+        if (TooComplexForSqlite(why))
+            throw vb::ComError(kErrSyntax,
+                               "Query is too complex: as the query engine of " + file_ +
+                                   " reads it, it nests or chains deeper than that engine allows (" + why +
+                                   "). Statement: " + jetsql::Excerpt(shown),
+                               "Jet");
         fail(shown);
     }
     return st;

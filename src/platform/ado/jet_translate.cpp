@@ -52,6 +52,18 @@ void Unsupported(const std::string& sql, const std::string& what) {
                        "Jet");
 }
 
+Translator::Level::Level(Translator& t) : t_(t) {
+    if (++t_.depth_ > kMaxTranslateDepth) {
+        --t_.depth_;
+        throw vb::ComError(
+            kErrSyntax,
+            "Query is too complex: with the saved queries and domain functions it draws on, it "
+            "nests more than " +
+                std::to_string(kMaxTranslateDepth) + " levels deep. Statement: " + jetsql::Excerpt(t_.sql_),
+            "Jet");
+    }
+}
+
 std::string Translator::withClause() const {
     return withs_.empty() ? std::string() : "WITH " + tolvaran::JoinList(withs_, ", ") + " ";
 }
@@ -369,6 +381,7 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
 }
 
 Result Translator::query(const jetsql::Query& q, Scope* outer) {
+    const Level level(*this);
     if (q.parts.size() == 1) return select(*q.parts[0], q.orderBy, outer, false);
     Result r;
     std::vector<std::string> sqls;

@@ -19,6 +19,10 @@ struct TExpr {
     int param = -1;                    // the parameter's index when the expression is one
     std::vector<int> sources;          // ids of the sources whose columns it reads
     const JetField* column = nullptr;  // a plain column: its field
+    // sql is "(x op y ...)", a chain of operators of one SQLite precedence ('+' for + and -,
+    // '*', '|' for ||, 'A' AND, 'O' OR): the next of its kind is written inside the bracket,
+    // so a long chain does not nest brackets past what SQLite's parser holds.
+    char chain = 0;
 };
 
 struct SourceInfo {
@@ -59,6 +63,10 @@ JetType LiteralType(const vb::Variant& v);
 bool Textual(JetType t);
 
 [[noreturn]] void Unsupported(const std::string& sql, const std::string& what);
+
+// Levels of queries and expressions the translator goes into at once, the saved queries and
+// domain functions a statement draws on included: bounds its recursion.
+inline constexpr int kMaxTranslateDepth = 1000;
 
 class Translator {
   public:
@@ -103,6 +111,19 @@ class Translator {
     TExpr subquery(const jetsql::Query& q, Scope& scope);
     void typeParameter(const TExpr& param, JetType type);
     std::string tags(const std::vector<TExpr>& args) const;
+    TExpr infix(TExpr a, const std::string& op, const TExpr& b, char chain, JetType type) const;
+
+    // One level deeper for as long as it lives; refused past kMaxTranslateDepth.
+    class Level {
+      public:
+        explicit Level(Translator& t);
+        ~Level() { --t_.depth_; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+
+      private:
+        Translator& t_;
+    };
 
     JetSqlHost& host_;
     const std::vector<vb::Variant>& values_;
@@ -118,6 +139,7 @@ class Translator {
     std::vector<std::string> expanding_;  // saved queries being translated, outermost first
     int nextSource_ = 0;
     int nextSubquery_ = 0;
+    int depth_ = 0;  // levels being translated (see Level)
 };
 
 }  // namespace ado::jettr
