@@ -26,6 +26,7 @@
 #include "platform/designer/report.h"
 #include "platform/viewer/engine.h"
 #include "render/page_painter.h"
+#include "render/text_measure.h"
 #include "store/context.h"
 #include "store/record_classes.h"
 #include "support/corpus_standin.h"
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
 
     std::printf("%-72s %6s %8s %10s %9s %6s\n", "report", "pages", "open ms", "1st page", "all ms", "notes");
     tolvaran::PagePainter painter;
+    tolvaran::PageTextMeasure measure;  // the layout measures text as the painter draws it
     designer::Application designerApp;
     long rendered = 0, failed = 0, pages = 0;
     double allMs = 0, firstMs = 0;
@@ -105,6 +107,7 @@ int main(int argc, char** argv) {
             Clock::time_point firstPage{};
             int lastPass = 0;
             viewer::RenderOptions options;
+            options.measure = &measure;
             options.pageFinished = [&](int pass, int page) {
                 if (page == 0 && pass > lastPass) {
                     lastPass = pass;

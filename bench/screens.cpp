@@ -2,8 +2,9 @@
 //
 //   bench_screens <folder> [scene-name-part ...]
 // Writes <folder>/<scene>.png for every registered scene (bench/screens/*.cpp), or only for the
-// scenes whose names contain one of the given parts. The platform is "offscreen" unless
-// QT_QPA_PLATFORM says otherwise (run under xvfb-run for the desktop's fonts and style).
+// scenes whose names contain one of the given parts. The platform is "offscreen" with a
+// laptop's screen (1366 x 768) unless QT_QPA_PLATFORM says otherwise (run under xvfb-run for
+// the desktop's fonts and style).
 #include "screens/screens.h"
 
 #include <unistd.h>
@@ -16,6 +17,8 @@
 #include <exception>
 #include <string>
 #include <vector>
+
+#include "support/laptop_screen.h"
 
 namespace fs = std::filesystem;
 
@@ -93,7 +96,7 @@ fs::path Session::Corpus() {
 }  // namespace screens
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const test::LaptopScreen screen;
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: bench_screens <folder> [scene-name-part ...]\n");

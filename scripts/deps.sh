@@ -2,7 +2,7 @@
 # running apt-get update only when something is missing.
 TOLVARAN_PACKAGES="cmake g++ make pkg-config libsqlite3-dev sqlite3 unixodbc-dev odbcinst libsqliteodbc
   libpugixml-dev mdbtools mdbtools-dev libglib2.0-dev unzip libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-liberation clang-format"
+  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-liberation fonts-crosextra-carlito clang-format"
 
 tolvaran_install_deps() {
   local missing=()
@@ -18,11 +18,15 @@ tolvaran_install_deps() {
   fi
 }
 
+# tolvaran_build <root> [target ...]: configures build/ and builds the targets given, or
+# everything (tests and benchmarks too) when none is given.
 # TOLVARAN_WERROR=ON in the environment (CI sets it) makes every compiler warning an error.
 tolvaran_build() {
   local root="$1"
-  local werror=()
+  shift
+  local werror=() targets=()
   [ -n "${TOLVARAN_WERROR:-}" ] && werror=(-DTOLVARAN_WERROR="$TOLVARAN_WERROR")
+  for t in "$@"; do targets+=(--target "$t"); done
   cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}" >/dev/null
-  cmake --build "$root/build" -j "$(nproc)"
+  cmake --build "$root/build" -j "$(nproc)" "${targets[@]}"
 }

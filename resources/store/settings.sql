@@ -2,10 +2,12 @@
 -- translations, image list. Booleans are 0 (False) and 1 (True). Text compares without regard
 -- to case, as the Jet engine compares it.
 
+-- LastFolder: the folder the file picker last took a file from (its next start).
 CREATE TABLE Options (
     SystemConfigId LONG NOT NULL PRIMARY KEY,
     LoadReportsOnOpen BOOLEAN DEFAULT 0,
-    SuppressSectionsWithNoControls BOOLEAN DEFAULT 0
+    SuppressSectionsWithNoControls BOOLEAN DEFAULT 0,
+    LastFolder TEXT(255)
 );
 INSERT INTO Options (SystemConfigId, LoadReportsOnOpen, SuppressSectionsWithNoControls) VALUES (1, 1, 1);
 

@@ -132,6 +132,7 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
         step = 4;
         bool raw = true;
         const std::string sql = recordSource_;
+        keptStatement_.clear();
         if (!IsSelectStatement(recordSource_)) {
             raw = false;
             name = recordSource_;
@@ -139,7 +140,17 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
         } else {
             step = 5;
             const std::string defaultName = "qry" + vb::Replace(ReportName, " ", "_");
-            if (classifier.IsQuery(defaultName) && CompareSQL(defaultName, recordSource_)) {
+            const ado::ConnectionPtr& connection = link.db();
+            if (connection && connection->driver().readOnly()) {
+                // Nothing is saved in a source that cannot be written (the user's Access file):
+                // the report keeps the statement and reads its rows under the default name.
+                keptStatement_ = recordSource_;
+                name = defaultName;
+                currentTableName_ = defaultName;
+                LogStepError("The source is read-only: the RAW SQL is kept in the report as the command " +
+                                 defaultName,
+                             "AddDatabase");
+            } else if (classifier.IsQuery(defaultName) && CompareSQL(defaultName, recordSource_)) {
                 raw = false;
                 name = defaultName;
                 currentTableName_ = defaultName;
@@ -151,7 +162,8 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
         LogStepError(std::string("Does this report have RAW SQL?") + (raw ? "Yes" : "No"), "AddDatabase");
 
         step = 62;
-        if (!name.empty()) {
+        // A kept statement names no object of the back end.
+        if (!name.empty() && keptStatement_.empty()) {
             switch (link.LinkType) {
                 case 0:
                 case 1:
@@ -272,9 +284,8 @@ bool clsConvert::AddDatabase_AccessInternalTables(clsLink& link) {
         std::optional<TrappedError> ignored;
         step = 2;
         if (database.Tables().Count() == 0) {
-            ignored = Try([&] {
-                database.Tables().Add(link.LinkDatabase, link.QuerySource, "", designer::crTableTypeTable);
-            });
+            ignored =
+                Try([&] { AddRecordSourceTable(database.Tables(), link.LinkDatabase, link.QuerySource); });
         }
         step = 3;
         if (database.Tables().Count() == 0) {
@@ -309,12 +320,12 @@ bool clsConvert::AddDatabase_AccessLinkedTables(clsLink& link) {
             const std::string file = JoinPath(projectPath, projectName);
             if (SourceTablesDB.empty()) {
                 step = 91;
-                tables.Add(file, link.QuerySource, "", designer::crTableTypeTable);
+                AddRecordSourceTable(tables, file, link.QuerySource);
             } else {
                 step = 92;
-                if (Try([&] { tables.Add(file, link.QuerySource, "", designer::crTableTypeTable); })) {
+                if (Try([&] { AddRecordSourceTable(tables, file, link.QuerySource); })) {
                     step = 93;
-                    if (Try([&] { tables.Add(projectName, link.QuerySource); })) {
+                    if (Try([&] { AddRecordSourceTable(tables, projectName, link.QuerySource); })) {
                         WriteErrorLog("Can't add table reference for '" + projectName + "' AND Table/View '" +
                                           link.QuerySource + "'",
                                       "AddDatabase_AccessLinkedTables", LogLevel::Error, "?");
@@ -328,6 +339,13 @@ bool clsConvert::AddDatabase_AccessLinkedTables(clsLink& link) {
                       LogLevel::Error);
         return false;
     }
+}
+
+designer::DatabaseTable& clsConvert::AddRecordSourceTable(designer::DatabaseTables& tables,
+                                                          const std::string& location,
+                                                          const std::string& name) {
+    if (!keptStatement_.empty()) return tables.AddCommand(location, name, keptStatement_);
+    return tables.Add(location, name, "", designer::crTableTypeTable);
 }
 
 bool clsConvert::AddDatabase_DataProject(clsLink& link) {

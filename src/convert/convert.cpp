@@ -8,6 +8,8 @@
 #include "convert/trap.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
+#include "platform/designer/formula_check.h"
+#include "platform/designer/report.h"
 #include "platform/ui/default_prompt.h"
 #include "store/context.h"
 #include "store/support.h"
@@ -393,6 +395,13 @@ std::vector<std::string> clsConvert::FormulaFieldNames() const {
     for (const std::string& name : calculatedControls_)
         if (!crReport_->FormulaFields().Find(name)) names.push_back(name);
     return names;
+}
+
+int clsConvert::ValueTypeOf(const std::string& formula) const {
+    if (!crReport_) return designer::crUnknownField;
+    const designer::FormulaCheckResult result =
+        designer::CheckFormula(formula, designer::TypedSymbols(*crReport_));
+    return result.ok ? result.valueType : designer::crUnknownField;
 }
 
 std::string clsConvert::RowCountFieldName() const {

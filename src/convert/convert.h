@@ -247,6 +247,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     std::vector<std::string> FormulaFieldNames() const override;
     std::string RowCountFieldName() const override;
     std::string GroupFieldReference() const override { return currentGroupField_; }
+    int ValueTypeOf(const std::string& formula) const override;
     void ShowMessage(const std::string& text) override;
 
     // ---- Read-only views of the job's state (tests, child jobs) ---------------------------------
@@ -386,6 +387,13 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     std::shared_ptr<adox::Catalog> catalog_;
     // The back-end kind AddView follows: the kind of the link being bound.
     short backEndType_ = 0;
+    // A raw-SQL record source on a link that cannot be written (an Access file): the report
+    // keeps the statement and reads it as a command; empty otherwise.
+    std::string keptStatement_;
+    // The table the record source is read from in an Access file (location): the kept
+    // statement as a command, else the table or query of that name.
+    designer::DatabaseTable& AddRecordSourceTable(designer::DatabaseTables& tables,
+                                                  const std::string& location, const std::string& name);
 
     // layout internals
     // The kinds a section is converted as.
@@ -417,6 +425,8 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     };
     // The target for section i; name is cleared when the section is skipped on purpose.
     SectionTarget TargetOfSection(int i, std::string& name);
+    // The target of a section of that kind; name is cleared when the section is skipped.
+    SectionTarget TargetOfKind(SectionKind kind, int i, std::string& name);
     SectionTarget GroupSectionTarget(int i, const std::string& name, bool header);
     SectionTarget PlainSectionTarget(const std::string& kindName, const std::string& errorText,
                                      const std::string& function);

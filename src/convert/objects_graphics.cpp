@@ -7,6 +7,7 @@
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/access/colors.h"
 #include "platform/common/vbstring.h"
 #include "store/context.h"
 
@@ -35,6 +36,7 @@ bool clsConvert::AddLineObject(designer::Section& section, access::Control& cont
         const long left = control.Left();
         designer::LineObject& line =
             section.AddLineObject(left, top, left + control.Width(), top + control.Height());
+        line.Suppress = !control.Visible();
         UpdateControl(&line, control, 1);
         return true;
     } catch (...) {
@@ -47,7 +49,8 @@ void clsConvert::AddBoxObject(designer::Section& section, access::Control& contr
     const long left = control.Left();
     designer::BoxObject& box =
         section.AddBoxObject(left, top, left + control.Width(), top + control.Height());
-    box.FillColor = control.BackColor();
+    box.FillColor = control.BackStyle() == 0 ? designer::kNoColor : access::ShownColor(control.BackColor());
+    box.Suppress = !control.Visible();
     UpdateControl(&box, control, 0);
 }
 
@@ -80,6 +83,7 @@ void clsConvert::AddImageObject(designer::Section& section, access::Control& con
         if (control.PictureType() != 0) file = LinkedPictureFile(control);
         if (file.empty()) file = ProgramFile(kImagePlaceholder);
         designer::PictureObject& picture = section.AddPictureObject(file, control.Left(), top);
+        picture.Suppress = !control.Visible();
         UpdateControl(&picture, control, 0);
     } catch (...) {
         const TrappedError e = CurrentError();
@@ -125,7 +129,7 @@ void clsConvert::AddPictureObject(designer::Section& section, access::Control& c
         }
         try {
             file = control.Filename();
-            section.AddPictureObject(file, control.Left(), top);
+            section.AddPictureObject(file, control.Left(), top).Suppress = !control.Visible();
         } catch (...) {
             RecordError("'" + CurrentError().description + "' -->Image File '" + file + "' not found for " +
                             control.Name() + ".",

@@ -8,6 +8,7 @@
 #include "convert/convert.h"
 #include "convert/formula/form_references.h"
 #include "convert/trap.h"
+#include "platform/access/colors.h"
 #include "platform/common/vbstring.h"
 
 namespace tolvaran {
@@ -67,7 +68,7 @@ bool clsConvert::AddTextObject(designer::Section& section, access::Control& cont
         if (!object) return result;
         trap([&] { UpdateFieldObjectProperties(*object, control, object->Name); });
         trap([&] {
-            const long back = control.BackColor();
+            const long back = access::ShownColor(control.BackColor());
             if (back == designer::kWhite)
                 object->BackStyle = 0;  // white: no fill
             else
@@ -178,9 +179,10 @@ void clsConvert::UpdateFieldObjectProperties(designer::ReportObject& object, acc
         step = 6;
         object.Height = control.Height();
         step = 7;
-        object.BackColor = control.BackColor();
+        object.BackColor = access::ShownColor(control.BackColor());
+        if (control.BackStyle() == 0) object.BackStyle = 0;  // transparent: no background
         step = 8;
-        object.TextColor = control.ForeColor();
+        object.TextColor = access::ShownColor(control.ForeColor());
         step = 9;
         object.Width = control.Width();
         step = 10;

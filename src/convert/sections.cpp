@@ -345,11 +345,22 @@ clsConvert::SectionTarget clsConvert::TargetOfSection(int i, std::string& name) 
     bool byNumber = false;
     SectionKind kind = SectionKind::None;
     SectionTrap(*this, name, [&] { kind = KindOfSection(i, name, byNumber); });
-    // The unknown name is logged even though its number gave the kind.
-    if (byNumber)
+    const SectionTarget target = TargetOfKind(kind, i, name);
+    // A name the kind tests do not know: its number gave the kind, and the log says whether
+    // the section was converted by it.
+    if (byNumber && !name.empty())
         SectionTrap(*this, name, [&] {
-            WriteErrorLog("Does not understand conversion of " + name, "AddDetails", LogLevel::Problem);
+            if (target.section)
+                LogStepError("Section " + name + " converted as " + KindName(kind) + " by its number " +
+                                 std::to_string(i) + " (area " + target.areaCode + ")",
+                             "AddDetails");
+            else
+                WriteErrorLog("Does not understand conversion of " + name, "AddDetails", LogLevel::Problem);
         });
+    return target;
+}
+
+clsConvert::SectionTarget clsConvert::TargetOfKind(SectionKind kind, int i, std::string& name) {
     const bool pagesShown = !IsSubReport || ShowPageHeaderFooterForSubReports;
     switch (kind) {
         case SectionKind::GroupHeader:

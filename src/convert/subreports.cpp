@@ -78,7 +78,10 @@ designer::SubreportObject& clsConvert::PlaceSubreport(access::Control& control, 
     long top = 0;
     designer::Section& holder = SubreportSection(control, areaCode, top);
     designer::SubreportObject& object = holder.AddSubreportObject(path, control.Left(), top);
+    // The control's size, also when it is only a few twips high: an empty subreport takes no
+    // more room than its control, and one with rows grows to hold them.
     object.Width = control.Width();
+    object.Height = control.Height();
     // Hidden in Access, hidden here.
     object.Suppress = !control.Visible();
     step = 11;
@@ -93,8 +96,6 @@ designer::SubreportObject& clsConvert::PlaceSubreport(access::Control& control, 
     step = 13;
     object.CanGrow = control.CanGrow();
     object.KeepTogether = true;
-    step = 14;
-    if (object.Height < control.Height()) object.Height = control.Height();
     return object;
 }
 

@@ -99,14 +99,18 @@ constexpr int kOffsetMask = 0x1FFF;
 constexpr int kLookupFlag = 0x4000;  // the row lives on another page; the slot holds its address
 // Longest text or memo value passed on, in bytes; longer memo values are cut there.
 constexpr size_t kBindSize = size_t{64} * 1024;
+// Longest OLE object passed on, in bytes (a picture a report shows is far smaller); a longer
+// one, or one whose pages lead back to themselves, is an error naming its table.
+constexpr size_t kMaxOleBytes = size_t{64} << 20;
 
 // What libmdb's bound texts lose: whether a value is Null (the bound text of Null and of the
-// empty text are the same), and dates outside the years its formatting handles. Both are
-// read from the row of the last mdb_fetch_row again: isNull per column, and for date columns
-// the stored number (days since 1899-12-30). False when the row cannot be located again (then
-// values are taken as bound).
+// empty text are the same), dates outside the years its formatting handles, and the last
+// digit of a Single (its text has eight significant digits, a float needs nine). All are read
+// from the row of the last mdb_fetch_row again: isNull per column, and for date and Single
+// columns the stored number (a date as days since 1899-12-30). False when the row cannot be
+// located again (then values are taken as bound).
 bool RowFacts(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<char>& isNull,
-              std::vector<std::optional<double>>& dates) {
+              std::vector<std::optional<double>>& numbers) {
     MdbHandle* mdb = table->entry->mdb;
     if (table->cur_row == 0) return false;
     int row = static_cast<int>(table->cur_row) - 1;
@@ -116,7 +120,7 @@ bool RowFacts(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<cha
     int raw = start;
     start &= kOffsetMask;
     std::fill(isNull.begin(), isNull.end(), 0);
-    std::fill(dates.begin(), dates.end(), std::nullopt);
+    std::fill(numbers.begin(), numbers.end(), std::nullopt);
     auto collect = [&](int n) {
         for (int i = 0; i < n; ++i) {
             const MdbField& f = fields[static_cast<size_t>(i)];
@@ -124,9 +128,12 @@ bool RowFacts(MdbTableDef* table, std::vector<MdbField>& fields, std::vector<cha
             size_t c = static_cast<size_t>(f.colnum);
             isNull[c] = static_cast<char>(f.is_null);
             auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
-            if (col->col_type == MDB_DATETIME && !f.is_null && f.siz == 8 && f.start >= 0 &&
-                f.start + 8 <= static_cast<int>(mdb->fmt->pg_size))
-                dates[c] = mdb_get_double(mdb->pg_buf, f.start);
+            const int size = col->col_type == MDB_DATETIME ? 8 : col->col_type == MDB_FLOAT ? 4 : 0;
+            if (size == 0 || f.is_null || f.siz != size || f.start < 0 ||
+                f.start + size > static_cast<int>(mdb->fmt->pg_size))
+                continue;
+            numbers[c] = size == 8 ? mdb_get_double(mdb->pg_buf, f.start)
+                                   : static_cast<double>(mdb_get_single(mdb->pg_buf, f.start));
         }
     };
     int n = 0;
@@ -283,41 +290,50 @@ class Reader {
         if (!w.send(header)) return false;
         if (limit == 0) return w.send(Frame{'E', {}}) && w.flush();
 
-        // OLE columns are not bound: libmdb reads their pages on demand, and the system
-        // needs only whether they hold a value.
         std::vector<std::vector<char>> bound(ncols);
         std::vector<int> lens(ncols, 0);
-        std::vector<bool> ole(ncols, false);
         for (unsigned i = 0; i < ncols; ++i) {
-            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-            ole[i] = col->col_type == MDB_OLE;
-            if (ole[i]) continue;
             bound[i].assign(mdb_->bind_size + 1, '\0');
             mdb_bind_column(table, static_cast<int>(i) + 1, bound[i].data(), &lens[i]);
         }
         mdb_rewind_table(table);
         std::vector<MdbField> fields(ncols + 1);
         std::vector<char> isNull(ncols, 0);
-        std::vector<std::optional<double>> dates(ncols);
+        std::vector<std::optional<double>> numbers(ncols);
         long count = 0;
         while ((limit < 0 || count < limit) && mdb_fetch_row(table)) {
-            bool haveNulls = RowFacts(table, fields, isNull, dates);
+            bool haveNulls = RowFacts(table, fields, isNull, numbers);
             Frame row{'W', {}};
             row.fields.reserve(ncols);
             for (unsigned i = 0; i < ncols; ++i) {
                 auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
                 bool null = haveNulls && isNull[i] && col->col_type != MDB_BOOL;
-                if (ole[i]) {
-                    bool present = haveNulls ? !isNull[i] : col->cur_value_len > 0;
-                    if (present)
-                        row.fields.emplace_back(std::string());
-                    else
+                if (col->col_type == MDB_OLE) {
+                    const bool present = haveNulls ? !isNull[i] : col->cur_value_len > 0;
+                    if (!present) {
                         row.fields.emplace_back(std::nullopt);
+                        continue;
+                    }
+                    std::string bytes;
+                    const std::string what =
+                        "an OLE object in the column " + std::string(col->name) + " of the table " + name;
+                    switch (OleBytes(col, bytes)) {
+                        case Ole::Read:
+                            break;
+                        case Ole::Damaged:
+                            return SendError(w, Damaged(what + " cannot be read"));
+                        case Ole::TooLong:
+                            return SendError(w, what + " is longer than " +
+                                                    std::to_string(kMaxOleBytes >> 20) +
+                                                    " MB (or its pages run in a loop); it is not read.");
+                    }
+                    row.fields.emplace_back(std::move(bytes));
                 } else if (null) {
                     row.fields.emplace_back(std::nullopt);
-                } else if (dates[i]) {
+                } else if (numbers[i]) {
                     char text[40];
-                    std::snprintf(text, sizeof text, "%.17g", *dates[i]);
+                    std::snprintf(text, sizeof text, col->col_type == MDB_FLOAT ? "%.9g" : "%.17g",
+                                  *numbers[i]);
                     row.fields.emplace_back(std::string(text));
                 } else if (col->col_type == MDB_BINARY) {
                     int n = lens[i] < 0 ? 0 : std::min<int>(lens[i], static_cast<int>(mdb_->bind_size));
@@ -337,6 +353,22 @@ class Reader {
     }
 
   private:
+    enum class Ole { Read, Damaged, TooLong };
+    // The OLE value of the row just fetched, read page by page into bytes, at most
+    // kMaxOleBytes; the column's bound buffer holds the value's header and receives each part.
+    Ole OleBytes(MdbColumn* col, std::string& bytes) {
+        char header[MDB_MEMO_OVERHEAD];
+        std::memcpy(header, col->bind_ptr, sizeof header);
+        const char* part = static_cast<const char*>(col->bind_ptr);
+        for (size_t n = mdb_ole_read(mdb_, col, header, mdb_->bind_size); n > 0;
+             n = mdb_ole_read_next(mdb_, col, header)) {
+            if (n > mdb_->bind_size) return Ole::Damaged;
+            if (bytes.size() + n > kMaxOleBytes) return Ole::TooLong;
+            bytes.append(part, n);
+        }
+        return Ole::Read;
+    }
+
     MdbHandle* mdb_ = nullptr;
     long pages_ = 0;  // whole pages in the file
 };

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/text_measure.h"
+
 namespace tolvaran {
 
 namespace {
@@ -41,19 +43,28 @@ QPen PenOf(long color, long thickness, int style, double s) {
     return pen;
 }
 
+// One line of text in r. A line the font draws wider than r (the font that stands in for the
+// designed one may run wider) is squeezed to r's width rather than losing its start or its end.
+void DrawLine(QPainter& p, const QRectF& r, int flags, const QString& text) {
+    const double natural = QFontMetricsF(p.font()).horizontalAdvance(text);
+    if (r.width() <= 0 || natural <= r.width()) {
+        p.drawText(r, flags, text);
+        return;
+    }
+    p.save();
+    p.translate(r.left(), 0);
+    p.scale(r.width() / natural, 1);
+    p.drawText(QRectF(0, r.top(), natural, r.height()), flags, text);
+    p.restore();
+}
+
 void DrawText(QPainter& p, const viewer::TextItem& t, double s) {
-    QFont font(QString::fromStdString(t.font.Name));
-    double size = t.font.Size > 0 && t.font.Size < 1000 ? t.font.Size : 10;
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(size * 20 * s))));
-    font.setBold(t.font.Bold);
-    font.setItalic(t.font.Italic);
-    font.setUnderline(t.font.Underline);
-    font.setStrikeOut(t.font.Strikethrough);
-    p.setFont(font);
+    p.setFont(PageFont(t.font, s));
     p.setPen(ColorOf(t.color));
-    int flags = Qt::AlignTop;
+    int flags = Qt::AlignTop | Qt::TextSingleLine;
     switch (t.align) {
         case viewer::TextAlign::Left:
+        case viewer::TextAlign::Justified:
             flags |= Qt::AlignLeft;
             break;
         case viewer::TextAlign::Center:
@@ -62,25 +73,21 @@ void DrawText(QPainter& p, const viewer::TextItem& t, double s) {
         case viewer::TextAlign::Right:
             flags |= Qt::AlignRight;
             break;
-        case viewer::TextAlign::Justified:
-            flags |= Qt::AlignJustify;
-            break;
     }
-    if (t.wrap) flags |= Qt::TextWordWrap;
-    QRectF r = RectOf(t.rect, s);
-    const QString text = QString::fromStdString(t.text);
-    if (!t.wrap && r.width() > 0) {
-        // The font that stands in for the designed one may run wider: narrow it a little rather
-        // than lose the start or the end of the text.
-        double natural = QFontMetricsF(font).horizontalAdvance(text);
-        if (natural > r.width()) {
-            font.setStretch(std::max(70, static_cast<int>(100 * r.width() / natural)));
-            p.setFont(font);
-        }
-    }
+    const QRectF r = RectOf(t.rect, s);
     p.save();
     p.setClipRect(r.adjusted(-1, -1, 1, 1));
-    p.drawText(r, flags, text);
+    if (t.wrap && !t.lines.empty()) {
+        // The lines the engine broke the text into, at the engine's line height.
+        const double step = t.lineHeight * s;
+        for (size_t i = 0; i < t.lines.size(); ++i) {
+            const QRectF line(r.left(), r.top() + static_cast<double>(i) * step, r.width(), step);
+            if (line.top() > r.bottom()) break;
+            DrawLine(p, line, flags, QString::fromStdString(t.lines[i]));
+        }
+    } else {
+        DrawLine(p, r, flags, QString::fromStdString(t.text));
+    }
     p.restore();
 }
 

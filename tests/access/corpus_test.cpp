@@ -149,3 +149,30 @@ TEST(Corpus, GermanReportTiesGroupSectionsToLevelsByBreakLevel) {
         }
     }
 }
+
+// Where a control leaves its size out, the size Access laid it out at (the layout cache, where the
+// export has one) is the size the model gives.
+TEST(Corpus, UnstatedSizesMatchTheLayoutCache) {
+    SKIP_WITHOUT_CORPUS();
+    int checked = 0;
+    for (const auto& entry : fs::directory_iterator(kCorpus / "reports")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        ReportPtr r = ReadReportFile(entry.path().string(), WithSidecar(entry.path()));
+        for (Control* c : r->Controls()) {
+            const PropertyBag& own = c->Explicit();
+            auto cached = [&](const char* name) {
+                const vb::Variant* v = own.Find(name);
+                return v ? v->ToLong() : 0L;
+            };
+            if (!own.Has("Width") && own.Has("LayoutCachedWidth")) {
+                EXPECT_EQ(c->Width(), cached("LayoutCachedWidth") - cached("LayoutCachedLeft")) << c->Name();
+                ++checked;
+            }
+            if (!own.Has("Height") && own.Has("LayoutCachedHeight")) {
+                EXPECT_EQ(c->Height(), cached("LayoutCachedHeight") - cached("LayoutCachedTop")) << c->Name();
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 100);
+}

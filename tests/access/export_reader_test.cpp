@@ -137,6 +137,34 @@ TEST(ExportReader, DefaultsBlockThenBuiltInDefault) {
     EXPECT_EQ(a.BackColor(), 16777215);
 }
 
+// A size the control does not state comes from the defaults block for its kind, else from the
+// size Access gives that kind.
+TEST(ExportReader, UnstatedSizeTakesTheDefaultsBlockThenTheKindsOwnSize) {
+    struct Case {
+        const char* kind;
+        long width, height;
+    };
+    const Case cases[] = {
+        {"TextBox", 1440, 240},    {"ComboBox", 1440, 240}, {"CheckBox", 260, 240}, {"Line", 1440, 0},
+        {"Rectangle", 1440, 1440}, {"Label", 1701, 240},  // the defaults block's width
+    };
+    std::string controls;
+    for (const Case& c : cases)
+        controls += std::string("                Begin ") + c.kind + "\n                    Name =\"" +
+                    c.kind + "\"\n                End\n";
+    const std::string body =
+        "        Begin Label\n            Width =1701\n        End\n"
+        "        Begin Section\n            Begin\n" +
+        controls + "            End\n        End\n";
+    auto r = Read(Export("", body));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const Control& control = r->Controls(c.kind);
+        EXPECT_EQ(control.Width(), c.width);
+        EXPECT_EQ(control.Height(), c.height);
+    }
+}
+
 TEST(ExportReader, MissingObjectsAndPropertiesThrowAccessNumbers) {
     auto r = Read(Export("", kDetailWithControls));
     auto number = [](auto&& f) {

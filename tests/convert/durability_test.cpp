@@ -151,8 +151,10 @@ TEST(Durability, AKilledConversionLeavesAWholeListsFileHoldingEveryRowItShowed) 
 
     std::mt19937 random(20260601);
     std::set<std::string> lastSteps;
-    const int kills = 24;
-    for (int k = 0; k < kills; ++k) {
+    // At least 24 kills; more while they have all fallen into one step (a loaded machine runs the
+    // children slower than the probe), up to 96.
+    const int kills = 24, mostKills = 96;
+    for (int k = 0; k < mostKills && (k < kills || lastSteps.size() < 2); ++k) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {

@@ -252,6 +252,48 @@ TEST(LayoutObjects, LinesBoxesAndPictures) {
     EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
 }
 
+// What Access does not draw is not drawn: hidden graphics, transparent backgrounds (the control's
+// own or its kind's default), and colours given by index are drawn in the colour Access shows.
+TEST(LayoutObjects, HiddenGraphicsTransparentBackgroundsAndIndexedColours) {
+    JobRun run;
+    run.AddInternalLink();
+    ShipPlaceholders(run);
+    const std::string textBoxDefaults = "        Begin TextBox\n            BackStyle =0\n        End\n";
+    run.front.AddReport(
+        "R", "Orders",
+        textBoxDefaults +
+            Section(
+                "Section", "Detail",
+                {Control("Line", "line", 100, 0, 500, 0, {On("Visible")}),
+                 Control("Rectangle", "box", 100, 100, 500, 200, {On("Visible")}),
+                 Control("Image", "img", 100, 400, 300, 300, {On("Visible")}),
+                 Control("CustomControl", "cc", 100, 800, 300, 300, {Text("Filename", ""), On("Visible")}),
+                 Control("Rectangle", "clear", 100, 1200, 500, 200, {Num("BackStyle", 0)}),
+                 Label("lbl", "Label", 100, 1500, {Num("BackColor", 255), Num("ForeColor", -2147483640)}),
+                 Field("inherits", "Customer", 100, 1900, {Num("BackColor", 255)}),
+                 Field(
+                     "filled", "Amount", 100, 2300,
+                     {Num("BackStyle", 1), Num("BackColor", -2147483609), Num("ForeColor", -2147483617)})}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert()) << ::testing::PrintToString(run.Problems());
+    const auto& objects = job.crReport()->Areas().Item("D").Sections().Item(1).ReportObjects();
+    ASSERT_EQ(objects.Count(), 8);
+    for (int i = 1; i <= 4; ++i) EXPECT_TRUE(objects.Item(i).Suppress) << Describe(objects.Item(i));
+    EXPECT_EQ(dynamic_cast<const designer::BoxObject&>(objects.Item(5)).FillColor, designer::kNoColor);
+    struct Expected {
+        int backStyle;
+        long backColor, textColor;
+    };
+    const Expected texts[] = {{0, 255, 0}, {0, 255, 0}, {1, 0xA5A5A5, 0}};
+    for (int i = 0; i < 3; ++i) {
+        const designer::ReportObject& o = objects.Item(6 + i);
+        SCOPED_TRACE(Describe(o));
+        EXPECT_EQ(o.BackStyle, texts[i].backStyle);
+        EXPECT_EQ(o.BackColor, texts[i].backColor);
+        EXPECT_EQ(o.TextColor, texts[i].textColor);
+    }
+}
+
 TEST(LayoutObjects, MissingPlaceholderAndCustomControlWithoutFileAreRecorded) {
     JobRun run;
     run.AddInternalLink();

@@ -79,6 +79,7 @@ TEST(LayoutSubreports, TwoLevelsDeepWithLinks) {
     EXPECT_EQ(Links(*notes), std::vector<std::string>{"{Lines.LineNo}={Notes.LineNo}"});
     EXPECT_EQ(AreaObjects(notes->OpenSubreport(), "D"), std::vector<std::string>{"F:{Notes.Remark}"});
     EXPECT_EQ(notes->TopLineStyle, designer::crLSNoLine);
+    EXPECT_EQ(notes->Height, 200);  // the control's height, though less than the designer's own
 
     // Child rows carry their parent's name and no report id.
     const auto rows = run.Rows();

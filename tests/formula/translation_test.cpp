@@ -105,6 +105,41 @@ INSTANTIATE_TEST_SUITE_P(Tokens, Translation,
                                            Row{"#1/31/2024# + [Days]", "#1/31/2024# + {Orders.Days}"},
                                            Row{"Len ([x])", "Len ({Orders.x})"}));
 
+// With the fields' types known, IIf and Nz give formulas the designer's check takes: one type
+// for both branches, and a number or a date as a condition read as Access reads it.
+TEST(TranslationTypes, IIfAndNzGiveFormulasThatCheck) {
+    RecordingFormulaContext ctx = OrdersContext();
+    ctx.fieldTypes = {{"Name", designer::crStringField},         {"Note", designer::crPersistentMemoField},
+                      {"Qty", designer::crNumberField},          {"Flag", designer::crBooleanField},
+                      {"ApprovedOn", designer::crDateTimeField}, {"SentOn", designer::crDateTimeField},
+                      {"ShipDate", designer::crDateField}};
+    FormulaTranslator tr(ctx);
+    const Row rows[] = {
+        {"IIf([Flag],\"\",Abs([Qty]))", "IF {Orders.Flag} Then \"\" else ToText(Abs({Orders.Qty}))"},
+        {"IIf([Flag],0,MonthName([Qty]))", "IF {Orders.Flag} Then \"0\" else MonthName({Orders.Qty})"},
+        {"IIf([Flag],\"x\",IIf([Qty]>1,1,2))",
+         "IF {Orders.Flag} Then \"x\" else ToText(IF {Orders.Qty}>1 Then 1 else 2)"},
+        {"IIf([ApprovedOn],[ApprovedOn],[SentOn])",
+         "IF Not IsNull({Orders.ApprovedOn}) And {Orders.ApprovedOn} <> DateTime(1899, 12, 30, 0, 0, 0) Then "
+         "{Orders.ApprovedOn} else {Orders.SentOn}"},
+        {"IIf([ShipDate],1,0)",
+         "IF Not IsNull({Orders.ShipDate}) And {Orders.ShipDate} <> Date(1899, 12, 30) Then 1 else 0"},
+        {"IIf([Qty]-1,\"some\")", "IF Not IsNull({Orders.Qty}-1) And {Orders.Qty}-1 <> 0 Then \"some\""},
+        {"Nz([Qty])", "IF IsNull({Orders.Qty}) Then 0 else {Orders.Qty}"},
+        {"Nz([Qty],\"-\")", "IF IsNull({Orders.Qty}) Then \"-\" else ToText({Orders.Qty})"},
+        {"UCase(Left(Nz([Name]),1))", "UCase(Left(IF IsNull({Orders.Name}) Then \"\" else {Orders.Name},1))"},
+        {"[Name] & nz([Note])", "{Orders.Name} & (IF IsNull({Orders.Note}) Then \"\" else {Orders.Note})"},
+        {"Nz(Nz([Flag]),True)",
+         "IF IsNull(IF IsNull({Orders.Flag}) Then False else {Orders.Flag}) Then True else IF "
+         "IsNull({Orders.Flag}) Then False else {Orders.Flag}"},
+    };
+    for (const Row& r : rows) {
+        const std::string formula = tr.ConvertFormula(r.input);
+        EXPECT_EQ(formula, r.expected) << r.input;
+        EXPECT_NE(ctx.ValueTypeOf(formula), designer::crUnknownField) << formula;
+    }
+}
+
 TEST(TranslationFormat, AnyNumberOfBracketsPairs) {
     RecordingFormulaContext ctx = OrdersContext();
     FormulaTranslator tr(ctx);

@@ -72,6 +72,28 @@ TEST(JetValueFile, DatesOutsideLibmdbsYears) {
     EXPECT_EQ(mo, 12);
 }
 
+// OLE objects arrive as their bytes: nwind's eight category pictures (mdb-export gives 10,746
+// bytes each, Access's OLE header first) and nine employee photos.
+TEST(JetValueFile, OleObjectsAreRead) {
+    SKIP_WITHOUT_CORPUS();
+    auto driver = ado::OpenJetFile(jettest::Corpus("mdbtools__mdbtestdata__nwind.mdb"));
+    auto cursor = driver->query("SELECT Picture FROM Categories", {});
+    std::vector<vb::Variant> row;
+    int pictures = 0;
+    while (cursor->next(row)) {
+        ASSERT_EQ(row[0].Type(), vb::VarType::Bytes);
+        const vb::Bytes& bytes = row[0].ToBytes();
+        ASSERT_EQ(bytes.size(), 10746u);
+        EXPECT_EQ(bytes[0], 0x15);
+        EXPECT_EQ(bytes[1], 0x1C);
+        ++pictures;
+    }
+    EXPECT_EQ(pictures, 8);
+    cursor = driver->query("SELECT Count([Photo]) FROM Employees WHERE Not IsNull([Photo])", {});
+    ASSERT_TRUE(cursor->next(row));
+    EXPECT_EQ(row[0].ToLong(), 9);
+}
+
 TEST(JetValueFile, MemoryLimitReachesTheReader) {
     SKIP_WITHOUT_CORPUS();
     // Two runs' options side by side: each connection's reader keeps the limits it was opened with.

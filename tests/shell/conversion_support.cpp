@@ -56,7 +56,8 @@ std::string OrdersReport(const std::vector<std::string>& controlSources) {
     return text;
 }
 
-MainWindowRun::MainWindowRun(const std::string& tag) : folder(ProgramFolder(tag)) {
+MainWindowRun::MainWindowRun(const std::string& tag, ReportWindows* reportWindows)
+    : folder(ProgramFolder(tag)) {
     dialogs = std::make_unique<SelectDatabaseDialogs>(files, files, launcher, sqldmo);
     dialogs->setRunner([this](SelectDatabase& dialog) {
         dialog.findChild<QLineEdit*>("ConvertedReportsPath")->setText(QString::fromStdString(typedFolder));
@@ -73,7 +74,7 @@ MainWindowRun::MainWindowRun(const std::string& tag) : folder(ProgramFolder(tag)
     s.launcher = &launcher;
     s.accessFactory = [] { return std::make_unique<access::Application>(); };
     s.endProgram = [] {};
-    s.reportWindows = &windows;
+    s.reportWindows = reportWindows ? reportWindows : &windows;
     s.selectDatabase = dialogs.get();
     window = std::make_unique<Startup>(std::move(s));
     window->Form_Load();

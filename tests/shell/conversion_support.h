@@ -54,7 +54,8 @@ std::string OrdersReport(const std::vector<std::string>& controlSources);
 
 class MainWindowRun {
   public:
-    explicit MainWindowRun(const std::string& tag);
+    // reportWindows: what opens the report windows (not owned); none: the recorder windows.
+    explicit MainWindowRun(const std::string& tag, tolvaran::ReportWindows* reportWindows = nullptr);
     ~MainWindowRun();
     MainWindowRun(const MainWindowRun&) = delete;
     MainWindowRun& operator=(const MainWindowRun&) = delete;

@@ -35,6 +35,10 @@ class SelectDatabaseFixture : public ::testing::Test {
         ctx_.programFolder = folder_.string();
         ctx_.prompt = &prompt_;
         ctx_.registry = registry_.get();
+        StartWindow();
+    }
+    // The main window on the program folder, loaded as at a start of the program.
+    void StartWindow() {
         tolvaran::StartupServices s;
         s.ctx = &ctx_;
         s.launcher = &launcher_;
@@ -45,10 +49,14 @@ class SelectDatabaseFixture : public ::testing::Test {
         window_->Form_Load();
         ASSERT_TRUE(prompt_.messages.empty()) << prompt_.messages[0].prompt;
     }
-    void TearDown() override {
+    // The program ends (the window and the store connections go).
+    void EndWindow() {
         window_.reset();
         ctx_.gDb.reset();
         ctx_.gInternalDb.reset();
+    }
+    void TearDown() override {
+        EndWindow();
         std::filesystem::remove_all(folder_);
     }
 

@@ -57,7 +57,7 @@ TEST_F(SelectDatabaseFlow, AFrontEndWithOwnAndLinkedTablesIsStoredAtOnceWithTheA
     EXPECT_EQ(picker.title, "Select a Microsoft Access Database or Data Project (.MDB/.ADP)");
     ASSERT_EQ(picker.filters.size(), 4u);
     EXPECT_EQ(picker.filters[0].first, "Microsoft Access Databases/Data Projects");
-    EXPECT_EQ(picker.filters[0].second, "*.adp;*.ade;*.mdb;*.ade");
+    EXPECT_EQ(picker.filters[0].second, "*.adp;*.ade;*.mdb;*.accdb");
     EXPECT_EQ(picker.filters[3].second, "*.*");
     EXPECT_EQ(picker.filterIndex, 1);
     EXPECT_NE(picker.owner, -1);

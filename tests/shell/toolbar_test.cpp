@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
+#include <QTest>
 #include <filesystem>
 #include <optional>
 
@@ -210,6 +212,39 @@ TEST_F(ToolBarTest, QtToolBarRebuiltKeepsOnlyTheCurrentDrawing) {
     }
     EXPECT_EQ(bar.findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), 1);
     EXPECT_EQ(bar.findChildren<QAction*>(Qt::FindDirectChildrenOnly).size(), bar.actions().size() + 1);
+}
+
+// A click whose work holds other items and rebuilds the toolbar while it lets the message
+// loop run (as a conversion does) keeps its action and button until the click is over.
+TEST_F(ToolBarTest, QtToolBarKeepsTheClickedButtonWhileItsWorkChangesTheBar) {
+    Add("F", {1, 1, "Convert", 0, 151, 11});
+    Add("F", {2, 1, "Help", 0, 70, 25});
+    QtToolBar bar;
+    ASSERT_TRUE(builder_.Load(bar, "F"));
+    bar.Render();
+    bar.show();
+    const QPointer<QAction> clicked = bar.ActionOf(1);
+    const QPointer<QWidget> button = bar.widgetForAction(clicked);
+    ASSERT_NE(button, nullptr);
+    bool kept = true, heldShown = false;
+    QObject::connect(&bar, &QtToolBar::ItemClick, [&] {
+        bar.setItemEnabled(2, false);
+        heldShown = !bar.ActionOf(2)->isEnabled();
+        builder_.Load(bar, "F");
+        for (int step = 0; step < 3; ++step) {
+            QCoreApplication::processEvents();
+            kept = kept && clicked && button;
+        }
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(kept);
+    EXPECT_TRUE(heldShown);
+    // Once the click is over, the rebuilt items are drawn and the old drawing goes.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(clicked.isNull());
+    ASSERT_NE(bar.ActionOf(2), nullptr);
+    EXPECT_EQ(bar.ActionOf(2)->text(), "Help");
 }
 
 }  // namespace

@@ -1,6 +1,17 @@
 #include "support/recording_formula_context.h"
 
+#include "platform/designer/formula_check.h"
+
 namespace tolvaran {
+
+int RecordingFormulaContext::ValueTypeOf(const std::string& formula) const {
+    designer::FormulaSymbols symbols;
+    if (fieldTypes.empty()) symbols.openTables.insert(tableName);
+    for (const auto& [name, type] : fieldTypes) symbols.fields[tableName + "." + name] = type;
+    for (const std::string& name : formulaFields) symbols.formulas[name] = designer::crUnknownField;
+    const designer::FormulaCheckResult result = designer::CheckFormula(formula, symbols);
+    return result.ok ? result.valueType : designer::crUnknownField;
+}
 
 bool RecordingFormulaContext::LogStepError(const std::string& message, const std::string& function) {
     if (!recordSteps) return true;

@@ -4,6 +4,8 @@
 #include <map>
 
 #include "platform/common/variant.h"
+#include "platform/viewer/text_metrics.h"
+#include "platform/viewer/value.h"
 #include "support/recording.h"
 #include "viewer_support.h"
 
@@ -332,6 +334,98 @@ TEST(Layout, FieldsAreFormattedByTheirTypeAndObjectsKeepTheirLook) {
     EXPECT_EQ(first->align, TextAlign::Right);  // numbers to the right
     EXPECT_EQ(lines, 6);
     EXPECT_EQ(AllTexts(doc).size(), 11u);  // the North order has no date; the commented formula shows nothing
+}
+
+// A field of pictures shows each record's picture: a bitmap Access stored as an OLE object is
+// unwrapped to its BMP file, a picture file stored as it is stays as it is, Null shows nothing.
+TEST(Layout, APictureFieldShowsTheStoredPicture) {
+    const std::string bmp =
+        "424D3A000000000000003600000028000000010000000100000001001800000000000400000000000000"
+        "00000000000000000000000000FF0000";
+    auto hex = [](size_t n, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i, n >>= 8) {
+            const char digits[] = "0123456789ABCDEF";
+            out += digits[(n >> 4) & 0xF];
+            out += digits[n & 0xF];
+        }
+        return out;
+    };
+    // Access's header (signature, its size, embedded, name and class with their lengths and
+    // places, two sizes of -1), then the OLE 1.0 stream of a "PBrush" object, then what follows
+    // the native data.
+    const std::string name = "4269746D617020496D61676500", cls = "5061696E742E5069637475726500";
+    const std::string ole = "151C" + hex(47, 2) + hex(2, 4) + hex(13, 2) + hex(14, 2) + hex(20, 2) +
+                            hex(33, 2) + "FFFFFFFF" + name + cls + hex(0x0501, 4) + hex(2, 4) + hex(7, 4) +
+                            "50427275736800" + hex(0, 4) + hex(0, 4) + hex(bmp.size() / 2, 4) + bmp +
+                            "0105000000000000";
+    const std::string png = "89504E470D0A1A0A0000000D49484452";
+    TempDir dir;
+    const std::string file = dir.file("pictures.db");
+    Exec(file, "CREATE TABLE Pics (ID INTEGER, Photo BLOB); INSERT INTO Pics VALUES (1, X'" + ole +
+                   "'); INSERT INTO Pics VALUES (2, X'" + png + "'); INSERT INTO Pics VALUES (3, NULL);");
+    auto r = NewReport(file, "Pics");
+    r->RecordSortFields().Add("{Pics.ID}", designer::crAscendingOrder);
+    designer::FieldObject& photo = SectionOf(*r, "D").AddFieldObject("{Pics.Photo}", 0, 0);
+    photo.Height = 1440;
+    Document doc = RenderReport(*r, Fixed());
+    std::vector<std::string> shown;
+    for (const Page& page : doc.pages) {
+        for (const Item& i : page.items) {
+            if (auto* image = std::get_if<ImageItem>(&i)) {
+                std::string h;
+                for (unsigned char c : *image->bytes) h += hex(c, 1);
+                shown.push_back(h);
+            }
+        }
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{bmp, png}));
+    EXPECT_TRUE(AllTexts(doc).empty());
+}
+
+// Text is broken and grown by the measure of the fonts that draw it: here every character is
+// 100 twips wide and lines 300 apart, where the built-in widths would keep each text on one line.
+TEST(Layout, TextIsMeasuredWithTheFontsThatDrawIt) {
+    struct Wide : TextMeasure {
+        double Width(const std::string& text, const designer::Font&) const override {
+            return 100.0 * static_cast<double>(text.size());
+        }
+        double LineHeight(const designer::Font&) const override { return 300; }
+    } wide;
+    auto r = designer::Application().NewReport();
+    designer::Section& header = SectionOf(*r, "RH");
+    designer::TextObject& grows = header.AddTextObject("iii iii", 0, 0);
+    grows.Width = 500;
+    grows.Height = 300;
+    grows.CanGrow = true;
+    designer::TextObject& tall = header.AddTextObject("jj jj", 0, 1000);  // room for two lines
+    tall.Width = 300;
+    tall.Height = 600;
+    RenderOptions o = Fixed();
+    o.measure = &wide;
+    Document doc = RenderReport(*r, o);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    std::vector<const TextItem*> items;
+    for (const Item& i : doc.pages[0].items)
+        if (auto* t = std::get_if<TextItem>(&i)) items.push_back(t);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0]->lines, (std::vector<std::string>{"iii", "iii"}));
+    EXPECT_EQ(items[0]->lineHeight, 300);
+    EXPECT_EQ(items[0]->rect.height, 600);  // grown to its two lines
+    EXPECT_TRUE(items[1]->wrap);
+    EXPECT_EQ(items[1]->lines, (std::vector<std::string>{"jj", "jj"}));
+    EXPECT_EQ(items[1]->rect.height, 600);
+}
+
+// A field set to show dates the short or long way shows a date-time as its date alone.
+TEST(Layout, DateSettingShowsTheDateAlone) {
+    const Value when = Value::DateTime(vb::Date::FromParts(2026, 12, 7, 16, 33, 5).serial);
+    const std::pair<int, const char*> cases[] = {
+        {designer::crUseWindowsShortDate, "12/7/2026"},
+        {designer::crUseWindowsLongDate, "Monday, December 7, 2026"},
+        {designer::crNotUsingWindowsDefaults, "12/7/2026 4:33:05 PM"},
+    };
+    for (const auto& [setting, text] : cases) EXPECT_EQ(DisplayText(when, setting), text) << setting;
 }
 
 }  // namespace

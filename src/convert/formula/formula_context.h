@@ -5,9 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/designer/types.h"
 #include "store/log_level.h"
 
 namespace tolvaran {
+
+// Whether a value type (FieldValueType) is text.
+inline bool IsTextValueType(int type) {
+    return type == designer::crStringField || type == designer::crTransientMemoField ||
+           type == designer::crPersistentMemoField;
+}
 
 class FormulaContext {
   public:
@@ -27,6 +34,11 @@ class FormulaContext {
     // The reference of the group field ("{T.F}") when the expression stands in the header or
     // footer of a group: totals there are the group's. Empty elsewhere.
     virtual std::string GroupFieldReference() const { return {}; }
+
+    // The result type (the designer's FieldValueType) of a formula text checked against the
+    // report under construction; crUnknownField when the text does not check or its type is
+    // not known.
+    virtual int ValueTypeOf(const std::string& /*formula*/) const { return designer::crUnknownField; }
 
     // A step line (LogLevel::Step), as the job's LogStepError writes it; False when the row
     // was not stored.

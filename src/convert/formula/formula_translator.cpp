@@ -8,6 +8,7 @@
 #include "platform/common/expression_tokens.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
+#include "platform/designer/types.h"
 
 namespace tolvaran {
 namespace {
@@ -110,6 +111,18 @@ std::size_t OperandStart(const TokenList& t, std::size_t is) {
 }
 
 }  // namespace
+
+std::vector<std::size_t> FormulaTranslator::ArgumentCommas(const TokenList& t, std::size_t open,
+                                                           std::size_t close) {
+    std::vector<std::size_t> commas;
+    int depth = 0;
+    for (std::size_t i = open + 1; i < close; ++i) {
+        if (t[i].kind == TokenKind::LParen) ++depth;
+        if (t[i].kind == TokenKind::RParen) --depth;
+        if (t[i].kind == TokenKind::Comma && depth == 0) commas.push_back(i);
+    }
+    return commas;
+}
 
 bool FormulaTranslator::IsFormulaField(const std::string& name) {
     try {
@@ -218,16 +231,8 @@ std::string FormulaTranslator::CheckForFunction(const std::string& f, const std:
             ctx_.ShowMessage("A formula has mismatched brackets!");
             return {};
         }
-        std::size_t argEnd = close;
-        int depth = 0;
-        for (std::size_t i = open + 1; i < close; ++i) {
-            if (t[i].kind == TokenKind::LParen) ++depth;
-            if (t[i].kind == TokenKind::RParen) --depth;
-            if (t[i].kind == TokenKind::Comma && depth == 0) {
-                argEnd = i;
-                break;
-            }
-        }
+        const std::vector<std::size_t> commas = ArgumentCommas(t, open, close);
+        const std::size_t argEnd = commas.empty() ? close : commas[0];
         return t.Join(0, k) + t.Join(open + 1, argEnd) + t.Join(close + 1, t.size());
     } catch (const std::exception& e) {
         ctx_.WriteErrorLog(e.what(), "CheckForFunction", LogLevel::Error, f);
@@ -299,14 +304,7 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
         const std::size_t open = t.NextSolid(i);
         const std::size_t close = t.MatchingParen(open);
         if (close == TokenList::npos || t.NextSolid(open) == close) continue;
-        int depth = 0;
-        bool oneArgument = true;
-        for (std::size_t j = open + 1; j < close && oneArgument; ++j) {
-            if (t[j].kind == TokenKind::LParen) ++depth;
-            if (t[j].kind == TokenKind::RParen) --depth;
-            if (t[j].kind == TokenKind::Comma && depth == 0) oneArgument = false;
-        }
-        if (oneArgument) closesTotal[close] = true;
+        if (ArgumentCommas(t, open, close).empty()) closesTotal[close] = true;
     }
     std::string out;
     for (std::size_t i = 0; i < t.size(); ++i) {
@@ -314,6 +312,45 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
         out += t.Text(i);
     }
     return out;
+}
+
+std::string FormulaTranslator::TranslateNz(const std::string& f) {
+    // Each rewrite doubles its first argument: nested calls stop at this size, the rest left as
+    // they are (the designer's check then refuses them).
+    constexpr std::size_t kMaxText = 65534;
+    std::string out = f;
+    while (true) {
+        TokenList t(out);
+        // The last call is the innermost: its arguments hold no other.
+        std::size_t k = TokenList::npos;
+        for (std::size_t i = 0; i < t.size(); ++i)
+            if (t[i].kind == TokenKind::Identifier && EqualsNoCase(t.Text(i), "Nz") && t.IsCall(i) &&
+                !t.IsQualified(i))
+                k = i;
+        if (k == TokenList::npos) return out;
+        const std::size_t open = t.NextSolid(k);
+        const std::size_t close = t.MatchingParen(open);
+        if (close == TokenList::npos) return out;
+        const std::vector<std::size_t> commas = ArgumentCommas(t, open, close);
+        const std::string x = vb::Trim(t.Join(open + 1, commas.empty() ? close : commas[0]));
+        if (commas.size() > 1 || x.empty()) return out;
+        std::string y;
+        if (!commas.empty()) {
+            y = vb::Trim(t.Join(commas[0] + 1, close));
+        } else {
+            const int type = ctx_.ValueTypeOf(x);
+            if (IsTextValueType(type) || type == designer::crDateField || type == designer::crDateTimeField ||
+                type == designer::crTimeField)
+                y = "\"\"";  // a date too shows as an empty box
+            else if (type == designer::crBooleanField)
+                y = "False";
+            else
+                y = "0";
+        }
+        const std::string call = "IIf(IsNull(" + x + ")," + y + "," + x + ")";
+        if (out.size() + call.size() > kMaxText) return out;
+        out = t.Join(0, k) + call + t.Join(close + 1, t.size());
+    }
 }
 
 std::string FormulaTranslator::FixFunction(const std::string& f, const std::string& fn) {
@@ -351,10 +388,6 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         if (!HasName(tokens)) built = RemoveFirstEmptyCall(tokens);
         built = TranslateReferences(built);
         built = TranslateCountAll(built);
-        if (HasIIfCall(TokenList(built))) {
-            built = ConvertIIF(built);
-            if (built.empty()) return {};
-        }
 
         for (int i = 0; i < 2; ++i) {
             built = CheckForFunction(built, "Format(");
@@ -391,6 +424,10 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         built = FixFunction(built, "Max(");
         const std::string groupField = ctx_.GroupFieldReference();
         if (!groupField.empty()) built = AddGroupCondition(built, groupField);
+
+        // IIf calls come last, when their parts are designer text whose types can be known.
+        built = TranslateNz(built);
+        if (HasIIfCall(TokenList(built))) built = ConvertIIF(built);
         return built;
     } catch (const std::exception& e) {
         ctx_.WriteErrorLog(e.what(), kConvertFormula, LogLevel::Error, built);

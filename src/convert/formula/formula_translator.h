@@ -1,11 +1,15 @@
 #pragma once
 // Translation of Access expressions (a calculated control source without its "=") into
 // Crystal-syntax formula text. An empty result means "could not be converted".
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "convert/formula/formula_context.h"
 
 namespace tolvaran {
+
+class TokenList;
 
 class FormulaTranslator {
   public:
@@ -23,8 +27,11 @@ class FormulaTranslator {
 
     // Rewrites the first IIf call of one parser item; the item unchanged when it holds none;
     // empty when that call does not have two or three arguments and its ")". IIf(c, a) is
-    // "IF c Then a" (Null when c is false, as in Access).
-    std::string ConvertOneIIF(const std::string& t);
+    // "IF c Then a" (Null when c is false, as in Access). A condition whose type is a number
+    // or a date is read as Access reads it: true when not Null and not zero. When one branch
+    // is text and the other is of another known type, the other becomes text. Types are the
+    // context's; placeholder n of the item stands for expanded[n - 1].
+    std::string ConvertOneIIF(const std::string& t, const std::vector<std::string>& expanded = {});
 
     // Replaces the first call of `function` ("Format(") by its first argument. Empty (after the
     // message "A formula has mismatched brackets!") when the call's bracket is not closed.
@@ -47,6 +54,9 @@ class FormulaTranslator {
     bool IsFormulaField(const std::string& name);
 
   private:
+    // The commas between the brackets of a call (open and close, token indexes) that part its
+    // arguments: those outside any inner bracket.
+    static std::vector<std::size_t> ArgumentCommas(const TokenList& t, std::size_t open, std::size_t close);
     std::string TranslateReferences(const std::string& f);
     std::string TranslateCountAll(const std::string& f);
     std::string FixNow(const std::string& f);
@@ -55,6 +65,11 @@ class FormulaTranslator {
     // as its second argument.
     std::string AddGroupCondition(const std::string& f, const std::string& groupField);
     std::string ReplaceDateFunction(const std::string& f, const std::string& replacement);
+    // Every Nz(x, y) becomes IIf(IsNull(x), y, x); Nz(x) takes as y the empty text, False or
+    // 0 by the type of x, as Access gives them.
+    std::string TranslateNz(const std::string& f);
+    // The context's type of an item's text, its placeholders put back from expanded.
+    int TypeOf(const std::string& text, const std::vector<std::string>& expanded);
 
     FormulaContext& ctx_;
 };

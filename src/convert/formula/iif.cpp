@@ -9,9 +9,74 @@
 #include "platform/common/expression_tokens.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
+#include "platform/designer/types.h"
 
 namespace tolvaran {
 namespace {
+
+// The number n of a placeholder token "%n%"; 0 when it is out of reach.
+std::size_t PlaceholderNumber(std::string_view text) {
+    std::size_t n = 0;
+    std::string_view digits = text.substr(1, text.size() - 2);
+    for (char c : digits) n = digits.size() > 9 ? 0 : n * 10 + static_cast<std::size_t>(c - '0');
+    return n;
+}
+
+// The text with every placeholder put back from the items before it.
+std::string Expand(const std::string& text, const std::vector<std::string>& expanded) {
+    if (expanded.empty() || text.find('%') == std::string::npos) return text;
+    TokenList t(text);
+    std::string out;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const std::size_t n = t[i].kind == TokenKind::Placeholder ? PlaceholderNumber(t.Text(i)) : 0;
+        if (n >= 1 && n <= expanded.size())
+            out += expanded[n - 1];
+        else
+            out += t.Text(i);
+    }
+    return out;
+}
+
+bool IsNumberType(int type) {
+    return type >= designer::crInt8sField && type <= designer::crCurrencyField;
+}
+
+// An argument split into its blanks and what stands between them.
+struct Padded {
+    std::string lead, core, trail;
+};
+Padded Split(const std::string& s) {
+    const std::size_t first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {s, {}, {}};
+    const std::size_t last = s.find_last_not_of(" \t\r\n");
+    return {s.substr(0, first), s.substr(first, last - first + 1), s.substr(last + 1)};
+}
+
+// A branch as text: a number literal as the text Access shows for it, anything else through
+// ToText.
+std::string AsText(const std::string& branch) {
+    const Padded p = Split(branch);
+    const TokenList t(p.core);
+    if (t.size() == 1 && t[0].kind == TokenKind::Number) return p.lead + "\"" + p.core + "\"" + p.trail;
+    return p.lead + "ToText(" + p.core + ")" + p.trail;
+}
+
+// A condition of a number or date type as Access reads it: true when not Null and not zero
+// (a date's zero is 30 December 1899, midnight). Other conditions are left as they are.
+std::string AsCondition(const std::string& condition, int type) {
+    const char* zero = nullptr;
+    if (IsNumberType(type))
+        zero = "0";
+    else if (type == designer::crDateField)
+        zero = "Date(1899, 12, 30)";
+    else if (type == designer::crDateTimeField)
+        zero = "DateTime(1899, 12, 30, 0, 0, 0)";
+    else if (type == designer::crTimeField)
+        zero = "Time(0, 0, 0)";
+    if (!zero) return condition;
+    const Padded p = Split(condition);
+    return p.lead + "Not IsNull(" + p.core + ") And " + p.core + " <> " + zero + p.trail;
+}
 
 bool IsIIfCall(const TokenList& t, std::size_t i) {
     return EqualsNoCase(t.Text(i), "IIf") && t.IsCall(i);
@@ -48,9 +113,7 @@ std::string BracketNestedIIf(const std::string& item, const std::vector<bool>& i
             out += text;
             continue;
         }
-        std::size_t n = 0;
-        std::string_view digits = text.substr(1, text.size() - 2);
-        for (char c : digits) n = digits.size() > 9 ? 0 : n * 10 + static_cast<std::size_t>(c - '0');
+        const std::size_t n = PlaceholderNumber(text);
         if (n < 1 || n > isIIf.size() || !isIIf[n - 1]) {
             out += text;
             continue;
@@ -87,9 +150,14 @@ std::string FormulaTranslator::ConvertIIF(const std::string& f) {
         for (const auto& item : items) isIIf.push_back(IsIIfItem(item));
         std::vector<std::string> converted;
         converted.reserve(items.size());
+        // The whole text of each item converted so far: the branches' types are those of the
+        // texts their placeholders stand for.
+        std::vector<std::string> expanded;
+        expanded.reserve(items.size());
         for (std::size_t i = 0; i < items.size(); ++i) {
-            std::string one = ConvertOneIIF(BracketNestedIIf(items[i], isIIf, isIIf[i]));
+            std::string one = ConvertOneIIF(BracketNestedIIf(items[i], isIIf, isIIf[i]), expanded);
             if (one.empty() && isIIf[i]) return {};
+            expanded.push_back(Expand(one, expanded));
             converted.push_back(std::move(one));
         }
         return Parser::PutTogether(converted);
@@ -99,7 +167,11 @@ std::string FormulaTranslator::ConvertIIF(const std::string& f) {
     }
 }
 
-std::string FormulaTranslator::ConvertOneIIF(const std::string& t) {
+int FormulaTranslator::TypeOf(const std::string& text, const std::vector<std::string>& expanded) {
+    return ctx_.ValueTypeOf(Expand(text, expanded));
+}
+
+std::string FormulaTranslator::ConvertOneIIF(const std::string& t, const std::vector<std::string>& expanded) {
     TokenList tokens(t);
     std::size_t k = 0;
     while (k < tokens.size() && !(tokens[k].kind == TokenKind::Identifier && IsIIfCall(tokens, k))) ++k;
@@ -112,20 +184,20 @@ std::string FormulaTranslator::ConvertOneIIF(const std::string& t) {
     std::size_t open = tokens.NextSolid(k);
     std::size_t close = tokens.MatchingParen(open);
     if (close == TokenList::npos) return {};
-    std::vector<std::size_t> commas;
-    int depth = 0;
-    for (std::size_t i = open + 1; i < close; ++i) {
-        if (tokens[i].kind == TokenKind::LParen) ++depth;
-        if (tokens[i].kind == TokenKind::RParen) --depth;
-        if (tokens[i].kind == TokenKind::Comma && depth == 0) commas.push_back(i);
-    }
-    if (commas.size() == 1)
-        return tokens.Join(0, k) + "IF " + tokens.Join(open + 1, commas[0]) + " Then " +
-               tokens.Join(commas[0] + 1, close) + tokens.Join(close + 1, tokens.size());
-    if (commas.size() != 2) return {};
-    return tokens.Join(0, k) + "IF " + tokens.Join(open + 1, commas[0]) + " Then " +
-           tokens.Join(commas[0] + 1, commas[1]) + " else " + tokens.Join(commas[1] + 1, close) +
-           tokens.Join(close + 1, tokens.size());
+    const std::vector<std::size_t> commas = ArgumentCommas(tokens, open, close);
+    if (commas.size() != 1 && commas.size() != 2) return {};
+    const std::string condition = tokens.Join(open + 1, commas[0]);
+    const std::string head =
+        tokens.Join(0, k) + "IF " + AsCondition(condition, TypeOf(condition, expanded)) + " Then ";
+    const std::string tail = tokens.Join(close + 1, tokens.size());
+    if (commas.size() == 1) return head + tokens.Join(commas[0] + 1, close) + tail;
+    std::string a = tokens.Join(commas[0] + 1, commas[1]);
+    std::string b = tokens.Join(commas[1] + 1, close);
+    // The designer's IF gives one type: text where one branch is text.
+    const int typeA = TypeOf(a, expanded), typeB = TypeOf(b, expanded);
+    if (IsTextValueType(typeA) && typeB != designer::crUnknownField && !IsTextValueType(typeB)) b = AsText(b);
+    if (IsTextValueType(typeB) && typeA != designer::crUnknownField && !IsTextValueType(typeA)) a = AsText(a);
+    return head + a + " else " + b + tail;
 }
 
 }  // namespace tolvaran

@@ -77,6 +77,7 @@ class Control {
     std::string ControlSource() const;
     std::string Format() const;
     long BackColor() const;  // BGR long; negative values are system colours
+    int BackStyle() const;   // 0 transparent (no fill), 1 filled with BackColor
     long ForeColor() const;
     std::string FontName() const;
     int FontWeight() const;  // 100..900, 400 normal, 700 bold

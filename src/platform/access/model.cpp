@@ -138,6 +138,9 @@ std::string Control::Format() const {
 long Control::BackColor() const {
     return Whole(Property("BackColor"));
 }
+int Control::BackStyle() const {
+    return WholeInt(Property("BackStyle"));
+}
 long Control::ForeColor() const {
     return Whole(Property("ForeColor"));
 }

@@ -242,6 +242,7 @@ vb::Variant ReadValue(sqlite3_value* v, char tag) {
             const double d = sqlite3_value_double(v);
             if (tag == 'B') return vb::Variant(d != 0);
             if (tag == 'D') return vb::Variant(vb::Date{d});
+            if (tag == 'S') return vb::Variant(JetSingleValue(d));
             return vb::Variant(d);
         }
         case SQLITE_TEXT:
@@ -468,15 +469,30 @@ char32_t Folded(std::string_view s, size_t& i, bool accents) {
     return cp;
 }
 
-int CompareFolded(std::string_view a, std::string_view b, bool accents) {
-    size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        const char32_t x = Folded(a, i, accents), y = Folded(b, j, accents);
-        if (x != y) return x < y ? -1 : 1;
+// Apostrophes and hyphens weigh nothing beside the other characters: they decide only between
+// texts that are otherwise equal, and there a mark sorts after every other character.
+bool IsMark(char32_t c) {
+    return c == '\'' || c == '-';
+}
+
+// The weight of the next character of s from i that counts (marks only when marks); 0 at the
+// end, so a text sorts before the longer texts it begins.
+char32_t NextWeight(std::string_view s, size_t& i, bool accents, bool marks) {
+    while (i < s.size()) {
+        const char32_t c = Folded(s, i, accents);
+        if (!IsMark(c)) return c + 1;
+        if (marks) return 0x110001;
     }
-    if (i < a.size()) return 1;
-    if (j < b.size()) return -1;
     return 0;
+}
+
+int CompareFolded(std::string_view a, std::string_view b, bool accents, bool marks) {
+    size_t i = 0, j = 0;
+    for (;;) {
+        const char32_t x = NextWeight(a, i, accents, marks), y = NextWeight(b, j, accents, marks);
+        if (x != y) return x < y ? -1 : 1;
+        if (x == 0) return 0;
+    }
 }
 
 }  // namespace
@@ -525,8 +541,10 @@ JetType JetUnifyTypes(JetType a, JetType b) {
 }
 
 int JetTextCompare(std::string_view a, std::string_view b) {
-    const int primary = CompareFolded(a, b, true);
-    return primary != 0 ? primary : CompareFolded(a, b, false);
+    if (a == b) return 0;  // the common case of grouping and joining, at once
+    if (int c = CompareFolded(a, b, true, false)) return c;
+    if (int c = CompareFolded(a, b, false, false)) return c;
+    return CompareFolded(a, b, false, true);
 }
 
 void RegisterJetFunctions(sqlite3* db) {
@@ -620,6 +638,8 @@ vb::Variant ReadJetColumn(sqlite3_stmt* st, int i, JetType type) {
                 // A sum of amounts gathers binary fractions; Currency keeps four decimals.
                 case JetType::Currency:
                     return vb::Variant(std::round(d * 10000.0) / 10000.0);
+                case JetType::Single:
+                    return vb::Variant(JetSingleValue(d));
                 case JetType::Byte:
                 case JetType::Integer:
                 case JetType::Long:

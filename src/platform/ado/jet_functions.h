@@ -7,7 +7,8 @@
 // days since 1899-12-30); texts are TEXT; binaries are BLOB. SQLite does not keep which REAL
 // is a date, so the translator, which knows every expression's type, passes it: each call of a
 // registered function takes as first argument a text with one letter per argument, "D" for a
-// date, "B" for a Boolean, "-" otherwise.
+// date, "B" for a Boolean, "S" for a Single (stored as its exact value, read as Access shows
+// it: JetSingleValue), "-" otherwise.
 //
 // Registered on a connection (RegisterJetFunctions): the collation JETTEXT (texts compared as
 // Jet compares them: without regard to case, accented letters next to their base letter),

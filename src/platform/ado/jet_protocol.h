@@ -12,7 +12,9 @@
 // Header fields come in fours per column: name, libmdb type number, size in bytes, and a
 // flag text ("a" autonumber, "k" primary key, combined).
 // Row values are libmdb's texts, except dates: the stored number of days since 1899-12-30 as
-// a decimal text (libmdb's own text is wrong outside the years 1900 to 9999).
+// a decimal text (libmdb's own text is wrong outside the years 1900 to 9999); Singles: the
+// stored float as a decimal text of nine significant digits (libmdb's has eight, too few to
+// give the float back); OLE objects: their bytes.
 // 'X' carries one field: the reader's description of the failure.
 #include <cstdint>
 #include <optional>

@@ -36,10 +36,17 @@ std::string OrderTerm(const std::string& sql, JetType type, bool descending) {
     return sql + (Textual(type) ? " COLLATE JETTEXT" : "") + (descending ? " DESC" : "");
 }
 
+// A value the engine groups, keeps distinct or hands on as a column (to a UNION, an enclosing
+// query) compares as Jet compares texts, whatever expression made it; a plain column has the
+// collation from its table already.
+std::string Keyed(const TExpr& t) {
+    return Textual(t.type) && !t.column ? "(" + t.sql + " COLLATE JETTEXT)" : t.sql;
+}
+
 }  // namespace
 
 char Tag(JetType t) {
-    return t == JetType::Date ? 'D' : t == JetType::Boolean ? 'B' : '-';
+    return t == JetType::Date ? 'D' : t == JetType::Boolean ? 'B' : t == JetType::Single ? 'S' : '-';
 }
 
 bool Textual(JetType t) {
@@ -162,6 +169,13 @@ std::string Translator::from(const jetsql::Source& s, Scope& scope) {
             const std::string right = from(*s.right, scope);
             const TExpr on = expr(*s.on, scope);
             if (on.aggregate) Unsupported(sql_, "an aggregate in the ON of a join");
+            // SQLite reads the left side of a RIGHT JOIN first and searches the right side
+            // without an index for each of its rows; written as the LEFT JOIN it is, the right
+            // side is read first and its partners are looked up. A join on the left stays: on
+            // the right of a join SQLite would read it as a subquery, without the rowids
+            // DISTINCTROW needs.
+            if (s.join == "RIGHT" && s.left->kind != jetsql::Source::Join)
+                return "(" + right + " LEFT JOIN " + left + " ON " + on.sql + ")";
             return "(" + left + " " + s.join + " JOIN " + right + " ON " + on.sql + ")";
         }
         case jetsql::Source::Subquery: {
@@ -293,7 +307,7 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
     Clauses c = clauses(s, scope, list);
 
     std::vector<std::string> groups;
-    for (const auto& g : c.groupBy) groups.push_back(g.sql);
+    for (const auto& g : c.groupBy) groups.push_back(Keyed(g));
     // DISTINCTROW: one row per row of the tables the select list reads, when that is not all
     // of them (otherwise every row is distinct already).
     if (s.distinctRow && !c.aggregate && scope.sources.size() > 1) {
@@ -333,7 +347,7 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
     const bool windowTop = s.top >= 0 && !keys.empty();
     std::vector<std::string> columns;
     for (size_t i = 0; i < list.size(); ++i)
-        columns.push_back(list[i].value.sql + " AS " +
+        columns.push_back(Keyed(list[i].value) + " AS " +
                           JetSqlName(windowTop ? "__c" + std::to_string(i) : list[i].name));
     if (windowTop) {
         for (size_t k = 0; k < keys.size(); ++k)
@@ -457,7 +471,7 @@ Result Translator::crosstab(const jetsql::Statement& st) {
     Result r;
     std::vector<std::string> columns;
     for (const auto& it : rows) {
-        columns.push_back(it.value.sql + " AS " + JetSqlName(it.name));
+        columns.push_back(Keyed(it.value) + " AS " + JetSqlName(it.name));
         JetField f;
         f.name = it.name;
         f.type = it.value.type == JetType::Null ? JetType::Value : it.value.type;
@@ -480,7 +494,7 @@ Result Translator::crosstab(const jetsql::Statement& st) {
         r.fields.push_back(std::move(f));
     }
     std::vector<std::string> groups, order;
-    for (const auto& g : c.groupBy) groups.push_back(g.sql);
+    for (const auto& g : c.groupBy) groups.push_back(Keyed(g));
     for (const auto& o : st.query->orderBy) {
         const TExpr t = expr(*o.expr, scope);
         order.push_back(OrderTerm(t.sql, t.type, o.descending));

@@ -10,6 +10,7 @@ namespace ado::jettr {
 namespace {
 
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);
+constexpr long kErrTypeMismatch = static_cast<long>(0x80040E07);
 
 JetType Numeric(JetType t) {
     return t == JetType::Boolean ? JetType::Integer : t;
@@ -37,6 +38,27 @@ const char* AggregateSql(const std::string& fn) {
     for (const auto& [name, sql] : kNames)
         if (fn == name) return sql;
     return "";
+}
+
+// A text compared with a date is read as a date, as Jet reads it: a text literal once (one
+// that is no date is a type mismatch), any other text row by row (Null stays Null).
+TExpr AsDate(const jetsql::Expr& source, TExpr t, const std::string& statement) {
+    if (!IsJetText(t.type)) return t;
+    if (source.kind == jetsql::Expr::Literal) {
+        try {
+            t.sql = JetSqlLiteral(vb::Variant(source.value.ToDate()));
+        } catch (const vb::ComError&) {
+            throw vb::ComError(kErrTypeMismatch,
+                               "Data type mismatch in criteria expression: the text '" +
+                                   source.value.ToString() +
+                                   "' is compared with a date and is no date. Statement: " + statement,
+                               "Jet");
+        }
+    } else {
+        t.sql = "(CASE WHEN " + t.sql + " IS NULL THEN NULL ELSE jet_CDate('-', " + t.sql + ") END)";
+    }
+    t.type = JetType::Date;
+    return t;
 }
 
 // A domain as a source of the statement text: a name, bracketed unless it is bracketed.
@@ -181,8 +203,11 @@ TExpr Translator::binary(const jetsql::Expr& e, Scope& scope) {
     const std::string& op = e.op;
     TExpr a = expr(*e.args[0], scope);
     TExpr b = expr(*e.args[1], scope);
-    if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=")
+    if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
+        if (a.type == JetType::Date) b = AsDate(*e.args[1], std::move(b), sql_);
+        if (b.type == JetType::Date) a = AsDate(*e.args[0], std::move(a), sql_);
         return comparison(op, a, b);
+    }
     if (op == "AND" || op == "OR")
         return infix(std::move(a), op, b, op == "AND" ? 'A' : 'O', JetType::Boolean);
     const std::string ta = "((" + a.sql + ") <> 0)", tb = "((" + b.sql + ") <> 0)";
@@ -383,6 +408,12 @@ TExpr Translator::expr(const jetsql::Expr& e, Scope& scope) {
             return binary(e, scope);
         case K::Between: {
             TExpr a = expr(*e.args[0], scope), lo = expr(*e.args[1], scope), hi = expr(*e.args[2], scope);
+            if (a.type == JetType::Date) {
+                lo = AsDate(*e.args[1], std::move(lo), sql_);
+                hi = AsDate(*e.args[2], std::move(hi), sql_);
+            } else if (lo.type == JetType::Date || hi.type == JetType::Date) {
+                a = AsDate(*e.args[0], std::move(a), sql_);
+            }
             typeParameter(lo, a.type);
             typeParameter(hi, a.type);
             typeParameter(a, lo.type);
@@ -398,6 +429,7 @@ TExpr Translator::expr(const jetsql::Expr& e, Scope& scope) {
             std::vector<TExpr> items;
             for (size_t i = 1; i < e.args.size(); ++i) {
                 items.push_back(expr(*e.args[i], scope));
+                if (a.type == JetType::Date) items.back() = AsDate(*e.args[i], std::move(items.back()), sql_);
                 typeParameter(items.back(), a.type);
                 text = text || IsJetText(items.back().type);
                 list += (i > 1 ? ", " : "") + items.back().sql;

@@ -55,7 +55,7 @@ struct Result {
     std::vector<JetField> fields;
 };
 
-// "D" for a date, "B" for a Boolean, "-" otherwise (see jet_functions.h).
+// "D" for a date, "B" for a Boolean, "S" for a Single, "-" otherwise (see jet_functions.h).
 char Tag(JetType t);
 // The Jet type of a literal value (Null for Empty and Null).
 JetType LiteralType(const vb::Variant& v);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -227,6 +228,16 @@ std::optional<vb::Date> DateTime(const std::string& s) {
 
 }  // namespace
 
+double JetSingleValue(double exact) {
+    const float f = static_cast<float>(exact);
+    if (!std::isfinite(f)) return exact;
+    char text[32];
+    const auto printed = std::to_chars(text, text + sizeof text, f, std::chars_format::general, 7);
+    double shown = exact;
+    std::from_chars(text, printed.ptr, shown);
+    return shown;
+}
+
 vb::Variant JetValue(int mdbType, const std::optional<std::string>& text) {
     if (!text) return vb::Variant::null();
     const std::string& s = *text;
@@ -239,8 +250,10 @@ vb::Variant JetValue(int mdbType, const std::optional<std::string>& text) {
         case kMdbComplex:
             if (auto v = WholeNumber(s)) return vb::Variant(*v);
             break;
-        case kMdbMoney:
         case kMdbFloat:
+            if (auto v = Number(s)) return vb::Variant(static_cast<double>(static_cast<float>(*v)));
+            break;
+        case kMdbMoney:
         case kMdbDouble:
         case kMdbNumeric:
             if (auto v = Number(s)) return vb::Variant(*v);

@@ -83,10 +83,16 @@ std::vector<ColumnInfo> JetColumnInfos(const std::vector<JetField>& fields);
 // bytes otherwise.
 long JetDefinedSize(int mdbType, long sizeBytes, int jetVersion);
 
+// A Single as Access shows it: the value as a float, to the seven significant digits a Single
+// prints with (0.15, where the float's exact value is 0.15000000596...). The engine keeps
+// the exact value, so arithmetic on it is Access's.
+double JetSingleValue(double exact);
+
 // The reader's text of one value (nullopt for Null) as a Variant of the column's type. The
 // reader writes dates as their day number (or, when it cannot read the number, as
-// "YYYY-MM-DD hh:mm:ss") and Booleans as "1"/"0". A text that does not read as the column's
-// type is kept as text.
+// "YYYY-MM-DD hh:mm:ss"), Booleans as "1"/"0" and OLE objects as their bytes; a Single
+// becomes the float's exact value. A text that does not read as the column's type is kept as
+// text.
 vb::Variant JetValue(int mdbType, const std::optional<std::string>& text);
 
 }  // namespace ado

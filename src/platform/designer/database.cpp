@@ -30,6 +30,25 @@ std::string SqlServerString(const std::string& server, const std::string& databa
     return cs;
 }
 
+TableSource SourceOf(const std::string& location, const std::string& subLocation,
+                     const std::string& connectionInfo, int type, const std::string& dllName,
+                     const std::string& serverName, const std::string& serverType,
+                     const std::string& databaseName, const std::string& userId,
+                     const std::string& password) {
+    TableSource s;
+    s.Location = location;
+    s.SubLocation = subLocation;
+    s.ConnectionInfo = connectionInfo;
+    s.Type = type;
+    s.DllName = dllName;
+    s.ServerName = serverName;
+    s.ServerType = serverType;
+    s.DatabaseName = databaseName;
+    s.UserId = userId;
+    s.Password = password;
+    return s;
+}
+
 }  // namespace
 
 std::string DatabaseFieldDefinition::FormulaName() const {
@@ -135,8 +154,8 @@ DatabaseTable& DatabaseTables::Add(const std::string& location, const std::strin
                                    const std::string& userId, const std::string& password) {
     if (tableType != crTableTypeTable && tableType != crTableTypeStoredProcedure)
         throw vb::ComError(kErrInvalidArgument, "Invalid table type " + std::to_string(tableType) + ".");
-    return add({location, subLocation, connectionInfo, tableType, dllName, serverName, serverType,
-                databaseName, userId, password},
+    return add(SourceOf(location, subLocation, connectionInfo, tableType, dllName, serverName, serverType,
+                        databaseName, userId, password),
                nullptr);
 }
 
@@ -148,9 +167,21 @@ DatabaseTable& DatabaseTables::AddStoredProcedure(const std::string& location, c
                                                   const std::string& password,
                                                   const StoredProcParams* params) {
     (void)tableType;  // a stored procedure whatever the kind argument says
-    return add({location, subLocation, connectionInfo, crTableTypeStoredProcedure, dllName, serverName,
-                serverType, databaseName, userId, password},
+    return add(SourceOf(location, subLocation, connectionInfo, crTableTypeStoredProcedure, dllName,
+                        serverName, serverType, databaseName, userId, password),
                params);
+}
+
+DatabaseTable& DatabaseTables::AddCommand(const std::string& location, const std::string& name,
+                                          const std::string& commandText) {
+    if (name.empty() || commandText.empty())
+        throw vb::ComError(kErrInvalidArgument, "A command needs a name and a statement.");
+    TableSource s;
+    s.Location = location;
+    s.SubLocation = name;
+    s.Type = crTableTypeCommand;
+    s.CommandText = commandText;
+    return add(std::move(s), nullptr);
 }
 
 Database::Database(FieldReader reader) : tables_(std::move(reader)) {

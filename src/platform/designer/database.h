@@ -89,6 +89,8 @@ struct TableSource {
     std::string DatabaseName;
     std::string UserId;
     std::string Password;  // kept in memory, never written to the report file
+    // A command's statement, in the SQL of the source it runs on; empty for other kinds.
+    std::string CommandText;
     bool operator==(const TableSource&) const = default;
 };
 
@@ -187,6 +189,11 @@ class DatabaseTables {
                                       const std::string& databaseName = {}, const std::string& userId = {},
                                       const std::string& password = {},
                                       const StoredProcParams* params = nullptr);
+    // Adds a command: a table named name whose rows are those of the statement, run on the
+    // Access file location (reached as Add reaches a table of it); its fields are the
+    // statement's columns.
+    DatabaseTable& AddCommand(const std::string& location, const std::string& name,
+                              const std::string& commandText);
 
   private:
     friend class Database;

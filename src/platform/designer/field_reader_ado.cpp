@@ -113,16 +113,21 @@ bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& ta
 }
 
 FieldReader AdoFieldReader(const ado::ConnectionOptions& options) {
-    return [options](const std::string& connectionString, const TableSource&, const std::string& table) {
-        auto conn = ado::OpenConnection(connectionString, options);
-        auto cols = ColumnsOf(*conn, table);
-        if (cols.empty()) cols = LinkedColumns(conn, table);
-        if (cols.empty() && HasProcedure(*conn, table))
-            throw FieldsNotListed("The result fields of \"" + table + "\" cannot be listed.");
-        if (cols.empty())
-            throw vb::ComError(kErrFieldNotKnown, "The table \"" + table + "\" could not be read.");
-        return Convert(cols);
-    };
+    return
+        [options](const std::string& connectionString, const TableSource& source, const std::string& table) {
+            auto conn = ado::OpenConnection(connectionString, options);
+            // A command's fields are its statement's columns; a statement that does not run
+            // there throws, as a table that is not there does.
+            if (source.Type == crTableTypeCommand)
+                return Convert(conn->driver().query(source.CommandText, {})->columns());
+            auto cols = ColumnsOf(*conn, table);
+            if (cols.empty()) cols = LinkedColumns(conn, table);
+            if (cols.empty() && HasProcedure(*conn, table))
+                throw FieldsNotListed("The result fields of \"" + table + "\" cannot be listed.");
+            if (cols.empty())
+                throw vb::ComError(kErrFieldNotKnown, "The table \"" + table + "\" could not be read.");
+            return Convert(cols);
+        };
 }
 
 }  // namespace designer

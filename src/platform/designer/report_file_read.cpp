@@ -111,7 +111,8 @@ void ReportFileReader::ReadDatabase(Report& r, pugi::xml_node db) {
                       Str(t, "serverType"),
                       Str(t, "database"),
                       Str(t, "user"),
-                      ""};
+                      "",
+                      Content(t.child("Command"))};
         std::string name = Str(t, "name");
         if (name.empty()) Fail("a table has no name");
         auto table = std::make_unique<DatabaseTable>(name, std::move(s));

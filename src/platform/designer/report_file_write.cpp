@@ -182,6 +182,7 @@ void ReportFileWriter::Write(const Report& r, pugi::xml_node parent) {
         Set(x, "user", s.UserId);
         Set(x, "connectionString", WithoutPasswords(t->ConnectionString()));
         SetB(x, "fieldsKnown", t->FieldsKnown());
+        if (!s.CommandText.empty()) Text(x.append_child("Command"), s.CommandText);
         for (auto& f : t->Fields()) {
             pugi::xml_node fx = x.append_child("Field");
             Set(fx, "name", f->Name());

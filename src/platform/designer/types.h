@@ -74,8 +74,9 @@ enum DateWindowsDefaultType {
 // File format numbers accepted by SaveAs: both write the same document.
 enum ReportFileFormat { crStandardReport = 0, crReportFormat2048 = 2048 };
 
-// Table kinds of Tables.Add / AddStoredProcedure.
-enum TableType { crTableTypeTable = 1, crTableTypeStoredProcedure = 2 };
+// Table kinds of Tables.Add / AddStoredProcedure / AddCommand. A command is a table whose rows
+// are those of an SQL statement the report keeps (TableSource::CommandText).
+enum TableType { crTableTypeTable = 1, crTableTypeStoredProcedure = 2, crTableTypeCommand = 3 };
 
 // Colour that means "no colour": the object's background is not filled.
 inline constexpr long kNoColor = -1;

@@ -53,6 +53,8 @@ TableRows AdoRecordSource::Read(const designer::DatabaseTable& table) {
         return ReadQuery(driver, "{CALL " + proc + (marks.empty() ? "" : "(" + marks + ")") + "}", params,
                          options_.queryLimits);
     }
+    if (source.Type == designer::crTableTypeCommand)
+        return ReadQuery(driver, source.CommandText, {}, options_.queryLimits);
     try {
         return ReadQuery(driver, "SELECT * FROM " + driver.quoteName(name), {}, options_.queryLimits);
     } catch (const vb::ComError& e) {

@@ -34,7 +34,8 @@ class RecordSource {
 
 // Reads through platform/ado with the connection string the report keeps for the table; a
 // table linked into an Access file (or its stand-in) is read where it lives; a stored
-// procedure on an ODBC source is called with its parameter values. Connections are opened
+// procedure on an ODBC source is called with its parameter values; a command runs its
+// statement. Connections are opened
 // once per connection string and kept while the source lives.
 class AdoRecordSource : public RecordSource {
   public:

@@ -25,6 +25,7 @@ class Prompt;
 namespace viewer {
 
 class RecordSource;
+class TextMeasure;
 
 struct RenderOptions {
     // Asks for parameter values when the report prompts for them (EnableParameterPrompting);
@@ -36,6 +37,9 @@ struct RenderOptions {
     // Serial date-time that CurrentDate, CurrentDateTime, PrintDate... give; 0: the clock
     // when the layout starts.
     double now = 0;
+    // How wide text is in the fonts the pages are drawn with (not owned; it outlives the
+    // layout); without one, the built-in widths (text_metrics.h).
+    const TextMeasure* measure = nullptr;
     // The layout stops at this many pages and says so in the notes.
     int maxPages = 5000;
     // Called as each page is complete, with the pass (1, or 2 when TotalPageCount made the

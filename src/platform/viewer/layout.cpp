@@ -149,7 +149,7 @@ class PageLayout : public BandSink {
         long bottomMargin = std::clamp(report.BottomMargin, 0L, h / 3);
         long footer = 0;
         for (const designer::Section* s : SectionsOf(report, designer::AreaKind::PageFooter))
-            footer += StaticHeight(*s);
+            footer += StaticHeight(*s, MeasureOf(ctx.options));
         footerTop_ = h - bottomMargin - std::min(footer, (h - bottomMargin - top_) / 2);
     }
 
@@ -301,13 +301,16 @@ class PageLayout : public BandSink {
         designer::Font font;
         font.Size = 9;
         font.Bold = true;
+        const TextMeasure& measure = MeasureOf(ctx_.options);
         long width = width_ - 2 * left_;
-        long height = static_cast<long>(WrapText(text, font, width).size()) * LineHeight(font) + 120;
+        std::vector<std::string> lines = WrapText(text, font, width, measure);
+        const long lineHeight = LineHeight(font, measure);
+        long height = static_cast<long>(lines.size()) * lineHeight + 120;
         Strip strip;
         strip.height = height;
         strip.blank = false;
         strip.items.push_back(TextItem{Rect{left_, 0, width, height - 120}, text, font, kUnreachableColor,
-                                       TextAlign::Left, true});
+                                       TextAlign::Left, true, std::move(lines), lineHeight});
         Emit(strip, height);
     }
 

@@ -29,15 +29,17 @@ struct Rect {
 enum class TextAlign { Left, Center, Right, Justified };
 
 // Text inside a rectangle, drawn with the font and colour, clipped to the rectangle. With
-// wrap the text breaks into lines at blanks (and at line breaks in the text); without it
-// stays on one line.
+// wrap the text is drawn as the lines the engine broke it into, one under another lineHeight
+// twips apart from the top of the rectangle; without it stays on one line.
 struct TextItem {
     Rect rect;
-    std::string text;  // UTF-8
+    std::string text;  // UTF-8, the whole text
     designer::Font font;
     long color = designer::kBlack;
     TextAlign align = TextAlign::Left;
     bool wrap = false;
+    std::vector<std::string> lines;  // with wrap: the text's lines
+    long lineHeight = 0;             // twips
 };
 
 // Line styles of lines, boxes and borders (designer::LineStyle numbers).

@@ -11,6 +11,7 @@
 #include "platform/designer/util.h"
 #include "platform/ui/prompt.h"
 #include "platform/viewer/evaluator_internal.h"
+#include "platform/viewer/ole_picture.h"
 
 namespace viewer::detail {
 
@@ -144,6 +145,16 @@ std::shared_ptr<const std::vector<unsigned char>> RenderContext::Picture(
     }
     auto shared = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
     pictures_[&picture] = shared;
+    return shared;
+}
+
+std::shared_ptr<const std::vector<unsigned char>> RenderContext::Picture(const vb::Variant& stored) {
+    auto it = storedPictures_.find(&stored);
+    if (it != storedPictures_.end()) return it->second;
+    std::vector<unsigned char> bytes;
+    if (stored.Type() == vb::VarType::Bytes) bytes = OlePicture(stored.ToBytes());
+    auto shared = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
+    storedPictures_[&stored] = shared;
     return shared;
 }
 
@@ -349,6 +360,17 @@ Value ReportRun::ReferenceValue(const std::string& reference) {
     if (body[0] == '@') return Formula(body.substr(1));
     if (body[0] == '?') return Parameter(body.substr(1));
     return Field(body);
+}
+
+const vb::Variant* ReportRun::StoredValue(const std::string& reference) {
+    const std::string body = Body(reference);
+    if (body.empty() || body[0] == '@' || body[0] == '?' || selection_.empty() || Placeholders() || !rows_)
+        return nullptr;
+    const Column& c = Resolve(body);
+    const size_t row = selection_[current_];
+    if (c.index < 0 || row >= rows_->rows.size()) return nullptr;
+    const auto& cells = rows_->rows[row];
+    return static_cast<size_t>(c.index) < cells.size() ? &cells[static_cast<size_t>(c.index)] : nullptr;
 }
 
 std::string ReportRun::PlaceholderName(const std::string& reference) {

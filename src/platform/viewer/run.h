@@ -45,6 +45,9 @@ class RenderContext {
     const ValueMap& Parameters(const designer::Report& report);
     // A picture's bytes, shared by every page that shows it.
     std::shared_ptr<const std::vector<unsigned char>> Picture(const designer::PictureObject& picture);
+    // The picture file in a stored value of a table's rows (an OLE object unwrapped), shared
+    // by every page that shows it; empty when it holds none.
+    std::shared_ptr<const std::vector<unsigned char>> Picture(const vb::Variant& stored);
 
     // Notes for the document, each once.
     void Note(const std::string& note);
@@ -64,6 +67,7 @@ class RenderContext {
     std::map<const designer::DatabaseTable*, TableData> tables_;
     std::map<const designer::Report*, ValueMap> parameters_;
     std::map<const designer::PictureObject*, std::shared_ptr<const std::vector<unsigned char>>> pictures_;
+    std::map<const vb::Variant*, std::shared_ptr<const std::vector<unsigned char>>> storedPictures_;
     std::vector<std::string> notes_;
     std::set<std::string> noted_;
 };
@@ -94,6 +98,9 @@ class ReportRun : public EvalScope {
 
     // The value of a field object's reference ("{T.F}", "{@F}", "{?P}") at the current record.
     Value ReferenceValue(const std::string& reference);
+    // The stored value of a database field's reference at the current record as the table
+    // gave it; nullptr for formulas, parameters and fields that are not there.
+    const vb::Variant* StoredValue(const std::string& reference);
     // The name a field object shows in place of its value when the records could not be read:
     // a database field's name; empty for formulas and parameters, which are evaluated.
     std::string PlaceholderName(const std::string& reference);

@@ -57,25 +57,48 @@ void Borders(const designer::ReportObject& o, const Rect& r, std::vector<Item>& 
     edge(o.RightLineStyle, r.right(), r.top, r.right(), r.bottom());
 }
 
-Placed TextLike(const designer::ReportObject& o, const std::string& text, bool numeric, long x) {
+// A picture scaled into the object's box; nothing but the borders when there is none.
+Placed PictureLike(const designer::ReportObject& o, std::shared_ptr<const std::vector<unsigned char>> bytes,
+                   long x) {
     Placed p;
     p.object = &o;
     p.top = Clamp(o.Top);
-    long lineHeight = LineHeight(o.Font);
-    long width = o.Width > 0 ? Clamp(o.Width) : TextWidth(text, o.Font) + 30;
+    p.designed = p.needed = std::max(0L, Clamp(o.Height));
+    Rect r{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.designed};
+    if (!bytes->empty()) {
+        p.items.push_back(ImageItem{r, std::move(bytes)});
+        p.shows = true;
+    }
+    Borders(o, r, p.items);
+    return p;
+}
+
+Placed TextLike(const designer::ReportObject& o, const std::string& text, bool numeric, long x,
+                const TextMeasure& measure) {
+    Placed p;
+    p.object = &o;
+    p.top = Clamp(o.Top);
+    const long lineHeight = std::max(1L, LineHeight(o.Font, measure));
+    long width = o.Width > 0 ? Clamp(o.Width) : TextWidth(text, o.Font, measure) + 30;
     p.designed = o.Height > 0 ? Clamp(o.Height) : lineHeight;
     p.needed = p.designed;
-    bool multiline = text.find('\n') != std::string::npos;
-    if (o.CanGrow && !text.empty()) {
-        long lines = static_cast<long>(WrapText(text, o.Font, width).size());
-        p.needed = std::max(p.designed, std::min(lines * lineHeight, kMaxExtent));
+    // The text breaks into lines where it grows, holds line breaks, or has room for a second
+    // line, as Access draws labels and text boxes.
+    const bool wrap = o.CanGrow || text.find('\n') != std::string::npos || p.designed >= 2 * lineHeight;
+    std::vector<std::string> lines;
+    if (wrap && !text.empty()) {
+        lines = WrapText(text, o.Font, width, measure);
+        if (o.CanGrow) {
+            const long count = static_cast<long>(std::min<size_t>(lines.size(), kMaxExtent));
+            p.needed = std::max(p.designed, std::min(count * lineHeight, kMaxExtent));
+        }
     }
     Rect r{x + Clamp(o.Left), p.top, width, p.needed};
     if (o.BackStyle != 0 && o.BackColor != designer::kNoColor)
         p.items.push_back(BoxItem{r, designer::kBlack, 0, designer::crLSNoLine, o.BackColor});
     if (!text.empty()) {
-        p.items.push_back(
-            TextItem{r, text, o.Font, o.TextColor, AlignOf(o.HorAlignment, numeric), o.CanGrow || multiline});
+        p.items.push_back(TextItem{r, text, o.Font, o.TextColor, AlignOf(o.HorAlignment, numeric), wrap,
+                                   std::move(lines), lineHeight});
         p.shows = true;
     }
     Borders(o, r, p.items);
@@ -146,13 +169,17 @@ Strip CutAt(Strip& s, long y) {
     return rest;
 }
 
-long StaticHeight(const designer::Section& section) {
+const TextMeasure& MeasureOf(const RenderOptions& options) {
+    return options.measure ? *options.measure : BuiltInMeasure();
+}
+
+long StaticHeight(const designer::Section& section, const TextMeasure& measure) {
     long h = std::max(0L, Clamp(section.Height));
     for (const auto& o : section.ReportObjects()) {
         if (o->Suppress) continue;
         long bottom = Clamp(o->Top) + Clamp(o->Height);
         if (o->Kind() == designer::ObjectKind::Text || o->Kind() == designer::ObjectKind::Field)
-            bottom = Clamp(o->Top) + std::max(Clamp(o->Height), LineHeight(o->Font));
+            bottom = Clamp(o->Top) + std::max(Clamp(o->Height), LineHeight(o->Font, measure));
         if (o->Kind() == designer::ObjectKind::Line)
             bottom = std::max(bottom, Clamp(static_cast<const designer::LineObject&>(*o).Bottom));
         if (o->Kind() == designer::ObjectKind::Box)
@@ -165,6 +192,7 @@ long StaticHeight(const designer::Section& section) {
 Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                     const SubreportLayout& subreport) {
     run.BeginSection();
+    const TextMeasure& measure = MeasureOf(run.Context().options);
     long queriesBefore = run.Context().pageQueries;
     std::vector<Placed> placed;
     for (const auto& obj : section.ReportObjects()) {
@@ -172,10 +200,17 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
         if (o.Suppress) continue;
         switch (o.Kind()) {
             case designer::ObjectKind::Text:
-                placed.push_back(TextLike(o, static_cast<const designer::TextObject&>(o).Text, false, x));
+                placed.push_back(
+                    TextLike(o, static_cast<const designer::TextObject&>(o).Text, false, x, measure));
                 break;
             case designer::ObjectKind::Field: {
                 const auto& f = static_cast<const designer::FieldObject&>(o);
+                // A field of pictures (an OLE Object or binary column) shows the picture.
+                if (const vb::Variant* stored = run.StoredValue(f.Field);
+                    stored && stored->Type() == vb::VarType::Bytes) {
+                    placed.push_back(PictureLike(o, run.Context().Picture(*stored), x));
+                    break;
+                }
                 std::string text;
                 bool numeric = false;
                 std::string name = run.Placeholders() ? run.PlaceholderName(f.Field) : std::string();
@@ -186,7 +221,7 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                     numeric = v.IsNumeric();
                     text = DisplayText(v, f.DateWindowsDefaultType);
                 }
-                placed.push_back(TextLike(o, text, numeric, x));
+                placed.push_back(TextLike(o, text, numeric, x, measure));
                 break;
             }
             case designer::ObjectKind::Line: {
@@ -216,22 +251,10 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                 placed.push_back(std::move(p));
                 break;
             }
-            case designer::ObjectKind::Picture: {
-                const auto& pic = static_cast<const designer::PictureObject&>(o);
-                Placed p;
-                p.object = &o;
-                p.top = Clamp(o.Top);
-                p.designed = p.needed = std::max(0L, Clamp(o.Height));
-                Rect r{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.designed};
-                auto bytes = run.Context().Picture(pic);
-                if (!bytes->empty()) {
-                    p.items.push_back(ImageItem{r, bytes});
-                    p.shows = true;
-                }
-                Borders(o, r, p.items);
-                placed.push_back(std::move(p));
+            case designer::ObjectKind::Picture:
+                placed.push_back(
+                    PictureLike(o, run.Context().Picture(static_cast<const designer::PictureObject&>(o)), x));
                 break;
-            }
             case designer::ObjectKind::Subreport: {
                 const auto& sub = static_cast<const designer::SubreportObject&>(o);
                 Placed p;

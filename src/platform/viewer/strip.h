@@ -5,7 +5,9 @@
 #include <functional>
 #include <vector>
 
+#include "platform/viewer/engine.h"
 #include "platform/viewer/page.h"
+#include "platform/viewer/text_metrics.h"
 
 namespace designer {
 class Section;
@@ -43,7 +45,10 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                     const SubreportLayout& subreport);
 
 // The height a section takes without looking at data: its height, or the lowest bottom of its
-// objects (text at least one line of its font).
-long StaticHeight(const designer::Section& section);
+// objects (text at least one line of its font, as the measure gives it).
+long StaticHeight(const designer::Section& section, const TextMeasure& measure);
+
+// The measure the run's options give, else the built-in one.
+const TextMeasure& MeasureOf(const RenderOptions& options);
 
 }  // namespace viewer::detail

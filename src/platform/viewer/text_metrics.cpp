@@ -26,83 +26,93 @@ size_t CharLength(unsigned char c) {
     return 1;
 }
 
-double Units(const std::string& text) {
-    double units = 0;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 32 && c < 127)
-            units += kWidths[c - 32];
-        else if (c >= 0x80)
-            units += kOtherWidth;
-        i += CharLength(c);
-    }
-    return units;
+double FontSize(const designer::Font& font) {
+    return font.Size > 0 && font.Size < 1000 ? font.Size : 10;
 }
 
-double Scale(const designer::Font& font) {
-    double size = font.Size > 0 && font.Size < 1000 ? font.Size : 10;
-    return size * 20.0 / 1000.0 * (font.Bold ? 1.06 : 1.0);
-}
+class HelveticaMeasure : public TextMeasure {
+  public:
+    double Width(const std::string& text, const designer::Font& font) const override {
+        double units = 0;
+        for (size_t i = 0; i < text.size();) {
+            unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c >= 32 && c < 127)
+                units += kWidths[c - 32];
+            else if (c >= 0x80)
+                units += kOtherWidth;
+            i += CharLength(c);
+        }
+        return units * FontSize(font) * 20.0 / 1000.0 * (font.Bold ? 1.06 : 1.0);
+    }
+    double LineHeight(const designer::Font& font) const override { return FontSize(font) * 20.0 * 1.15; }
+};
 
 }  // namespace
 
-long TextWidth(const std::string& text, const designer::Font& font) {
-    return static_cast<long>(std::ceil(Units(text) * Scale(font)));
+const TextMeasure& BuiltInMeasure() {
+    static const HelveticaMeasure measure;
+    return measure;
 }
 
-long LineHeight(const designer::Font& font) {
-    double size = font.Size > 0 && font.Size < 1000 ? font.Size : 10;
-    return static_cast<long>(std::ceil(size * 20.0 * 1.15));
+long TextWidth(const std::string& text, const designer::Font& font, const TextMeasure& measure) {
+    return static_cast<long>(std::ceil(measure.Width(text, font)));
 }
 
-std::vector<std::string> WrapText(const std::string& text, const designer::Font& font, long width) {
+long LineHeight(const designer::Font& font, const TextMeasure& measure) {
+    return static_cast<long>(std::ceil(measure.LineHeight(font)));
+}
+
+std::vector<std::string> WrapText(const std::string& text, const designer::Font& font, long width,
+                                  const TextMeasure& measure) {
     std::vector<std::string> lines;
-    const double limit = width > 0 ? static_cast<double>(width) / Scale(font) : 0;  // in units
+    const double limit = width > 0 ? static_cast<double>(width) : 0;  // twips; 0: no limit
+    auto over = [&](double w) { return limit > 0 && w > limit; };
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
         std::string paragraph =
             text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
-        // Break the paragraph at blanks; a word wider than the line breaks where it must.
+        // Break the paragraph at blanks; a word wider than the line breaks where it must. Widths
+        // add up piece by piece, so a long text costs no more than its length.
         std::string line;
-        double lineUnits = 0;
+        double lineWidth = 0;
         size_t i = 0;
         while (i < paragraph.size()) {
             size_t j = paragraph.find(' ', i);
             if (j == std::string::npos) j = paragraph.size();
-            std::string word = paragraph.substr(i, j - i);
+            const std::string word = paragraph.substr(i, j - i);
             std::string piece = line.empty() ? word : " " + word;
-            double u = Units(piece);
-            if (!line.empty() && lineUnits + u > limit) {
+            double w = measure.Width(piece, font);
+            if (!line.empty() && over(lineWidth + w)) {
                 lines.push_back(line);
                 line.clear();
-                lineUnits = 0;
+                lineWidth = 0;
                 piece = word;
-                u = Units(word);
+                w = measure.Width(word, font);
             }
-            if (line.empty() && u > limit && limit > 0) {
+            if (line.empty() && over(w)) {
                 // Cut the word into pieces that fit.
                 std::string part;
-                double partUnits = 0;
+                double partWidth = 0;
                 for (size_t k = 0; k < word.size();) {
-                    size_t n = CharLength(static_cast<unsigned char>(word[k]));
-                    std::string ch = word.substr(k, n);
-                    double cu = Units(ch);
-                    if (!part.empty() && partUnits + cu > limit) {
+                    const size_t n = CharLength(static_cast<unsigned char>(word[k]));
+                    const std::string ch = word.substr(k, n);
+                    const double cw = measure.Width(ch, font);
+                    if (!part.empty() && over(partWidth + cw)) {
                         lines.push_back(part);
                         part.clear();
-                        partUnits = 0;
+                        partWidth = 0;
                     }
                     part += ch;
-                    partUnits += cu;
+                    partWidth += cw;
                     k += n;
                 }
                 line = part;
-                lineUnits = partUnits;
+                lineWidth = partWidth;
             } else {
                 line += piece;
-                lineUnits += u;
+                lineWidth += w;
             }
             i = j + 1;
         }

@@ -1,8 +1,9 @@
 #pragma once
-// How much room text needs, measured without a window system: character widths of a
-// Helvetica-like face (Arial has the same widths), scaled by the font size. The engine uses them
-// to grow objects that can grow and to break their text into lines; whoever draws a page
-// breaks lines with its own fonts inside the same rectangles.
+// How much room text needs. The engine grows objects that can grow and breaks their text into
+// lines by a TextMeasure; whoever draws the pages gives the one that measures with the fonts it
+// draws with, so that the lines it draws are the lines the engine laid out. Without one, the
+// built-in measure takes the character widths of a Helvetica-like face (Arial and Liberation
+// Sans have the same widths), scaled by the font size.
 #include <string>
 #include <vector>
 
@@ -10,12 +11,26 @@
 
 namespace viewer {
 
-// Width of the text on one line, in twips.
-long TextWidth(const std::string& text, const designer::Font& font);
-// Height of one line of the font, in twips.
-long LineHeight(const designer::Font& font);
+class TextMeasure {
+  public:
+    virtual ~TextMeasure() = default;
+    // Width of the text on one line, in twips.
+    virtual double Width(const std::string& text, const designer::Font& font) const = 0;
+    // Distance from one line of the font to the next, in twips.
+    virtual double LineHeight(const designer::Font& font) const = 0;
+};
+
+// The measure that needs no window system (Helvetica widths). Lives for the whole run.
+const TextMeasure& BuiltInMeasure();
+
+// Width of the text on one line, in twips, rounded up.
+long TextWidth(const std::string& text, const designer::Font& font,
+               const TextMeasure& measure = BuiltInMeasure());
+// Height of one line of the font, in twips, rounded up.
+long LineHeight(const designer::Font& font, const TextMeasure& measure = BuiltInMeasure());
 // The text broken into lines no wider than width (at blanks where it can, inside a word
 // where a word alone is wider), line breaks in the text kept.
-std::vector<std::string> WrapText(const std::string& text, const designer::Font& font, long width);
+std::vector<std::string> WrapText(const std::string& text, const designer::Font& font, long width,
+                                  const TextMeasure& measure = BuiltInMeasure());
 
 }  // namespace viewer

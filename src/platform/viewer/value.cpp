@@ -401,7 +401,11 @@ std::string ConcatText(const Value& v) {
 }
 
 std::string DisplayText(const Value& v, int dateFormat) {
-    return Text(v, true, dateFormat == designer::crUseWindowsLongDate ? kLongDate : kShortDate);
+    const char* datePattern = dateFormat == designer::crUseWindowsLongDate ? kLongDate : kShortDate;
+    // A field set to the short or long date shows a date-time as a date.
+    if (v.kind == ValueKind::DateTime && dateFormat != designer::crNotUsingWindowsDefaults)
+        return FormatDatePattern(v.number, datePattern);
+    return Text(v, true, datePattern);
 }
 
 }  // namespace viewer

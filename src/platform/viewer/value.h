@@ -74,7 +74,8 @@ std::string ToText(const Value& v);
 std::string ConcatText(const Value& v);
 // The text a field object shows: numbers without decimals when whole and with two otherwise,
 // with thousands separators; currency with "$"; dates long (dateFormat crUseWindowsLongDate)
-// or short; a date-time as its date, followed by the time when it has one; Null as nothing.
+// or short; a date-time as its date alone under the short or long date setting, else followed
+// by the time when it has one; Null as nothing.
 std::string DisplayText(const Value& v, int dateFormat);
 
 }  // namespace viewer

@@ -19,6 +19,7 @@
 #include "shell/main_window/registry_keys.h"
 #include "shell/qt/data_grid.h"
 #include "shell/qt/qt_text.h"
+#include "shell/qt/screen_fit.h"
 #include "shell/toolbar/qt_toolbar.h"
 #include "sources/links_manager.h"
 
@@ -92,7 +93,7 @@ Startup::Startup(StartupServices services, QWidget* parent)
     });
     entryDataset_ = std::make_unique<EntryGridDataset>(*dxDatabases_);
     databaseList_.EntryGrid = entryDataset_.get();
-    resize(1180, 720);
+    FitToScreen(*this, {1180, 720});
 }
 
 Startup::~Startup() = default;

@@ -9,6 +9,7 @@
 #include "platform/designer/report.h"
 #include "platform/ui/prompt.h"
 #include "shell/qt/qt_text.h"
+#include "shell/qt/screen_fit.h"
 #include "shell/report_windows/report_viewer_control.h"
 
 namespace tolvaran {
@@ -127,9 +128,11 @@ DesignerWindow::DesignerWindow(ui::Prompt& prompt, QWidget* parent) : QMainWindo
     splitter->addWidget(viewer_);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({560, 840});
+    splitter->setChildrenCollapsible(false);
     setCentralWidget(splitter);
-    resize(1280, 860);
+    // Two fifths of the window for the tree, the rest for the pages.
+    const int width = FitToScreen(*this, {1280, 860}).width();
+    splitter->setSizes({width * 2 / 5, width - width * 2 / 5});
 }
 
 DesignerWindow::~DesignerWindow() = default;

@@ -4,6 +4,7 @@
 
 #include "platform/ui/prompt.h"
 #include "shell/qt/data_grid.h"
+#include "shell/qt/screen_fit.h"
 #include "shell/toolbar/cls_toolbar.h"
 #include "shell/toolbar/qt_toolbar.h"
 #include "store/context.h"
@@ -22,7 +23,7 @@ GridWindow::GridWindow(const ReportWindowServices& services, const QString& name
     layout->addWidget(toolbar_);
     layout->addWidget(grid_);
     grid_->setSortable(true);
-    resize(size);
+    FitToScreen(*this, size);
     connect(toolbar_, &QtToolBar::ItemClick, this, [this](int index) { EToolBar_ItemClick(index); });
 }
 

@@ -18,6 +18,7 @@
 
 #include "platform/designer/report.h"
 #include "platform/viewer/engine.h"
+#include "shell/qt/elided_label.h"
 #include "shell/qt/qt_text.h"
 
 namespace tolvaran {
@@ -123,7 +124,9 @@ ReportViewerControl::ReportViewerControl(QWidget* parent) : QWidget(parent) {
     zoom_->setToolTip(QStringLiteral("Zoom"));
     for (const ZoomChoice& z : kZooms) zoom_->addItem(QString::fromLatin1(z.text));
     zoom_->setCurrentIndex(1);
-    notes_ = new QLabel(this);
+    // What kept the report from its data: one line cut to the room the bar has, every note in
+    // full on hover.
+    notes_ = new ElidedLabel(this);
     notes_->setObjectName(QStringLiteral("lblNotes"));
     notes_->setStyleSheet(QStringLiteral("color: #a00000"));
     bar->addWidget(first_);
@@ -142,6 +145,8 @@ ReportViewerControl::ReportViewerControl(QWidget* parent) : QWidget(parent) {
     message_->setObjectName(QStringLiteral("lblMessage"));
     message_->setAlignment(Qt::AlignCenter);
     message_->setWordWrap(true);
+    // A long file name wraps or is cut, never widening the window.
+    message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     splitter_ = new QSplitter(Qt::Horizontal, stack_);
     tree_ = new QTreeWidget(splitter_);
     tree_->setObjectName(QStringLiteral("GroupTree"));
@@ -190,14 +195,15 @@ void ReportViewerControl::ViewReport() {
     viewer::RenderOptions options;
     options.prompt = prompt_;
     options.connections = connections_;
+    options.measure = &measure_;
     doc_ = viewer::RenderReport(*report_, options);
     reason_.clear();
     page_ = 0;
     FillTree();
-    QString notes;
-    for (const std::string& n : doc_.notes) notes += (notes.isEmpty() ? "" : "\n") + Q(n);
-    notes_->setText(doc_.notes.empty() ? QString() : Q(doc_.notes.front()));
-    notes_->setToolTip(notes);
+    QStringList notes;
+    for (const std::string& n : doc_.notes) notes << Q(n);
+    notes_->setText(notes.isEmpty() ? QString() : notes.front());
+    notes_->setToolTip(notes.isEmpty() ? QString() : WrappingToolTip(notes));
     stack_->setCurrentWidget(splitter_);
     Refresh();
 }

@@ -14,6 +14,7 @@
 #include "platform/ado/driver.h"
 #include "platform/viewer/page.h"
 #include "render/page_painter.h"
+#include "render/text_measure.h"
 
 class QComboBox;
 class QLabel;
@@ -95,6 +96,7 @@ class ReportViewerControl : public QWidget {
     ZoomMode zoomMode_ = ZoomMode::PageWidth;
     int percent_ = 100;
     PagePainter painter_;
+    PageTextMeasure measure_;  // the engine measures text with the painter's fonts
 
     QToolButton* first_ = nullptr;
     QToolButton* previous_ = nullptr;

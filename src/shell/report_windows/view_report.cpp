@@ -9,6 +9,7 @@
 #include "platform/ui/prompt.h"
 #include "shell/main_window/environment.h"
 #include "shell/qt/qt_text.h"
+#include "shell/qt/screen_fit.h"
 #include "shell/report_windows/report_viewer_control.h"
 #include "shell/report_windows/show_errors.h"
 #include "shell/toolbar/cls_toolbar.h"
@@ -31,7 +32,7 @@ ViewReport::ViewReport(const ReportWindowServices& services, QWidget* parent)
     layout->addWidget(toolbar_);
     layout->addWidget(viewer_, 1);
     layout->addWidget(status_);
-    resize(1000, 760);
+    FitToScreen(*this, {1000, 760});
     connect(toolbar_, &QtToolBar::ItemClick, this, &ViewReport::EToolBar_ItemClick);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &ViewReport::ShowHelp);

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cmath>
-#include <filesystem>
 
 #include "platform/common/com_error.h"
 #include "platform/common/vbstring.h"
@@ -20,6 +19,7 @@
 #include "shell/qt/qt_form.h"
 #include "shell/qt/qt_text.h"
 #include "shell/source_database/odbc_info.h"
+#include "shell/source_database/picker_folder.h"
 #include "shell/source_database/select_database.h"
 #include "shell/toolbar/cls_toolbar.h"
 #include "shell/toolbar/qt_toolbar.h"
@@ -253,17 +253,15 @@ bool SelectDatabase::GetNewDatabase() {
 
 std::string SelectDatabase::getFile(const std::string& title) {
     std::string file, fileTitle;
-    std::string filter =
-        "Microsoft Access Databases/Data Projects|*.adp;*.ade;*.mdb;*.ade|Program Files|*.exe|Image "
-        "Files|*.jpg;*.bmp|All Files|*.*";
+    std::string filter = kAccessFilesFilter;
     long filterIndex = 1;
     long flags = 0;
     bool readOnly = false;
-    std::error_code ec;
-    const std::string folder = std::filesystem::current_path(ec).string();
+    const std::string folder = PickerStartFolder(*services_.ctx);
     services_.commonDialog->VBGetOpenFileName(file, fileTitle, true, false, readOnly, false, filter,
                                               filterIndex, folder, title, "", QtCommonDialog::HandleOf(*this),
                                               flags);
+    RememberPickerFolder(*services_.ctx, file);
     return file;
 }
 

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "shell/qt/qt_text.h"
+#include "shell/qt/screen_fit.h"
 #include "shell/source_database/select_database.h"
 #include "shell/toolbar/qt_toolbar.h"
 #include "store/context.h"
@@ -353,7 +354,7 @@ void SelectDatabase::BuildLayout() {
     body->setColumnStretch(0, 3);
     body->setColumnStretch(1, 2);
     layout->addLayout(body, 1);
-    resize(980, 720);
+    FitToScreen(*this, {980, 720});
     dxTreeList1_->setColumnWidth(0, 600);
 }
 

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
+#include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QToolButton>
 
@@ -27,11 +29,22 @@ QtToolBar::QtToolBar(QWidget* parent) : QToolBar(parent) {
 }
 
 void QtToolBar::Changed() {
-    if (renderPending_) return;
+    if (keepDrawing_ || renderPending_) return;
     renderPending_ = true;
+    if (clicking_ == 0) ScheduleRender();  // else the click's end schedules it
+}
+
+void QtToolBar::ScheduleRender() {
     QTimer::singleShot(0, this, [this] {
         if (renderPending_) Render();
     });
+}
+
+void QtToolBar::setItemEnabled(int index, bool enabled) {
+    QAction* drawn = renderPending_ ? nullptr : ActionOf(index);
+    const QScopedValueRollback<bool> keep(keepDrawing_, drawn != nullptr);
+    ToolBarModel::setItemEnabled(index, enabled);
+    if (drawn) drawn->setEnabled(enabled);
 }
 
 QIcon QtToolBar::IconOf(int imageNo) const {
@@ -45,6 +58,10 @@ QAction* QtToolBar::ActionOf(int index) const {
 }
 
 void QtToolBar::Render() {
+    if (clicking_ > 0) {
+        renderPending_ = true;
+        return;
+    }
     renderPending_ = false;
     clear();
     // The actions and menus of the previous drawing are ours: clear() only removes them. They
@@ -111,7 +128,13 @@ void QtToolBar::Render() {
         if (!key.isEmpty() && key != QStringLiteral("0")) action->setShortcut(QKeySequence(key));
         action->setCheckable(item.toggle);
         action->setEnabled(item.enabled);
-        connect(action, &QAction::triggered, this, [this, i] { emit ItemClick(i); });
+        connect(action, &QAction::triggered, this, [this, i] {
+            const QPointer<QtToolBar> self(this);
+            ++clicking_;
+            emit ItemClick(i);
+            if (!self) return;
+            if (--clicking_ == 0 && renderPending_) ScheduleRender();
+        });
         actions_[static_cast<size_t>(i - 1)] = action;
     }
 }

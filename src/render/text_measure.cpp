@@ -1,0 +1,36 @@
+#include "render/text_measure.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tolvaran {
+
+QFont PageFont(const designer::Font& font, double scale) {
+    QFont f(QString::fromStdString(font.Name));
+    const double size = font.Size > 0 && font.Size < 1000 ? font.Size : 10;
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(size * 20 * scale))));
+    f.setBold(font.Bold);
+    f.setItalic(font.Italic);
+    f.setUnderline(font.Underline);
+    f.setStrikeOut(font.Strikethrough);
+    return f;
+}
+
+const QFontMetricsF& PageTextMeasure::Metrics(const designer::Font& font) const {
+    const Key key{font.Name, font.Size, font.Bold, font.Italic, font.Underline, font.Strikethrough};
+    auto it = metrics_.find(key);
+    if (it == metrics_.end()) it = metrics_.emplace(key, QFontMetricsF(PageFont(font, 1.0))).first;
+    return it->second;
+}
+
+double PageTextMeasure::Width(const std::string& text, const designer::Font& font) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return Metrics(font).horizontalAdvance(QString::fromStdString(text));
+}
+
+double PageTextMeasure::LineHeight(const designer::Font& font) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return Metrics(font).lineSpacing();
+}
+
+}  // namespace tolvaran
