@@ -65,8 +65,9 @@ bool Textual(JetType t);
 [[noreturn]] void Unsupported(const std::string& sql, const std::string& what);
 
 // Levels of queries and expressions the translator goes into at once, the saved queries and
-// domain functions a statement draws on included: bounds its recursion.
-inline constexpr int kMaxTranslateDepth = 1000;
+// domain functions a statement draws on included: bounds its recursion (a level of saved query
+// takes up to about 5 KB of stack, so the deepest stays within 2 MB).
+inline constexpr int kMaxTranslateDepth = 400;
 
 class Translator {
   public:
