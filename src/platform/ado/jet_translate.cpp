@@ -1,6 +1,7 @@
 // The statement part of the translator: statements, queries, select lists, FROM lists,
 // clauses, TOP, DISTINCTROW, UNION and crosstabs.
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "platform/ado/jet_functions.h"
@@ -76,14 +77,14 @@ std::string Translator::withClause() const {
 }
 
 int Translator::declare(const std::string& name, JetType type) {
-    for (size_t i = 0; i < params_.size(); ++i) {
-        if (params_[i].name != "?" && tolvaran::EqualsNoCase(params_[i].name, name)) {
-            if (params_[i].type == JetType::Value) params_[i].type = type;
-            return static_cast<int>(i);
-        }
+    auto [it, added] = paramIndex_.try_emplace(name, static_cast<int>(params_.size()));
+    if (!added) {
+        JetParameter& p = params_[static_cast<size_t>(it->second)];
+        if (p.type == JetType::Value) p.type = type;
+        return it->second;
     }
     params_.push_back(JetParameter{name, type == JetType::Value ? seed(params_.size()) : type});
-    return static_cast<int>(params_.size() - 1);
+    return it->second;
 }
 
 JetTranslation Translator::translate(const std::string& sql) {
@@ -258,14 +259,11 @@ std::vector<Item> Translator::items(const jetsql::SelectCore& s, Scope& scope) {
         out.push_back(std::move(it));
     }
     // Two columns of one name from different sources are named by their source: "T.C".
-    std::vector<bool> shared(out.size(), false);
-    for (size_t i = 0; i < out.size(); ++i) {
-        for (size_t j = 0; j < out.size(); ++j)
-            if (i != j && tolvaran::EqualsNoCase(out[i].name, out[j].name)) shared[i] = true;
-    }
-    for (size_t i = 0; i < out.size(); ++i) {
-        if (shared[i] && !out[i].explicitName && !out[i].sourceAlias.empty())
-            out[i].name = out[i].sourceAlias + "." + out[i].name;
+    std::map<std::string, int, tolvaran::NoCaseLess> named;
+    for (const auto& it : out) ++named[it.name];
+    for (auto& it : out) {
+        if (named.find(it.name)->second > 1 && !it.explicitName && !it.sourceAlias.empty())
+            it.name = it.sourceAlias + "." + it.name;
     }
     return out;
 }

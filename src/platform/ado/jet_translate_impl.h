@@ -2,12 +2,14 @@
 // Internals of the Access-to-SQLite translator (jet_translate.h), shared by its statement part
 // (jet_translate.cpp) and its expression part (jet_translate_expr.cpp).
 #include <deque>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/ado/jet_sql.h"
 #include "platform/ado/jet_translate.h"
+#include "platform/common/text.h"
 
 namespace ado::jettr {
 
@@ -131,6 +133,7 @@ class Translator {
     std::vector<JetType> seeds_;
     std::string sql_;  // the statement, for messages
     std::vector<JetParameter> params_;
+    std::map<std::string, int, tolvaran::NoCaseLess> paramIndex_;  // named ones ("?" are not) by name
     struct Cte {
         std::string name;  // the saved query as the file spells it
         std::vector<JetField> fields;
