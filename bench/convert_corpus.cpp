@@ -15,11 +15,19 @@
 //
 // Exports are converted over SQLite Access stand-ins (support/corpus_standin.h). Objects and
 // formulas are counted in the report and its embedded subreports.
+//
+// Last, each report is converted in a fresh process of its own (the program runs itself with
+// --first), once as the first conversion of that process and once more, as a single conversion
+// from the window makes them (its own request, its source file opened anew), after the store
+// is opened and made ready as the main window does at start-up (PrepareConversions, after its
+// first paint): the first conversion's milliseconds beside the warm one's, and the time the
+// start-up preparation took.
 //   bench_convert_corpus [--keep] [--rounds N] [--copies K] <exports-folder> <source-dir> [program-folder]
 // source-dir holds resources/store/*.sql; program-folder (default: the folder of this
 // program) holds the placeholder pictures. --keep leaves the work folder (front ends, store
 // files, converted reports and text logs) in place and prints its path.
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -31,6 +39,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -131,6 +140,74 @@ std::pair<double, double> Fastest(int rounds, F&& body) {
     return {best, bestCpu};
 }
 
+// The first conversion of a fresh process, then a second one of the same report: each as a
+// single conversion request from the window makes it, after the start-up preparation. Prints
+// "first <ms> warm <ms> prepared <ms>".
+int FirstConversion(const std::string& frontEnd, const std::string& name, const fs::path& source,
+                    const std::string& programFolder) {
+    const fs::path work = fs::temp_directory_path() / ("tolvaran_first_" + std::to_string(::getpid()));
+    fs::create_directories(work);
+    ui::RecordingPrompt prompt;
+    tolvaran::AppContext ctx;
+    if (!corpus_standin::PrepareStore(work, source, programFolder, prompt, ctx)) return 1;
+    Export e;
+    e.name = name;
+    const auto preparing = std::chrono::steady_clock::now();
+    tolvaran::PrepareConversions(ctx);
+    const double prepared = Since(preparing);
+    double ms[2] = {0, 0};
+    for (int round = 0; round < 2; ++round) {
+        auto report = std::make_shared<tolvaran::clsReport>();
+        report->ReportId = round + 1;
+        report->DatabaseListId = 1;
+        report->ReportName = name;
+        const auto start = std::chrono::steady_clock::now();
+        ado::ConnectionPool requestFiles;
+        ado::ConnectionPool::Use pooled(requestFiles);
+        corpus_standin::ConvertExport(ctx, prompt, e, frontEnd, work / "out", report);
+        ms[round] = Since(start);
+    }
+    std::printf("first %.3f warm %.3f prepared %.3f\n", ms[0], ms[1], prepared);
+    ctx.gDb.reset();
+    ctx.gInternalDb.reset();
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    return 0;
+}
+
+// Runs this program with args and returns what it printed.
+std::string RunSelf(const std::vector<std::string>& args) {
+    int out[2];
+    if (::pipe(out) != 0) return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::close(out[0]);
+        ::close(out[1]);
+        std::vector<char*> argv;
+        std::string self = fs::read_symlink("/proc/self/exe").string();
+        argv.push_back(self.data());
+        std::vector<std::string> copies = args;
+        for (std::string& a : copies) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(self.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buf[256];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return text;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
 long LastRow(const ado::ConnectionPtr& db) {
     ado::Recordset rs;
     rs.Open("SELECT MAX(ErrorLogId) AS m FROM ErrorLog", db);
@@ -140,6 +217,8 @@ long LastRow(const ado::ConnectionPtr& db) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 6 && std::string(argv[1]) == "--first")
+        return FirstConversion(argv[2], argv[3], argv[4], argv[5]);
     bool keep = false;
     int rounds = 3;
     int copies = 1;
@@ -299,6 +378,32 @@ int main(int argc, char** argv) {
     std::printf("Memory: resident %.1f MiB before the conversions, %.1f MiB after; peak %.1f MiB\n", startMiB,
                 ResidentMiB(), PeakMiB());
     std::printf("Conversions run: %ld\n", reportId);
+
+    // Each report as the first conversion of a fresh process, beside a second one there.
+    std::vector<double> first, warm, prepared;
+    for (const Export& e : exports) {
+        if (!e.read) continue;
+        std::istringstream line(
+            RunSelf({"--first", frontOf.at(e.group), e.name, source.string(), programFolder}));
+        std::string a, b, c;
+        double f = 0, w = 0, p = 0;
+        if (line >> a >> f >> b >> w >> c >> p && a == "first" && b == "warm" && c == "prepared") {
+            first.push_back(f);
+            warm.push_back(w);
+            prepared.push_back(p);
+        }
+    }
+    if (!first.empty())
+        std::printf(
+            "First conversion in a fresh process (%zu reports, each in its own): median %.1f ms, %.1f-%.1f "
+            "ms; "
+            "the next one there: median %.1f ms, %.1f-%.1f ms; made ready at start-up beforehand in "
+            "%.1f-%.1f ms\n",
+            first.size(), Median(first), *std::min_element(first.begin(), first.end()),
+            *std::max_element(first.begin(), first.end()), Median(warm),
+            *std::min_element(warm.begin(), warm.end()), *std::max_element(warm.begin(), warm.end()),
+            *std::min_element(prepared.begin(), prepared.end()),
+            *std::max_element(prepared.begin(), prepared.end()));
 
     // Closing the last connection folds the write-ahead log back into the lists file.
     ctx.gDb.reset();

@@ -8,6 +8,7 @@
 
 #include "screens/screens.h"
 #include "shell/report_windows/designer_window.h"
+#include "shell/report_windows/report_viewer_control.h"
 #include "store/context.h"
 #include "store/record_classes.h"
 #include "store/support.h"
@@ -58,6 +59,7 @@ void Show(screens::Session& s, const std::string& report, const std::string& sce
     if (!window.Open(file.string())) throw std::runtime_error(prompt.messages.at(0).prompt);
     window.resize(1400, 900);
     window.Structure().expandToDepth(depth);
+    window.Viewer().FinishLayout();  // the window as it settles: every page laid out
     s.Save(window, scene);
 }
 

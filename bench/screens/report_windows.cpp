@@ -7,6 +7,7 @@
 #include "screens/screens.h"
 #include "shell/main_window/app_run.h"
 #include "shell/report_windows/change_report.h"
+#include "shell/report_windows/report_viewer_control.h"
 #include "shell/report_windows/show_errors.h"
 #include "shell/report_windows/view_report.h"
 #include "store/support.h"
@@ -89,6 +90,7 @@ void ShowViewer(screens::Session& s, Converted& c, const std::string& fileName, 
     window.Reportpath = c.folder.string();
     window.Form_Load();
     window.ShowReport();
+    window.CRViewer()->FinishLayout();  // the window as it settles: every page laid out
     s.Save(window, picture);
 }
 

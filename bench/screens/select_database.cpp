@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <fstream>
 
 #include "screens/screens.h"
 #include "shell/main_window/app_run.h"
@@ -80,4 +81,31 @@ TOLVARAN_SCREEN("select_database_odbc_links", [](screens::Session& s) {
                       dialog.lstODBC_Click();
                       s.Save(dialog, "select_database_odbc_links");
                   });
+});
+
+// Add refuses a file that is not an Access database: the main window with the message that
+// names the file and why.
+TOLVARAN_SCREEN("select_database_refused", [](screens::Session& s) {
+    const auto folder = s.FreshProgramFolder("refused");
+    const auto fake = folder / "fake.mdb";
+    std::ofstream(fake) << "A text file that only has the name of an Access database.\n";
+    tolvaran::AppRun run(folder.string());
+    if (!run.Start()) return;
+    run.Window().resize(1180, 720);
+    run.Window().show();
+    QTimer shoot;
+    QObject::connect(&shoot, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            s.SaveWithPopup(run.Window(), *box, "select_database_refused");
+            box->accept();
+        }
+    });
+    shoot.start(20);
+    ui::FakeCommonDialog files;
+    files.Choose(fake.string());
+    ui::RecordingLauncher launcher;
+    sqldmo::FakeFactory dmo;
+    tolvaran::SelectDatabaseDialogs dialogs(files, files, launcher, dmo);
+    dialogs.Show(run.Window(), "", true);
+    run.Window().Form_Terminate();
 });

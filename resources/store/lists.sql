@@ -3,8 +3,11 @@
 -- KEY; Booleans are 0 (False) and 1 (True); dates are text "YYYY-MM-DD HH:MM:SS". Text
 -- compares without regard to case, as the Jet engine compares it.
 
+-- An entry's key is never given again once the entry is removed: rows it left behind
+-- (links, reports, log rows) never come under another entry. A lists file made before this
+-- is rebuilt so when the program opens it (UpgradeListsFile).
 CREATE TABLE DatabaseList (
-    DatabaseListId INTEGER PRIMARY KEY,
+    DatabaseListId INTEGER PRIMARY KEY AUTOINCREMENT,
     ReportDatabase TEXT(255) COLLATE NOCASE,
     SourceTablesDatabase TEXT(255) COLLATE NOCASE,
     ConvertedReportsPath TEXT(255) COLLATE NOCASE,
@@ -97,16 +100,23 @@ INSERT INTO ErrorSeverity (ErrorSeverityLevel, ErrorSeverityDesc) VALUES
     (5, 'Information');
 
 -- Rows without an entry or a level (written by the error-log appender and for formula
--- problems) are kept: outer joins.
+-- problems) are kept: outer joins. A formula problem's row carries the formula's name and no
+-- level or function: it shows as a conversion problem, sorted with them, in "Formula <name>".
 CREATE VIEW ShowReportErrors AS
 SELECT DatabaseList.ReportDatabase AS ReportDatabase,
        ErrorSeverity.ErrorSeverityDesc AS ErrorSeverityDesc,
-       ErrorLog.ReportName AS ReportName,
-       ErrorLog.ErrorOccuredInFunction AS ErrorOccuredInFunction,
-       ErrorLog.ErrorDesc AS ErrorDesc,
-       ErrorLog.SubReportOf AS SubReportOf,
-       ErrorLog.ErrorLogId AS ErrorLogId,
-       ErrorLog.ReportId AS ReportId,
-       ErrorLog.ErrorSeverityLevel AS ErrorSeverityLevel
-FROM (ErrorLog LEFT JOIN DatabaseList ON ErrorLog.DatabaseListId = DatabaseList.DatabaseListId)
-     LEFT JOIN ErrorSeverity ON ErrorLog.ErrorSeverityLevel = ErrorSeverity.ErrorSeverityLevel;
+       Problem.ReportName AS ReportName,
+       Problem.ErrorOccuredInFunction AS ErrorOccuredInFunction,
+       Problem.ErrorDesc AS ErrorDesc,
+       Problem.SubReportOf AS SubReportOf,
+       Problem.ErrorLogId AS ErrorLogId,
+       Problem.ReportId AS ReportId,
+       Problem.ErrorSeverityLevel AS ErrorSeverityLevel
+FROM (SELECT ErrorLogId, ReportId, DatabaseListId, ReportName, SubReportOf, ErrorDesc,
+             CASE WHEN ErrorSeverityLevel IS NULL AND FormulaName IS NOT NULL THEN 2
+                  ELSE ErrorSeverityLevel END AS ErrorSeverityLevel,
+             CASE WHEN ErrorSeverityLevel IS NULL AND FormulaName IS NOT NULL THEN 'Formula ' || FormulaName
+                  ELSE ErrorOccuredInFunction END AS ErrorOccuredInFunction
+      FROM ErrorLog) AS Problem
+     LEFT JOIN DatabaseList ON Problem.DatabaseListId = DatabaseList.DatabaseListId
+     LEFT JOIN ErrorSeverity ON Problem.ErrorSeverityLevel = ErrorSeverity.ErrorSeverityLevel;

@@ -536,4 +536,10 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // end of layout internals
 };
 
+// Makes ready, once for the run, what every conversion shares, so that the first conversion of
+// the run does not pay for it alone: the lists file's fast commits (its write-ahead log, which
+// a conversion otherwise turns on at its first row, at the cost of flushes of the file). A file
+// that refuses them keeps its own mode; nothing is reported.
+void PrepareConversions(const AppContext& ctx);
+
 }  // namespace tolvaran

@@ -13,6 +13,7 @@
 #include "convert/trap.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
+#include "store/context.h"
 #include "store/record_classes.h"
 #include "store/text_log.h"
 
@@ -35,7 +36,27 @@ const clsConvert::RowShape kFormulaRow{
 // Rows one statement adds at most: a few statements cover any number of rows.
 constexpr size_t kRowsPerStatement[] = {16, 8, 4, 2, 1};
 
+bool FastCommits(const ado::ConnectionPtr& c) {
+    try {
+        return c && c->State() == ado::adStateOpen && c->driver().fastCommits();
+    } catch (...) {
+        // Without them rows are still saved, at the cost of a flush each.
+        return false;
+    }
+}
+
 }  // namespace
+
+void PrepareConversions(const AppContext& ctx) {
+    if (!FastCommits(ctx.gDb)) return;
+    // The first commit into a new write-ahead log flushes its header (and the folder that
+    // holds it): one that changes nothing (the version number written back) takes that here.
+    try {
+        ctx.gDb->Execute("PRAGMA user_version = " + std::to_string(ctx.gDb->driver().userVersion()));
+    } catch (...) {
+        // The first conversion then starts the log itself.
+    }
+}
 
 const std::string& clsConvert::InsertText(const RowShape& shape, size_t rows) {
     for (const InsertTextEntry& e : insertTexts_)
@@ -120,12 +141,7 @@ const std::shared_ptr<clsReport>& clsConvert::oReport() {
 void clsConvert::EnsureFastCommits() {
     if (fastCommitsTried_) return;
     fastCommitsTried_ = true;
-    try {
-        const ado::ConnectionPtr& c = db();
-        if (c->State() == ado::adStateOpen) (void)c->driver().fastCommits();
-    } catch (...) {
-        // Without them rows are still saved, at the cost of a flush each.
-    }
+    (void)FastCommits(db());
 }
 
 void clsConvert::writeTextBlock(const std::string& description, const std::string& function, LogLevel level) {

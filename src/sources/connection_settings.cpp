@@ -1,7 +1,7 @@
 #include "sources/connection_settings.h"
 
-#include "platform/ado/driver.h"
 #include "platform/common/text.h"
+#include "sources/connect_text.h"
 
 namespace tolvaran {
 
@@ -125,22 +125,7 @@ bool clsDatabase::HasLinks(const std::string& path, const std::string& user, con
 }
 
 std::string clsDatabase::Parse(const std::string& connect, const std::string& key) {
-    std::string k = key;
-    if (!k.empty() && k.back() == '=') k.pop_back();
-    if (k.empty()) return {};
-    // A key counts only where an attribute starts, before its "=": never inside another
-    // attribute's name or value ("SERVER" inside "DRIVER={SQL Server}").
-    std::string value = ado::ConnectionSpec(connect).get({k.c_str()});
-    // An ODBC braced value stands without its braces, a doubled "}" for one.
-    if (value.size() >= 2 && value.front() == '{' && value.back() == '}') {
-        std::string inner;
-        for (size_t i = 1; i + 1 < value.size(); ++i) {
-            inner += value[i];
-            if (value[i] == '}' && value[i + 1] == '}') ++i;
-        }
-        value = inner;
-    }
-    return value;
+    return ConnectValue(connect, key);
 }
 
 std::string clsDatabase::ParseDatabase(const std::string& connect) {

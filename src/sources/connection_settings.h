@@ -105,8 +105,7 @@ class clsDatabase {
     static std::string ParseUserId(const std::string& connect);
     static std::string ParsePassword(const std::string& connect);
     static std::string ParseDSN(const std::string& connect);
-    // The value of the attribute named key ("KEY" or "KEY="), the key compared without regard
-    // to case; "" when no attribute has that name.
+    // ConnectValue (sources/connect_text.h).
     static std::string Parse(const std::string& connect, const std::string& key);
     // Confirms complete, uncached settings by CheckConn, showing the ODBC settings dialog
     // after each failure until the connection opens, then caches them.

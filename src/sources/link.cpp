@@ -52,16 +52,23 @@ std::string clsLink::ConnectionString() {
 bool clsLink::openConnection(ui::Prompt& prompt, const ado::ConnectionOptions& options) {
     db_ = std::make_shared<ado::Connection>();
     db_->setOptions(options);
+    std::string failure;
     try {
         std::string text = ConnectionString();
         db_->setConnectionString(text);
         db_->Open();
         return true;
     } catch (const vb::ComError& e) {
-        prompt.MsgBox(e.Description(), ui::vbOKOnly, "clsLink.OpenConnection");
+        failure = e.Description();
     } catch (const std::exception& e) {
-        prompt.MsgBox(e.what(), ui::vbOKOnly, "clsLink.OpenConnection");
+        failure = e.what();
     }
+    if (failureTold_) return false;
+    failureTold_ = true;
+    if (LinkType == kLinkInternal || LinkType == kLinkAccess)
+        failure += "\r\nThe link " + Name + " reads the Access file " + LinkDatabase +
+                   ". Set where it is with Edit, on the Access tab.";
+    prompt.MsgBox(failure, ui::vbOKOnly, "clsLink.OpenConnection");
     return false;
 }
 

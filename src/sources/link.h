@@ -54,15 +54,20 @@ class clsLink {
     const ado::ConnectionPtr& db() const { return db_; }
 
     // Replaces db by a new connection and opens it with the string of the link's kind and the
-    // options of the run (the defaults when none are given). A failure shows the error text
-    // under "clsLink.OpenConnection" and returns false; db then holds the new, unopened
-    // connection.
+    // options of the run (the defaults when none are given). A failure returns false (db then
+    // holds the new, unopened connection) and shows the error text under
+    // "clsLink.OpenConnection", the first time only: a link object tells its failure once.
+    // The links manager makes new link objects for each conversion request (LoadAll), so a
+    // request tells the user once per link that cannot be opened however many reports try
+    // it; its converters log every failure. For an Access file (own tables, linked file) the
+    // message names the file and where to set it.
     bool openConnection(ui::Prompt& prompt, const ado::ConnectionOptions& options = {});
 
   private:
     std::string credentialsTail();
     std::string connectionString_;
     ado::ConnectionPtr db_;
+    bool failureTold_ = false;  // openConnection has shown a failure of this link
 };
 using LinkPtr = std::shared_ptr<clsLink>;
 

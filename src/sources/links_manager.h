@@ -103,6 +103,7 @@ class clsManageLinks {
     bool ParseLinks(ui::ProgressWindow& window, const std::string& path, const std::string& user,
                     const std::string& password);
     bool ParseDataProject(ui::ProgressWindow& window, const std::string& path);
+    // ConnectValue (sources/connect_text.h).
     static std::string Parse(const std::string& text, const std::string& key);
     bool ParseLink(clsLink& link);
     bool ParseODBCLink(clsLink& link);

@@ -16,9 +16,10 @@ using ado::SqlToken;
 // a semicolon or (unless kept) a parenthesis. A quoted or bracketed name is one token, so a
 // name with blanks is one word.
 struct Word {
-    std::string text;  // as written
-    std::string name;  // as a name: each bracketed or quoted part without its quotes
-    size_t end = 0;    // byte offset after the word
+    std::string text;         // as written
+    std::string name;         // as a name: each bracketed or quoted part without its quotes
+    size_t end = 0;           // byte offset after the word
+    bool afterComma = false;  // a comma stands between it and the word before
 };
 
 bool IsSeparator(const SqlToken& t, bool keepParentheses) {
@@ -28,8 +29,9 @@ bool IsSeparator(const SqlToken& t, bool keepParentheses) {
 
 // The word that starts at or after tokens[i]; i moves past it. An empty word at the end.
 Word ReadWord(const std::string& text, const std::vector<SqlToken>& tokens, size_t& i, bool keepParentheses) {
-    while (tokens[i].kind != SqlToken::End && IsSeparator(tokens[i], keepParentheses)) ++i;
     Word w;
+    for (; tokens[i].kind != SqlToken::End && IsSeparator(tokens[i], keepParentheses); ++i)
+        w.afterComma = w.afterComma || tokens[i].text == ",";
     if (tokens[i].kind == SqlToken::End) {
         w.end = text.size();
         return w;
@@ -111,6 +113,10 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
     const auto tokens = ado::TokenizeJetSql(text, ado::SqlErrors::Tolerate);
     size_t at = 0;
     int state = 0;
+    // In a FROM list a name is a table or view where one is due: first, after a comma or a
+    // join. A name after one ("Products AS [Product List]", "Orders o") is its alias.
+    bool tableDue = false;
+    bool aliasDue = false;
     for (;;) {
         const Word w = ReadWord(text, tokens, at, state == 4);
         const std::string& word = w.text;
@@ -123,6 +129,7 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
                 if (oneOf(word, {"all", "distinct", "top", "with", "ties"})) break;
                 if (word == "from") {
                     state = 2;
+                    tableDue = true;
                 } else if (collect) {
                     ++FieldCount;
                     fields_.push_back(word);
@@ -138,7 +145,13 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
                 else if (word == "order")
                     state = 6;
                 else if (oneOf(word, {"inner", "right", "left", "outer", "join", "full", "cross"})) {
+                    tableDue = true;
+                } else if (word == "as" && !tableDue && !w.afterComma) {
+                    aliasDue = true;
+                } else if (aliasDue || (!tableDue && !w.afterComma)) {
+                    aliasDue = false;
                 } else {
+                    tableDue = false;
                     const std::string& name = w.name;
                     auto entry = std::make_shared<TableView>();
                     entry->Name = name;
@@ -171,8 +184,10 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
                     state = 5;
                 else if (word == "order")
                     state = 6;
-                else if (oneOf(word, {"inner", "outer", "left", "right", "join"}))
+                else if (oneOf(word, {"inner", "outer", "left", "right", "join"})) {
                     state = 2;
+                    tableDue = true;
+                }
                 break;
             case 4:
                 if (word == "group")

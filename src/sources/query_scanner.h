@@ -5,7 +5,8 @@
 // results; it also collects the outer statement's select-list fields and its WHERE, GROUP BY
 // and ORDER BY words. A word scanner, not a parser: its words are runs of the shared SQL
 // tokens (platform/ado/jet_sql_tokens.h), so a quoted or bracketed name is one word even with
-// blanks in it ("[Order Details]"), but it knows no sub-queries.
+// blanks in it ("[Order Details]"), but it knows no sub-queries. A name that follows a table
+// in its FROM list, with or without AS before it, is the table's alias, not a table.
 //
 // A view already being expanded on the current path is listed but not followed again, so a
 // view that draws on itself (directly or through others) ends the descent; each such stop is

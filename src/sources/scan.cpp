@@ -1,6 +1,6 @@
 // The source-database scan of clsManageLinks: a Jet file's tables by type, an Access data
 // project's connection, and the connect-string readers they use.
-#include "platform/common/text.h"
+#include "sources/connect_text.h"
 #include "sources/links_manager.h"
 
 namespace tolvaran {
@@ -18,16 +18,7 @@ void clsManageLinks::yield() {
 }
 
 std::string clsManageLinks::Parse(const std::string& text, const std::string& key) {
-    // The key is looked for as given in the upper-cased text: a key written in lower case is
-    // never found.
-    size_t at = UpperCase(text).find(key);
-    if (key.empty() || at == std::string::npos) return {};
-    std::string tail = text.substr(at);
-    size_t eq = tail.find('=');
-    if (eq == std::string::npos) return {};
-    size_t semi = tail.find(';', eq);
-    if (semi == std::string::npos) return tail.substr(eq + 1);
-    return tail.substr(eq + 1, semi - eq - 1);
+    return ConnectValue(text, key);
 }
 
 bool clsManageLinks::ParseLinks(ui::ProgressWindow& window, const std::string& path, const std::string& user,

@@ -67,22 +67,6 @@ constexpr long kStoreLockWaitSeconds = 60;
 
 }  // namespace
 
-void UpgradeListsFile(ado::Connection& lists) {
-    // Indexes added to the template after lists files were first made. The lists file is made
-    // once and kept, so an older one gets them here. Adding an index changes no row; a file
-    // that cannot take one (read-only) works as before, only slower.
-    static constexpr const char* kAdded[] = {
-        "CREATE INDEX IF NOT EXISTS ControlsReportName ON Controls (ReportId, ControlName)",
-    };
-    try {
-        if (lists.State() != ado::adStateOpen || lists.driver().kind() != ado::EngineKind::SQLite ||
-            lists.driver().readOnly())
-            return;
-        for (const char* sql : kAdded) lists.Execute(sql);
-    } catch (const vb::ComError&) {
-    }
-}
-
 ado::ConnectionPtr SetConn(const std::string& path, const std::string& password) {
     auto conn = std::make_shared<ado::Connection>();
     conn->Provider = "Microsoft.Jet.OLEDB.4.0";
@@ -136,7 +120,7 @@ bool openConnection(AppContext& ctx) {
             (*conn)->JetLockingMode = "1";
             (*conn)->setCommandTimeout(kStoreLockWaitSeconds);
             (*conn)->Open(ConnectionText(file, kStorePassword), "", "");
-            if (conn == &ctx.gDb) UpgradeListsFile(**conn);
+            if (conn == &ctx.gDb) UpgradeListsFile(*conn, ctx.InFolder(kListsTemplate));
         }
         return true;
     } catch (const std::exception& e) {

@@ -33,9 +33,12 @@ void CheckAndTransferData(AppContext& ctx);
 // Password=<password>]", row-level locking). Errors go to the caller.
 ado::ConnectionPtr SetConn(const std::string& path, const std::string& password);
 
-// Adds to an open lists file what later templates have and it lacks (indexes only); nothing
-// stored changes. Failures are ignored: the file works as before.
-void UpgradeListsFile(ado::Connection& lists);
+// Brings an open lists file up to its template (templateFile, tolvaran.f2): indexes and views
+// the template has and the file lacks or defines otherwise are taken from it, and a table
+// whose template gives no key twice is rebuilt so (keeping every row and key; a key that any
+// row still refers to is never given again). In one transaction; a failure, or a file that
+// cannot be changed, leaves the file working as before (lists_upgrade.cpp).
+void UpgradeListsFile(const ado::ConnectionPtr& lists, const std::string& templateFile);
 
 // Opens ctx.gInternalDb, then ctx.gDb, each only when it is not open; a lists file made by an
 // earlier template is upgraded (UpgradeListsFile). Statements wait up to 60 s for a lock

@@ -1,11 +1,16 @@
-// The date, Format, conversion and Like routines against the values the host language gives.
+// The date, Format, conversion, Like and query routines against the values the host language gives.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "platform/common/com_error.h"
 #include "platform/common/vbconvert.h"
 #include "platform/common/vbdate.h"
 #include "platform/common/vbformat.h"
+#include "platform/common/vbinfo.h"
 #include "platform/common/vblike.h"
+#include "platform/common/vbrandom.h"
+#include "platform/common/vbstring.h"
 
 using namespace vb;
 
@@ -182,4 +187,129 @@ TEST(VbLike, AccessWildcards) {
     EXPECT_THROW(Like("a", "[a"), ComError);
     // Many stars against a long text that does not match end quickly.
     EXPECT_FALSE(Like(std::string(5000, 'a') + "b", "*a*a*a*a*a*a*a*a*a*a*c"));
+}
+
+// The routines queries call beside the ones above: each value, or the error it raises (its
+// number), as the host language gives it.
+TEST(VbQueryFunctions, ValuesAndErrorsOfTheHostLanguage) {
+    struct Case {
+        const char* label;
+        std::function<Variant()> call;
+        Variant expected;  // when error is 0
+        long error = 0;
+    };
+    const Variant null = Variant::null();
+    const Date june15 = D(1995, 6, 15, 13, 45, 30);
+    const Case cases[] = {
+        {"Chr of a Windows-1252 code", [] { return Variant(Chr(128)); }, Variant("\xE2\x82\xAC")},
+        {"Chr of Latin-1", [] { return Variant(Chr(233)); }, Variant("\xC3\xA9")},
+        {"Chr past 255", [] { return Variant(Chr(256)); }, {}, kErrGeneric},
+        {"ChrW counts from 65536 below zero", [] { return Variant(ChrW(-8180)); }, Variant("\xEE\x80\x8C")},
+        {"Asc of the euro sign",
+         [] {
+             return Variant(
+                 Asc("\xE2\x82\xAC"
+                     "x"));
+         },
+         Variant(128)},
+        {"Asc of a letter the page lacks", [] { return Variant(Asc("\xCE\xA9")); }, Variant(63)},
+        {"Asc of the empty text", [] { return Variant(Asc("")); }, {}, kErrGeneric},
+        {"AscW is signed", [] { return Variant(AscW("\xEF\xBF\xBF")); }, Variant(-1)},
+        {"StrReverse by character",
+         [] {
+             return Variant(
+                 StrReverse("Gr\xC3\xB6\xC3\x9F"
+                            "e"));
+         },
+         Variant("e\xC3\x9F\xC3\xB6rG")},
+        {"String of a character", [] { return Variant(String(3, "\xC3\xA9x")); },
+         Variant("\xC3\xA9\xC3\xA9\xC3\xA9")},
+        {"Str pads positives", [] { return Str(Variant(12.5)); }, Variant(" 12.5")},
+        {"Str of a negative", [] { return Str(Variant("-3")); }, Variant("-3")},
+        {"Str of Null", [=] { return Str(null); }, null},
+        {"Hex of -1 is 16 bits", [] { return Hex(Variant(-1)); }, Variant("FFFF")},
+        {"Hex of a 32-bit negative", [] { return Hex(Variant(-40000)); }, Variant("FFFF63C0")},
+        {"Hex rounds halves to even", [] { return Hex(Variant(254.5)); }, Variant("FE")},
+        {"Oct", [] { return Oct(Variant(-1)); }, Variant("177777")},
+        {"Hex past 32 bits", [] { return Hex(Variant(3e9)); }, {}, kErrOverflow},
+        {"CSng keeps the Single's digits", [] { return CSng(Variant(1.1)); }, Variant(1.1)},
+        {"CSng of 1/3", [] { return CSng(Variant(1.0 / 3)); }, Variant(0.3333333)},
+        {"CByte rounds", [] { return CByte(Variant("254.5")); }, Variant(254)},
+        {"CByte below 0", [] { return CByte(Variant(-1)); }, {}, kErrOverflow},
+        {"CDec of Null", [=] { return CDec(null); }, {}, kErrInvalidUseOfNull},
+        {"CVar keeps Null", [=] { return CVar(null); }, null},
+        {"IsNumeric of a number text", [] { return Variant(IsNumeric(Variant(" 1.5e3 "))); }, Variant(true)},
+        {"IsNumeric of Null", [=] { return Variant(IsNumeric(null)); }, Variant(false)},
+        {"IsNumeric of a date", [=] { return Variant(IsNumeric(Variant(june15))); }, Variant(false)},
+        {"IsDate of a date text", [] { return Variant(IsDate(Variant("15-Jun-95"))); }, Variant(true)},
+        {"IsDate of a number text", [] { return Variant(IsDate(Variant("34865"))); }, Variant(false)},
+        {"IsEmpty of the empty text", [] { return Variant(IsEmpty(Variant(""))); }, Variant(false)},
+        {"VarType of Null", [=] { return Variant(VarTypeOf(null)); }, Variant(1)},
+        {"VarType of a text", [] { return Variant(VarTypeOf(Variant(""))); }, Variant(8)},
+        {"TypeName of a date", [=] { return Variant(TypeName(Variant(june15))); }, Variant("Date")},
+        {"Log of zero", [] { return Log(Variant(0)); }, {}, kErrGeneric},
+        {"Exp past a Double", [] { return Exp(Variant(710)); }, {}, kErrOverflow},
+        {"Atn of Null", [=] { return Atn(null); }, null},
+        {"Partition below the series",
+         [] { return Partition(Variant(-5), Variant(0), Variant(99), Variant(5)); }, Variant("   : -1")},
+        {"Partition first range", [] { return Partition(Variant(3), Variant(0), Variant(99), Variant(5)); },
+         Variant("  0:  4")},
+        {"Partition short last range",
+         [] { return Partition(Variant(1005), Variant(100), Variant(1010), Variant(20)); },
+         Variant("1000:1010")},
+        {"Partition above the series",
+         [] { return Partition(Variant(2000), Variant(20), Variant(199), Variant(10)); }, Variant("200:   ")},
+        {"Partition of a bad series",
+         [] { return Partition(Variant(1), Variant(5), Variant(5), Variant(1)); },
+         {},
+         kErrGeneric},
+        {"TimeSerial rolls", [] { return Variant(TimeSerial(12, -15, 0)); },
+         Variant(D(1899, 12, 30, 11, 45))},
+        {"TimeSerial below zero", [] { return Variant(TimeSerial(-1, 0, 0)); }, Variant(D(1899, 12, 29, 23))},
+        {"TimeValue drops the date", [] { return Variant(TimeValue(Variant("6/15/1995 1:30 PM"))); },
+         Variant(D(1899, 12, 30, 13, 30))},
+        {"FormatNumber", [] { return Variant(FormatNumber(Variant(-1234.567))); }, Variant("-1,234.57")},
+        {"FormatNumber without a leading zero",
+         [] { return Variant(FormatNumber(Variant(0.5), 1, 0, -2, 0)); }, Variant(".5")},
+        {"FormatCurrency brackets negatives", [] { return Variant(FormatCurrency(Variant("-5"))); },
+         Variant("($5.00)")},
+        {"FormatPercent", [] { return Variant(FormatPercent(Variant(0.1234), 1)); }, Variant("12.3%")},
+        {"FormatNumber of a word",
+         [] { return Variant(FormatNumber(Variant("abc"))); },
+         {},
+         kErrTypeMismatch},
+        {"FormatCurrency of Null", [=] { return Variant(FormatCurrency(null)); }, {}, kErrInvalidUseOfNull},
+        {"FormatDateTime long date", [=] { return Variant(FormatDateTime(Variant(june15), 1)); },
+         Variant("Thursday, June 15, 1995")},
+        {"FormatDateTime short time", [=] { return Variant(FormatDateTime(Variant(june15), 4)); },
+         Variant("13:45")},
+        {"FormatDateTime of an unknown form",
+         [=] { return Variant(FormatDateTime(Variant(june15), 7)); },
+         {},
+         kErrGeneric},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        try {
+            const Variant got = c.call();
+            EXPECT_EQ(c.error, 0) << "no error";
+            if (got.Type() == VarType::Double && c.expected.Type() == VarType::Double)
+                EXPECT_NEAR(got.ToDouble(), c.expected.ToDouble(), 1e-12);
+            else
+                EXPECT_EQ(got, c.expected) << (got.IsNull() ? "Null" : got.ToString());
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.Number(), c.error) << e.what();
+        }
+    }
+}
+
+TEST(VbQueryFunctions, RndFollowsTheHostLanguagesSequence) {
+    RandomSequence r;
+    EXPECT_NEAR(r.Rnd(), 0.7055475, 1e-7);  // the first number of a fresh program
+    EXPECT_NEAR(r.Rnd(Variant(0)), 0.7055475, 1e-7);
+    EXPECT_NEAR(r.Rnd(Variant(-1)), 0.2240070, 1e-7);
+    EXPECT_NEAR(r.Rnd(Variant(-1)), 0.2240070, 1e-7);
+    const double next = r.Rnd(Variant(5));
+    EXPECT_GE(next, 0);
+    EXPECT_LT(next, 1);
 }

@@ -86,6 +86,17 @@ TEST_F(Rules, IsFormulaFieldIsExactAndCaseSensitive) {
     EXPECT_EQ(tr.ConvertFormula("[Tax]+[tax]"), "{@Tax}+{Orders.tax}");
 }
 
+// Every condition of a long chain is rewritten, in one pass over the chain (each rewrite
+// used to go over the whole text again: 10,000 conditions took half a minute).
+TEST_F(Rules, LongChainsOfIsNullAreRewrittenWhole) {
+    std::string access, crystal;
+    for (int i = 0; i < 20000; ++i) {
+        access += i % 2 ? "[a] Is Null Or " : "([b] + 1) Is Not Null And ";
+        crystal += i % 2 ? "IsNull({Orders.a}) Or " : "Not IsNull(({Orders.b} + 1)) And ";
+    }
+    EXPECT_EQ(tr.ConvertFormula(access + "[c] = 1"), crystal + "{Orders.c} = 1");
+}
+
 TEST_F(Rules, DeeplyNestedIIfIsNotConvertedAndSaysWhy) {
     std::string deep;
     for (int i = 0; i < 2000; ++i) deep += "IIf([a],1,";

@@ -384,6 +384,19 @@ TEST_F(NwindSavedQueries, StatementsEqualTheExportQueriedByHand) {
          "SELECT s.ShipperID, (SELECT COUNT(*) FROM Orders WHERE ShipVia = s.ShipperID), (SELECT CompanyName "
          "FROM "
          "Shippers WHERE ShipperID = 1) FROM Shippers s"},
+        {"SELECT ShipperID, DStDev(\"Freight\", \"Orders\", \"ShipVia=\" & [ShipperID]) AS s, "
+         "DVar(\"Freight\", \"Orders\", \"ShipVia=1\") AS v, DStDevP(\"Freight\", \"Orders\") AS sp, "
+         "DVarP(\"Freight\", \"Orders\") AS vp, DFirst(\"CompanyName\", \"Shippers\", \"ShipperID=2\") AS f, "
+         "DLast(\"Freight\", \"Orders\", \"OrderID=10248\") AS l FROM Shippers",
+         "SELECT s.ShipperID, (SELECT sqrt((SUM(Freight * Freight) - SUM(Freight) * SUM(Freight) / "
+         "COUNT(Freight)) / (COUNT(Freight) - 1)) FROM Orders WHERE ShipVia = s.ShipperID), (SELECT "
+         "(SUM(Freight * Freight) - SUM(Freight) * SUM(Freight) / COUNT(Freight)) / (COUNT(Freight) - 1) "
+         "FROM "
+         "Orders WHERE ShipVia = 1), (SELECT sqrt((SUM(Freight * Freight) - SUM(Freight) * SUM(Freight) / "
+         "COUNT(Freight)) / COUNT(Freight)) FROM Orders), (SELECT (SUM(Freight * Freight) - SUM(Freight) * "
+         "SUM(Freight) / COUNT(Freight)) / COUNT(Freight) FROM Orders), (SELECT CompanyName FROM Shippers "
+         "WHERE "
+         "ShipperID = 2), (SELECT Freight FROM Orders WHERE OrderID = 10248) FROM Shippers s"},
         {"SELECT OrderID, Year([OrderDate]) & '-' & Format([OrderDate], 'mm') AS ym, UCase(Left(ShipName, "
          "3)) AS s "
          "FROM Orders WHERE OrderDate Between #8/1/94# And #8/31/94#",

@@ -238,6 +238,58 @@ TEST_F(Conversion, FolderWithAndWithoutFinalSeparatorGivesOneReportPath) {
     }
 }
 
+// A converted-reports folder that is missing is made when it can be, the user told where;
+// else the user is told which folder is missing and nothing is written anywhere else.
+TEST_F(Conversion, AMissingConvertedFolderIsMadeOrNamedAndNothingIsWrittenElsewhere) {
+    const fs::path made = run.folder / "made" / "here";
+    run.StoreEntry(run.FrontEnd("front.mdb", {{"Alpha", kClean}}), made.string(), {"Alpha"});
+    run.SelectReports({"Alpha"});
+    run.window->InitiateReportConversion(false);
+    ASSERT_EQ(run.Messages().size(), 1u);
+    EXPECT_NE(run.Messages()[0].find(made.string()), std::string::npos) << run.Messages()[0];
+    EXPECT_TRUE(fs::exists(made / "Alpha.rpt"));
+
+    test::WriteFile(run.folder / "blocker", "a file where a folder would go");
+    const fs::path blocked = run.folder / "blocker" / "out";
+    run.StoreEntry(run.FrontEnd("other.mdb", {{"Beta", kClean}}), blocked.string(), {"Beta"});
+    run.prompt.messages.clear();
+    run.SelectReports({"Beta"});
+    run.window->InitiateReportConversion(false);
+    ASSERT_EQ(run.Messages().size(), 1u);
+    EXPECT_NE(run.Messages()[0].find(blocked.string()), std::string::npos) << run.Messages()[0];
+    EXPECT_EQ(Started("Beta"), 0);
+    for (const fs::path& f :
+         {run.folder / "Beta.rpt", run.folder / "Beta_ErrorLog.txt", run.folder / "Reports"})
+        EXPECT_FALSE(fs::exists(f)) << f;
+    EXPECT_EQ(run.window->gDatabaseList().ConvertedReportsPath, blocked.string());
+}
+
+// A linked Access file that is missing is told once per request, not once per report; the
+// reports that do not read it convert, and each report's log has the passed-over link.
+TEST_F(Conversion, AMissingLinkedFileIsToldOncePerRequest) {
+    const long id = Entry({{"Alpha", kClean}, {"Beta", kClean}, {"Gamma", kClean}});
+    const std::string gone = (run.folder / "gone.mdb").string();
+    run.ctx.gDb->Execute(
+        "INSERT INTO DatabaseConnections (DatabaseListId, LinkName, LinkDatabase, BackEndType) "
+        "VALUES (?, 'tblGone', ?, 2)",
+        {vb::Variant(id), gone});
+    for (int request = 0; request < 2; ++request) {
+        run.prompt.messages.clear();
+        run.window->InitiateReportConversion(true);
+        std::vector<std::string> told;
+        for (const auto& m : run.prompt.messages)
+            if (m.title == "clsLink.OpenConnection") told.push_back(m.prompt);
+        ASSERT_EQ(told.size(), 1u) << "request " << request;
+        EXPECT_NE(told[0].find(gone), std::string::npos) << told[0];
+        EXPECT_NE(told[0].find("Edit, on the Access tab"), std::string::npos) << told[0];
+    }
+    for (const char* name : {"Alpha", "Beta", "Gamma"}) {
+        EXPECT_TRUE(Converted(name)) << name;
+        const std::string log = test::ReadFile(run.folder / "out" / (std::string(name) + "_ErrorLog.txt"));
+        EXPECT_NE(log.find("tblGone"), std::string::npos) << name;
+    }
+}
+
 TEST_F(Conversion, ARunningRequestHoldsItsCommandsAndIgnoresASecondOne) {
     Entry({{"Alpha", kClean}, {"Beta", kClean}});
     run.SelectReports({"Alpha"});
@@ -326,7 +378,7 @@ TEST_F(Conversion, DeletingAConvertedReportNeedsYes) {
     run.window->FillDropMenu(3);
     run.window->DatabaseDropMenu()->actions()[1]->trigger();  // "&Edit Report"
     ASSERT_EQ(run.launcher.calls.size(), 1u);
-    EXPECT_EQ(run.launcher.calls[0].parameters, "\"" + file.string() + "\"");
+    EXPECT_EQ(run.launcher.calls[0].arguments, std::vector<std::string>{file.string()});
     list->clearSelection();
     run.window->FillDropMenu(3);
     run.window->DatabaseDropMenu()->actions()[2]->trigger();  // "&Delete Report"

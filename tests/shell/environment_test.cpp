@@ -78,14 +78,15 @@ TEST(Environment, OpenReportInCrystalStartsTheDesignerOfTheVersionInUse) {
         EnvFixture f;
         f.keys.Set("Crystal Decisions\\10.0\\Crystal Reports", "Path", "/cr10");
         f.keys.Set("Seagate Software\\8.0\\Crystal Reports", "Path", "/cr80");
-        f.env.OpenReportInCrystal("/out/My Report.rpt", c.version);
+        // A name with blanks and double quotes is one argument, as it stands.
+        f.env.OpenReportInCrystal("/out/My \"Best\" Report.rpt", c.version);
         if (c.expectFile.empty()) {
             EXPECT_TRUE(f.launcher.calls.empty()) << c.version;
             ASSERT_EQ(f.prompt.messages.size(), 1u) << c.version;
         } else {
             ASSERT_EQ(f.launcher.calls.size(), 1u) << c.version;
             EXPECT_EQ(f.launcher.calls[0].file, c.expectFile);
-            EXPECT_EQ(f.launcher.calls[0].parameters, "\"/out/My Report.rpt\"");
+            EXPECT_EQ(f.launcher.calls[0].arguments, std::vector<std::string>{"/out/My \"Best\" Report.rpt"});
         }
     }
 }

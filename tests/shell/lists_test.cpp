@@ -136,7 +136,8 @@ TEST_F(ListsTest, ScanOfFileWithoutReportsSaysSo) {
     const long id = AddEntry(front, folder_.string());
     window_->RefreshCurrentDatabase();
     ASSERT_EQ(prompt_.messages.size(), 1u);
-    EXPECT_EQ(prompt_.messages[0].prompt, "There are no reports for this database");
+    EXPECT_EQ(prompt_.messages[0].prompt,
+              "There are no reports for this database (looked in " + front.string() + ".src/reports)");
     EXPECT_EQ(prompt_.messages[0].buttons, ui::vbExclamation);
     EXPECT_EQ(window_->StatusPanel(1), "10.0");
     EXPECT_EQ(window_->StatusPanel(2), "0 reports");
@@ -147,6 +148,9 @@ TEST_F(ListsTest, ScanOfMissingFileEndsQuietly) {
     const long id = AddEntry(folder_ / "missing.mdb", folder_.string());
     EXPECT_FALSE(window_->LoadTables(id));
     EXPECT_TRUE(prompt_.messages.empty());
+    // The progress line says why instead of staying at "Opening Database".
+    const std::string progress = window_->findChild<QLabel*>("lblReports")->text().toStdString();
+    EXPECT_NE(progress.find("missing.mdb"), std::string::npos) << progress;
 }
 
 TEST_F(ListsTest, ConvertedReportsListsNamesHoldingRptInAnyCase) {
@@ -161,21 +165,20 @@ TEST_F(ListsTest, ConvertedReportsListsNamesHoldingRptInAnyCase) {
     EXPECT_EQ(listed, (std::vector<std::string>{"a.rpt", "B.RPT", "c.Rpt.bak", "_old.rpt"}));
 }
 
-TEST_F(ListsTest, MissingConvertedFolderFallsBackToProgramFolder) {
+// An entry whose converted-reports folder is missing lists nothing (never the program
+// folder's reports); a refresh of the entry makes the folder and says where.
+TEST_F(ListsTest, MissingConvertedFolderIsMadeNeverReplaced) {
     test::WriteFile(folder_ / "here.rpt", "x");
-    AddEntry(folder_ / "x.mdb", (folder_ / "nowhere").string());
-    ASSERT_EQ(window_->dxConvertedReports()->count(), 1);
-    EXPECT_EQ(window_->dxConvertedReports()->item(0)->text().toStdString(), "here.rpt");
+    const fs::path nowhere = folder_ / "nowhere";
+    AddEntry(folder_ / "x.mdb", nowhere.string());
+    EXPECT_EQ(window_->dxConvertedReports()->count(), 0);
     EXPECT_TRUE(prompt_.messages.empty());
-    // After a refresh of the entry the folder becomes "<program folder>/Reports", with a message.
-    fs::create_directories(folder_ / "Reports");
-    test::WriteFile(folder_ / "Reports" / "there.rpt", "x");
-    window_->gDatabaseList().ConvertedReportsPath = (folder_ / "nowhere").string();
     window_->SetExportedReportsPath();
     ASSERT_EQ(prompt_.messages.size(), 1u);
-    EXPECT_EQ(prompt_.messages[0].prompt, "The path for Converted Reports is invalid.");
-    ASSERT_EQ(window_->dxConvertedReports()->count(), 1);
-    EXPECT_EQ(window_->dxConvertedReports()->item(0)->text().toStdString(), "there.rpt");
+    EXPECT_NE(prompt_.messages[0].prompt.find(nowhere.string()), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(nowhere));
+    EXPECT_EQ(window_->gDatabaseList().ConvertedReportsPath, nowhere.string());
+    EXPECT_EQ(window_->dxConvertedReports()->count(), 0);
 }
 
 TEST_F(ListsTest, NewEntryIsAppendedThroughTheEntryGridAndBecomesCurrent) {

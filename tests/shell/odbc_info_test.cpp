@@ -88,25 +88,30 @@ TEST_F(OdbcInfo, WithoutServersTheSettingsAreTypedAndSavedOnlyBySave) {
     EXPECT_TRUE(prompt_.messages.empty());
 }
 
-TEST_F(OdbcInfo, TheDatabasePickedFromTheListIsStored) {
+// A server and database picked from the lists are stored by Save; Cancel leaves the settings
+// object as it was.
+TEST_F(OdbcInfo, TheServerAndDatabasePickedAreStoredOnlyBySave) {
     dmo_.servers = {"alpha", "beta"};
     dmo_.AddDatabase("beta", "tempdb");
     dmo_.AddDatabase("beta", "Stock");
-    frmODBCInfo dialog(odb_, toolbars_, prompt_);
-    dialog.Form_Load();
-    auto* servers = Find<QComboBox>(dialog, "cboServer");
-    auto* databases = Find<QComboBox>(dialog, "cboDatabases");
-    EXPECT_FALSE(servers->isHidden());
-    EXPECT_TRUE(Find<QLineEdit>(dialog, "Server")->isHidden());
-    servers->setCurrentIndex(1);
-    dialog.cboServer_Click();
-    EXPECT_EQ(odb_.Server, "beta");
-    ASSERT_EQ(databases->count(), 1);
-    databases->setCurrentIndex(0);
-    dialog.cboDatabases_Click();
-    Click(dialog, 236);
-    EXPECT_EQ(odb_.Database, "Stock");
-    EXPECT_EQ(odb_.Server, "beta");
+    for (long button : {237L, 236L}) {
+        frmODBCInfo dialog(odb_, toolbars_, prompt_);
+        dialog.Form_Load();
+        auto* servers = Find<QComboBox>(dialog, "cboServer");
+        auto* databases = Find<QComboBox>(dialog, "cboDatabases");
+        EXPECT_FALSE(servers->isHidden());
+        EXPECT_TRUE(Find<QLineEdit>(dialog, "Server")->isHidden());
+        servers->setCurrentIndex(1);
+        dialog.cboServer_Click();
+        EXPECT_EQ(odb_.Server, "srv");
+        ASSERT_EQ(databases->count(), 1);
+        databases->setCurrentIndex(0);
+        dialog.cboDatabases_Click();
+        Click(dialog, button);
+        const bool saved = button == 236;
+        EXPECT_EQ(odb_.Database, saved ? "Stock" : "Orders");
+        EXPECT_EQ(odb_.Server, saved ? "beta" : "srv");
+    }
 }
 
 TEST(SelectServerWindow, RetryAsksForAnotherTryAndCancelGivesUp) {

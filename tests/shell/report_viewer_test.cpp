@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <filesystem>
@@ -56,6 +57,7 @@ TEST(ReportViewerControl, MovesBetweenPagesAndSaysWhichPageItShows) {
     viewer.resize(900, 700);
     viewer.setReportSource(SalesReport(folder));
     viewer.ViewReport();
+    viewer.FinishLayout();
     ASSERT_EQ(viewer.PageCount(), 4);
     auto* label = viewer.findChild<QLabel*>("lblPage");
     auto* next = viewer.findChild<QToolButton*>("cmdNextPage");
@@ -76,11 +78,33 @@ TEST(ReportViewerControl, MovesBetweenPagesAndSaysWhichPageItShows) {
     EXPECT_TRUE(viewer.EmptyReason().empty());
 }
 
+// The first page shows before the rest is laid out; the rest follows between the window's events.
+TEST(ReportViewerControl, ShowsTheFirstPageAtOnceAndTheRestBetweenEvents) {
+    const fs::path folder = test::TempFolder("viewer_first");
+    ReportViewerControl viewer;
+    viewer.setReportSource(SalesReport(folder));
+    viewer.ViewReport();
+    auto* label = viewer.findChild<QLabel*>("lblPage");
+    auto* progress = viewer.findChild<QLabel*>("lblLayout");
+    auto* tree = viewer.findChild<QTreeWidget*>("GroupTree");
+    ASSERT_TRUE(label && progress && tree);
+    EXPECT_EQ(viewer.PageCount(), 1);
+    EXPECT_EQ(label->text().toStdString(), "Page 1 of ?");
+    EXPECT_FALSE(progress->isHidden());
+    EXPECT_FALSE(viewer.findChild<QToolButton*>("cmdNextPage")->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !viewer.LayingOut(); }));
+    EXPECT_EQ(label->text().toStdString(), "Page 1 of 4");
+    EXPECT_TRUE(progress->isHidden());
+    EXPECT_EQ(tree->topLevelItemCount(), 4);
+    EXPECT_TRUE(viewer.findChild<QToolButton*>("cmdNextPage")->isEnabled());
+}
+
 TEST(ReportViewerControl, GroupTreeLeadsToTheGroupsPage) {
     const fs::path folder = test::TempFolder("viewer_tree");
     ReportViewerControl viewer;
     viewer.setReportSource(SalesReport(folder));
     viewer.ViewReport();
+    viewer.FinishLayout();
     auto* tree = viewer.findChild<QTreeWidget*>("GroupTree");
     ASSERT_TRUE(tree);
     ASSERT_EQ(tree->topLevelItemCount(), 4);
@@ -134,6 +158,7 @@ TEST(DesignerWindow, ShowsTheReportBesideATreeOfItsStructure) {
     DesignerWindow window(prompt);
     ASSERT_TRUE(window.Open(file));
     EXPECT_TRUE(prompt.messages.empty());
+    window.Viewer().FinishLayout();
     EXPECT_EQ(window.Viewer().PageCount(), 4);
     // Every node's name and details, one line each.
     std::vector<std::string> lines;

@@ -165,6 +165,10 @@ TEST(ErrorLogViewer, ShowsTheReportsRowsBySeverityAndAnEmptyGridForAReportWithou
     run.LogRow(7, 5, "Orders", "Step");
     run.LogRow(7, 1, "Orders", "Trapped");
     run.LogRow(8, 1, "Other", "Not this report");
+    // A formula problem's row: the formula's name, no level, no function.
+    run.Sql(
+        "INSERT INTO ErrorLog (ReportId, DatabaseListId, ReportName, FormulaName, ErrorDesc) "
+        "VALUES (7, 1, 'Orders', 'Total', 'Not converted')");
     run.LogRow(7, 2, "Orders", "Problem");
     for (long reportId : {7L, 9L}) {
         ShowErrors window(run.services);
@@ -181,9 +185,13 @@ TEST(ErrorLogViewer, ShowsTheReportsRowsBySeverityAndAnEmptyGridForAReportWithou
             EXPECT_EQ(ds.RowCount(), 0);
             continue;
         }
-        EXPECT_EQ(Column(ds, "ErrorDesc"), (std::vector<std::string>{"Trapped", "Problem", "Step"}));
-        EXPECT_EQ(Column(ds, "ErrorSeverityDesc"),
-                  (std::vector<std::string>{"Error", "Conversion problem", "Information"}));
+        EXPECT_EQ(Column(ds, "ErrorDesc"),
+                  (std::vector<std::string>{"Trapped", "Not converted", "Problem", "Step"}));
+        EXPECT_EQ(
+            Column(ds, "ErrorSeverityDesc"),
+            (std::vector<std::string>{"Error", "Conversion problem", "Conversion problem", "Information"}));
+        EXPECT_EQ(Column(ds, "ErrorOccuredInFunction"),
+                  (std::vector<std::string>{"Convert", "Formula Total", "Convert", "Convert"}));
         EXPECT_EQ(ds.Text(0, 0), "/data/front, \"main\".mdb");
         EXPECT_EQ(window.db(), run.ctx.gDb);
     }
@@ -303,7 +311,9 @@ TEST(ReportViewer, OpensTheFileWithOrWithoutATrailingSeparatorAndHandsItToTheDes
         viewer.EToolBar_ItemClick(2);
         ASSERT_FALSE(run.launcher.calls.empty());
         EXPECT_EQ(run.launcher.calls.back().file, "/opt/cr/crw32.exe");
-        EXPECT_EQ(run.launcher.calls.back().parameters, "\"" + (dir / "Orders.rpt").string() + "\"") << path;
+        EXPECT_EQ(run.launcher.calls.back().arguments,
+                  std::vector<std::string>{(dir / "Orders.rpt").string()})
+            << path;
     }
     ViewReport viewer(run.services);
     viewer.ShowHelp();
@@ -311,6 +321,32 @@ TEST(ReportViewer, OpensTheFileWithOrWithoutATrailingSeparatorAndHandsItToTheDes
     viewer.show();
     viewer.EToolBar_ItemClick(1);
     EXPECT_FALSE(viewer.isVisible());
+}
+
+// Closing the window while pages are being laid out stops the layout; what was laid out stays.
+TEST(ReportViewer, ClosingTheWindowStopsTheLayout) {
+    WindowRun run;
+    designer::Report report;
+    designer::Section& detail = report.Areas().Item("D").Sections().Item(1);
+    detail.AddTextObject("one page", 0, 0);
+    detail.NewPageAfter = true;
+    detail.Height = 300;
+    designer::Section& footer = report.Areas().Item("RF").Sections().Item(1);
+    footer.AddTextObject("second page", 0, 0);
+    footer.NewPageBefore = true;
+    report.SaveAs((run.folder / "Two.rpt").string());
+    ViewReport viewer(run.services);
+    viewer.ReportName = "Two.rpt";
+    viewer.Reportpath = run.folder.string();
+    viewer.Form_Load();
+    viewer.ShowReport();
+    viewer.show();
+    ASSERT_TRUE(viewer.CRViewer()->LayingOut());
+    viewer.close();
+    EXPECT_FALSE(viewer.CRViewer()->LayingOut());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(viewer.CRViewer()->PageCount(), 1);
+    EXPECT_EQ(viewer.CRViewer()->PageText().toStdString(), "Page 1 of ?");
 }
 
 TEST(ReportViewer, AMissingOrUnreadableFileLeavesTheViewerEmptySayingWhy) {

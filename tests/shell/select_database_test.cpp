@@ -36,6 +36,14 @@ class SelectDatabaseFlow : public test::SelectDatabaseFixture {
         }
         return "";
     }
+    // An entry of file added and saved, then opened for edit; key gets its DatabaseListId.
+    std::unique_ptr<SelectDatabase> SavedThenEdited(const std::string& file, long& key) {
+        files_.Choose(file);
+        auto saved = Open("", true);
+        key = saved->EntryKey();
+        Click(*saved, 236);
+        return Open(std::to_string(key), false);
+    }
     std::vector<std::string> Summary(QWidget& dialog) {
         std::vector<std::string> lines;
         for (int i = 0; i < 3; ++i)
@@ -258,26 +266,101 @@ TEST_F(SelectDatabaseFlow, CancelledPickersAndCancelStoreNothing) {
     EXPECT_EQ(LinkRows(kept), 3);
 }
 
+// Closing the dialog by its title bar or Esc is Cancel: a new entry is not kept half-stored;
+// an entry being edited stays as it was, even after another front end was chosen.
+TEST_F(SelectDatabaseFlow, ClosingTheDialogCancelsAndAnEditIsUndoneWhole) {
+    for (bool escape : {false, true}) {
+        files_.Choose(LinkedFrontEnd());
+        auto added = Open("", true);
+        const long key = added->EntryKey();
+        ASSERT_EQ(LinkRows(key), 3);
+        added->show();
+        if (escape)
+            added->reject();
+        else
+            added->close();
+        EXPECT_TRUE(added->Unloaded());
+        EXPECT_EQ(EntryRows(), 0) << escape;
+        EXPECT_EQ(LinkRows(key), 0) << escape;
+    }
+
+    const std::string first = StandIn("first.mdb", "CREATE TABLE Orders (Id INTEGER);");
+    long key = 0;
+    auto edit = SavedThenEdited(first, key);
+    files_.Choose(LinkedFrontEnd());
+    edit->cmdGetReportDB_Click();
+    EXPECT_EQ(Items(Find<QListWidget>(*edit, "lstAccess")).size(), 3u);
+    Click(*edit, 237);
+    EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), first);
+    EXPECT_EQ(LinkRows(key), 1);
+    EXPECT_EQ(LinkValue(key, "INTERNAL", "LinkDatabase").ToString(), first);
+    EXPECT_EQ(window_->gDatabaseList().ReportDatabase, first);
+}
+
 TEST_F(SelectDatabaseFlow, ANewEntryWhoseScanFailedGetsItsRowsAndPlaceholdersOnSave) {
-    const std::string broken = (folder_ / "broken.mdb").string();
-    test::WriteFile(broken, "not a database");
+    const std::string project = (folder_ / "unreachable.adp").string();
     // A row left with key 0 by an earlier save that did not finish.
     ctx_.gDb->Execute("INSERT INTO DatabaseConnections (DatabaseListId, LinkName) VALUES (0, 'stray')");
-    files_.Choose(broken);
+    files_.Choose(project);
     auto dialog = Open("", true);
     ASSERT_FALSE(dialog->Unloaded());
     EXPECT_EQ(EntryRows(), 0);
     SetBox(*dialog, "Server", "");
+    SetBox(*dialog, "SQLDatabaseName", "");
     Click(*dialog, 236);
     ASSERT_TRUE(dialog->Unloaded());
     const long key = dialog->EntryKey();
     ASSERT_GT(key, 0);
     EXPECT_EQ(LinkRows(0), 0);
-    EXPECT_EQ(LinkRows(key), 1);
+    EXPECT_EQ(LinkRows(key), 2);  // the data-project row and the stray one
     EXPECT_EQ(Box(*dialog, "Server"), "1");
     EXPECT_EQ(Box(*dialog, "SQLDatabaseName"), "1");
     EXPECT_EQ(EntryValue(key, "SourceTablesDatabase").ToString(), "<Select>");
-    EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), broken);
+    EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), project);
+}
+
+// No exception leaves an event handler: a lists file that refuses to move the new entry's link
+// rows to its key shows the error titled with the routine, and the dialog stays open.
+TEST_F(SelectDatabaseFlow, AFailingSaveIsShownUnderItsRoutineAndTheDialogStays) {
+    files_.Choose((folder_ / "unreachable.adp").string());
+    auto dialog = Open("", true);
+    ASSERT_FALSE(dialog->Unloaded());
+    ctx_.gDb->Execute(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON DatabaseConnections "
+        "BEGIN SELECT RAISE(ABORT, 'the lists file refuses'); END");
+    QtToolBar* bar = dialog->EToolBar();
+    for (int i = 1; i <= bar->ItemCount(); ++i)
+        if (bar->ItemCtrlID(i) == 236) emit bar->ItemClick(i);
+    ASSERT_EQ(prompt_.messages.size(), 1u);
+    EXPECT_EQ(prompt_.messages[0].title, "Save");
+    EXPECT_NE(prompt_.messages[0].prompt.find("the lists file refuses"), std::string::npos);
+    EXPECT_FALSE(dialog->Unloaded());
+}
+
+// A file that is not an Access database is refused with a message naming it and why; nothing
+// is stored, and an entry being edited keeps its front end.
+TEST_F(SelectDatabaseFlow, AFileThatIsNotAnAccessDatabaseIsRefusedSayingWhy) {
+    const std::string fake = (folder_ / "fake.mdb").string();
+    test::WriteFile(fake, "just some text");
+    files_.Choose(fake);
+    auto refused = Open("", true);
+    EXPECT_TRUE(refused->Unloaded());
+    EXPECT_EQ(EntryRows(), 0);
+    EXPECT_EQ(CountRows("SELECT COUNT(*) FROM DatabaseConnections"), 0);
+    ASSERT_EQ(prompt_.messages.size(), 1u);
+    EXPECT_NE(prompt_.messages[0].prompt.find("The file " + fake + " was not added"), std::string::npos);
+    EXPECT_NE(prompt_.messages[0].prompt.find("Unrecognized database format"), std::string::npos);
+
+    const std::string first = StandIn("first.mdb", "CREATE TABLE Orders (Id INTEGER);");
+    long key = 0;
+    auto edit = SavedThenEdited(first, key);
+    files_.Choose(fake);
+    edit->cmdGetReportDB_Click();
+    EXPECT_EQ(Box(*edit, "ReportDatabase"), first);
+    EXPECT_EQ(Items(Find<QListWidget>(*edit, "lstAccess")), (std::vector<std::string>{first}));
+    Click(*edit, 236);
+    EXPECT_EQ(EntryValue(key, "ReportDatabase").ToString(), first);
+    EXPECT_EQ(LinkValue(key, "INTERNAL", "LinkDatabase").ToString(), first);
 }
 
 TEST_F(SelectDatabaseFlow, ALinkNamedWithQuotesSavesResavesAndCancelsAsOneRow) {
@@ -323,6 +406,46 @@ TEST_F(SelectDatabaseFlow, ALinkNamedWithQuotesSavesResavesAndCancelsAsOneRow) {
     Click(*again, 237);
     EXPECT_EQ(LinkRows(again->EntryKey()), 0);
     EXPECT_EQ(LinkRows(key), 1);
+}
+
+// Edit brings an entry back with the kind it was saved with, and Test Connect tries the
+// tables file the Access tab shows, with one message.
+TEST_F(SelectDatabaseFlow, EditComesBackWithTheStoredKindAndTestsThePathItShows) {
+    files_.Choose(LinkedFrontEnd());
+    auto added = Open("", true);
+    const long key = added->EntryKey();
+    const std::string orders = (folder_ / "orders.mdb").string();
+    SetOptionButton(*Find<QRadioButton>(*added, "OptLinked"), true);
+    auto* list = Find<QListWidget>(*added, "lstAccess");
+    list->setCurrentItem(list->findItems(QString::fromStdString(orders), Qt::MatchExactly).front());
+    added->lstAccess_Click();
+    Click(*added, 236);
+    ASSERT_TRUE(added->Unloaded());
+
+    files_.Choose(StandIn("own.mdb", "CREATE TABLE Own (Id INTEGER);"));
+    auto own = Open("", true);
+    Click(*own, 236);
+    ASSERT_TRUE(own->Unloaded());
+
+    const struct {
+        long key;
+        const char* kind;
+        std::string tables;
+    } cases[] = {{key, "OptLinked", orders},
+                 {own->EntryKey(), "OptInternal", (folder_ / "own.mdb").string()}};
+    for (const auto& c : cases) {
+        auto edit = Open(std::to_string(c.key), false);
+        for (const char* option : {"OptInternal", "OptLinked", "OptODBC", "OptDataProject"})
+            EXPECT_EQ(Checked(*edit, option), std::string(option) == c.kind) << c.kind << " " << option;
+        EXPECT_EQ(edit->CurrentTab(), 2) << c.kind;
+        EXPECT_EQ(Box(*edit, "SourceTablesDatabase"), c.tables);
+        prompt_.messages.clear();
+        edit->cmdTestConnect_Click();
+        ASSERT_EQ(prompt_.messages.size(), 1u) << c.kind;
+        EXPECT_EQ(prompt_.messages[0].prompt, "Connection successfull") << c.kind;
+        Click(*edit, 236);
+        EXPECT_EQ(EntryValue(c.key, "SourceTablesDatabase").ToString(), c.tables);
+    }
 }
 
 TEST_F(SelectDatabaseFlow, ChoosingAnotherFrontEndReplacesTheLinksOfTheFirst) {

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -115,11 +116,12 @@ TEST(WindowsSequence, ViewerDesignerLayoutEditAndErrorLogOneAfterAnother) {
     ASSERT_EQ(run.launcher.calls.size(), 1u);
 
     // The designer program's window, here in the same process, on the file it was given.
-    const std::string file = run.launcher.calls[0].parameters;
+    ASSERT_EQ(run.launcher.calls[0].arguments.size(), 1u);
+    const std::string file = run.launcher.calls[0].arguments[0];
     ui::RecordingPrompt designerPrompt;
     {
         DesignerWindow designer(designerPrompt);
-        ASSERT_TRUE(designer.Open(file.substr(1, file.size() - 2))) << file;
+        ASSERT_TRUE(designer.Open(file)) << file;
         designer.show();
         Zoom(designer.Viewer(), QStringLiteral("200%"));
         QCoreApplication::processEvents();
@@ -143,3 +145,29 @@ TEST(WindowsSequence, ViewerDesignerLayoutEditAndErrorLogOneAfterAnother) {
 }
 
 }  // namespace
+
+// A right-click while a menu command runs (here: the viewer a single conversion opens) refills
+// the menu; the running command's action lives on until its click is over.
+TEST(WindowsSequence, AMenuRefilledWhileItsCommandRunsKeepsTheRunningItem) {
+    QtReportWindows windows{ReportWindowServices{}};
+    test::MainWindowRun run("refill", &windows);
+    Startup& main = *run.window;
+    windows.Services().ctx = &run.ctx;
+    windows.Bind(
+        main.gToolBar(), main.Env(), [&main] { return main.gCrystalVersion; }, &main);
+    QPointer<QAction> running;
+    bool aliveAfterRefill = false;
+    windows.Services().runModal = [&](QDialog&) {
+        main.setDropMenu(3);
+        main.DatabaseDropMenu()->hide();
+        aliveAfterRefill = !running.isNull();
+    };
+    const auto front = run.FrontEnd("Orders.mdb", {{"Orders A", test::OrdersReport({"Customer"})}});
+    ASSERT_GT(run.StoreEntry(front, run.folder.string(), {"Orders A"}), 0);
+    run.SelectReports({"Orders A"});
+    main.setDropMenu(2);
+    main.DatabaseDropMenu()->hide();
+    running = main.DatabaseDropMenu()->actions().at(0);  // Convert Access Report
+    running->trigger();
+    EXPECT_TRUE(aliveAfterRefill);
+}

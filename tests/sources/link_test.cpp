@@ -78,11 +78,18 @@ TEST(Link, OpenConnectionFailureShowsTheProvidersError) {
     ASSERT_TRUE(l.db());
     EXPECT_EQ(l.db()->State(), ado::adStateClosed);
 
+    // An Access file a link reads that is not there: the user is told once which file and
+    // where to set it; the link's later failures only return false.
+    prompt.messages.clear();
     clsLink missing;
     missing.LinkType = 2;
+    missing.Name = "tblOrders";
     missing.LinkDatabase = "/nonexistent/Orders.mdb";
     EXPECT_FALSE(missing.openConnection(prompt));
-    EXPECT_NE(prompt.messages.back().prompt.find("/nonexistent/Orders.mdb"), std::string::npos);
+    EXPECT_FALSE(missing.openConnection(prompt));
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_NE(prompt.messages[0].prompt.find("/nonexistent/Orders.mdb"), std::string::npos);
+    EXPECT_NE(prompt.messages[0].prompt.find("Edit, on the Access tab"), std::string::npos);
 }
 
 }  // namespace

@@ -59,21 +59,42 @@ TEST_F(Scanner, ClausesKeywordsAliasesAndSeparators) {
         "WHERE (d.x = 1) GROUP BY Name ORDER BY Name DESC");
     EXPECT_EQ(scanner.FieldCount, 4);  // 5, name, sum, amount
     EXPECT_EQ(scanner.SQLFields(3), "sum");
-    // A bracketed or quoted name is one table even with blanks in it, named without its quotes.
-    EXPECT_EQ(Names(scanner.SQLTables), (std::vector<std::string>{"order details", "as", "d", "big table"}));
+    // A bracketed or quoted name is one table even with blanks in it, named without its quotes;
+    // an alias is no table.
+    EXPECT_EQ(Names(scanner.SQLTables), (std::vector<std::string>{"order details", "big table"}));
     EXPECT_EQ(scanner.SQLWhere, " (d.x = 1)");
     EXPECT_EQ(scanner.SQLGroupBy, " name");
     EXPECT_EQ(scanner.SQLOrderBy, " name desc");
 
     // A second scan adds to what the first found; fields start again.
     scanner.Execute("select z from t9");
-    EXPECT_EQ(scanner.SQLTables.Count(), 5);
+    EXPECT_EQ(scanner.SQLTables.Count(), 3);
     EXPECT_EQ(scanner.FieldCount, 1);
-    EXPECT_EQ(scanner.SQLTables.Item(2L)->Name, "as");
+    EXPECT_EQ(scanner.SQLTables.Item(2L)->Name, "big table");
     EXPECT_EQ(scanner.SQLTables.Item(" T9 ")->Name, "t9");
     EXPECT_EQ(scanner.SQLTables.Item("nothing"), nullptr);
-    EXPECT_EQ(scanner.SQLTables.Item(6L), nullptr);
+    EXPECT_EQ(scanner.SQLTables.Item(4L), nullptr);
     EXPECT_EQ(scanner.SQLTables.Item(0L), nullptr);
+}
+
+TEST_F(Scanner, AliasesAreNoTables) {
+    const struct {
+        const char* sql;
+        std::vector<std::string> tables;
+    } cases[] = {
+        {"SELECT [Product List].ProductID FROM Products AS [Product List] WHERE "
+         "((([Product List].Discontinued)=No)) ORDER BY [Product List].ProductName;",
+         {"products"}},
+        {"select * from orders o, customers c where o.id = c.id", {"orders", "customers"}},
+        {"SELECT * FROM (Orders AS O INNER JOIN [Order Details] AS D ON O.Id = D.Id) LEFT JOIN Products P "
+         "ON D.P = P.Id",
+         {"orders", "order details", "products"}},
+    };
+    for (const auto& c : cases) {
+        clsInterface one(prompt);
+        one.Execute(c.sql);
+        EXPECT_EQ(Names(one.SQLTables), c.tables) << c.sql;
+    }
 }
 
 TEST_F(Scanner, ViewsAreFollowedAtAnyDepth) {
@@ -88,7 +109,7 @@ TEST_F(Scanner, ViewsAreFollowedAtAnyDepth) {
     EXPECT_EQ(top->SQLSource, driver->viewList[0].commandText);
     EXPECT_EQ(Names(top->Children), (std::vector<std::string>{"qrymiddle", "regions"}));
     auto middle = top->Children.Item(1L);
-    EXPECT_EQ(Names(middle->Children), (std::vector<std::string>{"qrybottom", "o"}));
+    EXPECT_EQ(Names(middle->Children), (std::vector<std::string>{"qrybottom"}));
     auto bottom = middle->Children.Item(1L);
     EXPECT_EQ(Names(bottom->Children), (std::vector<std::string>{"orders"}));
     EXPECT_EQ(bottom->Children.Item(1L)->SQLSource, "");

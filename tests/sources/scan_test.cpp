@@ -158,10 +158,14 @@ TEST(ConnectParse, ValuesByKey) {
         {"ODBC;DSN=Sales;UID=sa;PWD=;APP=Report", "PWD=", ""},
         {"ODBC;DSN=Sales;UID=sa;PWD=;APP=Report", "UID=", "sa"},
         {"ODBC;DSN=Sales;UID=sa;PWD=;APP=Report", "DSN", "Sales"},
-        {"ODBC;DSN=Sales;UID=sa", "uid=", ""},
+        {"ODBC;DSN=Sales;UID=sa", "uid=", "sa"},
         {"ODBC;DSN=Sales;User ID=bob", "USERID=", ""},
         {"ODBC;DSN=Sales;User ID=bob", "UID=", ""},
-        {"ODBC;dsn=Mixed Case ;x=1", "DSN", "Mixed Case "},
+        {"ODBC;dsn=Mixed Case ;x=1", "DSN", "Mixed Case"},
+        // A key counts only as an attribute's name: the same reader as the settings object's.
+        {"ODBC;FILEDSN=a.dsn;DSN=real", "DSN", "real"},
+        {"ODBC;DSN=x;GUID=abc", "UID=", ""},
+        {"Jet OLEDB:Database Password=pw;Data Source=f.mdb", "PASSWORD=", ""},
         {"ODBC;DSN", "DSN", ""},
         {"SERVER=srv", "SERVER=", "srv"},
     };

@@ -184,3 +184,50 @@ TEST_F(ProgramFolder, AnEarlierListsFileIsUpgradedAndClosedSelfContained) {
     rs.Open("SELECT COUNT(*) FROM ErrorLog WHERE ErrorDesc = 'in the log'", alone);
     EXPECT_EQ(rs.Fields(0).Value().ToLong(), 1);
 }
+
+// The key of a removed entry is never given again: not in a new lists file, nor in one made by
+// an earlier template (which numbered its entries after the highest one left), where a key
+// that rows of a removed entry still carry counts as given. Existing entries keep their keys.
+TEST_F(ProgramFolder, KeysOfRemovedEntriesAreNeverGivenAgain) {
+    OpenStore();
+    auto add = [&](const std::string& file) {
+        ctx.gDb->Execute("INSERT INTO DatabaseList (ReportDatabase) VALUES (?)", {file});
+        ado::Recordset rs;
+        rs.Open("SELECT MAX(DatabaseListId) FROM DatabaseList", ctx.gDb);
+        return rs.Fields(0).Value().ToLong();
+    };
+    const long long first = add("a.mdb");
+    ctx.gDb->Execute("DELETE FROM DatabaseList WHERE DatabaseListId = ?", {vb::Variant(first)});
+    EXPECT_GT(add("b.mdb"), first);
+
+    // The earlier template's table: the same columns, keys numbered after the highest row.
+    ctx.gDb->Execute("DELETE FROM DatabaseList");
+    ado::Recordset rs;
+    rs.Open("SELECT sql FROM sqlite_master WHERE name = 'DatabaseList'", ctx.gDb);
+    std::string earlier = rs.Fields(0).Value().ToString();
+    rs.Close();
+    earlier.replace(earlier.find(" AUTOINCREMENT"), 14, "");
+    ctx.gDb->Execute("DROP VIEW ShowReportErrors");
+    ctx.gDb->Execute("CREATE VIEW ShowReportErrors AS SELECT ErrorOccuredInFunction FROM ErrorLog");
+    ctx.gDb->Execute("DROP TABLE DatabaseList");
+    ctx.gDb->Execute(earlier);
+    ctx.gDb->Execute(
+        "INSERT INTO DatabaseList (DatabaseListId, ReportDatabase) VALUES (1, 'one.mdb'), (2, 'two.mdb')");
+    // Entry 3 was removed; its report and link rows stay behind.
+    ctx.gDb->Execute("INSERT INTO Report (DatabaseListId, ReportName) VALUES (3, 'Left behind')");
+    ctx.gDb->Execute("INSERT INTO DatabaseConnections (DatabaseListId, LinkName) VALUES (3, 'INTERNAL')");
+    ctx.gDb.reset();
+    ctx.gInternalDb.reset();
+
+    ASSERT_TRUE(openConnection(ctx));
+    EXPECT_EQ(add("three.mdb"), 4);
+    ctx.gDb->Execute("DELETE FROM DatabaseList WHERE DatabaseListId = 4");
+    EXPECT_EQ(add("four.mdb"), 5);
+    rs.Open("SELECT ReportDatabase FROM DatabaseList WHERE DatabaseListId = 2", ctx.gDb);
+    EXPECT_EQ(rs.Fields(0).Value().ToString(), "two.mdb");
+    rs.Close();
+    // The view is the template's: a formula problem's row names its formula.
+    ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, FormulaName) VALUES (9, 'Total')");
+    rs.Open("SELECT ErrorOccuredInFunction FROM ShowReportErrors WHERE ReportId = 9", ctx.gDb);
+    EXPECT_EQ(rs.Fields(0).Value().ToString(), "Formula Total");
+}

@@ -67,11 +67,16 @@ class RecordingLauncher : public Launcher {
   public:
     struct Call {
         std::string file, parameters, folder;
+        std::vector<std::string> arguments;  // of Start
     };
     std::vector<Call> calls;
     bool result = true;
     bool Open(const std::string& f, const std::string& p = {}, const std::string& w = {}) override {
-        calls.push_back({f, p, w});
+        calls.push_back({f, p, w, {}});
+        return result;
+    }
+    bool Start(const std::string& program, const std::vector<std::string>& arguments) override {
+        calls.push_back({program, {}, {}, arguments});
         return result;
     }
 };

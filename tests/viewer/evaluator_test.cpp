@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include "platform/designer/formula_ast.h"
+#include "platform/designer/formula_functions.h"
+#include "platform/viewer/evaluator_internal.h"
 
 namespace viewer {
 namespace {
@@ -17,6 +19,8 @@ using designer::crNumberField;
 using designer::crStringField;
 
 // Fields T.N = 12, T.S = "Smith", T.D = 2024-03-01, T.X = Null (a number); page 3 of 7.
+// Summaries run over four records: T.N 1, 2, 3, Null and T.W 2, 4, Null, 8 (any other
+// expression Null); a group holds the first two.
 class FixedScope : public EvalScope {
   public:
     Value Field(const std::string& body) override {
@@ -38,9 +42,19 @@ class FixedScope : public EvalScope {
     long GroupNumber() override { return 2; }
     bool OnFirstRecord() override { return false; }
     bool OnLastRecord() override { return true; }
-    Value Summary(const std::string&, const designer::FormulaNode&, const designer::FormulaNode*,
-                  const std::string&) override {
-        return Value::Null();
+    Value Summary(const std::string& function, const designer::FormulaNode& expression,
+                  const designer::FormulaNode* group, const std::string&) override {
+        auto n = [](double d) { return Value::Number(d); };
+        std::vector<Value> rows(4);
+        if (expression.text == "T.N") rows = {n(1), n(2), n(3), Value::Null()};
+        if (expression.text == "T.W") rows = {n(2), n(4), Value::Null(), n(8)};
+        if (group) rows.resize(2);
+        if (function == "Rows") return Value::Array(rows);
+        if (function == "Values") {
+            std::erase_if(rows, [](const Value& v) { return v.IsNull(); });
+            return Value::Array(rows);
+        }
+        return detail::AggregateValues(function, rows);
     }
     Value Neighbour(const designer::FormulaNode&, int) override { return Value::Null(); }
     std::string GroupName(const designer::FormulaNode&, const std::string&) override { return {}; }
@@ -55,6 +69,7 @@ designer::FormulaSymbols Symbols() {
     s.fields["T.S"] = crStringField;
     s.fields["T.D"] = crDateField;
     s.fields["T.X"] = crNumberField;
+    s.fields["T.W"] = crNumberField;
     s.formulas["Twice"] = crNumberField;
     s.parameters["Region"] = crStringField;
     return s;
@@ -162,6 +177,9 @@ const Case kStrings[] = {
     {"{T.S}[2 To 3]", "s:mi"},
     {"ToNumber(\"12.5\") + 1", "n:13.5"},
     {"ToNumber(\"abc\")", "error: The string is non-numeric."},
+    {"Chr(128) & Asc(\"\xE2\x82\xAC\") & StrReverse(\"ab\")",
+     "s:\xE2\x82\xAC"
+     "128ba"},
 };
 INSTANTIATE_TEST_SUITE_P(Strings, Evaluates, ::testing::ValuesIn(kStrings));
 
@@ -183,6 +201,10 @@ const Case kDates[] = {
     {"#2024-01-01# < #2024-02-01#", "b:True"},
     {"Time(13, 5, 0)", "t:13:05:00"},
     {"#10:20 pm#", "t:22:20:00"},
+    // As the host language's routines count: hour boundaries crossed, ISO weeks, rolling times.
+    {"DateDiff(\"h\", #2024-01-01 10:59#, #2024-01-01 11:00#)", "n:1"},
+    {"DatePart(\"ww\", #1999-01-01#, crMonday, 2)", "n:53"},
+    {"TimeSerial(25, -1, 0)", "t:00:59:00"},
 };
 INSTANTIATE_TEST_SUITE_P(Dates, Evaluates, ::testing::ValuesIn(kDates));
 
@@ -211,6 +233,21 @@ const Case kNullsAndControl[] = {
     {"Maximum([4, 9, 2])", "n:9"},
     {"{@Twice} / 2", "n:12"},
     {"WhilePrintingRecords; {T.N}", "n:12"},
+    {"PercentOfSum({T.N}, {T.S})", "n:50"},
+    {"PercentOfCount({T.W}, {T.S})", "n:66.66666667"},
+    {"Correlation({T.N}, {T.W})", "n:1"},
+    {"Covariance({T.N}, {T.W})", "n:0.5"},
+    {"WeightedAverage({T.N}, {T.W})", "n:1.666666667"},
+    {"PthPercentile(25, {T.N})", "n:1.5"},
+    {"PthPercentile(50, {T.N}, {T.S})", "n:1.5"},
+    {"ToWords(123.45)", "s:one hundred twenty-three and 45 / 100"},
+    {"ToWords(-10530, 0)", "s:minus ten thousand five hundred thirty"},
+    {"ToWords(2000001.5, 1)", "s:two million one and 5 / 10"},
+    {"ToWords(7)", "s:seven and xx / 100"},
+    {"Roman(1994)", "s:MCMXCIV"},
+    {"Roman(499, 1) & \" \" & Roman(499, 4)", "s:LDVLIV ID"},
+    {"Join(Filter([\"apple\", \"Banana\", \"cherry\"], \"an\"), \",\")", "s:Banana"},
+    {"Join(Filter([\"apple\", \"Banana\"], \"A\", False, 1), \",\")", "s:"},
 };
 INSTANTIATE_TEST_SUITE_P(NullsAndControl, Evaluates, ::testing::ValuesIn(kNullsAndControl));
 
@@ -222,6 +259,78 @@ const Case kPrintState[] = {
     {"OnLastRecord And Not OnFirstRecord", "b:True"},
 };
 INSTANTIATE_TEST_SUITE_P(PrintState, Evaluates, ::testing::ValuesIn(kPrintState));
+
+// The checker and the viewer read one table of functions: each one the checker accepts runs,
+// with its fewest and its most arguments, to a value or a run-time error of its own.
+TEST(Evaluator, EvaluatesEveryFunctionTheCheckerAccepts) {
+    for (const auto& f : designer::formula::AllFunctions()) {
+        for (int count : {f.minArgs, std::min(f.maxArgs, 6)}) {
+            designer::FormulaNode call;
+            call.kind = designer::FormulaNodeKind::Call;
+            call.text = f.name;
+            for (int i = 0; i < count; ++i) {
+                auto arg = std::make_unique<designer::FormulaNode>();
+                arg->number = 1;
+                arg->valueType = crNumberField;
+                call.kids.push_back(std::move(arg));
+            }
+            FixedScope scope;
+            try {
+                Evaluate(call, scope);
+            } catch (const FormulaError& e) {
+                EXPECT_EQ(std::string(e.what()).find("cannot be evaluated"), std::string::npos)
+                    << f.name << " with " << count << " arguments";
+            }
+        }
+    }
+}
+
+// Long chains of operators run flat, and a text stops at the language's limit however it is
+// built (a million-term "&" chain took over a minute when each step copied the text so far).
+TEST(Evaluator, LongChainsRunFlatAndTextsStayWithinTheLimit) {
+    auto chain = [](const std::string& first, const std::string& next, int terms) {
+        std::string f = first;
+        for (int i = 1; i < terms; ++i) f += next;
+        return f;
+    };
+    EXPECT_EQ(Eval(chain("1", " + 1", 10000)), "n:10000");
+    EXPECT_EQ(Eval(chain("{T.N}", " - 1 * 2", 10000)), "n:-19986");
+    EXPECT_EQ(Eval(chain("True", " And {T.N} = 12", 10000)), "b:True");
+    EXPECT_EQ(Eval(chain("\"ab\"", " & \"cd\"", 32767)), "s:" + chain("ab", "cd", 32767));
+    EXPECT_EQ(Eval(chain("\"ab\"", " & \"cd\"", 200000)),
+              "error: A string can be at most 65534 characters long.");
+    EXPECT_EQ(Eval(chain("{T.S}", " + \"x\"", 70000)),
+              "error: A string can be at most 65534 characters long.");
+}
+
+// A formula that names another, which names another, ... stops at a bounded depth with the
+// checker's message instead of running out of stack.
+TEST(Evaluator, FormulasInsideFormulasStopAtABoundedDepth) {
+    class Chained : public FixedScope {
+      public:
+        explicit Chained(const designer::FormulaNode& tree) : tree_(tree) {}
+        Value Formula(const std::string&) override {
+            if (++level_ > 100000) return Value::Number(0);
+            return Evaluate(tree_, *this);
+        }
+
+      private:
+        const designer::FormulaNode& tree_;
+        int level_ = 0;
+    };
+    designer::FormulaSymbols symbols = Symbols();
+    symbols.formulas["Next"] = crNumberField;
+    const designer::ParsedFormula parsed = designer::ParseFormula("{@Next} + 1", symbols);
+    ASSERT_TRUE(parsed.root);
+    Chained scope(*parsed.root);
+    try {
+        Evaluate(*parsed.root, scope);
+        ADD_FAILURE() << "no error";
+    } catch (const FormulaError& e) {
+        EXPECT_EQ(std::string(e.what()), designer::msg::kTooComplex);
+    }
+    EXPECT_EQ(Eval("1 + 1"), "n:2");  // the count starts again
+}
 
 TEST(Evaluator, GlobalVariablesKeepTheirValueFromOneEvaluationToTheNext) {
     Variables globals;

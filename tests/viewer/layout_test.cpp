@@ -152,6 +152,28 @@ TEST(Layout, PagesBreakWithThePageHeaderAndFooterOnEveryPage) {
     EXPECT_EQ(last[last.size() - 2].text, "The end");
 }
 
+// Laid out a step at a time, a report that shows its page count has pages ready from its first
+// pass on; the second pass's pages replace them as they are finished; the end is the whole.
+TEST(Layout, StepByStepPagesAreReadyBeforeTheEndAndTheCountedOnesReplaceThem) {
+    TempDir dir;
+    auto r = LongReport(dir);
+    const Document whole = RenderReport(*r, Fixed());
+    const std::string count = std::to_string(whole.pages.size());
+    ReportLayout layout(*r, Fixed());
+    int ready = 0, readyInFirstPass = 0;
+    while (layout.Step()) {
+        ASSERT_GE(layout.ReadyPages(), ready);
+        ready = layout.ReadyPages();
+        if (ready > 0 && layout.Status().pass == 1) readyInFirstPass = ready;
+        if (ready > 0 && layout.ReadyPass(0) == 2) {
+            EXPECT_EQ(TextsOf(layout.ReadyPage(0)).back().text, "Page 1 of " + count);
+        }
+    }
+    EXPECT_GT(readyInFirstPass, 0);
+    EXPECT_EQ(layout.ReadyPass(0), 2);
+    EXPECT_EQ(AllTexts(layout.Take()), AllTexts(whole));
+}
+
 TEST(Layout, ASectionKeptTogetherMovesWholeToTheNextPage) {
     TempDir dir;
     auto r = LongReport(dir);
@@ -223,6 +245,52 @@ TEST(Layout, ASubreportShowsTheRecordsLinkedToEachMainRecord) {
     EXPECT_EQ(AllTexts(doc), (std::vector<std::string>{"Abe", "2", "end of orders", "10", "after", "Wu", "1",
                                                        "end of orders", "1", "after", "Zed", "end of orders",
                                                        "0", "after"}));
+}
+
+// Which rows a link finds, by the kinds of its values: equal numbers of any kind, a number and
+// the text it reads as, texts with their case, Null with Null; with two links, both must match.
+// The rows keep the subreport's order.
+TEST(Layout, LinkedSubreportRowsMatchByValueAndByText) {
+    TempDir dir;
+    std::string file = dir.file("links.db");
+    Exec(file,
+         "CREATE TABLE Heads (Id INTEGER, K, J TEXT);"
+         "INSERT INTO Heads VALUES (1, 2, 'x'); INSERT INTO Heads VALUES (2, 2.5, 'y');"
+         "INSERT INTO Heads VALUES (3, 'b', 'x'); INSERT INTO Heads VALUES (4, NULL, 'y');"
+         "INSERT INTO Heads VALUES (5, '2.00', 'x');"
+         "CREATE TABLE Lines (Ref, Sub TEXT, Tag TEXT);"
+         "INSERT INTO Lines VALUES ('2.00', 'x', 'a1'); INSERT INTO Lines VALUES (2, 'x', 'a2');"
+         "INSERT INTO Lines VALUES (2.0, 'y', 'a3'); INSERT INTO Lines VALUES ('B', 'x', 'a4');"
+         "INSERT INTO Lines VALUES ('b', 'x', 'a5'); INSERT INTO Lines VALUES (NULL, 'y', 'a6');"
+         "INSERT INTO Lines VALUES (2.5, 'y', 'a7'); INSERT INTO Lines VALUES ('2.50', 'y', 'a8');"
+         "INSERT INTO Lines VALUES (' 2', 'x', 'a9');");
+    auto sub = NewReport(file, "Lines");
+    sub->RecordSortFields().Add("{Lines.Tag}", designer::crDescendingOrder);
+    SectionOf(*sub, "D").AddFieldObject("{Lines.Tag}", 0, 0);
+    std::string subFile = dir.file("lines_sub.rpt");
+    sub->SaveAs(subFile);
+
+    auto r = NewReport(file, "Heads");
+    r->RecordSortFields().Add("{Heads.Id}", designer::crAscendingOrder);
+    designer::Section& d = SectionOf(*r, "D");
+    d.AddFieldObject("{Heads.Id}", 0, 0);
+    d.AddSubreportObject(subFile, 1000, 300).Links.Add("{Heads.K}", "{Lines.Ref}");
+    designer::SubreportObject& both = d.AddSubreportObject(subFile, 5000, 300);
+    both.Links.Add("{Heads.K}", "{Lines.Ref}");
+    both.Links.Add("{Heads.J}", "{Lines.Sub}");
+
+    // Per subreport column, each master record's Id followed by the rows found for it.
+    std::vector<std::string> one, two;
+    for (const Page& page : RenderReport(*r, Fixed()).pages)
+        for (const testing::PlacedText& t : TextsOf(page)) {
+            const long left = t.rect.left - r->LeftMargin;
+            if (left < 5000) one.push_back(t.text);
+            if (left < 1000 || left >= 5000) two.push_back(t.text);
+        }
+    EXPECT_EQ(one, (std::vector<std::string>{"1", "a3", "a2", "a1", "2", "a8", "a7", "3", "a5", "4", "a6",
+                                             "5", "a3", "a2", "a1"}));
+    EXPECT_EQ(two, (std::vector<std::string>{"1", "a2", "a1", "2", "a8", "a7", "3", "a5", "4", "a6", "5",
+                                             "a2", "a1"}));
 }
 
 TEST(Layout, ASubreportLongerThanAPageBreaksBetweenItsRecords) {

@@ -1,8 +1,10 @@
 // ConvertFormula and its textual rules, each applied to the tokens of the text.
 #include "convert/formula/formula_translator.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "platform/common/expression_tokens.h"
@@ -108,6 +110,66 @@ std::size_t OperandStart(const TokenList& t, std::size_t is) {
     std::size_t start = j == static_cast<std::size_t>(-1) ? 0 : j + 1;
     while (start < is && t[start].kind == TokenKind::Space) ++start;
     return start < is ? start : TokenList::npos;
+}
+
+// True for the tokens an operand of "Is" never reaches past (see OperandStart): a comma, a
+// comparison, a keyword; "Is" and "Not" are left out, being part of what is rewritten.
+bool EndsOperands(const TokenList& t, std::size_t i) {
+    switch (t[i].kind) {
+        case TokenKind::Comma:
+            return true;
+        case TokenKind::Operator: {
+            std::string_view op = t.Text(i);
+            return op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=";
+        }
+        case TokenKind::Identifier:
+            return IsKeyword(t.Text(i)) && t.Text(i) != "Is" && t.Text(i) != "Not";
+        default:
+            return false;
+    }
+}
+
+// Every "Is Null" of f rewritten, as FixIsNull rewrites them one after another, a part of the
+// text at a time: the parts lie between tokens that end operands and that no later ")" closes
+// a bracket around, so no rewrite reaches from one part into another. A long chain of
+// conditions ("[a] Is Null Or [b] Is Null Or ...") is rewritten in time in proportion to its
+// length, not to its length times its conditions.
+std::string FixEveryIsNull(FormulaTranslator& translator, const std::string& f) {
+    auto fixPart = [&](std::string s) {
+        // Each pass removes one "Is Null" or returns the text unchanged, so the loop ends.
+        for (std::string fixed = translator.FixIsNull(s); fixed != s; fixed = translator.FixIsNull(s))
+            s = fixed;
+        return s;
+    };
+    if (f.find("Is") == std::string::npos) return f;
+    std::vector<int> depth;  // brackets open before each token, then after the last
+    std::optional<TokenList> t;
+    try {
+        t.emplace(f);
+    } catch (const std::exception&) {
+        return fixPart(f);
+    }
+    depth.reserve(t->size() + 1);
+    int open = 0;
+    for (std::size_t i = 0; i < t->size(); ++i) {
+        depth.push_back(open);
+        if ((*t)[i].kind == TokenKind::LParen) ++open;
+        if ((*t)[i].kind == TokenKind::RParen) --open;
+    }
+    depth.push_back(open);
+    // lowest[i]: the fewest brackets open at token i or after it.
+    std::vector<int> lowest(depth);
+    for (std::size_t i = lowest.size() - 1; i-- > 0;) lowest[i] = std::min(lowest[i], lowest[i + 1]);
+    std::string out;
+    out.reserve(f.size() + f.size() / 8);
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < t->size(); ++i) {
+        if (!EndsOperands(*t, i) || lowest[i + 1] < depth[i]) continue;
+        out += fixPart(t->Join(from, i));
+        out += t->Text(i);
+        from = i + 1;
+    }
+    return out + fixPart(t->Join(from, t->size()));
 }
 
 }  // namespace
@@ -394,8 +456,7 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
             if (built.empty()) return {};
         }
 
-        // Each pass removes one "Is Null" or returns the text unchanged, so the loop ends.
-        for (std::string fixed = FixIsNull(built); fixed != built; fixed = FixIsNull(built)) built = fixed;
+        built = FixEveryIsNull(*this, built);
 
         if (built.find("Short Date") != std::string::npos) {
             ctx_.LogStepError("Fix Short Date", kConvertFormula);

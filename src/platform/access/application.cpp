@@ -53,7 +53,7 @@ struct ApplicationState {
     // Of two exports of one report, ".bas" comes before ".txt" before ".report".
     std::vector<std::pair<std::string, std::string>> ReportFiles() const {
         std::error_code ec;
-        fs::path folder = SourceFolder() / "reports";
+        const fs::path folder = ReportExportFolder(path);
         if (path.empty() || !fs::is_directory(folder, ec)) return {};
         if (cache) return cache->Exports(folder, [&] { return ListExports(folder); });
         return ListExports(folder);
@@ -66,7 +66,7 @@ struct ApplicationState {
         if (!path.empty() && !reportName.empty() && reportName != "." && reportName != ".." &&
             reportName.find_first_of("/\\") == std::string::npos) {
             std::error_code ec;
-            const fs::path folder = SourceFolder() / "reports";
+            const fs::path folder = ReportExportFolder(path);
             for (const char* ext : {".bas", ".txt", ".report"}) {
                 fs::path file = folder / (reportName + ext);
                 // A file name the report's name would be decoded from ("%2F" for "/") is not it.
@@ -428,6 +428,10 @@ CurrentProjectObject Application::CurrentProject() const {
 
 std::string Application::ReportExportPath(const std::string& reportName) const {
     return state_->ExportOf(reportName).second;
+}
+
+std::string ReportExportFolder(const std::string& file) {
+    return (fs::path(file + ".src") / "reports").string();
 }
 
 }  // namespace tolvaran::access

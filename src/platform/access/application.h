@@ -197,4 +197,7 @@ class Application {
     StatePtr state_;
 };
 
+// The folder the report exports of an Access file are read from: "<file>.src/reports".
+std::string ReportExportFolder(const std::string& file);
+
 }  // namespace tolvaran::access

@@ -2,16 +2,11 @@
 
 #include <cstdint>
 
+#include "platform/common/unicode.h"
+
 namespace tolvaran::access::detail {
 
 namespace {
-
-// Windows-1252 code points of the bytes 0x80..0x9F; the rest of the page equals Latin-1.
-// The five undefined bytes map to themselves, as Windows does.
-constexpr unsigned kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::string FromUtf16Le(std::string_view bytes) {
     std::string out;
@@ -28,11 +23,11 @@ std::string FromUtf16Le(std::string_view bytes) {
             unsigned low = unit(i);
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 i += 2;
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                tolvaran::AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
                 continue;
             }
         }
-        AppendUtf8(out, u);
+        tolvaran::AppendUtf8(out, u);
     }
     return out;
 }
@@ -44,10 +39,8 @@ std::string FromCp1252(std::string_view bytes) {
         auto b = static_cast<std::uint8_t>(ch);
         if (b < 0x80)
             out.push_back(ch);
-        else if (b < 0xA0)
-            AppendUtf8(out, kCp1252High[b - 0x80]);
         else
-            AppendUtf8(out, b);
+            tolvaran::AppendUtf8(out, tolvaran::FromCp1252(b));
     }
     return out;
 }
@@ -86,25 +79,6 @@ bool IsValidUtf8(std::string_view s) {
 }
 
 }  // namespace
-
-void AppendUtf8(std::string& out, unsigned cp) {
-    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 std::string DecodeExportText(std::string_view bytes, AnsiCodePage ansi) {
     if (bytes.size() >= 2 && static_cast<std::uint8_t>(bytes[0]) == 0xFF &&

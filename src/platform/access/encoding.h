@@ -11,7 +11,5 @@ namespace tolvaran::access::detail {
 enum class AnsiCodePage { Windows1252, Utf8 };
 
 std::string DecodeExportText(std::string_view bytes, AnsiCodePage ansi);
-// Appends the UTF-8 form of a code point (invalid ones become U+FFFD).
-void AppendUtf8(std::string& out, unsigned codePoint);
 
 }  // namespace tolvaran::access::detail

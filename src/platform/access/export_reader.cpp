@@ -15,6 +15,7 @@
 #include "platform/access/errors.h"
 #include "platform/access/sidecar.h"
 #include "platform/common/text.h"
+#include "platform/common/unicode.h"
 
 namespace tolvaran::access {
 
@@ -144,7 +145,7 @@ class ReportBuilder {
             } else if (i + 3 < raw.size() && n >= '0' && n <= '7' && raw[i + 2] >= '0' && raw[i + 2] <= '7' &&
                        raw[i + 3] >= '0' && raw[i + 3] <= '7') {
                 int v = (n - '0') * 64 + (raw[i + 2] - '0') * 8 + (raw[i + 3] - '0');
-                detail::AppendUtf8(out, static_cast<unsigned>(v & 0xFF));
+                tolvaran::AppendUtf8(out, static_cast<char32_t>(v & 0xFF));
                 i += 3;
             } else {
                 out.push_back(c);

@@ -10,7 +10,9 @@
 #include "platform/common/vbconvert.h"
 #include "platform/common/vbdate.h"
 #include "platform/common/vbformat.h"
+#include "platform/common/vbinfo.h"
 #include "platform/common/vblike.h"
+#include "platform/common/vbrandom.h"
 #include "platform/common/vbstring.h"
 
 namespace ado {
@@ -91,6 +93,18 @@ vb::Variant InStrOf(const Args& a) {
     return vb::Variant(vb::InStr(1, S(a[0]), S(a[1]), vb::vbTextCompare));
 }
 
+// InStrRev(s, find [, start [, compare]]) and StrComp(a, b [, compare]) compare as the
+// database sorts unless told otherwise, as InStr does.
+vb::CompareMethod CompareOf(const Args& a, size_t i) {
+    return a.size() > i && N(a[i]) == 0 ? vb::vbBinaryCompare : vb::vbTextCompare;
+}
+
+// FormatNumber, FormatCurrency and FormatPercent with their optional arguments.
+template <std::string (*F)(const vb::Variant&, int, int, int, int)>
+vb::Variant FormatAmountOf(const Args& a) {
+    return vb::Variant(F(a[0], Opt(a, 1, -1), Opt(a, 2, -2), Opt(a, 3, -2), Opt(a, 4, -2)));
+}
+
 vb::Variant ReplaceOf(const Args& a) {
     const long start = a.size() > 3 ? N(a[3]) : 1;
     const long count = a.size() > 4 ? N(a[4]) : -1;
@@ -99,15 +113,9 @@ vb::Variant ReplaceOf(const Args& a) {
     return vb::Variant(vb::Replace(S(a[0]), S(a[1]), S(a[2]), start, count, cmp));
 }
 
+// String(n, character): the first character of a text, or the character of a code (modulo 256).
 vb::Variant StringOf(const Args& a) {
-    char c = ' ';
-    if (a[1].IsText()) {
-        const std::string s = S(a[1]);
-        if (s.empty()) throw vb::ComError(vb::kErrGeneric, "Invalid procedure call or argument");
-        c = s[0];
-    } else {
-        c = static_cast<char>(N(a[1]) & 0xFF);
-    }
+    const std::string c = a[1].IsText() ? S(a[1]) : vb::Chr(((N(a[1]) % 256) + 256) % 256);
     return vb::Variant(vb::String(N(a[0]), c));
 }
 
@@ -147,6 +155,20 @@ const JetFunction kFunctions[] = {
     SCALAR("CDate", 1, 1, Fixed<JetType::Date>, return vb::CDate(a[0]);, false),
     SCALAR("CBool", 1, 1, Fixed<JetType::Boolean>, return vb::CBool(a[0]);, false),
     SCALAR("Val", 1, 1, Fixed<JetType::Double>, return vb::Variant(vb::Val(S(a[0])));, false),
+    SCALAR("CSng", 1, 1, Fixed<JetType::Single>, return vb::CSng(a[0]);, false),
+    SCALAR("CByte", 1, 1, Fixed<JetType::Byte>, return vb::CByte(a[0]);, false),
+    SCALAR("CDec", 1, 1, Fixed<JetType::Decimal>, return vb::CDec(a[0]);, false),
+    SCALAR("CVar", 1, 1, FirstArg, return vb::CVar(a[0]);, false),
+    SCALAR("Str", 1, 1, Fixed<JetType::Text>, return vb::Str(a[0]);, true),
+    SCALAR("Hex", 1, 1, Fixed<JetType::Text>, return vb::Hex(a[0]);, true),
+    SCALAR("Oct", 1, 1, Fixed<JetType::Text>, return vb::Oct(a[0]);, true),
+    // What a value is: Null is an answer, not an error.
+    SCALAR("IsNumeric", 1, 1, Fixed<JetType::Boolean>, return vb::Variant(vb::IsNumeric(a[0]));, false),
+    SCALAR("IsDate", 1, 1, Fixed<JetType::Boolean>, return vb::Variant(vb::IsDate(a[0]));, false),
+    SCALAR("IsEmpty", 1, 1, Fixed<JetType::Boolean>, return vb::Variant(vb::IsEmpty(a[0]));, false),
+    SCALAR("IsError", 1, 1, Fixed<JetType::Boolean>, return vb::Variant(vb::IsError(a[0]));, false),
+    SCALAR("VarType", 1, 1, Fixed<JetType::Integer>, return vb::Variant(vb::VarTypeOf(a[0]));, false),
+    SCALAR("TypeName", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::TypeName(a[0]));, false),
     // Dates.
     SCALAR("Date", 0, 0, Fixed<JetType::Date>, (void)a; return DateOf(vb::Today());, false),
     SCALAR("Now", 0, 0, Fixed<JetType::Date>, (void)a; return DateOf(vb::Date::Now());, false),
@@ -170,11 +192,23 @@ const JetFunction kFunctions[] = {
     SCALAR("DateSerial", 3, 3, Fixed<JetType::Date>, return DateOf(vb::DateSerial(N(a[0]), N(a[1]), N(a[2])));
            , true),
     SCALAR("DateValue", 1, 1, Fixed<JetType::Date>, return DateOf(vb::DateValue(a[0]));, true),
+    SCALAR("TimeSerial", 3, 3, Fixed<JetType::Date>, return DateOf(vb::TimeSerial(N(a[0]), N(a[1]), N(a[2])));
+           , true),
+    SCALAR("TimeValue", 1, 1, Fixed<JetType::Date>, return DateOf(vb::TimeValue(a[0]));, true),
+    SCALAR("Time", 0, 0, Fixed<JetType::Date>, (void)a; return DateOf(vb::Time());, false),
+    SCALAR("Timer", 0, 0, Fixed<JetType::Single>, (void)a; return vb::Variant(vb::Timer());, false),
     SCALAR("MonthName", 1, 2, Fixed<JetType::Text>,
            return vb::Variant(vb::MonthName(N(a[0]), a.size() > 1 && a[1].ToBool()));
            , true),
     SCALAR("Format", 1, 4, Fixed<JetType::Text>,
            return vb::Format(a[0], a.size() > 1 && !a[1].IsNull() ? S(a[1]) : "");
+           , false),
+    SCALAR("FormatNumber", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatNumber>(a);, false),
+    SCALAR("FormatCurrency", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatCurrency>(a);
+           , false),
+    SCALAR("FormatPercent", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatPercent>(a);, false),
+    SCALAR("FormatDateTime", 1, 2, Fixed<JetType::Text>,
+           return vb::Variant(vb::FormatDateTime(a[0], Opt(a, 1, 0)));
            , false),
     // Texts.
     SCALAR("Left", 2, 2, Fixed<JetType::Text>, return vb::Variant(vb::Left(S(a[0]), N(a[1])));, true),
@@ -184,6 +218,17 @@ const JetFunction kFunctions[] = {
            , true),
     SCALAR("Len", 1, 1, Fixed<JetType::Long>, return vb::Variant(vb::Len(S(a[0])));, true),
     SCALAR("InStr", 2, 4, Fixed<JetType::Long>, return InStrOf(a);, true),
+    SCALAR("InStrRev", 2, 4, Fixed<JetType::Long>,
+           return vb::Variant(vb::InStrRev(S(a[0]), S(a[1]), a.size() > 2 ? N(a[2]) : -1, CompareOf(a, 3)));
+           , true),
+    SCALAR("StrComp", 2, 3, Fixed<JetType::Integer>,
+           return vb::Variant(vb::StrComp(S(a[0]), S(a[1]), CompareOf(a, 2)));
+           , true),
+    SCALAR("StrReverse", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::StrReverse(S(a[0])));, false),
+    SCALAR("Chr", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::Chr(N(a[0])));, false),
+    SCALAR("ChrW", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::ChrW(N(a[0])));, false),
+    SCALAR("Asc", 1, 1, Fixed<JetType::Integer>, return vb::Variant(vb::Asc(S(a[0])));, false),
+    SCALAR("AscW", 1, 1, Fixed<JetType::Integer>, return vb::Variant(vb::AscW(S(a[0])));, false),
     SCALAR("Trim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::Trim(S(a[0])));, true),
     SCALAR("LTrim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::LTrim(S(a[0])));, true),
     SCALAR("RTrim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::RTrim(S(a[0])));, true),
@@ -200,6 +245,16 @@ const JetFunction kFunctions[] = {
     SCALAR("Round", 1, 2, FirstNumber, return RoundOf(a);, true),
     SCALAR("Sgn", 1, 1, Fixed<JetType::Integer>, return vb::Sgn(a[0]);, true),
     SCALAR("Sqr", 1, 1, Fixed<JetType::Double>, return vb::Sqr(a[0]);, true),
+    SCALAR("Exp", 1, 1, Fixed<JetType::Double>, return vb::Exp(a[0]);, true),
+    SCALAR("Log", 1, 1, Fixed<JetType::Double>, return vb::Log(a[0]);, true),
+    SCALAR("Sin", 1, 1, Fixed<JetType::Double>, return vb::Sin(a[0]);, true),
+    SCALAR("Cos", 1, 1, Fixed<JetType::Double>, return vb::Cos(a[0]);, true),
+    SCALAR("Tan", 1, 1, Fixed<JetType::Double>, return vb::Tan(a[0]);, true),
+    SCALAR("Atn", 1, 1, Fixed<JetType::Double>, return vb::Atn(a[0]);, true),
+    SCALAR("Rnd", 0, 1, Fixed<JetType::Single>,
+           return vb::Variant(vb::ProgramRandom().Rnd(a.empty() ? vb::Variant() : a[0]));
+           , false),
+    SCALAR("Partition", 4, 4, Fixed<JetType::Text>, return vb::Partition(a[0], a[1], a[2], a[3]);, true),
     // Aggregates.
     SPECIAL("Sum", Aggregate, 1, 1, SumType),
     SPECIAL("Avg", Aggregate, 1, 1, SumType),
@@ -221,6 +276,10 @@ const JetFunction kFunctions[] = {
     SPECIAL("DMax", Domain, 2, 3, Fixed<JetType::Value>),
     SPECIAL("DFirst", Domain, 2, 3, Fixed<JetType::Value>),
     SPECIAL("DLast", Domain, 2, 3, Fixed<JetType::Value>),
+    SPECIAL("DStDev", Domain, 2, 3, Fixed<JetType::Double>),
+    SPECIAL("DStDevP", Domain, 2, 3, Fixed<JetType::Double>),
+    SPECIAL("DVar", Domain, 2, 3, Fixed<JetType::Double>),
+    SPECIAL("DVarP", Domain, 2, 3, Fixed<JetType::Double>),
 };
 
 #undef SCALAR
@@ -552,7 +611,10 @@ void RegisterJetFunctions(sqlite3* db) {
     sqlite3_create_collation(db, "JETTEXT", SQLITE_UTF8, nullptr, Collate);
     for (const auto& f : kFunctions) {
         if (f.kind != JetFunction::Scalar) continue;
-        const bool clock = tolvaran::EqualsNoCase(f.name, "Date") || tolvaran::EqualsNoCase(f.name, "Now");
+        // The clock and the random sequence give another value at each call.
+        bool clock = false;
+        for (const char* changing : {"Date", "Now", "Time", "Timer", "Rnd"})
+            clock = clock || tolvaran::EqualsNoCase(f.name, changing);
         const std::string name = std::string("jet_") + f.name;
         sqlite3_create_function_v2(db, name.c_str(), -1, clock ? SQLITE_UTF8 : flags,
                                    const_cast<JetFunction*>(&f), CallScalar, nullptr, nullptr, nullptr);

@@ -33,7 +33,7 @@ struct JetFunction {
         Scalar,     // registered as jet_<name>, computed by the program's VB routines
         Special,    // written as SQL by the translator: IIf, Nz, Switch, IsNull
         Aggregate,  // Sum, Avg, Count, Min, Max, First, Last, StDev, StDevP, Var, VarP
-        Domain,     // DLookup, DCount, DSum, DAvg, DMin, DMax, DFirst, DLast
+        Domain,     // DLookup, DCount, DSum, DAvg, DMin, DMax, DFirst, DLast, DStDev(P), DVar(P)
     };
     const char* name;  // as Access spells it
     Kind kind;

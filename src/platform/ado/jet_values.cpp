@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/common/text.h"
+#include "platform/common/vbconvert.h"
 
 namespace ado {
 
@@ -229,13 +230,7 @@ std::optional<vb::Date> DateTime(const std::string& s) {
 }  // namespace
 
 double JetSingleValue(double exact) {
-    const float f = static_cast<float>(exact);
-    if (!std::isfinite(f)) return exact;
-    char text[32];
-    const auto printed = std::to_chars(text, text + sizeof text, f, std::chars_format::general, 7);
-    double shown = exact;
-    std::from_chars(text, printed.ptr, shown);
-    return shown;
+    return vb::SingleValue(exact);
 }
 
 vb::Variant JetValue(int mdbType, const std::optional<std::string>& text) {

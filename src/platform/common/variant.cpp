@@ -141,6 +141,10 @@ bool ParseDate(const std::string& s, Date& out) {
 
 }  // namespace
 
+bool ReadsAsDate(const std::string& text, Date& out) {
+    return ParseDate(text, out);
+}
+
 Date Date::FromParts(int year, int month, int day, int hour, int minute, int second) {
     const long long days =
         DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kEpochOffset;

@@ -83,4 +83,7 @@ Variant NZ(const Variant& value, const Variant& def = Variant(0));
 std::string NumberText(double d);
 std::string DateText(Date d);
 
+// A text written as a date, a time or both, as CDate reads it (a number is not one).
+bool ReadsAsDate(const std::string& text, Date& out);
+
 }  // namespace vb

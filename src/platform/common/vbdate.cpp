@@ -1,6 +1,8 @@
 #include "platform/common/vbdate.h"
 
+#include <chrono>
 #include <cmath>
+#include <ctime>
 
 #include "platform/common/com_error.h"
 #include "platform/common/vbstring.h"
@@ -256,6 +258,33 @@ Date DateSerial(long year, long month, long day) {
 Date DateValue(const Variant& value) {
     const Date d = value.ToDate();
     return Date{std::trunc(d.serial)};
+}
+
+Date TimeSerial(long hour, long minute, long second) {
+    const long long seconds =
+        static_cast<long long>(hour) * 3600 + static_cast<long long>(minute) * 60 + second;
+    return Checked(FromLinear(static_cast<double>(seconds) / 86400.0));
+}
+
+Date TimeValue(const Variant& value) {
+    const double t = Linear(value.ToDate());
+    return Date{t - std::floor(t)};
+}
+
+Date Time() {
+    const double now = Date::Now().serial;
+    return Date{now - std::floor(now)};
+}
+
+double Timer() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t t = system_clock::to_time_t(now);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    const double hundredths =
+        static_cast<double>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000 / 10) / 100.0;
+    return tm.tm_hour * 3600.0 + tm.tm_min * 60.0 + tm.tm_sec + hundredths;
 }
 
 std::string MonthName(long month, bool abbreviate) {

@@ -45,6 +45,15 @@ long DatePart(const std::string& interval, Date date, int firstDayOfWeek = vbSun
 Date DateSerial(long year, long month, long day);
 // The date part of a date text (as CDate reads it) or of a date value.
 Date DateValue(const Variant& value);
+// The time of hour, minute and second, each rolling into the next (TimeSerial(12, -15, 0) is
+// 11:45), a total past a day or below zero giving a time of another day.
+Date TimeSerial(long hour, long minute, long second);
+// The time part of a date text (as CDate reads it) or of a date value.
+Date TimeValue(const Variant& value);
+// The time of day now, without a date (the host language's Time function).
+Date Time();
+// Seconds since midnight, with their hundredths (the host language's Timer function).
+double Timer();
 // "January" ... "December" ("Jan" ... "Dec" abbreviated); a month outside 1 to 12 throws 5.
 std::string MonthName(long month, bool abbreviate = false);
 std::string WeekdayName(long weekday, bool abbreviate = false, int firstDayOfWeek = vbSunday);

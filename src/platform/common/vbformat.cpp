@@ -565,4 +565,53 @@ Variant Format(const Variant& value, const std::string& format) {
     return FromSections(value, format);
 }
 
+namespace {
+
+// A number through the custom format the three switches make, with prefix before the digits
+// and suffix after them.
+std::string FormatAmount(const Variant& value, int decimals, int leadingDigit, int parentheses,
+                         int groupDigits, bool parenthesesByDefault, const std::string& prefix,
+                         const std::string& suffix) {
+    if (value.IsNull()) throw ComError(kErrInvalidUseOfNull, "Invalid use of Null");
+    auto on = [](int choice, bool byDefault) {
+        if (choice == -2) return byDefault;
+        if (choice != -1 && choice != 0) throw ComError(kErrGeneric, "Invalid procedure call or argument");
+        return choice == -1;
+    };
+    if (decimals < -1 || decimals > 99) throw ComError(kErrGeneric, "Invalid procedure call or argument");
+    const int places = decimals == -1 ? 2 : decimals;
+    std::string digits = on(groupDigits, true) ? "#,##" : "#";
+    digits += on(leadingDigit, true) ? "0" : "#";
+    if (places > 0) digits += "." + std::string(static_cast<size_t>(places), '0');
+    const std::string positive = prefix + digits + suffix;
+    const std::string negative =
+        on(parentheses, parenthesesByDefault) ? "\\(" + positive + "\\)" : "\\-" + positive;
+    return Format(Variant(value.ToDouble()), positive + ";" + negative).ToString();
+}
+
+}  // namespace
+
+std::string FormatNumber(const Variant& value, int decimals, int leadingDigit, int parentheses,
+                         int groupDigits) {
+    return FormatAmount(value, decimals, leadingDigit, parentheses, groupDigits, false, "", "");
+}
+
+std::string FormatCurrency(const Variant& value, int decimals, int leadingDigit, int parentheses,
+                           int groupDigits) {
+    return FormatAmount(value, decimals, leadingDigit, parentheses, groupDigits, true, "\\$", "");
+}
+
+std::string FormatPercent(const Variant& value, int decimals, int leadingDigit, int parentheses,
+                          int groupDigits) {
+    return FormatAmount(value, decimals, leadingDigit, parentheses, groupDigits, false, "", "%");
+}
+
+std::string FormatDateTime(const Variant& value, int namedFormat) {
+    static const char* const kNamed[] = {"General Date", "Long Date", "Short Date", "Long Time",
+                                         "Short Time"};
+    if (value.IsNull()) throw ComError(kErrInvalidUseOfNull, "Invalid use of Null");
+    if (namedFormat < 0 || namedFormat > 4) throw ComError(kErrGeneric, "Invalid procedure call or argument");
+    return Format(Variant(value.ToDate()), kNamed[namedFormat]).ToString();
+}
+
 }  // namespace vb

@@ -25,4 +25,18 @@ namespace vb {
 // Null gives Null, unless a number format has a fourth section, which gives Null's text.
 Variant Format(const Variant& value, const std::string& format = {});
 
+// FormatNumber, FormatCurrency and FormatPercent: decimals -1 is the setting's 2; the three
+// switches take vbTrue (-1), vbFalse (0) or vbUseDefault (-2): a leading zero before the point
+// (default yes), brackets around a negative amount (default no, yes for currency), thousands
+// separators (default yes). A text must read as a number (13); Null throws 94.
+std::string FormatNumber(const Variant& value, int decimals = -1, int leadingDigit = -2, int parentheses = -2,
+                         int groupDigits = -2);
+std::string FormatCurrency(const Variant& value, int decimals = -1, int leadingDigit = -2,
+                           int parentheses = -2, int groupDigits = -2);
+std::string FormatPercent(const Variant& value, int decimals = -1, int leadingDigit = -2,
+                          int parentheses = -2, int groupDigits = -2);
+// FormatDateTime: 0 vbGeneralDate, 1 vbLongDate, 2 vbShortDate, 3 vbLongTime, 4 vbShortTime;
+// another throws 5. A text must read as a date (13); Null throws 94.
+std::string FormatDateTime(const Variant& value, int namedFormat = 0);
+
 }  // namespace vb

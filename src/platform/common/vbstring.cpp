@@ -7,6 +7,7 @@
 
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
+#include "platform/common/unicode.h"
 
 namespace vb {
 namespace {
@@ -27,7 +28,7 @@ bool IsAscii(const std::string& s) {
     return true;
 }
 
-void BadCall() {
+[[noreturn]] void BadCall() {
     throw ComError(kErrGeneric, "Invalid procedure call or argument");
 }
 
@@ -206,8 +207,54 @@ int StrComp(const std::string& a, const std::string& b, CompareMethod compare) {
 std::string Space(long n) {
     return std::string(static_cast<size_t>(n < 0 ? 0 : n), ' ');
 }
-std::string String(long n, char c) {
-    return std::string(static_cast<size_t>(n < 0 ? 0 : n), c);
+std::string String(long n, const std::string& character) {
+    if (character.empty()) BadCall();
+    size_t end = 0;
+    tolvaran::NextCodePoint(character, end);
+    const std::string one = character.substr(0, end);
+    std::string out;
+    out.reserve(one.size() * static_cast<size_t>(n < 0 ? 0 : n));
+    for (long i = 0; i < n; ++i) out += one;
+    return out;
+}
+
+std::string Chr(long code) {
+    if (code < 0 || code > 255) BadCall();
+    return tolvaran::Utf8Of(tolvaran::FromCp1252(static_cast<unsigned char>(code)));
+}
+
+std::string ChrW(long code) {
+    if (code < -32768 || code > 65535) BadCall();
+    return tolvaran::Utf8Of(static_cast<char32_t>(code < 0 ? code + 65536 : code));
+}
+
+namespace {
+
+char32_t FirstCodePoint(const std::string& s) {
+    if (s.empty()) BadCall();
+    size_t i = 0;
+    return tolvaran::NextCodePoint(s, i);
+}
+
+}  // namespace
+
+int Asc(const std::string& s) {
+    const int code = tolvaran::ToCp1252(FirstCodePoint(s));
+    return code < 0 ? '?' : code;
+}
+
+int AscW(const std::string& s) {
+    char32_t cp = FirstCodePoint(s);
+    if (cp > 0xFFFF) cp = 0xD800 + ((cp - 0x10000) >> 10);  // the high surrogate
+    return cp > 0x7FFF ? static_cast<int>(cp) - 65536 : static_cast<int>(cp);
+}
+
+std::string StrReverse(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    const std::vector<std::string> chars = tolvaran::Utf8Characters(s);
+    for (auto it = chars.rbegin(); it != chars.rend(); ++it) out += *it;
+    return out;
 }
 
 std::string FormatFixed(double value, int decimals) {

@@ -37,7 +37,19 @@ double Val(const std::string& s);
 // StrComp: -1, 0 or 1.
 int StrComp(const std::string& a, const std::string& b, CompareMethod compare = vbBinaryCompare);
 std::string Space(long n);
-std::string String(long n, char c);
+// n copies of the first character of character (an empty one throws ComError 5).
+std::string String(long n, const std::string& character);
+// The character of a Windows-1252 code, 0 to 255 (Chr), or of a UTF-16 code unit, -32768 to
+// 65535 with a negative one counted from 65536 (ChrW; a lone surrogate gives U+FFFD); another
+// code throws ComError 5.
+std::string Chr(long code);
+std::string ChrW(long code);
+// The Windows-1252 code of the first character, 63 ("?") for one the page lacks (Asc), or its
+// first UTF-16 code unit as a signed 16-bit number (AscW); an empty text throws ComError 5.
+int Asc(const std::string& s);
+int AscW(const std::string& s);
+// The characters in the opposite order.
+std::string StrReverse(const std::string& s);
 // A number with a fixed count of decimals and "." as separator, as Format(x, "0.00") gives.
 std::string FormatFixed(double value, int decimals);
 

@@ -182,15 +182,17 @@ const FunctionInfo kFunctions[] = {
     {"PopulationVariance", 1, 3, F, N, false, 2},
     {"Median", 1, 3, F, N, false, 2},
     {"Mode", 1, 3, A1, U, false, 2},
-    {"PercentOfSum", 2, 4, F, N},
-    {"PercentOfAverage", 2, 4, F, N},
-    {"PercentOfCount", 2, 4, F, N},
-    {"PercentOfDistinctCount", 2, 4, F, N},
-    {"PercentOfMaximum", 2, 4, F, N},
-    {"PercentOfMinimum", 2, 4, F, N},
+    // Percent of the grand total: (field, group field [, condition]).
+    {"PercentOfSum", 2, 3, F, N},
+    {"PercentOfAverage", 2, 3, F, N},
+    {"PercentOfCount", 2, 3, F, N},
+    {"PercentOfDistinctCount", 2, 3, F, N},
+    {"PercentOfMaximum", 2, 3, F, N},
+    {"PercentOfMinimum", 2, 3, F, N},
     {"NthLargest", 2, 4, A2, U, false, 3},
     {"NthSmallest", 2, 4, A2, U, false, 3},
     {"NthMostFrequent", 2, 4, A2, U, false, 3},
+    // Of pairs of values: (field, field [, group field [, condition]]); PthPercentile takes P first.
     {"Correlation", 2, 4, F, N},
     {"Covariance", 2, 4, F, N},
     {"WeightedAverage", 2, 4, F, N},
@@ -241,6 +243,10 @@ std::unordered_map<std::string, const T*> Index(const T* begin, const T* end) {
 }
 
 }  // namespace
+
+std::span<const FunctionInfo> AllFunctions() {
+    return kFunctions;
+}
 
 const FunctionInfo* FindFunction(std::string_view name) {
     static const auto index = Index(std::begin(kFunctions), std::end(kFunctions));

@@ -1,5 +1,7 @@
 #pragma once
-// Built-in functions and named constants of Crystal-syntax formulas (internal).
+// Built-in functions and named constants of Crystal-syntax formulas: the one table of
+// functions the checker accepts and the report engine evaluates.
+#include <span>
 #include <string_view>
 
 namespace designer::formula {
@@ -19,6 +21,9 @@ struct FunctionInfo {
     bool range = false;  // the result is a range of type (date ranges)
     int groupArg = 0;    // 1-based argument that names a group field in a per-group summary
 };
+
+// Every function, in the table's order; a call's node names its function as spelt here.
+std::span<const FunctionInfo> AllFunctions();
 
 // nullptr when the name is not a function (case-insensitive).
 const FunctionInfo* FindFunction(std::string_view name);

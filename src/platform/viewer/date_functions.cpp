@@ -2,10 +2,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <functional>
-#include <unordered_map>
 
+#include "platform/common/vbdate.h"
 #include "platform/common/vbstring.h"
+#include "platform/designer/formula_functions.h"
 #include "platform/designer/types.h"
 #include "platform/viewer/evaluator_internal.h"
 
@@ -17,15 +17,6 @@ namespace {
 
 constexpr const char* kMonthNames[] = {"JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",      "JUNE",
                                        "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
-constexpr const char* kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
-                                   "July",    "August",   "September", "October", "November", "December"};
-constexpr const char* kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                     "Thursday", "Friday", "Saturday"};
-
-[[noreturn]] void Fail(const std::string& message) {
-    throw FormulaError(message);
-}
-
 struct Parts {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
 };
@@ -46,80 +37,11 @@ double Serial(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 
 // Weekday 1..7 of a serial date counted from firstDay (1 = Sunday).
 int WeekdayOf(double serial, int firstDay = 1) {
-    long long days = static_cast<long long>(std::floor(serial));
-    int sunday0 = static_cast<int>(((days + 6) % 7 + 7) % 7);  // 1899-12-30 was a Saturday
-    return (sunday0 - (firstDay - 1) + 7) % 7 + 1;
+    return vb::Weekday(vb::Date{serial}, firstDay);
 }
 
 int DaysInMonth(int y, int m) {
     return static_cast<int>(Serial(y, m + 1, 1) - Serial(y, m, 1));
-}
-
-double AddInterval(const std::string& interval, double n, double serial) {
-    std::string i = vb::LCase(interval);
-    Parts p = Split(serial);
-    double frac = serial - std::floor(serial);
-    auto addMonths = [&](long months) {
-        long total = p.y * 12L + (p.mo - 1) + months;
-        int y = static_cast<int>(total / 12), m = static_cast<int>(total % 12) + 1;
-        int d = std::min(p.d, DaysInMonth(y, m));
-        return Serial(y, m, d) + frac;
-    };
-    long whole = static_cast<long>(std::trunc(n));
-    if (i == "yyyy") return addMonths(whole * 12);
-    if (i == "q") return addMonths(whole * 3);
-    if (i == "m") return addMonths(whole);
-    if (i == "y" || i == "d" || i == "w") return serial + whole;
-    if (i == "ww") return serial + whole * 7;
-    if (i == "h") return serial + n / 24.0;
-    if (i == "n") return serial + n / 1440.0;
-    if (i == "s") return serial + n / 86400.0;
-    Fail("The interval \"" + interval + "\" is not known.");
-}
-
-// Quarters counted from year 0: whole numbers, (month - 1) / 3 being the quarter within its year.
-int QuarterIndex(const Parts& p) {
-    const int quarter = (p.mo - 1) / 3;
-    return p.y * 4 + quarter;
-}
-
-double DiffInterval(const std::string& interval, double a, double b, int firstDay) {
-    std::string i = vb::LCase(interval);
-    Parts p = Split(a), q = Split(b);
-    if (i == "yyyy") return q.y - p.y;
-    if (i == "q") return QuarterIndex(q) - QuarterIndex(p);
-    if (i == "m") return (q.y * 12 + q.mo) - (p.y * 12 + p.mo);
-    if (i == "y" || i == "d") return std::floor(b) - std::floor(a);
-    if (i == "w") return std::trunc((std::floor(b) - std::floor(a)) / 7);
-    if (i == "ww") {
-        double sa = std::floor(a) - (WeekdayOf(a, firstDay) - 1),
-               sb = std::floor(b) - (WeekdayOf(b, firstDay) - 1);
-        return std::round((sb - sa) / 7);
-    }
-    double seconds = std::round((b - a) * 86400.0);
-    if (i == "h") return std::trunc(seconds / 3600);
-    if (i == "n") return std::trunc(seconds / 60);
-    if (i == "s") return seconds;
-    Fail("The interval \"" + interval + "\" is not known.");
-}
-
-double PartOf(const std::string& interval, double serial, int firstDay) {
-    std::string i = vb::LCase(interval);
-    Parts p = Split(serial);
-    if (i == "yyyy") return p.y;
-    if (i == "q") return QuarterIndex(p) - p.y * 4 + 1;
-    if (i == "m") return p.mo;
-    if (i == "y") return std::floor(serial) - Serial(p.y, 1, 1) + 1;
-    if (i == "d") return p.d;
-    if (i == "w") return WeekdayOf(serial, firstDay);
-    if (i == "ww") {
-        double jan1 = Serial(p.y, 1, 1);
-        return std::floor((std::floor(serial) - jan1 + (WeekdayOf(jan1, firstDay) - 1)) / 7) + 1;
-    }
-    if (i == "h") return p.h;
-    if (i == "n") return p.mi;
-    if (i == "s") return p.s;
-    Fail("The interval \"" + interval + "\" is not known.");
 }
 
 // The date ranges of the language, relative to today.
@@ -287,13 +209,6 @@ namespace detail {
 
 namespace {
 
-const FormulaNode& Arg(const FormulaNode& call, size_t i) {
-    return *call.kids[i];
-}
-bool Has(const FormulaNode& call, size_t i) {
-    return call.kids.size() > i && call.kids[i];
-}
-
 int Int(Evaluator& ev, const FormulaNode& call, size_t i) {
     double d = ev.NeedNumber(Arg(call, i));
     if (std::fabs(d) > 1e7) Fail("A number in a smaller range is required here.");
@@ -334,120 +249,103 @@ Value MakeDate(Evaluator& ev, const FormulaNode& call, ValueKind kind) {
     return Value::DateTime(serial);
 }
 
-using Fn = std::function<Value(Evaluator&, const FormulaNode&)>;
-
-const std::unordered_map<std::string, Fn>& Table() {
-    static const std::unordered_map<std::string, Fn> table = [] {
-        std::unordered_map<std::string, Fn> t;
-        t["CurrentDate"] = [](Evaluator& ev, const FormulaNode&) { return Value::Date(ev.Scope().Now()); };
-        t["CurrentTime"] = [](Evaluator& ev, const FormulaNode&) { return Value::Time(ev.Scope().Now()); };
-        t["CurrentDateTime"] = [](Evaluator& ev, const FormulaNode&) {
-            return Value::DateTime(ev.Scope().Now());
-        };
-        t["PrintDate"] = t["DataDate"] = t["ModificationDate"] = t["CurrentDate"];
-        t["PrintTime"] = t["DataTime"] = t["ModificationTime"] = t["CurrentTime"];
-        for (const char* name : {"CDate", "Date", "DateValue"})
-            t[name] = [](Evaluator& ev, const FormulaNode& c) { return MakeDate(ev, c, ValueKind::Date); };
-        for (const char* name : {"CDateTime", "DateTime", "DateTimeValue"})
-            t[name] = [](Evaluator& ev, const FormulaNode& c) {
-                return MakeDate(ev, c, ValueKind::DateTime);
-            };
-        for (const char* name : {"CTime", "Time", "TimeValue"})
-            t[name] = [](Evaluator& ev, const FormulaNode& c) { return MakeDate(ev, c, ValueKind::Time); };
-        auto isKind = [](bool wantDate, bool wantTime) {
-            return [wantDate, wantTime](Evaluator& ev, const FormulaNode& c) {
-                double serial;
-                bool d = false, tm = false;
-                bool ok = ParseDateTimeText(ev.NeedString(Arg(c, 0)), serial, d, tm);
-                return Value::Boolean(ok && (!wantDate || d) && (!wantTime || tm));
-            };
-        };
-        t["IsDate"] = isKind(true, false);
-        t["IsTime"] = isKind(false, true);
-        t["IsDateTime"] = isKind(false, false);
-        auto part = [](int which) {
-            return [which](Evaluator& ev, const FormulaNode& c) {
-                Parts p = Split(ev.NeedDate(Arg(c, 0)));
-                int v[] = {p.y, p.mo, p.d, p.h, p.mi, p.s};
-                return Value::Number(v[which]);
-            };
-        };
-        t["Year"] = part(0);
-        t["Month"] = part(1);
-        t["Day"] = part(2);
-        t["Hour"] = part(3);
-        t["Minute"] = part(4);
-        t["Second"] = part(5);
-        t["DayOfWeek"] = [](Evaluator& ev, const FormulaNode& c) {
-            int first = Has(c, 1) ? Int(ev, c, 1) : 1;
-            if (first == 0) first = 1;
-            return Value::Number(WeekdayOf(ev.NeedDate(Arg(c, 0)), first));
-        };
-        t["WeekDay"] = t["DayOfWeek"];
-        t["MonthName"] = [](Evaluator& ev, const FormulaNode& c) {
-            int m = Int(ev, c, 0);
-            if (m < 1 || m > 12) Fail("A month number must be between 1 and 12.");
-            std::string name = kMonths[m - 1];
-            if (Has(c, 1) && ev.NeedBool(Arg(c, 1))) name = name.substr(0, 3);
-            return Value::String(name);
-        };
-        t["WeekdayName"] = [](Evaluator& ev, const FormulaNode& c) {
-            int d = Int(ev, c, 0);
-            if (d < 1 || d > 7) Fail("A weekday number must be between 1 and 7.");
-            int first = Has(c, 2) ? Int(ev, c, 2) : 1;
-            if (first < 1 || first > 7) first = 1;
-            std::string name = kWeekdays[(d - 1 + first - 1) % 7];
-            if (Has(c, 1) && ev.NeedBool(Arg(c, 1))) name = name.substr(0, 3);
-            return Value::String(name);
-        };
-        t["DateAdd"] = [](Evaluator& ev, const FormulaNode& c) {
-            std::string interval = ev.NeedString(Arg(c, 0));
-            double n = ev.NeedNumber(Arg(c, 1));
-            return Value::DateTime(AddInterval(interval, n, ev.NeedDate(Arg(c, 2))));
-        };
-        t["DateDiff"] = [](Evaluator& ev, const FormulaNode& c) {
-            std::string interval = ev.NeedString(Arg(c, 0));
-            double a = ev.NeedDate(Arg(c, 1)), b = ev.NeedDate(Arg(c, 2));
-            int first = Has(c, 3) ? Int(ev, c, 3) : 1;
-            return Value::Number(DiffInterval(interval, a, b, first < 1 || first > 7 ? 1 : first));
-        };
-        t["DatePart"] = [](Evaluator& ev, const FormulaNode& c) {
-            std::string interval = ev.NeedString(Arg(c, 0));
-            int first = Has(c, 2) ? Int(ev, c, 2) : 1;
-            return Value::Number(
-                PartOf(interval, ev.NeedDate(Arg(c, 1)), first < 1 || first > 7 ? 1 : first));
-        };
-        t["DateSerial"] = [](Evaluator& ev, const FormulaNode& c) {
-            int y = Int(ev, c, 0), m = Int(ev, c, 1), d = Int(ev, c, 2);
-            if (y < 1 || y > 9999) Fail("A year must be between 1 and 9999.");
-            return Value::Date(Serial(y, m, d));
-        };
-        t["TimeSerial"] = [](Evaluator& ev, const FormulaNode& c) {
-            double s =
-                ev.NeedNumber(Arg(c, 0)) * 3600 + ev.NeedNumber(Arg(c, 1)) * 60 + ev.NeedNumber(Arg(c, 2));
-            return Value::Time(s / 86400.0);
-        };
-        return t;
-    }();
-    return table;
+// The first day of the week an optional argument gives (Sunday when none, or out of range).
+int FirstDay(Evaluator& ev, const FormulaNode& call, size_t i) {
+    const int first = Has(call, i) ? Int(ev, call, i) : 1;
+    return first < 1 || first > 7 ? 1 : first;
 }
 
 }  // namespace
 
-Value DateFunction(Evaluator& ev, const FormulaNode& call, bool& handled) {
-    const auto& table = Table();
-    auto it = table.find(call.text);
-    if (it != table.end()) {
-        handled = true;
-        return it->second(ev, call);
+void AddDateFunctions(Implementations& t) {
+    t["CurrentDate"] = [](Evaluator& ev, const FormulaNode&) { return Value::Date(ev.Scope().Now()); };
+    t["CurrentTime"] = [](Evaluator& ev, const FormulaNode&) { return Value::Time(ev.Scope().Now()); };
+    t["CurrentDateTime"] = [](Evaluator& ev, const FormulaNode&) {
+        return Value::DateTime(ev.Scope().Now());
+    };
+    t["PrintDate"] = t["DataDate"] = t["ModificationDate"] = t["CurrentDate"];
+    t["PrintTime"] = t["DataTime"] = t["ModificationTime"] = t["CurrentTime"];
+    for (const char* name : {"CDate", "Date", "DateValue"})
+        t[name] = [](Evaluator& ev, const FormulaNode& c) { return MakeDate(ev, c, ValueKind::Date); };
+    for (const char* name : {"CDateTime", "DateTime", "DateTimeValue"})
+        t[name] = [](Evaluator& ev, const FormulaNode& c) { return MakeDate(ev, c, ValueKind::DateTime); };
+    for (const char* name : {"CTime", "Time", "TimeValue"})
+        t[name] = [](Evaluator& ev, const FormulaNode& c) { return MakeDate(ev, c, ValueKind::Time); };
+    auto isKind = [](bool wantDate, bool wantTime) {
+        return [wantDate, wantTime](Evaluator& ev, const FormulaNode& c) {
+            double serial;
+            bool d = false, tm = false;
+            bool ok = ParseDateTimeText(ev.NeedString(Arg(c, 0)), serial, d, tm);
+            return Value::Boolean(ok && (!wantDate || d) && (!wantTime || tm));
+        };
+    };
+    t["IsDate"] = isKind(true, false);
+    t["IsTime"] = isKind(false, true);
+    t["IsDateTime"] = isKind(false, false);
+    auto part = [](int which) {
+        return [which](Evaluator& ev, const FormulaNode& c) {
+            Parts p = Split(ev.NeedDate(Arg(c, 0)));
+            int v[] = {p.y, p.mo, p.d, p.h, p.mi, p.s};
+            return Value::Number(v[which]);
+        };
+    };
+    t["Year"] = part(0);
+    t["Month"] = part(1);
+    t["Day"] = part(2);
+    t["Hour"] = part(3);
+    t["Minute"] = part(4);
+    t["Second"] = part(5);
+    t["DayOfWeek"] = [](Evaluator& ev, const FormulaNode& c) {
+        return Value::Number(WeekdayOf(ev.NeedDate(Arg(c, 0)), FirstDay(ev, c, 1)));
+    };
+    t["WeekDay"] = t["DayOfWeek"];
+    t["MonthName"] = [](Evaluator& ev, const FormulaNode& c) {
+        int m = Int(ev, c, 0);
+        if (m < 1 || m > 12) Fail("A month number must be between 1 and 12.");
+        return Value::String(vb::MonthName(m, Has(c, 1) && ev.NeedBool(Arg(c, 1))));
+    };
+    t["WeekdayName"] = [](Evaluator& ev, const FormulaNode& c) {
+        int d = Int(ev, c, 0);
+        if (d < 1 || d > 7) Fail("A weekday number must be between 1 and 7.");
+        const bool abbreviate = Has(c, 1) && ev.NeedBool(Arg(c, 1));
+        return Value::String(vb::WeekdayName(d, abbreviate, FirstDay(ev, c, 2)));
+    };
+    t["DateAdd"] = [](Evaluator& ev, const FormulaNode& c) {
+        std::string interval = ev.NeedString(Arg(c, 0));
+        double n = ev.NeedNumber(Arg(c, 1));
+        return Value::DateTime(vb::DateAdd(interval, n, vb::Date{ev.NeedDate(Arg(c, 2))}).serial);
+    };
+    t["DateDiff"] = [](Evaluator& ev, const FormulaNode& c) {
+        std::string interval = ev.NeedString(Arg(c, 0));
+        double a = ev.NeedDate(Arg(c, 1)), b = ev.NeedDate(Arg(c, 2));
+        return Value::Number(
+            static_cast<double>(vb::DateDiff(interval, vb::Date{a}, vb::Date{b}, FirstDay(ev, c, 3))));
+    };
+    t["DatePart"] = [](Evaluator& ev, const FormulaNode& c) {
+        std::string interval = ev.NeedString(Arg(c, 0));
+        const double date = ev.NeedDate(Arg(c, 1));
+        const int firstWeek = Has(c, 3) ? Int(ev, c, 3) : vb::vbFirstJan1;
+        return Value::Number(vb::DatePart(interval, vb::Date{date}, FirstDay(ev, c, 2), firstWeek));
+    };
+    t["DateSerial"] = [](Evaluator& ev, const FormulaNode& c) {
+        int y = Int(ev, c, 0), m = Int(ev, c, 1), d = Int(ev, c, 2);
+        if (y < 1 || y > 9999) Fail("A year must be between 1 and 9999.");
+        return Value::Date(Serial(y, m, d));
+    };
+    // The time of day: a total past a day, or below zero, keeps only its time.
+    t["TimeSerial"] = [](Evaluator& ev, const FormulaNode& c) {
+        const vb::Date time = vb::TimeSerial(Int(ev, c, 0), Int(ev, c, 1), Int(ev, c, 2));
+        return Value::Time(vb::TimeValue(vb::Variant(time)).serial);
+    };
+    for (const auto& f : designer::formula::AllFunctions()) {
+        if (!f.range) continue;
+        const std::string name = f.name;
+        t[name] = [name](Evaluator& ev, const FormulaNode&) {
+            Value range;
+            if (!DateRange(name, ev.Scope().Now(), range)) Fail("The function " + name + " has no range.");
+            return range;
+        };
     }
-    Value range;
-    if (call.kids.empty() && DateRange(call.text, ev.Scope().Now(), range)) {
-        handled = true;
-        return range;
-    }
-    handled = false;
-    return {};
 }
 
 }  // namespace detail

@@ -14,17 +14,41 @@ using designer::FormulaNode;
 using designer::FormulaNodeKind;
 using designer::FormulaOperator;
 
+using detail::Fail;
+
 namespace {
 
 constexpr long kMaxLoopSteps = 100000;  // loop-condition evaluations per formula evaluation
+constexpr size_t kMaxString = 65534;    // characters of a string value, in bytes of UTF-8 here
+// Nodes evaluated one inside another on this thread, formulas evaluated inside formulas and
+// summaries included: far more than any tree the checker passes (it refuses deeper nesting),
+// few enough for the stack.
+constexpr int kMaxNesting = 1000;
+thread_local int tNesting = 0;
+
+class Nesting {
+  public:
+    Nesting() {
+        if (++tNesting > kMaxNesting) {
+            --tNesting;
+            Fail(designer::msg::kTooComplex);
+        }
+    }
+    ~Nesting() { --tNesting; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+};
+
+// a & b, or a + b of two strings, appended to a in place: a chain of them takes time in
+// proportion to its length.
+void Append(Value& a, const std::string& b) {
+    if (a.text.size() + b.size() > kMaxString) Fail("A string can be at most 65534 characters long.");
+    a.text += b;
+}
 
 struct ExitLoop {
     bool isFor;
 };
-
-[[noreturn]] void Fail(const std::string& message) {
-    throw FormulaError(message);
-}
 
 double Divide(double a, double b) {
     if (b == 0) Fail("Division by zero.");
@@ -55,6 +79,18 @@ Value DefaultOf(int valueType) {
 }
 
 namespace detail {
+
+void Fail(const std::string& message) {
+    throw FormulaError(message);
+}
+
+const FormulaNode& Arg(const FormulaNode& call, size_t i) {
+    return *call.kids[i];
+}
+
+bool Has(const FormulaNode& call, size_t i) {
+    return call.kids.size() > i && call.kids[i];
+}
 
 Value Evaluator::Need(const FormulaNode& n) {
     Value v = Eval(n);
@@ -97,6 +133,7 @@ void Evaluator::CountLoop() {
 }
 
 Value Evaluator::Eval(const FormulaNode& n) {
+    const Nesting nesting;
     switch (n.kind) {
         case FormulaNodeKind::Number:
             return Value::Number(n.number);
@@ -181,7 +218,17 @@ Value Evaluator::Chain(const FormulaNode& n) {
             acc = Value::Boolean(NeedBool(right));
             continue;
         }
-        acc = Binary(op, acc, Need(right));
+        if (op == FormulaOperator::Concat) {
+            if (acc.kind != ValueKind::String) acc = Value::String(ConcatText(acc));
+            Append(acc, ConcatText(Need(right)));
+            continue;
+        }
+        Value b = Need(right);
+        if (op == FormulaOperator::Add && acc.kind == ValueKind::String && b.kind == ValueKind::String) {
+            Append(acc, b.text);
+            continue;
+        }
+        acc = Binary(op, acc, b);
     }
     return acc;
 }

@@ -50,7 +50,8 @@ class EvalScope {
     // A summary function (its name as the function table spells it: "Sum", "Count", ...) of the
     // expression over all records, or with group over the records of the current group on that
     // field; condition is the third argument of date and Boolean groups (empty when none).
-    // Null values of the expression are left out.
+    // Null values of the expression are left out. Two more: "Values", the array of the values
+    // that are not Null, and "Rows", the array of every record's value, Null included.
     virtual Value Summary(const std::string& function, const designer::FormulaNode& expression,
                           const designer::FormulaNode* group, const std::string& condition) = 0;
     // The expression at the record offset records away from the current one (-1 previous,

@@ -1,6 +1,8 @@
 #pragma once
 // The evaluator's machinery shared by its source files (internal to platform/viewer).
+#include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "platform/common/text.h"
 #include "platform/viewer/evaluator.h"
@@ -49,7 +51,16 @@ class Evaluator {
 };
 
 // A built-in function: its arguments are the call node's kids, evaluated as it needs them.
+// Every function of the checker's table (designer::formula::AllFunctions) is one of them.
 Value CallFunction(Evaluator& ev, const designer::FormulaNode& call);
+
+// The implementations of the built-in functions, by their name as the checker's table spells
+// it; each source file of functions adds its own.
+using Implementation = std::function<Value(Evaluator&, const designer::FormulaNode&)>;
+using Implementations = std::unordered_map<std::string, Implementation>;
+void AddFunctions(Implementations& table);         // control, conversion, strings, math, print state
+void AddDateFunctions(Implementations& table);     // dates, times and date ranges
+void AddSummaryFunctions(Implementations& table);  // summaries, percentages, statistics
 // A named constant (crRed, crSunday, ...).
 Value ConstantValue(const std::string& name);
 
@@ -59,6 +70,8 @@ Value AggregateValues(const std::string& function, std::vector<Value> values);
 // Helpers shared by the function files.
 bool Contains(const Value& container, const Value& item);
 bool LikeMatch(const std::string& text, const std::string& pattern);
-Value DateFunction(Evaluator& ev, const designer::FormulaNode& call, bool& handled);
+[[noreturn]] void Fail(const std::string& message);  // throws FormulaError
+const designer::FormulaNode& Arg(const designer::FormulaNode& call, size_t i);
+bool Has(const designer::FormulaNode& call, size_t i);  // the call has an i-th argument
 
 }  // namespace viewer::detail

@@ -2,6 +2,7 @@
 // as a strip and put on pages, page headers and footers on every page; subreports laid out as
 // strips inside the section that holds them.
 #include <algorithm>
+#include <cassert>
 #include <map>
 #include <memory>
 
@@ -47,30 +48,54 @@ void EmitArea(ReportRun& run, BandSink& sink, designer::AreaKind kind, int group
     for (const designer::Section* section : SectionsOf(run.Model(), kind, group)) sink.Section(*section);
 }
 
-// The report's areas for its selected records: report header, (page header), for each record
-// the headers of the groups it starts, the details, the footers of the groups it ends, then
-// (page footer) and report footer.
-void Walk(ReportRun& run, BandSink& sink, bool pageAreas) {
-    using designer::AreaKind;
-    run.SetCurrent(0);
-    EmitArea(run, sink, AreaKind::ReportHeader);
-    if (pageAreas) EmitArea(run, sink, AreaKind::PageHeader);
-    const size_t n = run.Count();
-    const int levels = run.GroupLevels();
-    for (size_t k = 0; k < n; ++k) {
-        run.SetCurrent(k);
-        for (int l = 0; l < levels; ++l)
-            if (run.StartsGroup(l, k)) {
-                sink.GroupStart(l, run.GroupLabel(l, k));
-                EmitArea(run, sink, AreaKind::GroupHeader, l + 1);
-            }
-        EmitArea(run, sink, AreaKind::Detail);
-        for (int l = levels; l-- > 0;)
-            if (run.EndsGroup(l, k)) EmitArea(run, sink, AreaKind::GroupFooter, l + 1);
+// The report's areas for its selected records, a part at a time: report header (and page
+// header); for each record the headers of the groups it starts, the details, the footers of
+// the groups it ends; then (page footer) and report footer.
+class Walker {
+  public:
+    Walker(ReportRun& run, BandSink& sink, bool pageAreas) : run_(run), sink_(sink), pageAreas_(pageAreas) {}
+
+    // Delivers the next part; false when the walk is over.
+    bool Next() {
+        using designer::AreaKind;
+        const size_t n = run_.Count();
+        if (step_ > n + 1) return false;
+        const size_t step = step_++;
+        if (step == 0) {
+            run_.SetCurrent(0);
+            EmitArea(run_, sink_, AreaKind::ReportHeader);
+            if (pageAreas_) EmitArea(run_, sink_, AreaKind::PageHeader);
+        } else if (step <= n) {
+            const size_t k = step - 1;
+            const int levels = run_.GroupLevels();
+            run_.SetCurrent(k);
+            for (int l = 0; l < levels; ++l)
+                if (run_.StartsGroup(l, k)) {
+                    sink_.GroupStart(l, run_.GroupLabel(l, k));
+                    EmitArea(run_, sink_, AreaKind::GroupHeader, l + 1);
+                }
+            EmitArea(run_, sink_, AreaKind::Detail);
+            for (int l = levels; l-- > 0;)
+                if (run_.EndsGroup(l, k)) EmitArea(run_, sink_, AreaKind::GroupFooter, l + 1);
+        } else {
+            run_.SetCurrent(n > 0 ? n - 1 : 0);
+            if (pageAreas_) EmitArea(run_, sink_, AreaKind::PageFooter);
+            EmitArea(run_, sink_, AreaKind::ReportFooter);
+        }
+        return true;
     }
-    run.SetCurrent(n > 0 ? n - 1 : 0);
-    if (pageAreas) EmitArea(run, sink, AreaKind::PageFooter);
-    EmitArea(run, sink, AreaKind::ReportFooter);
+
+  private:
+    ReportRun& run_;
+    BandSink& sink_;
+    bool pageAreas_;
+    size_t step_ = 0;  // 0 the headers, 1..n the records, n + 1 the footers
+};
+
+void Walk(ReportRun& run, BandSink& sink, bool pageAreas) {
+    Walker walker(run, sink, pageAreas);
+    while (walker.Next()) {
+    }
 }
 
 // The runs of the subreports of one pass, made on first use and reused for every record.
@@ -138,7 +163,7 @@ struct PageLimit {};
 class PageLayout : public BandSink {
   public:
     PageLayout(const designer::Report& report, RenderContext& ctx)
-        : report_(report), ctx_(ctx), run_(report, ctx), subs_(ctx) {
+        : report_(report), ctx_(ctx), run_(report, ctx), subs_(ctx), walker_(run_, *this, false) {
         long w = std::clamp(report.PaperWidth, 1440L, 1440L * 200);
         long h = std::clamp(report.PaperHeight, 1440L, 1440L * 200);
         if (report.PaperOrientation == designer::crLandscape) std::swap(w, h);
@@ -153,19 +178,32 @@ class PageLayout : public BandSink {
         footerTop_ = h - bottomMargin - std::min(footer, (h - bottomMargin - top_) / 2);
     }
 
-    Document Run() {
+    // Lays out the next part (the first page's start, then a record of the report at a time);
+    // false once the document is complete.
+    bool Step() {
+        if (done_) return false;
         try {
-            StartPage(false);
-            Banner();
-            Walk(run_, *this, false);
+            if (!begun_) {
+                begun_ = true;
+                StartPage(false);
+                Banner();
+                return true;
+            }
+            if (walker_.Next()) return true;
             if (!headerDone_) PageHeader();
         } catch (const PageLimit&) {
             ctx_.Note("The report was cut off at " + std::to_string(ctx_.options.maxPages) + " pages.");
         }
         FinishPage();
         doc_.groups = std::move(tree_);
-        return std::move(doc_);
+        done_ = true;
+        return false;
     }
+
+    // The pages so far; those before Finished() are complete.
+    const Document& Doc() const { return doc_; }
+    size_t Finished() const { return finished_; }
+    Document Take() { return std::move(doc_); }
 
     void Section(const designer::Section& section) override {
         // On the first page the page header follows the report header.
@@ -258,35 +296,42 @@ class PageLayout : public BandSink {
 
     template <class Render>
     void Place(Strip strip, Render& render) {
+        // Until it is cut, a strip that does not fit moves whole to the next page (laid out
+        // again there when it shows page numbers).
         for (;;) {
-            long room = footerTop_ - y_;
+            const long room = footerTop_ - y_;
             if (strip.height <= room) {
                 // A section of no height and no items (an empty report header) takes no room.
                 if (strip.height > 0 || !strip.items.empty()) hasBody_ = true;
                 Emit(strip, strip.height);
                 return;
             }
-            long fresh = footerTop_ - bodyTop_;
             long cut = 0;
             for (long b : strip.breaks)
                 if (b <= room) cut = b;
-            bool moveWhole = strip.keepTogether && strip.height <= fresh;
-            if (hasBody_ && (moveWhole || cut <= 0)) {
-                NewPage();
-                if (strip.pageDependent) strip = render();
-                continue;
-            }
-            if (cut <= 0) {
-                // Nothing else is on the page and no break fits: cut where the page ends, or
-                // let a page without room overflow rather than make pages without end.
-                cut = room > 0 ? room : strip.height;
-            }
-            Strip rest = CutAt(strip, cut);
-            Emit(strip, cut);
-            hasBody_ = true;
-            if (rest.height <= 0 && rest.items.empty()) return;
+            const bool moveWhole = strip.keepTogether && strip.height <= footerTop_ - bodyTop_;
+            if (!hasBody_ || !(moveWhole || cut <= 0)) break;
             NewPage();
-            strip = std::move(rest);
+            if (strip.pageDependent) strip = render();
+        }
+        // Cut page by page at the lowest break that fits; without one where the page ends, or
+        // let a page without room overflow rather than make pages without end.
+        StripCutter rest(std::move(strip));
+        for (;;) {
+            const long room = footerTop_ - y_;
+            if (rest.Height() <= room) {
+                Strip last = rest.Rest();
+                if (last.height > 0 || !last.items.empty()) hasBody_ = true;
+                Emit(last, last.height);
+                return;
+            }
+            long cut = rest.BreakWithin(room);
+            if (cut <= 0) cut = room > 0 ? room : rest.Height();
+            Strip piece = rest.Cut(cut);
+            Emit(piece, cut);
+            hasBody_ = true;
+            if (rest.Empty()) return;
+            NewPage();
         }
     }
 
@@ -318,6 +363,7 @@ class PageLayout : public BandSink {
     RenderContext& ctx_;
     ReportRun run_;
     Subreports subs_;
+    Walker walker_;
     Document doc_;
     std::vector<GroupNode> tree_;
     GroupNode* pendingGroup_ = nullptr;
@@ -326,6 +372,8 @@ class PageLayout : public BandSink {
     bool hasBody_ = false;
     bool headerDone_ = false;
     bool pendingBreak_ = false;
+    bool begun_ = false;
+    bool done_ = false;
 };
 
 // Reads every table of the report and its subreports first, so that the first page can name
@@ -348,27 +396,111 @@ void ReadAll(const designer::Report& report, RenderContext& ctx, int depth) {
 
 }  // namespace detail
 
-Document RenderReport(const designer::Report& report, const RenderOptions& options) {
-    detail::RenderContext ctx(options);
-    if (ctx.options.maxPages < 1) ctx.options.maxPages = 1;
-    Document doc;
-    try {
-        detail::ReadAll(report, ctx, 0);
-        ctx.Parameters(report);
-        doc = detail::PageLayout(report, ctx).Run();
-        if (ctx.totalPagesAsked) {
-            // TotalPageCount: the pages are known now; lay the report out again with them.
-            ctx.totalPages = static_cast<long>(doc.pages.size());
-            ctx.page = 1;
-            ctx.pageQueries = 0;
-            ctx.shared.clear();
-            doc = detail::PageLayout(report, ctx).Run();
-        }
-    } catch (const std::exception& e) {
-        ctx.Note(std::string("The report could not be laid out: ") + e.what());
+// One layout: the context shared by its passes, the pass in progress and, while the second pass
+// runs, the first pass's pages.
+struct ReportLayout::State {
+    State(const designer::Report& r, const RenderOptions& options) : report(r), ctx(options) {
+        if (ctx.options.maxPages < 1) ctx.options.maxPages = 1;
     }
-    doc.notes = ctx.Notes();
-    return doc;
+    const designer::Report& report;
+    detail::RenderContext ctx;
+    std::unique_ptr<detail::PageLayout> pass;
+    int passNumber = 0;  // 0 before the first step
+    Document first;      // the first pass's pages while the second pass runs
+    Document result;
+    bool done = false;
+};
+
+ReportLayout::ReportLayout(const designer::Report& report, const RenderOptions& options)
+    : state_(std::make_unique<State>(report, options)) {}
+
+ReportLayout::~ReportLayout() = default;
+
+bool ReportLayout::Step() {
+    State& s = *state_;
+    if (s.done) return false;
+    try {
+        if (s.passNumber == 0) {
+            detail::ReadAll(s.report, s.ctx, 0);
+            s.ctx.Parameters(s.report);
+            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx);
+            s.passNumber = 1;
+            return true;
+        }
+        if (s.pass->Step()) return true;
+        if (s.passNumber == 1 && s.ctx.totalPagesAsked) {
+            // TotalPageCount: the pages are known now; lay the report out again with them.
+            s.first = s.pass->Take();
+            s.pass.reset();
+            s.ctx.totalPages = static_cast<long>(s.first.pages.size());
+            s.ctx.page = 1;
+            s.ctx.pageQueries = 0;
+            s.ctx.shared.clear();
+            s.passNumber = 2;
+            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx);
+            return true;
+        }
+        s.result = s.pass->Take();
+    } catch (const std::exception& e) {
+        s.ctx.Note(std::string("The report could not be laid out: ") + e.what());
+        // What a pass that failed laid out is dropped; the first pass's pages stay.
+        s.result = std::move(s.first);
+    }
+    s.pass.reset();
+    s.first = Document{};
+    s.result.notes = s.ctx.Notes();
+    s.done = true;
+    return false;
+}
+
+bool ReportLayout::Done() const {
+    return state_->done;
+}
+
+int ReportLayout::ReadyPages() const {
+    const State& s = *state_;
+    if (s.done) return static_cast<int>(s.result.pages.size());
+    const int finished = s.pass ? static_cast<int>(s.pass->Finished()) : 0;
+    return std::max(finished, static_cast<int>(s.first.pages.size()));
+}
+
+const Page& ReportLayout::ReadyPage(int page) const {
+    assert(page >= 0 && page < ReadyPages());
+    const State& s = *state_;
+    const auto k = static_cast<size_t>(page);
+    if (s.done) return s.result.pages[k];
+    if (s.pass && k < s.pass->Finished()) return s.pass->Doc().pages[k];
+    return s.first.pages[k];
+}
+
+int ReportLayout::ReadyPass(int page) const {
+    const State& s = *state_;
+    if (s.passNumber == 2 && !s.done && static_cast<size_t>(page) >= (s.pass ? s.pass->Finished() : 0))
+        return 1;
+    return s.passNumber;
+}
+
+ReportLayout::Progress ReportLayout::Status() const {
+    const State& s = *state_;
+    Progress p;
+    p.pass = s.passNumber;
+    p.pages = s.done   ? static_cast<int>(s.result.pages.size())
+              : s.pass ? static_cast<int>(s.pass->Finished())
+                       : 0;
+    p.of = static_cast<int>(s.first.pages.size());
+    return p;
+}
+
+Document ReportLayout::Take() {
+    assert(state_->done);
+    return std::move(state_->result);
+}
+
+Document RenderReport(const designer::Report& report, const RenderOptions& options) {
+    ReportLayout layout(report, options);
+    while (layout.Step()) {
+    }
+    return layout.Take();
 }
 
 }  // namespace viewer

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <iterator>
 
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
@@ -229,29 +230,84 @@ Value ReportRun::GroupKey(int level, size_t row) {
 }
 
 void ReportRun::SelectAll() {
-    selection_ = order_;
-    current_ = 0;
-    ComputeGroups();
+    Select(order_);
+}
+
+namespace {
+
+// A linked field's value matches the main report's: equal, or (a number kept as text in one
+// table and as a number in the other) the same text.
+bool LinkMatches(const Value& v, const Value& value) {
+    return Equal(v, value) || (!v.IsNull() && !value.IsNull() && ToText(v) == ToText(value));
+}
+
+}  // namespace
+
+namespace {
+
+bool IsDatabaseField(const std::string& body) {
+    return !body.empty() && body[0] != '@' && body[0] != '?';
+}
+
+}  // namespace
+
+std::vector<size_t> ReportRun::LinkedPlaces(const std::string& body, const Value& value) {
+    std::vector<size_t> places;
+    if (!IsDatabaseField(body)) {
+        for (size_t p = 0; p < order_.size(); ++p)
+            if (LinkMatches(ValueAtRow(order_[p], body), value)) places.push_back(p);
+        return places;
+    }
+    auto it = linkIndexes_.find(body);
+    if (it == linkIndexes_.end()) {
+        LinkIndex index;
+        for (size_t p = 0; p < order_.size(); ++p) {
+            Value v = ValueAtRow(order_[p], body);
+            if (!v.IsNull()) index.byText[ToText(v)].push_back(p);
+            index.byValue[std::move(v)].push_back(p);
+        }
+        it = linkIndexes_.emplace(body, std::move(index)).first;
+    }
+    const LinkIndex& index = it->second;
+    static const std::vector<size_t> kNone;
+    auto equal = index.byValue.find(value);
+    const std::vector<size_t>& byValue = equal == index.byValue.end() ? kNone : equal->second;
+    const std::vector<size_t>* byText = &kNone;
+    if (!value.IsNull())
+        if (auto t = index.byText.find(ToText(value)); t != index.byText.end()) byText = &t->second;
+    std::set_union(byValue.begin(), byValue.end(), byText->begin(), byText->end(),
+                   std::back_inserter(places));
+    return places;
 }
 
 void ReportRun::SelectLinked(const std::vector<std::pair<std::string, Value>>& links) {
-    if (Placeholders() || !rows_) {
+    if (Placeholders() || !rows_ || links.empty()) {
         SelectAll();
         return;
     }
-    selection_.clear();
-    for (size_t row : order_) {
-        bool match = true;
-        for (const auto& [body, value] : links) {
-            Value v = ValueAtRow(row, body);
-            // A number kept as text in one table matches the number in the other.
-            if (!(Equal(v, value) || (!v.IsNull() && !value.IsNull() && ToText(v) == ToText(value)))) {
-                match = false;
-                break;
-            }
+    // A formula is read at each row as one of all the records; a database field by the index.
+    for (const auto& link : links)
+        if (!IsDatabaseField(link.first)) {
+            SelectAll();
+            break;
         }
-        if (match) selection_.push_back(row);
+    std::vector<size_t> rows;
+    for (size_t p : LinkedPlaces(links.front().first, links.front().second)) {
+        const size_t row = order_[p];
+        bool match = true;
+        for (size_t l = 1; l < links.size() && match; ++l)
+            match = LinkMatches(ValueAtRow(row, links[l].first), links[l].second);
+        if (match) rows.push_back(row);
     }
+    Select(std::move(rows));
+}
+
+void ReportRun::Select(std::vector<size_t> rows) {
+    // Only the places of the rows selected before are cleared: a subreport selects a few rows
+    // of its table for each main record.
+    for (size_t row : selection_) positionOf_[row] = -1;
+    selection_ = std::move(rows);
+    for (size_t k = 0; k < selection_.size(); ++k) positionOf_[selection_[k]] = static_cast<long>(k);
     current_ = 0;
     ComputeGroups();
 }
@@ -261,8 +317,6 @@ void ReportRun::ComputeGroups() {
     summaries_.clear();
     formulaCache_.clear();
     const size_t n = selection_.size();
-    positionOf_.assign(order_.size(), -1);
-    for (size_t k = 0; k < n; ++k) positionOf_[selection_[k]] = static_cast<long>(k);
     const size_t levels = groupKeys_.size();
     groupStart_.assign(levels, std::vector<size_t>(n));
     groupEnd_.assign(levels, std::vector<size_t>(n));
@@ -485,7 +539,9 @@ Value ReportRun::Summary(const std::string& function, const designer::FormulaNod
         current_ = saved;
     }
     Value result;
-    if (function == "Values") {
+    if (function == "Rows") {
+        result = Value::Array(std::move(values));
+    } else if (function == "Values") {
         std::vector<Value> present;
         for (Value& v : values)
             if (!v.IsNull()) present.push_back(std::move(v));

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/common/text.h"
@@ -83,7 +84,9 @@ class ReportRun : public EvalScope {
     const std::string& Unreachable() const { return unreachable_; }
     bool Placeholders() const { return !unreachable_.empty(); }
 
-    // The records to lay out: all, or those whose fields (reference bodies) equal the values.
+    // The records to lay out: all, or those whose fields (reference bodies) equal the values
+    // (or read as the same text). Rows are looked up by the first field through an index made
+    // on first use, so each selection costs what it finds, not the size of the table.
     void SelectAll();
     void SelectLinked(const std::vector<std::pair<std::string, Value>>& links);
     size_t Count() const { return selection_.size(); }
@@ -135,7 +138,10 @@ class ReportRun : public EvalScope {
     Value EvaluateExpression(const designer::FormulaNode& expression);
     Value GroupKey(int level, size_t row);
     int LevelOf(const std::string& body, const std::string& condition) const;
+    void Select(std::vector<size_t> rows);
     void ComputeGroups();
+    // Places in order_ of the rows whose field equals the value or reads as its text, in order.
+    std::vector<size_t> LinkedPlaces(const std::string& body, const Value& value);
     const designer::ParsedFormula* Parsed(const std::string& name, std::string& text);
 
     const designer::Report& report_;
@@ -150,6 +156,17 @@ class ReportRun : public EvalScope {
     std::vector<size_t> selection_;  // the rows laid out, in report order
     std::vector<long> positionOf_;   // per row, its place in the selection (-1: not selected)
     size_t current_ = 0;
+
+    // A database field's value in every row, for linked selections: places in order_ by the
+    // value (values that compare equal share a place list) and, for those not Null, by its text.
+    struct ValueLess {
+        bool operator()(const Value& a, const Value& b) const { return Compare(a, b) < 0; }
+    };
+    struct LinkIndex {
+        std::map<Value, std::vector<size_t>, ValueLess> byValue;
+        std::unordered_map<std::string, std::vector<size_t>> byText;
+    };
+    std::map<std::string, LinkIndex, tolvaran::NoCaseLess> linkIndexes_;  // by reference body
 
     std::vector<std::string> groupFields_;         // reference bodies of the groups
     std::vector<std::vector<Value>> groupKeys_;    // per level, per row

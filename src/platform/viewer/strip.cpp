@@ -2,6 +2,7 @@
 #include "platform/viewer/strip.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "platform/designer/report.h"
 #include "platform/viewer/run.h"
@@ -141,32 +142,52 @@ void Append(Strip& a, Strip b) {
     a.pageDependent = a.pageDependent || b.pageDependent;
 }
 
-Strip CutAt(Strip& s, long y) {
-    Strip rest;
-    rest.keepTogether = s.keepTogether;
-    rest.blank = s.blank;
-    rest.pageDependent = s.pageDependent;
-    rest.height = std::max(0L, s.height - y);
-    std::vector<Item> keep;
-    for (Item& i : s.items) {
-        if (TopOf(i) < y) {
-            keep.push_back(std::move(i));
-        } else {
-            Move(i, 0, -y);
-            rest.items.push_back(std::move(i));
-        }
+StripCutter::StripCutter(Strip strip) : strip_(std::move(strip)), order_(strip_.items.size()) {
+    for (size_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    std::vector<long> tops(order_.size());
+    for (size_t i = 0; i < tops.size(); ++i) tops[i] = TopOf(strip_.items[i]);
+    std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) { return tops[a] < tops[b]; });
+    assert(std::is_sorted(strip_.breaks.begin(), strip_.breaks.end()));
+}
+
+long StripCutter::BreakWithin(long room) const {
+    auto from = strip_.breaks.begin() + static_cast<std::ptrdiff_t>(nextBreak_);
+    auto past = std::upper_bound(from, strip_.breaks.end(), offset_ + room);
+    return past == from ? 0 : *(past - 1) - offset_;
+}
+
+Strip StripCutter::Cut(long y) {
+    size_t end = next_;
+    while (end < order_.size() && TopOf(strip_.items[order_[end]]) - offset_ < y) ++end;
+    return Take(end, y);
+}
+
+Strip StripCutter::Rest() {
+    return Take(order_.size(), Height());
+}
+
+Strip StripCutter::Take(size_t end, long y) {
+    Strip piece;
+    piece.keepTogether = strip_.keepTogether;
+    piece.blank = strip_.blank;
+    piece.pageDependent = strip_.pageDependent;
+    piece.height = y;
+    // The items keep the order they are drawn in.
+    std::vector<size_t> taken(order_.begin() + static_cast<std::ptrdiff_t>(next_),
+                              order_.begin() + static_cast<std::ptrdiff_t>(end));
+    std::sort(taken.begin(), taken.end());
+    piece.items.reserve(taken.size());
+    for (size_t i : taken) {
+        Item item = std::move(strip_.items[i]);
+        Move(item, 0, -offset_);
+        piece.items.push_back(std::move(item));
     }
-    s.items = std::move(keep);
-    std::vector<long> before;
-    for (long b : s.breaks) {
-        if (b < y)
-            before.push_back(b);
-        else if (b > y)
-            rest.breaks.push_back(b - y);
-    }
-    s.breaks = std::move(before);
-    s.height = y;
-    return rest;
+    next_ = end;
+    for (; nextBreak_ < strip_.breaks.size() && strip_.breaks[nextBreak_] - offset_ <= y; ++nextBreak_)
+        if (strip_.breaks[nextBreak_] - offset_ < y)
+            piece.breaks.push_back(strip_.breaks[nextBreak_] - offset_);
+    offset_ += y;
+    return piece;
 }
 
 const TextMeasure& MeasureOf(const RenderOptions& options) {
@@ -324,8 +345,8 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
         if (y <= 0 || y >= strip.height) continue;
         bool inside = false;
         for (size_t i = 0; i < spans.size() && !inside; ++i) {
-            bool isSubBreak = std::find(placed[i].breaks.begin(), placed[i].breaks.end(),
-                                        y - spans[i].first) != placed[i].breaks.end();
+            bool isSubBreak =
+                std::binary_search(placed[i].breaks.begin(), placed[i].breaks.end(), y - spans[i].first);
             inside = spans[i].first < y && y < spans[i].second && !isSubBreak;
         }
         if (!inside) strip.breaks.push_back(y);

@@ -32,8 +32,33 @@ void Move(Item& item, long dx, long dy);
 
 // Stacks b under a, with a break between them.
 void Append(Strip& a, Strip b);
-// Splits s at y: the items above y stay in s, the rest (moved up by y) go to the result.
-Strip CutAt(Strip& s, long y);
+// A strip put on pages a piece at a time: each cut takes the items that begin above it and
+// leaves the rest where it lies, so a strip that runs over many pages (a long subreport) costs
+// each page what that page holds.
+class StripCutter {
+  public:
+    explicit StripCutter(Strip strip);
+    // The height left.
+    long Height() const { return strip_.height - offset_; }
+    // The lowest break point at most room below the top of what is left; 0 when there is none.
+    long BreakWithin(long room) const;
+    // The top y of what is left, as a strip of its own: the items that begin above y, moved up
+    // to its top, and the breaks above y.
+    Strip Cut(long y);
+    // Everything left, as a strip of its own.
+    Strip Rest();
+    // Nothing is left: no height and no items.
+    bool Empty() const { return Height() <= 0 && next_ == order_.size(); }
+
+  private:
+    Strip Take(size_t end, long y);
+
+    Strip strip_;
+    std::vector<size_t> order_;  // indices of strip_.items by their top, each once
+    size_t next_ = 0;            // the first in order_ not yet cut off
+    size_t nextBreak_ = 0;       // the first of strip_.breaks not yet cut off (they ascend)
+    long offset_ = 0;            // the height cut off so far
+};
 
 // Lays a subreport out for the current record of the run that holds it, at page x.
 using SubreportLayout = std::function<Strip(const designer::SubreportObject&, long x)>;

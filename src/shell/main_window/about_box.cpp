@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "shell/main_window/environment.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/toolbar/qt_toolbar.h"
 
@@ -36,7 +37,8 @@ frmAbout::frmAbout(Environment& env, const std::string& versionCaption, std::fun
     toolbar_->setItemTips(exit, "End the program");
     toolbar_->setTipsDisplay(true);
     toolbar_->Render();
-    connect(toolbar_, &QtToolBar::ItemClick, this, &frmAbout::EToolBar_ItemClick);
+    connect(toolbar_, &QtToolBar::ItemClick, this,
+            Guard(&env_.Prompt(), "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 16);

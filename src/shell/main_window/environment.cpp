@@ -118,7 +118,8 @@ void Environment::OpenReportInCrystal(const std::string& file, const std::string
         path = GetCrystalPath(crystalVersion);
     }
     if (!path.empty() && path != kMissingValue) {
-        launcher_.Open(JoinPath(path, "crw32.exe"), "\"" + file + "\"");
+        // The report file is one argument whatever its name holds (blanks, quotes).
+        launcher_.Start(JoinPath(path, "crw32.exe"), {file});
     } else {
         prompt_.MsgBox("Cannot find Crystal Reports ", ui::vbExclamation);
     }

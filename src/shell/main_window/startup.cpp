@@ -12,12 +12,14 @@
 #include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "convert/convert.h"
 #include "shell/main_window/instance_lock.h"
 #include "shell/main_window/registry_keys.h"
 #include "shell/qt/data_grid.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/qt/screen_fit.h"
 #include "shell/toolbar/qt_toolbar.h"
@@ -98,6 +100,14 @@ Startup::Startup(StartupServices services, QWidget* parent)
 
 Startup::~Startup() = default;
 
+QFileDialog& Startup::ctFile1() {
+    if (!ctFile1_) {
+        ctFile1_ = new QFileDialog(this);
+        ctFile1_->setObjectName(QStringLiteral("ctFile1"));
+    }
+    return *ctFile1_;
+}
+
 void Startup::BuildLayout() {
     toolbar_ = new QtToolBar(this);
     addToolBar(Qt::TopToolBarArea, toolbar_);
@@ -175,8 +185,6 @@ void Startup::BuildLayout() {
 
     DatabaseDropMenu_ = new QMenu(this);
     DatabaseDropMenu_->setObjectName(QStringLiteral("DatabaseDropMenu"));
-    ctFile1_ = new QFileDialog(this);
-    ctFile1_->setObjectName(QStringLiteral("ctFile1"));
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar"));
@@ -196,22 +204,30 @@ void Startup::BuildMenus() {
     file->menuAction()->setObjectName(QStringLiteral("mnu_File"));
     auto* exit = file->addAction(QStringLiteral("&Exit"));
     exit->setObjectName(QStringLiteral("mnu_Exit"));
-    connect(exit, &QAction::triggered, this, [this] { EndProgram(); });
+    connect(exit, &QAction::triggered, this, Guard(&prompt(), "mnu_Exit_Click", [this] { EndProgram(); }));
 }
 
 void Startup::WireEvents() {
-    connect(toolbar_, &QtToolBar::ItemClick, this, &Startup::EToolBar_ItemClick);
-    connect(dxDatabases_, &DataGrid::CurrentRowChanged, this, [this](int) { OnDatabaseRowChanged(); });
-    connect(dxReports_, &DataGrid::LeftButtonPressed, this, [this] {
-        const vb::Variant name = dxReports_->CurrentValue("ReportName");
-        if (!name.IsNull()) SetLblReports(name.ToString());
-    });
-    connect(dxDatabases_, &DataGrid::RightButtonPressed, this, [this] { setDropMenu(1); });
-    connect(dxlnkSelectDatabase_, &QLabel::linkActivated, this, [this] { AddDatabase(); });
-    connect(dxReports_, &DataGrid::RightButtonPressed, this, [this] { setDropMenu(2); });
-    connect(dxConvertedReports_, &QWidget::customContextMenuRequested, this, [this] { setDropMenu(3); });
+    ui::Prompt* p = &prompt();
+    connect(toolbar_, &QtToolBar::ItemClick, this,
+            Guard(p, "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
+    connect(dxDatabases_, &DataGrid::CurrentRowChanged, this,
+            Guard(p, "OnDatabaseRowChanged", [this] { OnDatabaseRowChanged(); }));
+    connect(dxReports_, &DataGrid::LeftButtonPressed, this, Guard(p, "dxReports_MouseDown", [this] {
+                const vb::Variant name = dxReports_->CurrentValue("ReportName");
+                if (!name.IsNull()) SetLblReports(name.ToString());
+            }));
+    connect(dxDatabases_, &DataGrid::RightButtonPressed, this,
+            Guard(p, "setDropMenu", [this] { setDropMenu(1); }));
+    connect(dxlnkSelectDatabase_, &QLabel::linkActivated, this,
+            Guard(p, "AddDatabase", [this] { AddDatabase(); }));
+    connect(dxReports_, &DataGrid::RightButtonPressed, this,
+            Guard(p, "setDropMenu", [this] { setDropMenu(2); }));
+    connect(dxConvertedReports_, &QWidget::customContextMenuRequested, this,
+            Guard(p, "setDropMenu", [this] { setDropMenu(3); }));
     connect(dxConvertedReports_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { dxConvertedReports_->setToolTip(item->text()); });
+            Guard(p, "dxConvertedReports_Click",
+                  [this](QListWidgetItem* item) { dxConvertedReports_->setToolTip(item->text()); }));
 }
 
 void Startup::closeEvent(QCloseEvent* event) {
@@ -220,8 +236,17 @@ void Startup::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Form_Terminate();
+    Guarded(&prompt(), "Form_Terminate", [this] { Form_Terminate(); });
     QMainWindow::closeEvent(event);
+}
+
+void Startup::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (conversionsPrepared_ || loading_) return;
+    conversionsPrepared_ = true;
+    QTimer::singleShot(0, this, [this] {
+        Guarded(&prompt(), "PrepareConversions", [this] { PrepareConversions(*services_.ctx); });
+    });
 }
 
 void Startup::EndProgram() {

@@ -97,6 +97,9 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     std::string GetAccessReportsCaption(long databaseListId);
     void LoadConvertedReports(long databaseListId);
     bool SetExportedReportsPath();
+    // True when the current entry's converted-reports folder exists or could be made (the
+    // user is told where); else the user is told which folder is missing.
+    bool EnsureConvertedReportsFolder();
     void RefreshCurrentDatabase();
     bool LoadTables(long databaseListId);
     void CheckReport(const std::string& reportName, long databaseListId);
@@ -112,6 +115,7 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     // DatabaseDropMenu for the source and pops it up; FillDropMenu only fills it.
     void setDropMenu(int source);
     void FillDropMenu(int source);
+    void DeleteRetiredMenuActions();
     // The clicked item's position from 1 (separators count).
     void DatabaseDropMenu_ItemClick(int position);
     // The source-database dialog for a new entry, then the entry list and the reports of the
@@ -178,11 +182,17 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     DataGrid* dxDatabases() const { return dxDatabases_; }
     DataGrid* dxReports() const { return dxReports_; }
     QGroupBox* frmReports() const { return frmReports_; }
+    // The file dialog control, made when it is first asked for (making it costs a good part of
+    // the window's start-up).
+    QFileDialog& ctFile1();
     QListWidget* dxConvertedReports() const { return dxConvertedReports_; }
     QListWidget* ReportResults() const { return reportResults_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // After the first paint, what conversions share is made ready (PrepareConversions), while
+    // the user has not asked for anything yet.
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void BuildLayout();
@@ -207,7 +217,13 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     StartupServices services_;
     bool ended_ = false;
     bool loading_ = false;
+    bool conversionsPrepared_ = false;
     int menuSource_ = 0;
+    // Commands of DatabaseDropMenu being run, and the actions of earlier fillings kept until none
+    // runs: a command may let the message loop run (a conversion does), and a right-click then
+    // refills the menu; deleting the running command's action under it would crash.
+    int menuClicking_ = 0;
+    std::vector<QAction*> retiredMenuActions_;
     bool severalReports_ = false;
     bool converting_ = false;
     // Toolbar items disabled for a running request, with whether each was enabled before.

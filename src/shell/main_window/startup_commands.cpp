@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTextDocumentFragment>
 #include <filesystem>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "shell/main_window/startup.h"
 #include "shell/main_window/system_information.h"
 #include "shell/qt/data_grid.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/report_windows/report_windows.h"
 #include "shell/toolbar/qt_toolbar.h"
@@ -121,7 +123,11 @@ void Startup::FillDropMenu(int source) {
                        "QMenu::item:selected { "
                        "background-color: rgb(12, 45, 131); "
                        "color: white; }"));
-    DatabaseDropMenu_->clear();
+    for (QAction* old : DatabaseDropMenu_->actions()) {
+        DatabaseDropMenu_->removeAction(old);
+        retiredMenuActions_.push_back(old);
+    }
+    DeleteRetiredMenuActions();
     menuSource_ = source;
     const bool entry = HasSelectedDatabase();
     const bool report = source == 2 && HasSelectedReport();
@@ -140,8 +146,22 @@ void Startup::FillDropMenu(int source) {
         action->setEnabled(
             !held && (item.enabling == 0 || (item.enabling == 1 && entry) || (item.enabling == 2 && report)));
         connect(action, &QAction::triggered, this,
-                [this, position] { DatabaseDropMenu_ItemClick(position); });
+                Guard(&prompt(), "DatabaseDropMenu_ItemClick", [this, position] {
+                    ++menuClicking_;
+                    const auto done = qScopeGuard([this] {
+                        --menuClicking_;
+                        DeleteRetiredMenuActions();
+                    });
+                    DatabaseDropMenu_ItemClick(position);
+                }));
     }
+}
+
+void Startup::DeleteRetiredMenuActions() {
+    if (menuClicking_ > 0) return;
+    // Later, not now: the last command's own action may be among them, still inside its click.
+    for (QAction* old : retiredMenuActions_) old->deleteLater();
+    retiredMenuActions_.clear();
 }
 
 void Startup::setDropMenu(int source) {
@@ -195,10 +215,13 @@ void Startup::DatabaseDropMenu_ItemClick(int position) {
 }
 
 void Startup::WireCommands() {
-    connect(dxlnkSelectReport_, &QLabel::linkActivated, this, [this] { InitiateReportConversion(false); });
-    connect(dxlnkPreview_, &QLabel::linkActivated, this, [this] { ViewCurrentlySelectedReport(); });
+    ui::Prompt* p = &prompt();
+    connect(dxlnkSelectReport_, &QLabel::linkActivated, this,
+            Guard(p, "InitiateReportConversion", [this] { InitiateReportConversion(false); }));
+    connect(dxlnkPreview_, &QLabel::linkActivated, this,
+            Guard(p, "ViewCurrentlySelectedReport", [this] { ViewCurrentlySelectedReport(); }));
     connect(dxConvertedReports_, &QListWidget::itemDoubleClicked, this,
-            [this] { ViewCurrentlySelectedReport(); });
+            Guard(p, "ViewCurrentlySelectedReport", [this] { ViewCurrentlySelectedReport(); }));
 }
 
 void Startup::SetRequestCommandsEnabled(bool enabled) {

@@ -55,7 +55,11 @@ void Startup::InitiateReportConversion(bool convertAll) {
         } catch (const std::exception&) {
             // The links read before the failure stay; the conversion logs what cannot bind.
         }
-        if (convertAll) {
+        // The reports and their logs go to the entry's own folder or nowhere.
+        if (databaseList_.DatabaseListId != id) databaseList_.LoadRecord(id);
+        if (!EnsureConvertedReportsFolder()) {
+            // Told which folder; nothing is converted.
+        } else if (convertAll) {
             ConvertAllReports(id);
         } else {
             const size_t selected = dxReports_->SelectedRows().size();

@@ -22,6 +22,11 @@ bool FolderExists(const std::string& folder) {
     return !folder.empty() && fs::is_directory(folder, ec);
 }
 
+// Where the reports of a front end are looked for, as the end of a message.
+std::string LookedIn(const std::string& frontEnd) {
+    return " (looked in " + access::ReportExportFolder(frontEnd) + ")";
+}
+
 bool HasRptInName(const std::string& name) {
     return FindNoCase(name, ".rpt") != std::string::npos;
 }
@@ -120,12 +125,11 @@ std::string Startup::GetAccessReportsCaption(long databaseListId) {
 
 void Startup::LoadConvertedReports(long) {
     try {
-        if (!FolderExists(databaseList_.ConvertedReportsPath))
-            databaseList_.ConvertedReportsPath = services_.ctx->programFolder;
+        // A missing folder lists nothing: never another folder's reports. It is made, or named
+        // to the user, when the entry is refreshed or converted (EnsureConvertedReportsFolder).
         const std::string folder = databaseList_.ConvertedReportsPath;
         if (!FolderExists(folder)) {
-            prompt().MsgBox("Your default path for storing converted Crystal reports is invalid.",
-                            ui::vbInformation, "Tolvaran");
+            dxConvertedReports_->clear();
             return;
         }
         // Listed by name the way the original platform's folders list their files: letters
@@ -143,12 +147,25 @@ void Startup::LoadConvertedReports(long) {
     }
 }
 
+bool Startup::EnsureConvertedReportsFolder() {
+    const std::string& folder = databaseList_.ConvertedReportsPath;
+    if (FolderExists(folder)) return true;
+    std::error_code ec;
+    if (!folder.empty() && fs::create_directories(folder, ec) && !ec) {
+        prompt().MsgBox("The folder for converted reports did not exist; it has been made: " + folder,
+                        ui::vbInformation, "Tolvaran");
+        return true;
+    }
+    prompt().MsgBox("The folder for converted reports does not exist and cannot be made: " +
+                        (folder.empty() ? std::string("(none is set)") : folder) +
+                        "\r\nNothing is written elsewhere. Set the folder with Edit.",
+                    ui::vbExclamation, "Tolvaran");
+    return false;
+}
+
 bool Startup::SetExportedReportsPath() {
     try {
-        if (!FolderExists(databaseList_.ConvertedReportsPath)) {
-            prompt().MsgBox("The path for Converted Reports is invalid.", ui::vbExclamation, "Tolvaran");
-            databaseList_.ConvertedReportsPath = services_.ctx->InFolder("Reports");
-        }
+        EnsureConvertedReportsFolder();
         LoadConvertedReports(CurrentDatabaseListId(0));
     } catch (const std::exception& e) {
         ShowError(e, "Set Exported Reports Path");
@@ -198,7 +215,9 @@ bool Startup::LoadTables(long databaseListId) {
                 // The meter counts the documents, so it gets their number as its maximum.
                 SetProgressMax(n + 1);
                 if (n == 0) {
-                    prompt().MsgBox("There are no reports in this database", ui::vbExclamation, "Tolvaran");
+                    prompt().MsgBox(
+                        "There are no reports in this database" + LookedIn(databaseList_.ReportDatabase),
+                        ui::vbExclamation, "Tolvaran");
                 } else {
                     for (long i = 0; i < n; ++i) {
                         CheckReport(reports->Documents.Item(i).Name, databaseListId);
@@ -213,7 +232,9 @@ bool Startup::LoadTables(long databaseListId) {
             SetStatusPanel(2, std::to_string(n) + " reports");
             SetProgressMax(n + 1);
             if (n == 0) {
-                prompt().MsgBox("There are no reports for this database", ui::vbExclamation, "Tolvaran");
+                prompt().MsgBox(
+                    "There are no reports for this database" + LookedIn(databaseList_.ReportDatabase),
+                    ui::vbExclamation, "Tolvaran");
             } else {
                 for (long i = 0; i < n; ++i) {
                     SetProgressValue(ProgressValue() + 1);
@@ -228,8 +249,10 @@ bool Startup::LoadTables(long databaseListId) {
         SetStatusPanel(1, gReportsDatabaseVersion);
         RefreshReports(databaseListId);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         app.reset();
+        // The progress line says why the scan ended rather than staying at "Opening".
+        SetLblReports("Progress:  " + std::string(e.what()));
         return false;
     }
 }

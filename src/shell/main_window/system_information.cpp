@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "shell/main_window/environment.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/toolbar/cls_toolbar.h"
 #include "shell/toolbar/qt_toolbar.h"
@@ -50,7 +51,8 @@ SystemInformation::SystemInformation(Environment& env, clsToolBar& toolbars, QWi
     layout->addLayout(grid);
     resize(560, 360);
 
-    connect(toolbar_, &QtToolBar::ItemClick, this, &SystemInformation::EToolBar_ItemClick);
+    connect(toolbar_, &QtToolBar::ItemClick, this,
+            Guard(&env_.Prompt(), "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
     toolbars.Load(*toolbar_, "GenericCancel");
     toolbar_->Render();
     showAccessInstalls();

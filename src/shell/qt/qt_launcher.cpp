@@ -32,6 +32,14 @@ bool QtLauncher::Open(const std::string& file, const std::string& parameters,
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
+bool QtLauncher::Start(const std::string& program, const std::vector<std::string>& arguments) {
+    const QFileInfo info(Q(ProgramFor(program)));
+    if (!info.isFile() || !info.isExecutable()) return false;
+    QStringList list;
+    for (const std::string& a : arguments) list << Q(a);
+    return QProcess::startDetached(info.absoluteFilePath(), list);
+}
+
 std::string HelpTopicText(const std::string& helpFile, long contextId) {
     QFile f(Q(helpFile));
     if (!f.open(QIODevice::ReadOnly)) return {};

@@ -16,6 +16,8 @@ class QtLauncher : public ui::Launcher {
     // False when the file is not there or could not be started.
     bool Open(const std::string& file, const std::string& parameters = {},
               const std::string& workingFolder = {}) override;
+    // An executable program (ProgramFor) is started with the arguments, none split or unquoted.
+    bool Start(const std::string& program, const std::vector<std::string>& arguments) override;
 
     // The program that stands in for a Windows program: the report designer's "crw32.exe"
     // (any case) is tolvaran-designer in the same folder; any other file is itself.

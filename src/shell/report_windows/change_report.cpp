@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/common/vbstring.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/toolbar/qt_toolbar.h"
 #include "store/context.h"
@@ -17,8 +18,9 @@ constexpr const char* kTitle = "Change Report";
 ChangeReport::ChangeReport(const ReportWindowServices& services, QWidget* parent)
     : GridWindow(services, QStringLiteral("ChangeReport"), QSize(1180, 480), parent) {
     dxGrid()->setEditable(true);
-    connect(&dxGrid()->Dataset(), &DatasetModel::EditRefused, this,
-            [this](const QString& message) { Warn(S(message), kTitle); });
+    connect(
+        &dxGrid()->Dataset(), &DatasetModel::EditRefused, this,
+        Guard(services_.ctx->prompt, kTitle, [this](const QString& message) { Warn(S(message), kTitle); }));
 }
 
 void ChangeReport::Form_Load() {

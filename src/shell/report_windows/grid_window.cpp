@@ -4,6 +4,7 @@
 
 #include "platform/ui/prompt.h"
 #include "shell/qt/data_grid.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/screen_fit.h"
 #include "shell/toolbar/cls_toolbar.h"
 #include "shell/toolbar/qt_toolbar.h"
@@ -24,7 +25,9 @@ GridWindow::GridWindow(const ReportWindowServices& services, const QString& name
     layout->addWidget(grid_);
     grid_->setSortable(true);
     FitToScreen(*this, size);
-    connect(toolbar_, &QtToolBar::ItemClick, this, [this](int index) { EToolBar_ItemClick(index); });
+    connect(
+        toolbar_, &QtToolBar::ItemClick, this,
+        Guard(services_.ctx->prompt, "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
 }
 
 void GridWindow::OpenConnection() {

@@ -1,6 +1,7 @@
 #include "shell/report_windows/report_viewer_control.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,15 +11,18 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include "platform/designer/report.h"
 #include "platform/viewer/engine.h"
 #include "shell/qt/elided_label.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 
 namespace tolvaran {
@@ -29,6 +33,9 @@ constexpr int kPaperMargin = 16;  // pixels of grey around the page
 constexpr double kScreenDpi = 96.0;
 constexpr int kPageRole = Qt::UserRole;
 constexpr int kTopRole = Qt::UserRole + 1;
+// A slice of layout between the window's events, in milliseconds: short enough that the
+// window answers at once, long enough that the layout is not slowed by the events between.
+constexpr int kSliceMs = 15;
 
 struct ZoomChoice {
     const char* text;
@@ -55,6 +62,18 @@ QToolButton* NavButton(QWidget* parent, const char* name, const QString& text, c
     b->setAutoRaise(true);
     return b;
 }
+
+// Marks a slice of layout as running for its scope.
+class SliceScope {
+  public:
+    explicit SliceScope(bool& inSlice) : inSlice_(inSlice) { inSlice_ = true; }
+    ~SliceScope() { inSlice_ = false; }
+    SliceScope(const SliceScope&) = delete;
+    SliceScope& operator=(const SliceScope&) = delete;
+
+  private:
+    bool& inSlice_;
+};
 
 }  // namespace
 
@@ -94,11 +113,7 @@ class ReportViewerControl::PageView : public QWidget {
     }
 
   private:
-    const viewer::Page* Current() const {
-        const auto& pages = owner_.doc_.pages;
-        if (owner_.page_ < 0 || owner_.page_ >= static_cast<int>(pages.size())) return nullptr;
-        return &pages[static_cast<size_t>(owner_.page_)];
-    }
+    const viewer::Page* Current() const { return owner_.PageAt(owner_.page_); }
 
     ReportViewerControl& owner_;
 };
@@ -129,6 +144,9 @@ ReportViewerControl::ReportViewerControl(QWidget* parent) : QWidget(parent) {
     notes_ = new ElidedLabel(this);
     notes_->setObjectName(QStringLiteral("lblNotes"));
     notes_->setStyleSheet(QStringLiteral("color: #a00000"));
+    progress_ = new QLabel(this);
+    progress_->setObjectName(QStringLiteral("lblLayout"));
+    progress_->hide();
     bar->addWidget(first_);
     bar->addWidget(previous_);
     bar->addWidget(pageLabel_);
@@ -137,6 +155,7 @@ ReportViewerControl::ReportViewerControl(QWidget* parent) : QWidget(parent) {
     bar->addSpacing(12);
     bar->addWidget(zoom_);
     bar->addSpacing(12);
+    bar->addWidget(progress_);
     bar->addWidget(notes_, 1);
     layout->addLayout(bar);
 
@@ -168,15 +187,29 @@ ReportViewerControl::ReportViewerControl(QWidget* parent) : QWidget(parent) {
     stack_->addWidget(splitter_);
     layout->addWidget(stack_, 1);
 
-    connect(first_, &QToolButton::clicked, this, &ReportViewerControl::FirstPage);
-    connect(previous_, &QToolButton::clicked, this, &ReportViewerControl::PreviousPage);
-    connect(next_, &QToolButton::clicked, this, &ReportViewerControl::NextPage);
-    connect(last_, &QToolButton::clicked, this, &ReportViewerControl::LastPage);
-    connect(zoom_, qOverload<int>(&QComboBox::activated), this, &ReportViewerControl::ZoomChosen);
+    slices_ = new QTimer(this);
+    slices_->setSingleShot(true);
+    slices_->setInterval(0);
+    connect(slices_, &QTimer::timeout, this,
+            [this] { Guarded(prompt_, "LayoutSlice", [this] { LayoutSlice(); }); });
+
+    // The prompt is given after the control is made, so each handler reads it when it runs.
+    connect(first_, &QToolButton::clicked, this,
+            [this] { Guarded(prompt_, "FirstPage", [this] { FirstPage(); }); });
+    connect(previous_, &QToolButton::clicked, this,
+            [this] { Guarded(prompt_, "PreviousPage", [this] { PreviousPage(); }); });
+    connect(next_, &QToolButton::clicked, this,
+            [this] { Guarded(prompt_, "NextPage", [this] { NextPage(); }); });
+    connect(last_, &QToolButton::clicked, this,
+            [this] { Guarded(prompt_, "LastPage", [this] { LastPage(); }); });
+    connect(zoom_, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { Guarded(prompt_, "ZoomChosen", [this, index] { ZoomChosen(index); }); });
     connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        ShowPage(item->data(0, kPageRole).toInt());
-        double y = item->data(0, kTopRole).toDouble() * Scale() + kPaperMargin;
-        scroll_->verticalScrollBar()->setValue(static_cast<int>(y) - 8);
+        Guarded(prompt_, "GroupTree_Click", [this, item] {
+            ShowPage(item->data(0, kPageRole).toInt());
+            double y = item->data(0, kTopRole).toDouble() * Scale() + kPaperMargin;
+            scroll_->verticalScrollBar()->setValue(static_cast<int>(y) - 8);
+        });
     });
     ShowEmpty("No report.");
 }
@@ -184,10 +217,13 @@ ReportViewerControl::ReportViewerControl(QWidget* parent) : QWidget(parent) {
 ReportViewerControl::~ReportViewerControl() = default;
 
 void ReportViewerControl::setReportSource(std::shared_ptr<designer::Report> report) {
+    // The layout in progress reads the report it was given: it goes with it.
+    DropLayout(true);
     report_ = std::move(report);
 }
 
 void ReportViewerControl::ViewReport() {
+    DropLayout(false);
     if (!report_) {
         ShowEmpty("No report.");
         return;
@@ -196,19 +232,101 @@ void ReportViewerControl::ViewReport() {
     options.prompt = prompt_;
     options.connections = connections_;
     options.measure = &measure_;
-    doc_ = viewer::RenderReport(*report_, options);
+    doc_ = viewer::Document{};
     reason_.clear();
     page_ = 0;
+    tree_->clear();
+    tree_->setVisible(false);
+    notes_->clear();
+    notes_->setToolTip(QString());
+    stack_->setCurrentWidget(splitter_);
+    layout_ = std::make_unique<viewer::ReportLayout>(*report_, options);
+    stopped_ = false;
+    bool more = true;
+    {
+        const SliceScope slice(inSlice_);
+        while (layout_->ReadyPages() == 0 && (more = layout_->Step())) {
+        }
+    }
+    if (!more) {
+        LayoutDone();
+        return;
+    }
+    if (!stopped_) slices_->start();
+    Refresh();
+}
+
+bool ReportViewerControl::LayingOut() const {
+    return layout_ && !stopped_;
+}
+
+void ReportViewerControl::LayoutSlice() {
+    if (!layout_ || stopped_) return;
+    QElapsedTimer clock;
+    clock.start();
+    bool more = true;
+    {
+        const SliceScope slice(inSlice_);
+        while (!stopped_ && (more = layout_->Step()) && clock.elapsed() < kSliceMs) {
+        }
+    }
+    if (!more) {
+        LayoutDone();
+        return;
+    }
+    if (!stopped_) slices_->start();
+    // The page in view is drawn again when the second pass (the page count) has replaced it.
+    if (layout_->ReadyPass(page_) != shownPass_)
+        Refresh();
+    else
+        UpdateControls();
+}
+
+void ReportViewerControl::FinishLayout() {
+    if (!layout_ || inSlice_) return;
+    slices_->stop();
+    {
+        const SliceScope slice(inSlice_);
+        while (layout_->Step()) {
+        }
+    }
+    LayoutDone();
+}
+
+void ReportViewerControl::StopLayout() {
+    stopped_ = true;
+    slices_->stop();
+    UpdateControls();
+}
+
+void ReportViewerControl::LayoutDone() {
+    slices_->stop();
+    doc_ = layout_->Take();
+    layout_.reset();
+    page_ = std::clamp(page_, 0, std::max(0, PageCount() - 1));
     FillTree();
     QStringList notes;
     for (const std::string& n : doc_.notes) notes << Q(n);
     notes_->setText(notes.isEmpty() ? QString() : notes.front());
     notes_->setToolTip(notes.isEmpty() ? QString() : WrappingToolTip(notes));
-    stack_->setCurrentWidget(splitter_);
     Refresh();
 }
 
+void ReportViewerControl::DropLayout(bool keep) {
+    // Never from inside the layout's own slice: nothing the window does during a slice (a
+    // question asked in it is modal) leads here.
+    assert(!inSlice_);
+    if (!layout_) return;
+    slices_->stop();
+    if (keep) {
+        doc_ = viewer::Document{};
+        for (int p = 0; p < layout_->ReadyPages(); ++p) doc_.pages.push_back(layout_->ReadyPage(p));
+    }
+    layout_.reset();
+}
+
 void ReportViewerControl::ShowEmpty(const std::string& reason) {
+    DropLayout(false);
     report_.reset();
     doc_ = viewer::Document{};
     page_ = 0;
@@ -220,15 +338,26 @@ void ReportViewerControl::ShowEmpty(const std::string& reason) {
     Refresh();
 }
 
+int ReportViewerControl::PageCount() const {
+    return layout_ ? layout_->ReadyPages() : static_cast<int>(doc_.pages.size());
+}
+
+const viewer::Page* ReportViewerControl::PageAt(int page) const {
+    if (page < 0 || page >= PageCount()) return nullptr;
+    return layout_ ? &layout_->ReadyPage(page) : &doc_.pages[static_cast<size_t>(page)];
+}
+
 QString ReportViewerControl::PageText() const {
-    if (doc_.pages.empty()) return QString();
-    return QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(doc_.pages.size());
+    if (PageCount() == 0) return QString();
+    if (layout_) return QStringLiteral("Page %1 of ?").arg(page_ + 1);
+    return QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(PageCount());
 }
 
 double ReportViewerControl::Scale() const {
     const double base = kScreenDpi / 1440.0;
-    if (zoomMode_ == ZoomMode::Percent || doc_.pages.empty()) return base * percent_ / 100.0;
-    const viewer::Page& page = doc_.pages[static_cast<size_t>(std::clamp(page_, 0, PageCount() - 1))];
+    const viewer::Page* shown = PageAt(std::clamp(page_, 0, PageCount() - 1));
+    if (zoomMode_ == ZoomMode::Percent || !shown) return base * percent_ / 100.0;
+    const viewer::Page& page = *shown;
     QSize room = scroll_->viewport()->size() - QSize(2 * kPaperMargin, 2 * kPaperMargin);
     double byWidth = std::max(1, room.width()) / static_cast<double>(std::max(1L, page.width));
     if (zoomMode_ == ZoomMode::PageWidth) return byWidth;
@@ -251,7 +380,7 @@ void ReportViewerControl::ZoomChosen(int index) {
 }
 
 void ReportViewerControl::ShowPage(int page) {
-    if (doc_.pages.empty()) return;
+    if (PageCount() == 0) return;
     page_ = std::clamp(page, 0, PageCount() - 1);
     Refresh();
     scroll_->verticalScrollBar()->setValue(0);
@@ -273,18 +402,32 @@ void ReportViewerControl::LastPage() {
 bool ReportViewerControl::eventFilter(QObject* watched, QEvent* event) {
     // Whole page and page width follow the room the page has.
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize && zoomMode_ != ZoomMode::Percent)
-        view_->Resize();
+        Guarded(prompt_, "Resize", [this] { view_->Resize(); });
     return QWidget::eventFilter(watched, event);
 }
 
-void ReportViewerControl::Refresh() {
-    const bool any = !doc_.pages.empty();
+void ReportViewerControl::UpdateControls() {
+    const int count = PageCount();
+    const bool any = count > 0;
     first_->setEnabled(any && page_ > 0);
     previous_->setEnabled(any && page_ > 0);
-    next_->setEnabled(any && page_ + 1 < PageCount());
-    last_->setEnabled(any && page_ + 1 < PageCount());
+    next_->setEnabled(any && page_ + 1 < count);
+    last_->setEnabled(any && page_ + 1 < count);
     zoom_->setEnabled(any);
     pageLabel_->setText(PageText());
+    if (LayingOut()) {
+        const viewer::ReportLayout::Progress status = layout_->Status();
+        progress_->setText(
+            status.pass >= 2
+                ? QStringLiteral("Laying out page %1 of %2...").arg(status.pages + 1).arg(status.of)
+                : QStringLiteral("Laying out page %1...").arg(status.pages + 1));
+    }
+    progress_->setVisible(LayingOut());
+}
+
+void ReportViewerControl::Refresh() {
+    UpdateControls();
+    shownPass_ = layout_ && PageAt(page_) ? layout_->ReadyPass(page_) : 0;
     view_->Resize();
 }
 

@@ -7,6 +7,11 @@
 // (render/); the control moves between pages (first, previous, next, last), shows "Page n of
 // m", zooms (whole page, page width, percentages) and, when the report has groups, shows a
 // tree of them that leads to the page where each begins.
+//
+// The first page shows as soon as it is laid out; the rest is laid out in slices of a few
+// milliseconds between the window's events, so the window answers meanwhile: the pages laid
+// out so far can be paged through ("Page n of ?" until the count is known), a label tells
+// how far the layout is, and the group tree and notes follow when it is complete.
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -17,6 +22,7 @@
 #include "render/text_measure.h"
 
 class QComboBox;
+class QTimer;
 class QLabel;
 class QScrollArea;
 class QSplitter;
@@ -31,6 +37,9 @@ class Report;
 namespace ui {
 class Prompt;
 }
+namespace viewer {
+class ReportLayout;
+}
 
 namespace tolvaran {
 
@@ -43,8 +52,16 @@ class ReportViewerControl : public QWidget {
     // The report-source property.
     void setReportSource(std::shared_ptr<designer::Report> report);
     std::shared_ptr<designer::Report> ReportSource() const { return report_; }
-    // The view command: reads the report's records, lays out its pages and shows the first.
+    // The view command: reads the report's records, lays out its first page and shows it; the
+    // rest is laid out between the window's events.
     void ViewReport();
+    // Whether pages are still being laid out.
+    bool LayingOut() const;
+    // Lays out what is left at once (for a caller that needs every page).
+    void FinishLayout();
+    // Lays out no more (the window that shows the control is closing); the pages laid out so
+    // far stay.
+    void StopLayout();
     // Shows no report, only why there is nothing to show (a file that could not be opened).
     void ShowEmpty(const std::string& reason);
     // What the control says instead of pages; empty while it shows a report.
@@ -57,9 +74,10 @@ class ReportViewerControl : public QWidget {
     // the defaults until set.
     void setConnectionOptions(const ado::ConnectionOptions& options) { connections_ = options; }
 
-    // The pages laid out by the last ViewReport.
+    // The report laid out by the last ViewReport, once its layout is complete.
     const viewer::Document& Document() const { return doc_; }
-    int PageCount() const { return static_cast<int>(doc_.pages.size()); }
+    // The pages that can be shown: all of them once the layout is complete.
+    int PageCount() const;
     int CurrentPage() const { return page_; }  // 0-based
     // "Page n of m" as the control shows it.
     QString PageText() const;
@@ -82,6 +100,12 @@ class ReportViewerControl : public QWidget {
 
   private:
     class PageView;
+    const viewer::Page* PageAt(int page) const;
+    void LayoutSlice();
+    void LayoutDone();
+    // Lets the layout in progress go; keep: its pages laid out so far stay on show.
+    void DropLayout(bool keep);
+    void UpdateControls();
     void Refresh();
     void FillTree();
     void AddGroups(QTreeWidgetItem* parent, const std::vector<viewer::GroupNode>& groups);
@@ -97,6 +121,12 @@ class ReportViewerControl : public QWidget {
     int percent_ = 100;
     PagePainter painter_;
     PageTextMeasure measure_;  // the engine measures text with the painter's fonts
+    // The layout in progress (it reads report_ and measure_, declared before it); null once it
+    // is complete and its document is in doc_.
+    std::unique_ptr<viewer::ReportLayout> layout_;
+    bool stopped_ = false;  // no more slices for layout_
+    bool inSlice_ = false;  // a slice is on the stack (a question asked in it runs events)
+    int shownPass_ = 0;     // the layout pass whose page the view shows
 
     QToolButton* first_ = nullptr;
     QToolButton* previous_ = nullptr;
@@ -105,6 +135,8 @@ class ReportViewerControl : public QWidget {
     QLabel* pageLabel_ = nullptr;
     QComboBox* zoom_ = nullptr;
     QLabel* notes_ = nullptr;
+    QLabel* progress_ = nullptr;
+    QTimer* slices_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QLabel* message_ = nullptr;
     QSplitter* splitter_ = nullptr;

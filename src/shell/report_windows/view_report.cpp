@@ -8,6 +8,7 @@
 #include "platform/designer/report.h"
 #include "platform/ui/prompt.h"
 #include "shell/main_window/environment.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/qt/screen_fit.h"
 #include "shell/report_windows/report_viewer_control.h"
@@ -33,9 +34,11 @@ ViewReport::ViewReport(const ReportWindowServices& services, QWidget* parent)
     layout->addWidget(viewer_, 1);
     layout->addWidget(status_);
     FitToScreen(*this, {1000, 760});
-    connect(toolbar_, &QtToolBar::ItemClick, this, &ViewReport::EToolBar_ItemClick);
+    ui::Prompt* p = services_.ctx->prompt;
+    connect(toolbar_, &QtToolBar::ItemClick, this,
+            Guard(p, "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, &ViewReport::ShowHelp);
+    connect(help, &QShortcut::activated, this, Guard(p, "ShowHelp", [this] { ShowHelp(); }));
 }
 
 void ViewReport::Form_Load() {
@@ -100,6 +103,12 @@ void ViewReport::EToolBar_ItemClick(int index) {
         default:
             break;
     }
+}
+
+void ViewReport::done(int result) {
+    Guarded(services_.ctx ? services_.ctx->prompt : nullptr, "Form_Unload",
+            [this] { viewer_->StopLayout(); });
+    QDialog::done(result);
 }
 
 void ViewReport::ShowHelp() {

@@ -39,6 +39,9 @@ class ViewReport : public QDialog {
     void ShowHelp();
 
     ReportViewerControl* CRViewer() const { return viewer_; }
+
+    // Closing the window stops the viewer's layout at once.
+    void done(int result) override;
     QtToolBar* EToolBar() const { return toolbar_; }
 
   private:

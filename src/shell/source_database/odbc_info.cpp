@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ui/prompt.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/named_widget.h"
 #include "shell/qt/qt_form.h"
 #include "shell/qt/qt_text.h"
@@ -63,9 +64,12 @@ frmODBCInfo::frmODBCInfo(clsDatabase& odb, clsToolBar& toolbars, ui::Prompt& pro
     layout->addStretch(1);
     resize(420, 260);
 
-    connect(toolbar_, &QtToolBar::ItemClick, this, &frmODBCInfo::EToolBar_ItemClick);
-    connect(cboServer_, &QComboBox::activated, this, [this] { cboServer_Click(); });
-    connect(cboDatabases_, &QComboBox::activated, this, [this] { cboDatabases_Click(); });
+    connect(toolbar_, &QtToolBar::ItemClick, this,
+            Guard(&prompt_, "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
+    connect(cboServer_, &QComboBox::activated, this,
+            Guard(&prompt_, "cboServer_Click", [this] { cboServer_Click(); }));
+    connect(cboDatabases_, &QComboBox::activated, this,
+            Guard(&prompt_, "cboDatabases_Click", [this] { cboDatabases_Click(); }));
 }
 
 void frmODBCInfo::Form_Load() {
@@ -104,8 +108,15 @@ void frmODBCInfo::Save() {
 
 void frmODBCInfo::cboServer_Click() {
     if (cboServer_->currentIndex() < 0) return;
-    odb_.Server = S(cboServer_->currentText());
     Server_->setText(cboServer_->currentText());
+    // The settings object lists the databases of its own server: the picked one is lent to it
+    // for the listing only, so that nothing but Save changes it.
+    struct Lent {
+        std::string& server;
+        std::string kept;
+        ~Lent() { server = kept; }
+    } lent{odb_.Server, odb_.Server};
+    odb_.Server = S(cboServer_->currentText());
     // The list shows the databases of the server picked last only.
     cboDatabases_->clear();
     QtComboControl databases(*cboDatabases_);

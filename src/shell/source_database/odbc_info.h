@@ -29,6 +29,8 @@ class frmODBCInfo : public QDialog {
     clsDatabase& odb() { return odb_; }
     void Form_Load();
     void Save();
+    // The picked server becomes the dialog's server, which Save stores, and its databases are
+    // listed.
     void cboServer_Click();
     // The database picked in the list becomes the dialog's database, which Save stores.
     void cboDatabases_Click();

@@ -108,6 +108,11 @@ class SelectDatabase : public QDialog {
     void SaveODBC();
     void SaveDataProjectLink(const std::string& name);
     void EToolBar_ItemClick(int index);
+    // Toolbar item 237: a new entry's stored rows are deleted; an edited entry is left as it
+    // is stored. Then the dialog unloads.
+    void Cancel();
+    // The title bar's close button and Esc: Cancel.
+    void reject() override;
     // state 1 green, 2 yellow, 3 red for element index; 4 clears elements 1 to 4.
     void TrafficLight(int index, int state);
     void EnableAccess(bool flag);
@@ -151,7 +156,8 @@ class SelectDatabase : public QDialog {
     void SQLPassword_Change();
     void sqlUseNTAuth_Click();
     void ODBCUseNTAuth_Click();
-    // Opens a connection with the string of the selected tab; true when it is open.
+    // Opens a connection with the string of the selected tab; true when it is open. Why it
+    // did not open is kept for the test's one message.
     bool ConnectIt();
     // The string ConnectIt opens for a tab ("" for a tab without one). Values holding ";",
     // "=" or quotes are quoted as the connection-string grammar allows. Reading it for the
@@ -180,8 +186,19 @@ class SelectDatabase : public QDialog {
     // The data-project link, made and kept in the links manager when it has none (a project
     // whose scan failed, or the data-project kind chosen for an Access database).
     LinkPtr DataProjectLinkForSave();
+    // The connection kind and the Access and ODBC lists from the links in the manager, as a
+    // scan leaves them: ODBC, then linked Access files, then own tables, the last one set on
+    // winning; a tablesFile that is one of the linked Access files (a stored entry's) keeps the
+    // linked kind with that file selected.
+    void SetKindFromLinks(const std::string& tablesFile);
     // Deletes the entry's link rows before the links of a newly chosen front end are stored.
     void ForgetStoredLinks();
+    // Whether path opens as an Access database; when it does not, the user is told which file
+    // was not added and why.
+    bool Readable(const std::string& path);
+    // After a successful scan: a new entry and its links are stored at once; an edited entry's
+    // links are stored by Save.
+    void StoreScannedLinks();
     // Writes one DatabaseConnections row of the entry, found by link name (bound), added when
     // missing: the entry key, the link's LinkDatabase, LinkName and BackEndType, then the
     // writer's own fields. A name the links manager does not hold is written as a link of kind.
@@ -200,7 +217,9 @@ class SelectDatabase : public QDialog {
     std::string OpenArgs_;
     long key_ = 0;
     int currentTab_ = 1;
+    std::string connectError_;  // the provider's refusal of the last ConnectIt
     bool unloaded_ = false;
+    bool scannedLinksPending_ = false;  // an edited entry's new front end, scanned, not stored
     bool hourglass_ = false;
     std::unique_ptr<clsDatabase> database_;
 

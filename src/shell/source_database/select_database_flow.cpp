@@ -11,10 +11,12 @@
 #include <QRadioButton>
 #include <cmath>
 
+#include "platform/ado/connection_pool.h"
 #include "platform/common/com_error.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/common_dialog.h"
 #include "platform/ui/progress_window.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_common_dialog.h"
 #include "shell/qt/qt_form.h"
 #include "shell/qt/qt_text.h"
@@ -34,6 +36,9 @@ namespace {
 
 constexpr int kSave = 236;
 constexpr int kCancel = 237;
+constexpr int kAccessTab = 2;
+constexpr int kSqlServerTab = 3;
+constexpr int kOdbcTab = 4;
 
 std::string BoolText(bool flag) {
     return flag ? "True" : "False";
@@ -120,39 +125,38 @@ void SelectDatabase::Form_Load() {
             links.LoadAll(key_);
             HideAllTabs();
             ShowTab(1);
-            if (links.HasAccessLinks() || links.HasInternalLinks()) {
-                QtListControl list(*lstAccess_);
-                links.LoadAccessList(list);
-                // The stored login of the first link listed, so that a save does not replace it
-                // by the dialog's defaults.
-                if (lstAccess_->count() > 0) {
-                    const LinkPtr first = AccessLinkOf(S(lstAccess_->item(0)->text()));
-                    SetText(AccessLogin_, first->UserId);
-                    SetText(AccessPassword_, first->Password);
-                    SetText(SecurityFile_, links.GetFirstInternalLink()->SecurityFile);
-                }
-                ShowTab(2);
-            } else {
-                HideTab(2);
+            // The entry comes back with the kind it was stored with.
+            SetKindFromLinks(Text(SourceTablesDatabase_));
+            const bool accessTab = links.HasAccessLinks() || links.HasInternalLinks();
+            const bool odbcTab = links.GetFirstLink(kLinkOdbc)->LinkType > 0;
+            const bool project = links.GetFirstLink(kLinkDataProject)->LinkType > 0;
+            if (accessTab && lstAccess_->count() > 0) {
+                // The stored login of the back end chosen (else the first listed), so that a save
+                // does not replace it by the dialog's defaults.
+                QListWidgetItem* chosen =
+                    lstAccess_->currentItem() ? lstAccess_->currentItem() : lstAccess_->item(0);
+                const LinkPtr link = AccessLinkOf(S(chosen->text()));
+                SetText(AccessLogin_, link->UserId);
+                SetText(AccessPassword_, link->Password);
+                SetText(SecurityFile_, links.GetFirstInternalLink()->SecurityFile);
             }
-            if (links.GetFirstLink(kLinkOdbc)->LinkType > 0) {
-                SetOptionButton(*OptODBC_, true);
-                LoadODBCValuesFromLink();
-                ShowTab(4);
-                QtListControl list(*lstODBC_);
-                links.LoadODBCList(list);
-            } else {
-                HideTab(4);
-            }
-            if (links.GetFirstLink(kLinkDataProject)->LinkType > 0) {
+            if (odbcTab) LoadODBCValuesFromLink();
+            if (project) {
                 SetOptionButton(*OptDataProject_, true);
                 LoadDataProjectValuesFromLink();
-                HideTab(2);
-                HideTab(4);
-                ShowTab(3);
-            } else {
-                HideTab(3);
             }
+            // The tabs of the kinds the entry has, the stored kind's in front.
+            ActiveTabs_->setTabVisible(kAccessTab - 1, accessTab && !project);
+            ActiveTabs_->setTabVisible(kSqlServerTab - 1, project);
+            ActiveTabs_->setTabVisible(kOdbcTab - 1, odbcTab && !project);
+            if (project)
+                ShowTab(kSqlServerTab);
+            else if (OptODBC_->isChecked())
+                ShowTab(kOdbcTab);
+            else if (OptInternal_->isChecked() || OptLinked_->isChecked())
+                ShowTab(kAccessTab);
+            else
+                ShowTab(1);
         }
         LoadConnectionsList();
     } catch (const std::exception& e) {
@@ -166,6 +170,31 @@ void SelectDatabase::ForgetStoredLinks() {
     gDb()->Execute("DELETE FROM DatabaseConnections WHERE DatabaseListId = ?", {key_});
 }
 
+bool SelectDatabase::Readable(const std::string& path) {
+    try {
+        ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ado::QuoteConnectionValue(path),
+                            services_.ctx->connections);
+        return true;
+    } catch (const std::exception& e) {
+        prompt().MsgBox(
+            "The file " + path + " was not added: it cannot be read as an Access database.\r\n" + e.what(),
+            ui::vbExclamation, "Select Access Database");
+        return false;
+    }
+}
+
+void SelectDatabase::StoreScannedLinks() {
+    if (!NewReference_) {
+        // An entry being edited keeps its stored links until Save, so that Cancel leaves it
+        // as it was.
+        scannedLinksPending_ = true;
+        return;
+    }
+    ForgetStoredLinks();
+    services_.databaseList->SaveRecord(key_, &key_);
+    services_.links->SaveAll(key_);
+}
+
 bool SelectDatabase::GetNewDatabase() {
     bool result = false;
     clsManageLinks& links = *services_.links;
@@ -175,6 +204,13 @@ bool SelectDatabase::GetNewDatabase() {
         SetHourglass(true);
         services_.mainWindow->DoEvents();
         TrafficLight(0, 3);
+        // One session of the file serves the check and the scan.
+        ado::ConnectionPool files;
+        ado::ConnectionPool::Use pooled(files);
+        if (!path.empty() && !clsDatabase::IsDataProject(path) && !Readable(path)) {
+            SetHourglass(false);
+            return false;
+        }
         if (!path.empty()) {
             // The links of a file chosen before in this dialog do not belong to this one.
             links.ClearAllLinks();
@@ -210,9 +246,7 @@ bool SelectDatabase::GetNewDatabase() {
                     // database the user picks are stored as its data-project link.
                     SetOptionButton(*OptDataProject_, true);
                 } else {
-                    ForgetStoredLinks();
-                    entry.SaveRecord(key_, &key_);
-                    links.SaveAll(key_);
+                    StoreScannedLinks();
                     LoadDataProjectValuesFromLink();
                     SetOptionButton(*OptDataProject_, true);
                     EnableSQL(true);
@@ -223,25 +257,10 @@ bool SelectDatabase::GetNewDatabase() {
                 entry.SourceTablesDatabase = path;
                 entry.ReportDatabase = path;
                 if (ok) {
-                    ForgetStoredLinks();
-                    entry.SaveRecord(key_, &key_);
-                    links.SaveAll(key_);
+                    StoreScannedLinks();
                     services_.mainWindow->DoEvents();
                 }
-                if (links.HasODBCLinks()) {
-                    QtListControl list(*lstODBC_);
-                    links.LoadODBCList(list);
-                    SetOptionButton(*OptODBC_, true);
-                } else {
-                    SetOptionButton(*OptODBC_, false);
-                }
-                SetOptionButton(*OptLinked_, links.HasAccessLinks());
-                SetOptionButton(*OptInternal_, links.HasInternalLinks());
-                if (links.HasInternalLinks() || links.HasAccessLinks()) {
-                    QtListControl list(*lstAccess_);
-                    links.LoadAccessList(list);
-                    ShowTab(2);
-                }
+                SetKindFromLinks({});
             }
         }
     } catch (const std::exception& e) {
@@ -249,6 +268,33 @@ bool SelectDatabase::GetNewDatabase() {
     }
     SetHourglass(false);
     return result;
+}
+
+void SelectDatabase::SetKindFromLinks(const std::string& tablesFile) {
+    clsManageLinks& links = *services_.links;
+    if (links.HasODBCLinks()) {
+        QtListControl list(*lstODBC_);
+        links.LoadODBCList(list);
+        SetOptionButton(*OptODBC_, true);
+    } else {
+        SetOptionButton(*OptODBC_, false);
+    }
+    if (links.HasInternalLinks() || links.HasAccessLinks()) {
+        QtListControl list(*lstAccess_);
+        links.LoadAccessList(list);
+    }
+    // A tables file that is one of the linked Access files was chosen from the Access list:
+    // the linked kind with that entry selected. Otherwise own tables win, as they are set last.
+    const LinkPtr chosen = AccessLinkOf(tablesFile);
+    const bool linked =
+        !tablesFile.empty() && chosen->LinkType == kLinkAccess && chosen->LinkDatabase == tablesFile;
+    SetOptionButton(*OptLinked_, links.HasAccessLinks());
+    SetOptionButton(*OptInternal_, links.HasInternalLinks() && !linked);
+    if (linked) {
+        const QList<QListWidgetItem*> entries = lstAccess_->findItems(Q(tablesFile), Qt::MatchExactly);
+        if (!entries.isEmpty()) lstAccess_->setCurrentItem(entries.front());
+    }
+    if (links.HasInternalLinks() || links.HasAccessLinks()) ShowTab(kAccessTab);
 }
 
 std::string SelectDatabase::getFile(const std::string& title) {
@@ -280,6 +326,11 @@ void SelectDatabase::Save() {
             if (vb::Trim(Text(ODBCConnectionString_)).empty())
                 SetText(ODBCConnectionString_, "DSN=" + Text(DSN_));
         }
+    }
+    if (scannedLinksPending_) {
+        ForgetStoredLinks();
+        services_.links->SaveAll(key_);
+        scannedLinksPending_ = false;
     }
     if (OptInternal_->isChecked()) SaveInternalLink();
     if (OptLinked_->isChecked()) SaveAccessLink();
@@ -405,22 +456,37 @@ void SelectDatabase::SaveDataProjectLink(const std::string& name) {
 void SelectDatabase::EToolBar_ItemClick(int index) {
     switch (EToolBar_->ItemCtrlID(index)) {
         case kSave:
-            Save();
+            Guarded(&prompt(), "Save", [this] { Save(); });
             break;
         case kCancel:
-            try {
-                if (NewReference_) {
-                    gDb()->Execute("DELETE FROM DatabaseConnections WHERE DatabaseListId = ?", {key_});
-                    gDb()->Execute("DELETE FROM DatabaseList WHERE DatabaseListId = ?", {key_});
-                }
-            } catch (const std::exception& e) {
-                prompt().MsgBox(e.what());
-            }
-            Unload(false);
+            Guarded(&prompt(), "Cancel", [this] { Cancel(); });
             break;
         default:
             break;
     }
+}
+
+void SelectDatabase::Cancel() {
+    try {
+        if (NewReference_) {
+            gDb()->Execute("DELETE FROM DatabaseConnections WHERE DatabaseListId = ?", {key_});
+            gDb()->Execute("DELETE FROM DatabaseList WHERE DatabaseListId = ?", {key_});
+        } else if (key_ >= 1) {
+            // The shared entry record holds the stored entry again, not what the dialog changed.
+            services_.databaseList->LoadRecord(key_);
+        }
+    } catch (const std::exception& e) {
+        prompt().MsgBox(e.what());
+    }
+    Unload(false);
+}
+
+void SelectDatabase::reject() {
+    // The title bar's close button and Esc end the dialog as Cancel does.
+    if (unloaded_)
+        QDialog::reject();
+    else
+        Cancel();
 }
 
 void SelectDatabase::clearfields() {

@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/qt/screen_fit.h"
 #include "shell/source_database/select_database.h"
@@ -359,33 +360,56 @@ void SelectDatabase::BuildLayout() {
 }
 
 void SelectDatabase::WireEvents() {
-    connect(EToolBar_, &QtToolBar::ItemClick, this, &SelectDatabase::EToolBar_ItemClick);
-    connect(cmdGetReportDB_, &QPushButton::clicked, this, [this] { cmdGetReportDB_Click(); });
-    connect(cmdExportPath_, &QPushButton::clicked, this, [this] { cmdExportPath_Click(); });
-    connect(cmdGetTablesDB_, &QPushButton::clicked, this, [this] { cmdGetTablesDB_Click(); });
-    connect(cmdGetSecurityFile_, &QPushButton::clicked, this, [this] { cmdGetSecurityFile_Click(); });
-    connect(cmdODBCSources_, &QPushButton::clicked, this, [this] { cmdODBCSources_Click(); });
-    connect(cmdTestConnect_, &QPushButton::clicked, this, [this] { cmdTestConnect_Click(); });
-    connect(cmdLoadTables_, &QPushButton::clicked, this, [this] { cmdLoadTables_Click(); });
+    ui::Prompt* p = services_.ctx->prompt;
+    connect(EToolBar_, &QtToolBar::ItemClick, this,
+            Guard(p, "EToolBar_ItemClick", [this](int index) { EToolBar_ItemClick(index); }));
+    connect(cmdGetReportDB_, &QPushButton::clicked, this,
+            Guard(p, "cmdGetReportDB_Click", [this] { cmdGetReportDB_Click(); }));
+    connect(cmdExportPath_, &QPushButton::clicked, this,
+            Guard(p, "cmdExportPath_Click", [this] { cmdExportPath_Click(); }));
+    connect(cmdGetTablesDB_, &QPushButton::clicked, this,
+            Guard(p, "cmdGetTablesDB_Click", [this] { cmdGetTablesDB_Click(); }));
+    connect(cmdGetSecurityFile_, &QPushButton::clicked, this,
+            Guard(p, "cmdGetSecurityFile_Click", [this] { cmdGetSecurityFile_Click(); }));
+    connect(cmdODBCSources_, &QPushButton::clicked, this,
+            Guard(p, "cmdODBCSources_Click", [this] { cmdODBCSources_Click(); }));
+    connect(cmdTestConnect_, &QPushButton::clicked, this,
+            Guard(p, "cmdTestConnect_Click", [this] { cmdTestConnect_Click(); }));
+    connect(cmdLoadTables_, &QPushButton::clicked, this,
+            Guard(p, "cmdLoadTables_Click", [this] { cmdLoadTables_Click(); }));
     // Option buttons run their rules on a click, also one made from code (SetOptionButton).
-    connect(OptInternal_, &QRadioButton::clicked, this, [this] { OptInternal_Click(); });
-    connect(OptLinked_, &QRadioButton::clicked, this, [this] { OptLinked_Click(); });
-    connect(OptODBC_, &QRadioButton::clicked, this, [this] { OptODBC_Click(); });
-    connect(OptDataProject_, &QRadioButton::clicked, this, [this] { OptDataProject_Click(); });
+    connect(OptInternal_, &QRadioButton::clicked, this,
+            Guard(p, "OptInternal_Click", [this] { OptInternal_Click(); }));
+    connect(OptLinked_, &QRadioButton::clicked, this,
+            Guard(p, "OptLinked_Click", [this] { OptLinked_Click(); }));
+    connect(OptODBC_, &QRadioButton::clicked, this, Guard(p, "OptODBC_Click", [this] { OptODBC_Click(); }));
+    connect(OptDataProject_, &QRadioButton::clicked, this,
+            Guard(p, "OptDataProject_Click", [this] { OptDataProject_Click(); }));
     // Check boxes and text boxes run theirs on every change of value, from code or the user.
-    connect(sqlUseNTAuth_, &QCheckBox::toggled, this, [this] { sqlUseNTAuth_Click(); });
-    connect(ODBCUseNTAuth_, &QCheckBox::toggled, this, [this] { ODBCUseNTAuth_Click(); });
-    connect(Server_, &QLineEdit::textChanged, this, [this] { Server_Change(); });
-    connect(SQLDatabaseName_, &QLineEdit::textChanged, this, [this] { SQLDatabaseName_Change(); });
-    connect(SQLLogin_, &QLineEdit::textChanged, this, [this] { SQLLogin_Change(); });
-    connect(SQLPassword_, &QLineEdit::textChanged, this, [this] { SQLPassword_Change(); });
-    connect(lstAccess_, &QListWidget::itemClicked, this, [this] { lstAccess_Click(); });
-    connect(lstODBC_, &QListWidget::itemClicked, this, [this] { lstODBC_Click(); });
-    connect(cboServer_, &QComboBox::activated, this, [this] { cboServer_Click(); });
-    connect(cboDatabases_, &QComboBox::currentIndexChanged, this, [this] { cboDatabases_Change(); });
-    connect(cboDatabases_, &QComboBox::activated, this, [this] { cboDatabases_Click(); });
+    connect(sqlUseNTAuth_, &QCheckBox::toggled, this,
+            Guard(p, "sqlUseNTAuth_Click", [this] { sqlUseNTAuth_Click(); }));
+    connect(ODBCUseNTAuth_, &QCheckBox::toggled, this,
+            Guard(p, "ODBCUseNTAuth_Click", [this] { ODBCUseNTAuth_Click(); }));
+    connect(Server_, &QLineEdit::textChanged, this, Guard(p, "Server_Change", [this] { Server_Change(); }));
+    connect(SQLDatabaseName_, &QLineEdit::textChanged, this,
+            Guard(p, "SQLDatabaseName_Change", [this] { SQLDatabaseName_Change(); }));
+    connect(SQLLogin_, &QLineEdit::textChanged, this,
+            Guard(p, "SQLLogin_Change", [this] { SQLLogin_Change(); }));
+    connect(SQLPassword_, &QLineEdit::textChanged, this,
+            Guard(p, "SQLPassword_Change", [this] { SQLPassword_Change(); }));
+    connect(lstAccess_, &QListWidget::itemClicked, this,
+            Guard(p, "lstAccess_Click", [this] { lstAccess_Click(); }));
+    connect(lstODBC_, &QListWidget::itemClicked, this,
+            Guard(p, "lstODBC_Click", [this] { lstODBC_Click(); }));
+    connect(cboServer_, &QComboBox::activated, this,
+            Guard(p, "cboServer_Click", [this] { cboServer_Click(); }));
+    connect(cboDatabases_, &QComboBox::currentIndexChanged, this,
+            Guard(p, "cboDatabases_Change", [this] { cboDatabases_Change(); }));
+    connect(cboDatabases_, &QComboBox::activated, this,
+            Guard(p, "cboDatabases_Click", [this] { cboDatabases_Click(); }));
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] { ShowHelp(*services_.ctx, kHelpContextId); });
+    connect(help, &QShortcut::activated, this,
+            Guard(p, "ShowHelp", [this] { ShowHelp(*services_.ctx, kHelpContextId); }));
 }
 
 }  // namespace tolvaran

@@ -224,8 +224,11 @@ std::string SelectDatabase::ConnectionStringForTab(int tab) {
         }
         case kAccess: {
             if (Text(AccessLogin_).empty()) SetText(AccessLogin_, "Admin");
+            // The tables file the tab shows (an Access list entry clicked puts it there), else
+            // the list's selected entry.
+            std::string file = Text(SourceTablesDatabase_);
             QListWidgetItem* item = lstAccess_->currentItem();
-            const std::string file = item && item->isSelected() ? S(item->text()) : std::string();
+            if (file.empty() && item && item->isSelected()) file = S(item->text());
             return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + QuoteConnectionValue(file) +
                    ";User Id=" + QuoteConnectionValue(Text(AccessLogin_)) +
                    ";Password=" + QuoteConnectionValue(Text(AccessPassword_));
@@ -245,13 +248,14 @@ std::string SelectDatabase::ConnectionStringForTab(int tab) {
 }
 
 bool SelectDatabase::ConnectIt() {
+    connectError_.clear();
     try {
         const int tab = ActiveTabs_->currentIndex() + 1;
         if (tab < kGeneral || tab > kOdbc) return false;
         auto connection = ado::OpenConnection(ConnectionStringForTab(tab), services_.ctx->connections);
         return connection->State() == ado::adStateOpen;
     } catch (const std::exception& e) {
-        prompt().MsgBox(e.what(), ui::vbExclamation, "Connection Test");
+        connectError_ = e.what();
         return false;
     }
 }
@@ -264,7 +268,8 @@ void SelectDatabase::cmdTestConnect_Click() {
     if (ok)
         prompt().MsgBox("Connection successfull", ui::vbInformation, "Test Connection");
     else
-        prompt().MsgBox("Connnection was un-successfull\r\n");
+        prompt().MsgBox("Connnection was un-successfull\r\n" + connectError_, ui::vbExclamation,
+                        "Connection Test");
     if (tested >= kAccess && tested <= kOdbc) TrafficLight(tested, ok ? 1 : 3);
 }
 
