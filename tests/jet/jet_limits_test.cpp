@@ -89,6 +89,24 @@ TEST_F(NwindLimits, RowsStreamAndTheCursorOutlivesNoEngine) {
     EXPECT_THROW(cursor->next(row), vb::ComError);
 }
 
+// A criteria text whose value is a domain function with the same criteria (a quine through
+// Replace, as values stored in a file can be) would nest without end.
+TEST_F(NwindLimits, ADomainFunctionLeadingBackToItselfIsRefused) {
+    const std::string a = "DCount('*','Shippers',Replace(@,Chr(64),Chr(34) & @ & Chr(34)))>=0";
+    const std::string sql = "SELECT DCount(\"*\", \"Shippers\", Replace(\"" + a + "\", \"@\", Chr(34) & \"" +
+                            a + "\" & Chr(34))) AS n FROM Shippers";
+    auto driver = ado::OpenJetFile(Nwind(), {});
+    try {
+        auto cursor = driver->query(sql, {});
+        std::vector<vb::Variant> row;
+        while (cursor->next(row)) {
+        }
+        ADD_FAILURE() << "no error";
+    } catch (const vb::ComError& e) {
+        EXPECT_NE(e.Description().find("leads back to itself"), std::string::npos) << e.Description();
+    }
+}
+
 struct LimitCase {
     const char* name;
     std::function<void(ado::QueryLimits&)> set;

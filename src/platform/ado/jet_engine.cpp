@@ -532,10 +532,29 @@ vb::Variant JetEngine::domainValue(const std::string& function, const std::strin
         l.type = t.columns.empty() ? JetType::Value : t.columns[0].type;
         it = lookups_.emplace(text, l).first;
     }
-    sqlite3_stmt* st = it->second.statement;
+    constexpr int kMostNestedDomains = 32;
+    Lookup& lookup = it->second;
+    if (lookup.running || domainDepth_ >= kMostNestedDomains)
+        throw vb::ComError(
+            vb::kErrGeneric,
+            "Query is too complex: " + function + " leads " +
+                (lookup.running ? std::string("back to itself") : "more than 32 domain functions deep") +
+                " through the values of its criteria (" + text.substr(0, 200) + ")",
+            "Jet");
+    lookup.running = true;
+    ++domainDepth_;
+    struct Done {
+        Lookup& l;
+        int& depth;
+        ~Done() {
+            l.running = false;
+            --depth;
+        }
+    } done{lookup, domainDepth_};
+    sqlite3_stmt* st = lookup.statement;
     sqlite3_reset(st);
     const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) return ReadJetColumn(st, 0, it->second.type);
+    if (rc == SQLITE_ROW) return ReadJetColumn(st, 0, lookup.type);
     if (rc != SQLITE_DONE) fail(text);
     return vb::Variant::null();
 }

@@ -110,8 +110,12 @@ class JetEngine : public JetSqlHost {
     struct Lookup {
         sqlite3_stmt* statement = nullptr;
         JetType type = JetType::Value;
+        bool running = false;  // being stepped: a criteria text that leads back to it never ends
     };
     std::map<std::string, Lookup> lookups_;  // domain functions by their statement
+    // Domain functions being worked out inside one another: criteria computed from the file's
+    // values can hold further domain functions, each a native stack frame chain deeper.
+    int domainDepth_ = 0;
 };
 
 }  // namespace ado
