@@ -224,6 +224,8 @@ TEST(VbQueryFunctions, ValuesAndErrorsOfTheHostLanguage) {
          Variant("e\xC3\x9F\xC3\xB6rG")},
         {"String of a character", [] { return Variant(String(3, "\xC3\xA9x")); },
          Variant("\xC3\xA9\xC3\xA9\xC3\xA9")},
+        {"Space past the bound", [] { return Variant(Space(1000000000)); }, {}, 14},
+        {"String past the bound", [] { return Variant(String(40000000, "\xC3\xA9")); }, {}, 14},
         {"Str pads positives", [] { return Str(Variant(12.5)); }, Variant(" 12.5")},
         {"Str of a negative", [] { return Str(Variant("-3")); }, Variant("-3")},
         {"Str of Null", [=] { return Str(null); }, null},

@@ -61,6 +61,18 @@ TEST(JetTranslate, ACycleOfQueriesIsNamed) {
     }
 }
 
+TEST(JetTranslate, AChainOfSavedQueriesTooLongToFollowIsRefused) {
+    FakeFile file;
+    for (int i = 0; i < 20000; ++i)
+        file.queries["Q" + std::to_string(i)] = "SELECT * FROM Q" + std::to_string(i + 1);
+    try {
+        ado::TranslateJetSql("SELECT * FROM Q0 WHERE 1 = 1", file, nullptr);
+        ADD_FAILURE() << "no error";
+    } catch (const vb::ComError& e) {
+        EXPECT_EQ(e.Description().rfind("Query is too complex: ", 0), 0u) << e.Description();
+    }
+}
+
 TEST(JetTranslate, ParametersInTheirOrder) {
     FakeFile file;
     file.queries["Base"] =

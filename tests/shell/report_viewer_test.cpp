@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <filesystem>
@@ -97,6 +98,20 @@ TEST(ReportViewerControl, ShowsTheFirstPageAtOnceAndTheRestBetweenEvents) {
     EXPECT_TRUE(progress->isHidden());
     EXPECT_EQ(tree->topLevelItemCount(), 4);
     EXPECT_TRUE(viewer.findChild<QToolButton*>("cmdNextPage")->isEnabled());
+}
+
+// The window closes as the records are being read (its events run during the read): the read
+// stops and the report says why.
+TEST(ReportViewerControl, StoppingWhileTheRecordsAreReadEndsTheRead) {
+    const fs::path folder = test::TempFolder("viewer_stop");
+    ReportViewerControl viewer;
+    viewer.setReportSource(SalesReport(folder));
+    QTimer::singleShot(0, &viewer, [&viewer] { viewer.StopLayout(); });
+    viewer.ViewReport();
+    viewer.FinishLayout();
+    ASSERT_FALSE(viewer.Document().notes.empty());
+    EXPECT_NE(viewer.Document().notes[0].find("Operation has been cancelled by the user"), std::string::npos)
+        << viewer.Document().notes[0];
 }
 
 TEST(ReportViewerControl, GroupTreeLeadsToTheGroupsPage) {

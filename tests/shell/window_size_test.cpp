@@ -3,6 +3,7 @@
 // neither widens the viewer nor squeezes the designer's structure tree.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QScreen>
 #include <QTreeWidget>
 

@@ -6,6 +6,7 @@
 // Every value reaches the engine as a bound parameter ('?' placeholders in the SQL text);
 // no driver pastes values into SQL.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -138,6 +139,32 @@ struct JetReaderLimits {
     long requestSeconds = 30;  // wall-clock time for one answer (one table, the open)
 };
 
+// Limits on one statement, and the caller's way to stop it. A statement that passes a limit
+// fails with kErrQueryLimit naming the limit; one that `cancelled` stops fails with
+// kErrCancelled. The defaults run every saved query of the sample Access files.
+struct QueryLimits {
+    // Memory of one statement, in MB: its rows where they are kept whole (a recordset, the rows
+    // of a report's table), and apart from them its sorts and temporary tables in the query
+    // engine of an Access file (both at once stay under a gigabyte).
+    long memoryMb = 512;
+    // Work of one statement in the query engine of an Access file, in millions of steps of its
+    // virtual machine, each value of a row read counting as 16 (a million steps take 5 to 15 ms
+    // here).
+    long workMillions = 5000;
+    // Asked on the thread that runs the statement, every thousand steps of the query engine of
+    // an Access file and at every row kept: true stops the statement. It must be cheap (a flag
+    // read). Empty: never stopped.
+    std::function<bool()> cancelled;
+};
+inline constexpr long kErrQueryLimit = 3035;  // "System resource exceeded."
+inline constexpr long kErrCancelled = 3712;   // "Operation has been cancelled by the user."
+
+// The rest of a cursor's rows, for a caller that keeps them all (a recordset, a report's
+// table): the rows kept are counted against limits.memoryMb and each asks limits.cancelled.
+// shown: the statement, for the errors.
+std::vector<std::vector<vb::Variant>> ReadAllRows(Cursor& cursor, const QueryLimits& limits,
+                                                  const std::string& shown);
+
 inline constexpr const char* kDefaultSqlServerOdbcTemplate =
     "Driver={FreeTDS};Server={server};Database={database};UID={user};PWD={password}";
 
@@ -150,6 +177,9 @@ struct ConnectionOptions {
     // program takes it from the registry of the run (ApplySqlServerOdbcTemplate).
     std::string sqlServerOdbcTemplate = kDefaultSqlServerOdbcTemplate;
     JetReaderLimits jetReaderLimits;
+    // Every statement of the connection runs under these (a report's record source copies them
+    // into each connection it opens, so its `cancelled` stops the report's reads).
+    QueryLimits queryLimits;
     // The Access file reader program; empty: the one FindJetReader finds beside the program.
     std::string jetReader;
 };

@@ -17,7 +17,9 @@ namespace {
 class JetDriverImpl : public JetDriver {
   public:
     JetDriverImpl(const std::string& file, const ConnectionOptions& options)
-        : file_(file), reader_(file, options.jetReaderLimits, options.jetReader) {
+        : file_(file),
+          limits_(options.queryLimits),
+          reader_(file, options.jetReaderLimits, options.jetReader) {
         version_ = reader_.jetVersion();
         catalog_ = ReadJetCatalog(reader_, true);
     }
@@ -39,11 +41,14 @@ class JetDriverImpl : public JetDriver {
         }
     }
 
-    // A row-returning statement runs (its rows are not kept); anything else writes.
+    // A row-returning statement runs to its end (its rows are not kept); anything else writes.
     long long execute(const std::string& sql, const std::vector<vb::Variant>& params) override {
         const jetsql::Statement st = jetsql::ParseJetSql(sql);
         if (st.kind == jetsql::Statement::Write) readOnlyError(sql);
-        query(sql, params);
+        auto cursor = query(sql, params);
+        std::vector<vb::Variant> row;
+        while (cursor->next(row)) {
+        }
         return -1;
     }
     vb::Variant lastInsertKey() override { return vb::Variant::null(); }
@@ -100,7 +105,7 @@ class JetDriverImpl : public JetDriver {
     }
 
     JetEngine& engine() {
-        if (!engine_) engine_ = std::make_unique<JetEngine>(file_, reader_, catalog_);
+        if (!engine_) engine_ = std::make_unique<JetEngine>(file_, reader_, catalog_, limits_);
         return *engine_;
     }
 
@@ -130,6 +135,7 @@ class JetDriverImpl : public JetDriver {
     }
 
     std::string file_;
+    QueryLimits limits_;
     JetReaderProcess reader_;
     int version_ = 0;
     JetCatalog catalog_;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/ado/jet_functions.h"
+#include "platform/ado/jet_sql.h"
 #include "platform/ado/jet_values.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
@@ -15,6 +16,10 @@ namespace {
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);
 // Links of links are followed this deep; a loop of links ends here with an error.
 constexpr int kMaxLinkDepth = 8;
+// Steps of SQLite's virtual machine between two calls of the progress handler.
+constexpr int kStepsPerTick = 1000;
+// A value read out of a row costs about as much as this many steps.
+constexpr int kStepsPerValue = 16;
 
 const char* DeclaredType(JetType t) {
     switch (t) {
@@ -41,22 +46,11 @@ const char* DeclaredType(JetType t) {
     }
 }
 
-class RowsCursor : public Cursor {
-  public:
-    RowsCursor(std::vector<ColumnInfo> columns, std::vector<std::vector<vb::Variant>> rows)
-        : columns_(std::move(columns)), rows_(std::move(rows)) {}
-    const std::vector<ColumnInfo>& columns() const override { return columns_; }
-    bool next(std::vector<vb::Variant>& row) override {
-        if (pos_ >= rows_.size()) return false;
-        row = std::move(rows_[pos_++]);
-        return true;
-    }
-
-  private:
-    std::vector<ColumnInfo> columns_;
-    std::vector<std::vector<vb::Variant>> rows_;
-    size_t pos_ = 0;
-};
+// SQLite's refusals of a statement that nests or chains too deeply for its own parser.
+bool TooComplexForSqlite(const std::string& why) {
+    return why == "parser stack overflow" || why.rfind("Expression tree is too large", 0) == 0 ||
+           why.rfind("too many terms in compound SELECT", 0) == 0;
+}
 
 // jet_domain(function, select, tags, criteria): a domain function whose criteria text is
 // computed for each row.
@@ -82,6 +76,108 @@ void DomainFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
+// Marks a statement as the one being stepped, for the progress handler; a statement stepped
+// while another is (a domain function's lookup) counts in that one.
+class JetEngine::Running {
+  public:
+    Running(JetEngine& engine, Budget& budget) : engine_(engine), outer_(engine.running_) {
+        if (!outer_) engine_.running_ = &budget;
+    }
+    ~Running() { engine_.running_ = outer_; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+  private:
+    JetEngine& engine_;
+    Budget* outer_;
+};
+
+// The rows of a statement, stepped as they are asked for.
+class JetEngine::RowCursor : public Cursor {
+  public:
+    RowCursor(JetEngine& engine, sqlite3_stmt* st, const std::vector<JetField>& fields, std::string shown)
+        : engine_(&engine),
+          st_(st),
+          columns_(JetColumnInfos(fields)),
+          budget_(engine.budget()),
+          shown_(std::move(shown)) {
+        for (const auto& f : fields) types_.push_back(f.type);
+        engine_->cursors_.insert(this);
+    }
+    ~RowCursor() override {
+        finish();
+        if (engine_) engine_->cursors_.erase(this);
+    }
+    RowCursor(const RowCursor&) = delete;
+    RowCursor& operator=(const RowCursor&) = delete;
+
+    const std::vector<ColumnInfo>& columns() const override { return columns_; }
+
+    bool next(std::vector<vb::Variant>& row) override {
+        if (ahead_) {
+            ahead_ = false;
+            row = std::move(first_);
+            return true;
+        }
+        return step(row);
+    }
+
+    // Reads the first row ahead, so that a statement that fails at once fails in query().
+    void readAhead() { ahead_ = step(first_); }
+
+    // The engine goes: the statement ends with it.
+    void detach() {
+        finish();
+        engine_ = nullptr;
+    }
+
+  private:
+    bool step(std::vector<vb::Variant>& row) {
+        if (!engine_)
+            throw vb::ComError(vb::kErrGeneric,
+                               "The connection was closed before the rows of the statement were read. "
+                               "Statement: " +
+                                   shown_,
+                               "Jet");
+        if (!st_) return false;
+        if (budget_.steps > budget_.maxSteps) {
+            budget_.stop = Budget::Work;
+            finish();
+            engine_->failStep(budget_, "", shown_);
+        }
+        int rc;
+        {
+            Running running(*engine_, budget_);
+            rc = sqlite3_step(st_);
+        }
+        if (rc == SQLITE_ROW) {
+            row.clear();
+            row.reserve(types_.size());
+            for (size_t i = 0; i < types_.size(); ++i)
+                row.push_back(ReadJetColumn(st_, static_cast<int>(i), types_[i]));
+            budget_.steps += kStepsPerValue * static_cast<long long>(types_.size());
+            return true;
+        }
+        const std::string why = sqlite3_errmsg(engine_->db_);
+        finish();
+        if (rc != SQLITE_DONE) engine_->failStep(budget_, why, shown_);
+        return false;
+    }
+    void finish() {
+        sqlite3_finalize(st_);
+        st_ = nullptr;
+    }
+
+    JetEngine* engine_;
+    sqlite3_stmt* st_;
+    std::vector<ColumnInfo> columns_;
+    std::vector<JetType> types_;
+    Budget budget_;
+    std::string shown_;
+    std::vector<vb::Variant> first_;
+    bool ahead_ = false;
+};
+
 struct JetEngine::OtherFile {
     // A linked file is read under the same limits, by the same program, as the file linking it.
     OtherFile(const std::string& path, const JetReaderProcess& from)
@@ -90,8 +186,9 @@ struct JetEngine::OtherFile {
     JetCatalog catalog;
 };
 
-JetEngine::JetEngine(std::string file, JetReaderProcess& reader, const JetCatalog& catalog)
-    : file_(std::move(file)), reader_(reader), catalog_(catalog) {
+JetEngine::JetEngine(std::string file, JetReaderProcess& reader, const JetCatalog& catalog,
+                     QueryLimits limits)
+    : file_(std::move(file)), reader_(reader), catalog_(catalog), limits_(std::move(limits)) {
     if (sqlite3_open(":memory:", &db_) != SQLITE_OK) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -103,11 +200,71 @@ JetEngine::JetEngine(std::string file, JetReaderProcess& reader, const JetCatalo
     RegisterJetFunctions(db_);
     sqlite3_create_function_v2(db_, "jet_domain", 4, SQLITE_UTF8, this, DomainFunction, nullptr, nullptr,
                                nullptr);
+    // Sorts, temporary tables and indexes stay in memory, where the statement's memory limit
+    // counts them (as files they could fill the disk).
+    sqlite3_exec(db_, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
+    sqlite3_progress_handler(
+        db_, kStepsPerTick, [](void* engine) { return static_cast<JetEngine*>(engine)->progress(); }, this);
 }
 
 JetEngine::~JetEngine() {
+    for (RowCursor* c : cursors_) c->detach();
     for (auto& [key, l] : lookups_) sqlite3_finalize(l.statement);
     sqlite3_close(db_);
+}
+
+JetEngine::Budget JetEngine::budget() const {
+    Budget b;
+    b.maxSteps = static_cast<long long>(limits_.workMillions) * 1'000'000;
+    b.memoryAtStart = sqlite3_memory_used();
+    b.maxMemory = static_cast<long long>(limits_.memoryMb) << 20;
+    return b;
+}
+
+int JetEngine::progress() {
+    Budget* b = running_;
+    if (!b) return 0;
+    if (b->stop == Budget::None) {
+        b->steps += kStepsPerTick;
+        if (b->steps > b->maxSteps) {
+            b->stop = Budget::Work;
+        } else if (sqlite3_memory_used() - b->memoryAtStart > b->maxMemory) {
+            b->stop = Budget::Memory;
+        } else if (limits_.cancelled) {
+            bool cancelled = true;  // a hook that fails stops the statement
+            try {
+                cancelled = limits_.cancelled();
+            } catch (...) {
+            }
+            if (cancelled) b->stop = Budget::Cancelled;
+        }
+    }
+    return b->stop == Budget::None ? 0 : 1;
+}
+
+void JetEngine::failStep(const Budget& budget, const std::string& why, const std::string& shown) {
+    if (budget.stop == Budget::Work)
+        throw vb::ComError(kErrQueryLimit,
+                           "System resource exceeded: the statement passed the work limit of " +
+                               std::to_string(limits_.workMillions) + " million steps for one statement on " +
+                               file_ + ". Statement: " + shown,
+                           "Jet");
+    if (budget.stop == Budget::Memory)
+        throw vb::ComError(
+            kErrQueryLimit,
+            "System resource exceeded: the sorts and temporary tables of the statement took more "
+            "than " +
+                std::to_string(limits_.memoryMb) + " MB, the memory limit for one statement on " + file_ +
+                ". Statement: " + shown,
+            "Jet");
+    if (budget.stop == Budget::Cancelled)
+        throw vb::ComError(kErrCancelled,
+                           "Operation has been cancelled by the user: the statement on " + file_ +
+                               " was stopped. Statement: " + shown,
+                           "Jet");
+    throw vb::ComError(kErrSyntax,
+                       "The statement could not be run on " + file_ + ": " + why + ". Statement: " + shown,
+                       "Jet");
 }
 
 void JetEngine::fail(const std::string& shown) {
@@ -121,6 +278,13 @@ sqlite3_stmt* JetEngine::prepare(const std::string& sql, const std::string& show
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
+        const std::string why = sqlite3_errmsg(db_);
+        if (TooComplexForSqlite(why))
+            throw vb::ComError(kErrSyntax,
+                               "Query is too complex: as the query engine of " + file_ +
+                                   " reads it, it nests or chains deeper than that engine allows (" + why +
+                                   "). Statement: " + jetsql::Excerpt(shown),
+                               "Jet");
         fail(shown);
     }
     return st;
@@ -313,20 +477,10 @@ std::unique_ptr<Cursor> JetEngine::query(const std::string& sql, const std::vect
         binds.push_back(JetParameterValue(t.parameters[i], values, i));
     loadPending();
     sqlite3_stmt* st = prepare(t.sql, sql);
+    auto cursor = std::make_unique<RowCursor>(*this, st, t.columns, sql);
     for (size_t i = 0; i < binds.size(); ++i) BindJetValue(st, static_cast<int>(i + 1), binds[i]);
-    std::vector<std::vector<vb::Variant>> rows;
-    int rc;
-    const int n = static_cast<int>(t.columns.size());
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        std::vector<vb::Variant> row;
-        row.reserve(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            row.push_back(ReadJetColumn(st, i, t.columns[static_cast<size_t>(i)].type));
-        rows.push_back(std::move(row));
-    }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) fail(sql);
-    return std::make_unique<RowsCursor>(JetColumnInfos(t.columns), std::move(rows));
+    cursor->readAhead();
+    return cursor;
 }
 
 JetTranslation JetEngine::describe(const std::string& sql) {
@@ -344,10 +498,15 @@ std::vector<vb::Variant> JetEngine::columnValues(const std::string& sql,
     sqlite3_stmt* st = prepare(sql, sql);
     for (size_t i = 0; i < binds.size(); ++i) BindJetValue(st, static_cast<int>(i + 1), binds[i]);
     std::vector<vb::Variant> out;
+    Budget b = budget();
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.push_back(ReadJetColumn(st, 0, type));
+    {
+        Running running(*this, b);
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.push_back(ReadJetColumn(st, 0, type));
+    }
+    const std::string why = sqlite3_errmsg(db_);
     sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) fail(sql);
+    if (rc != SQLITE_DONE) failStep(b, why, sql);
     return out;
 }
 
@@ -373,10 +532,29 @@ vb::Variant JetEngine::domainValue(const std::string& function, const std::strin
         l.type = t.columns.empty() ? JetType::Value : t.columns[0].type;
         it = lookups_.emplace(text, l).first;
     }
-    sqlite3_stmt* st = it->second.statement;
+    constexpr int kMostNestedDomains = 32;
+    Lookup& lookup = it->second;
+    if (lookup.running || domainDepth_ >= kMostNestedDomains)
+        throw vb::ComError(
+            vb::kErrGeneric,
+            "Query is too complex: " + function + " leads " +
+                (lookup.running ? std::string("back to itself") : "more than 32 domain functions deep") +
+                " through the values of its criteria (" + text.substr(0, 200) + ")",
+            "Jet");
+    lookup.running = true;
+    ++domainDepth_;
+    struct Done {
+        Lookup& l;
+        int& depth;
+        ~Done() {
+            l.running = false;
+            --depth;
+        }
+    } done{lookup, domainDepth_};
+    sqlite3_stmt* st = lookup.statement;
     sqlite3_reset(st);
     const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) return ReadJetColumn(st, 0, it->second.type);
+    if (rc == SQLITE_ROW) return ReadJetColumn(st, 0, lookup.type);
     if (rc != SQLITE_DONE) fail(text);
     return vb::Variant::null();
 }

@@ -8,10 +8,16 @@
 // with "\" read as "/", then relative to the linking file's folder, then the file of that name
 // in the linking file's folder. A missing file, an ODBC-linked table and a link to a table the
 // other file does not hold are errors naming them.
+//
+// Statements run under the connection's QueryLimits: their rows stream to the caller, their
+// work is counted in steps of SQLite's virtual machine, their memory (sorts, temporary tables
+// and indexes, kept in memory) as the growth of SQLite's heap while they run, and `cancelled`
+// is asked as they run.
 #include <sqlite3.h>
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,13 +31,15 @@ namespace ado {
 class JetEngine : public JetSqlHost {
   public:
     // reader and catalog belong to the driver and outlive the engine.
-    JetEngine(std::string file, JetReaderProcess& reader, const JetCatalog& catalog);
+    JetEngine(std::string file, JetReaderProcess& reader, const JetCatalog& catalog, QueryLimits limits = {});
     ~JetEngine() override;
     JetEngine(const JetEngine&) = delete;
     JetEngine& operator=(const JetEngine&) = delete;
 
     // Runs a row-returning statement (or a table or saved query's name) with the caller's
-    // parameter values in the order jet_translate.h gives.
+    // parameter values in the order jet_translate.h gives. The rows stream: the cursor runs
+    // the statement as they are asked for (the first is read here, so that a statement that
+    // fails at once fails here). A cursor read after its engine has gone fails.
     std::unique_ptr<Cursor> query(const std::string& sql, const std::vector<vb::Variant>& values);
     // The columns and parameters of a statement or saved query without running it (a crosstab
     // without an IN list runs a query for its column headings).
@@ -50,6 +58,17 @@ class JetEngine : public JetSqlHost {
                             const vb::Variant& criteria);
 
   private:
+    class RowCursor;
+    // The work and memory of one statement as it runs, with what stopped it.
+    struct Budget {
+        enum Stop { None, Work, Memory, Cancelled };
+        long long steps = 0;  // of SQLite's virtual machine, and kStepsPerValue per value read
+        long long maxSteps = 0;
+        long long memoryAtStart = 0;  // SQLite's heap in bytes when the statement began
+        long long maxMemory = 0;      // bytes it may grow by
+        Stop stop = None;
+    };
+    class Running;
     struct OtherFile;
     struct Entry {
         std::string sqlName;
@@ -71,11 +90,19 @@ class JetEngine : public JetSqlHost {
     void loadPending();
     sqlite3_stmt* prepare(const std::string& sql, const std::string& shown);
     [[noreturn]] void fail(const std::string& shown);
+    // Fails for a statement that did not end with SQLITE_DONE: the limit or cancel that
+    // stopped it, else SQLite's message.
+    [[noreturn]] void failStep(const Budget& budget, const std::string& why, const std::string& shown);
+    Budget budget() const;
+    int progress();
 
     std::string file_;
     JetReaderProcess& reader_;
     const JetCatalog& catalog_;
+    QueryLimits limits_;
     sqlite3* db_ = nullptr;
+    Budget* running_ = nullptr;            // the statement being stepped; lookups inside it count in it
+    std::set<RowCursor*> cursors_;         // open cursors, let go of when the engine goes
     std::map<std::string, Entry> tables_;  // by file and table name, upper-cased
     std::vector<Entry*> pending_;          // returned to the translator, not yet loaded
     std::map<std::string, std::unique_ptr<OtherFile>> files_;
@@ -83,8 +110,12 @@ class JetEngine : public JetSqlHost {
     struct Lookup {
         sqlite3_stmt* statement = nullptr;
         JetType type = JetType::Value;
+        bool running = false;  // being stepped: a criteria text that leads back to it never ends
     };
     std::map<std::string, Lookup> lookups_;  // domain functions by their statement
+    // Domain functions being worked out inside one another: criteria computed from the file's
+    // values can hold further domain functions, each a native stack frame chain deeper.
+    int domainDepth_ = 0;
 };
 
 }  // namespace ado

@@ -59,6 +59,7 @@ struct Expr {
     QueryPtr query;       // InQuery, Exists, Subquery
     std::size_t pos = 0;  // byte offset in the statement
     std::string text;     // the expression as written (for names of columns and messages)
+    int height = 1;       // levels at and below this node (see kMaxJetSqlHeight)
 };
 
 struct SelectItem {
@@ -76,6 +77,7 @@ struct Source {
     std::string join;      // Join: "INNER", "LEFT" or "RIGHT"
     std::unique_ptr<Source> left, right;
     ExprPtr on;
+    int height = 1;  // levels at and below this source (see kMaxJetSqlHeight)
 };
 using SourcePtr = std::unique_ptr<Source>;
 
@@ -101,6 +103,7 @@ struct Query {
     std::vector<std::unique_ptr<SelectCore>> parts;
     std::vector<bool> unionAll;  // between part i and part i + 1
     std::vector<OrderItem> orderBy;
+    int height = 1;  // one more than the highest expression or source it holds
 };
 
 struct ParameterDecl {
@@ -121,8 +124,19 @@ struct Statement {
     std::string writeVerb;         // Write: "INSERT", "UPDATE", "DELETE", "SELECT INTO", "CREATE", ...
 };
 
+// The most levels a statement's tree may have: a node stands one level above its highest
+// child, a subquery one above the highest expression or source it holds, so each operator of
+// a chain (1 + 1 + 1 ...) and each join of a FROM list is a level. Whatever walks the tree
+// recursively (the translator, the tree's destruction) stays within this many levels.
+inline constexpr int kMaxJetSqlHeight = 200;
+
 // Reads a statement. Throws vb::ComError (0x80040E14) naming what was expected and where;
-// a form this reader does not know is named in the message.
+// a form this reader does not know is named in the message; a statement nested or chained
+// past kMaxJetSqlHeight is refused as "Query is too complex".
 Statement ParseJetSql(const std::string& sql);
+
+// The start of a statement for a message: the first 200 bytes (whole characters), "..." when
+// there is more.
+std::string Excerpt(const std::string& sql);
 
 }  // namespace ado::jetsql

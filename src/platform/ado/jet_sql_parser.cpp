@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/ado/jet_sql.h"
@@ -10,8 +11,8 @@ namespace ado::jetsql {
 namespace {
 
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);
-// Deeper nesting than any statement Access accepts; guards the recursion.
-constexpr int kMaxDepth = 200;
+// The reader's own recursion (brackets, subqueries, NOT) stops at the tree's limit too.
+constexpr int kMaxDepth = kMaxJetSqlHeight;
 
 // Words that end an expression or a name list: never read as a column or an alias.
 const char* const kReserved[] = {
@@ -138,9 +139,49 @@ class Parser {
         ++pos_;
     }
     void enter() {
-        if (++depth_ > kMaxDepth) fail("the statement nests too deeply");
+        if (++depth_ > kMaxDepth) tooComplex();
     }
     void leave() { --depth_; }
+
+    [[noreturn]] void tooComplex() const {
+        throw vb::ComError(kErrSyntax,
+                           "Query is too complex: it nests or chains more than " + std::to_string(kMaxDepth) +
+                               " levels deep at position " + std::to_string(cur().pos + 1) +
+                               " (each bracket, subquery, join and operator of a chain is a level). "
+                               "Statement: " +
+                               Excerpt(sql_),
+                           "Jet");
+    }
+    // A node's height from a child's: refused past the limit as it is built, so that no
+    // recursion over the tree goes deeper.
+    int above(int height, int child) const {
+        if (child + 1 > kMaxJetSqlHeight) tooComplex();
+        return std::max(height, child + 1);
+    }
+    void add(Expr& parent, ExprPtr child) {
+        parent.height = above(parent.height, child->height);
+        parent.args.push_back(std::move(child));
+    }
+    void hold(Expr& parent, QueryPtr q) {
+        parent.height = above(parent.height, q->height);
+        parent.query = std::move(q);
+    }
+    // The height of a query: one above everything its parts and ORDER BY hold.
+    int heightOf(const Query& q) const {
+        int h = 1;
+        auto expr = [&](const ExprPtr& e) {
+            if (e) h = above(h, e->height);
+        };
+        for (const auto& part : q.parts) {
+            for (const auto& item : part->items) expr(item.expr);
+            for (const auto& src : part->from) h = above(h, src->height);
+            expr(part->where);
+            for (const auto& g : part->groupBy) expr(g);
+            expr(part->having);
+        }
+        for (const auto& o : q.orderBy) expr(o.expr);
+        return h;
+    }
 
     ExprPtr node(Expr::Kind kind) {
         auto e = std::make_unique<Expr>();
@@ -215,6 +256,7 @@ class Parser {
             q->parts.push_back(queryPart());
         }
         q->orderBy = orderBy();
+        q->height = heightOf(*q);
         leave();
         return q;
     }
@@ -369,6 +411,7 @@ class Parser {
             if (!word("ON")) fail("ON expected");
             ++pos_;
             join->on = expression();
+            join->height = above(above(above(1, join->left->height), join->right->height), join->on->height);
             left = std::move(join);
         }
         leave();
@@ -387,6 +430,7 @@ class Parser {
                 if (IsWord(toks_[look], "SELECT")) {
                     src->kind = Source::Subquery;
                     src->query = query();
+                    src->height = above(1, src->query->height);
                     expectSymbol(")");
                     if (word("AS")) ++pos_;
                     if (atName()) src->alias = nameText();
@@ -451,8 +495,8 @@ class Parser {
             auto e = node(Expr::Binary);
             ++pos_;
             e->op = op;
-            e->args.push_back(std::move(left));
-            e->args.push_back(binaryLevel(level + 1));
+            add(*e, std::move(left));
+            add(*e, binaryLevel(level + 1));
             left = std::move(e);
         }
     }
@@ -463,7 +507,7 @@ class Parser {
             ++pos_;
             e->op = "NOT";
             enter();
-            e->args.push_back(notLevel());
+            add(*e, notLevel());
             leave();
             return e;
         }
@@ -479,8 +523,8 @@ class Parser {
                  cur().text == "<=" || cur().text == ">=")) {
                 auto e = node(Expr::Binary);
                 e->op = toks_[pos_++].text;
-                e->args.push_back(std::move(left));
-                e->args.push_back(concatenation());
+                add(*e, std::move(left));
+                add(*e, concatenation());
                 left = std::move(e);
                 continue;
             }
@@ -496,19 +540,19 @@ class Parser {
                 e->pos = at;
                 e->op = "LIKE";
                 e->negated = negated;
-                e->args.push_back(std::move(left));
-                e->args.push_back(concatenation());
+                add(*e, std::move(left));
+                add(*e, concatenation());
                 left = std::move(e);
             } else if (word("BETWEEN")) {
                 ++pos_;
                 auto e = node(Expr::Between);
                 e->pos = at;
                 e->negated = negated;
-                e->args.push_back(std::move(left));
-                e->args.push_back(concatenation());
+                add(*e, std::move(left));
+                add(*e, concatenation());
                 if (!word("AND")) fail("AND expected in BETWEEN");
                 ++pos_;
-                e->args.push_back(concatenation());
+                add(*e, concatenation());
                 left = std::move(e);
             } else if (word("IN")) {
                 ++pos_;
@@ -516,12 +560,12 @@ class Parser {
                 ExprPtr e;
                 if (word("SELECT")) {
                     e = node(Expr::InQuery);
-                    e->query = query();
-                    e->args.push_back(std::move(left));
+                    hold(*e, query());
+                    add(*e, std::move(left));
                 } else {
                     e = node(Expr::InList);
-                    e->args.push_back(std::move(left));
-                    commaList([&] { e->args.push_back(expression()); });
+                    add(*e, std::move(left));
+                    commaList([&] { add(*e, expression()); });
                 }
                 expectSymbol(")");
                 e->pos = at;
@@ -537,7 +581,7 @@ class Parser {
                 }
                 if (!word("NULL")) fail("NULL expected after IS");
                 ++pos_;
-                e->args.push_back(std::move(left));
+                add(*e, std::move(left));
                 left = std::move(e);
             } else {
                 if (negated) fail("LIKE, BETWEEN or IN expected after NOT");
@@ -557,8 +601,8 @@ class Parser {
             auto e = node(Expr::Binary);
             ++pos_;
             e->op = op;
-            e->args.push_back(std::move(left));
-            e->args.push_back((this->*next)());
+            add(*e, std::move(left));
+            add(*e, (this->*next)());
             left = std::move(e);
         }
     }
@@ -573,7 +617,7 @@ class Parser {
             auto e = node(Expr::Unary);
             e->op = toks_[pos_++].text;
             enter();
-            e->args.push_back(negation());
+            add(*e, negation());
             leave();
             return e;
         }
@@ -586,15 +630,15 @@ class Parser {
             auto e = node(Expr::Binary);
             ++pos_;
             e->op = "^";
-            e->args.push_back(std::move(left));
+            add(*e, std::move(left));
             // The exponent may carry its own sign: 2^-1.
             if (symbol("-") || symbol("+")) {
                 auto u = node(Expr::Unary);
                 u->op = toks_[pos_++].text;
-                u->args.push_back(primary());
-                e->args.push_back(std::move(u));
+                add(*u, primary());
+                add(*e, std::move(u));
             } else {
-                e->args.push_back(primary());
+                add(*e, primary());
             }
             left = std::move(e);
         }
@@ -638,7 +682,7 @@ class Parser {
                     ++pos_;
                     if (word("SELECT")) {
                         auto e = node(Expr::Subquery);
-                        e->query = query();
+                        hold(*e, query());
                         expectSymbol(")");
                         return e;
                     }
@@ -656,7 +700,7 @@ class Parser {
                     auto e = node(Expr::Exists);
                     ++pos_;
                     expectSymbol("(");
-                    e->query = query();
+                    hold(*e, query());
                     expectSymbol(")");
                     return e;
                 }
@@ -684,10 +728,10 @@ class Parser {
         if (word("DISTINCT")) fail("DISTINCT inside " + e->name + "( ) is not supported by Access");
         for (;;) {
             if (symbol("*")) {
-                e->args.push_back(node(Expr::Star));
+                add(*e, node(Expr::Star));
                 ++pos_;
             } else {
-                e->args.push_back(expression());
+                add(*e, expression());
             }
             if (!symbol(",")) break;
             ++pos_;
@@ -722,6 +766,13 @@ class Parser {
 
 Statement ParseJetSql(const std::string& sql) {
     return Parser(sql).statement();
+}
+
+std::string Excerpt(const std::string& sql) {
+    std::size_t shown = std::min<std::size_t>(sql.size(), 200);
+    while (shown > 0 && shown < sql.size() && (static_cast<unsigned char>(sql[shown]) & 0xC0) == 0x80)
+        --shown;
+    return sql.substr(0, shown) + (shown < sql.size() ? "..." : "");
 }
 
 }  // namespace ado::jetsql

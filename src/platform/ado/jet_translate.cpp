@@ -1,6 +1,7 @@
 // The statement part of the translator: statements, queries, select lists, FROM lists,
 // clauses, TOP, DISTINCTROW, UNION and crosstabs.
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "platform/ado/jet_functions.h"
@@ -59,19 +60,31 @@ void Unsupported(const std::string& sql, const std::string& what) {
                        "Jet");
 }
 
+Translator::Level::Level(Translator& t) : t_(t) {
+    if (++t_.depth_ > kMaxTranslateDepth) {
+        --t_.depth_;
+        throw vb::ComError(
+            kErrSyntax,
+            "Query is too complex: with the saved queries and domain functions it draws on, it "
+            "nests more than " +
+                std::to_string(kMaxTranslateDepth) + " levels deep. Statement: " + jetsql::Excerpt(t_.sql_),
+            "Jet");
+    }
+}
+
 std::string Translator::withClause() const {
     return withs_.empty() ? std::string() : "WITH " + tolvaran::JoinList(withs_, ", ") + " ";
 }
 
 int Translator::declare(const std::string& name, JetType type) {
-    for (size_t i = 0; i < params_.size(); ++i) {
-        if (params_[i].name != "?" && tolvaran::EqualsNoCase(params_[i].name, name)) {
-            if (params_[i].type == JetType::Value) params_[i].type = type;
-            return static_cast<int>(i);
-        }
+    auto [it, added] = paramIndex_.try_emplace(name, static_cast<int>(params_.size()));
+    if (!added) {
+        JetParameter& p = params_[static_cast<size_t>(it->second)];
+        if (p.type == JetType::Value) p.type = type;
+        return it->second;
     }
     params_.push_back(JetParameter{name, type == JetType::Value ? seed(params_.size()) : type});
-    return static_cast<int>(params_.size() - 1);
+    return it->second;
 }
 
 JetTranslation Translator::translate(const std::string& sql) {
@@ -246,14 +259,11 @@ std::vector<Item> Translator::items(const jetsql::SelectCore& s, Scope& scope) {
         out.push_back(std::move(it));
     }
     // Two columns of one name from different sources are named by their source: "T.C".
-    std::vector<bool> shared(out.size(), false);
-    for (size_t i = 0; i < out.size(); ++i) {
-        for (size_t j = 0; j < out.size(); ++j)
-            if (i != j && tolvaran::EqualsNoCase(out[i].name, out[j].name)) shared[i] = true;
-    }
-    for (size_t i = 0; i < out.size(); ++i) {
-        if (shared[i] && !out[i].explicitName && !out[i].sourceAlias.empty())
-            out[i].name = out[i].sourceAlias + "." + out[i].name;
+    std::map<std::string, int, tolvaran::NoCaseLess> named;
+    for (const auto& it : out) ++named[it.name];
+    for (auto& it : out) {
+        if (named.find(it.name)->second > 1 && !it.explicitName && !it.sourceAlias.empty())
+            it.name = it.sourceAlias + "." + it.name;
     }
     return out;
 }
@@ -383,6 +393,7 @@ Result Translator::select(const jetsql::SelectCore& s, const std::vector<jetsql:
 }
 
 Result Translator::query(const jetsql::Query& q, Scope* outer) {
+    const Level level(*this);
     if (q.parts.size() == 1) return select(*q.parts[0], q.orderBy, outer, false);
     Result r;
     std::vector<std::string> sqls;

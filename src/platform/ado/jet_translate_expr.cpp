@@ -167,6 +167,19 @@ TExpr Translator::name(const jetsql::Expr& e, Scope& scope) {
     return parameter(e.name);
 }
 
+TExpr Translator::infix(TExpr a, const std::string& op, const TExpr& b, char chain, JetType type) const {
+    std::string sql;
+    if (a.chain == chain) {
+        sql = std::move(a.sql);
+        sql.pop_back();
+    } else {
+        sql = "(" + a.sql;
+    }
+    TExpr t = Made(sql + " " + op + " " + b.sql + ")", type, {&a, &b});
+    t.chain = chain;
+    return t;
+}
+
 TExpr Translator::comparison(const std::string& op, TExpr a, TExpr b) {
     typeParameter(a, b.type);
     typeParameter(b, a.type);
@@ -196,7 +209,7 @@ TExpr Translator::binary(const jetsql::Expr& e, Scope& scope) {
         return comparison(op, a, b);
     }
     if (op == "AND" || op == "OR")
-        return Made("(" + a.sql + " " + op + " " + b.sql + ")", JetType::Boolean, {&a, &b});
+        return infix(std::move(a), op, b, op == "AND" ? 'A' : 'O', JetType::Boolean);
     const std::string ta = "((" + a.sql + ") <> 0)", tb = "((" + b.sql + ") <> 0)";
     if (op == "XOR") return Made("(" + ta + " <> " + tb + ")", JetType::Boolean, {&a, &b});
     if (op == "EQV") return Made("(" + ta + " = " + tb + ")", JetType::Boolean, {&a, &b});
@@ -214,25 +227,24 @@ TExpr Translator::binary(const jetsql::Expr& e, Scope& scope) {
     if (op == "/") return Made("(CAST(" + a.sql + " AS REAL) / " + b.sql + ")", JetType::Double, {&a, &b});
     const bool dateA = a.type == JetType::Date, dateB = b.type == JetType::Date;
     if (op == "+") {
-        if (IsJetText(a.type) && IsJetText(b.type))
-            return Made("(" + a.sql + " || " + b.sql + ")", JetType::Text, {&a, &b});
+        if (IsJetText(a.type) && IsJetText(b.type)) return infix(std::move(a), "||", b, '|', JetType::Text);
         const bool known = (IsJetNumeric(a.type) || dateA || a.type == JetType::Null) &&
                            (IsJetNumeric(b.type) || dateB || b.type == JetType::Null);
         if (!known)
             return Made("jet_plus(" + args, dateA || dateB ? JetType::Date : JetType::Value, {&a, &b});
-        return Made("(" + a.sql + " + " + b.sql + ")",
-                    dateA || dateB ? JetType::Date : JetUnifyTypes(Numeric(a.type), Numeric(b.type)),
-                    {&a, &b});
+        const JetType t = dateA || dateB ? JetType::Date : JetUnifyTypes(Numeric(a.type), Numeric(b.type));
+        return infix(std::move(a), "+", b, '+', t);
     }
     if (op == "-") {
         const JetType t = dateA && dateB ? JetType::Double
                           : dateA        ? JetType::Date
                                          : JetUnifyTypes(Numeric(a.type), Numeric(b.type));
-        return Made("(" + a.sql + " - " + b.sql + ")", t, {&a, &b});
+        return infix(std::move(a), "-", b, '+', t);
     }
-    if (op == "*")
-        return Made("(" + a.sql + " * " + b.sql + ")", JetUnifyTypes(Numeric(a.type), Numeric(b.type)),
-                    {&a, &b});
+    if (op == "*") {
+        const JetType t = JetUnifyTypes(Numeric(a.type), Numeric(b.type));
+        return infix(std::move(a), "*", b, '*', t);
+    }
     Unsupported(sql_, "the operator " + op);
 }
 
@@ -306,6 +318,7 @@ TExpr Translator::domain(const jetsql::Expr& e, Scope& scope, const std::string&
     // asks; the domain's tables are read now.
     {
         Translator probe(host_, values_);
+        probe.depth_ = depth_;
         probe.translate(select);
     }
     TExpr t = Made("jet_domain('" + fn + "', " + JetSqlLiteral(vb::Variant(select)) + ", " + tags({args[2]}) +
@@ -359,6 +372,7 @@ TExpr Translator::call(const jetsql::Expr& e, Scope& scope) {
 
 TExpr Translator::expr(const jetsql::Expr& e, Scope& scope) {
     using K = jetsql::Expr;
+    const Level level(*this);
     switch (e.kind) {
         case K::Literal: {
             TExpr t;

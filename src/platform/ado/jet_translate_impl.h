@@ -2,12 +2,14 @@
 // Internals of the Access-to-SQLite translator (jet_translate.h), shared by its statement part
 // (jet_translate.cpp) and its expression part (jet_translate_expr.cpp).
 #include <deque>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/ado/jet_sql.h"
 #include "platform/ado/jet_translate.h"
+#include "platform/common/text.h"
 
 namespace ado::jettr {
 
@@ -19,6 +21,10 @@ struct TExpr {
     int param = -1;                    // the parameter's index when the expression is one
     std::vector<int> sources;          // ids of the sources whose columns it reads
     const JetField* column = nullptr;  // a plain column: its field
+    // sql is "(x op y ...)", a chain of operators of one SQLite precedence ('+' for + and -,
+    // '*', '|' for ||, 'A' AND, 'O' OR): the next of its kind is written inside the bracket,
+    // so a long chain does not nest brackets past what SQLite's parser holds.
+    char chain = 0;
 };
 
 struct SourceInfo {
@@ -59,6 +65,11 @@ JetType LiteralType(const vb::Variant& v);
 bool Textual(JetType t);
 
 [[noreturn]] void Unsupported(const std::string& sql, const std::string& what);
+
+// Levels of queries and expressions the translator goes into at once, the saved queries and
+// domain functions a statement draws on included: bounds its recursion (a level of saved query
+// takes up to about 5 KB of stack, so the deepest stays within 2 MB).
+inline constexpr int kMaxTranslateDepth = 400;
 
 class Translator {
   public:
@@ -103,12 +114,26 @@ class Translator {
     TExpr subquery(const jetsql::Query& q, Scope& scope);
     void typeParameter(const TExpr& param, JetType type);
     std::string tags(const std::vector<TExpr>& args) const;
+    TExpr infix(TExpr a, const std::string& op, const TExpr& b, char chain, JetType type) const;
+
+    // One level deeper for as long as it lives; refused past kMaxTranslateDepth.
+    class Level {
+      public:
+        explicit Level(Translator& t);
+        ~Level() { --t_.depth_; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+
+      private:
+        Translator& t_;
+    };
 
     JetSqlHost& host_;
     const std::vector<vb::Variant>& values_;
     std::vector<JetType> seeds_;
     std::string sql_;  // the statement, for messages
     std::vector<JetParameter> params_;
+    std::map<std::string, int, tolvaran::NoCaseLess> paramIndex_;  // named ones ("?" are not) by name
     struct Cte {
         std::string name;  // the saved query as the file spells it
         std::vector<JetField> fields;
@@ -118,6 +143,7 @@ class Translator {
     std::vector<std::string> expanding_;  // saved queries being translated, outermost first
     int nextSource_ = 0;
     int nextSubquery_ = 0;
+    int depth_ = 0;  // levels being translated (see Level)
 };
 
 }  // namespace ado::jettr

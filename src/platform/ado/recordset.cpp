@@ -145,12 +145,7 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
     upperNames_.clear();
     upperNames_.reserve(columns_.size());
     for (const auto& col : columns_) upperNames_.push_back(tolvaran::UpperCase(col.name));
-    rows_.clear();
-    std::vector<vb::Variant> row;
-    while (c->next(row)) {
-        rows_.push_back(std::move(row));
-        row.clear();
-    }
+    rows_ = ReadAllRows(*c, connection->Options().queryLimits, sql);
     original_.clear();
     deleted_.assign(rows_.size(), false);
     connection_ = connection;

@@ -32,6 +32,11 @@ bool IsAscii(const std::string& s) {
     throw ComError(kErrGeneric, "Invalid procedure call or argument");
 }
 
+void CheckMadeLength(long n, size_t unit) {
+    if (n > 0 && static_cast<double>(n) * static_cast<double>(unit) > static_cast<double>(kMaxMadeText))
+        throw ComError(14, "Out of string space");
+}
+
 }  // namespace
 
 long Len(const std::string& s) {
@@ -205,6 +210,7 @@ int StrComp(const std::string& a, const std::string& b, CompareMethod compare) {
 }
 
 std::string Space(long n) {
+    CheckMadeLength(n, 1);
     return std::string(static_cast<size_t>(n < 0 ? 0 : n), ' ');
 }
 std::string String(long n, const std::string& character) {
@@ -212,6 +218,7 @@ std::string String(long n, const std::string& character) {
     size_t end = 0;
     tolvaran::NextCodePoint(character, end);
     const std::string one = character.substr(0, end);
+    CheckMadeLength(n, one.size());
     std::string out;
     out.reserve(one.size() * static_cast<size_t>(n < 0 ? 0 : n));
     for (long i = 0; i < n; ++i) out += one;

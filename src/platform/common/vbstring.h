@@ -36,6 +36,10 @@ std::string RTrim(const std::string& s);
 double Val(const std::string& s);
 // StrComp: -1, 0 or 1.
 int StrComp(const std::string& a, const std::string& b, CompareMethod compare = vbBinaryCompare);
+// Texts made n characters long by Space and String are bounded: past kMaxMadeText bytes they
+// throw ComError 14 "Out of string space" rather than ask for gigabytes that one call of a query
+// or formula names.
+inline constexpr long kMaxMadeText = 64L * 1024 * 1024;
 std::string Space(long n);
 // n copies of the first character of character (an empty one throws ComError 5).
 std::string String(long n, const std::string& character);

@@ -9,12 +9,12 @@ namespace viewer {
 
 namespace {
 
-TableRows ReadQuery(ado::Driver& driver, const std::string& sql, const std::vector<vb::Variant>& params) {
+TableRows ReadQuery(ado::Driver& driver, const std::string& sql, const std::vector<vb::Variant>& params,
+                    const ado::QueryLimits& limits) {
     TableRows out;
     auto cursor = driver.query(sql, params);
     for (const ado::ColumnInfo& c : cursor->columns()) out.columns.push_back(c.name);
-    std::vector<vb::Variant> row;
-    while (cursor->next(row)) out.rows.push_back(row);
+    out.rows = ado::ReadAllRows(*cursor, limits, sql);
     return out;
 }
 
@@ -50,16 +50,21 @@ TableRows AdoRecordSource::Read(const designer::DatabaseTable& table) {
             params.push_back(p.Values.empty() ? vb::Variant::null() : vb::Variant(p.Values[0].Value));
             marks += marks.empty() ? "?" : ", ?";
         }
-        return ReadQuery(driver, "{CALL " + proc + (marks.empty() ? "" : "(" + marks + ")") + "}", params);
+        return ReadQuery(driver, "{CALL " + proc + (marks.empty() ? "" : "(" + marks + ")") + "}", params,
+                         options_.queryLimits);
     }
-    if (source.Type == designer::crTableTypeCommand) return ReadQuery(driver, source.CommandText, {});
+    if (source.Type == designer::crTableTypeCommand)
+        return ReadQuery(driver, source.CommandText, {}, options_.queryLimits);
     try {
-        return ReadQuery(driver, "SELECT * FROM " + driver.quoteName(name), {});
-    } catch (const vb::ComError&) {
+        return ReadQuery(driver, "SELECT * FROM " + driver.quoteName(name), {}, options_.queryLimits);
+    } catch (const vb::ComError& e) {
+        // A read stopped short is no sign of a table that lives elsewhere.
+        if (e.Number() == ado::kErrCancelled || e.Number() == ado::kErrQueryLimit) throw;
         designer::LinkedTable link;
         if (!designer::FindLinkedTable(conn, name, link)) throw;
         auto linked = connect(link.connectionString);
-        return ReadQuery(linked->driver(), "SELECT * FROM " + linked->driver().quoteName(link.table), {});
+        return ReadQuery(linked->driver(), "SELECT * FROM " + linked->driver().quoteName(link.table), {},
+                         options_.queryLimits);
     }
 }
 

@@ -40,7 +40,10 @@ class RecordSource {
 class AdoRecordSource : public RecordSource {
   public:
     // options: those of the run the report is shown in (the SQL Server template, the Access
-    // file reader).
+    // file reader). Every read runs under options.queryLimits: the rows kept within its
+    // memoryMb, and its `cancelled`, asked from the reading thread, stops a read in progress
+    // with kErrCancelled (the viewer control's lets the window's events run and says whether
+    // the window has stopped the layout).
     explicit AdoRecordSource(ado::ConnectionOptions options = {}) : options_(std::move(options)) {}
     TableRows Read(const designer::DatabaseTable& table) override;
 

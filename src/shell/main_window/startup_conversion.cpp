@@ -4,13 +4,12 @@
 // handler that started it; while it runs, its commands and the hyperlinks are disabled and a
 // second request is ignored, so the converter in hand is never replaced under a running
 // conversion.
-#include <QApplication>
-#include <QCursor>
 
 #include "convert/convert.h"
 #include "platform/ado/connection_pool.h"
 #include "shell/main_window/startup.h"
 #include "shell/qt/data_grid.h"
+#include "shell/qt/wait_cursor.h"
 #include "shell/report_windows/report_windows.h"
 #include "sources/links_manager.h"
 #include "store/log_level.h"
@@ -22,16 +21,6 @@ namespace {
 constexpr const char* kReportHadErrors =
     "There were one or more errors converting this report!  Check the report conversion log for details ( "
     "Right-Click <report> )";
-
-// The hourglass while one report converts; the default pointer again however the
-// conversion ends.
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 std::string BatchCaption(int position, int count, const std::string& name) {
     return "Report " + std::to_string(position) + " of " + std::to_string(count) + ": " + name;

@@ -1,6 +1,7 @@
 #include "shell/report_windows/report_viewer_control.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -36,6 +37,8 @@ constexpr int kTopRole = Qt::UserRole + 1;
 // A slice of layout between the window's events, in milliseconds: short enough that the
 // window answers at once, long enough that the layout is not slowed by the events between.
 constexpr int kSliceMs = 15;
+// While the records are read the window's events run this often, so that it can be closed.
+constexpr int kReadEventsMs = 50;
 
 struct ZoomChoice {
     const char* text;
@@ -231,6 +234,16 @@ void ReportViewerControl::ViewReport() {
     viewer::RenderOptions options;
     options.prompt = prompt_;
     options.connections = connections_;
+    // A long read of the records lets the window answer (its events run as the read starts and
+    // every kReadEventsMs after), and StopLayout (the window closing) ends the read. The
+    // layout, and with it every copy of this hook, lives no longer than the control.
+    options.connections.queryLimits.cancelled = [this, clock = QElapsedTimer()]() mutable {
+        if (!clock.isValid() || clock.elapsed() >= kReadEventsMs) {
+            clock.start();
+            QCoreApplication::processEvents();
+        }
+        return stopped_;
+    };
     options.measure = &measure_;
     doc_ = viewer::Document{};
     reason_.clear();

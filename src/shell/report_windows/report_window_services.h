@@ -2,7 +2,6 @@
 // What the report viewer, the error-log viewer and the layout editor are given: the run
 // context, the toolbar builder, the designer launch, the save-file dialog, and how a window is
 // shown modally. The pointed-to objects must outlive the windows.
-#include <QApplication>
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -45,14 +44,5 @@ inline void RunModal(const ReportWindowServices& services, QDialog& window) {
 // string of gDb when that is open, else on the lists file of the program folder. Throws
 // vb::ComError when it cannot be opened.
 ado::ConnectionPtr OpenListsConnection(const AppContext& ctx);
-
-// The hourglass pointer while a window loads; the pointer is reset however the load ends.
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace tolvaran

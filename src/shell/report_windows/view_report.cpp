@@ -11,6 +11,7 @@
 #include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/qt/screen_fit.h"
+#include "shell/qt/wait_cursor.h"
 #include "shell/report_windows/report_viewer_control.h"
 #include "shell/report_windows/show_errors.h"
 #include "shell/toolbar/cls_toolbar.h"

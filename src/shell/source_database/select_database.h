@@ -50,6 +50,13 @@ class Prompt;
 
 namespace tolvaran {
 
+// The dialog's tabs, by their position from 1 (the option buttons of the connection kinds use
+// the same numbers).
+constexpr int kGeneralTab = 1;
+constexpr int kAccessTab = 2;
+constexpr int kSqlServerTab = 3;
+constexpr int kOdbcTab = 4;
+
 struct AppContext;
 class QtToolBar;
 class clsDatabase;

@@ -36,9 +36,6 @@ namespace {
 
 constexpr int kSave = 236;
 constexpr int kCancel = 237;
-constexpr int kAccessTab = 2;
-constexpr int kSqlServerTab = 3;
-constexpr int kOdbcTab = 4;
 
 std::string BoolText(bool flag) {
     return flag ? "True" : "False";

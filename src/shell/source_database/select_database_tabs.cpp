@@ -33,11 +33,6 @@
 namespace tolvaran {
 namespace {
 
-constexpr int kGeneral = 1;
-constexpr int kAccess = 2;
-constexpr int kSqlServer = 3;
-constexpr int kOdbc = 4;
-
 // The user's ODBC data-source file: ODBCINI, else ~/.odbc.ini.
 std::string UserOdbcIni() {
     if (const char* ini = std::getenv("ODBCINI"); ini && *ini) return ini;
@@ -211,8 +206,8 @@ std::string SelectDatabase::ConnectionStringForTab(int tab) {
     using ado::QuoteConnectionValue;
     using ado::QuoteOdbcValue;
     switch (tab) {
-        case kGeneral:
-        case kSqlServer: {
+        case kGeneralTab:
+        case kSqlServerTab: {
             std::string s = "Provider=sqloledb;Data Source=" + QuoteConnectionValue(Text(Server_)) +
                             ";Initial Catalog=" + QuoteConnectionValue(Text(SQLDatabaseName_));
             if (!sqlUseNTAuth_->isChecked())
@@ -222,7 +217,7 @@ std::string SelectDatabase::ConnectionStringForTab(int tab) {
                 s += " ;Integrated Security=SSPI";
             return s;
         }
-        case kAccess: {
+        case kAccessTab: {
             if (Text(AccessLogin_).empty()) SetText(AccessLogin_, "Admin");
             // The tables file the tab shows (an Access list entry clicked puts it there), else
             // the list's selected entry.
@@ -233,7 +228,7 @@ std::string SelectDatabase::ConnectionStringForTab(int tab) {
                    ";User Id=" + QuoteConnectionValue(Text(AccessLogin_)) +
                    ";Password=" + QuoteConnectionValue(Text(AccessPassword_));
         }
-        case kOdbc: {
+        case kOdbcTab: {
             std::string s = Text(DSN_).empty() ? std::string() : "DSN=" + QuoteOdbcValue(Text(DSN_));
             if (!ODBCUseNTAuth_->isChecked())
                 s += ";User Id=" + QuoteOdbcValue(Text(ODBCLogin_)) +
@@ -251,7 +246,7 @@ bool SelectDatabase::ConnectIt() {
     connectError_.clear();
     try {
         const int tab = ActiveTabs_->currentIndex() + 1;
-        if (tab < kGeneral || tab > kOdbc) return false;
+        if (tab < kGeneralTab || tab > kOdbcTab) return false;
         auto connection = ado::OpenConnection(ConnectionStringForTab(tab), services_.ctx->connections);
         return connection->State() == ado::adStateOpen;
     } catch (const std::exception& e) {
@@ -270,7 +265,7 @@ void SelectDatabase::cmdTestConnect_Click() {
     else
         prompt().MsgBox("Connnection was un-successfull\r\n" + connectError_, ui::vbExclamation,
                         "Connection Test");
-    if (tested >= kAccess && tested <= kOdbc) TrafficLight(tested, ok ? 1 : 3);
+    if (tested >= kAccessTab && tested <= kOdbcTab) TrafficLight(tested, ok ? 1 : 3);
 }
 
 // --- SQL Server pickers -------------------------------------------------------------------
