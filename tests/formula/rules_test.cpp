@@ -3,6 +3,8 @@
 
 #include "convert/formula/cls_string.h"
 #include "convert/formula/formula_translator.h"
+#include "convert/formula/parser.h"
+#include "platform/common/expression_tokens.h"
 #include "support/recording_formula_context.h"
 
 namespace tolvaran {
@@ -95,6 +97,71 @@ TEST_F(Rules, LongChainsOfIsNullAreRewrittenWhole) {
         crystal += i % 2 ? "IsNull({Orders.a}) Or " : "Not IsNull(({Orders.b} + 1)) And ";
     }
     EXPECT_EQ(tr.ConvertFormula(access + "[c] = 1"), crystal + "{Orders.c} = 1");
+}
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+// Long texts of every shape are translated as the rules say, in time in proportion to their
+// length (each of these took seconds or more while a rewrite went over the whole text again).
+TEST_F(Rules, LongTextsOfEveryShape) {
+    struct Row {
+        std::string access, crystal, group = {};
+    };
+    const int n = 4000;
+    const std::string a = "IsNull({Orders.a})";
+    const std::vector<Row> rows = {
+        // A bare Is, a name with a byte above ASCII, a bracket that closes nothing.
+        {Repeat("[a] Is Null Or ", n) +
+             "[a] Is Null Is [a] Is Null Or [\x9a"
+             "a] Is Null Or [a] Or [a])Is Null Or " +
+             Repeat("[a] Is Null Or ", n) + "[b] Is Not Null",
+         Repeat(a + " Or ", n) + a + " Is " + a +
+             " Or IsNull({Orders.\x9a"
+             "a}) Or {Orders.a} Or {Orders.a})Is Null Or " +
+             Repeat(a + " Or ", n) + "Not IsNull({Orders.b})"},
+        // Nothing between the conditions ends an operand: each takes in the ones before it.
+        {Repeat("[a] Is Null + ", n) + "[c]",
+         Repeat("IsNull(", n) + "{Orders.a})" + Repeat(" + {Orders.a})", n - 1) + " + {Orders.c}"},
+        {"[a]" + Repeat(" Is Null", n), Repeat("IsNull(", n) + "{Orders.a}" + std::string(n, ')')},
+        {"(" + Repeat("[a] Is Not Null Or ", n) + "[c])",
+         "(" + Repeat("Not IsNull({Orders.a}) Or ", n) + "{Orders.c})"},
+        // A keyword right before the operand stays a word of its own.
+        {"[x] Or[a] Is Null", "{Orders.x} Or IsNull({Orders.a})"},
+        {Repeat("Nz([a], 0) + ", 1600) + "0",
+         Repeat("(IF IsNull({Orders.a}) Then 0 else {Orders.a}) + ", 1600) + "0"},
+        {Repeat("IIf([a],1,", 999) + "0" + std::string(999, ')'),
+         Repeat("IF {Orders.a} Then 1 else ", 999) + "0"},
+        {Repeat("Sum(", 16000) + "[a]" + std::string(16000, ')'),
+         Repeat("Sum(", 16000) + "{Orders.a}" + Repeat(", {Orders.G})", 16000), "{Orders.G}"},
+    };
+    for (const Row& row : rows) {
+        ctx.groupField = row.group;
+        EXPECT_EQ(tr.ConvertFormula(row.access), row.crystal) << row.access.substr(0, 60);
+    }
+}
+
+// A number condition is written twice (Not IsNull(c) And c <> 0), so conditions nested in
+// conditions doubled the text at each level (30 levels took minutes and gigabytes): past what
+// the checks of one expression may read, the outer conditions are left as they are.
+TEST_F(Rules, ConditionsInConditionsStayBounded) {
+    const std::string out = tr.ConvertFormula(Repeat("IIf(", 30) + "[a]" + Repeat(",1,2)", 30));
+    EXPECT_EQ(out.substr(0, 40), Repeat("IF (", 10));
+    EXPECT_NE(
+        out.find("IF Not IsNull((IF {Orders.a} Then 1 else 2)) And (IF {Orders.a} Then 1 else 2) <> 0 Then"),
+        std::string::npos);
+    EXPECT_LT(out.size(), 100000u);
+}
+
+// A placeholder written in the expression could not be told from the parser's own (and put
+// back, could double the text at each item).
+TEST_F(Rules, PlaceholderInTheExpressionIsRefused) {
+    EXPECT_THROW(Parser().Parse("Sum(%1%)"), ExpressionError);
+    EXPECT_EQ(tr.ConvertFormula("IIf([a],1,2) & f(%1%%1%) & g(%2%%2%)"), "");
+    EXPECT_EQ(ctx.messages, std::vector<std::string>{"The %1% at position 25 is not part of an expression"});
 }
 
 TEST_F(Rules, DeeplyNestedIIfIsNotConvertedAndSaysWhy) {

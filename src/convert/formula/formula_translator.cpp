@@ -4,13 +4,14 @@
 #include <algorithm>
 #include <array>
 #include <exception>
-#include <optional>
+#include <limits>
 #include <vector>
 
+#include "convert/formula/bracket_pairs.h"
+#include "convert/formula/is_null.h"
 #include "platform/common/expression_tokens.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
-#include "platform/designer/types.h"
 
 namespace tolvaran {
 namespace {
@@ -59,6 +60,7 @@ std::string_view NamePart(const TokenList& t, std::size_t i) {
 // `replacement`; a call with arguments and a qualified word are left alone.
 std::string ReplaceZeroArgumentCall(const std::string& f, std::string_view function,
                                     const std::string& replacement) {
+    if (f.find(function) == std::string::npos) return f;
     TokenList t(f);
     std::string out;
     std::size_t i = 0;
@@ -83,93 +85,13 @@ std::string ReplaceZeroArgumentCall(const std::string& f, std::string_view funct
     return out;
 }
 
-// Where the operand of "Is" at `is` starts: after the nearest comparison, logical keyword,
-// comma or opening bracket of the same nesting level; npos when the operand is empty.
-std::size_t OperandStart(const TokenList& t, std::size_t is) {
-    int depth = 0;
-    std::size_t j = is;
-    while (j-- > 0) {
-        const Token& tok = t[j];
-        if (tok.kind == TokenKind::RParen) {
-            ++depth;
-            continue;
-        }
-        if (tok.kind == TokenKind::LParen) {
-            if (depth == 0) break;
-            --depth;
-            continue;
-        }
-        if (depth > 0) continue;
-        if (tok.kind == TokenKind::Comma) break;
-        if (tok.kind == TokenKind::Operator) {
-            std::string_view op = t.Text(j);
-            if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") break;
-        }
-        if (tok.kind == TokenKind::Identifier && IsKeyword(t.Text(j))) break;
-    }
-    std::size_t start = j == static_cast<std::size_t>(-1) ? 0 : j + 1;
-    while (start < is && t[start].kind == TokenKind::Space) ++start;
-    return start < is ? start : TokenList::npos;
-}
-
-// True for the tokens an operand of "Is" never reaches past (see OperandStart): a comma, a
-// comparison, a keyword; "Is" and "Not" are left out, being part of what is rewritten.
-bool EndsOperands(const TokenList& t, std::size_t i) {
-    switch (t[i].kind) {
-        case TokenKind::Comma:
-            return true;
-        case TokenKind::Operator: {
-            std::string_view op = t.Text(i);
-            return op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=";
-        }
-        case TokenKind::Identifier:
-            return IsKeyword(t.Text(i)) && t.Text(i) != "Is" && t.Text(i) != "Not";
-        default:
-            return false;
-    }
-}
-
-// Every "Is Null" of f rewritten, as FixIsNull rewrites them one after another, a part of the
-// text at a time: the parts lie between tokens that end operands and that no later ")" closes
-// a bracket around, so no rewrite reaches from one part into another. A long chain of
-// conditions ("[a] Is Null Or [b] Is Null Or ...") is rewritten in time in proportion to its
-// length, not to its length times its conditions.
-std::string FixEveryIsNull(FormulaTranslator& translator, const std::string& f) {
-    auto fixPart = [&](std::string s) {
-        // Each pass removes one "Is Null" or returns the text unchanged, so the loop ends.
-        for (std::string fixed = translator.FixIsNull(s); fixed != s; fixed = translator.FixIsNull(s))
-            s = fixed;
-        return s;
-    };
-    if (f.find("Is") == std::string::npos) return f;
-    std::vector<int> depth;  // brackets open before each token, then after the last
-    std::optional<TokenList> t;
+// Every "Is Null" rewritten, as FixIsNull rewrites them one after another.
+std::string FixEveryIsNull(const std::string& f) {
     try {
-        t.emplace(f);
-    } catch (const std::exception&) {
-        return fixPart(f);
+        return RewriteIsNull(f, std::numeric_limits<std::size_t>::max());
+    } catch (const ExpressionError&) {
+        return f;
     }
-    depth.reserve(t->size() + 1);
-    int open = 0;
-    for (std::size_t i = 0; i < t->size(); ++i) {
-        depth.push_back(open);
-        if ((*t)[i].kind == TokenKind::LParen) ++open;
-        if ((*t)[i].kind == TokenKind::RParen) --open;
-    }
-    depth.push_back(open);
-    // lowest[i]: the fewest brackets open at token i or after it.
-    std::vector<int> lowest(depth);
-    for (std::size_t i = lowest.size() - 1; i-- > 0;) lowest[i] = std::min(lowest[i], lowest[i + 1]);
-    std::string out;
-    out.reserve(f.size() + f.size() / 8);
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < t->size(); ++i) {
-        if (!EndsOperands(*t, i) || lowest[i + 1] < depth[i]) continue;
-        out += fixPart(t->Join(from, i));
-        out += t->Text(i);
-        from = i + 1;
-    }
-    return out + fixPart(t->Join(from, t->size()));
 }
 
 }  // namespace
@@ -304,22 +226,10 @@ std::string FormulaTranslator::CheckForFunction(const std::string& f, const std:
 
 std::string FormulaTranslator::FixIsNull(const std::string& f) {
     try {
-        TokenList t(f);
-        for (std::size_t i = 1; i < t.size(); ++i) {
-            if (!IsIdentifier(t, i, "Is") || t[i - 1].kind != TokenKind::Space) continue;
-            std::size_t next = t.NextSolid(i);
-            bool negated = IsIdentifier(t, next, "Not");
-            std::size_t null = negated ? t.NextSolid(next) : next;
-            if (!IsIdentifier(t, null, "Null")) continue;
-            std::size_t start = OperandStart(t, i);
-            if (start == TokenList::npos) continue;
-            std::size_t operandEnd = t.PrevSolid(i) + 1;
-            return t.Join(0, start) + (negated ? "Not IsNull(" : "IsNull(") + t.Join(start, operandEnd) +
-                   ")" + t.Join(null + 1, t.size());
-        }
+        return RewriteIsNull(f, 1);
     } catch (const std::exception&) {
+        return f;
     }
-    return f;
 }
 
 std::string FormulaTranslator::ReplaceDateFunction(const std::string& f, const std::string& replacement) {
@@ -356,6 +266,7 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
     static constexpr std::array<std::string_view, 8> kTotals = {"Sum",     "Count", "Average", "Minimum",
                                                                 "Maximum", "Avg",   "Min",     "Max"};
     TokenList t(f);
+    const BracketPairs brackets(t);
     std::vector<bool> closesTotal(t.size(), false);
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (t[i].kind != TokenKind::Identifier || !t.IsCall(i) || t.IsQualified(i)) continue;
@@ -364,9 +275,9 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
             if (EqualsNoCase(t.Text(i), name)) total = true;
         if (!total) continue;
         const std::size_t open = t.NextSolid(i);
-        const std::size_t close = t.MatchingParen(open);
+        const std::size_t close = brackets.close[open];
         if (close == TokenList::npos || t.NextSolid(open) == close) continue;
-        if (ArgumentCommas(t, open, close).empty()) closesTotal[close] = true;
+        if (brackets.commas[open] == 0) closesTotal[close] = true;
     }
     std::string out;
     for (std::size_t i = 0; i < t.size(); ++i) {
@@ -374,45 +285,6 @@ std::string FormulaTranslator::AddGroupCondition(const std::string& f, const std
         out += t.Text(i);
     }
     return out;
-}
-
-std::string FormulaTranslator::TranslateNz(const std::string& f) {
-    // Each rewrite doubles its first argument: nested calls stop at this size, the rest left as
-    // they are (the designer's check then refuses them).
-    constexpr std::size_t kMaxText = 65534;
-    std::string out = f;
-    while (true) {
-        TokenList t(out);
-        // The last call is the innermost: its arguments hold no other.
-        std::size_t k = TokenList::npos;
-        for (std::size_t i = 0; i < t.size(); ++i)
-            if (t[i].kind == TokenKind::Identifier && EqualsNoCase(t.Text(i), "Nz") && t.IsCall(i) &&
-                !t.IsQualified(i))
-                k = i;
-        if (k == TokenList::npos) return out;
-        const std::size_t open = t.NextSolid(k);
-        const std::size_t close = t.MatchingParen(open);
-        if (close == TokenList::npos) return out;
-        const std::vector<std::size_t> commas = ArgumentCommas(t, open, close);
-        const std::string x = vb::Trim(t.Join(open + 1, commas.empty() ? close : commas[0]));
-        if (commas.size() > 1 || x.empty()) return out;
-        std::string y;
-        if (!commas.empty()) {
-            y = vb::Trim(t.Join(commas[0] + 1, close));
-        } else {
-            const int type = ctx_.ValueTypeOf(x);
-            if (IsTextValueType(type) || type == designer::crDateField || type == designer::crDateTimeField ||
-                type == designer::crTimeField)
-                y = "\"\"";  // a date too shows as an empty box
-            else if (type == designer::crBooleanField)
-                y = "False";
-            else
-                y = "0";
-        }
-        const std::string call = "IIf(IsNull(" + x + ")," + y + "," + x + ")";
-        if (out.size() + call.size() > kMaxText) return out;
-        out = t.Join(0, k) + call + t.Join(close + 1, t.size());
-    }
 }
 
 std::string FormulaTranslator::FixFunction(const std::string& f, const std::string& fn) {
@@ -427,15 +299,19 @@ std::string FormulaTranslator::FixFunction(const std::string& f, const std::stri
 
     std::string name = fn;
     if (!name.empty() && name.back() == '(') name.pop_back();
-    TokenList t(f);
     std::string out;
     bool found = false;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (!to.empty() && IsIdentifier(t, i, name) && t.IsCall(i) && !t.IsQualified(i)) {
-            out += to.substr(0, to.size() - 1);
-            found = true;
-        } else {
-            out += t.Text(i);
+    if (to.empty() || f.find(name) == std::string::npos) {
+        out = f;
+    } else {
+        TokenList t(f);
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            if (IsIdentifier(t, i, name) && t.IsCall(i) && !t.IsQualified(i)) {
+                out += to.substr(0, to.size() - 1);
+                found = true;
+            } else {
+                out += t.Text(i);
+            }
         }
     }
     ctx_.LogStepError("Convert '" + fn + " to " + (found ? std::string(to) : std::string()) + "'",
@@ -452,11 +328,13 @@ std::string FormulaTranslator::ConvertFormula(const std::string& f) {
         built = TranslateCountAll(built);
 
         for (int i = 0; i < 2; ++i) {
-            built = CheckForFunction(built, "Format(");
-            if (built.empty()) return {};
+            const std::string checked = CheckForFunction(built, "Format(");
+            if (checked.empty()) return {};
+            if (checked == built) break;  // no Format call: a second look finds none either
+            built = checked;
         }
 
-        built = FixEveryIsNull(*this, built);
+        built = FixEveryIsNull(built);
 
         if (built.find("Short Date") != std::string::npos) {
             ctx_.LogStepError("Fix Short Date", kConvertFormula);

@@ -10,6 +10,7 @@
 namespace tolvaran {
 
 class TokenList;
+struct ConvertedItems;
 
 class FormulaTranslator {
   public:
@@ -22,7 +23,10 @@ class FormulaTranslator {
 
     // Rewrites every IIf call of f as "IF cond Then a else b". A rewritten IIf gets brackets
     // unless it is the whole text, a whole argument of another call, or the whole else-part of
-    // an enclosing IIf. Empty when an IIf call is malformed; a failure shows its text.
+    // an enclosing IIf. Empty when an IIf call is malformed; a failure (an expression that
+    // cannot be read, nests too deeply or holds a placeholder "%n%" of its own) shows its
+    // text. Parts nested so deeply that their checks would read much more than the
+    // expression's length are of types not known.
     std::string ConvertIIF(const std::string& f);
 
     // Rewrites the first IIf call of one parser item; the item unchanged when it holds none;
@@ -30,8 +34,8 @@ class FormulaTranslator {
     // "IF c Then a" (Null when c is false, as in Access). A condition whose type is a number
     // or a date is read as Access reads it: true when not Null and not zero. When one branch
     // is text and the other is of another known type, the other becomes text. Types are the
-    // context's; placeholder n of the item stands for expanded[n - 1].
-    std::string ConvertOneIIF(const std::string& t, const std::vector<std::string>& expanded = {});
+    // context's; placeholder n of the item stands for converted item n (ConvertIIF's own).
+    std::string ConvertOneIIF(const std::string& t, ConvertedItems* items = nullptr);
 
     // Replaces the first call of `function` ("Format(") by its first argument. Empty (after the
     // message "A formula has mismatched brackets!") when the call's bracket is not closed.
@@ -68,8 +72,8 @@ class FormulaTranslator {
     // Every Nz(x, y) becomes IIf(IsNull(x), y, x); Nz(x) takes as y the empty text, False or
     // 0 by the type of x, as Access gives them.
     std::string TranslateNz(const std::string& f);
-    // The context's type of an item's text, its placeholders put back from expanded.
-    int TypeOf(const std::string& text, const std::vector<std::string>& expanded);
+    // The context's type of an item's text, its placeholders put back from the items.
+    int TypeOf(const std::string& text, ConvertedItems* items);
 
     FormulaContext& ctx_;
 };

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <optional>
 
 #include "convert/formula/cls_string.h"
 #include "convert/formula/formula_translator.h"
@@ -13,29 +14,6 @@
 
 namespace tolvaran {
 namespace {
-
-// The number n of a placeholder token "%n%"; 0 when it is out of reach.
-std::size_t PlaceholderNumber(std::string_view text) {
-    std::size_t n = 0;
-    std::string_view digits = text.substr(1, text.size() - 2);
-    for (char c : digits) n = digits.size() > 9 ? 0 : n * 10 + static_cast<std::size_t>(c - '0');
-    return n;
-}
-
-// The text with every placeholder put back from the items before it.
-std::string Expand(const std::string& text, const std::vector<std::string>& expanded) {
-    if (expanded.empty() || text.find('%') == std::string::npos) return text;
-    TokenList t(text);
-    std::string out;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        const std::size_t n = t[i].kind == TokenKind::Placeholder ? PlaceholderNumber(t.Text(i)) : 0;
-        if (n >= 1 && n <= expanded.size())
-            out += expanded[n - 1];
-        else
-            out += t.Text(i);
-    }
-    return out;
-}
 
 bool IsNumberType(int type) {
     return type >= designer::crInt8sField && type <= designer::crCurrencyField;
@@ -141,6 +119,17 @@ std::string BracketNestedIIf(const std::string& item, const std::vector<bool>& i
 
 }  // namespace
 
+// The items of one ConvertIIF call converted so far, and how much more of their text the checks
+// that give the parts' types may read. A part holds the whole text of every call nested in it,
+// so the checks of deeply nested calls would read that text again at each level: what they
+// read of items put back into parts is held to kCheckedText and the length of the expression;
+// a part past that is of a type not known, as a part the check does not know.
+struct ConvertedItems {
+    static constexpr std::size_t kCheckedText = 16384;
+    ItemTexts texts;
+    std::size_t checkBudget = 0;
+};
+
 std::string FormulaTranslator::ConvertIIF(const std::string& f) {
     try {
         std::vector<std::string> items = Parser().Parse(vb::Trim(f));
@@ -148,30 +137,30 @@ std::string FormulaTranslator::ConvertIIF(const std::string& f) {
         std::vector<bool> isIIf;
         isIIf.reserve(items.size());
         for (const auto& item : items) isIIf.push_back(IsIIfItem(item));
-        std::vector<std::string> converted;
-        converted.reserve(items.size());
-        // The whole text of each item converted so far: the branches' types are those of the
-        // texts their placeholders stand for.
-        std::vector<std::string> expanded;
-        expanded.reserve(items.size());
+        ConvertedItems converted;
+        converted.checkBudget = ConvertedItems::kCheckedText + f.size();
         for (std::size_t i = 0; i < items.size(); ++i) {
-            std::string one = ConvertOneIIF(BracketNestedIIf(items[i], isIIf, isIIf[i]), expanded);
+            std::string one = ConvertOneIIF(BracketNestedIIf(items[i], isIIf, isIIf[i]), &converted);
             if (one.empty() && isIIf[i]) return {};
-            expanded.push_back(Expand(one, expanded));
-            converted.push_back(std::move(one));
+            converted.texts.Add(one);
         }
-        return Parser::PutTogether(converted);
+        return converted.texts.Item(items.size() - 1);
     } catch (const std::exception& e) {
         ctx_.ShowMessage(e.what());
         return {};
     }
 }
 
-int FormulaTranslator::TypeOf(const std::string& text, const std::vector<std::string>& expanded) {
-    return ctx_.ValueTypeOf(Expand(text, expanded));
+int FormulaTranslator::TypeOf(const std::string& text, ConvertedItems* items) {
+    if (!items) return ctx_.ValueTypeOf(text);
+    // The text's own length is not counted: only what it holds of other items is read again.
+    const std::optional<std::string> whole = items->texts.Expand(text, text.size() + items->checkBudget);
+    if (!whole) return designer::crUnknownField;
+    items->checkBudget -= whole->size() - std::min(whole->size(), text.size());
+    return ctx_.ValueTypeOf(*whole);
 }
 
-std::string FormulaTranslator::ConvertOneIIF(const std::string& t, const std::vector<std::string>& expanded) {
+std::string FormulaTranslator::ConvertOneIIF(const std::string& t, ConvertedItems* items) {
     TokenList tokens(t);
     std::size_t k = 0;
     while (k < tokens.size() && !(tokens[k].kind == TokenKind::Identifier && IsIIfCall(tokens, k))) ++k;
@@ -188,13 +177,13 @@ std::string FormulaTranslator::ConvertOneIIF(const std::string& t, const std::ve
     if (commas.size() != 1 && commas.size() != 2) return {};
     const std::string condition = tokens.Join(open + 1, commas[0]);
     const std::string head =
-        tokens.Join(0, k) + "IF " + AsCondition(condition, TypeOf(condition, expanded)) + " Then ";
+        tokens.Join(0, k) + "IF " + AsCondition(condition, TypeOf(condition, items)) + " Then ";
     const std::string tail = tokens.Join(close + 1, tokens.size());
     if (commas.size() == 1) return head + tokens.Join(commas[0] + 1, close) + tail;
     std::string a = tokens.Join(commas[0] + 1, commas[1]);
     std::string b = tokens.Join(commas[1] + 1, close);
     // The designer's IF gives one type: text where one branch is text.
-    const int typeA = TypeOf(a, expanded), typeB = TypeOf(b, expanded);
+    const int typeA = TypeOf(a, items), typeB = TypeOf(b, items);
     if (IsTextValueType(typeA) && typeB != designer::crUnknownField && !IsTextValueType(typeB)) b = AsText(b);
     if (IsTextValueType(typeB) && typeA != designer::crUnknownField && !IsTextValueType(typeA)) a = AsText(a);
     return head + a + " else " + b + tail;
