@@ -12,6 +12,7 @@
 #include "platform/designer/report.h"
 #include "platform/ui/default_prompt.h"
 #include "store/context.h"
+#include "store/report_files.h"
 #include "store/support.h"
 #include "store/text_log.h"
 
@@ -61,6 +62,10 @@ std::string clsConvert::inputBox(const std::string& text, const std::string& tit
 
 void clsConvert::ShowMessage(const std::string& text) {
     msgBox(text, ui::vbOKOnly);
+}
+
+std::string clsConvert::ReportFilePath(const std::string& report) {
+    return JoinPath(Reportpath, ReportFileStem(db(), FileEntryId(), report) + ".rpt");
 }
 
 bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
@@ -187,19 +192,24 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
     CloseAccess();
     // A conversion whose rows could not all be stored has failed, whatever else it did.
     if (storeFailed_) ok = false;
-    // 17. The file is saved under the safe name, and the log names the file written. A failed
+    // 17. The file is saved under the report's file name (its safe name, unless another report
+    // of the entry has that one), and the log names the file written. A failed
     // save is logged under this step and clears ok: the job did not complete.
     if (ok) {
         success_ = true;
-        const std::string file = JoinPath(Reportpath, MakeSafeName(ReportName) + ".rpt");
-        trap([&] {
-            window.SetLblProgress("Saving Report...");
-            step("Saving Report...:" + file, true);
-        });
-        if (auto e = Try([&] {
+        std::string file;
+        std::optional<TrappedError> e = Try([&] { file = ReportFilePath(ReportName); });
+        if (!e) {
+            trap([&] {
+                window.SetLblProgress("Saving Report...");
+                step("Saving Report...:" + file, true);
+            });
+            e = Try([&] {
                 if (!crReport_) ThrowNotSet();
                 crReport_->SaveAs(file, designer::crReportFormat2048);
-            })) {
+            });
+        }
+        if (e) {
             saveFailure_ = e->description;
             fail(*e);
         }

@@ -515,6 +515,14 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // them is not converted again as a subreport.
     std::vector<std::string> parentReports_;
 
+    // The entry whose reports share the output folder: a subreport's job has no report record
+    // of its own and takes its parent's. 0 until a child is given one.
+    long fileEntryId_ = 0;
+    long FileEntryId() { return fileEntryId_ != 0 ? fileEntryId_ : databaseListId(); }
+    // Where the report is saved in the output folder: its file stem among the entry's reports
+    // (report_files.h) with ".rpt". Throws vb::ComError when the lists file cannot be read.
+    std::string ReportFilePath(const std::string& report);
+
     // A file of the program folder ("icons/yellowquestion.ico", "brenmoor.bmp").
     std::string ProgramFile(const std::string& name) const;
     // The existing file a linked image names, "" when there is none.

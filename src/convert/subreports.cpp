@@ -68,6 +68,7 @@ std::unique_ptr<clsConvert> clsConvert::NewChildJob(const std::string& report) {
     child->ParentReport = ReportName;
     child->parentReports_ = parentReports_;
     child->parentReports_.push_back(ReportName);
+    child->fileEntryId_ = FileEntryId();
     return child;
 }
 
@@ -150,7 +151,7 @@ bool clsConvert::ImportSubReport(designer::Section* /*section*/, ui::ProgressWin
         // The file the child saved under its own name is the one embedded: no second copy is
         // written, so a control named like another report never overwrites that report's file.
         const std::string name = control.Name();
-        const std::string path = JoinPath(Reportpath, MakeSafeName(child->ReportName) + ".rpt");
+        const std::string path = ReportFilePath(child->ReportName);
         step = 6;
         if (!converted) {
             LogStepError("---------------------:" + name, "ImportSubReport");

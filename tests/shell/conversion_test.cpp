@@ -230,6 +230,32 @@ TEST_F(Conversion, UnsafeNamesAreSavedLoggedAndViewedUnderTheirSafeNames) {
     }
 }
 
+TEST_F(Conversion, ReportsSharingASafeNameNeverReplaceEachOthersFiles) {
+    // All three are "A_B" made safe: the one named so keeps the name.
+    const std::pair<std::string, std::string> reports[] = {
+        {"A-B", "A_B_3"}, {"A_B", "A_B"}, {"A#B", "A_B_2"}};
+    Entry({{"A-B", kClean}, {"A_B", kClean}, {"A#B", kClean}});
+    for (const auto& [name, stem] : reports) {
+        run.SelectReports({name});
+        run.window->InitiateReportConversion(false);
+        ASSERT_FALSE(run.windows.viewed.empty());
+        EXPECT_EQ(run.windows.viewed.back().reportName, stem + ".rpt");
+    }
+    for (const auto& [name, stem] : reports) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(fs::exists(run.folder / "out" / (stem + ".rpt")));
+        EXPECT_TRUE(fs::exists(run.folder / "out" / (stem + "_ErrorLog.txt")));
+        QListWidget* list = run.window->dxConvertedReports();
+        const auto items = list->findItems(QString::fromStdString(stem + ".rpt"), Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        list->setCurrentItem(items[0]);
+        run.windows.viewed.clear();
+        emit list->itemDoubleClicked(items[0]);
+        ASSERT_EQ(run.windows.viewed.size(), 1u);
+        EXPECT_EQ(run.windows.viewed[0].reportId, run.ReportId(name));
+    }
+}
+
 TEST_F(Conversion, FolderWithAndWithoutFinalSeparatorGivesOneReportPath) {
     for (const std::string tail : {"", "/", "//", "\\"}) {
         SCOPED_TRACE(tail);

@@ -2,6 +2,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/ui/launcher.h"
+#include "store/report_files.h"
 #include "store/support.h"
 #include "store/text_log.h"
 #include "store_fixture.h"
@@ -162,6 +163,21 @@ TEST(Support, PathAndNameRoutines) {
     EXPECT_EQ(GetVersionCaption("Crystal Reports 10.0"), "Tolvaran 1.0.0 for Crystal Reports 10.0");
     EXPECT_EQ(NZ(vb::Variant::null()), vb::Variant(0));
     EXPECT_EQ(NZ(vb::Variant(""), 5), vb::Variant(""));
+}
+
+TEST(Support, ReportsSharingASafeNameGetFilesOfTheirOwn) {
+    using Stems = std::vector<std::string>;
+    const std::pair<Stems, Stems> cases[] = {
+        {{"Sales", "Q1.Sales"}, {"Sales", "Q1.Sales"}},
+        // The name that is its own safe name keeps it; the others follow in byte order.
+        {{"A-B", "A_B", "A#B"}, {"A_B_3", "A_B", "A_B_2"}},
+        {{"A-B", "A#B"}, {"A_B_2", "A_B"}},
+        // A stem another report already has is skipped.
+        {{"A-B", "A_B", "A_B_2"}, {"A_B_3", "A_B", "A_B_2"}},
+        // A name given twice is one report.
+        {{"A-B", "A_B", "A-B"}, {"A_B_2", "A_B", "A_B_2"}},
+    };
+    for (const auto& [names, stems] : cases) EXPECT_EQ(ReportFileStems(names), stems) << names[0];
 }
 
 TEST(Support, ShowHelpChoosesTheContext) {

@@ -21,6 +21,7 @@
 #include "shell/qt/qt_text.h"
 #include "shell/report_windows/report_windows.h"
 #include "shell/toolbar/qt_toolbar.h"
+#include "store/report_files.h"
 #include "store/support.h"
 
 namespace tolvaran {
@@ -279,23 +280,17 @@ void Startup::RemoveDatabaseFromList(long databaseListId) {
 
 namespace {
 
-// The report of the entry whose file a converted report was saved under: the one whose safe
-// name with ".rpt" is the file name (compared exactly, then without regard to case); 0 when
+// The report of the entry whose file a converted report was saved under: the one whose file
+// stem with ".rpt" is the file name (compared exactly, then without regard to case); 0 when
 // none is.
 long ReportOfFile(const ado::ConnectionPtr& db, long databaseListId, const std::string& file) {
-    ado::Recordset rs;
-    rs.Open("SELECT ReportId, ReportName FROM Report WHERE DatabaseListId = ? ORDER BY ReportId", db,
-            ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(databaseListId)});
-    long exact = 0, folded = 0;
-    for (; !rs.Eof() && exact == 0; rs.MoveNext()) {
-        const std::string saved = MakeSafeName(rs["ReportName"].ToString()) + ".rpt";
-        if (saved == file)
-            exact = static_cast<long>(rs["ReportId"].ToLong());
-        else if (folded == 0 && Q(saved).compare(Q(file), Qt::CaseInsensitive) == 0)
-            folded = static_cast<long>(rs["ReportId"].ToLong());
+    long folded = 0;
+    for (const ReportFile& report : ReportFilesOfEntry(db, databaseListId)) {
+        const std::string saved = report.stem + ".rpt";
+        if (saved == file) return report.reportId;
+        if (folded == 0 && Q(saved).compare(Q(file), Qt::CaseInsensitive) == 0) folded = report.reportId;
     }
-    rs.Close();
-    return exact != 0 ? exact : folded;
+    return folded;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "shell/report_windows/report_windows.h"
 #include "sources/links_manager.h"
 #include "store/log_level.h"
+#include "store/report_files.h"
 #include "store/support.h"
 
 namespace tolvaran {
@@ -188,7 +189,10 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             // The text log goes into the converted-reports folder itself, beside the .rpt
             // files, whether or not the folder text ends with a separator.
             errorLogWriter_.FilePath = databaseList_.ConvertedReportsPath;
-            errorLogWriter_.Filename = MakeSafeName(record->ReportName) + "_ErrorLog";
+            // The report's file stem among the entry's reports: two reports whose safe names
+            // are equal never share a log or a report file.
+            const std::string stem = ReportFileStem(services_.ctx->gDb, databaseListId, record->ReportName);
+            errorLogWriter_.Filename = stem + "_ErrorLog";
             errorLogWriter_.Extension = ".txt";
             errorLogWriter_.Create_File();
 
@@ -219,7 +223,7 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             } else if (!batch && hadErrors) {
                 prompt().MsgBox(kReportHadErrors, ui::vbExclamation, "Tolvaran");
             }
-            const std::string file = MakeSafeName(job.ReportName) + ".rpt";
+            const std::string file = stem + ".rpt";
             if (!batch && ok && services_.reportWindows) {
                 services_.reportWindows->ViewReport(reportId, file, job.Reportpath);
                 LoadConvertedReports(CurrentDatabaseListId(0));

@@ -1,0 +1,64 @@
+#include "store/report_files.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "store/support.h"
+
+namespace tolvaran {
+
+std::vector<std::string> ReportFileStems(const std::vector<std::string>& names) {
+    // The names of each safe name, once each.
+    std::map<std::string, std::set<std::string>> bySafe;
+    for (const std::string& name : names) bySafe[MakeSafeName(name)].insert(name);
+    std::set<std::string> taken;
+    for (const auto& entry : bySafe) taken.insert(entry.first);
+
+    std::map<std::string, std::string> stemOf;
+    for (const auto& [safe, group] : bySafe) {
+        std::vector<std::string> order(group.begin(), group.end());  // byte order
+        // The name that is its own safe name keeps it: its file is the one a user expects.
+        std::stable_partition(order.begin(), order.end(), [&](const std::string& n) { return n == safe; });
+        stemOf[order.front()] = safe;
+        unsigned next = 2;
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            std::string stem;
+            do stem = safe + "_" + std::to_string(next++);
+            while (taken.count(stem) != 0);
+            taken.insert(stem);
+            stemOf[order[i]] = stem;
+        }
+    }
+    std::vector<std::string> stems;
+    stems.reserve(names.size());
+    for (const std::string& name : names) stems.push_back(stemOf[name]);
+    return stems;
+}
+
+std::vector<ReportFile> ReportFilesOfEntry(const ado::ConnectionPtr& db, long databaseListId) {
+    std::vector<ReportFile> files;
+    ado::Recordset rs;
+    rs.Open("SELECT ReportId, ReportName FROM Report WHERE DatabaseListId = ? ORDER BY ReportId", db,
+            ado::adOpenForwardOnly, ado::adLockReadOnly, {vb::Variant(databaseListId)});
+    for (; !rs.Eof(); rs.MoveNext())
+        files.push_back(
+            {static_cast<long>(rs["ReportId"].ToLong()), vb::NZ(rs["ReportName"], "").ToString(), {}});
+    rs.Close();
+    std::vector<std::string> names;
+    names.reserve(files.size());
+    for (const ReportFile& file : files) names.push_back(file.reportName);
+    const std::vector<std::string> stems = ReportFileStems(names);
+    for (std::size_t i = 0; i < files.size(); ++i) files[i].stem = stems[i];
+    return files;
+}
+
+std::string ReportFileStem(const ado::ConnectionPtr& db, long databaseListId, const std::string& reportName) {
+    if (databaseListId == 0) return MakeSafeName(reportName);
+    std::vector<std::string> names;
+    for (const ReportFile& file : ReportFilesOfEntry(db, databaseListId)) names.push_back(file.reportName);
+    names.push_back(reportName);
+    return ReportFileStems(names).back();
+}
+
+}  // namespace tolvaran
