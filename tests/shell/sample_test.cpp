@@ -48,7 +48,9 @@ TEST(Sample, RegistersConvertsAndShowsEveryReportWithItsData) {
         std::vector<std::string> shown;
         size_t pages;
     } expected[] = {
-        {"Sales by Category", {"Deck Hardware", "Snatch block", "Total for Safety", "2,866.40", "7,728"}, 1},
+        {"Sales by Category",
+         {"Deck Hardware", "Snatch block", "Total for Safety", "2,866.40", "7,728.00"},
+         1},
         {"Customer Orders", {"Nordfjord Ferries", "Ålesund", "Fire extinguisher, 1 kg", "2,623.90"}, 1},
         {"Customer Order Lines", {"Antifouling, 2.5 l"}, 1},
         {"Price List", {"Turnbuckle, 10 mm", "31.75", "Page 1 of 1"}, 1},

@@ -73,12 +73,12 @@ TEST(Layout, GroupHeadersAndFootersCarryTheirGroupsTotals) {
                                          "Bo",
                                          "Abe",
                                          "Total 30",
-                                         "15",
+                                         "15.00",
                                          "North",
                                          "1",
                                          "Ng",
                                          "Total 5",
-                                         "5",
+                                         "5.00",
                                          "West",
                                          "3",
                                          "Yu",
@@ -103,8 +103,8 @@ TEST(Layout, DateGroupsSplitByTheirConditionAndNullsComeFirst) {
     Formula(*r, SectionOf(*r, "GF1"), "Month", "Sum({Orders.Amount}, {Orders.OrderDate}, \"monthly\")", 0);
     Document doc = RenderReport(*r, Fixed());
     // Null dates, January (1 + 10), February (2 + 20), March (4).
-    EXPECT_EQ(AllTexts(doc),
-              (std::vector<std::string>{"5", "1/5/2024", "11", "2/1/2024", "22", "3/1/2024", "4"}));
+    EXPECT_EQ(AllTexts(doc), (std::vector<std::string>{"5.00", "1/5/2024", "11.00", "2/1/2024", "22.00",
+                                                       "3/1/2024", "4.00"}));
     ASSERT_EQ(doc.groups.size(), 4u);
     EXPECT_EQ(doc.groups[1].name, "1/1/2024");
 }
@@ -291,9 +291,9 @@ TEST(Layout, ASubreportShowsTheRecordsLinkedToEachMainRecord) {
     d.AddTextObject("after", 0, 500);  // below the subreport: moves down as it grows
 
     Document doc = RenderReport(*r, Fixed());
-    EXPECT_EQ(AllTexts(doc), (std::vector<std::string>{"Abe", "2", "end of orders", "10", "after", "Wu", "1",
-                                                       "end of orders", "1", "after", "Zed", "end of orders",
-                                                       "0", "after"}));
+    EXPECT_EQ(AllTexts(doc), (std::vector<std::string>{"Abe", "2", "end of orders", "10.00", "after", "Wu",
+                                                       "1", "end of orders", "1.00", "after", "Zed",
+                                                       "end of orders", "0", "after"}));
 }
 
 // Which rows a link finds, by the kinds of its values: equal numbers of any kind, a number and
@@ -437,7 +437,8 @@ TEST(Layout, FieldsAreFormattedByTheirTypeAndObjectsKeepTheirLook) {
     EXPECT_GT(doc.pages[0].width, doc.pages[0].height);
     auto texts = TextsOf(doc.pages[0]);
     ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts[0].text, "1");
+    // A whole amount of a column of doubles shows its decimals as the others of its column do.
+    EXPECT_EQ(texts[0].text, "1.00");
     EXPECT_EQ(texts[1].text, "Friday, January 5, 2024");
     const TextItem* first = nullptr;
     int lines = 0;

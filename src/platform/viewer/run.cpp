@@ -427,6 +427,28 @@ const vb::Variant* ReportRun::StoredValue(const std::string& reference) {
     return static_cast<size_t>(c.index) < cells.size() ? &cells[static_cast<size_t>(c.index)] : nullptr;
 }
 
+bool ReportRun::ShowsFractionalColumn(const std::string& reference) {
+    const std::string body = Body(reference);
+    if (!body.empty() && body[0] == '@') {
+        std::string text;
+        const designer::ParsedFormula* parsed = Parsed(body.substr(1), text);
+        const designer::FormulaNode* node = parsed ? parsed->root.get() : nullptr;
+        if (node && node->kind == designer::FormulaNodeKind::Call && !node->kids.empty() && node->kids[0]) {
+            bool summary = false;
+            for (const char* f : {"Sum", "Average", "Maximum", "Minimum"})
+                summary = summary || tolvaran::EqualsNoCase(node->text, f);
+            node = summary ? node->kids[0].get() : nullptr;
+        }
+        if (!node || node->kind != designer::FormulaNodeKind::Reference || node->text.empty() ||
+            node->text[0] == '@')
+            return false;
+        const vb::Variant* stored = StoredValue("{" + node->text + "}");
+        return stored && stored->Type() == vb::VarType::Double;
+    }
+    const vb::Variant* stored = StoredValue(reference);
+    return stored && stored->Type() == vb::VarType::Double;
+}
+
 std::string ReportRun::PlaceholderName(const std::string& reference) {
     std::string body = Body(reference);
     if (body.empty() || body[0] == '@' || body[0] == '?') return {};

@@ -104,6 +104,10 @@ class ReportRun : public EvalScope {
     // The stored value of a database field's reference at the current record as the table
     // gave it; nullptr for formulas, parameters and fields that are not there.
     const vb::Variant* StoredValue(const std::string& reference);
+    // Whether a field object's reference shows a column of fractional amounts: a database field
+    // stored as doubles at the current record, or a formula that is such a field or its Sum,
+    // Average, Maximum or Minimum.
+    bool ShowsFractionalColumn(const std::string& reference);
     // The name a field object shows in place of its value when the records could not be read:
     // a database field's name; empty for formulas and parameters, which are evaluated.
     std::string PlaceholderName(const std::string& reference);

@@ -230,8 +230,8 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
             case designer::ObjectKind::Field: {
                 const auto& f = static_cast<const designer::FieldObject&>(o);
                 // A field of pictures (an OLE Object or binary column) shows the picture.
-                if (const vb::Variant* stored = run.StoredValue(f.Field);
-                    stored && stored->Type() == vb::VarType::Bytes) {
+                const vb::Variant* stored = run.StoredValue(f.Field);
+                if (stored && stored->Type() == vb::VarType::Bytes) {
                     placed.push_back(PictureLike(o, run.Context().Picture(*stored), x));
                     break;
                 }
@@ -243,7 +243,7 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                 } else {
                     Value v = run.ReferenceValue(f.Field);
                     numeric = v.IsNumeric();
-                    text = DisplayText(v, f.DateWindowsDefaultType);
+                    text = DisplayText(v, f.DateWindowsDefaultType, run.ShowsFractionalColumn(f.Field));
                 }
                 placed.push_back(TextLike(o, text, numeric, x, measure));
                 break;

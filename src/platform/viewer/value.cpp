@@ -400,7 +400,10 @@ std::string ConcatText(const Value& v) {
     return Text(v, true, kShortDate);
 }
 
-std::string DisplayText(const Value& v, int dateFormat) {
+std::string DisplayText(const Value& v, int dateFormat, bool fractionalColumn) {
+    // A column of fractional amounts shows two decimals on every row, a whole amount too, so
+    // that its rows line up ("196.00" above "94.50"); whole-number columns show none.
+    if (v.kind == ValueKind::Number && fractionalColumn) return NumberText(v, false);
     const char* datePattern = dateFormat == designer::crUseWindowsLongDate ? kLongDate : kShortDate;
     // A field set to the short or long date shows a date-time as a date.
     if (v.kind == ValueKind::DateTime && dateFormat != designer::crNotUsingWindowsDefaults)

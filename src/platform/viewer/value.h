@@ -72,10 +72,11 @@ std::string ToText(const Value& v);
 // The text "&" gives an operand: as ToText, but whole numbers without decimals, so that
 // "Page " & PageNumber reads "Page 3".
 std::string ConcatText(const Value& v);
-// The text a field object shows: numbers without decimals when whole and with two otherwise,
-// with thousands separators; currency with "$"; dates long (dateFormat crUseWindowsLongDate)
-// or short; a date-time as its date alone under the short or long date setting, else followed
-// by the time when it has one; Null as nothing.
-std::string DisplayText(const Value& v, int dateFormat);
+// The text a field object shows: numbers with thousands separators, with two decimals when the
+// column holds fractional amounts (fractionalColumn; ReportRun::ShowsFractionalColumn) or the
+// number is not whole, else none; currency with "$"; dates long (dateFormat
+// crUseWindowsLongDate) or short; a date-time as its date alone under the short or long date
+// setting, else followed by the time when it has one; Null as nothing.
+std::string DisplayText(const Value& v, int dateFormat, bool fractionalColumn = false);
 
 }  // namespace viewer
