@@ -16,8 +16,9 @@ std::vector<std::string> ReportFileStems(const std::vector<std::string>& names) 
     for (const auto& entry : bySafe) taken.insert(entry.first);
 
     std::map<std::string, std::string> stemOf;
-    for (const auto& [safe, group] : bySafe) {
-        std::vector<std::string> order(group.begin(), group.end());  // byte order
+    for (const auto& entry : bySafe) {
+        const std::string& safe = entry.first;
+        std::vector<std::string> order(entry.second.begin(), entry.second.end());  // byte order
         // The name that is its own safe name keeps it: its file is the one a user expects.
         std::stable_partition(order.begin(), order.end(), [&](const std::string& n) { return n == safe; });
         stemOf[order.front()] = safe;
