@@ -33,13 +33,13 @@ void Guarded(ui::Prompt* prompt, const char* routine, Body&& body) noexcept {
 // connection; routine is a literal.
 template <class Body>
 auto Guard(ui::Prompt* prompt, const char* routine, Body body) {
+    // The choice is made outside the inner lambdas: a compiler may check a discarded branch
+    // that stands in a lambda of its own.
     return [prompt, routine, body = std::move(body)](auto&&... args) mutable {
-        Guarded(prompt, routine, [&] {
-            if constexpr (std::is_invocable_v<Body&, decltype(args)...>)
-                body(std::forward<decltype(args)>(args)...);
-            else
-                body();
-        });
+        if constexpr (std::is_invocable_v<Body&, decltype(args)...>)
+            Guarded(prompt, routine, [&] { body(std::forward<decltype(args)>(args)...); });
+        else
+            Guarded(prompt, routine, [&] { body(); });
     };
 }
 
