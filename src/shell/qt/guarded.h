@@ -28,18 +28,23 @@ void Guarded(ui::Prompt* prompt, const char* routine, Body&& body) noexcept {
     }
 }
 
+// Calls body with args when it is written to take them, else with none.
+template <class Body, class... Args>
+void CallWithArgumentsItTakes(Body& body, Args&&... args) {
+    if constexpr (std::is_invocable_v<Body&, Args...>)
+        body(std::forward<Args>(args)...);
+    else
+        body();
+}
+
 // A slot for QObject::connect that runs body guarded: body takes the signal's arguments when
 // it is written to take them, else none. prompt is not owned and must outlive the
 // connection; routine is a literal.
 template <class Body>
 auto Guard(ui::Prompt* prompt, const char* routine, Body body) {
-    // The choice is made outside the inner lambdas: a compiler may check a discarded branch
-    // that stands in a lambda of its own.
     return [prompt, routine, body = std::move(body)](auto&&... args) mutable {
-        if constexpr (std::is_invocable_v<Body&, decltype(args)...>)
-            Guarded(prompt, routine, [&] { body(std::forward<decltype(args)>(args)...); });
-        else
-            Guarded(prompt, routine, [&] { body(); });
+        Guarded(prompt, routine,
+                [&] { CallWithArgumentsItTakes(body, std::forward<decltype(args)>(args)...); });
     };
 }
 
