@@ -47,6 +47,18 @@ class Conversion : public ::testing::Test {
         const auto results = run.Results();
         return static_cast<int>(std::count(results.begin(), results.end(), "Conversion Started for " + name));
     }
+    // Double-clicks the converted list's item of this file: the report the viewer was opened
+    // for, with the file it was given; {0, ""} when the item or the view is missing.
+    std::pair<long, std::string> ViewFromConvertedList(const std::string& file) {
+        QListWidget* list = run.window->dxConvertedReports();
+        const auto items = list->findItems(QString::fromStdString(file), Qt::MatchExactly);
+        if (items.size() != 1) return {0, ""};
+        list->setCurrentItem(items[0]);
+        run.windows.viewed.clear();
+        emit list->itemDoubleClicked(items[0]);
+        if (run.windows.viewed.size() != 1) return {0, ""};
+        return {run.windows.viewed[0].reportId, run.windows.viewed[0].reportName};
+    }
     long ToolbarIndex(long id) const {
         QtToolBar* bar = run.window->EToolBar();
         for (int i = 1; i <= bar->ItemCount(); ++i)
@@ -218,15 +230,7 @@ TEST_F(Conversion, UnsafeNamesAreSavedLoggedAndViewedUnderTheirSafeNames) {
         rs.Close();
 
         // Viewed again from the converted list, the file leads back to its report.
-        QListWidget* list = run.window->dxConvertedReports();
-        const auto items = list->findItems(QString::fromStdString(file), Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1);
-        list->setCurrentItem(items[0]);
-        run.windows.viewed.clear();
-        emit list->itemDoubleClicked(items[0]);
-        ASSERT_EQ(run.windows.viewed.size(), 1u);
-        EXPECT_EQ(run.windows.viewed[0].reportId, run.ReportId(name));
-        EXPECT_EQ(run.windows.viewed[0].reportName, file);
+        EXPECT_EQ(ViewFromConvertedList(file), std::make_pair(run.ReportId(name), file));
     }
 }
 
@@ -245,14 +249,7 @@ TEST_F(Conversion, ReportsSharingASafeNameNeverReplaceEachOthersFiles) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(fs::exists(run.folder / "out" / (stem + ".rpt")));
         EXPECT_TRUE(fs::exists(run.folder / "out" / (stem + "_ErrorLog.txt")));
-        QListWidget* list = run.window->dxConvertedReports();
-        const auto items = list->findItems(QString::fromStdString(stem + ".rpt"), Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1);
-        list->setCurrentItem(items[0]);
-        run.windows.viewed.clear();
-        emit list->itemDoubleClicked(items[0]);
-        ASSERT_EQ(run.windows.viewed.size(), 1u);
-        EXPECT_EQ(run.windows.viewed[0].reportId, run.ReportId(name));
+        EXPECT_EQ(ViewFromConvertedList(stem + ".rpt").first, run.ReportId(name));
     }
 }
 
