@@ -384,6 +384,15 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--cpu-seconds") == 0)
             cpuSeconds = std::atol(argv[i + 1]);
     }
+    // AddressSanitizer reserves terabytes of address space for its shadow memory: under it the
+    // reader runs without the address-space limit (the CPU limit still holds).
+#if defined(__SANITIZE_ADDRESS__)
+    memoryMb = 0;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    memoryMb = 0;
+#endif
+#endif
     if (memoryMb > 0) ApplyLimit(RLIMIT_AS, static_cast<rlim_t>(memoryMb) * 1024 * 1024);
     AllowCpuFor(cpuSeconds);
     ApplyLimit(RLIMIT_CORE, 0);
