@@ -1,6 +1,8 @@
 #include "store/report_files.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -35,6 +37,20 @@ std::vector<std::string> ReportFileStems(const std::vector<std::string>& names) 
     stems.reserve(names.size());
     for (const std::string& name : names) stems.push_back(stemOf[name]);
     return stems;
+}
+
+std::string TextLogStem(const std::string& stem) {
+    constexpr std::size_t kNameMax = 255;  // bytes of one file name on the usual file systems
+    const std::string tail = "_ErrorLog";
+    if (stem.size() + tail.size() + 4 <= kNameMax) return stem + tail;
+    std::uint32_t digest = 2166136261u;  // FNV-1a
+    for (unsigned char c : stem) digest = (digest ^ c) * 16777619u;
+    char mark[10];
+    std::snprintf(mark, sizeof mark, "~%08x", static_cast<unsigned>(digest));
+    std::size_t keep = kNameMax - tail.size() - 4 - (sizeof mark - 1);
+    // Not inside a UTF-8 sequence: back up over continuation bytes.
+    while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80) --keep;
+    return stem.substr(0, keep) + mark + tail;
 }
 
 std::vector<ReportFile> ReportFilesOfEntry(const ado::ConnectionPtr& db, long databaseListId) {

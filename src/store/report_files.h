@@ -19,8 +19,14 @@ std::vector<std::string> ReportFileStems(const std::vector<std::string>& names);
 struct ReportFile {
     long reportId = 0;
     std::string reportName;
-    std::string stem;  // the .rpt file is stem + ".rpt", the text log stem + "_ErrorLog.txt"
+    std::string stem;  // the .rpt file is stem + ".rpt", the text log TextLogStem(stem) + ".txt"
 };
+
+// What the text log of the report with this file stem is named, without its extension ".txt":
+// stem + "_ErrorLog", or, where that would not fit in a file name of 255 bytes, the stem cut
+// at a character boundary and marked with a digest of the whole stem ("~" and 8 hex digits),
+// so that two long names sharing their beginning still get logs of their own.
+std::string TextLogStem(const std::string& stem);
 
 // The reports of the entry (Report rows of the lists file), in the order of their keys, with
 // their file stems. Throws vb::ComError when the lists file cannot be read.

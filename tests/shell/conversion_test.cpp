@@ -15,6 +15,7 @@
 #include "shell/toolbar/qt_toolbar.h"
 #include "shell_test_support.h"
 #include "sources/links_manager.h"
+#include "store/report_files.h"
 #include "store/support.h"
 
 namespace fs = std::filesystem;
@@ -251,6 +252,18 @@ TEST_F(Conversion, ReportsSharingASafeNameNeverReplaceEachOthersFiles) {
         EXPECT_TRUE(fs::exists(run.folder / "out" / (stem + "_ErrorLog.txt")));
         EXPECT_EQ(ViewFromConvertedList(stem + ".rpt").first, run.ReportId(name));
     }
+}
+
+TEST_F(Conversion, AReportNameTooLongForItsTextLogsNameStillGetsItsTextLog) {
+    const std::string name(250, 'L');  // "<name>.rpt" fits, "<name>_ErrorLog.txt" would not
+    Entry({{name, kClean}});
+    run.SelectReports({name});
+    run.window->InitiateReportConversion(false);
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
+    EXPECT_TRUE(fs::exists(run.folder / "out" / (name + ".rpt")));
+    const fs::path log = run.folder / "out" / (TextLogStem(name) + ".txt");
+    ASSERT_TRUE(fs::exists(log));
+    EXPECT_GT(fs::file_size(log), 0u);
 }
 
 TEST_F(Conversion, FolderWithAndWithoutFinalSeparatorGivesOneReportPath) {

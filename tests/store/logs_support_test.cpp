@@ -1,4 +1,5 @@
 #include <fstream>
+#include <set>
 
 #include "platform/ado/ado.h"
 #include "platform/ui/launcher.h"
@@ -178,6 +179,22 @@ TEST(Support, ReportsSharingASafeNameGetFilesOfTheirOwn) {
         {{"A-B", "A_B", "A-B"}, {"A_B_2", "A_B", "A_B_2"}},
     };
     for (const auto& [names, stems] : cases) EXPECT_EQ(ReportFileStems(names), stems) << names[0];
+
+    // Text logs of long names fit in a file name, stay apart, and end on a whole character.
+    EXPECT_EQ(TextLogStem("Sales"), "Sales_ErrorLog");
+    std::string accents(230, 'a');
+    for (int i = 0; i < 10; ++i) accents += "\xc3\xa9";
+    const std::string longNames[] = {std::string(242, 'x'), std::string(251, 'x'),
+                                     std::string(251, 'x') + "y", accents, std::string(1, 'a') + accents};
+    std::set<std::string> logs;
+    for (const std::string& stem : longNames) {
+        const std::string log = TextLogStem(stem) + ".txt";
+        EXPECT_LE(log.size(), 255u) << stem.size();
+        EXPECT_TRUE(logs.insert(log).second) << stem.size();
+        if (const size_t mark = log.find('~'); mark != std::string::npos) {
+            EXPECT_NE(static_cast<unsigned char>(log[mark - 1]) & 0xC0, 0xC0) << stem.size();
+        }
+    }
 }
 
 TEST(Support, ShowHelpChoosesTheContext) {

@@ -192,7 +192,7 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             // The report's file stem among the entry's reports: two reports whose safe names
             // are equal never share a log or a report file.
             const std::string stem = ReportFileStem(services_.ctx->gDb, databaseListId, record->ReportName);
-            errorLogWriter_.Filename = stem + "_ErrorLog";
+            errorLogWriter_.Filename = TextLogStem(stem);
             errorLogWriter_.Extension = ".txt";
             errorLogWriter_.Create_File();
 
