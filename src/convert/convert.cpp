@@ -65,7 +65,9 @@ void clsConvert::ShowMessage(const std::string& text) {
 }
 
 std::string clsConvert::ReportFilePath(const std::string& report) {
-    return JoinPath(Reportpath, ReportFileStem(db(), FileEntryId(), report) + ".rpt");
+    const std::string stem = EntryReportFiles ? ReportFileStemIn(*EntryReportFiles, report)
+                                              : ReportFileStem(db(), FileEntryId(), report);
+    return JoinPath(Reportpath, stem + ".rpt");
 }
 
 bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {

@@ -5,6 +5,7 @@
 // between parent and child, and that lives in clsConvert.
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/ado/ado.h"
 
@@ -13,6 +14,7 @@ namespace tolvaran {
 class clsManageLinks;
 class clsWriteToText;
 class ErrorLogViewer;
+struct ReportFile;
 
 struct ConvertSettings {
     // Several reports are converted in one run: nothing is asked that has a default answer.
@@ -27,7 +29,10 @@ struct ConvertSettings {
     // The error-log viewer ShowErrorLog opens; not owned; may be null (nothing is shown).
     ErrorLogViewer* ErrorViewer = nullptr;
     ado::ConnectionPtr Internaldb;  // settings-file connection (gInternalDb)
-    std::string Database;           // the Access file holding the report
+    // The file names of the entry's reports, read once for a request that converts several
+    // (report_files.h); not owned; null: the job reads them from the lists file.
+    const std::vector<ReportFile>* EntryReportFiles = nullptr;
+    std::string Database;  // the Access file holding the report
     std::string SourceTablesDB;
     std::string Reportpath;  // the output folder
     // The version of the engine that opened the Access file.

@@ -70,12 +70,19 @@ std::vector<ReportFile> ReportFilesOfEntry(const ado::ConnectionPtr& db, long da
     return files;
 }
 
-std::string ReportFileStem(const ado::ConnectionPtr& db, long databaseListId, const std::string& reportName) {
-    if (databaseListId == 0) return MakeSafeName(reportName);
+std::string ReportFileStemIn(const std::vector<ReportFile>& files, const std::string& reportName) {
+    for (const ReportFile& file : files)
+        if (file.reportName == reportName) return file.stem;
     std::vector<std::string> names;
-    for (const ReportFile& file : ReportFilesOfEntry(db, databaseListId)) names.push_back(file.reportName);
+    names.reserve(files.size() + 1);
+    for (const ReportFile& file : files) names.push_back(file.reportName);
     names.push_back(reportName);
     return ReportFileStems(names).back();
+}
+
+std::string ReportFileStem(const ado::ConnectionPtr& db, long databaseListId, const std::string& reportName) {
+    if (databaseListId == 0) return MakeSafeName(reportName);
+    return ReportFileStemIn(ReportFilesOfEntry(db, databaseListId), reportName);
 }
 
 }  // namespace tolvaran

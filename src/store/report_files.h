@@ -32,9 +32,14 @@ std::string TextLogStem(const std::string& stem);
 // their file stems. Throws vb::ComError when the lists file cannot be read.
 std::vector<ReportFile> ReportFilesOfEntry(const ado::ConnectionPtr& db, long databaseListId);
 
+// The file stem of one report among the entry's report files (as ReportFilesOfEntry gives
+// them): its own when listed, else the one it would get if it were.
+std::string ReportFileStemIn(const std::vector<ReportFile>& files, const std::string& reportName);
+
 // The file stem of one report of the entry, the entry's other reports taken into account; the
-// safe name alone when no entry is given (0). A report the entry does not list is given its
-// stem as if it were listed. Throws vb::ComError when the lists file cannot be read.
+// safe name alone when no entry is given (0). Reads the entry's reports: work that converts
+// several reports of one entry reads them once and uses ReportFileStemIn. Throws
+// vb::ComError when the lists file cannot be read.
 std::string ReportFileStem(const ado::ConnectionPtr& db, long databaseListId, const std::string& reportName);
 
 }  // namespace tolvaran

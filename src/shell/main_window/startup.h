@@ -23,6 +23,7 @@
 #include "store/context.h"
 #include "store/grid_dataset.h"
 #include "store/record_classes.h"
+#include "store/report_files.h"
 #include "store/text_log.h"
 
 class QFileDialog;
@@ -240,6 +241,10 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     std::vector<QAction*> retiredMenuActions_;
     bool severalReports_ = false;
     bool converting_ = false;
+    // The file names of the reports of the entry a request converts, read once at its start;
+    // requestFilesEntry_ is that entry, 0 outside a request or when they could not be read.
+    std::vector<ReportFile> requestFiles_;
+    long requestFilesEntry_ = 0;
     // Toolbar items disabled for a running request, with whether each was enabled before.
     std::vector<std::pair<int, bool>> heldToolbarItems_;
 

@@ -70,6 +70,12 @@ void Startup::InitiateReportConversion(bool convertAll) {
         } catch (const std::exception&) {
             // The links read before the failure stay; the conversion logs what cannot bind.
         }
+        try {
+            requestFiles_ = ReportFilesOfEntry(services_.ctx->gDb, id);
+            requestFilesEntry_ = id;
+        } catch (const std::exception&) {
+            // Each job reads them itself and says what failed.
+        }
         // The reports and their logs go to the entry's own folder or nowhere.
         if (databaseList_.DatabaseListId != id) databaseList_.LoadRecord(id);
         if (!EnsureConvertedReportsFolder()) {
@@ -90,6 +96,8 @@ void Startup::InitiateReportConversion(bool convertAll) {
     } catch (const std::exception& e) {
         prompt().MsgBox(e.what(), ui::vbOKOnly, "Convert Reports");
     }
+    requestFilesEntry_ = 0;
+    requestFiles_.clear();
     converting_ = false;
     SetRequestCommandsEnabled(true);
 }
@@ -191,7 +199,12 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             errorLogWriter_.FilePath = databaseList_.ConvertedReportsPath;
             // The report's file stem among the entry's reports: two reports whose safe names
             // are equal never share a log or a report file.
-            const std::string stem = ReportFileStem(services_.ctx->gDb, databaseListId, record->ReportName);
+            const std::vector<ReportFile>* files =
+                requestFilesEntry_ != 0 && requestFilesEntry_ == databaseListId ? &requestFiles_ : nullptr;
+            job.EntryReportFiles = files;
+            const std::string stem =
+                files ? ReportFileStemIn(*files, record->ReportName)
+                      : ReportFileStem(services_.ctx->gDb, databaseListId, record->ReportName);
             errorLogWriter_.Filename = TextLogStem(stem);
             errorLogWriter_.Extension = ".txt";
             errorLogWriter_.Create_File();
