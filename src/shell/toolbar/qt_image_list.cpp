@@ -1,17 +1,14 @@
 #include "shell/toolbar/qt_image_list.h"
 
-#include <QImageReader>
-
 #include "platform/common/com_error.h"
-#include "shell/qt/qt_text.h"
+#include "shell/qt/file_icon.h"
 
 namespace tolvaran {
 
 int QtImageList::Add(const std::string& file) {
-    QImageReader reader(Q(file));
-    const QImage image = reader.read();
-    if (image.isNull()) return 0;
-    slots_.push_back({Picture{file}, QIcon(QPixmap::fromImage(image))});
+    const QIcon icon = FileIcon(file);
+    if (icon.isNull()) return 0;
+    slots_.push_back({Picture{file}, icon});
     return ImageListCount();
 }
 

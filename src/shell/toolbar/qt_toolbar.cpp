@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "shell/qt/file_icon.h"
 #include "shell/qt/qt_text.h"
 
 namespace tolvaran {
@@ -49,7 +50,7 @@ void QtToolBar::setItemEnabled(int index, bool enabled) {
 
 QIcon QtToolBar::IconOf(int imageNo) const {
     if (imageNo < 1 || imageNo > static_cast<int>(Images().size())) return {};
-    return QIcon(Q(Images()[static_cast<size_t>(imageNo - 1)].file));
+    return FileIcon(Images()[static_cast<size_t>(imageNo - 1)].file);
 }
 
 QAction* QtToolBar::ActionOf(int index) const {
