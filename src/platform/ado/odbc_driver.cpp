@@ -399,7 +399,12 @@ class OdbcDriver : public Driver {
     }
 
     std::string quoteName(const std::string& name) const override {
-        if (quote_.empty()) return "[" + name + "]";
+        if (quote_.empty()) {
+            // A driver with no quote character of its own: brackets, a "]" in the name doubled.
+            std::string out = "[";
+            for (char c : name) out += c == ']' ? std::string("]]") : std::string(1, c);
+            return out + "]";
+        }
         std::string out = quote_;
         for (char c : name) {
             out += c;
