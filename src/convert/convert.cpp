@@ -64,10 +64,13 @@ void clsConvert::ShowMessage(const std::string& text) {
     msgBox(text, ui::vbOKOnly);
 }
 
+std::string clsConvert::ReportFileStemOf(const std::string& report) {
+    return EntryReportFiles ? ReportFileStemIn(*EntryReportFiles, report)
+                            : ReportFileStem(db(), FileEntryId(), report);
+}
+
 std::string clsConvert::ReportFilePath(const std::string& report) {
-    const std::string stem = EntryReportFiles ? ReportFileStemIn(*EntryReportFiles, report)
-                                              : ReportFileStem(db(), FileEntryId(), report);
-    return JoinPath(Reportpath, stem + ".rpt");
+    return JoinPath(Reportpath, ReportFileStemOf(report) + ".rpt");
 }
 
 bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {

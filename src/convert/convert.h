@@ -103,6 +103,10 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // Why the .rpt file could not be saved (the error, naming the file); empty when it was
     // saved or the job did not reach the save.
     const std::string& SaveFailure() const { return saveFailure_; }
+    // The file stem (no extension) a report of the job's entry is saved under: its name among
+    // the entry's reports (report_files.h), from EntryReportFiles when given. Throws
+    // vb::ComError when the lists file cannot be read.
+    std::string ReportFileStemOf(const std::string& report);
     // The report record; an empty one is created on first use when none was given.
     const std::shared_ptr<clsReport>& oReport();
     void setOReport(std::shared_ptr<clsReport> report) { oReport_ = std::move(report); }
@@ -519,8 +523,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // of its own and takes its parent's. 0 until a child is given one.
     long fileEntryId_ = 0;
     long FileEntryId() { return fileEntryId_ != 0 ? fileEntryId_ : databaseListId(); }
-    // Where the report is saved in the output folder: its file stem among the entry's reports
-    // (report_files.h) with ".rpt". Throws vb::ComError when the lists file cannot be read.
+    // Where the report is saved in the output folder: ReportFileStemOf with ".rpt".
     std::string ReportFilePath(const std::string& report);
 
     // A file of the program folder ("icons/yellowquestion.ico", "brenmoor.bmp").

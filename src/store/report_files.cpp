@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <string_view>
 
 #include "store/support.h"
 
@@ -42,12 +43,13 @@ std::vector<std::string> ReportFileStems(const std::vector<std::string>& names) 
 std::string TextLogStem(const std::string& stem) {
     constexpr std::size_t kNameMax = 255;  // bytes of one file name on the usual file systems
     const std::string tail = "_ErrorLog";
-    if (stem.size() + tail.size() + 4 <= kNameMax) return stem + tail;
+    const std::size_t extension = std::string_view(".txt").size();
+    if (stem.size() + tail.size() + extension <= kNameMax) return stem + tail;
     std::uint32_t digest = 2166136261u;  // FNV-1a
     for (unsigned char c : stem) digest = (digest ^ c) * 16777619u;
     char mark[10];
     std::snprintf(mark, sizeof mark, "~%08x", static_cast<unsigned>(digest));
-    std::size_t keep = kNameMax - tail.size() - 4 - (sizeof mark - 1);
+    std::size_t keep = kNameMax - tail.size() - extension - (sizeof mark - 1);
     // Not inside a UTF-8 sequence: back up over continuation bytes.
     while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80) --keep;
     return stem.substr(0, keep) + mark + tail;

@@ -399,18 +399,16 @@ class OdbcDriver : public Driver {
     }
 
     std::string quoteName(const std::string& name) const override {
-        if (quote_.empty()) {
-            // A driver with no quote character of its own: brackets, a "]" in the name doubled.
-            std::string out = "[";
-            for (char c : name) out += c == ']' ? std::string("]]") : std::string(1, c);
-            return out + "]";
-        }
-        std::string out = quote_;
+        // A driver with no quote character of its own gets brackets; the closing quote is
+        // doubled inside the name either way.
+        const std::string open = quote_.empty() ? "[" : quote_;
+        const std::string close = quote_.empty() ? "]" : quote_;
+        std::string out = open;
         for (char c : name) {
             out += c;
-            if (std::string(1, c) == quote_) out += c;
+            if (std::string(1, c) == close) out += c;
         }
-        return out + quote_;
+        return out + close;
     }
 
     std::vector<TableInfo> tables() override {

@@ -428,24 +428,23 @@ const vb::Variant* ReportRun::StoredValue(const std::string& reference) {
 }
 
 bool ReportRun::ShowsFractionalColumn(const std::string& reference) {
-    const std::string body = Body(reference);
-    if (!body.empty() && body[0] == '@') {
+    std::string field = reference;
+    if (const std::string body = Body(reference); !body.empty() && body[0] == '@') {
+        // The field the formula is, or sums up.
         std::string text;
         const designer::ParsedFormula* parsed = Parsed(body.substr(1), text);
         const designer::FormulaNode* node = parsed ? parsed->root.get() : nullptr;
-        if (node && node->kind == designer::FormulaNodeKind::Call && !node->kids.empty() && node->kids[0]) {
+        if (node && node->kind == designer::FormulaNodeKind::Call) {
             bool summary = false;
             for (const char* f : {"Sum", "Average", "Maximum", "Minimum"})
                 summary = summary || tolvaran::EqualsNoCase(node->text, f);
-            node = summary ? node->kids[0].get() : nullptr;
+            node = summary && !node->kids.empty() ? node->kids[0].get() : nullptr;
         }
-        if (!node || node->kind != designer::FormulaNodeKind::Reference || node->text.empty() ||
-            node->text[0] == '@')
-            return false;
-        const vb::Variant* stored = StoredValue("{" + node->text + "}");
-        return stored && stored->Type() == vb::VarType::Double;
+        if (!node || node->kind != designer::FormulaNodeKind::Reference) return false;
+        field = "{" + node->text + "}";
     }
-    const vb::Variant* stored = StoredValue(reference);
+    // StoredValue gives nothing for formulas and parameters.
+    const vb::Variant* stored = StoredValue(field);
     return stored && stored->Type() == vb::VarType::Double;
 }
 

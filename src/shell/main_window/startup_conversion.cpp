@@ -191,6 +191,7 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             job.Form = this;
             job.CurrentAccessVersion = gCurrentAccessVersion;
             job.ErrorViewer = services_.reportWindows;
+            job.setDb(services_.ctx->gDb);
 
             SetProgressVisible(true);
 
@@ -199,19 +200,15 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             errorLogWriter_.FilePath = databaseList_.ConvertedReportsPath;
             // The report's file stem among the entry's reports: two reports whose safe names
             // are equal never share a log or a report file.
-            const std::vector<ReportFile>* files =
-                requestFilesEntry_ != 0 && requestFilesEntry_ == databaseListId ? &requestFiles_ : nullptr;
-            job.EntryReportFiles = files;
-            const std::string stem =
-                files ? ReportFileStemIn(*files, record->ReportName)
-                      : ReportFileStem(services_.ctx->gDb, databaseListId, record->ReportName);
+            if (requestFilesEntry_ != 0 && requestFilesEntry_ == databaseListId)
+                job.EntryReportFiles = &requestFiles_;
+            const std::string stem = job.ReportFileStemOf(record->ReportName);
             errorLogWriter_.Filename = TextLogStem(stem);
             errorLogWriter_.Extension = ".txt";
             errorLogWriter_.Create_File();
 
             job.oText = &errorLogWriter_;
             job.ProgressMeter = this;
-            job.setDb(services_.ctx->gDb);
             job.Internaldb = services_.ctx->gInternalDb;
 
             services_.ctx->gDb->Execute("DELETE FROM ErrorLog WHERE ReportId = ?",
