@@ -1,6 +1,5 @@
 #include "store/text_log.h"
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -18,7 +17,7 @@ std::string clsWriteToText::FullName() const {
 }
 
 void clsWriteToText::Create_File() {
-    stream_.reset();
+    file_.reset();
     held_.clear();
     writeError_.clear();
     try {
@@ -32,66 +31,44 @@ void clsWriteToText::Create_File() {
             if (!fs::create_directory(FilePath, ec) || ec)
                 throw vb::ComError(76, "Path not found: " + FilePath);
         }
-        // An existing log is emptied and closed, then opened again for writing: the file keeps
-        // its inode (a new one costs ext4 a search past every inode deleted lately, more than
-        // the whole log when files come and go), and a file written between its truncation
-        // and its close is written out to the disk at once at that close, which an empty
-        // file is not. A log that cannot be emptied where it is (read-only) is replaced.
-        bool emptied = std::ofstream(full, std::ios::binary | std::ios::trunc).is_open();
-        if (!emptied) {
-            fs::remove(full, ec);
-            emptied = std::ofstream(full, std::ios::binary | std::ios::trunc).is_open();
-        }
-        auto out = std::make_unique<std::ofstream>();
-        if (emptied) out->open(full, std::ios::binary | std::ios::app);
-        if (!out->is_open()) throw vb::ComError(75, "Path/File access error: " + full);
-        stream_ = std::move(out);
+        auto file = std::make_unique<FileBeside>(full);
+        int error = file->Create();
+        if (error == 0) error = file->MoveOver(false);
+        if (error != 0)
+            throw vb::ComError(75, "Path/File access error: " + full + ": " + FileBeside::ErrorText(error));
+        file_ = std::move(file);
     } catch (const std::exception& e) {
         writeError_ = e.what();
         if (prompt_) prompt_->MsgBox(e.what());
     }
 }
 
-void clsWriteToText::CheckStream() {
-    if (!stream_ || *stream_ || !writeError_.empty()) return;
-    const int error = errno;
-    writeError_ = error != 0 ? std::strerror(error) : "the file could not be written";
+void clsWriteToText::Write(const std::string& text) {
+    const int error = file_->Write(text.data(), text.size());
+    if (error != 0 && writeError_.empty()) writeError_ = std::strerror(error);
 }
 
 void clsWriteToText::PutToFile(const std::string& text) {
     if (!IsOpen()) return;
-    if (!AutoFlush) {
-        held_ += text;
-        held_ += '\n';
-        return;
-    }
-    if (!held_.empty()) Flush();
-    errno = 0;
-    *stream_ << text << '\n';
-    stream_->flush();
-    CheckStream();
+    held_ += text;
+    held_ += '\n';
+    if (AutoFlush) Flush();
 }
 
 void clsWriteToText::Flush() {
-    if (!IsOpen()) return;
-    errno = 0;
-    if (!held_.empty()) {
-        stream_->write(held_.data(), static_cast<std::streamsize>(held_.size()));
-        held_.clear();
-    }
-    stream_->flush();
-    CheckStream();
+    if (!IsOpen() || held_.empty()) return;
+    Write(held_);
+    held_.clear();
 }
 
 bool clsWriteToText::close_file() {
     try {
         Flush();
-        if (stream_) {
-            errno = 0;
-            stream_->close();
-            CheckStream();
+        if (file_) {
+            const int error = file_->Close();
+            if (error != 0 && writeError_.empty()) writeError_ = std::strerror(error);
         }
-        stream_.reset();
+        file_.reset();
     } catch (const std::exception& e) {
         if (prompt_) prompt_->MsgBox(e.what());
     }

@@ -1,11 +1,11 @@
 #pragma once
 // clsWriteToText: a text file created anew and written line by line (the start-up log and
 // each report's text error log). AppendErrorLog: one ErrorLog row in the lists file.
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "platform/ado/ado.h"
+#include "platform/common/file_beside.h"
 
 namespace ui {
 class Prompt;
@@ -23,9 +23,11 @@ class clsWriteToText {
     std::string Filename;   // without extension; made safe with MakeSafeName
     std::string Extension;  // with its dot: ".log", ".txt"
 
-    // Creates the file (emptying an existing one) and opens it for writing. A missing folder
-    // one level deep is created; any failure shows its text in a message box and leaves the
-    // log without a stream, so later lines are dropped.
+    // Creates the file anew and opens it for writing: a new file is made beside the name and
+    // moved over it, so whatever stood under the name (an earlier log, a link to another
+    // file) is replaced and never written through. A missing folder one level deep is
+    // created; any failure shows its text in a message box and leaves the log without a
+    // stream, so later lines are dropped.
     void Create_File();
     // Writes text and a line break; does nothing when no stream is open. Each line reaches
     // the file at once unless AutoFlush is off; then the lines are held, however many, until
@@ -39,18 +41,18 @@ class clsWriteToText {
 
     // The full name Create_File uses.
     std::string FullName() const;
-    bool IsOpen() const { return stream_ && stream_->is_open(); }
+    bool IsOpen() const { return file_ && file_->IsOpen(); }
     // True when the file could not be created or a line could not be written to it (a full
     // disk): lines were lost. WriteError says why. Create_File starts afresh.
     bool WriteFailed() const { return !writeError_.empty(); }
     const std::string& WriteError() const { return writeError_; }
 
   private:
-    // Notes a failed write (the first one; errno as the call left it).
-    void CheckStream();
+    // Writes text to the file; notes the first failure.
+    void Write(const std::string& text);
 
     ui::Prompt* prompt_;
-    std::unique_ptr<std::ofstream> stream_;
+    std::unique_ptr<FileBeside> file_;
     std::string held_;  // lines written while AutoFlush was off
     std::string writeError_;
 };

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <random>
 #include <set>

@@ -169,35 +169,38 @@ TEST(ConvertJob, SaveErrorFailsTheJobUnderTheSavingStep) {
     EXPECT_EQ(lines[start + 4], "         Error:Saving Report...:" + file);
 }
 
-// A text log the disk does not take is said in the lists file; when the lists file cannot be
-// written either, the message says that the text log holds nothing of it.
-TEST(ConvertJob, ATextLogOnAFullDiskIsSaid) {
+// A text log that cannot be written (here: one whose file cannot be made) is said in the
+// lists file; when the lists file cannot be written either, the message says that the text
+// log holds nothing of it.
+TEST(ConvertJob, ATextLogThatCannotBeWrittenIsSaid) {
     for (const bool listsFull : {false, true}) {
         SCOPED_TRACE(listsFull);
         JobRun run;
         run.AddInternalLink();
         run.front.AddReport("Orders List", "Orders");
         run.NewJob("Orders List");
-        run.text->FilePath = "/dev";
+        run.text->FilePath = "/sys";
         run.text->Filename = "full";
         run.text->Extension = "";
         run.text->Create_File();
+        ASSERT_EQ(run.store.prompt.messages.size(), 1u);  // the text log's own message
         if (listsFull)
             run.store.gDb()->Execute(
                 "CREATE TRIGGER FullDisk BEFORE INSERT ON ErrorLog BEGIN SELECT RAISE(ABORT, 'database or "
                 "disk is full'); END");
         run.Convert();
-        const std::string said = "The text log /dev/full could not be written: No space left on device";
+        const std::string why = "Path/File access error: /sys/full: Permission denied";
         if (!listsFull) {
-            EXPECT_EQ(run.Problems(), std::vector<std::string>{"Convert: " + said});
-            EXPECT_TRUE(run.store.prompt.messages.empty());
+            EXPECT_EQ(run.Problems(), std::vector<std::string>{
+                                          "Convert: The text log /sys/full could not be written: " + why});
+            EXPECT_EQ(run.store.prompt.messages.size(), 1u);
         } else {
-            ASSERT_EQ(run.store.prompt.messages.size(), 1u);
-            const std::string& message = run.store.prompt.messages[0].prompt;
+            ASSERT_EQ(run.store.prompt.messages.size(), 2u);
+            const std::string& message = run.store.prompt.messages[1].prompt;
             EXPECT_NE(message.find("database or disk is full"), std::string::npos) << message;
-            EXPECT_NE(message.find("The report's text log /dev/full could not be written either: No space "
-                                   "left on device."),
-                      std::string::npos)
+            EXPECT_NE(
+                message.find("The report's text log /sys/full could not be written either: " + why + "."),
+                std::string::npos)
                 << message;
             EXPECT_EQ(message.find("Every step and problem is in the report's text log"), std::string::npos);
         }

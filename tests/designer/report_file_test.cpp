@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "designer_fixture.h"
+#include "platform/common/file_beside.h"
 
 namespace designer {
 namespace {
@@ -156,6 +157,23 @@ TEST_F(ReportFileTest, SavingWritesOnlyFilesItCreates) {
         const std::string name = entry.path().filename().string();
         EXPECT_EQ(name.find(".tolvaran-"), std::string::npos) << name;
     }
+}
+
+// What a save that was killed left beside the reports (its hidden partial file) goes with a
+// later save in that folder; a file being written now, and a file of that name that is a
+// link to another one, stay.
+TEST_F(ReportFileTest, ASaveRemovesThePartialFilesOfKilledSaves) {
+    auto r = FullReport(app, dir);
+    WriteText(dir.file(".tolvaran-k1ll3d"), "<?xml version=\"1.0\"?>\n<TolvaranRep");
+    tolvaran::FileBeside writing(dir.file("other.rpt"));
+    ASSERT_EQ(writing.Create(), 0);
+    WriteText(dir.file("lists.adl"), "every entry");
+    std::filesystem::create_hard_link(dir.file("lists.adl"), dir.file(".tolvaran-l1nked"));
+    r->SaveAs(dir.file("next.rpt"), 2048);
+    EXPECT_FALSE(std::filesystem::exists(dir.file(".tolvaran-k1ll3d")));
+    EXPECT_TRUE(std::filesystem::exists(writing.TemporaryName()));
+    EXPECT_EQ(ReadText(dir.file(".tolvaran-l1nked")), "every entry");
+    EXPECT_EQ(ReadText(dir.file("next.rpt")), WriteReportDocument(*r));
 }
 
 TEST_F(ReportFileTest, PasswordsAreNeverWritten) {

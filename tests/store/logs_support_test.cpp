@@ -1,4 +1,8 @@
+#include <sys/resource.h>
+
+#include <csignal>
 #include <fstream>
+#include <functional>
 #include <set>
 
 #include "platform/ado/ado.h"
@@ -11,6 +15,10 @@
 using namespace tolvaran;
 
 namespace {
+
+void WriteText(const fs::path& f, const std::string& text) {
+    std::ofstream(f, std::ios::binary | std::ios::trunc) << text;
+}
 
 std::string Slurp(const fs::path& f) {
     std::ifstream in(f, std::ios::binary);
@@ -48,6 +56,40 @@ TEST_F(ProgramFolder, TextLogJoinsFolderAndSafeName) {
     EXPECT_TRUE(prompt.messages.empty());
 }
 
+// Whatever stands under a text log's name is replaced by the new log, never written through:
+// a symbolic or hard link to a file (the lists file, say) leaves that file as it was, and a
+// link to nowhere makes nothing where it points.
+TEST_F(ProgramFolder, TextLogReplacesALinkInItsPlace) {
+    const fs::path elsewhere = dir / "elsewhere";
+    fs::create_directories(elsewhere);
+    const fs::path kept = elsewhere / "TOLVARAN.ADL";
+    const fs::path log = dir / "Sales_ErrorLog.txt";
+    const std::vector<std::pair<std::string, std::function<void()>>> links = {
+        {"symbolic", [&] { fs::create_symlink(kept, log); }},
+        {"hard", [&] { fs::create_hard_link(kept, log); }},
+        {"dangling", [&] { fs::create_symlink(elsewhere / "nowhere.txt", log); }},
+    };
+    for (const auto& [kind, link] : links) {
+        SCOPED_TRACE(kind);
+        WriteText(kept, "every entry");
+        fs::remove(log);
+        link();
+        clsWriteToText text(&prompt);
+        text.FilePath = dir.string();
+        text.Filename = "Sales_ErrorLog";
+        text.Extension = ".txt";
+        text.Create_File();
+        text.PutToFile("Conversion Started");
+        text.close_file();
+        EXPECT_FALSE(fs::is_symlink(log));
+        EXPECT_EQ(Slurp(log), "Conversion Started\n");
+        EXPECT_EQ(Slurp(kept), "every entry");
+        EXPECT_EQ(fs::hard_link_count(kept), 1u);
+        EXPECT_FALSE(fs::exists(elsewhere / "nowhere.txt"));
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
 TEST_F(ProgramFolder, TextLogCreatesOneMissingFolderLevelOnly) {
     clsWriteToText one(&prompt);
     one.FilePath = (dir / "logs").string();
@@ -69,21 +111,32 @@ TEST_F(ProgramFolder, TextLogCreatesOneMissingFolderLevelOnly) {
     EXPECT_FALSE(two.close_file());
 }
 
-// A line the disk does not take (/dev/full) is noted with its reason, whether it was written
-// at once or held; a name holding a NUL would open another file and is refused.
+// A line the disk does not take (the file size limit stands in for a full disk) is noted
+// with its reason, whether it was written at once or held; a name holding a NUL would open
+// another file and is refused.
 TEST_F(ProgramFolder, TextLogSaysWhenItCouldNotBeWritten) {
     for (const bool autoFlush : {true, false}) {
         clsWriteToText full(&prompt);
-        full.FilePath = "/dev";
+        full.FilePath = dir.string();
         full.Filename = "full";
         full.Create_File();
         ASSERT_TRUE(full.IsOpen());
         EXPECT_FALSE(full.WriteFailed());
         full.AutoFlush = autoFlush;
-        full.PutToFile("lost");
-        full.close_file();
+        {
+            rlimit before{};
+            getrlimit(RLIMIT_FSIZE, &before);
+            rlimit small = before;
+            small.rlim_cur = 16;
+            const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+            setrlimit(RLIMIT_FSIZE, &small);
+            full.PutToFile("a line longer than the disk takes");
+            full.close_file();
+            setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, signal);
+        }
         EXPECT_TRUE(full.WriteFailed()) << autoFlush;
-        EXPECT_EQ(full.WriteError(), "No space left on device");
+        EXPECT_EQ(full.WriteError(), "File too large");
     }
     clsWriteToText nul(&prompt);
     nul.FilePath = dir.string();

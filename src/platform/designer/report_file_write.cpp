@@ -1,18 +1,12 @@
 // Writes the report document. Attribute order and number formatting are fixed, so the same
 // model always gives the same bytes.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <pugixml.hpp>
-#include <random>
 
 #include "platform/common/com_error.h"
+#include "platform/common/file_beside.h"
 #include "platform/common/text.h"
 #include "platform/designer/report.h"
 #include "platform/designer/report_file.h"
@@ -284,41 +278,8 @@ std::string WriteReportDocument(const Report& report) {
 namespace {
 
 [[noreturn]] void CannotWrite(const std::string& path, int error) {
-    throw vb::ComError(kErrReportFile,
-                       "Cannot write the report file \"" + path + "\": " + std::strerror(error) + ".");
-}
-
-// A name beside path of its own (".tolvaran-" and six letters): short, so it fits wherever the
-// name of path fits (a temporary name made longer than the report's own did not).
-std::string NameBeside(const std::string& path) {
-    static std::mt19937 pick{std::random_device{}()};
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    char tail[] = ".tolvaran-XXXXXX";
-    for (char* c = tail + 10; *c != '\0'; ++c) *c = kLetters[pick() % (sizeof kLetters - 1)];
-    return tolvaran::JoinPath(parent.empty() ? std::string(".") : parent.string(), tail);
-}
-
-// A new file beside path, made here, so that no file that was there is ever opened. Returns its
-// descriptor (-1 with errno set) and name.
-int CreateBeside(const std::string& path, std::string& name) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = NameBeside(path);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-// Moves the file at path to a free name beside it, never over another file; false (nothing
-// moved) when the file system cannot do that.
-bool MoveAside(const std::string& path, std::string& aside) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        aside = NameBeside(path);
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) return true;
-        if (errno != EEXIST) return false;
-    }
-    return false;
+    throw vb::ComError(kErrReportFile, "Cannot write the report file \"" + path +
+                                           "\": " + tolvaran::FileBeside::ErrorText(error) + ".");
 }
 
 }  // namespace
@@ -329,40 +290,20 @@ void WriteReportFile(const Report& report, const std::string& path) {
         throw vb::ComError(kErrReportFile,
                            "The report file name \"" + path + "\" holds a control character.");
     const std::string text = WriteReportDocument(report);
-    // Written beside the target and renamed over it, so a failed write never leaves a
-    // truncated report where a good one was.
-    std::string temp;
-    const int fd = CreateBeside(path, temp);
-    if (fd < 0) CannotWrite(path, errno);
-    int error = 0;
-    for (size_t done = 0; done < text.size() && error == 0;) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else if (n < 0 && errno != EINTR)
-            error = errno;
-    }
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        CannotWrite(path, error);
-    }
-    // The file it replaces is first moved aside and removed afterwards: renaming over an
-    // existing file makes ext4 write the new one out at once (its guard against empty files
-    // after a power cut), which costs more than everything else of a save. At every moment
-    // either the old report or the new one is whole, under the name or beside it.
-    // (A name taken meanwhile is never replaced: a file moved aside goes to a free name.)
-    std::string aside;
-    struct stat existing {};
-    const bool replacing =
-        ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) && MoveAside(path, aside);
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = errno;
-        if (replacing) std::rename(aside.c_str(), path.c_str());
-        ::unlink(temp.c_str());
-        CannotWrite(path, error);
-    }
-    if (replacing) ::unlink(aside.c_str());
+    // Partial files of earlier saves here that were killed mid-way.
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    tolvaran::RemoveSaveLeftovers(folder.empty() ? std::string(".") : folder.string());
+    // Written beside the target and moved over it, so a failed write never leaves a truncated
+    // report where a good one was, and a link under the name is replaced, not written
+    // through. The new file is on the disk before it takes the name: after a power cut the
+    // name holds the earlier report or the whole new one.
+    tolvaran::FileBeside file(path);
+    int error = file.Create();
+    if (error == 0) error = file.Write(text.data(), text.size());
+    if (error == 0) error = file.Sync();
+    if (error == 0) error = file.MoveOver(true);
+    if (error != 0) CannotWrite(path, error);
+    if ((error = file.Close()) != 0) CannotWrite(path, error);
 }
 
 }  // namespace designer
