@@ -9,6 +9,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_pool.h"
+#include "support/lock_probe.h"
 
 namespace fs = std::filesystem;
 using vb::Variant;
@@ -401,4 +402,22 @@ TEST_F(SqliteFile, ConnectionsOfOnePoolShareTheFilesSession) {
     EXPECT_EQ(rs["n"].ToLong(), 1);
     rs.Close();
     one->RollbackTrans();
+}
+
+// Opening a second connection to a file this process holds open (the lists file, say, from a
+// window of its own) looks at the file's header without dropping the first connection's
+// locks: another process still sees the file in use and leaves its write-ahead log alone.
+TEST_F(SqliteFile, OpeningTheFileAgainKeepsTheLocksOfTheConnectionOpen) {
+    conn_->Execute("PRAGMA journal_mode=WAL");
+    conn_->Execute("INSERT INTO Customers (Id, Name) VALUES (1, 'Held')");
+    ASSERT_TRUE(test::ReaderLockSeenFromOutside(file_));
+    {
+        ado::Connection again;
+        again.Open(conn_->ConnectionString());
+        EXPECT_TRUE(test::ReaderLockSeenFromOutside(file_)) << "a second connection open";
+        EXPECT_TRUE(ado::IsSqliteFile(file_));
+        EXPECT_EQ(ado::AccessFileVersion(file_), 0);
+        EXPECT_TRUE(test::ReaderLockSeenFromOutside(file_)) << "its header read again";
+    }
+    EXPECT_TRUE(test::ReaderLockSeenFromOutside(file_));
 }

@@ -1,10 +1,7 @@
 #include "platform/ado/sqlite_driver.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -216,19 +213,36 @@ DataTypeEnum SqliteDeclaredType(const std::string& declared, long* size) {
 namespace {
 
 // The first bytes of a file (fewer when it is shorter); the count read, -1 when it cannot be
-// opened.
+// opened. Read through SQLite's own file layer: closing a descriptor of a file drops every
+// POSIX lock this process holds on it, and a file this process has open as a database (the
+// lists file, a source database) must keep its locks, or another process takes itself for the
+// last user and removes the write-ahead log under it. SQLite's layer keeps such a descriptor
+// open until the locks are released.
 long ReadHead(const std::string& file, unsigned char* head, size_t size) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    size_t got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd, head + got, size - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (!vfs) return -1;
+    std::vector<char> fullName(static_cast<size_t>(vfs->mxPathname) + 1, '\0');
+    if (vfs->xFullPathname(vfs, file.c_str(), vfs->mxPathname, fullName.data()) != SQLITE_OK) return -1;
+    // The name as the file layer expects it from sqlite3_open: it stays valid until closed.
+    const sqlite3_filename name = sqlite3_create_filename(fullName.data(), "", "", 0, nullptr);
+    if (!name) return -1;
+    std::vector<std::max_align_t> space((static_cast<size_t>(vfs->szOsFile) + sizeof(std::max_align_t) - 1) /
+                                        sizeof(std::max_align_t));
+    auto* f = reinterpret_cast<sqlite3_file*>(space.data());
+    f->pMethods = nullptr;
+    int flags = 0;
+    long got = -1;
+    if (vfs->xOpen(vfs, name, f, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags) == SQLITE_OK) {
+        sqlite3_int64 length = 0;
+        if (f->pMethods->xFileSize(f, &length) == SQLITE_OK) {
+            const auto wanted =
+                static_cast<int>(std::min<sqlite3_int64>(length, static_cast<sqlite3_int64>(size)));
+            if (wanted == 0 || f->pMethods->xRead(f, head, wanted, 0) == SQLITE_OK) got = wanted;
+        }
     }
-    ::close(fd);
-    return static_cast<long>(got);
+    if (f->pMethods) f->pMethods->xClose(f);
+    sqlite3_free_filename(name);
+    return got;
 }
 
 }  // namespace
