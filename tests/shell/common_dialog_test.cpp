@@ -7,15 +7,22 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
 
 #include "shell/qt/qt_common_dialog.h"
 #include "shell_test_support.h"
+#include "store/context.h"
+#include "store/internal_store.h"
 #include "support/fake_common_dialog.h"
+#include "support/lock_probe.h"
+#include "support/recording.h"
 
 using namespace tolvaran;
 
@@ -225,13 +232,57 @@ TEST(QtCommonDialog, OpenDialogReturnsTheChosenFileAndFilterPair) {
     std::filesystem::remove_all(dir);
 }
 
+// A file dialog listing the program folder while the store is open (its lists file in WAL
+// mode, whose readers keep a lock for as long as they are open) leaves the store's lock held,
+// as another process sees it: the dialog tells file types without opening the files.
+TEST(QtCommonDialog, ListingTheProgramFolderKeepsTheStoresLocks) {
+    const auto folder = test::ProgramFolder("cdlg-store");
+    ui::RecordingPrompt prompt;
+    AppContext ctx;
+    ctx.programFolder = folder.string();
+    ctx.prompt = &prompt;
+    CheckAndTransferData(ctx);
+    ASSERT_TRUE(openConnection(ctx));
+    ctx.gDb->Execute("PRAGMA journal_mode=WAL");
+    ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, ErrorDesc) VALUES (1, 'held')");
+    const std::string lists = ctx.InFolder(kListsFile);
+    ASSERT_TRUE(test::ReaderLockSeenFromOutside(lists));
+
+    QString typeShown;
+    bool lockHeld = false;
+    OnNextDialog<QFileDialog>([&](QFileDialog* d) {
+        auto* model = d->findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        const QString file = QString::fromStdString(lists);
+        const bool listed =
+            QTest::qWaitFor([&] { return !model->index(file, 2).data().toString().isEmpty(); }, 5000);
+        EXPECT_TRUE(listed);
+        typeShown = model->index(file, 2).data().toString();
+        lockHeld = test::ReaderLockSeenFromOutside(lists);
+        static_cast<QDialog*>(d)->reject();
+    });
+    QtCommonDialog cdlg;
+    Outputs o;
+    o.filter = "All|*.*";
+    cdlg.VBGetOpenFileName(o.file, o.title, true, false, o.readOnly, true, o.filter, o.index, folder.string(),
+                           "Pick", "", -1, o.flags);
+    EXPECT_FALSE(typeShown.isEmpty());
+    EXPECT_TRUE(lockHeld);
+    ctx.gDb.reset();
+    ctx.gInternalDb.reset();
+    std::filesystem::remove_all(folder);
+}
+
 TEST(QtCommonDialog, FolderColourAndFontDialogs) {
     const auto dir = test::TempFolder("cdlg-folder");
     QtCommonDialog cdlg;
     OnNextDialog<QFileDialog>([&](QFileDialog* d) {
         EXPECT_EQ(d->fileMode(), QFileDialog::Directory);
-        d->setDirectory(QString::fromStdString(dir.string()));
-        d->selectFile(QString::fromStdString(dir.string()));
+        // Typed as a user would: selectFile leaves the name field alone while it has the focus,
+        // which the dialog may or may not have been given yet.
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(dir.string()));
         static_cast<QDialog*>(d)->accept();
     });
     EXPECT_EQ(cdlg.BrowseForFolder(-1, "Choose", 1).value_or(""), dir.string());

@@ -19,6 +19,7 @@
 #include "shell/main_window/instance_lock.h"
 #include "shell/main_window/registry_keys.h"
 #include "shell/qt/data_grid.h"
+#include "shell/qt/file_types.h"
 #include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
 #include "shell/qt/screen_fit.h"
@@ -103,6 +104,7 @@ Startup::~Startup() = default;
 QFileDialog& Startup::ctFile1() {
     if (!ctFile1_) {
         ctFile1_ = new QFileDialog(this);
+        TellFileTypesByName(*ctFile1_);
         ctFile1_->setObjectName(QStringLiteral("ctFile1"));
     }
     return *ctFile1_;

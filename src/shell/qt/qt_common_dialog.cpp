@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "shell/qt/file_types.h"
 #include "shell/qt/qt_text.h"
 
 namespace tolvaran {
@@ -69,6 +70,7 @@ ui::CommonDialog::FileAnswer QtCommonDialog::ShowFileDialog(const FileRequest& r
     HookedFileDialog dlg(OwnerWidget(request.owner), *this);
     dlg.setObjectName(request.save ? QStringLiteral("SaveFileDialog") : QStringLiteral("OpenFileDialog"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
+    TellFileTypesByName(dlg);
     dlg.setWindowTitle(Q(request.title));
     if (!request.initDir.empty()) dlg.setDirectory(Q(request.initDir));
     dlg.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -137,6 +139,7 @@ std::optional<std::string> QtCommonDialog::BrowseForFolder(long owner, const std
     dlg.setObjectName(QStringLiteral("BrowseForFolder"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::ShowDirsOnly);
+    TellFileTypesByName(dlg);
     dlg.setFileMode(QFileDialog::Directory);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return S(QDir::toNativeSeparators(dlg.selectedFiles().first()));

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include "shell/qt/file_types.h"
 #include "shell/qt/qt_text.h"
 
 namespace tolvaran {
@@ -10,6 +11,7 @@ std::string QtSaveFileDialog::AskSaveFileName(const std::string& title, const st
                                               const std::string& filter,
                                               const std::string& defaultExtension) {
     QFileDialog dialog(owner_, Q(title));
+    TellFileTypesByName(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(Q(defaultExtension));
