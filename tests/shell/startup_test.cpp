@@ -255,12 +255,24 @@ TEST(Startup, SecondInstanceIsRefusedBeforeTheSettingsFileIsTouched) {
     EXPECT_EQ(test::ReadFile(folder / "Startup.log"), "log of the running instance\n");
 }
 
+// The lock belongs to the program folder, not to the temporary folder of the instance: one
+// started with another TMPDIR (per-user temporary folders) is refused all the same.
 TEST(Startup, InstanceLockIsPerProgramFolder) {
     const fs::path a = test::TempFolder("locka"), b = test::TempFolder("lockb");
-    InstanceLock la(a.string()), lb(b.string()), la2(a.string());
+    const fs::path tmpA = test::TempFolder("tmpa"), tmpB = test::TempFolder("tmpb");
+    const char* const earlier = std::getenv("TMPDIR");
+    const std::string kept = earlier ? earlier : "";
+    setenv("TMPDIR", tmpA.c_str(), 1);
+    InstanceLock la(a.string()), lb(b.string());
     EXPECT_TRUE(la.TryLock());
     EXPECT_TRUE(lb.TryLock());
+    setenv("TMPDIR", tmpB.c_str(), 1);
+    InstanceLock la2(a.string());
     EXPECT_FALSE(la2.TryLock());
+    if (earlier)
+        setenv("TMPDIR", kept.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
     EXPECT_NE(InstanceLock::LockPath(a.string()), InstanceLock::LockPath(b.string()));
 }
 

@@ -1,20 +1,20 @@
 #include "shell/main_window/instance_lock.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
 
 #include "shell/qt/qt_text.h"
+#include "store/support.h"
 
 namespace tolvaran {
 
+namespace {
+
+constexpr const char* kLockFile = "TOLVARAN.LCK";
+
+}  // namespace
+
 std::string InstanceLock::LockPath(const std::string& programFolder) {
-    QFileInfo info(Q(programFolder));
-    const QString canonical = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    const QByteArray hash =
-        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return S(QDir::temp().filePath(QStringLiteral("tolvaran-%1.lock").arg(QString::fromLatin1(hash))));
+    return JoinPath(programFolder, kLockFile);
 }
 
 InstanceLock::InstanceLock(const std::string& programFolder)
@@ -27,7 +27,7 @@ InstanceLock::InstanceLock(const std::string& programFolder)
 InstanceLock::~InstanceLock() = default;
 
 bool InstanceLock::TryLock() {
-    return lock_->isLocked() || lock_->tryLock(0);
+    return lock_->isLocked() || lock_->tryLock(0) || lock_->error() != QLockFile::LockFailedError;
 }
 
 bool InstanceLock::IsLocked() const {

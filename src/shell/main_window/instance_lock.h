@@ -1,8 +1,8 @@
 #pragma once
 // The single-instance check: one running program per program folder. The lock is a file in
-// the temporary folder named after the program folder (never in the program folder itself,
-// so the check touches no file of the program); it is released when the holder ends, also
-// when it ends abnormally.
+// the program folder itself, beside the store files it guards, so every instance that runs on
+// the folder meets it whatever its temporary folder; it is released when the holder ends,
+// also when it ends abnormally.
 #include <memory>
 #include <string>
 
@@ -17,7 +17,8 @@ class InstanceLock {
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // True when this object now holds the lock (no other instance runs on the folder).
+    // False when another instance holds the lock of the folder. A folder where no lock can be
+    // made (read-only) holds no instance's lock either: then true, without a lock.
     bool TryLock();
     bool IsLocked() const;
     // The lock file used for programFolder.
