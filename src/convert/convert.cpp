@@ -264,7 +264,7 @@ bool clsConvert::Convert(ui::ProgressWindow& window, bool subreport) {
                                                   ". Not every step and problem of this conversion was kept."
                                             : "Every step and problem is in the report's text log.";
         msgBox("The lists file could not be written while converting " + ReportName + ": " + storeError_ +
-                   kCrLf + "The conversion did not complete. " + kept,
+                   "." + kCrLf + "The conversion did not complete. " + kept,
                ui::vbOKOnly | ui::vbCritical, "Convert Reports");
     }
     return ok;

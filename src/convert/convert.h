@@ -37,6 +37,7 @@ class Prompt;
 namespace tolvaran {
 
 struct AppContext;
+struct TrappedError;
 class clsReport;
 class clsWriteToText;
 class clsManageLinks;
@@ -351,7 +352,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // A write to the lists file that failed (a lock held longer than the connection waits, a
     // full disk): the job says so once in the text log, stops writing to the lists file and
     // fails; every later row still goes to the text log. Rows are never dropped in silence.
-    void NoteStoreFailure(const std::string& error);
+    void NoteStoreFailure(const TrappedError& error);
     // Execute on the lists file, noting a failure before it goes on to the caller's trap.
     long long StoreExecute(const std::string& sql, const std::vector<vb::Variant>& params);
     bool storeFailed_ = false;

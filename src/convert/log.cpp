@@ -14,7 +14,9 @@
 #include "platform/common/vbstring.h"
 #include "platform/ui/prompt.h"
 #include "store/context.h"
+#include "store/internal_store.h"
 #include "store/record_classes.h"
+#include "store/store_lock.h"
 #include "store/text_log.h"
 
 namespace tolvaran {
@@ -159,7 +161,18 @@ void clsConvert::BeginLogBatch() {
     if (!batching_ || storeFailed_) return;
     const ado::ConnectionPtr& c = db();
     if (c->State() != ado::adStateOpen || c->driver().kind() != ado::EngineKind::SQLite) return;
-    if (c->TransactionLevel() == 0) c->BeginTrans();
+    if (c->TransactionLevel() != 0) return;
+    // The write lock is taken here; another program's hold on it is waited for aloud.
+    WithLockWait(
+        c, "lists file", ctx_.InFolder(kListsFile),
+        [this](const std::string& what) {
+            if (ui::ProgressWindow* w = window()) {
+                w->AddResult(what);
+                w->DoEvents();
+            }
+            return true;
+        },
+        [&] { c->BeginTrans(); });
 }
 
 void clsConvert::CommitLog() {
@@ -175,17 +188,19 @@ void clsConvert::CommitLog() {
             if (!storeFailed_ && c->State() == ado::adStateOpen && c->TransactionLevel() > 0)
                 c->CommitTrans();
         } catch (...) {
-            NoteStoreFailure(CurrentError().description);
+            NoteStoreFailure(CurrentError());
         }
     }
     // The text log follows the lists file: what it shows on disk was committed before.
     if (oText) oText->Flush();
 }
 
-void clsConvert::NoteStoreFailure(const std::string& error) {
+void clsConvert::NoteStoreFailure(const TrappedError& error) {
     if (storeFailed_) return;
     storeFailed_ = true;
-    storeError_ = error;
+    // Named with the file and the cause (read-only, locked by another program).
+    storeError_ = StoreFileError("lists file", ctx_.InFolder(kListsFile),
+                                 vb::ComError(error.number, error.description));
     heldRuns_.clear();
     heldValues_.clear();
     storedControls_.clear();  // the rows may leave with the transaction
@@ -200,7 +215,7 @@ void clsConvert::NoteStoreFailure(const std::string& error) {
         }
     } catch (...) {
     }
-    writeTextBlock("The lists file could not be written: " + error +
+    writeTextBlock("The lists file could not be written: " + storeError_ +
                        ". From here on the rows of this conversion are in this text log only.",
                    "WriteErrorLog", LogLevel::Error);
 }
@@ -210,7 +225,7 @@ long long clsConvert::StoreExecute(const std::string& sql, const std::vector<vb:
         BeginLogBatch();
         return db()->Execute(sql, params);
     } catch (...) {
-        NoteStoreFailure(CurrentError().description);
+        NoteStoreFailure(CurrentError());
         throw;
     }
 }
@@ -233,7 +248,7 @@ bool clsConvert::writeLogRow(const std::string& description, const std::string& 
             if (commit) CommitLog();
             stored = !storeFailed_;
         } catch (...) {
-            NoteStoreFailure(CurrentError().description);
+            NoteStoreFailure(CurrentError());
         }
     }
     // The text log gets the row also when the lists file did not.
@@ -275,7 +290,7 @@ bool clsConvert::RecordError(const std::string& description, const std::string& 
             CommitLog();
             stored = !storeFailed_;
         } catch (...) {
-            NoteStoreFailure(CurrentError().description);
+            NoteStoreFailure(CurrentError());
         }
     }
     writeTextBlock(description, function, LogLevel::Problem);

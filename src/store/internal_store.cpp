@@ -109,7 +109,8 @@ void CheckAndTransferData(AppContext& ctx) {
     }
 }
 
-bool openConnection(AppContext& ctx) {
+bool openConnection(AppContext& ctx, bool* refused) {
+    if (refused) *refused = false;
     try {
         if (!ctx.gInternalDb) ctx.gInternalDb = std::make_shared<ado::Connection>();
         if (!ctx.gDb) ctx.gDb = std::make_shared<ado::Connection>();
@@ -120,7 +121,24 @@ bool openConnection(AppContext& ctx) {
             (*conn)->JetLockingMode = "1";
             (*conn)->setCommandTimeout(kStoreLockWaitSeconds);
             (*conn)->Open(ConnectionText(file, kStorePassword), "", "");
-            if (conn == &ctx.gDb) UpgradeListsFile(*conn, ctx.InFolder(kListsTemplate));
+            if (conn != &ctx.gDb) continue;
+            // Asked before the wait: the window is not shown yet.
+            LockWait waiting;
+            if (ctx.prompt)
+                waiting = [&ctx](const std::string& what) {
+                    return ctx.prompt->MsgBox(
+                               what + "\r\nRetry waits for it up to " +
+                                   std::to_string(kStoreLockWaitSeconds) + " seconds; Cancel gives up.",
+                               ui::vbRetryCancel | ui::vbExclamation, "OpenConnection") == ui::vbRetry;
+                };
+            try {
+                UpgradeListsFile(*conn, ctx.InFolder(kListsTemplate), file, waiting);
+            } catch (const std::exception& e) {
+                // Nothing may be added to a file whose keys could be given again.
+                (*conn)->Close();
+                if (refused) *refused = IsStoreFileRefusal(e);
+                throw;
+            }
         }
         return true;
     } catch (const std::exception& e) {

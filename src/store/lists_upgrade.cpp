@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/com_error.h"
 #include "platform/common/text.h"
 #include "store/internal_store.h"
+#include "store/store_lock.h"
 
 namespace tolvaran {
 
@@ -77,10 +79,28 @@ void Rebuild(const ado::ConnectionPtr& db, const SchemaObject& shipped,
         Values(db, "SELECT name FROM pragma_table_info(?, 'main') WHERE pk = 1", {name});
     db->Execute("ALTER TABLE main." + name + " RENAME TO " + earlier);
     db->Execute(shipped.sql);
+    // Every column of the file is kept with its values, also one the template lacks (added
+    // after the template's own, with its declared type and default).
     std::string kept;
     const std::vector<std::string> columns = ColumnsOf(db, name);
-    for (const std::string& c : ColumnsOf(db, earlier))
-        if (Holds(columns, c)) kept += (kept.empty() ? "" : ", ") + c;
+    ado::Recordset rs;
+    rs.Open("SELECT name, type, dflt_value FROM pragma_table_info(?, 'main') ORDER BY cid", db,
+            ado::adOpenStatic, ado::adLockReadOnly, {earlier});
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const std::string column = db->driver().quoteName(rs["name"].ToString());
+        if (!Holds(columns, rs["name"].ToString())) {
+            const std::string added =
+                "ALTER TABLE main." + name + " ADD COLUMN " + column + " " + rs["type"].ToString();
+            try {
+                db->Execute(rs["dflt_value"].IsNull() ? added
+                                                      : added + " DEFAULT " + rs["dflt_value"].ToString());
+            } catch (const vb::ComError&) {
+                db->Execute(added);  // a default an added column cannot have (not a constant)
+            }
+        }
+        kept += (kept.empty() ? "" : ", ") + column;
+    }
+    rs.Close();
     db->Execute("INSERT INTO main." + name + " (" + kept + ") SELECT " + kept + " FROM main." + earlier);
     db->Execute("DROP TABLE main." + earlier);
     for (const SchemaObject& o : current)
@@ -152,19 +172,21 @@ class ShippedTemplate {
 
 }  // namespace
 
-void UpgradeListsFile(const ado::ConnectionPtr& lists, const std::string& templateFile) {
+void UpgradeListsFile(const ado::ConnectionPtr& lists, const std::string& templateFile,
+                      const std::string& listsFile, const LockWait& waiting) {
+    std::error_code ec;
+    if (!lists || lists->State() != ado::adStateOpen || lists->driver().kind() != ado::EngineKind::SQLite ||
+        lists->driver().readOnly() || !std::filesystem::is_regular_file(templateFile, ec))
+        return;
     try {
-        std::error_code ec;
-        if (!lists || lists->State() != ado::adStateOpen ||
-            lists->driver().kind() != ado::EngineKind::SQLite || lists->driver().readOnly() ||
-            !std::filesystem::is_regular_file(templateFile, ec))
-            return;
         ShippedTemplate shipped(lists, templateFile);
-        const std::vector<SchemaObject> current = SchemaOf(lists, "main");
-        const std::vector<SchemaObject> objects = SchemaOf(lists, "shipped");
+        std::vector<SchemaObject> current, objects;
+        // The first read of the file: another program's lock is met here or at the transaction.
+        WithLockWait(lists, "lists file", listsFile, waiting, [&] { current = SchemaOf(lists, "main"); });
+        objects = SchemaOf(lists, "shipped");
         const Differences differences = Compare(objects, current);
         if (differences.None()) return;
-        lists->BeginTrans();
+        WithLockWait(lists, "lists file", listsFile, waiting, [&] { lists->BeginTrans(); });
         try {
             Apply(lists, differences, current);
             lists->CommitTrans();
@@ -172,8 +194,11 @@ void UpgradeListsFile(const ado::ConnectionPtr& lists, const std::string& templa
             lists->RollbackTrans();
             throw;
         }
-    } catch (const vb::ComError&) {
-        // The file works as before.
+    } catch (const std::exception& e) {
+        const auto* com = dynamic_cast<const vb::ComError*>(&e);
+        throw vb::ComError(com ? com->Number() : vb::kErrGeneric,
+                           StoreFileError("lists file", listsFile, e) +
+                               ". It must be brought up to date before it is used, and was not.");
     }
 }
 

@@ -156,6 +156,11 @@ struct QueryLimits {
     // read). Empty: never stopped.
     std::function<bool()> cancelled;
 };
+// A statement that the file refused, not its text: the file cannot be written here ("Cannot
+// update. Database or object is read-only.") or another program held the lock it needed
+// longer than the connection waits ("Could not update; currently locked.").
+inline constexpr long kErrReadOnlyFile = 3027;
+inline constexpr long kErrFileLocked = 3218;
 inline constexpr long kErrQueryLimit = 3035;  // "System resource exceeded."
 inline constexpr long kErrCancelled = 3712;   // "Operation has been cancelled by the user."
 

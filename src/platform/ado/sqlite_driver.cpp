@@ -17,6 +17,20 @@ namespace {
 constexpr long kErrProvider = static_cast<long>(0x80004005);  // the provider's general failure
 constexpr long kErrSyntax = static_cast<long>(0x80040E14);    // a statement the engine refuses
 constexpr long kErrNoTransaction = 3251;                      // the operation is not allowed now
+// The error number of an engine result code: the file's refusals (read-only, locked by
+// another connection) have numbers of their own; any other failure gives otherwise.
+long ErrorNumber(int code, long otherwise) {
+    switch (code & 0xFF) {
+        case SQLITE_READONLY:
+            return kErrReadOnlyFile;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return kErrFileLocked;
+        default:
+            return otherwise;
+    }
+}
+
 // Statements kept prepared per connection: the store's working set is a few dozen texts.
 constexpr size_t kKeptStatements = 96;
 // Log pages (4 KiB each) after which a commit folds the write-ahead log back into the file.
@@ -153,8 +167,9 @@ class SqliteCursor : public Cursor {
         }
         if (rc != SQLITE_ROW) {
             const std::string msg = sqlite3_errmsg(db_);
+            const long number = ErrorNumber(sqlite3_errcode(db_), kErrProvider);
             lease_.release();
-            throw vb::ComError(kErrProvider, msg);
+            throw vb::ComError(number, msg);
         }
         row.resize(columns_.size());
         for (size_t i = 0; i < columns_.size(); ++i)
@@ -284,18 +299,24 @@ SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
         db_ = nullptr;
         throw vb::ComError(kErrProvider, "Could not open the database file '" + file + "': " + msg);
     }
-    sqlite3_busy_timeout(db_, 30000);
     statements_ = std::make_shared<SqliteStatementCache>(db_, kKeptStatements);
-    // A damaged file opens without complaint; reading its schema finds the damage now.
+    // A damaged file opens without complaint; reading its schema finds the damage now. A file
+    // another program holds locked is not waited for here: the first statement waits for it
+    // as long as its connection waits, so that whoever waits can say so.
     char* err = nullptr;
-    if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err) != SQLITE_OK) {
+    const int read = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
+    sqlite3_busy_timeout(db_, 30000);
+    if (read != SQLITE_OK && ErrorNumber(read, kErrProvider) == kErrFileLocked) {
+        sqlite3_free(err);
+    } else if (read != SQLITE_OK) {
         const std::string msg = err ? err : "unknown error";
+        const long number = ErrorNumber(read, kErrProvider);
         sqlite3_free(err);
         statements_->close();
         statements_.reset();
         sqlite3_close_v2(db_);
         db_ = nullptr;
-        throw vb::ComError(kErrProvider, "The database file '" + file + "' cannot be read: " + msg);
+        throw vb::ComError(number, "The database file '" + file + "' cannot be read: " + msg);
     }
 }
 
@@ -408,7 +429,7 @@ void SqliteDriver::rollbackTransaction() {
 
 void SqliteDriver::fail(const std::string& context) const {
     const int code = sqlite3_errcode(db_);
-    const long number = (code == SQLITE_ERROR) ? kErrSyntax : kErrProvider;
+    const long number = ErrorNumber(code, code == SQLITE_ERROR ? kErrSyntax : kErrProvider);
     std::string msg = sqlite3_errmsg(db_);
     if (!context.empty()) msg += " (" + context + ")";
     throw vb::ComError(number, msg);
@@ -425,10 +446,8 @@ std::unique_ptr<Cursor> SqliteDriver::query(const std::string& sql, const std::v
     for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i)
         Bind(st, i + 1, params[static_cast<size_t>(i)]);
     const int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        const std::string msg = sqlite3_errmsg(db_);
-        throw vb::ComError(kErrProvider, msg);
-    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw vb::ComError(ErrorNumber(rc, kErrProvider), sqlite3_errmsg(db_));
     return std::make_unique<SqliteCursor>(db_, std::move(lease), rc == SQLITE_ROW);
 }
 
@@ -472,7 +491,8 @@ long long SqliteDriver::execute(const std::string& sqlIn, const std::vector<vb::
             const int code = sqlite3_errcode(db_);
             const std::string msg = sqlite3_errmsg(db_);
             sqlite3_finalize(st);
-            throw vb::ComError(code == SQLITE_ERROR ? kErrSyntax : kErrProvider, msg + " (" + sql + ")");
+            throw vb::ComError(ErrorNumber(code, code == SQLITE_ERROR ? kErrSyntax : kErrProvider),
+                               msg + " (" + sql + ")");
         }
         sqlite3_finalize(st);
         changed = sqlite3_changes64(db_);
@@ -637,7 +657,7 @@ std::vector<QueryInfo> SqliteDriver::views() {
 }
 
 void SqliteDriver::saveQuery(const std::string& name, const std::string& sql, bool replace) {
-    if (readOnly_) throw vb::ComError(kErrProvider, "The database file '" + file_ + "' is read-only.");
+    if (readOnly_) throw vb::ComError(kErrReadOnlyFile, "The database file '" + file_ + "' is read-only.");
     execute("SAVEPOINT save_query", {});
     try {
         if (replace) execute("DROP VIEW IF EXISTS " + quoteName(name), {});

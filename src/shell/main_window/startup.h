@@ -143,7 +143,9 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     };
     // One report; batch: one of several in a request (no error message, no viewer, the meter
     // stays). True when it was converted without error rows. tally, when given, counts how
-    // it ended.
+    // it ended. Nothing of the report's earlier results (its rows, its text log) is removed
+    // before the lists file has taken the removal of its rows; when it does not take it, the
+    // report is not converted and not counted, and listsFileRefused_ ends the request.
     bool ConvertReports(long databaseListId, long reportId, bool batch, BatchTally* tally = nullptr);
     // The message that ends a batch: how many reports converted, with problems, failed.
     static std::string BatchSummary(const BatchTally& tally);
@@ -241,6 +243,9 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     std::vector<QAction*> retiredMenuActions_;
     bool severalReports_ = false;
     bool converting_ = false;
+    // The lists file refused to record a report's conversion (read-only, locked by another
+    // program): the request ends there, every later report would meet the same.
+    bool listsFileRefused_ = false;
     // The file names of the reports of the entry a request converts, read once at its start;
     // requestFilesEntry_ is that entry, 0 outside a request or when they could not be read.
     std::vector<ReportFile> requestFiles_;

@@ -12,8 +12,10 @@
 #include "shell/qt/wait_cursor.h"
 #include "shell/report_windows/report_windows.h"
 #include "sources/links_manager.h"
+#include "store/internal_store.h"
 #include "store/log_level.h"
 #include "store/report_files.h"
+#include "store/store_lock.h"
 #include "store/support.h"
 
 namespace tolvaran {
@@ -57,6 +59,7 @@ void Startup::ShowBatchSummary(const BatchTally& tally) {
 void Startup::InitiateReportConversion(bool convertAll) {
     if (converting_) return;
     converting_ = true;
+    listsFileRefused_ = false;
     SetRequestCommandsEnabled(false);
     try {
         // The jobs of one request share their source files: each Access file (with its reader
@@ -120,6 +123,7 @@ void Startup::ConvertAllReports(long) {
             SetLblReports(BatchCaption(row + 1, count, name));
             if (!lookup.FindBy(name, "ReportName", "DatabaseListId = ?", {vb::Variant(entry)})) continue;
             const bool ok = ConvertReports(lookup.DatabaseListId, lookup.ReportId, true, &tally);
+            if (listsFileRefused_) break;
             if (!ok && !answered) {
                 if (prompt().MsgBox("The previous report had errors, continue processing anyway?",
                                     ui::vbYesNo | ui::vbQuestion, "Report Error") != ui::vbYes)
@@ -151,6 +155,7 @@ void Startup::ConvertSelectedReports(long) {
             SetLblReports(BatchCaption(++position, count, name));
             if (!lookup.FindBy(name, "ReportName", "DatabaseListId = ?", {vb::Variant(entry)})) continue;
             ConvertReports(lookup.DatabaseListId, lookup.ReportId, true, &tally);
+            if (listsFileRefused_) break;
             dxReports_->SetRowSelected(row, false);
         }
     } catch (const std::exception& e) {
@@ -195,6 +200,35 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
 
             SetProgressVisible(true);
 
+            // The report's earlier rows go first, and only then its text log: when the lists
+            // file cannot take the removal (read-only, locked by another program) both stay
+            // and nothing is converted. Another program's lock is waited for, saying so.
+            try {
+                WithLockWait(
+                    services_.ctx->gDb, "lists file", services_.ctx->InFolder(kListsFile),
+                    [this](const std::string& what) {
+                        AddResult(what);
+                        SetLblProgress(what);
+                        DoEvents();
+                        return true;
+                    },
+                    [&] {
+                        services_.ctx->gDb->Execute("DELETE FROM ErrorLog WHERE ReportId = ?",
+                                                    {vb::Variant(record->ReportId)});
+                    });
+            } catch (const std::exception& e) {
+                const std::string why = StoreFileError("lists file", services_.ctx->InFolder(kListsFile), e);
+                listsFileRefused_ = true;
+                AddResult("Not converted: " + name + ": " + why);
+                SetLblProgress("There were errors.");
+                if (!batch) SetProgressVisible(false);
+                prompt().MsgBox("The conversion of " + name + " cannot be recorded. " + why + ".\r\n" +
+                                    "Nothing of its earlier results was removed.",
+                                ui::vbCritical, "Convert Reports");
+                if (!severalReports_) ClearResults();
+                return false;
+            }
+
             // The text log goes into the converted-reports folder itself, beside the .rpt
             // files, whether or not the folder text ends with a separator.
             errorLogWriter_.FilePath = databaseList_.ConvertedReportsPath;
@@ -211,8 +245,6 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             job.ProgressMeter = this;
             job.Internaldb = services_.ctx->gInternalDb;
 
-            services_.ctx->gDb->Execute("DELETE FROM ErrorLog WHERE ReportId = ?",
-                                        {vb::Variant(record->ReportId)});
             AddResult("Conversion Started for " + record->ReportName);
 
             // The converter saves the report file: it is written once.

@@ -99,9 +99,12 @@ void Startup::Form_Load() {
 
         step = "5";
         WriteToStartupLog("OpenConnection");
-        if (!openConnection(*services_.ctx)) {
-            prompt().MsgBox("One or more application files are missing or corrupted. Please re-install.",
-                            ui::vbCritical | ui::vbOKOnly, "Tolvaran");
+        bool refused = false;
+        if (!openConnection(*services_.ctx, &refused)) {
+            // A lists file that is there but locked or read-only was named with its cause.
+            if (!refused)
+                prompt().MsgBox("One or more application files are missing or corrupted. Please re-install.",
+                                ui::vbCritical | ui::vbOKOnly, "Tolvaran");
             loading_ = false;
             return;
         }
