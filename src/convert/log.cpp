@@ -53,11 +53,15 @@ void PrepareConversions(const AppContext& ctx) {
     if (!FastCommits(ctx.gDb)) return;
     // The first commit into a new write-ahead log flushes its header (and the folder that
     // holds it): one that changes nothing (the version number written back) takes that here.
+    // Never waited for: while another program holds the file, the first conversion starts
+    // the log itself.
+    const long wait = ctx.gDb->CommandTimeout();
+    ctx.gDb->setCommandTimeout(0);
     try {
         ctx.gDb->Execute("PRAGMA user_version = " + std::to_string(ctx.gDb->driver().userVersion()));
     } catch (...) {
-        // The first conversion then starts the log itself.
     }
+    ctx.gDb->setCommandTimeout(wait);
 }
 
 const std::string& clsConvert::InsertText(const RowShape& shape, size_t rows) {

@@ -179,11 +179,11 @@ void UpgradeListsFile(const ado::ConnectionPtr& lists, const std::string& templa
         lists->driver().readOnly() || !std::filesystem::is_regular_file(templateFile, ec))
         return;
     try {
-        ShippedTemplate shipped(lists, templateFile);
-        std::vector<SchemaObject> current, objects;
         // The first read of the file: another program's lock is met here or at the transaction.
+        std::vector<SchemaObject> current;
         WithLockWait(lists, "lists file", listsFile, waiting, [&] { current = SchemaOf(lists, "main"); });
-        objects = SchemaOf(lists, "shipped");
+        ShippedTemplate shipped(lists, templateFile);
+        const std::vector<SchemaObject> objects = SchemaOf(lists, "shipped");
         const Differences differences = Compare(objects, current);
         if (differences.None()) return;
         WithLockWait(lists, "lists file", listsFile, waiting, [&] { lists->BeginTrans(); });

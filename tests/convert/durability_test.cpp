@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "convert/layout_support.h"
+#include "support/lock_probe.h"
 
 namespace convert_test {
 namespace {
@@ -247,34 +248,6 @@ TEST(Durability, HeldRowsKeepTheirOrderAroundSubreportsAndFormulaFailures) {
     EXPECT_EQ(text.problems, problems);
 }
 
-// Holds the lists file's write lock from another process for a while.
-pid_t HoldWriteLock(const std::string& file, int milliseconds) {
-    int ready[2];
-    if (pipe(ready) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(ready[0]);
-        sqlite3* db = nullptr;
-        sqlite3_open(file.c_str(), &db);
-        sqlite3_busy_timeout(db, 10000);
-        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        const char signal = rc == SQLITE_OK ? 'L' : 'X';
-        (void)!write(ready[1], &signal, 1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        _exit(0);
-    }
-    close(ready[1]);
-    char signal = 0;
-    if (read(ready[0], &signal, 1) != 1 || signal != 'L') {
-        close(ready[0]);
-        return -1;
-    }
-    close(ready[0]);
-    return child;
-}
-
 // A lock another process holds for a while is waited for: every row is written and the
 // conversion succeeds.
 TEST(Durability, AWriteLockHeldElsewhereForAWhileIsWaitedFor) {
@@ -285,7 +258,7 @@ TEST(Durability, AWriteLockHeldElsewhereForAWhileIsWaitedFor) {
 
     // Held 1.5 s; the connection waits up to 30 s.
     {
-        const pid_t holder = HoldWriteLock(run.store.listsFile, 1500);
+        const pid_t holder = test::HoldSqliteLock(run.store.listsFile, "BEGIN IMMEDIATE", 1500);
         ASSERT_GT(holder, 0);
         run.NewJob("Busy", 1);
         const bool ok = run.Convert();
@@ -312,12 +285,11 @@ TEST(Durability, AWriteLockHeldLongerThanTheWaitFailsTheConversionAloud) {
     // Held 4 s, or until the conversion has failed; the connection waits 1 s.
     {
         run.store.gDb()->setCommandTimeout(1);
-        const pid_t holder = HoldWriteLock(run.store.listsFile, 4000);
+        const pid_t holder = test::HoldSqliteLock(run.store.listsFile, "BEGIN IMMEDIATE", 4000);
         ASSERT_GT(holder, 0);
         run.NewJob("Busy", 2);
         const bool ok = run.Convert();
-        kill(holder, SIGKILL);
-        waitpid(holder, nullptr, 0);
+        test::EndHolder(holder);
         EXPECT_FALSE(ok);
         EXPECT_TRUE(run.job->StoreWriteFailed());
         EXPECT_FALSE(run.job->success());

@@ -11,6 +11,7 @@
 
 #include "conversion_support.h"
 #include "shell_test_support.h"
+#include "support/lock_probe.h"
 
 namespace fs = std::filesystem;
 using namespace tolvaran;
@@ -107,6 +108,67 @@ TEST(ConversionFailures, AReportThatCannotBeSavedFailsAloud) {
     struct stat st {};
     ASSERT_EQ(::stat((out / "Beta.rpt").c_str(), &st), 0);
     EXPECT_EQ(noting.inodes[0], st.st_ino);
+}
+
+// A lists file that cannot be written, read-only (here: for this connection) or held by
+// another program: nothing of a report's earlier results (its rows, its text log) is removed,
+// the one message names the file and the cause, a wait for the lock is said before it is
+// waited, and a batch ends at its first report.
+TEST(ConversionFailures, AListsFileThatCannotBeWrittenKeepsEveryEarlierResult) {
+    test::MainWindowRun run("lists-refused");
+    const fs::path out = run.folder / "out";
+    fs::create_directories(out);
+    run.StoreEntry(run.FrontEnd("front.mdb", {{"Alpha", kBroken}, {"Beta", kClean}}), out.string(),
+                   {"Alpha", "Beta"});
+    run.SelectReports({"Alpha"});
+    run.window->InitiateReportConversion(false);
+    const long alpha = run.ReportId("Alpha");
+    const long rows = run.Rows("ErrorLog", alpha);
+    const fs::path log = out / "Alpha_ErrorLog.txt";
+    const std::string text = test::ReadFile(log);
+    ASSERT_GT(rows, 0);
+    ASSERT_FALSE(text.empty());
+    const std::string lists = (run.folder / "TOLVARAN.ADL").string();
+    const std::string waiting = "Waiting for the lists file '" + lists + "': another program holds its lock.";
+
+    struct Case {
+        const char* name;
+        bool batch;
+        std::string cause;
+    };
+    const Case cases[] = {
+        {"read-only", false,
+         "The lists file '" + lists + "' is read-only (attempt to write a readonly database"},
+        {"locked", true, "The lists file '" + lists + "' is locked by another program (database is locked"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        run.prompt.messages.clear();
+        pid_t holder = -1;
+        if (c.batch) {
+            run.ctx.gDb->setCommandTimeout(1);
+            holder = test::HoldSqliteLock(lists, "BEGIN IMMEDIATE", 10000);
+            ASSERT_GT(holder, 0);
+            run.window->InitiateReportConversion(true);
+            test::EndHolder(holder);
+            run.ctx.gDb->setCommandTimeout(60);
+        } else {
+            run.ctx.gDb->Execute("PRAGMA query_only = ON");
+            run.SelectReports({"Alpha"});
+            run.window->InitiateReportConversion(false);
+            run.ctx.gDb->Execute("PRAGMA query_only = OFF");
+        }
+        EXPECT_EQ(run.Rows("ErrorLog", alpha), rows);
+        EXPECT_EQ(test::ReadFile(log), text);
+        ASSERT_EQ(run.prompt.messages.size(), 1u) << run.prompt.messages[0].prompt;
+        EXPECT_NE(run.prompt.messages[0].prompt.find(c.cause), std::string::npos)
+            << run.prompt.messages[0].prompt;
+        EXPECT_EQ(run.prompt.messages[0].title, "Convert Reports");
+        if (c.batch) {
+            const auto results = run.Results();
+            EXPECT_NE(std::find(results.begin(), results.end(), waiting), results.end());
+        }
+    }
 }
 
 // A converted report whose name on disk is not UTF-8 is viewed and deleted by that name.

@@ -1,8 +1,11 @@
+#include <sys/wait.h>
+
 #include <fstream>
 
 #include "platform/ado/ado.h"
 #include "store/text_log.h"
 #include "store_fixture.h"
+#include "support/lock_probe.h"
 
 using tolvaran::CheckAndTransferData;
 using tolvaran::openConnection;
@@ -230,4 +233,68 @@ TEST_F(ProgramFolder, KeysOfRemovedEntriesAreNeverGivenAgain) {
     ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, FormulaName) VALUES (9, 'Total')");
     rs.Open("SELECT ErrorOccuredInFunction FROM ShowReportErrors WHERE ReportId = 9", ctx.gDb);
     EXPECT_EQ(rs.Fields(0).Value().ToString(), "Formula Total");
+}
+
+// A lists file made by an earlier template, under another program's lock at start: the wait
+// is asked for first, naming the file; given up, the opening fails naming the file and the
+// cause, and the file is neither used nor changed (its keys could be given again). Waited
+// for, the upgrade is made once the lock goes, and keeps a column the template lacks.
+TEST_F(ProgramFolder, AnUpgradeUnderAnotherProgramsLockAsksAndNeverGoesOnWithoutIt) {
+    OpenStore();
+    ado::Recordset rs;
+    rs.Open("SELECT sql FROM sqlite_master WHERE name = 'DatabaseList'", ctx.gDb);
+    std::string earlier = rs.Fields(0).Value().ToString();
+    rs.Close();
+    earlier.replace(earlier.find(" AUTOINCREMENT"), 14, "");
+    ctx.gDb->Execute("DROP TABLE DatabaseList");
+    ctx.gDb->Execute(earlier);
+    ctx.gDb->Execute("ALTER TABLE DatabaseList ADD COLUMN Notes TEXT DEFAULT 'none'");
+    ctx.gDb->Execute(
+        "INSERT INTO DatabaseList (DatabaseListId, ReportDatabase, Notes) VALUES (1, 'one.mdb', 'kept')");
+    ctx.gDb.reset();
+    ctx.gInternalDb.reset();
+    const std::string lists = file("TOLVARAN.ADL");
+    const std::string before = Slurp(lists);
+    const std::string waiting = "Waiting for the lists file '" + lists + "': another program holds its lock.";
+
+    for (const char* lock : {"BEGIN IMMEDIATE", "BEGIN EXCLUSIVE"}) {
+        SCOPED_TRACE(lock);
+        prompt.messages.clear();
+        prompt.answers = {ui::vbCancel};
+        const pid_t holder = test::HoldSqliteLock(lists, lock, 10000);
+        ASSERT_GT(holder, 0);
+        bool refused = false;
+        EXPECT_FALSE(openConnection(ctx, &refused));
+        test::EndHolder(holder);
+        EXPECT_TRUE(refused);
+        ASSERT_EQ(prompt.messages.size(), 2u);
+        EXPECT_EQ(prompt.messages[0].prompt.rfind(waiting, 0), 0u) << prompt.messages[0].prompt;
+        EXPECT_EQ(prompt.messages[0].buttons, ui::vbRetryCancel | ui::vbExclamation);
+        EXPECT_EQ(prompt.messages[1].title, "OpenConnection");
+        EXPECT_EQ(
+            prompt.messages[1].prompt.rfind("The lists file '" + lists + "' is locked by another program", 0),
+            0u)
+            << prompt.messages[1].prompt;
+        EXPECT_EQ(ctx.gDb->State(), ado::adStateClosed);
+        EXPECT_EQ(Slurp(lists), before);
+        ctx.gInternalDb.reset();
+        ctx.gDb.reset();
+    }
+
+    prompt.messages.clear();
+    prompt.answers = {ui::vbRetry};
+    const pid_t holder = test::HoldSqliteLock(lists, "BEGIN IMMEDIATE", 300);
+    ASSERT_GT(holder, 0);
+    ASSERT_TRUE(openConnection(ctx));
+    waitpid(holder, nullptr, 0);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    rs.Open("SELECT sql FROM sqlite_master WHERE name = 'DatabaseList'", ctx.gDb);
+    EXPECT_NE(rs.Fields(0).Value().ToString().find("AUTOINCREMENT"), std::string::npos);
+    rs.Close();
+    rs.Open("SELECT Notes FROM DatabaseList WHERE DatabaseListId = 1", ctx.gDb);
+    EXPECT_EQ(rs.Fields(0).Value().ToString(), "kept");
+    rs.Close();
+    ctx.gDb->Execute("INSERT INTO DatabaseList (ReportDatabase) VALUES ('two.mdb')");
+    rs.Open("SELECT Notes FROM DatabaseList WHERE ReportDatabase = 'two.mdb'", ctx.gDb);
+    EXPECT_EQ(rs.Fields(0).Value().ToString(), "none");
 }

@@ -305,7 +305,7 @@ SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
     // as long as its connection waits, so that whoever waits can say so.
     char* err = nullptr;
     const int read = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
-    sqlite3_busy_timeout(db_, 30000);
+    sqlite3_busy_timeout(db_, lockTimeout_);
     if (read != SQLITE_OK && ErrorNumber(read, kErrProvider) == kErrFileLocked) {
         sqlite3_free(err);
     } else if (read != SQLITE_OK) {
@@ -332,6 +332,8 @@ SqliteDriver::~SqliteDriver() {
 
 void SqliteDriver::foldBack() {
     if (readOnly_) return;
+    // Closing never waits for another program's lock: a file it holds is left as it is.
+    sqlite3_busy_timeout(db_, 0);
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &st, nullptr) != SQLITE_OK) return;
     bool wal = false;
@@ -343,7 +345,6 @@ void SqliteDriver::foldBack() {
     if (!wal) return;
     // Refused while another connection has the file open; the last one to close then folds
     // the log back itself and removes the -wal and -shm files.
-    sqlite3_busy_timeout(db_, 0);
     sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
 }
 
@@ -354,7 +355,8 @@ bool SqliteDriver::checkpoint() {
 }
 
 void SqliteDriver::setLockTimeout(long milliseconds) {
-    sqlite3_busy_timeout(db_, static_cast<int>(std::max(0L, std::min(milliseconds, 24L * 3600 * 1000))));
+    lockTimeout_ = static_cast<int>(std::max(0L, std::min(milliseconds, 24L * 3600 * 1000)));
+    sqlite3_busy_timeout(db_, lockTimeout_);
 }
 
 bool SqliteDriver::fastCommits() {
@@ -363,12 +365,15 @@ bool SqliteDriver::fastCommits() {
     if (fastCommits_ || readOnly_ || !sqlite3_get_autocommit(db_)) return fastCommits_;
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode=WAL", -1, &st, nullptr) != SQLITE_OK) return false;
+    // Never waited for: while another program holds the file, the next call tries again.
+    sqlite3_busy_timeout(db_, 0);
     bool wal = false;
     if (sqlite3_step(st) == SQLITE_ROW) {
         const unsigned char* mode = sqlite3_column_text(st, 0);
         wal = mode && tolvaran::EqualsNoCase(reinterpret_cast<const char*>(mode), "wal");
     }
     sqlite3_finalize(st);
+    sqlite3_busy_timeout(db_, lockTimeout_);
     fastCommits_ =
         wal && sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr) == SQLITE_OK;
     // A checkpoint copies every page the log holds and flushes the file twice; with a longer

@@ -96,6 +96,7 @@ class SqliteDriver : public Driver {
     std::string file_;
     std::string connectionString_;
     bool readOnly_ = false;
+    int lockTimeout_ = 30000;   // ms a statement waits for another connection's lock
     int level_ = 0;             // transaction levels opened through beginTransaction
     bool fastCommits_ = false;  // WAL with synchronous=NORMAL set on this session
     std::shared_ptr<SqliteStatementCache> statements_;
