@@ -39,6 +39,7 @@ void TellFileTypesByName(QFileDialog& dialog) {
     // Never destroyed: a dialog's model may still ask it from its own thread while the program
     // ends.
     static NameOnlyFileTypes* const types = new NameOnlyFileTypes;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setIconProvider(types);
 }
 

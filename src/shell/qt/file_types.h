@@ -8,7 +8,9 @@ class QFileDialog;
 
 namespace tolvaran {
 
-// Gives dialog the name-only type and icon provider (shared, alive for the whole run).
+// Gives dialog the name-only type and icon provider (shared, alive for the whole run), and
+// makes it Qt's own dialog: a platform's native dialog in this process (GTK's) reads the
+// files it lists in the same way.
 void TellFileTypesByName(QFileDialog& dialog);
 
 }  // namespace tolvaran
