@@ -55,13 +55,11 @@ void PrepareConversions(const AppContext& ctx) {
     // holds it): one that changes nothing (the version number written back) takes that here.
     // Never waited for: while another program holds the file, the first conversion starts
     // the log itself.
-    const long wait = ctx.gDb->CommandTimeout();
-    ctx.gDb->setCommandTimeout(0);
     try {
+        const ConnectionWait none(ctx.gDb, 0);
         ctx.gDb->Execute("PRAGMA user_version = " + std::to_string(ctx.gDb->driver().userVersion()));
     } catch (...) {
     }
-    ctx.gDb->setCommandTimeout(wait);
 }
 
 const std::string& clsConvert::InsertText(const RowShape& shape, size_t rows) {

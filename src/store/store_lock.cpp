@@ -1,5 +1,8 @@
 #include "store/store_lock.h"
 
+#include <exception>
+#include <utility>
+
 #include "platform/ado/driver.h"
 #include "platform/common/com_error.h"
 
@@ -31,26 +34,32 @@ std::string StoreFileError(const std::string& role, const std::string& path, con
     }
 }
 
+ConnectionWait::ConnectionWait(ado::ConnectionPtr conn, long seconds)
+    : conn_(std::move(conn)), earlier_(conn_->CommandTimeout()) {
+    conn_->setCommandTimeout(seconds);
+}
+
+ConnectionWait::~ConnectionWait() {
+    conn_->setCommandTimeout(earlier_);
+}
+
 void WithLockWait(const ado::ConnectionPtr& conn, const std::string& role, const std::string& path,
                   const LockWait& waiting, const std::function<void()>& step) {
     if (!waiting) {
         step();
         return;
     }
-    const long wait = conn->CommandTimeout();
-    conn->setCommandTimeout(0);
+    std::exception_ptr locked;
     try {
+        const ConnectionWait none(conn, 0);
         step();
-        conn->setCommandTimeout(wait);
         return;
     } catch (const vb::ComError& e) {
-        conn->setCommandTimeout(wait);
         if (e.Number() != ado::kErrFileLocked) throw;
-        if (!waiting("Waiting for the " + role + " '" + path + "': another program holds its lock.")) throw;
-    } catch (...) {
-        conn->setCommandTimeout(wait);
-        throw;
+        locked = std::current_exception();
     }
+    if (!waiting("Waiting for the " + role + " '" + path + "': another program holds its lock."))
+        std::rethrow_exception(locked);
     step();
 }
 

@@ -17,6 +17,20 @@ std::string StoreFileError(const std::string& role, const std::string& path, con
 // True when e is a statement's refusal by the file (read-only, locked by another program).
 bool IsStoreFileRefusal(const std::exception& e);
 
+// The connection's wait for another program's lock (CommandTimeout, seconds; 0: no wait) set
+// while this lives, and put back as it was afterwards.
+class ConnectionWait {
+  public:
+    ConnectionWait(ado::ConnectionPtr conn, long seconds);
+    ~ConnectionWait();
+    ConnectionWait(const ConnectionWait&) = delete;
+    ConnectionWait& operator=(const ConnectionWait&) = delete;
+
+  private:
+    ado::ConnectionPtr conn_;
+    long earlier_;
+};
+
 // Told what is being waited for (a text naming the file); true to wait for it as the
 // connection waits, false to give up at once.
 using LockWait = std::function<bool(const std::string& what)>;
