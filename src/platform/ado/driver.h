@@ -144,8 +144,8 @@ struct JetReaderLimits {
 // kErrCancelled. The defaults run every saved query of the sample Access files.
 struct QueryLimits {
     // Memory of one statement, in MB: its rows where they are kept whole (a recordset, the rows
-    // of a report's table), and apart from them its sorts and temporary tables in the query
-    // engine of an Access file (both at once stay under a gigabyte).
+    // of a report's table), and apart from them its sorts, temporary tables and the texts its
+    // functions make in the query engine of an Access file (both at once stay under a gigabyte).
     long memoryMb = 512;
     // Work of one statement in the query engine of an Access file, in millions of steps of its
     // virtual machine, each value of a row read counting as 16 (a million steps take 5 to 15 ms
