@@ -50,7 +50,7 @@ struct Expr {
         Quantified,  // args[0] op ALL (query), or ANY (SOME): name "ALL" or "ANY"
     };
     Kind kind = Literal;
-    std::string op;                  // Unary and Binary, in capitals
+    std::string op;                  // Unary, Binary and Quantified, in capitals
     std::string name;                // Call: the function; Name: the parts joined as written
                                      // ("Orders.OrderID", "Forms!Dialog!Start"); Quantified
     std::vector<std::string> parts;  // Name, Star
