@@ -1,14 +1,14 @@
 #include "platform/access/application.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/access/export_reader.h"
 #include "platform/access/properties.h"
 #include "platform/ado/sqlite_driver.h"
 #include "platform/common/com_error.h"
+#include "platform/common/regular_file.h"
 #include "platform/common/text.h"
 
 namespace fs = std::filesystem;
@@ -110,9 +110,12 @@ struct ApplicationState {
     }
 
     std::string ProjectConnectionText() const {
-        std::ifstream in(SourceFolder() / "connection.txt", std::ios::binary);
-        if (!in) return {};
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // A connection text of a few hundred bytes; a FIFO or folder of that name is no such text.
+        constexpr std::uint64_t kMaxConnectionTextBytes = 64 * 1024;
+        std::string text;
+        if (!ReadRegularFile((SourceFolder() / "connection.txt").string(), text, kMaxConnectionTextBytes)
+                 .empty())
+            return {};
         if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
         return std::string(TrimBlanks(text, " \t\r\n"));
     }

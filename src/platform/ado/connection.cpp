@@ -124,7 +124,7 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
         tolvaran::ReplaceAll(odbc, "{database}", QuoteOdbcValue(spec.get({"Initial Catalog", "Database"})));
         tolvaran::ReplaceAll(odbc, "{user}", QuoteOdbcValue(uid));
         tolvaran::ReplaceAll(odbc, "{password}", QuoteOdbcValue(pwd));
-        return OpenOdbcDriver(odbc, spec);
+        return OpenOdbcDriver(odbc, spec, options.readOnly);
     }
     if (spec.has("DSN") || spec.has("Driver")) {
         // "Provider=MSDASQL" (or none) in front of an ODBC string: the driver manager gets
@@ -138,12 +138,13 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
                     odbc += (odbc.empty() ? "" : ";") + part;
             }
         }
-        return OpenOdbcDriver(odbc, spec);
+        return OpenOdbcDriver(odbc, spec, options.readOnly);
     }
     const std::string file = spec.get({"Data Source", "DBQ"});
     if (file.empty())
         throw vb::ComError(kErrProvider, "The connection string names no data source: " + connectionString);
-    ConnectionPool* pool = ConnectionPool::Current();
+    // A pooled session may write: a connection that only reads opens the file on its own.
+    ConnectionPool* pool = options.readOnly ? nullptr : ConnectionPool::Current();
     if (pool) {
         if (std::shared_ptr<Driver> session = pool->Find(file)) {
             std::string reported = session->kind() == EngineKind::SQLite
@@ -154,10 +155,10 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
     }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
-        throw vb::ComError(kErrProvider, "Could not find file '" + file + "'.");
+        throw vb::ComError(kErrProvider, NotADatabaseFileText(file));
     std::unique_ptr<Driver> driver;
     if (IsSqliteFile(file))
-        driver = OpenSqliteDriver(file, spec);
+        driver = OpenSqliteDriver(file, spec, options.readOnly);
     else if (AccessFileVersion(file) != 0)
         driver = OpenJetDriver(file, spec, options);
     else
