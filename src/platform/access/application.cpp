@@ -325,8 +325,14 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
     const std::string cannotOpen = "Microsoft Access can't open the database '" + path +
                                    "' because it is missing, or opened exclusively by another user";
     std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec))
-        throw vb::ComError(kErrCannotOpenDatabase, cannotOpen + ".");
+    if (path.empty() || !fs::is_regular_file(path, ec)) {
+        // Something other than a file under the name is said for what it is.
+        const std::string kind = path.empty() ? std::string() : NotAFileKind(path);
+        throw vb::ComError(kErrCannotOpenDatabase, kind.empty()
+                                                       ? cannotOpen + "."
+                                                       : "Microsoft Access can't open the database '" + path +
+                                                             "': it is " + kind + ", not a database file.");
+    }
 
     if (IsDataProjectFile(path)) {
         state_->dataProject = true;

@@ -143,10 +143,12 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
     const std::string file = spec.get({"Data Source", "DBQ"});
     if (file.empty())
         throw vb::ComError(kErrProvider, "The connection string names no data source: " + connectionString);
-    // A pooled session may write: a connection that only reads opens the file on its own.
-    ConnectionPool* pool = options.readOnly ? nullptr : ConnectionPool::Current();
+    ConnectionPool* pool = ConnectionPool::Current();
     if (pool) {
-        if (std::shared_ptr<Driver> session = pool->Find(file)) {
+        std::shared_ptr<Driver> session = pool->Find(file);
+        // A connection that only reads shares only a session that writes nothing whatever it
+        // is given: an Access file's. A SQLite file it opens on its own, read-only.
+        if (session && (!options.readOnly || session->kind() == EngineKind::Jet)) {
             std::string reported = session->kind() == EngineKind::SQLite
                                        ? SqliteDriver::ReportedConnectionString(spec)
                                        : session->connectionString();
@@ -163,7 +165,7 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
         driver = OpenJetDriver(file, spec, options);
     else
         throw vb::ComError(kErrProvider, "Unrecognized database format '" + file + "'.");
-    if (!pool) return driver;
+    if (!pool || (options.readOnly && driver->kind() != EngineKind::Jet)) return driver;
     std::string reported = driver->connectionString();
     std::shared_ptr<Driver> session(std::move(driver));
     pool->Add(file, session);
