@@ -258,13 +258,17 @@ std::string NotADatabaseFileText(const std::string& file) {
     return "'" + file + "' is " + kind + ", not a database file.";
 }
 
-std::string SqliteDriver::ReportedConnectionString(const ConnectionSpec& spec) {
+std::string SqliteDriver::ReportedConnectionString(const ConnectionText& text) {
     // The provider reports its own name in front of the string it was given.
-    return spec.has("Provider") ? spec.text() : "Provider=Microsoft.Jet.OLEDB.4.0;" + spec.text();
+    if (text.Has("Provider")) return text.Text();
+    ConnectionText reported;
+    reported.Add("Provider", "Microsoft.Jet.OLEDB.4.0");
+    for (const ConnectionText::Part& part : text.Parts()) reported.Add(part);
+    return reported.Text();
 }
 
-SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec, bool onlyReads)
-    : file_(file), connectionString_(ReportedConnectionString(spec)), onlyReads_(onlyReads) {
+SqliteDriver::SqliteDriver(const std::string& file, const ConnectionText& text, bool onlyReads)
+    : file_(file), connectionString_(ReportedConnectionString(text)), onlyReads_(onlyReads) {
     int rc = SQLITE_READONLY;  // a connection that only reads opens the file read-only at once
     if (!onlyReads) rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN) {
@@ -675,8 +679,8 @@ int SqliteDriver::userVersion() {
     return c->next(row) ? static_cast<int>(vb::NZ(row[0]).ToLong()) : 0;
 }
 
-std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionSpec& spec, bool readOnly) {
-    return std::make_unique<SqliteDriver>(file, spec, readOnly);
+std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionText& text, bool readOnly) {
+    return std::make_unique<SqliteDriver>(file, text, readOnly);
 }
 
 }  // namespace ado

@@ -27,13 +27,13 @@ class SqliteDriver : public Driver {
     // Opens an existing file read-write (read-only when the file cannot be written), or, with
     // onlyReads, read-only with every statement that would write refused (ConnectionOptions::
     // readOnly). Throws ComError naming the file when it cannot be opened as a SQLite database.
-    SqliteDriver(const std::string& file, const ConnectionSpec& spec, bool onlyReads = false);
+    SqliteDriver(const std::string& file, const ConnectionText& text, bool onlyReads = false);
     ~SqliteDriver() override;
     SqliteDriver(const SqliteDriver&) = delete;
     SqliteDriver& operator=(const SqliteDriver&) = delete;
 
-    // The connection string the provider reports for one opened with spec.
-    static std::string ReportedConnectionString(const ConnectionSpec& spec);
+    // The connection string the provider reports for one opened with text.
+    static std::string ReportedConnectionString(const ConnectionText& text);
 
     EngineKind kind() const override { return EngineKind::SQLite; }
     std::string connectionString() const override { return connectionString_; }
