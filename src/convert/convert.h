@@ -14,6 +14,7 @@
 // manager, the text log and the context are attached by the caller and must outlive the job;
 // the report record and the connections are shared.
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_set>
@@ -277,6 +278,16 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     ui::ProgressWindow* window() const { return Form; }
     long reportId();
     long databaseListId();
+    // The ids the job's ErrorLog rows carry: its report record's, or for a subreport's job the
+    // report that holds it (the rows name the subreport in ReportName and SubReportOf), so that
+    // they show in that report's problem log, count for it and go with its next conversion.
+    long logReportId() { return logOwner_ ? logOwner_->reportId : reportId(); }
+    long logDatabaseListId() { return logOwner_ ? logOwner_->databaseListId : databaseListId(); }
+    struct LogOwner {
+        long reportId = 0;
+        long databaseListId = 0;
+    };
+    std::optional<LogOwner> logOwner_;
     void writeTextBlock(const std::string& description, const std::string& function, LogLevel level);
     // Once per job: commits on a SQLite lists file go to its write-ahead log without a flush.
     void EnsureFastCommits();

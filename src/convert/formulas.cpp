@@ -181,8 +181,8 @@ void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const 
     try {
         ado::Recordset& rs = FormulaErrorLog();
         rs.AddNew();
-        rs.set("ReportId", vb::Variant(reportId()));
-        rs.set("DatabaseListId", vb::Variant(databaseListId()));
+        rs.set("ReportId", vb::Variant(logReportId()));
+        rs.set("DatabaseListId", vb::Variant(logDatabaseListId()));
         rs.set("ReportName", vb::Variant(ReportName));
         if (IsSubReport) {
             if (oText) oText->PutToFile("SUBREPORT OF:   " + ParentReport);
@@ -219,8 +219,8 @@ void clsConvert::WriteFormulaConversionFailure(const std::string& formulaName, c
         ado::Recordset& rs = FormulaErrorLog();
         const vb::Variant now(vb::Date::Now());
         rs.AddNew();
-        rs.set("ReportId", vb::Variant(reportId()));
-        rs.set("DatabaseListId", vb::Variant(databaseListId()));
+        rs.set("ReportId", vb::Variant(logReportId()));
+        rs.set("DatabaseListId", vb::Variant(logDatabaseListId()));
         line("REPORT NAME:    " + ReportName);
         rs.set("ReportName", vb::Variant(ReportName));
         if (IsSubReport) {

@@ -148,7 +148,8 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     // The message that ends a batch: how many reports converted, with problems, failed.
     static std::string BatchSummary(const BatchTally& tally);
     void ShowBatchSummary(const BatchTally& tally);
-    // Whether the error log holds a row of the report whose severity is not 5.
+    // Whether the error log holds a row of the report whose severity is not 5 (a row without
+    // one included).
     bool ReportHadErrors(long reportId);
     // The several-reports flag: True from a request for several reports until the next
     // single-report request.
