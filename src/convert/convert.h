@@ -403,6 +403,10 @@ class clsConvert : public FormulaContext, public ConvertSettings {
 
     // Data-source binding.
     bool storedProcedure_ = false;
+    // Whether a link that holds every name of the source database was asked for the record
+    // source (a name, not a statement), and whether any link has a table or query of that name.
+    bool recordSourceLookedUp_ = false;
+    bool recordSourceFound_ = false;
     std::shared_ptr<adox::Catalog> catalog_;
     // The back-end kind AddView follows: the kind of the link being bound.
     short backEndType_ = 0;
