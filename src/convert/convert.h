@@ -177,6 +177,8 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // ---- Sections and areas ----------------------------------------------------------------
     bool AddSections(ui::ProgressWindow& window);
     short CountSections();
+    // One problem row naming the section blocks of the export that have no section number.
+    void ReportLeftOutSections();
     bool ProcessSection(ui::ProgressWindow& window, int i);
     std::string GetSectionName(int i);
     bool GetSection(int i);
