@@ -476,6 +476,14 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // A form reference's parameter field, added unless the report has it (value type string,
     // else date, else number), with parameter prompting on.
     void AddFormParameter(const std::string& name, const std::string& sectionName);
+    // Parameters of form references added as text whose type no formula relies on yet: each
+    // takes the type its first use in a formula needs.
+    std::vector<std::string> untypedParameters_;
+    // For a formula whose check failed: the untyped parameters it names take a number, a date
+    // or a date-time type, the first that makes it check; True when one did.
+    bool TypeFormParameters(designer::FormulaFieldDefinition& definition);
+    // The untyped parameters a formula that checks names keep their type from here on.
+    void KeepParameterTypes(const std::string& formula);
     // A field object for the reference text, sized and formatted from the control and recorded.
     bool PlaceFieldObject(designer::Section& section, access::Control& control, const std::string& fieldText,
                           long left, long top);

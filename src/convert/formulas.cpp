@@ -110,6 +110,9 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
     bool ok = false;
     std::string message;
     definition->Check(ok, message);
+    // A form reference's parameter takes the type this use needs, unless an earlier use fixed it.
+    if (!ok && TypeFormParameters(*definition)) ok = true;
+    if (ok) KeepParameterTypes(crystalFormula);
     if (!ok && RefersToFormulaNotYetAdded(crystalFormula)) {
         // It names a calculated control met later: checked again once every formula is in.
         deferredChecks_.push_back({definition, formulaName, logged, crystalFormula, named});

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 
 #include "convert/layout_support.h"
 
@@ -190,6 +191,30 @@ TEST(LayoutObjects, ParametersFromFormReferences) {
     ASSERT_EQ(problems.size(), 1u) << ::testing::PrintToString(problems);
     EXPECT_NE(problems[0].find("{Orders.Nope}"), std::string::npos) << problems[0];
     EXPECT_TRUE(ControlRows(run.store.gDb(), 7).size() == 4u);
+}
+
+// A form reference's parameter takes the type its use needs: a number where it is compared or
+// computed with a number, a date where with a date, text otherwise; one only shown takes the
+// type of its first use in a formula.
+TEST(LayoutObjects, FormReferencesAreTypedByTheirUse) {
+    JobRun run;
+    clsConvert& job = ConvertDetail(
+        run, {Field("a", "=[Forms]![F]![Zero]=0", 100, 0), Field("b", "=Forms!F!Rate/100+1", 100, 400),
+              Field("c", "=[ID]-[Forms]![F]![Year]", 100, 800),
+              Field("d", "=[OrderDate]>=[Forms]![F]![Start]", 100, 1200),
+              Field("e", "=\"For \" & [Forms]![F]![Who]", 100, 1600),
+              Field("f", "[Forms]![F]![Shown]", 100, 2000), Field("g", "=[Forms]![F]![Shown]*2", 100, 2400)});
+    const designer::Report& r = *job.crReport();
+    const std::map<std::string, int> expected = {
+        {"Zero", designer::crNumberField}, {"Rate", designer::crNumberField},
+        {"Year", designer::crNumberField}, {"Start", designer::crDateField},
+        {"Who", designer::crStringField},  {"Shown", designer::crNumberField}};
+    std::map<std::string, int> types;
+    for (const auto& p : r.ParameterFields()) types[p->Name()] = p->ValueType();
+    EXPECT_EQ(types, expected);
+    for (const auto& f : r.FormulaFields())
+        EXPECT_EQ(f->Text().rfind("//", 0), std::string::npos) << f->Text();
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
 }
 
 TEST(LayoutObjects, EmptyTextBoxesDifferOnlyInBackground) {
