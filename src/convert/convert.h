@@ -258,6 +258,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     std::string RowCountFieldName() const override;
     std::string GroupFieldReference() const override { return currentGroupField_; }
     int ValueTypeOf(const std::string& formula) const override;
+    bool IsWholeNumberField(const std::string& text) const override;
     void ShowMessage(const std::string& text) override;
 
     // ---- Read-only views of the job's state (tests, child jobs) ---------------------------------

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "convert/layout_support.h"
+#include "platform/viewer/engine.h"
 
 namespace convert_test {
 namespace {
@@ -215,6 +216,30 @@ TEST(LayoutObjects, FormReferencesAreTypedByTheirUse) {
     for (const auto& f : r.FormulaFields())
         EXPECT_EQ(f->Text().rfind("//", 0), std::string::npos) << f->Text();
     EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+}
+
+// A field made text because the other branch of an IIf or Nz is text shows as Access shows
+// it: a whole-number field without decimals or thousands separators; a fractional one keeps two
+// decimals.
+TEST(LayoutObjects, NumbersMadeTextForAMixedIIfOrNzShowAsAccessShowsThem) {
+    JobRun run;
+    run.front.Sql(
+        "CREATE TABLE Lines (Qty INTEGER, Price REAL);"
+        "INSERT INTO Lines VALUES (5, 2.5), (1234, 1234.5);");
+    run.AddInternalLink();
+    run.front.AddReport(
+        "R", "Lines",
+        Section("Section", "Detail",
+                {Field("q", "=IIf([Qty]>0,[Qty],\"\")", 100, 0), Field("n", "=Nz([Qty],\"-\")", 1700, 0),
+                 Field("p", "=IIf([Price]>0,[Price],\"\")", 3300, 0)}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+    std::vector<std::string> shown;
+    for (const viewer::Page& page : viewer::RenderReport(*job.crReport()).pages)
+        for (const viewer::Item& item : page.items)
+            if (const auto* t = std::get_if<viewer::TextItem>(&item)) shown.push_back(t->text);
+    EXPECT_EQ(shown, (std::vector<std::string>{"5", "5", "2.50", "1234", "1234", "1,234.50"}));
 }
 
 TEST(LayoutObjects, EmptyTextBoxesDifferOnlyInBackground) {
