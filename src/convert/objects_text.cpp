@@ -14,9 +14,30 @@
 
 namespace tolvaran {
 
+namespace {
+
+// A label's caption as Access draws it: "&&" is one "&"; a single "&" marks the next character
+// as the access key (underlined in Access) and is not drawn, nor is one at the end.
+std::string ShownCaption(const std::string& caption) {
+    std::string shown;
+    shown.reserve(caption.size());
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] != '&') {
+            shown += caption[i];
+        } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+            shown += '&';
+            ++i;
+        }
+    }
+    return shown;
+}
+
+}  // namespace
+
 bool clsConvert::AddLabelObject(designer::Section& section, access::Control& control, long top) {
     try {
-        designer::TextObject& object = section.AddTextObject(control.Caption(), control.Left(), top);
+        designer::TextObject& object =
+            section.AddTextObject(ShownCaption(control.Caption()), control.Left(), top);
         const std::string name = object.Name;
         UpdateFieldObjectProperties(object, control, name);
         UpdateControl(&object, control, 0);

@@ -242,6 +242,30 @@ TEST(LayoutObjects, NumbersMadeTextForAMixedIIfOrNzShowAsAccessShowsThem) {
     EXPECT_EQ(shown, (std::vector<std::string>{"5", "5", "2.50", "1234", "1234", "1,234.50"}));
 }
 
+// A label shows its caption as Access draws it: "&&" is one "&", a single "&" marks the access
+// key and is not drawn, and each line break (CR LF, or CR or LF alone) starts a new line.
+TEST(LayoutObjects, LabelCaptionsShowAsAccessDrawsThem) {
+    JobRun run;
+    const auto label = [](const std::string& name, const std::string& escaped, long top) {
+        return Control("Label", name, 100, top, 3000, 600, {"Caption =\"" + escaped + "\""});
+    };
+    clsConvert& job = ConvertDetail(
+        run, {label("crlf", "KOMORI K-STATIC\\015\\012. .", 0), label("cr", "KOMORI K-STATIC\\015. .", 700),
+              label("lf", "KOMORI K-STATIC\\012. .", 1400), label("amp", "Parks && Recreation", 2100),
+              label("key", "&Notes of R&&D&", 2800)});
+    EXPECT_EQ(AreaObjects(*job.crReport(), "D"),
+              (std::vector<std::string>{"T:KOMORI K-STATIC\r\n. .", "T:KOMORI K-STATIC\r. .",
+                                        "T:KOMORI K-STATIC\n. .", "T:Parks & Recreation", "T:Notes of R&D"}));
+    std::vector<std::vector<std::string>> lines;
+    for (const viewer::Page& page : viewer::RenderReport(*job.crReport()).pages)
+        for (const viewer::Item& item : page.items)
+            if (const auto* t = std::get_if<viewer::TextItem>(&item))
+                lines.push_back(t->wrap ? t->lines : std::vector<std::string>{t->text});
+    const std::vector<std::string> twoLines = {"KOMORI K-STATIC", ". ."};
+    EXPECT_EQ(lines, (std::vector<std::vector<std::string>>{
+                         twoLines, twoLines, twoLines, {"Parks & Recreation"}, {"Notes of R&D"}}));
+}
+
 TEST(LayoutObjects, EmptyTextBoxesDifferOnlyInBackground) {
     JobRun run;
     clsConvert& job = ConvertDetail(run, {Field("white", "", 100, 0, {Num("BackColor", 16777215)}),
