@@ -6,8 +6,11 @@
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/ado/connection_text.h"
+#include "platform/ado/read_statement.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
+#include "sources/connect_text.h"
 #include "sources/link.h"
 #include "sources/links_manager.h"
 #include "sources/query_scanner.h"
@@ -46,6 +49,20 @@ bool clsConvert::AddDatabases() {
     try {
         LogStepError("Start", "AddDatabase");
         if (!oLinks) ThrowNotSet();
+        // A statement is saved in the back end as a query or view, or kept in the report as a
+        // command that the viewer runs: only one that only reads is either. Saving a view of
+        // "SELECT ...; DELETE ..." would run the DELETE on the source.
+        if (IsSelectStatement(recordSource_)) {
+            if (const std::string why = ado::WhyNotOneReadStatement(recordSource_); !why.empty()) {
+                WriteErrorLog("The record source of the report " + ReportName +
+                                  " is not one SELECT statement: it " + why +
+                                  ". It is neither saved as a query nor kept in the report, and the "
+                                  "report is bound to no data: " +
+                                  recordSource_,
+                              "AddDatabase", LogLevel::Problem);
+                return false;
+            }
+        }
         for (const LinkPtr& item : oLinks->Items()) {
             clsLink& link = *item;
             querySource = link.QuerySource;
@@ -271,11 +288,7 @@ bool clsConvert::AddDatabaseReference(clsLink& link) {
 bool clsConvert::AddDatabase_ODBCLinkedTables(clsLink& link) {
     try {
         if (!crReport_) ThrowNotSet();
-        std::string conn = link.DSN.empty() ? std::string() : "DSN=" + link.DSN;
-        if (link.UseNTAuth)
-            conn += ";Integrated Security=SSPI";
-        else
-            conn += ";User ID=" + link.UserId + ";Password=" + link.Password;
+        const std::string conn = OdbcConnectionText(link.DSN, link.UserId, link.Password, link.UseNTAuth);
         const std::string table = ParseControlRecordSource(link.QuerySource);
         crReport_->Database().AddOLEDBSource(conn, table);
         link.QuerySource = table;
@@ -365,9 +378,12 @@ bool clsConvert::AddDatabase_DataProject(clsLink& link) {
     try {
         if (!crReport_) ThrowNotSet();
         designer::Database& database = crReport_->Database();
-        std::string conn =
-            "Provider=SQLOLEDB;Data Source=" + link.Server + ";Initial Catalog=" + link.SQLDatabase;
-        if (link.UseNTAuth) conn += ";Integrated Security=SSPI";
+        ado::ConnectionText text;
+        text.Add("Provider", "SQLOLEDB")
+            .Add("Data Source", link.Server)
+            .Add("Initial Catalog", link.SQLDatabase);
+        if (link.UseNTAuth) text.Add("Integrated Security", "SSPI");
+        const std::string conn = text.Text();
         LogStepError("Attempt Crystal connection to:" + link.SQLDatabase, "AddDatabase");
 
         step = 2;

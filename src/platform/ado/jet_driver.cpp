@@ -8,6 +8,7 @@
 #include "platform/ado/jet_reader_process.h"
 #include "platform/ado/jet_sql.h"
 #include "platform/ado/jet_values.h"
+#include "platform/ado/sqlite_driver.h"
 #include "platform/common/com_error.h"
 
 namespace ado {
@@ -26,7 +27,9 @@ class JetDriverImpl : public JetDriver {
 
     EngineKind kind() const override { return EngineKind::Jet; }
     std::string connectionString() const override {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + file_ + ";Mode=Read";
+        ConnectionText text;
+        text.Add("Provider", "Microsoft.Jet.OLEDB.4.0").Add("User ID", "Admin").Add("Data Source", file_);
+        return text.Add("Mode", "Read").Text();
     }
     bool readOnly() const override { return true; }
     std::string engineVersion() const override { return version_ == 0 ? "3.51" : "4.0"; }
@@ -148,12 +151,11 @@ class JetDriverImpl : public JetDriver {
 std::unique_ptr<JetDriver> OpenJetFile(const std::string& file, const ConnectionOptions& options) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
-        throw vb::ComError(vb::kErrGeneric, "Could not find file '" + file + "'.", "Jet");
+        throw vb::ComError(vb::kErrGeneric, NotADatabaseFileText(file), "Jet");
     return std::make_unique<JetDriverImpl>(file, options);
 }
 
-std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionSpec&,
-                                      const ConnectionOptions& options) {
+std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionOptions& options) {
     return OpenJetFile(file, options);
 }
 

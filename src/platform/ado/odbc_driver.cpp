@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/ado/jet_sql_tokens.h"
+#include "platform/ado/read_statement.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
 
@@ -336,7 +337,7 @@ class OdbcCursor : public Cursor {
 
 class OdbcDriver : public Driver {
   public:
-    explicit OdbcDriver(const std::string& connect) {
+    OdbcDriver(const std::string& connect, bool onlyReads) : onlyReads_(onlyReads) {
         SQLHENV env = environment();
         if (!ok(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc_))) fail(SQL_HANDLE_ENV, env);
         SQLCHAR out[2048] = {};
@@ -353,6 +354,10 @@ class OdbcDriver : public Driver {
         }
         connected_ = reinterpret_cast<char*>(out);
         if (connected_.empty()) connected_ = connect;
+        // A hint the driver may take: Execute is refused here whatever it does.
+        if (onlyReads_)
+            SQLSetConnectAttr(dbc_, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY),
+                              0);
         SQLCHAR info[256] = {};
         SQLSMALLINT len = 0;
         if (ok(SQLGetInfo(dbc_, SQL_DBMS_NAME, info, sizeof info, &len)))
@@ -371,6 +376,7 @@ class OdbcDriver : public Driver {
 
     EngineKind kind() const override { return EngineKind::Odbc; }
     std::string connectionString() const override { return connected_; }
+    bool readOnly() const override { return onlyReads_; }
 
     std::unique_ptr<Cursor> query(const std::string& sql, const std::vector<vb::Variant>& params) override {
         Statement st(dbc_);
@@ -379,6 +385,9 @@ class OdbcDriver : public Driver {
     }
 
     long long execute(const std::string& sql, const std::vector<vb::Variant>& params) override {
+        if (onlyReads_)
+            throw vb::ComError(kErrOdbc, "The connection only reads; the statement is not run: " + sql,
+                               "Microsoft OLE DB Provider for ODBC Drivers");
         Statement st(dbc_);
         run(st, sql, params);
         SQLLEN count = -1;
@@ -517,6 +526,11 @@ class OdbcDriver : public Driver {
     }
 
     void saveQuery(const std::string& name, const std::string& sql, bool replace) override {
+        // "CREATE VIEW ... AS" followed by the text runs every statement the text holds.
+        if (const std::string why = WhyNotOneReadStatement(sql); !why.empty())
+            throw vb::ComError(kErrOdbc,
+                               "The view " + name + " is not saved: its statement " + why + ": " + sql,
+                               "Microsoft OLE DB Provider for ODBC Drivers");
         if (replace) {
             try {
                 execute("DROP VIEW " + quoteName(name), {});
@@ -564,70 +578,32 @@ class OdbcDriver : public Driver {
     std::string connected_;
     std::string dbms_;
     std::string quote_ = "\"";
+    bool onlyReads_ = false;  // opened for a caller that only reads: Execute refused
 };
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> SplitOdbcConnectionString(const std::string& text) {
-    std::vector<std::pair<std::string, std::string>> out;
-    size_t i = 0;
-    while (i < text.size()) {
-        size_t eq = text.find('=', i);
-        size_t semi = text.find(';', i);
-        if (eq == std::string::npos || (semi != std::string::npos && semi < eq)) {
-            // An item without "=" ("ODBC" before the first ';'): kept as a key with no value.
-            size_t end = semi == std::string::npos ? text.size() : semi;
-            std::string key(tolvaran::TrimBlanks(std::string_view(text).substr(i, end - i)));
-            if (!key.empty()) out.emplace_back(key, std::string());
-            i = end + 1;
-            continue;
-        }
-        std::string key(tolvaran::TrimBlanks(std::string_view(text).substr(i, eq - i)));
-        size_t j = eq + 1;
-        while (j < text.size() && text[j] == ' ') ++j;
-        std::string value;
-        if (j < text.size() && text[j] == '{') {
-            // A braced value runs to the first '}' that is not doubled; it keeps its braces.
-            size_t k = j + 1;
-            for (; k < text.size(); ++k) {
-                if (text[k] != '}') continue;
-                if (k + 1 < text.size() && text[k + 1] == '}') {
-                    ++k;
-                    continue;
-                }
-                break;
-            }
-            value = text.substr(j, std::min(k, text.size() - 1) - j + 1);
-            size_t next = text.find(';', k);
-            i = next == std::string::npos ? text.size() : next + 1;
-        } else {
-            size_t end = text.find(';', j);
-            if (end == std::string::npos) end = text.size();
-            value = std::string(tolvaran::TrimBlanks(std::string_view(text).substr(j, end - j)));
-            i = end + 1;
-        }
-        if (!key.empty()) out.emplace_back(key, value);
-    }
-    return out;
-}
-
 std::string OdbcDriverConnectionString(const std::string& adoText) {
-    std::string out;
-    for (auto [key, value] : SplitOdbcConnectionString(adoText)) {
-        std::string k = tolvaran::UpperCase(key);
-        if (value.empty() && k == "ODBC") continue;
-        if (k == "INTEGRATED SECURITY" || k == "PERSIST SECURITY INFO" || k == "DATA PROVIDER") continue;
-        if (k == "PROVIDER" && tolvaran::StartsWithNoCase(value, "MSDASQL")) continue;
-        if (k == "USER ID" || k == "USERID") key = "UID";
-        if (k == "PASSWORD") key = "PWD";
-        if (!out.empty()) out += ";";
-        out += key + "=" + value;
+    const ConnectionText in = ConnectionText::Read(adoText);
+    ConnectionText out(QuoteStyle::Odbc);
+    for (ConnectionText::Part part : in.Parts()) {
+        // Words without a value ("ODBC" in front of a connect string, empty parts) and the
+        // OLE DB-only keys mean nothing to the driver manager.
+        if (!part.hasValue) continue;
+        part.key = std::string(tolvaran::TrimBlanks(part.key));
+        const std::string k = tolvaran::UpperCase(part.key);
+        if (k == "PROVIDER" || k == "INTEGRATED SECURITY" || k == "PERSIST SECURITY INFO" ||
+            k == "DATA PROVIDER")
+            continue;
+        if (k == "USER ID" || k == "USERID") part.key = "UID";
+        if (k == "PASSWORD") part.key = "PWD";
+        out.Add(std::move(part));
     }
-    return out;
+    return out.Text();
 }
 
-std::unique_ptr<Driver> OpenOdbcDriver(const std::string& odbcConnectionString, const ConnectionSpec&) {
-    return std::make_unique<OdbcDriver>(OdbcDriverConnectionString(odbcConnectionString));
+std::unique_ptr<Driver> OpenOdbcDriver(const std::string& text, bool readOnly) {
+    return std::make_unique<OdbcDriver>(OdbcDriverConnectionString(text), readOnly);
 }
 
 }  // namespace ado
