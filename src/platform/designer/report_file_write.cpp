@@ -266,16 +266,56 @@ class StringWriter : public pugi::xml_writer {
     std::string& out_;
 };
 
+// pugixml's output written to a file in pieces of 64 KiB, so that a large report is never
+// held whole as text too; the first failure is kept (errno) and nothing after it is written.
+class FileWriter : public pugi::xml_writer {
+  public:
+    explicit FileWriter(int fd) : fd_(fd) { buffer_.reserve(kPiece); }
+    void write(const void* data, size_t size) override {
+        buffer_.append(static_cast<const char*>(data), size);
+        if (buffer_.size() >= kPiece) Flush();
+    }
+    // Writes what is held; the first failure's errno, or 0.
+    int Flush() {
+        for (size_t done = 0; done < buffer_.size() && error_ == 0;) {
+            const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+            if (n > 0)
+                done += static_cast<size_t>(n);
+            else if (n < 0 && errno != EINTR)
+                error_ = errno;
+        }
+        buffer_.clear();
+        return error_;
+    }
+
+  private:
+    static constexpr size_t kPiece = 64 * 1024;
+    int fd_;
+    int error_ = 0;
+    std::string buffer_;
+};
+
+constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+void BuildDocument(const Report& report, pugi::xml_document& doc) {
+    pugi::xml_node root = doc.append_child("TolvaranReport");
+    root.append_attribute("version") = kReportFileVersion;
+    ReportFileWriter::Write(report, root);
+}
+
+void SaveDocument(const pugi::xml_document& doc, pugi::xml_writer& out) {
+    out.write(kDeclaration, std::strlen(kDeclaration));
+    doc.save(out, "  ", pugi::format_indent | pugi::format_no_declaration);
+}
+
 }  // namespace
 
 std::string WriteReportDocument(const Report& report) {
     pugi::xml_document doc;
-    pugi::xml_node root = doc.append_child("TolvaranReport");
-    root.append_attribute("version") = kReportFileVersion;
-    ReportFileWriter::Write(report, root);
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    BuildDocument(report, doc);
+    std::string text;
     StringWriter out(text);
-    doc.save(out, "  ", pugi::format_indent | pugi::format_no_declaration);
+    SaveDocument(doc, out);
     return text;
 }
 
@@ -326,20 +366,22 @@ void WriteReportFile(const Report& report, const std::string& path) {
     if (tolvaran::HoldsControlChar(path))
         throw vb::ComError(kErrReportFile,
                            "The report file name \"" + path + "\" holds a control character.");
-    const std::string text = WriteReportDocument(report);
+    pugi::xml_document doc;
+    BuildDocument(report, doc);
     // Written beside the target and renamed over it, so a failed write never leaves a
     // truncated report where a good one was.
     std::string temp;
     const int fd = CreateBeside(path, temp);
     if (fd < 0) CannotWrite(path, errno);
-    int error = 0;
-    for (size_t done = 0; done < text.size() && error == 0;) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else if (n < 0 && errno != EINTR)
-            error = errno;
+    FileWriter out(fd);
+    try {
+        SaveDocument(doc, out);
+    } catch (...) {  // out of memory: no half-written file is left beside the report
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throw;
     }
+    int error = out.Flush();
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) {
         ::unlink(temp.c_str());
