@@ -1,5 +1,6 @@
 // What formulas and field objects may refer to, built from a report.
 #include <algorithm>
+#include <set>
 
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
@@ -165,8 +166,12 @@ void VisitFormulaReferences(std::string_view text, Visit&& visit) {
     }
 }
 
+// Notes each name f's text refers to once, however often the text names it.
 void IndexReferences(FormulaTypeMemo& memo, const FormulaFieldDefinition& f) {
-    VisitFormulaReferences(f.Text(), [&](std::string_view name) { memo.referrers.emplace(name, &f); });
+    std::set<std::string_view, tolvaran::NoCaseLess> names;
+    VisitFormulaReferences(f.Text(), [&](std::string_view name) {
+        if (names.insert(name).second) memo.referrers.emplace(name, &f);
+    });
 }
 
 // Calls visit with each formula whose text may refer to name now.
@@ -278,6 +283,9 @@ const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excl
         }
         memo.excluded = excludeFormula;
     }
+    // A formula met more than once (added and naming one added, say) is typed once.
+    std::sort(toType.begin(), toType.end());
+    toType.erase(std::unique(toType.begin(), toType.end()), toType.end());
     FormulaSymbols& s = memo.symbols;
     // s.formulas holds every formula but the excluded one, typed: each is set again in place,
     // so that a check builds no map.
