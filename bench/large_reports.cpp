@@ -7,7 +7,10 @@
 //   field of its own), a third bound and a third labels;
 //   opening a generated report file of M objects (text, field, line and box objects in sections
 //   of K) in tolvaran-designer's window: the file read, the structure tree filled and the pages
-//   laid out.
+//   laid out. The window reads files up to the size the registry value
+//   Tolvaran\Reports\MaxFileMB allows (64 MB when not set); the file of 200,000 objects holds
+//   about 90 MB, so the window is given the file's size as that limit, as a user who opens such a
+//   report sets it.
 // Each measured run is a fresh process of its own, as the programs run: its memory comes from
 // the system as theirs does (no allocator setting the programs lack), and no run finds pages
 // another run left. Before it measures, the process converts (or opens) a report of ten
@@ -16,8 +19,10 @@
 // beforehand by the benchmark itself, outside the measured process.
 // Each line prints both times (the fastest of --rounds runs of each size, default 3, the sizes
 // taking turns) and their ratio of processor time, which stays within 12 when the growth is
-// linear (10 for a straight line, the rest for caches, the log factor of the lists file's
-// indexes and the machine's other work). Exits 1 when a ratio is above 12 or a run fails.
+// linear (10 for a straight line, the rest for the memory system (caches, and pages fresh from
+// the system, which a larger run touches more of per object), the log factor of the lists
+// file's and the formulas' indexes and the machine's other work). Exits 1 when a ratio is above 12 or a run
+// fails.
 //
 //   bench_large_reports [--rounds R] [--controls N] [--calculated C] [--objects M]
 //                       [--per-section K] <source-dir> [program-folder]
@@ -25,7 +30,8 @@
 // M (one section holds them all, as a converted export of N controls has them). source-dir
 // holds resources/store/*.sql; program-folder (default: the folder of this program) holds the
 // placeholder pictures.
-// (The program runs itself with --child <kind> <count> <work-folder> for each measured run.)
+// (The program runs itself with --child <kind> <count> <work-folder> <source-dir>
+// <program-folder> for each measured run.)
 #include <time.h>
 #include <unistd.h>
 
@@ -193,6 +199,7 @@ Timing OpenPrepared(const fs::path& work, long count) {
     const std::string file = ReportFile(work, count).string();
     ui::RecordingPrompt prompt;
     tolvaran::DesignerWindow window(prompt);
+    window.MaxFileMb = std::max(window.MaxFileMb, static_cast<long>(fs::file_size(file) >> 20) + 1);
     const Timing t = Time([&] { return window.Open(file); });
     if (t.ms < 0) std::fprintf(stderr, "%s: %s\n", file.c_str(), prompt.messages.at(0).prompt.c_str());
     return t;
