@@ -1,7 +1,13 @@
 // Runs every saved query of every Access file in the corpus through the Jet driver and prints
 // its rows and milliseconds (the first query that reads a table also loads it), then times the
-// first saved query of nwind.mdb on a fresh connection, its tables loaded by the query, against
-// mdb-export of the same tables.
+// first saved query of nwind.mdb against mdb-export of the same tables, the two taking turns in
+// each round:
+//   whole, as the user waits for it: from opening the file (the reader process started, the
+//   catalog read) until the query's last row is read; mdb-export is timed alike, from
+//   starting its process until it has written every row;
+//   the query alone, as before: the file opened and its catalog read before the clock starts,
+//   the clock stopped when the query has given its cursor (its tables loaded, the first row
+//   ready), and again on the same connection with the tables already loaded.
 //   bench_jet_queries [folder]   (default: the corpus db folder beside the source tree)
 #include <algorithm>
 #include <chrono>
@@ -122,20 +128,28 @@ int main(int argc, char** argv) {
     std::set<std::string> tables;
     Tables(views.front().commandText, *probe, tables);
     const int rounds = 5;
-    double ours = 0, again = 0;
+    double whole = 0, ours = 0, again = 0, tool = 0;
+    long rows = 0;
     for (int r = 0; r < rounds; ++r) {
+        auto t0 = std::chrono::steady_clock::now();
+        {
+            auto driver = ado::OpenJetFile(nwind.string());
+            auto c = driver->query(first, {});
+            std::vector<vb::Variant> row;
+            for (rows = 0; c->next(row);) ++rows;
+            whole += Ms(std::chrono::steady_clock::now() - t0);  // the connection's closing not counted
+        }
+
         auto driver = ado::OpenJetFile(nwind.string());
         driver->tables();
-        auto t0 = std::chrono::steady_clock::now();
+        t0 = std::chrono::steady_clock::now();
         auto c = driver->query(first, {});
         ours += Ms(std::chrono::steady_clock::now() - t0);
         t0 = std::chrono::steady_clock::now();
         c = driver->query(first, {});
         again += Ms(std::chrono::steady_clock::now() - t0);
-    }
-    double tool = 0;
-    for (int r = 0; r < rounds; ++r) {
-        const auto t0 = std::chrono::steady_clock::now();
+
+        t0 = std::chrono::steady_clock::now();
         for (const auto& t : tables) {
             const std::string cmd =
                 "mdb-export " + ShellQuote(nwind.string()) + " " + ShellQuote(t) + " >/dev/null 2>&1";
@@ -145,11 +159,15 @@ int main(int argc, char** argv) {
     }
     std::string list;
     for (const auto& t : tables) list += (list.empty() ? "" : ", ") + t;
-    std::printf("\nnwind.mdb first saved query \"%s\" (tables %s), mean of %d:\n", first.c_str(),
-                list.c_str(), rounds);
-    std::printf("  driver, tables loaded by the query: %8.2f ms\n", ours / rounds);
-    std::printf("  driver, tables already loaded:      %8.2f ms\n", again / rounds);
-    std::printf("  mdb-export of the same tables:      %8.2f ms\n", tool / rounds);
-    std::printf("  ratio (loaded by the query / mdb-export): %.2f\n", ours / tool);
+    std::printf("\nnwind.mdb first saved query \"%s\" (tables %s, %ld rows), mean of %d:\n", first.c_str(),
+                list.c_str(), rows, rounds);
+    std::printf("  driver, file opened to last row read:     %8.2f ms\n", whole / rounds);
+    std::printf("  mdb-export of the same tables, processes: %8.2f ms\n", tool / rounds);
+    std::printf("  ratio as the user waits (driver / mdb-export): %.2f\n", whole / tool);
+    std::printf("  driver, query to its cursor, file already open (tables loaded by the query): %8.2f ms\n",
+                ours / rounds);
+    std::printf("  driver, query to its cursor, tables already loaded:                         %8.2f ms\n",
+                again / rounds);
+    std::printf("  ratio of the query alone (loaded by the query / mdb-export): %.2f\n", ours / tool);
     return 0;
 }

@@ -9,8 +9,10 @@
 //
 //   bench_startup [runs] [--screenshot <file.png>] [--folder <program folder>]
 // The main window starts in a fresh program folder copied from the folder of this program (the
-// store templates, icons and registry), or in the prepared folder --folder names. The platform
-// is "offscreen" unless QT_QPA_PLATFORM says otherwise; under X: xvfb-run -a bench_startup.
+// store templates, icons and registry), or in the prepared folder --folder names. The windows
+// go to the display as the program's do: QT_QPA_PLATFORM when it is set, else the display
+// DISPLAY or WAYLAND_DISPLAY names (under X: xvfb-run -a bench_startup), else "offscreen" when
+// there is none. The platform each measured process ran on is printed with the times.
 // With --screenshot the main window of the last round is saved as a picture.
 // (The program runs itself with --child main|minimal for each measured process.)
 #include <time.h>
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPixmap>
@@ -26,6 +29,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,7 +66,8 @@ class PaintWatch : public QObject {
     QWidget& window_;
 };
 
-// Shows the window, runs events until it has painted and prints when ("painted <ns>").
+// Shows the window, runs events until it has painted and prints when and on which platform
+// ("painted <ns> <platform>").
 int ShowUntilPainted(QWidget& window) {
     PaintWatch watch(window);
     QElapsedTimer timer;
@@ -70,7 +75,7 @@ int ShowUntilPainted(QWidget& window) {
     window.show();
     while (!watch.painted && timer.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
     if (!watch.painted) return 1;
-    std::printf("painted %lld\n", MonotonicNs());
+    std::printf("painted %lld %s\n", MonotonicNs(), qPrintable(QGuiApplication::platformName()));
     std::fflush(stdout);
     return 0;
 }
@@ -114,7 +119,11 @@ struct Times {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a display the windows are drawn offscreen; with one Qt picks its platform as it
+    // does for the program.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     int runs = 10;
     std::string screenshot, given, child;
     for (int i = 1; i < argc; ++i) {
@@ -149,6 +158,7 @@ int main(int argc, char** argv) {
     }
 
     bool failed = false;
+    std::set<std::string> platforms;  // the platforms the measured processes ran on
     // Milliseconds from starting the process until it painted its window.
     auto measure = [&](const char* kind, const std::string& picture = {}) {
         QStringList args = {QStringLiteral("--child"), QString::fromLatin1(kind), QStringLiteral("--folder"),
@@ -161,11 +171,14 @@ int main(int argc, char** argv) {
         const bool finished = process.waitForFinished(60000);
         const std::string out = process.readAllStandardOutput().toStdString();
         long long painted = 0;
-        if (!finished || process.exitCode() != 0 || std::sscanf(out.c_str(), "painted %lld", &painted) != 1) {
+        char platform[64] = "";
+        if (!finished || process.exitCode() != 0 ||
+            std::sscanf(out.c_str(), "painted %lld %63s", &painted, platform) != 2) {
             std::fprintf(stderr, "the %s window did not paint (exit code %d)\n", kind, process.exitCode());
             failed = true;
             return 0.0;
         }
+        platforms.insert(platform);
         return static_cast<double>(painted - start) / 1e6;
     };
 
@@ -192,9 +205,11 @@ int main(int argc, char** argv) {
     if (given.empty()) fs::remove_all(folder);
     if (failed) return 1;
     if (!screenshot.empty()) std::printf("screenshot: %s\n", screenshot.c_str());
+    std::string measuredOn;
+    for (const std::string& p : platforms) measuredOn += (measuredOn.empty() ? "" : ", ") + p;
     std::printf(
         "from starting the process to the first paint, %d rounds after a warm-up round (platform %s):\n",
-        runs, qgetenv("QT_QPA_PLATFORM").constData());
+        runs, measuredOn.c_str());
     main.Print("main window:");
     minimal.Print("minimal Qt window:");
     label.Print("minimal window with a label:");

@@ -430,6 +430,10 @@ std::vector<std::string> clsConvert::FormulaFieldNames() const {
     return names;
 }
 
+bool clsConvert::IsFormulaName(const std::string& name) const {
+    return crReport_ && (crReport_->FormulaFields().Find(name) || calculatedNames_.contains(name));
+}
+
 int clsConvert::ValueTypeOf(const std::string& formula) const {
     if (!crReport_) return designer::crUnknownField;
     const designer::FormulaCheckResult result =

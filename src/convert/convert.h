@@ -256,6 +256,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // ---- FormulaContext ----------------------------------------------------------------------
     std::string CurrentTableName() const override { return currentTableName_; }
     std::vector<std::string> FormulaFieldNames() const override;
+    bool IsFormulaName(const std::string& name) const override;
     std::string RowCountFieldName() const override;
     std::string GroupFieldReference() const override { return currentGroupField_; }
     int ValueTypeOf(const std::string& formula) const override;
@@ -505,7 +506,9 @@ class clsConvert : public FormulaContext, public ConvertSettings {
         std::string crystalFormula;
         std::string controlName;  // as log rows name the control
     };
-    std::vector<std::string> calculatedControls_;
+    std::vector<std::string> calculatedControls_;      // in the order of the report's controls
+    std::unordered_set<std::string> calculatedNames_;  // the same names, to look one up
+    size_t longestCalculatedName_ = 0;
     std::vector<DeferredCheck> deferredChecks_;
 
     // Where the controls of the section being processed go (twips). A subreport control

@@ -2,6 +2,7 @@
 // source is an expression becomes a formula field of the new report, translated from the
 // Access expression, checked by the designer, commented out when the check fails, and placed
 // as a field object. Failures go to the error log (rows and text log).
+#include <algorithm>
 #include <string>
 
 #include "convert/convert.h"
@@ -33,13 +34,8 @@ std::string FormulaNameFor(const std::string& controlName,
     for (char& c : base)
         if (c == '{' || c == '}' || c == '@' || c == '?') c = '_';
     if (base.empty()) base = "Formula";
-    auto used = [&](const std::string& name) {
-        for (const auto& f : formulas)
-            if (vb::StrComp(f->Name(), name, vb::vbTextCompare) == 0) return true;
-        return false;
-    };
     std::string name = base;
-    for (int n = 2; used(name); ++n) name = base + "_" + std::to_string(n);
+    for (int n = 2; formulas.NameUsed(name); ++n) name = base + "_" + std::to_string(n);
     return name;
 }
 
@@ -55,10 +51,7 @@ std::string clsConvert::ConvertFormula(const std::string& expression) {
 
 bool clsConvert::IsFormulaField(const std::string& name) {
     try {
-        if (!crReport_) return false;
-        for (const auto& f : crReport_->FormulaFields())
-            if (f->Name() == name) return true;
-        return false;
+        return crReport_ && crReport_->FormulaFields().Find(name);
     } catch (...) {
         return false;
     }
@@ -132,6 +125,8 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
 
 void clsConvert::CollectCalculatedControls() {
     calculatedControls_.clear();
+    calculatedNames_.clear();
+    longestCalculatedName_ = 0;
     deferredChecks_.clear();
     if (!accessReport_) return;
     for (const access::Control* c : accessReport_->Controls()) {
@@ -141,6 +136,8 @@ void clsConvert::CollectCalculatedControls() {
             const size_t first = source.find_first_not_of(' ');
             if (first == std::string::npos || source[first] != '=' || IsOnlyFormReference(source)) continue;
             calculatedControls_.push_back(c->Name());
+            calculatedNames_.insert(calculatedControls_.back());
+            longestCalculatedName_ = std::max(longestCalculatedName_, calculatedControls_.back().size());
         } catch (...) {
             // A control without a source is not calculated.
         }
@@ -149,10 +146,18 @@ void clsConvert::CollectCalculatedControls() {
 
 bool clsConvert::RefersToFormulaNotYetAdded(const std::string& crystalFormula) {
     if (!crReport_) return false;
-    for (const std::string& name : calculatedControls_)
-        if (!crReport_->FormulaFields().Find(name) &&
-            crystalFormula.find("{@" + name + "}") != std::string::npos)
-            return true;
+    // Each "{@name}" of the text whose name is a calculated control's (a control's name may
+    // hold "}": every "}" within the longest such name ends a candidate).
+    for (size_t at = crystalFormula.find("{@"); at != std::string::npos;
+         at = crystalFormula.find("{@", at + 1)) {
+        const size_t from = at + 2;
+        for (size_t close = crystalFormula.find('}', from);
+             close != std::string::npos && close - from <= longestCalculatedName_;
+             close = crystalFormula.find('}', close + 1)) {
+            const std::string name = crystalFormula.substr(from, close - from);
+            if (calculatedNames_.contains(name) && !crReport_->FormulaFields().Find(name)) return true;
+        }
+    }
     return false;
 }
 

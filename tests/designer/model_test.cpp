@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "designer_fixture.h"
+#include "platform/designer/formula_check.h"
 
 namespace designer {
 namespace {
@@ -206,6 +207,51 @@ TEST_F(ModelTest, FormulaFieldsAreAddedCheckedAndCommentedOut) {
     EXPECT_EQ(ErrorNumber([&] { ff.Add("", "1"); }), kErrInvalidArgument);
     EXPECT_EQ(ErrorNumber([&] { ff.Add("a{b", "1"); }), kErrInvalidArgument);
     EXPECT_EQ(ErrorNumber([&] { ff.Item(9); }), kErrInvalidIndex);
+}
+
+// The types kept from one look to the next (formulas added, texts edited, another formula
+// left out) are the ones a report typed afresh gives, at every step.
+TEST_F(ModelTest, FormulaTypesKeptAcrossChangesMatchTypingAfresh) {
+    std::unique_ptr<Report> fresh = app.NewReport();
+    fresh->Database().Tables().Add("C:\\data\\nwind.mdb", "Orders");
+    struct Step {
+        const char* add;   // a formula added ("Name=text"), or
+        const char* edit;  // a formula's text changed ("Name=text")
+        const char* exclude;
+    };
+    const Step steps[] = {
+        {"Amt={Orders.Amount} * 1.1", nullptr, "Amt"},
+        {"Uses={@Amt} + 1", nullptr, "Uses"},
+        {"Early={@Later} & 'a'", nullptr, "Uses"},
+        {"Later='text'", nullptr, "Uses"},
+        {nullptr, nullptr, ""},
+        {nullptr, "Later=// 'text'", ""},
+        {nullptr, nullptr, "Amt"},
+        {nullptr, nullptr, "Uses"},
+        {nullptr, "Amt={Orders.OrderDate}", "Uses"},
+        {"Both={@amt} & {@LATER}", nullptr, "Both"},
+        {nullptr, nullptr, "Later"},
+        {nullptr, "Uses={@Uses} + 1", "Uses"},
+        {nullptr, nullptr, ""},
+    };
+    for (const Step& step : steps) {
+        for (Report* r : {report.get(), fresh.get()}) {
+            if (step.add) {
+                const std::string a = step.add;
+                r->FormulaFields().Add(a.substr(0, a.find('=')), a.substr(a.find('=') + 1));
+            }
+            if (step.edit) {
+                const std::string e = step.edit;
+                r->FormulaFields().Find(e.substr(0, e.find('=')))->setText(e.substr(e.find('=') + 1));
+            }
+        }
+        fresh->TypeMemo() = FormulaTypeMemo{};
+        const auto kept = TypedSymbols(*report, step.exclude).formulas;
+        EXPECT_EQ(kept, TypedSymbols(*fresh, step.exclude).formulas) << (step.add    ? step.add
+                                                                         : step.edit ? step.edit
+                                                                                     : "")
+                                                                     << ", leaving out " << step.exclude;
+    }
 }
 
 TEST_F(ModelTest, ParameterFieldsTakeSimpleValueTypes) {

@@ -27,6 +27,13 @@ class FormulaContext {
     // holds so far, in the order they were added.
     virtual std::vector<std::string> FormulaFieldNames() const = 0;
 
+    // True when name is one of FormulaFieldNames() (exact, case counts).
+    virtual bool IsFormulaName(const std::string& name) const {
+        for (const std::string& field : FormulaFieldNames())
+            if (field == name) return true;
+        return false;
+    }
+
     // A field of the current table that every row fills (its key, or its first field), used to
     // count rows for "Count(*)" when the expression itself names no field. Empty when unknown.
     virtual std::string RowCountFieldName() const = 0;

@@ -120,8 +120,7 @@ std::vector<std::size_t> FormulaTranslator::ArgumentCommas(const TokenList& t, s
 
 bool FormulaTranslator::IsFormulaField(const std::string& name) {
     try {
-        for (const std::string& field : ctx_.FormulaFieldNames())
-            if (field == name) return true;
+        return ctx_.IsFormulaName(name);
     } catch (const std::exception&) {
     }
     return false;

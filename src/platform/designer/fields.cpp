@@ -22,6 +22,12 @@ void CheckName(const std::string& name, const char* what) {
 
 }  // namespace
 
+void FormulaFieldDefinition::setText(const std::string& t) {
+    std::string old = std::move(text_);
+    text_ = t;
+    NoteFormulaEdited(report_->TypeMemo(), *this, old);
+}
+
 void FormulaFieldDefinition::Check(bool& ok, std::string& message) const {
     try {
         FormulaCheckResult r = CheckFormulaField(*report_, name_, text_);
@@ -35,11 +41,12 @@ void FormulaFieldDefinition::Check(bool& ok, std::string& message) const {
 
 FormulaFieldDefinition& FormulaFieldDefinitions::Add(const std::string& name, const std::string& text) {
     CheckName(name, "formula");
-    for (auto& f : items_)  // references ignore case, so names must differ in more than case
-        if (tolvaran::EqualsNoCase(f->Name(), name))
-            throw vb::ComError(kErrDuplicateName, "The formula name \"" + name + "\" is already in use.");
+    if (NameUsed(name))  // references ignore case, so names must differ in more than case
+        throw vb::ComError(kErrDuplicateName, "The formula name \"" + name + "\" is already in use.");
     items_.push_back(std::make_unique<FormulaFieldDefinition>(*report_, name, text));
-    return *items_.back();
+    FormulaFieldDefinition& added = *items_.back();
+    byName_.emplace(added.Name(), &added);
+    return added;
 }
 
 FormulaFieldDefinition& FormulaFieldDefinitions::Item(int index) const {
@@ -48,9 +55,8 @@ FormulaFieldDefinition& FormulaFieldDefinitions::Item(int index) const {
 }
 
 FormulaFieldDefinition* FormulaFieldDefinitions::Find(const std::string& name) const {
-    for (auto& f : items_)
-        if (f->Name() == name) return f.get();
-    return nullptr;
+    const auto it = byName_.find(name);
+    return it != byName_.end() && it->second->Name() == name ? it->second : nullptr;
 }
 
 namespace {

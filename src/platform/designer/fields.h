@@ -1,9 +1,12 @@
 #pragma once
 // Formula fields, parameter fields, groups and record sort fields of a report.
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/common/text.h"
 #include "platform/designer/types.h"
 
 namespace designer {
@@ -18,7 +21,7 @@ class FormulaFieldDefinition {
 
     const std::string& Name() const { return name_; }
     const std::string& Text() const { return text_; }
-    void setText(const std::string& t) { text_ = t; }
+    void setText(const std::string& t);
     // The reference text: "{@Name}".
     std::string FormulaFieldName() const { return "{@" + name_ + "}"; }
     // Checks the text as a Crystal-syntax formula against the report it belongs to. ok is
@@ -40,12 +43,17 @@ class FormulaFieldDefinitions {
     int Count() const { return static_cast<int>(items_.size()); }
     FormulaFieldDefinition& Item(int index) const;                // 1-based
     FormulaFieldDefinition* Find(const std::string& name) const;  // exact name; nullptr if none
+    // True when a formula of that name, in any case, is held: Add refuses the name.
+    bool NameUsed(std::string_view name) const { return byName_.contains(name); }
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
   private:
     Report* report_;
     std::vector<std::unique_ptr<FormulaFieldDefinition>> items_;
+    // Each definition by its name without regard to case (names are never changed, and a
+    // definition lives as long as the collection: the views point into them).
+    std::map<std::string_view, FormulaFieldDefinition*, tolvaran::NoCaseLess> byName_;
 };
 
 class ParameterFieldDefinition {

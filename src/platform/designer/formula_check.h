@@ -16,6 +16,7 @@
 namespace designer {
 
 class Report;
+class FormulaFieldDefinition;
 
 // What a formula may refer to. Names are compared without regard to case.
 struct FormulaSymbols {
@@ -35,7 +36,9 @@ struct FormulaSymbols {
 // with the names they were checked against. A text's result depends on the report's
 // fields, tables, parameters and groups and, of its formulas, only on those it refers to
 // ("{@Name}"): a change of the first drops every result, a formula added or removed only
-// the results of the texts that name it.
+// the results of the texts that name it. Kept up to date by what changed since the last
+// TypedSymbols (formulas added, texts edited, another formula left out), so that a report
+// growing one formula at a time, each checked as it comes, is not typed again as a whole.
 struct FormulaTypeMemo {
     struct Name {
         char kind;  // 't' table, 'o' table whose fields are not known, 'f' field, 'p' parameter, 'g' group
@@ -44,11 +47,21 @@ struct FormulaTypeMemo {
     };
     bool built = false;
     std::vector<Name> source;  // what symbols was built from, in the report's order
-    FormulaSymbols symbols;    // the names; formulas as the last TypedSymbols left them
+    FormulaSymbols symbols;    // the names; formulas typed, all but the one excluded last
     std::map<std::string, int, tolvaran::NoCaseLess> formulaNames;  // every formula, untyped
     size_t formulasNoted = 0;  // the report's first formulas, whose names formulaNames holds
-    std::unordered_map<std::string, std::pair<bool, int>> resultOfText;  // text -> (checks, value type)
+    std::string excluded;      // the formula the last TypedSymbols left out ("" none)
+    // The formulas whose text names a formula ("{@name}", case aside), by that name. An entry
+    // may be out of date (the text edited since): it is read against the text.
+    std::multimap<std::string, const FormulaFieldDefinition*, tolvaran::NoCaseLess> referrers;
+    std::vector<const FormulaFieldDefinition*> edited;  // texts changed since the last TypedSymbols
+    // text -> (checks, value type); a text naming a formula is kept only while a formula holds it.
+    std::unordered_map<std::string, std::pair<bool, int>> resultOfText;
 };
+
+// Notes that definition's text was changed from oldText (FormulaFieldDefinition::setText).
+void NoteFormulaEdited(FormulaTypeMemo& memo, const FormulaFieldDefinition& definition,
+                       const std::string& oldText);
 
 // Resolves the text between the braces of a reference ("Orders.Qty", "@Total", "?Start").
 // True when it is known; valueType then holds its type (crUnknownField when not known).

@@ -260,16 +260,50 @@ class StringWriter : public pugi::xml_writer {
     std::string& out_;
 };
 
+// pugixml's output written to a file in pieces of 64 KiB, so that a large report is never
+// held whole as text too; the first failure is kept (errno) and nothing after it is written.
+class FileWriter : public pugi::xml_writer {
+  public:
+    explicit FileWriter(tolvaran::FileBeside& file) : file_(file) { buffer_.reserve(kPiece); }
+    void write(const void* data, size_t size) override {
+        buffer_.append(static_cast<const char*>(data), size);
+        if (buffer_.size() >= kPiece) Flush();
+    }
+    // Writes what is held; the first failure's errno, or 0.
+    int Flush() {
+        if (error_ == 0) error_ = file_.Write(buffer_.data(), buffer_.size());
+        buffer_.clear();
+        return error_;
+    }
+
+  private:
+    static constexpr size_t kPiece = 64 * 1024;
+    tolvaran::FileBeside& file_;
+    int error_ = 0;
+    std::string buffer_;
+};
+
+constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+void BuildDocument(const Report& report, pugi::xml_document& doc) {
+    pugi::xml_node root = doc.append_child("TolvaranReport");
+    root.append_attribute("version") = kReportFileVersion;
+    ReportFileWriter::Write(report, root);
+}
+
+void SaveDocument(const pugi::xml_document& doc, pugi::xml_writer& out) {
+    out.write(kDeclaration, std::strlen(kDeclaration));
+    doc.save(out, "  ", pugi::format_indent | pugi::format_no_declaration);
+}
+
 }  // namespace
 
 std::string WriteReportDocument(const Report& report) {
     pugi::xml_document doc;
-    pugi::xml_node root = doc.append_child("TolvaranReport");
-    root.append_attribute("version") = kReportFileVersion;
-    ReportFileWriter::Write(report, root);
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    BuildDocument(report, doc);
+    std::string text;
     StringWriter out(text);
-    doc.save(out, "  ", pugi::format_indent | pugi::format_no_declaration);
+    SaveDocument(doc, out);
     return text;
 }
 
@@ -287,7 +321,8 @@ void WriteReportFile(const Report& report, const std::string& path) {
     if (tolvaran::HoldsControlChar(path))
         throw vb::ComError(kErrReportFile,
                            "The report file name \"" + path + "\" holds a control character.");
-    const std::string text = WriteReportDocument(report);
+    pugi::xml_document doc;
+    BuildDocument(report, doc);
     // Partial files of earlier saves here that were killed mid-way.
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     tolvaran::RemoveSaveLeftovers(folder.empty() ? std::string(".") : folder.string());
@@ -297,7 +332,11 @@ void WriteReportFile(const Report& report, const std::string& path) {
     // name holds the earlier report or the whole new one.
     tolvaran::FileBeside file(path);
     int error = file.Create();
-    if (error == 0) error = file.Write(text.data(), text.size());
+    if (error == 0) {
+        FileWriter out(file);
+        SaveDocument(doc, out);  // out of memory: the file beside is removed with `file`
+        error = out.Flush();
+    }
     if (error == 0) error = file.Sync();
     if (error == 0) error = file.MoveOver(true);
     if (error != 0) CannotWrite(path, error);

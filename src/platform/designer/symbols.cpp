@@ -1,5 +1,6 @@
 // What formulas and field objects may refer to, built from a report.
 #include <algorithm>
+#include <set>
 
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
@@ -135,6 +136,9 @@ void BuildNames(FormulaTypeMemo& memo, const Report& report) {
     });
     memo.formulaNames.clear();
     memo.formulasNoted = 0;
+    memo.excluded.clear();
+    memo.referrers.clear();
+    memo.edited.clear();
     memo.resultOfText.clear();
     memo.built = true;
 }
@@ -150,22 +154,65 @@ bool MayReferTo(std::string_view text, std::string_view name) {
     return false;
 }
 
-// Notes the formulas added since the memo last looked, dropping the results of the texts that
-// may refer to one; the memo then holds the names of every formula of the report. Formulas
-// are only ever added to a report and never renamed, so the ones not yet noted are the last.
-void NoteNewFormulas(FormulaTypeMemo& memo, const Report& report) {
+// Calls visit with each name text may refer to: the text after each "{@" up to the next "}"
+// (a name holds no "}", so these are the names MayReferTo finds). In time with the text.
+template <class Visit>
+void VisitFormulaReferences(std::string_view text, Visit&& visit) {
+    size_t close = 0;
+    for (size_t i = text.find("{@"); i != std::string_view::npos; i = text.find("{@", i + 1)) {
+        if (close != std::string_view::npos && close < i + 2) close = text.find('}', i + 2);
+        if (close == std::string_view::npos) return;
+        visit(text.substr(i + 2, close - i - 2));
+    }
+}
+
+// Notes each name f's text refers to once, however often the text names it.
+void IndexReferences(FormulaTypeMemo& memo, const FormulaFieldDefinition& f) {
+    std::set<std::string_view, tolvaran::NoCaseLess> names;
+    VisitFormulaReferences(f.Text(), [&](std::string_view name) {
+        if (names.insert(name).second) memo.referrers.emplace(name, &f);
+    });
+}
+
+// Calls visit with each formula whose text may refer to name now.
+template <class Visit>
+void VisitReferrers(const FormulaTypeMemo& memo, std::string_view name, Visit&& visit) {
+    const auto [from, to] = memo.referrers.equal_range(name);
+    for (auto it = from; it != to; ++it)
+        if (MayReferTo(it->second->Text(), name)) visit(*it->second);
+}
+
+// Notes the formulas added since the memo last looked, for typing; the texts that may refer
+// to one are typed again, their results dropped. The memo then holds the names of every
+// formula of the report. Formulas are only ever added to a report and never renamed, so the
+// ones not yet noted are the last.
+void NoteNewFormulas(FormulaTypeMemo& memo, const Report& report,
+                     std::vector<const FormulaFieldDefinition*>& toType) {
     const FormulaFieldDefinitions& formulas = report.FormulaFields();
     const size_t count = static_cast<size_t>(formulas.Count());
     if (count < memo.formulasNoted) {
         memo.formulaNames.clear();
+        memo.referrers.clear();
+        memo.edited.clear();
         memo.resultOfText.clear();
+        memo.symbols.formulas.clear();
+        memo.excluded.clear();
         memo.formulasNoted = 0;
     }
     for (auto it = formulas.begin() + static_cast<std::ptrdiff_t>(memo.formulasNoted); it != formulas.end();
          ++it) {
+        const FormulaFieldDefinition& f = **it;
+        IndexReferences(memo, f);
+        toType.push_back(&f);
+    }
+    for (auto it = formulas.begin() + static_cast<std::ptrdiff_t>(memo.formulasNoted); it != formulas.end();
+         ++it) {
         const std::string& name = (*it)->Name();
-        if (memo.formulaNames.emplace(name, crUnknownField).second)
-            std::erase_if(memo.resultOfText, [&](const auto& item) { return MayReferTo(item.first, name); });
+        if (!memo.formulaNames.emplace(name, crUnknownField).second) continue;
+        VisitReferrers(memo, name, [&](const FormulaFieldDefinition& referrer) {
+            memo.resultOfText.erase(referrer.Text());
+            toType.push_back(&referrer);
+        });
     }
     memo.formulasNoted = count;
 }
@@ -196,29 +243,58 @@ class UntypedFormulas {
 
 }  // namespace
 
+void NoteFormulaEdited(FormulaTypeMemo& memo, const FormulaFieldDefinition& definition,
+                       const std::string& oldText) {
+    if (!memo.built) return;  // the memo is built afresh before its next use
+    memo.edited.push_back(&definition);
+    // Only a formula's text may keep a result that names a formula: once no formula holds it,
+    // a formula added later could not drop it.
+    if (oldText.find("{@") != std::string::npos) memo.resultOfText.erase(oldText);
+}
+
 const FormulaSymbols& TypedSymbols(const Report& report, const std::string& excludeFormula) {
     // One level of typing: each formula checked with the others untyped, so references
     // between formulas (cycles included) never recurse. A text is checked once against the
-    // untyped names of every formula and its result kept: a report that grows one formula at
-    // a time, each checked as it comes, would check every earlier one again each time.
-    // Those names differ from the ones without the excluded formula only by that formula: a
-    // text that may refer to it is checked without it, as it always was.
+    // untyped names of every formula and its result kept. Only what changed is typed again:
+    // the formulas added, the texts edited, the texts that name a formula added, and, when
+    // another formula is left out, the one left out before, the one left out now and the
+    // texts that name either. Those names differ from the ones without the excluded formula
+    // only by that formula: a text that may refer to it is checked without it, as it always
+    // was.
     FormulaTypeMemo& memo = report.TypeMemo();
     const size_t formulaCount = static_cast<size_t>(report.FormulaFields().Count());
     // Texts of formulas edited or removed are not looked for: the memo starts again when it
     // holds many more texts than the report has formulas.
     if (!NamesCurrent(memo, report) || memo.resultOfText.size() > 4 * formulaCount + 64)
         BuildNames(memo, report);
-    NoteNewFormulas(memo, report);
+    std::vector<const FormulaFieldDefinition*> toType;
+    NoteNewFormulas(memo, report, toType);
+    for (const FormulaFieldDefinition* f : memo.edited) {
+        IndexReferences(memo, *f);
+        toType.push_back(f);
+    }
+    memo.edited.clear();
+    if (excludeFormula != memo.excluded) {
+        for (const std::string* name : {static_cast<const std::string*>(&memo.excluded), &excludeFormula}) {
+            if (name->empty()) continue;
+            if (const FormulaFieldDefinition* f = report.FormulaFields().Find(*name)) toType.push_back(f);
+            VisitReferrers(memo, *name,
+                           [&](const FormulaFieldDefinition& referrer) { toType.push_back(&referrer); });
+        }
+        memo.excluded = excludeFormula;
+    }
+    // A formula met more than once (added and naming one added, say) is typed once.
+    std::sort(toType.begin(), toType.end());
+    toType.erase(std::unique(toType.begin(), toType.end()), toType.end());
     FormulaSymbols& s = memo.symbols;
-    // s.formulas holds every formula but the one excluded last time, typed: each is set
-    // again in place and the excluded one left out, so that a check builds no map.
+    // s.formulas holds every formula but the excluded one, typed: each is set again in place,
+    // so that a check builds no map.
     auto check = [&](const std::string& text, const std::string* exclude) {
         const UntypedFormulas untyped(memo, exclude);
         const FormulaCheckResult r = CheckFormula(text, s);
         return std::make_pair(r.ok, r.valueType);
     };
-    for (auto& f : report.FormulaFields()) {
+    for (const FormulaFieldDefinition* f : toType) {
         const std::string& name = f->Name();
         if (name == excludeFormula) {
             s.formulas.erase(name);
@@ -261,9 +337,7 @@ bool ReferenceKnown(const Report& report, std::string_view body) {
     const std::string_view rest = body.substr(1);
     switch (body[0]) {
         case '@':
-            for (auto& f : report.FormulaFields())
-                if (tolvaran::EqualsNoCase(f->Name(), rest)) return true;
-            return false;
+            return report.FormulaFields().NameUsed(rest);
         case '?':
             for (auto& p : report.ParameterFields())
                 if (tolvaran::EqualsNoCase(p->Name(), rest)) return true;
