@@ -288,8 +288,9 @@ class PageLayout : public BandSink {
             pendingGroup_->top = y_;
             pendingGroup_ = nullptr;
         }
+        // The page's list grows by doubling: a page filled by many small strips is not copied
+        // again for each.
         std::vector<Item>& page = doc_.pages.back().items;
-        page.reserve(page.size() + items.size());
         for (Item& i : items) {
             Move(i, 0, y_);
             page.push_back(std::move(i));

@@ -229,21 +229,21 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                 break;
             case designer::ObjectKind::Field: {
                 const auto& f = static_cast<const designer::FieldObject&>(o);
+                const ReportRun::Reference& reference = run.Refer(f.Field);
                 // A field of pictures (an OLE Object or binary column) shows the picture.
-                const vb::Variant* stored = run.StoredValue(f.Field);
+                const vb::Variant* stored = run.StoredValue(reference);
                 if (stored && stored->Type() == vb::VarType::Bytes) {
                     placed.push_back(PictureLike(o, run.Context().Picture(*stored), x));
                     break;
                 }
                 std::string text;
                 bool numeric = false;
-                std::string name = run.Placeholders() ? run.PlaceholderName(f.Field) : std::string();
-                if (!name.empty()) {
-                    text = name;
+                if (run.Placeholders() && !run.PlaceholderName(reference).empty()) {
+                    text = run.PlaceholderName(reference);
                 } else {
-                    Value v = run.ReferenceValue(f.Field);
+                    Value v = run.ReferenceValue(reference);
                     numeric = v.IsNumeric();
-                    text = DisplayText(v, f.DateWindowsDefaultType, run.ShowsFractionalColumn(f.Field));
+                    text = DisplayText(v, f.DateWindowsDefaultType, run.ShowsFractionalColumn(reference));
                 }
                 placed.push_back(TextLike(o, text, numeric, x, measure));
                 break;
