@@ -257,11 +257,11 @@ std::string SqliteDriver::ReportedConnectionString(const ConnectionSpec& spec) {
 
 SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
     : file_(file), connectionString_(ReportedConnectionString(spec)) {
-    int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN) {
         sqlite3_close(db_);
         db_ = nullptr;
-        rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+        rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
         readOnly_ = true;
     }
     if (rc != SQLITE_OK) {

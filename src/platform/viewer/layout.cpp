@@ -119,9 +119,9 @@ class StripSink : public BandSink {
             return subs_.Layout(run_, o, x);
         });
         if (section.SuppressIfBlank && s.blank) return;
-        Append(strip, std::move(s));
+        strips.push_back(std::move(s));
     }
-    Strip strip;
+    std::vector<Strip> strips;  // in print order
 
   private:
     ReportRun& run_;
@@ -154,7 +154,7 @@ Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& obj
     StripSink sink(*run, *this, x);
     Walk(*run, sink, true);
     --ctx_.depth;
-    return std::move(sink.strip);
+    return Stack(std::move(sink.strips));
 }
 
 // Thrown when the page limit is reached; the pages made so far are kept.
@@ -236,7 +236,10 @@ class PageLayout : public BandSink {
 
     void StartPage(bool withHeader) {
         if (static_cast<int>(doc_.pages.size()) >= ctx_.options.maxPages) throw PageLimit{};
-        doc_.pages.push_back(Page{width_, height_, {}});
+        Page page{width_, height_, {}};
+        // Pages of a report mostly hold as many items as the one before.
+        if (!doc_.pages.empty()) page.items.reserve(doc_.pages.back().items.size());
+        doc_.pages.push_back(std::move(page));
         ctx_.page = static_cast<long>(doc_.pages.size());
         y_ = top_;
         bodyTop_ = top_;
@@ -271,6 +274,10 @@ class PageLayout : public BandSink {
             }
             y += strip.height;
         }
+        // The pages are most of what a long report's layout holds: a finished page keeps no more
+        // room than its items take (and an eighth).
+        std::vector<Item>& items = doc_.pages.back().items;
+        if (items.capacity() - items.size() > items.size() / 8) items.shrink_to_fit();
         if (ctx_.options.pageFinished)
             ctx_.options.pageFinished(ctx_.totalPages > 0 ? 2 : 1, static_cast<int>(doc_.pages.size()) - 1);
     }

@@ -13,6 +13,8 @@
 #include "platform/ui/prompt.h"
 #include "platform/viewer/evaluator_internal.h"
 #include "platform/viewer/ole_picture.h"
+#include "platform/viewer/strip.h"
+#include "platform/viewer/text_metrics.h"
 
 namespace viewer::detail {
 
@@ -157,6 +159,13 @@ std::shared_ptr<const std::vector<unsigned char>> RenderContext::Picture(const v
     auto shared = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
     storedPictures_[&stored] = shared;
     return shared;
+}
+
+long RenderContext::LineHeightOf(const designer::ReportObject& object) {
+    auto it = lineHeights_.find(&object);
+    if (it == lineHeights_.end())
+        it = lineHeights_.emplace(&object, LineHeight(object.Font, MeasureOf(options))).first;
+    return it->second;
 }
 
 void RenderContext::Note(const std::string& note) {

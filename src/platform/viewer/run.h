@@ -22,6 +22,7 @@ class Report;
 class DatabaseTable;
 class FormulaFieldDefinition;
 class PictureObject;
+class ReportObject;
 }  // namespace designer
 
 namespace viewer::detail {
@@ -51,6 +52,10 @@ class RenderContext {
     // by every page that shows it; empty when it holds none.
     std::shared_ptr<const std::vector<unsigned char>> Picture(const vb::Variant& stored);
 
+    // The line height of an object's font in twips, as the measure of the options gives it,
+    // asked once per object.
+    long LineHeightOf(const designer::ReportObject& object);
+
     // Notes for the document, each once.
     void Note(const std::string& note);
     const std::vector<std::string>& Notes() const { return notes_; }
@@ -70,6 +75,7 @@ class RenderContext {
     std::map<const designer::Report*, ValueMap> parameters_;
     std::map<const designer::PictureObject*, std::shared_ptr<const std::vector<unsigned char>>> pictures_;
     std::map<const vb::Variant*, std::shared_ptr<const std::vector<unsigned char>>> storedPictures_;
+    std::unordered_map<const designer::ReportObject*, long> lineHeights_;
     std::vector<std::string> notes_;
     std::set<std::string> noted_;
 };

@@ -32,8 +32,9 @@ struct Strip {
 long TopOf(const Item& item);
 void Move(Item& item, long dx, long dy);
 
-// Stacks b under a, with a break between them.
-void Append(Strip& a, Strip b);
+// The strips stacked one under the other, with a break between each two; every item is moved
+// once, however many strips there are.
+Strip Stack(std::vector<Strip> strips);
 // A strip put on pages a piece at a time: each cut takes the items that begin above it and
 // leaves the rest where it lies, so a strip that runs over many pages (a long subreport) costs
 // each page what that page holds.
