@@ -3,8 +3,11 @@
 // strips inside the section that holds them.
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <map>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "platform/designer/report.h"
 #include "platform/viewer/engine.h"
@@ -98,15 +101,29 @@ void Walk(ReportRun& run, BandSink& sink, bool pageAreas) {
     }
 }
 
+// What a subreport shows depends on the records its links select, unless its formulas read
+// the page number or a Global or Shared variable: such a strip is kept by the linked values,
+// so that the records of the main report that link the same records (or a subreport without
+// links in every record), on either pass, get it again without laying it out again. At most
+// kItems items are kept in all.
+struct KeptStrips {
+    static constexpr size_t kItems = 1 << 16;
+    using LinkKey = std::tuple<int, double, std::string>;  // a linked value: kind, number, text
+    using Key = std::tuple<const designer::SubreportObject*, long, std::vector<LinkKey>>;
+    std::map<Key, Strip> strips;
+    size_t items = 0;
+};
+
 // The runs of the subreports of one pass, made on first use and reused for every record.
 class Subreports {
   public:
-    explicit Subreports(RenderContext& ctx) : ctx_(ctx) {}
+    Subreports(RenderContext& ctx, KeptStrips& kept) : ctx_(ctx), kept_(kept) {}
 
     Strip Layout(ReportRun& parent, const designer::SubreportObject& object, long x);
 
   private:
     RenderContext& ctx_;
+    KeptStrips& kept_;
     std::map<const designer::SubreportObject*, std::unique_ptr<ReportRun>> runs_;
 };
 
@@ -134,9 +151,9 @@ Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& obj
         ctx_.Note("Subreports nested deeper than " + std::to_string(kMaxSubreportDepth) + " are not shown.");
         return {};
     }
-    auto& run = runs_[&object];
-    if (!run) run = std::make_unique<ReportRun>(object.OpenSubreport(), ctx_);
     std::vector<std::pair<std::string, Value>> links;
+    KeptStrips::Key key{&object, x, {}};
+    bool keep = true;
     for (const designer::SubreportLink& link : object.Links) {
         std::string main = link.MainReportField, sub = link.SubreportField;
         auto body = [](std::string s) {
@@ -144,17 +161,31 @@ Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& obj
             return s;
         };
         links.push_back({body(sub), parent.Field(body(main))});
+        const Value& v = links.back().second;
+        keep = keep && v.kind != ValueKind::Array && v.kind != ValueKind::Range && !std::isnan(v.number);
+        std::get<2>(key).emplace_back(static_cast<int>(v.kind), v.number, v.text);
     }
+    if (keep)
+        if (auto it = kept_.strips.find(key); it != kept_.strips.end()) return it->second;
+    auto& run = runs_[&object];
+    if (!run) run = std::make_unique<ReportRun>(object.OpenSubreport(), ctx_);
     if (links.empty())
         run->SelectAll();
     else
         run->SelectLinked(links);
     // The parent's current record stays where it is while the subreport walks its own.
+    const long pageQueries = ctx_.pageQueries, variableUses = ctx_.variableUses;
     ++ctx_.depth;
     StripSink sink(*run, *this, x);
     Walk(*run, sink, true);
     --ctx_.depth;
-    return Stack(std::move(sink.strips));
+    Strip strip = Stack(std::move(sink.strips));
+    keep = keep && ctx_.pageQueries == pageQueries && ctx_.variableUses == variableUses;
+    if (keep && kept_.items + strip.items.size() <= KeptStrips::kItems) {
+        kept_.items += strip.items.size();
+        kept_.strips.emplace(std::move(key), strip);
+    }
+    return strip;
 }
 
 // Thrown when the page limit is reached; the pages made so far are kept.
@@ -162,8 +193,8 @@ struct PageLimit {};
 
 class PageLayout : public BandSink {
   public:
-    PageLayout(const designer::Report& report, RenderContext& ctx)
-        : report_(report), ctx_(ctx), run_(report, ctx), subs_(ctx), walker_(run_, *this, false) {
+    PageLayout(const designer::Report& report, RenderContext& ctx, KeptStrips& kept)
+        : report_(report), ctx_(ctx), run_(report, ctx), subs_(ctx, kept), walker_(run_, *this, false) {
         long w = std::clamp(report.PaperWidth, 1440L, 1440L * 200);
         long h = std::clamp(report.PaperHeight, 1440L, 1440L * 200);
         if (report.PaperOrientation == designer::crLandscape) std::swap(w, h);
@@ -416,9 +447,11 @@ struct ReportLayout::State {
     }
     const designer::Report& report;
     detail::RenderContext ctx;
+    detail::KeptStrips kept;  // for both passes
     std::unique_ptr<detail::PageLayout> pass;
-    int passNumber = 0;  // 0 before the first step
-    Document first;      // the first pass's pages while the second pass runs
+    int passNumber = 0;   // 0 before the first step
+    Document first;       // the first pass's pages while the second pass runs
+    size_t replaced = 0;  // first.pages before this are let go: the second pass finished them
     Document result;
     bool done = false;
 };
@@ -435,11 +468,18 @@ bool ReportLayout::Step() {
         if (s.passNumber == 0) {
             detail::ReadAll(s.report, s.ctx, 0);
             s.ctx.Parameters(s.report);
-            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx);
+            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx, s.kept);
             s.passNumber = 1;
             return true;
         }
-        if (s.pass->Step()) return true;
+        if (s.pass->Step()) {
+            // The first pass's pages that the second has finished again are shown no more: a
+            // long report is not held twice.
+            if (s.passNumber == 2)
+                for (; s.replaced < s.pass->Finished() && s.replaced < s.first.pages.size(); ++s.replaced)
+                    std::vector<Item>().swap(s.first.pages[s.replaced].items);
+            return true;
+        }
         if (s.passNumber == 1 && s.ctx.totalPagesAsked) {
             // TotalPageCount: the pages are known now; lay the report out again with them.
             s.first = s.pass->Take();
@@ -449,13 +489,18 @@ bool ReportLayout::Step() {
             s.ctx.pageQueries = 0;
             s.ctx.shared.clear();
             s.passNumber = 2;
-            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx);
+            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx, s.kept);
             return true;
         }
         s.result = s.pass->Take();
     } catch (const std::exception& e) {
         s.ctx.Note(std::string("The report could not be laid out: ") + e.what());
-        // What a pass that failed laid out is dropped; the first pass's pages stay.
+        // What a pass that failed laid out is dropped; the first pass's pages stay, those the
+        // second pass had finished again as it finished them.
+        if (s.replaced > 0) {
+            Document second = s.pass->Take();
+            for (size_t k = 0; k < s.replaced; ++k) s.first.pages[k] = std::move(second.pages[k]);
+        }
         s.result = std::move(s.first);
     }
     s.pass.reset();

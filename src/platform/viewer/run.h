@@ -65,6 +65,7 @@ class RenderContext {
     long totalPages = 0;           // known on the second pass
     bool totalPagesAsked = false;  // a formula asked for TotalPageCount
     long pageQueries = 0;          // reads of PageNumber and TotalPageCount so far
+    long variableUses = 0;         // uses of Global and Shared variables so far
     Variables shared;              // Shared variables of formulas
     int depth = 0;                 // subreports nested inside the report being laid out
 
@@ -141,8 +142,14 @@ class ReportRun : public EvalScope {
                   const designer::FormulaNode* group, const std::string& condition) override;
     Value Neighbour(const designer::FormulaNode& expression, int offset) override;
     std::string GroupName(const designer::FormulaNode& field, const std::string& condition) override;
-    Variables& Globals() override { return globals_; }
-    Variables& Shared() override { return ctx_.shared; }
+    Variables& Globals() override {
+        ++ctx_.variableUses;
+        return globals_;
+    }
+    Variables& Shared() override {
+        ++ctx_.variableUses;
+        return ctx_.shared;
+    }
 
   private:
     struct Column {
