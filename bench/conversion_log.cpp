@@ -15,6 +15,7 @@
 #include <string>
 
 #include "convert/convert.h"
+#include "platform/ado/connection_text.h"
 #include "store/context.h"
 #include "store/record_classes.h"
 #include "store/text_log.h"
@@ -42,7 +43,7 @@ bool MakeLists(const std::string& file, const std::string& schema) {
 double RunJob(const std::string& lists, long rows, const fs::path& folder) {
     tolvaran::AppContext ctx;
     ctx.programFolder = folder.string();
-    ctx.gDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + lists);
+    ctx.gDb = ado::OpenConnection(ado::JetFileText(lists).Text());
     tolvaran::clsWriteToText text;
     text.FilePath = folder.string();
     text.Filename = "Bench_ErrorLog";
@@ -72,7 +73,7 @@ double RunJob(const std::string& lists, long rows, const fs::path& folder) {
 
 // Seconds for the same inserts, one commit each, flushed each time.
 double RunFlushed(const std::string& lists, long rows) {
-    auto db = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + lists);
+    auto db = ado::OpenConnection(ado::JetFileText(lists).Text());
     db->Execute("PRAGMA journal_mode=DELETE");
     db->Execute("PRAGMA synchronous=FULL");
     const auto start = std::chrono::steady_clock::now();

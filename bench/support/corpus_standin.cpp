@@ -10,6 +10,7 @@
 #include "convert/convert.h"
 #include "platform/access/encoding.h"
 #include "platform/access/export_reader.h"
+#include "platform/ado/connection_text.h"
 #include "sources/link.h"
 #include "sources/links_manager.h"
 #include "store/support.h"
@@ -282,8 +283,8 @@ bool PrepareStore(const fs::path& work, const fs::path& source, const std::strin
         !RunSql(settings, ReadFile(source / "resources/store/settings.sql")))
         return false;
     ctx.programFolder = programFolder;
-    ctx.gDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + lists);
-    ctx.gInternalDb = ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + settings);
+    ctx.gDb = ado::OpenConnection(ado::JetFileText(lists).Text());
+    ctx.gInternalDb = ado::OpenConnection(ado::JetFileText(settings).Text());
     ctx.prompt = &prompt;
     return true;
 }

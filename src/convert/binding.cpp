@@ -6,8 +6,10 @@
 
 #include "convert/convert.h"
 #include "convert/trap.h"
+#include "platform/ado/connection_text.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
+#include "sources/connect_text.h"
 #include "sources/link.h"
 #include "sources/links_manager.h"
 #include "sources/query_scanner.h"
@@ -259,11 +261,7 @@ bool clsConvert::AddDatabaseReference(clsLink& link) {
 bool clsConvert::AddDatabase_ODBCLinkedTables(clsLink& link) {
     try {
         if (!crReport_) ThrowNotSet();
-        std::string conn = link.DSN.empty() ? std::string() : "DSN=" + link.DSN;
-        if (link.UseNTAuth)
-            conn += ";Integrated Security=SSPI";
-        else
-            conn += ";User ID=" + link.UserId + ";Password=" + link.Password;
+        const std::string conn = OdbcConnectionText(link.DSN, link.UserId, link.Password, link.UseNTAuth);
         const std::string table = ParseControlRecordSource(link.QuerySource);
         crReport_->Database().AddOLEDBSource(conn, table);
         link.QuerySource = table;
@@ -353,9 +351,12 @@ bool clsConvert::AddDatabase_DataProject(clsLink& link) {
     try {
         if (!crReport_) ThrowNotSet();
         designer::Database& database = crReport_->Database();
-        std::string conn =
-            "Provider=SQLOLEDB;Data Source=" + link.Server + ";Initial Catalog=" + link.SQLDatabase;
-        if (link.UseNTAuth) conn += ";Integrated Security=SSPI";
+        ado::ConnectionText text;
+        text.Add("Provider", "SQLOLEDB")
+            .Add("Data Source", link.Server)
+            .Add("Initial Catalog", link.SQLDatabase);
+        if (link.UseNTAuth) text.Add("Integrated Security", "SSPI");
+        const std::string conn = text.Text();
         LogStepError("Attempt Crystal connection to:" + link.SQLDatabase, "AddDatabase");
 
         step = 2;

@@ -1,5 +1,6 @@
 #include "sources/connection_settings.h"
 
+#include "platform/ado/connection_text.h"
 #include "platform/common/text.h"
 #include "sources/connect_text.h"
 
@@ -86,8 +87,7 @@ std::shared_ptr<adox::Catalog> clsDatabase::openJetCatalog(const std::string& pa
                                                            ado::ConnectionPtr& connection) {
     connection = std::make_shared<ado::Connection>();
     connection->setOptions(connectionOptions_);
-    connection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";User Id=" + user +
-                     ";Password=" + password);
+    connection->Open(AccessConnectionText(path, user, password));
     catalog_ = std::make_shared<adox::Catalog>();
     catalog_->setActiveConnection(connection);
     return catalog_;
@@ -186,13 +186,19 @@ bool clsDatabase::CheckODBCCol(const std::string& dsn) {
 
 bool clsDatabase::CheckConn() {
     try {
-        std::string text =
-            UseDsn ? "Provider=SQLOLEDB.1; DSN=" + DSN + "; Database =" + Database + ";"
-                   : "Provider=SQLOLEDB.1; Data Source=" + Server + "; Initial Catalog=" + Database + ";";
-        text += UseNTLogin ? std::string("Integrated Security=SSPI") : "UID=" + UserId + ";pwd=" + Password;
+        ado::ConnectionText text;
+        text.Add("Provider", "SQLOLEDB.1");
+        if (UseDsn)
+            text.Add(" DSN", DSN).Add(" Database ", Database);
+        else
+            text.Add(" Data Source", Server).Add(" Initial Catalog", Database);
+        if (UseNTLogin)
+            text.Add("Integrated Security", "SSPI");
+        else
+            text.Add("UID", UserId).Add("pwd", Password);
         connection_ = std::make_shared<ado::Connection>();
         connection_->setOptions(connectionOptions_);
-        connection_->Open(text);
+        connection_->Open(text.Text());
         return true;
     } catch (const std::exception& e) {
         logError(e, "CheckConn", "2");

@@ -1,33 +1,24 @@
 #include "sources/link.h"
 
+#include "sources/connect_text.h"
+
 namespace tolvaran {
 
-std::string clsLink::credentialsTail() {
-    if (!UseNTAuth) return ";User ID=" + UserId + ";Password=" + Password;
-    return ";Integrated Security=SSPI";
-}
-
 std::string clsLink::ODBCConnectionString() {
-    std::string s = DSN.empty() ? std::string() : "DSN=" + DSN;
     if (Provider.empty()) Provider = "{SQL Server}";
-    s += credentialsTail();
-    connectionString_ = s;
-    return s;
+    connectionString_ = OdbcConnectionText(DSN, UserId, Password, UseNTAuth);
+    return connectionString_;
 }
 
 std::string clsLink::SQLConnectionString() {
-    std::string s =
-        "Provider=SQLOLEDB.1;Data Source=" + Server + ";Database=" + SQLDatabase + credentialsTail();
-    connectionString_ = s;
-    return s;
+    connectionString_ = SqlServerConnectionText(Server, SQLDatabase, UserId, Password, UseNTAuth);
+    return connectionString_;
 }
 
 std::string clsLink::AccessConnectionString() {
-    std::string s = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + LinkDatabase;
     if (UserId.empty()) UserId = "Admin";
-    s += ";User ID=" + UserId + ";Password=" + Password;
-    connectionString_ = s;
-    return s;
+    connectionString_ = AccessConnectionText(LinkDatabase, UserId, Password);
+    return connectionString_;
 }
 
 std::string clsLink::InternalConnectionString() {

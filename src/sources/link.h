@@ -64,7 +64,6 @@ class clsLink {
     bool openConnection(ui::Prompt& prompt, const ado::ConnectionOptions& options = {});
 
   private:
-    std::string credentialsTail();
     std::string connectionString_;
     ado::ConnectionPtr db_;
     bool failureTold_ = false;  // openConnection has shown a failure of this link

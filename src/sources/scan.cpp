@@ -1,5 +1,6 @@
 // The source-database scan of clsManageLinks: a Jet file's tables by type, an Access data
 // project's connection, and the connect-string readers they use.
+#include "platform/ado/connection_text.h"
 #include "sources/connect_text.h"
 #include "sources/links_manager.h"
 
@@ -29,10 +30,8 @@ bool clsManageLinks::ParseLinks(ui::ProgressWindow& window, const std::string& p
     connection->setOptions(connectionOptions_);
     try {
         yield();
-        std::string text = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";User Id=" + user +
-                           ";Password=" + password;
         window.AddResult("Opening Database:" + path);
-        connection->Open(text);
+        connection->Open(AccessConnectionText(path, user, password));
         yield();
         catalog_ = std::make_shared<adox::Catalog>();
         catalog_->setActiveConnection(connection);
@@ -133,7 +132,7 @@ bool clsManageLinks::TestConnection(clsLink& link) {
         if (!link.DSN.empty()) {
             ado::Connection test;
             test.setOptions(connectionOptions_);
-            test.Open("DSN=" + link.DSN);
+            test.Open(ado::ConnectionText(ado::QuoteStyle::Odbc).Add("DSN", link.DSN).Text());
         }
         return true;
     } catch (const std::exception& e) {

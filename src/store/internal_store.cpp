@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/ado/connection_text.h"
 #include "platform/common/com_error.h"
 #include "platform/ui/prompt.h"
 #include "store/context.h"
@@ -22,9 +23,11 @@ void CopyFile(const std::string& from, const std::string& to) {
     if (ec) throw vb::ComError(70, "Permission denied: " + to + " (" + ec.message() + ")");
 }
 
-std::string ConnectionText(const std::string& path, const std::string& password) {
-    return password.empty() ? "Data Source=" + path
-                            : "Data Source=" + path + ";Jet OLEDB:Database Password=" + password;
+std::string StoreText(const std::string& path, const std::string& password) {
+    ado::ConnectionText text;
+    text.Add("Data Source", path);
+    if (!password.empty()) text.Add("Jet OLEDB:Database Password", password);
+    return text.Text();
 }
 
 // Reads the user's Options row from the settings file about to be replaced; an empty row set
@@ -72,7 +75,7 @@ ado::ConnectionPtr SetConn(const std::string& path, const std::string& password)
     conn->Provider = "Microsoft.Jet.OLEDB.4.0";
     conn->JetLockingMode = "1";
     conn->setCommandTimeout(kStoreLockWaitSeconds);
-    conn->Open(ConnectionText(path, password), "", "");
+    conn->Open(StoreText(path, password), "", "");
     return conn;
 }
 
@@ -119,7 +122,7 @@ bool openConnection(AppContext& ctx) {
             (*conn)->Provider = "Microsoft.Jet.OLEDB.4.0";
             (*conn)->JetLockingMode = "1";
             (*conn)->setCommandTimeout(kStoreLockWaitSeconds);
-            (*conn)->Open(ConnectionText(file, kStorePassword), "", "");
+            (*conn)->Open(StoreText(file, kStorePassword), "", "");
             if (conn == &ctx.gDb) UpgradeListsFile(*conn, ctx.InFolder(kListsTemplate));
         }
         return true;

@@ -71,6 +71,12 @@ TEST_F(StandIn, EngineVersionFollowsTheFile) {
     EXPECT_EQ(app.DBEngine().Version(), "4.0");
 }
 
+TEST_F(StandIn, AFileWhosePathHoldsASemicolonOpens) {
+    Application app;
+    app.OpenCurrentDatabase(MakeDatabase("Sales; Mode=Read.mdb", 3));
+    EXPECT_EQ(app.DBEngine().Version(), "3.51");
+}
+
 TEST_F(StandIn, OpeningFailuresUseAccessNumbers) {
     Application app;
     EXPECT_EQ(ErrorNumber([&] { app.OpenCurrentDatabase((folder_.path() / "missing.mdb").string()); }),

@@ -22,17 +22,22 @@ TEST(OdbcConnectionString, AdoStyleStringsBecomeDriverManagerStrings) {
         {";User ID=sa;Password=", "UID=sa;PWD="},
         {"Provider=MSDASQL.1;Driver={SQLite3};Database=/tmp/a.db", "Driver={SQLite3};Database=/tmp/a.db"},
         {"Driver={SQL Server};Server=x;PWD={a;b}}c}", "Driver={SQL Server};Server=x;PWD={a;b}}c}"},
+        {"DSN=x;PWD=\"a;b\"", "DSN=x;PWD={a;b}"},
+        {"DSN=x;User ID='O''Neil';Password=\"a;b=c\"", "DSN=x;UID=O'Neil;PWD={a;b=c}"},
     };
     for (const auto& c : cases) EXPECT_EQ(ado::OdbcDriverConnectionString(c.in), c.out) << c.in;
 }
 
 TEST(OdbcConnectionString, BracedValuesStayWhole) {
-    auto items = ado::SplitOdbcConnectionString("Driver={My; Driver};Server = srv ;;PWD={x}}y}");
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].second, "{My; Driver}");
-    EXPECT_EQ(items[1].first, "Server");
-    EXPECT_EQ(items[1].second, "srv");
-    EXPECT_EQ(items[2].second, "{x}}y}");
+    const ado::ConnectionText text =
+        ado::ConnectionText::Read("Driver={My; Driver};Server = srv ;;PWD={x}}y}");
+    ASSERT_EQ(text.Parts().size(), 4u);
+    EXPECT_EQ(text.Get({"Driver"}), "My; Driver");
+    EXPECT_EQ(text.Parts()[1].key, "Server ");
+    EXPECT_EQ(text.Get({"server"}), "srv");
+    EXPECT_FALSE(text.Parts()[2].hasValue);
+    EXPECT_EQ(text.Get({"PWD"}), "x}y");
+    EXPECT_EQ(ado::OdbcDriverConnectionString(text.Text()), "Driver={My; Driver};Server=srv;PWD={x}}y}");
 }
 
 class OdbcRoundTrip : public ::testing::Test {
@@ -129,6 +134,28 @@ TEST_F(OdbcRoundTrip, SqlServerProviderGoesThroughTheTemplateOfItsOptions) {
         EXPECT_EQ(rs["Customer"].ToString(), "Ann");
     }
     EXPECT_EQ(ado::ConnectionOptions().sqlServerOdbcTemplate, ado::kDefaultSqlServerOdbcTemplate);
+}
+
+// A value in quotes (ADO) or braces reaches the driver as the value it stands for, on a
+// driver's own string and through the SQL Server template alike.
+TEST_F(OdbcRoundTrip, QuotedValuesReachTheDriverAsTheirValues) {
+    ado::ConnectionOptions options;
+    options.sqlServerOdbcTemplate = "Driver=SQLite3;Database={database};UID={user};PWD={password}";
+    const std::string file = testodbc::SalesDb();
+    const std::string texts[] = {
+        "Driver=SQLite3;Database=\"" + file + "\"",
+        "Provider=SQLOLEDB.1;Data Source=srv;Database=\"" + file + "\";User ID=sa",
+        "Provider=SQLOLEDB.1;Data Source=srv;Database={" + file + "};User ID='sa'",
+    };
+    for (const std::string& text : texts) {
+        try {
+            ado::Recordset rs;
+            rs.Open("SELECT Customer FROM Orders WHERE OrderId = 1", ado::OpenConnection(text, options));
+            EXPECT_EQ(rs["Customer"].ToString(), "Ann") << text;
+        } catch (const vb::ComError& e) {
+            ADD_FAILURE() << text << ": " << e.Description();
+        }
+    }
 }
 
 TEST_F(OdbcRoundTrip, UnknownDsnFailsWithTheDriverManagersText) {

@@ -58,18 +58,6 @@ class SqliteFile : public ::testing::Test {
 
 }  // namespace
 
-TEST(ConnectionSpec, ParsesKeysWithoutCaseAndUnquotes) {
-    ado::ConnectionSpec s(
-        "Provider=Microsoft.Jet.OLEDB.4.0; Data Source = \"C:\\a;b.mdb\" ;"
-        "Jet OLEDB:Database Password=*&!tmz%$#;Driver={SQL Server};PWD={a;b}");
-    EXPECT_EQ(s.get({"data source"}), "C:\\a;b.mdb");
-    EXPECT_EQ(s.get({"JET OLEDB:DATABASE PASSWORD"}), "*&!tmz%$#");
-    EXPECT_EQ(s.get({"Driver"}), "{SQL Server}");
-    EXPECT_EQ(s.get({"Nope", "PWD"}), "{a;b}");
-    EXPECT_TRUE(s.has("provider"));
-    EXPECT_FALSE(s.has("DSN"));
-}
-
 TEST(OpenDriver, RefusesMissingAndForeignFilesNamingThem) {
     const auto dir = fs::temp_directory_path() / ("tolvaran_open_" + std::to_string(::getpid()));
     fs::create_directories(dir);

@@ -163,6 +163,18 @@ TEST_F(ReportFileTest, PasswordsAreNeverWritten) {
     EXPECT_EQ(doc.find("secret"), std::string::npos);
     EXPECT_EQ(doc.find("pw"), std::string::npos);
     EXPECT_NE(doc.find("User ID=sa"), std::string::npos);
+
+    // A password in quotes or braces goes whole, however many ';' and '=' it holds.
+    for (const char* cs :
+         {"DSN=Sales;User ID=sa;PWD={zq;xv=wk}", "DSN=Sales;User ID=sa;Password=\"zq;xv=wk\"",
+          "Provider=SQLOLEDB;Data Source=srv;Password='zq;xv=wk';User ID=sa"}) {
+        auto r = app.NewReport();
+        r->Database().LogOnServerEx("p2soledb.dll", "srv", "", "sa", "", "OLE DB", cs);
+        doc = WriteReportDocument(*r);
+        EXPECT_EQ(doc.find("xv"), std::string::npos) << cs;
+        EXPECT_EQ(doc.find("wk"), std::string::npos) << cs;
+        EXPECT_NE(doc.find("User ID=sa"), std::string::npos) << cs;
+    }
 }
 
 TEST_F(ReportFileTest, MatchesTheGoldenDocument) {

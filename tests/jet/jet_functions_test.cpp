@@ -310,7 +310,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"RoundOfNull", "Round([p])", {kNull}, [] { return kNull; }},
         Case{"Sgn", "Sgn([p])", {Variant(-0.1)}, [] { return vb::Sgn(Variant(-0.1)); }},
         Case{"Sqr", "Sqr([p])", {V(16)}, [] { return vb::Sqr(Variant(16)); }},
-        Case{"CSng", "CSng([p])", {Variant(1.1)}, [] { return vb::CSng(Variant(1.1)); }},
+        // A Single column gives the value as it shows.
+        Case{"CSng", "CSng([p])", {Variant(1.1)}, [] { return Variant(vb::SingleShown(1.1)); }},
         Case{"CByte", "CByte([p])", {T("7.5")}, [] { return vb::CByte(Variant("7.5")); }},
         Case{"CDec", "CDec([p])", {T("2.25")}, [] { return vb::CDec(Variant("2.25")); }},
         Case{"CVarOfNull", "CVar([p])", {kNull}, [] { return kNull; }},
@@ -323,7 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"RndOfANegativeSeed",
              "Rnd(-1)",
              {},
-             [] { return vb::CSng(Variant(vb::RandomSequence().Rnd(Variant(-1)))); }},
+             [] { return Variant(vb::SingleShown(vb::RandomSequence().Rnd(Variant(-1)))); }},
         Case{"Partition",
              "Partition([p], 0, 99, 5)",
              {V(42)},
@@ -392,6 +393,28 @@ TEST(JetExpressions, ConversionOfNullFailsNamingTheFunction) {
     } catch (const vb::ComError& err) {
         EXPECT_NE(err.Description().find("CLng: Invalid use of Null"), std::string::npos)
             << err.Description();
+    }
+}
+
+// What Access refuses is refused saying why, never given as Null or cut short.
+TEST(JetExpressions, RefusalsSayWhy) {
+    Expressions e;
+    const std::pair<std::string, const char*> cases[] = {
+        {"1 / 0", "/: Division by zero"},
+        {"7 \\ 0", "\\: Division by zero"},
+        {"7 Mod 0.4", "Mod: Division by zero"},
+        {"1E999", "the number 1E999 is out of range"},
+        {"1" + std::string(400, '0'), "is out of range"},
+        {std::string("'a\0b'", 5), "a NUL character, code 0, stands in the statement"},
+    };
+    for (const auto& [expression, says] : cases) {
+        SCOPED_TRACE(expression);
+        try {
+            e.Eval(expression, {});
+            ADD_FAILURE() << "no error";
+        } catch (const vb::ComError& err) {
+            EXPECT_NE(err.Description().find(says), std::string::npos) << err.Description();
+        }
     }
 }
 

@@ -62,6 +62,35 @@ INSTANTIATE_TEST_SUITE_P(
                       DeepCase{"ConcatenationWithin", "SELECT 'a'" + Repeat(" & 'a'", 150), ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Texts made by String, Space, Replace, & and + count against the statement's memory limit.
+TEST(JetMadeTexts, PastTheMemoryLimitStopTheStatement) {
+    ado::JetReaderProcess reader("no-file.mdb");
+    ado::JetCatalog catalog;
+    ado::QueryLimits limits;
+    limits.memoryMb = 16;
+    ado::JetEngine engine("no-file.mdb", reader, catalog, limits);
+    for (const char* sql :
+         {"SELECT Len(Replace(String(2000000, 'x'), 'x', String(10, 'y')))",
+          "SELECT Len(String(20000000, 'x'))", "SELECT Len(Space(20000000))",
+          "SELECT Len(String(6000000, 'x') & String(6000000, 'x') & String(6000000, 'x'))",
+          "SELECT Len(String(6000000, 'x') + String(6000000, 'x') + String(6000000, 'x'))"}) {
+        SCOPED_TRACE(sql);
+        try {
+            engine.query(sql, {});
+            ADD_FAILURE() << "no error";
+        } catch (const vb::ComError& e) {
+            EXPECT_EQ(e.Number(), ado::kErrQueryLimit);
+            EXPECT_NE(e.Description().find("more than 16 MB, the memory limit for one statement"),
+                      std::string::npos)
+                << e.Description();
+        }
+    }
+    auto cursor = engine.query("SELECT Len(Replace(String(200000, 'x'), 'x', String(10, 'y')))", {});
+    std::vector<vb::Variant> row;
+    ASSERT_TRUE(cursor->next(row));
+    EXPECT_EQ(row.at(0).ToLong(), 2000000);
+}
+
 class NwindLimits : public ::testing::Test {
   protected:
     void SetUp() override { SKIP_WITHOUT_CORPUS(); }

@@ -416,6 +416,72 @@ TEST_F(NwindSavedQueries, StatementsEqualTheExportQueriedByHand) {
     }
 }
 
+// Names inside a subquery, ALL, ANY and SOME, numbers against texts and Singles: as Access
+// scopes, compares and converts them.
+TEST_F(NwindSavedQueries, SubqueriesAndComparisonsOfMixedTypesEqualTheExport) {
+    const std::pair<const char*, const char*> statements[] = {
+        // Inside the subquery Orders is hidden by its alias: Orders.CustomerID is the outer row.
+        {"SELECT CustomerID, OrderID, OrderDate FROM Orders WHERE OrderDate = (SELECT Max(OrderDate) FROM "
+         "Orders AS O2 WHERE O2.CustomerID = Orders.CustomerID)",
+         "SELECT CustomerID, OrderID, OrderDate FROM Orders o WHERE OrderDate = (SELECT MAX(OrderDate) FROM "
+         "Orders o2 WHERE o2.CustomerID = o.CustomerID)"},
+        {"SELECT ProductName, (SELECT Avg(UnitPrice) FROM Products AS P2 WHERE P2.CategoryID = "
+         "Products.CategoryID) AS a FROM Products",
+         "SELECT ProductName, (SELECT AVG(UnitPrice) FROM Products p2 WHERE p2.CategoryID = p.CategoryID) "
+         "FROM Products p"},
+        {"SELECT ProductName FROM Products WHERE UnitPrice > ALL (SELECT UnitPrice FROM Products WHERE "
+         "CategoryID = 2)",
+         "SELECT ProductName FROM Products WHERE UnitPrice > (SELECT MAX(UnitPrice) FROM Products WHERE "
+         "CategoryID = 2)"},
+        {"SELECT ProductName FROM Products WHERE UnitPrice < ANY (SELECT UnitPrice FROM Products WHERE "
+         "CategoryID = 2)",
+         "SELECT ProductName FROM Products WHERE UnitPrice < (SELECT MAX(UnitPrice) FROM Products WHERE "
+         "CategoryID = 2)"},
+        // Among the subquery's rows are Nulls: a comparison with one is neither true nor false.
+        {"SELECT CompanyName FROM Customers WHERE Region = SOME (SELECT ShipRegion FROM Orders)",
+         "SELECT CompanyName FROM Customers WHERE Region IN (SELECT ShipRegion FROM Orders)"},
+        {"SELECT CustomerID FROM Customers WHERE NOT (Region <> ALL (SELECT ShipRegion FROM Orders))",
+         "SELECT CustomerID FROM Customers WHERE Region IN (SELECT ShipRegion FROM Orders)"},
+        // A number against a text written in the statement converts as against a column.
+        {"SELECT OrderID FROM Orders WHERE Year(OrderDate) = \"1995\"",
+         "SELECT OrderID FROM Orders WHERE substr(OrderDate, 1, 4) = '1995'"},
+        {"SELECT OrderID FROM Orders WHERE CStr(OrderID) = 10248",
+         "SELECT OrderID FROM Orders WHERE OrderID = 10248"},
+        // A Single is the float itself, compared or converted.
+        {"SELECT OrderID, ProductID FROM [Order Details] WHERE Discount = CSng(0.15)",
+         "SELECT OrderID, ProductID FROM \"Order Details\" WHERE single(Discount) = single(0.15)"},
+        {"SELECT Count(*) FROM [Order Details] WHERE CDbl(Discount) = 0.15",
+         "SELECT COUNT(*) FROM \"Order Details\" WHERE single(Discount) = 0.15"},
+    };
+    for (const auto& [access, sqlite] : statements) {
+        SCOPED_TRACE(access);
+        ExpectSameRows(Run(access, {}), export_->rows(sqlite));
+    }
+    const std::vector<Row> byHand =
+        export_->rows("SELECT COUNT(*) FROM \"Order Details\" WHERE single(Discount) = single(0.15)");
+    auto cursor = driver_->query(
+        "PARAMETERS p IEEESingle; SELECT Count(*) FROM [Order Details] WHERE Discount = p", {Variant(0.15)});
+    std::vector<Variant> row;
+    ASSERT_TRUE(cursor->next(row));
+    EXPECT_EQ(row[0].ToDouble(), byHand.at(0).at(0).value);
+    cursor = driver_->query(
+        "SELECT CDbl(Discount) FROM [Order Details] WHERE OrderID = 10250 AND ProductID = 51", {});
+    ASSERT_TRUE(cursor->next(row));
+    EXPECT_EQ(row[0].ToDouble(), static_cast<double>(0.15f));
+    // A crosstab's column of a Single holds the rows of that Single.
+    cursor = driver_->query(
+        "TRANSFORM Count(*) SELECT ShipVia FROM Orders INNER JOIN [Order Details] ON "
+        "Orders.OrderID = [Order Details].OrderID GROUP BY ShipVia PIVOT Discount",
+        {});
+    size_t column = 0;
+    for (size_t i = 0; i < cursor->columns().size(); ++i)
+        if (cursor->columns()[i].name == "0.15") column = i;
+    ASSERT_NE(column, 0u);
+    double counted = 0;
+    while (cursor->next(row)) counted += row[column].IsNull() ? 0 : row[column].ToDouble();
+    EXPECT_EQ(counted, byHand.at(0).at(0).value);
+}
+
 // Every text the engine compares follows Jet's text comparison, whatever expression made it,
 // and a text compared with a date is read as a date.
 TEST_F(NwindSavedQueries, TextExpressionsAndTextsOfDatesCompareAsJet) {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/ado/driver.h"
+#include "platform/ado/odbc_driver.h"
 #include "select_database_fixture.h"
 #include "store/cls_registry.h"
 #include "support/corpus.h"
@@ -103,9 +104,9 @@ TEST_F(SelectDatabaseTabs, OdbcTabThroughADsnKeepsAPasswordHoldingSemicolonAndEq
     const std::string password = "p;q=r";
     SetBox(*dialog, "ODBCPassword", password);
     const std::string text = dialog->ConnectionStringForTab(4);
-    EXPECT_EQ(text, "DSN=TolvaranSales;User Id=report;Password={p;q=r}");
-    EXPECT_EQ(ado::ConnectionSpec(text).get({"Password"}), "{" + password + "}");
-    EXPECT_FALSE(ado::ConnectionSpec(text).has("q"));
+    EXPECT_EQ(text, "DSN=TolvaranSales;User ID=report;Password={p;q=r}");
+    EXPECT_EQ(ado::ConnectionText::Read(text).Get({"Password"}), password);
+    EXPECT_FALSE(ado::ConnectionText::Read(text).Has("q"));
     const auto ok = Test(*dialog, 4);
     EXPECT_TRUE(Succeeded(ok)) << (ok.empty() ? "" : ok[0].prompt);
     EXPECT_EQ(TabLights(*dialog), "--g");
@@ -116,10 +117,32 @@ TEST_F(SelectDatabaseTabs, OdbcTabThroughADsnKeepsAPasswordHoldingSemicolonAndEq
 
     // Without a DSN the string starts with the login; with NT authentication, without it.
     SetBox(*dialog, "DSN", "");
-    EXPECT_EQ(dialog->ConnectionStringForTab(4), ";User Id=report;Password={p;q=r}");
+    EXPECT_EQ(dialog->ConnectionStringForTab(4), ";User ID=report;Password={p;q=r}");
     Find<QCheckBox>(*dialog, "ODBCUseNTAuth")->setChecked(true);
-    EXPECT_EQ(dialog->ConnectionStringForTab(4), " ;Integrated Security=SSPI");
+    EXPECT_EQ(dialog->ConnectionStringForTab(4), ";Integrated Security=SSPI");
     EXPECT_FALSE(Find<QLineEdit>(*dialog, "ODBCLogin")->isEnabled());
+}
+
+// What Test Connect tried is what a conversion's link opens: the driver gets the same text.
+TEST_F(SelectDatabaseTabs, OdbcLinkReachesTheDriverAsTestConnectDoes) {
+    testodbc::MakeSqlite(testodbc::SalesDb(), "CREATE TABLE Orders (Id INTEGER);");
+    auto dialog = AddedAccessFile(StandIn("front.mdb", "CREATE TABLE Orders (Id INTEGER);"));
+    clsLink link;
+    link.LinkType = kLinkOdbc;
+    link.DSN = "TolvaranSales";
+    link.UserId = "report";
+    link.Password = "a;b=c";
+    SetBox(*dialog, "DSN", link.DSN);
+    SetBox(*dialog, "ODBCLogin", link.UserId);
+    SetBox(*dialog, "ODBCPassword", link.Password);
+    const std::string text = dialog->ConnectionStringForTab(4);
+    EXPECT_EQ(ado::OdbcDriverConnectionString(link.ConnectionString()),
+              ado::OdbcDriverConnectionString(text));
+    EXPECT_EQ(ado::OdbcDriverConnectionString(text), "DSN=TolvaranSales;UID=report;PWD={a;b=c}");
+    // Both open, and the driver reports the same attributes for them.
+    const auto tested = ado::OpenConnection(text, ctx_.connections);
+    ASSERT_TRUE(link.openConnection(prompt_, ctx_.connections));
+    EXPECT_EQ(link.db()->ConnectionString(), tested->ConnectionString());
 }
 
 TEST_F(SelectDatabaseTabs, SqlServerTabThroughTheRegistryTemplate) {
@@ -135,9 +158,9 @@ TEST_F(SelectDatabaseTabs, SqlServerTabThroughTheRegistryTemplate) {
     SetBox(*dialog, "SQLLogin", "sa");
     const std::string password = "x\";Initial Catalog=elsewhere";
     SetBox(*dialog, "SQLPassword", password);
-    const ado::ConnectionSpec spec(dialog->ConnectionStringForTab(3));
-    EXPECT_EQ(spec.get({"Password"}), password);
-    EXPECT_EQ(spec.get({"Initial Catalog"}), testodbc::StockDb());
+    const auto spec = ado::ConnectionText::Read(dialog->ConnectionStringForTab(3));
+    EXPECT_EQ(spec.Get({"Password"}), password);
+    EXPECT_EQ(spec.Get({"Database"}), testodbc::StockDb());
     const auto ok = Test(*dialog, 3);
     EXPECT_TRUE(Succeeded(ok)) << (ok.empty() ? "" : ok[0].prompt);
     EXPECT_EQ(TabLights(*dialog), "-g-");
@@ -150,8 +173,7 @@ TEST_F(SelectDatabaseTabs, SqlServerTabThroughTheRegistryTemplate) {
     EXPECT_TRUE(Failed(Test(*dialog, 3)));
     EXPECT_EQ(TabLights(*dialog), "-r-");
     Find<QCheckBox>(*dialog, "sqlUseNTAuth")->setChecked(true);
-    EXPECT_EQ(dialog->ConnectionStringForTab(3).find(" ;Integrated Security=SSPI") != std::string::npos,
-              true);
+    EXPECT_EQ(dialog->ConnectionStringForTab(3).find(";Integrated Security=SSPI") != std::string::npos, true);
 }
 
 TEST_F(SelectDatabaseTabs, NtAuthenticationGreysTheSqlLoginAndWritesTheProjectLink) {

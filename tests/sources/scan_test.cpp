@@ -10,6 +10,7 @@ namespace {
 
 using tolvaran::clsLink;
 using tolvaran::clsManageLinks;
+using tolvaran::LinkPtr;
 
 class JetScan : public ::testing::Test {
   protected:
@@ -83,6 +84,19 @@ TEST_F(JetScan, TablesLinkedFromTwoAccessFiles) {
     // The Access link opens the linked file.
     ASSERT_TRUE(links.Item("tblLines")->openConnection(prompt));
     EXPECT_EQ(links.Item("tblLines")->db()->State(), ado::adStateOpen);
+}
+
+TEST_F(JetScan, PathsHoldingASemicolonAreScannedAndTheirLinksOpen) {
+    std::string orders = standIn("orders; Mode=Read.mdb", "CREATE TABLE Orders (Id INTEGER);");
+    std::string file =
+        standIn("front;x=1.mdb", std::string("CREATE TABLE Local (Id INTEGER);") + testsrc::kMSysObjects +
+                                     testsrc::LinkRow("tblOrders", orders, "Orders"));
+    ASSERT_TRUE(scan(file)) << (log.rows.empty() ? "" : log.rows[0].desc);
+    ASSERT_EQ(links.Items().Count(), 2);
+    for (const LinkPtr& link : {links.GetFirstInternalLink(), links.GetFirstAccessLink()}) {
+        EXPECT_EQ(link->LinkDatabase, link->LinkType == 0 ? file : orders);
+        EXPECT_TRUE(link->openConnection(prompt)) << link->Name << ": " << prompt.messages[0].prompt;
+    }
 }
 
 TEST_F(JetScan, OdbcLinksOnePerConnectStringAndTheirDsnIsTested) {

@@ -48,6 +48,28 @@ TEST_F(ProgramFolder, FirstStartCreatesBothFilesFromTheTemplates) {
     EXPECT_EQ(ctx.gInternalDb, settings);
 }
 
+// A folder name may hold what ends or quotes a part of a connection text.
+TEST_F(ProgramFolder, AFolderWhosePathHoldsASemicolonOrQuotesStartsUp) {
+    for (const char* name : {"tools; Mode=Read", "O'Neil \"x\"; y"}) {
+        const fs::path folder = dir / name;
+        fs::create_directories(folder);
+        for (const char* t : {tolvaran::kSettingsTemplate, tolvaran::kListsTemplate})
+            fs::copy_file(fs::path(TOLVARAN_BIN_DIR) / t, folder / t);
+        tolvaran::AppContext run;
+        run.programFolder = folder.string();
+        run.prompt = &prompt;
+        CheckAndTransferData(run);
+        const bool opened = openConnection(run);
+        ASSERT_TRUE(prompt.messages.empty()) << name << ": " << prompt.messages[0].prompt;
+        ASSERT_TRUE(opened) << name;
+        // The text the store reports opens the same file again (the report windows do so).
+        auto again = ado::OpenConnection(run.gDb->ConnectionString());
+        ado::Recordset rs;
+        rs.Open("SELECT COUNT(*) AS n FROM DatabaseList", again);
+        EXPECT_EQ(rs["n"].ToLong(), 0) << name;
+    }
+}
+
 TEST_F(ProgramFolder, ExistingListsFileStaysAndUserOptionsSurviveTheRefresh) {
     OpenStore();
     ctx.gDb->Execute("INSERT INTO DatabaseList (ReportDatabase) VALUES (?)", {std::string("/data/a.mdb")});

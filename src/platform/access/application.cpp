@@ -7,6 +7,7 @@
 
 #include "platform/access/export_reader.h"
 #include "platform/access/properties.h"
+#include "platform/ado/connection_text.h"
 #include "platform/ado/sqlite_driver.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
@@ -334,7 +335,7 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
     auto connection = std::make_shared<ado::Connection>();
     connection->setOptions(state_->connections);
     try {
-        connection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path);
+        connection->Open(ado::JetFileText(path).Text());
     } catch (const vb::ComError& e) {
         throw vb::ComError(kErrCannotOpenDatabase, cannotOpen + ": " + e.Description());
     }

@@ -1,4 +1,3 @@
-#include <cctype>
 #include <filesystem>
 
 #include "platform/ado/ado.h"
@@ -14,140 +13,34 @@ constexpr long kErrObjectOpen = 3705;    // "Operation is not allowed when the o
 constexpr long kErrObjectClosed = 3709;  // the connection is closed or invalid
 constexpr long kErrNotSupported = 3251;  // the provider cannot do what was asked
 
-bool NeedsQuoting(const std::string& v, const char* specials) {
-    return v.find_first_of(specials) != std::string::npos ||
-           (!v.empty() && (std::isspace(static_cast<unsigned char>(v.front())) ||
-                           std::isspace(static_cast<unsigned char>(v.back()))));
-}
-
-// v between open and close, a close inside it doubled.
-std::string Enclosed(const std::string& v, char open, char close) {
-    std::string out(1, open);
-    for (char c : v) {
-        out += c;
-        if (c == close) out += close;
-    }
-    return out + close;
-}
-
 }  // namespace
-
-ConnectionSpec::ConnectionSpec(const std::string& text) : text_(text) {
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n) {
-        size_t eq = i;
-        while (eq < n && text[eq] != '=' && text[eq] != ';') ++eq;
-        std::string key = tolvaran::UpperCase(tolvaran::TrimBlanks(std::string_view(text).substr(i, eq - i)));
-        if (eq >= n || text[eq] == ';') {
-            i = eq + 1;
-            continue;  // a bare word without a value
-        }
-        size_t j = eq + 1;
-        while (j < n && (text[j] == ' ' || text[j] == '\t')) ++j;
-        std::string value;
-        if (j < n && (text[j] == '"' || text[j] == '\'')) {
-            const char q = text[j++];
-            while (j < n) {
-                if (text[j] == q) {
-                    if (j + 1 < n && text[j + 1] == q) {
-                        value += q;
-                        j += 2;
-                        continue;
-                    }
-                    ++j;
-                    break;
-                }
-                value += text[j++];
-            }
-            while (j < n && text[j] != ';') ++j;
-        } else if (j < n && text[j] == '{') {
-            // ODBC braces: kept, as the ODBC driver manager reads them.
-            size_t k = j + 1;
-            while (k < n) {
-                if (text[k] == '}') {
-                    if (k + 1 < n && text[k + 1] == '}') {
-                        k += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++k;
-            }
-            value = text.substr(j, std::min(n, k + 1) - j);
-            j = std::min(n, k + 1);
-            while (j < n && text[j] != ';') ++j;
-        } else {
-            size_t k = j;
-            while (k < n && text[k] != ';') ++k;
-            value = tolvaran::TrimBlanks(std::string_view(text).substr(j, k - j));
-            j = k;
-        }
-        if (!key.empty()) items_.emplace_back(key, value);
-        i = j + 1;
-    }
-}
-
-std::string QuoteConnectionValue(const std::string& v) {
-    return NeedsQuoting(v, ";=\"'") ? Enclosed(v, '"', '"') : v;
-}
-
-std::string QuoteOdbcValue(const std::string& v) {
-    return NeedsQuoting(v, ";={}") ? Enclosed(v, '{', '}') : v;
-}
-
-std::string ConnectionSpec::get(std::initializer_list<const char*> keys) const {
-    for (const char* k : keys) {
-        for (const auto& [key, value] : items_)
-            if (tolvaran::EqualsNoCase(key, k)) return value;
-    }
-    return {};
-}
-
-bool ConnectionSpec::has(const char* key) const {
-    for (const auto& item : items_)
-        if (tolvaran::EqualsNoCase(item.first, key)) return true;
-    return false;
-}
 
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
                                    const std::string& password, const ConnectionOptions& options) {
-    const ConnectionSpec spec(connectionString);
-    const std::string provider = tolvaran::UpperCase(spec.get({"Provider"}));
+    const ConnectionText text = ConnectionText::Read(connectionString);
+    const std::string provider = tolvaran::UpperCase(text.Get({"Provider"}));
     if (provider.rfind("SQLOLEDB", 0) == 0) {
         std::string odbc = options.sqlServerOdbcTemplate;
-        std::string uid = spec.get({"User ID", "UID"});
-        std::string pwd = spec.get({"Password", "PWD"});
+        std::string uid = text.Get({"User ID", "UID"});
+        std::string pwd = text.Get({"Password", "PWD"});
         if (uid.empty()) uid = user;
         if (pwd.empty()) pwd = password;
-        tolvaran::ReplaceAll(odbc, "{server}", QuoteOdbcValue(spec.get({"Data Source", "Server"})));
-        tolvaran::ReplaceAll(odbc, "{database}", QuoteOdbcValue(spec.get({"Initial Catalog", "Database"})));
-        tolvaran::ReplaceAll(odbc, "{user}", QuoteOdbcValue(uid));
-        tolvaran::ReplaceAll(odbc, "{password}", QuoteOdbcValue(pwd));
-        return OpenOdbcDriver(odbc, spec);
+        auto quoted = [](const std::string& v) { return ConnectionText::Quoted(v, QuoteStyle::Odbc); };
+        tolvaran::ReplaceAll(odbc, "{server}", quoted(text.Get({"Data Source", "Server"})));
+        tolvaran::ReplaceAll(odbc, "{database}", quoted(text.Get({"Initial Catalog", "Database"})));
+        tolvaran::ReplaceAll(odbc, "{user}", quoted(uid));
+        tolvaran::ReplaceAll(odbc, "{password}", quoted(pwd));
+        return OpenOdbcDriver(odbc);
     }
-    if (spec.has("DSN") || spec.has("Driver")) {
-        // "Provider=MSDASQL" (or none) in front of an ODBC string: the driver manager gets
-        // the string without the provider.
-        std::string odbc = connectionString;
-        if (spec.has("Provider")) {
-            odbc.clear();
-            for (const std::string& part : tolvaran::SplitList(connectionString)) {
-                const std::string_view item = tolvaran::TrimBlanks(part);
-                if (!item.empty() && !tolvaran::StartsWithNoCase(item, "PROVIDER"))
-                    odbc += (odbc.empty() ? "" : ";") + part;
-            }
-        }
-        return OpenOdbcDriver(odbc, spec);
-    }
-    const std::string file = spec.get({"Data Source", "DBQ"});
+    if (text.Has("DSN") || text.Has("Driver")) return OpenOdbcDriver(connectionString);
+    const std::string file = text.Get({"Data Source", "DBQ"});
     if (file.empty())
         throw vb::ComError(kErrProvider, "The connection string names no data source: " + connectionString);
     ConnectionPool* pool = ConnectionPool::Current();
     if (pool) {
         if (std::shared_ptr<Driver> session = pool->Find(file)) {
             std::string reported = session->kind() == EngineKind::SQLite
-                                       ? SqliteDriver::ReportedConnectionString(spec)
+                                       ? SqliteDriver::ReportedConnectionString(text)
                                        : session->connectionString();
             return ShareSession(std::move(session), std::move(reported));
         }
@@ -157,9 +50,9 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
         throw vb::ComError(kErrProvider, "Could not find file '" + file + "'.");
     std::unique_ptr<Driver> driver;
     if (IsSqliteFile(file))
-        driver = OpenSqliteDriver(file, spec);
+        driver = OpenSqliteDriver(file, text);
     else if (AccessFileVersion(file) != 0)
-        driver = OpenJetDriver(file, spec, options);
+        driver = OpenJetDriver(file, options);
     else
         throw vb::ComError(kErrProvider, "Unrecognized database format '" + file + "'.");
     if (!pool) return driver;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ado/connection_text.h"
 #include "platform/common/variant.h"
 
 namespace ado {
@@ -144,8 +145,8 @@ struct JetReaderLimits {
 // kErrCancelled. The defaults run every saved query of the sample Access files.
 struct QueryLimits {
     // Memory of one statement, in MB: its rows where they are kept whole (a recordset, the rows
-    // of a report's table), and apart from them its sorts and temporary tables in the query
-    // engine of an Access file (both at once stay under a gigabyte).
+    // of a report's table), and apart from them its sorts, temporary tables and the texts its
+    // functions make in the query engine of an Access file (both at once stay under a gigabyte).
     long memoryMb = 512;
     // Work of one statement in the query engine of an Access file, in millions of steps of its
     // virtual machine, each value of a row read counting as 16 (a million steps take 5 to 15 ms
@@ -184,35 +185,13 @@ struct ConnectionOptions {
     std::string jetReader;
 };
 
-// The parsed parts of a connection string: keys compared without regard to case, values
-// unquoted and trimmed. Keeps the original text too.
-class ConnectionSpec {
-  public:
-    explicit ConnectionSpec(const std::string& text);
-    const std::string& text() const { return text_; }
-    // The value of the first of the keys present, or "" when none is.
-    std::string get(std::initializer_list<const char*> keys) const;
-    bool has(const char* key) const;
-
-  private:
-    std::string text_;
-    std::vector<std::pair<std::string, std::string>> items_;  // upper-cased key, value
-};
-
-// A value written into a connection string so that it reads back as itself. OLE DB strings:
-// in double quotes (inner ones doubled) when it holds ";", "=", a quote or blanks at an end.
-// ODBC strings: in braces (an inner "}" doubled) when it holds ";", "=", a brace or blanks at
-// an end. Other values are written as they are.
-std::string QuoteConnectionValue(const std::string& value);
-std::string QuoteOdbcValue(const std::string& value);
-
 // Driver factories, one per engine (each in its own source file).
 // Chooses the driver from the connection string (see Connection::Open) and opens it.
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
                                    const std::string& password, const ConnectionOptions& options);
-std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionSpec& spec);
-std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionSpec& spec,
-                                      const ConnectionOptions& options);
-std::unique_ptr<Driver> OpenOdbcDriver(const std::string& odbcConnectionString, const ConnectionSpec& spec);
+std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionText& text);
+std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionOptions& options);
+// text: a driver-manager text (ODBC grammar) or an ADO text naming DSN= or Driver=.
+std::unique_ptr<Driver> OpenOdbcDriver(const std::string& text);
 
 }  // namespace ado

@@ -26,7 +26,9 @@ class JetDriverImpl : public JetDriver {
 
     EngineKind kind() const override { return EngineKind::Jet; }
     std::string connectionString() const override {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + file_ + ";Mode=Read";
+        ConnectionText text;
+        text.Add("Provider", "Microsoft.Jet.OLEDB.4.0").Add("User ID", "Admin").Add("Data Source", file_);
+        return text.Add("Mode", "Read").Text();
     }
     bool readOnly() const override { return true; }
     std::string engineVersion() const override { return version_ == 0 ? "3.51" : "4.0"; }
@@ -152,8 +154,7 @@ std::unique_ptr<JetDriver> OpenJetFile(const std::string& file, const Connection
     return std::make_unique<JetDriverImpl>(file, options);
 }
 
-std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionSpec&,
-                                      const ConnectionOptions& options) {
+std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionOptions& options) {
     return OpenJetFile(file, options);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/ado/jet_engine.h"
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 
 #include "platform/ado/jet_functions.h"
@@ -45,6 +46,9 @@ const char* DeclaredType(JetType t) {
             return "";
     }
 }
+
+// SQLite's refusal of a value longer than its length limit, which the memory limit sets.
+constexpr const char* kTooBig = "string or blob too big";
 
 // SQLite's refusals of a statement that nests or chains too deeply for its own parser.
 bool TooComplexForSqlite(const std::string& why) {
@@ -197,7 +201,11 @@ JetEngine::JetEngine(std::string file, JetReaderProcess& reader, const JetCatalo
     // A name in double quotes is always a name, never a text that SQLite guesses.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    RegisterJetFunctions(db_);
+    RegisterJetFunctions(db_, &texts_);
+    // No one value a statement makes (a text joined with +, a function's result) may pass its
+    // memory limit: past it SQLite refuses the value, and the statement stops with that limit.
+    const long long mostBytes = std::max(1L, limits_.memoryMb) * (1LL << 20);
+    sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, static_cast<int>(std::min<long long>(mostBytes, INT_MAX)));
     sqlite3_create_function_v2(db_, "jet_domain", 4, SQLITE_UTF8, this, DomainFunction, nullptr, nullptr,
                                nullptr);
     // Sorts, temporary tables and indexes stay in memory, where the statement's memory limit
@@ -219,6 +227,21 @@ JetEngine::Budget JetEngine::budget() const {
     b.memoryAtStart = sqlite3_memory_used();
     b.maxMemory = static_cast<long long>(limits_.memoryMb) << 20;
     return b;
+}
+
+std::size_t JetEngine::Texts::room() {
+    const Budget* b = engine_.running_;
+    if (!b) return static_cast<std::size_t>(-1);
+    const long long used = sqlite3_memory_used() - b->memoryAtStart;
+    return used >= b->maxMemory ? 0 : static_cast<std::size_t>(b->maxMemory - used);
+}
+
+void JetEngine::Texts::refuse() {
+    if (engine_.running_) engine_.running_->stop = Budget::Memory;
+    throw vb::ComError(kErrQueryLimit,
+                       "a text would take more than the " + std::to_string(engine_.limits_.memoryMb) +
+                           " MB the statement may hold",
+                       "Jet");
 }
 
 int JetEngine::progress() {
@@ -249,10 +272,10 @@ void JetEngine::failStep(const Budget& budget, const std::string& why, const std
                                std::to_string(limits_.workMillions) + " million steps for one statement on " +
                                file_ + ". Statement: " + shown,
                            "Jet");
-    if (budget.stop == Budget::Memory)
+    if (budget.stop == Budget::Memory || why == kTooBig)
         throw vb::ComError(
             kErrQueryLimit,
-            "System resource exceeded: the sorts and temporary tables of the statement took more "
+            "System resource exceeded: the sorts, temporary tables and texts of the statement took more "
             "than " +
                 std::to_string(limits_.memoryMb) + " MB, the memory limit for one statement on " + file_ +
                 ". Statement: " + shown,
@@ -418,6 +441,12 @@ std::optional<JetSqlHost::Saved> JetEngine::savedQuery(const std::string& name) 
 
 void JetEngine::load(Entry& e) {
     JetTableData data = e.reader->readTable(e.remoteName);
+    // The file's values are loaded whole, whatever the statements' limit on the values they make.
+    struct Lifted {
+        sqlite3* db;
+        int held;
+        ~Lifted() { sqlite3_limit(db, SQLITE_LIMIT_LENGTH, held); }
+    } lifted{db_, sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, INT_MAX)};
     std::string create = "CREATE TABLE " + JetSqlName(e.sqlName) + " (";
     std::string insert = "INSERT INTO " + JetSqlName(e.sqlName) + " VALUES (";
     for (size_t i = 0; i < data.columns.size(); ++i) {

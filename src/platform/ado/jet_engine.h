@@ -11,8 +11,9 @@
 //
 // Statements run under the connection's QueryLimits: their rows stream to the caller, their
 // work is counted in steps of SQLite's virtual machine, their memory (sorts, temporary tables
-// and indexes, kept in memory) as the growth of SQLite's heap while they run, and `cancelled`
-// is asked as they run.
+// and indexes, kept in memory) as the growth of SQLite's heap while they run, a text that their
+// functions or operators make (Replace, String, Space, &, +) against what is left of it, and
+// `cancelled` is asked as they run. No one value the engine makes may pass the memory limit.
 #include <sqlite3.h>
 
 #include <map>
@@ -23,6 +24,7 @@
 
 #include "platform/ado/driver.h"
 #include "platform/ado/jet_catalog.h"
+#include "platform/ado/jet_functions.h"
 #include "platform/ado/jet_reader_process.h"
 #include "platform/ado/jet_translate.h"
 
@@ -59,6 +61,16 @@ class JetEngine : public JetSqlHost {
 
   private:
     class RowCursor;
+    // The room of the texts the functions make, in the statement being stepped.
+    class Texts : public JetTextRoom {
+      public:
+        explicit Texts(JetEngine& engine) : engine_(engine) {}
+        std::size_t room() override;
+        [[noreturn]] void refuse() override;
+
+      private:
+        JetEngine& engine_;
+    };
     // The work and memory of one statement as it runs, with what stopped it.
     struct Budget {
         enum Stop { None, Work, Memory, Cancelled };
@@ -101,7 +113,8 @@ class JetEngine : public JetSqlHost {
     const JetCatalog& catalog_;
     QueryLimits limits_;
     sqlite3* db_ = nullptr;
-    Budget* running_ = nullptr;            // the statement being stepped; lookups inside it count in it
+    Budget* running_ = nullptr;  // the statement being stepped; lookups inside it count in it
+    Texts texts_{*this};
     std::set<RowCursor*> cursors_;         // open cursors, let go of when the engine goes
     std::map<std::string, Entry> tables_;  // by file and table name, upper-cased
     std::vector<Entry*> pending_;          // returned to the translator, not yet loaded

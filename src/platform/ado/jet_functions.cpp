@@ -7,6 +7,7 @@
 
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
+#include "platform/common/unicode.h"
 #include "platform/common/vbconvert.h"
 #include "platform/common/vbdate.h"
 #include "platform/common/vbformat.h"
@@ -105,18 +106,38 @@ vb::Variant FormatAmountOf(const Args& a) {
     return vb::Variant(F(a[0], Opt(a, 1, -1), Opt(a, 2, -2), Opt(a, 3, -2), Opt(a, 4, -2)));
 }
 
-vb::Variant ReplaceOf(const Args& a) {
+// A text of that many bytes is to be made: it must fit in the statement's room.
+void Need(JetTextRoom& texts, double bytes) {
+    if (bytes > static_cast<double>(texts.room())) texts.refuse();
+}
+
+vb::Variant ReplaceOf(const Args& a, JetTextRoom& texts) {
     const long start = a.size() > 3 ? N(a[3]) : 1;
     const long count = a.size() > 4 ? N(a[4]) : -1;
     const auto cmp =
         a.size() > 5 ? static_cast<vb::CompareMethod>(N(a[5]) == 0 ? 0 : 1) : vb::vbBinaryCompare;
-    return vb::Variant(vb::Replace(S(a[0]), S(a[1]), S(a[2]), start, count, cmp));
+    try {
+        return vb::Variant(vb::Replace(S(a[0]), S(a[1]), S(a[2]), start, count, cmp, texts.room()));
+    } catch (const vb::ComError& e) {
+        if (e.Number() == vb::kErrOutOfStringSpace) texts.refuse();
+        throw;
+    }
 }
 
 // String(n, character): the first character of a text, or the character of a code (modulo 256).
-vb::Variant StringOf(const Args& a) {
+vb::Variant StringOf(const Args& a, JetTextRoom& texts) {
     const std::string c = a[1].IsText() ? S(a[1]) : vb::Chr(((N(a[1]) % 256) + 256) % 256);
-    return vb::Variant(vb::String(N(a[0]), c));
+    const long n = N(a[0]);
+    size_t one = 0;
+    if (!c.empty()) tolvaran::NextCodePoint(c, one);
+    Need(texts, static_cast<double>(n) * static_cast<double>(one));
+    return vb::Variant(vb::String(n, c));
+}
+
+vb::Variant SpaceOf(const Args& a, JetTextRoom& texts) {
+    const long n = N(a[0]);
+    Need(texts, static_cast<double>(n));
+    return vb::Variant(vb::Space(n));
 }
 
 vb::Variant ChooseOf(const Args& a) {
@@ -133,12 +154,16 @@ vb::Variant RoundOf(const Args& a) {
     return vb::Variant(r);
 }
 
-#define SCALAR(NAME, MIN, MAX, RESULT, BODY, NULLS)                                                   \
-    {                                                                                                 \
-        NAME, JetFunction::Scalar, MIN, MAX, RESULT, [](const Args& a) -> vb::Variant { BODY }, NULLS \
+#define SCALAR_READING(NAME, MIN, MAX, RESULT, BODY, NULLS, TEXTS)                                       \
+    {                                                                                                    \
+        NAME, JetFunction::Scalar, MIN, MAX, RESULT,                                                     \
+            [](const Args& a, [[maybe_unused]] JetTextRoom& texts) -> vb::Variant { BODY }, NULLS, TEXTS \
     }
+// A function of numbers, dates or values; one that reads its arguments as texts.
+#define SCALAR(NAME, MIN, MAX, RESULT, BODY, NULLS) SCALAR_READING(NAME, MIN, MAX, RESULT, BODY, NULLS, false)
+#define TEXTUAL(NAME, MIN, MAX, RESULT, BODY, NULLS) SCALAR_READING(NAME, MIN, MAX, RESULT, BODY, NULLS, true)
 #define SPECIAL(NAME, KIND, MIN, MAX, RESULT) \
-    { NAME, JetFunction::KIND, MIN, MAX, RESULT, nullptr, false }
+    { NAME, JetFunction::KIND, MIN, MAX, RESULT, nullptr, false, false }
 
 const JetFunction kFunctions[] = {
     SPECIAL("IIf", Special, 3, 3, IIfType),
@@ -151,15 +176,15 @@ const JetFunction kFunctions[] = {
     SCALAR("CDbl", 1, 1, Fixed<JetType::Double>, return vb::CDbl(a[0]);, false),
     SCALAR("CInt", 1, 1, Fixed<JetType::Integer>, return vb::CInt(a[0]);, false),
     SCALAR("CLng", 1, 1, Fixed<JetType::Long>, return vb::CLng(a[0]);, false),
-    SCALAR("CStr", 1, 1, Fixed<JetType::Text>, return vb::CStr(a[0]);, false),
+    TEXTUAL("CStr", 1, 1, Fixed<JetType::Text>, return vb::CStr(a[0]);, false),
     SCALAR("CDate", 1, 1, Fixed<JetType::Date>, return vb::CDate(a[0]);, false),
     SCALAR("CBool", 1, 1, Fixed<JetType::Boolean>, return vb::CBool(a[0]);, false),
-    SCALAR("Val", 1, 1, Fixed<JetType::Double>, return vb::Variant(vb::Val(S(a[0])));, false),
+    TEXTUAL("Val", 1, 1, Fixed<JetType::Double>, return vb::Variant(vb::Val(S(a[0])));, false),
     SCALAR("CSng", 1, 1, Fixed<JetType::Single>, return vb::CSng(a[0]);, false),
     SCALAR("CByte", 1, 1, Fixed<JetType::Byte>, return vb::CByte(a[0]);, false),
     SCALAR("CDec", 1, 1, Fixed<JetType::Decimal>, return vb::CDec(a[0]);, false),
     SCALAR("CVar", 1, 1, FirstArg, return vb::CVar(a[0]);, false),
-    SCALAR("Str", 1, 1, Fixed<JetType::Text>, return vb::Str(a[0]);, true),
+    TEXTUAL("Str", 1, 1, Fixed<JetType::Text>, return vb::Str(a[0]);, true),
     SCALAR("Hex", 1, 1, Fixed<JetType::Text>, return vb::Hex(a[0]);, true),
     SCALAR("Oct", 1, 1, Fixed<JetType::Text>, return vb::Oct(a[0]);, true),
     // What a value is: Null is an answer, not an error.
@@ -200,44 +225,44 @@ const JetFunction kFunctions[] = {
     SCALAR("MonthName", 1, 2, Fixed<JetType::Text>,
            return vb::Variant(vb::MonthName(N(a[0]), a.size() > 1 && a[1].ToBool()));
            , true),
-    SCALAR("Format", 1, 4, Fixed<JetType::Text>,
-           return vb::Format(a[0], a.size() > 1 && !a[1].IsNull() ? S(a[1]) : "");
-           , false),
-    SCALAR("FormatNumber", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatNumber>(a);, false),
-    SCALAR("FormatCurrency", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatCurrency>(a);
-           , false),
-    SCALAR("FormatPercent", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatPercent>(a);, false),
+    TEXTUAL("Format", 1, 4, Fixed<JetType::Text>,
+            return vb::Format(a[0], a.size() > 1 && !a[1].IsNull() ? S(a[1]) : "");
+            , false),
+    TEXTUAL("FormatNumber", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatNumber>(a);, false),
+    TEXTUAL("FormatCurrency", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatCurrency>(a);
+            , false),
+    TEXTUAL("FormatPercent", 1, 5, Fixed<JetType::Text>, return FormatAmountOf<vb::FormatPercent>(a);, false),
     SCALAR("FormatDateTime", 1, 2, Fixed<JetType::Text>,
            return vb::Variant(vb::FormatDateTime(a[0], Opt(a, 1, 0)));
            , false),
     // Texts.
-    SCALAR("Left", 2, 2, Fixed<JetType::Text>, return vb::Variant(vb::Left(S(a[0]), N(a[1])));, true),
-    SCALAR("Right", 2, 2, Fixed<JetType::Text>, return vb::Variant(vb::Right(S(a[0]), N(a[1])));, true),
-    SCALAR("Mid", 2, 3, Fixed<JetType::Text>,
-           return vb::Variant(vb::Mid(S(a[0]), N(a[1]), a.size() > 2 ? N(a[2]) : -1));
-           , true),
-    SCALAR("Len", 1, 1, Fixed<JetType::Long>, return vb::Variant(vb::Len(S(a[0])));, true),
-    SCALAR("InStr", 2, 4, Fixed<JetType::Long>, return InStrOf(a);, true),
-    SCALAR("InStrRev", 2, 4, Fixed<JetType::Long>,
-           return vb::Variant(vb::InStrRev(S(a[0]), S(a[1]), a.size() > 2 ? N(a[2]) : -1, CompareOf(a, 3)));
-           , true),
-    SCALAR("StrComp", 2, 3, Fixed<JetType::Integer>,
-           return vb::Variant(vb::StrComp(S(a[0]), S(a[1]), CompareOf(a, 2)));
-           , true),
-    SCALAR("StrReverse", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::StrReverse(S(a[0])));, false),
+    TEXTUAL("Left", 2, 2, Fixed<JetType::Text>, return vb::Variant(vb::Left(S(a[0]), N(a[1])));, true),
+    TEXTUAL("Right", 2, 2, Fixed<JetType::Text>, return vb::Variant(vb::Right(S(a[0]), N(a[1])));, true),
+    TEXTUAL("Mid", 2, 3, Fixed<JetType::Text>,
+            return vb::Variant(vb::Mid(S(a[0]), N(a[1]), a.size() > 2 ? N(a[2]) : -1));
+            , true),
+    TEXTUAL("Len", 1, 1, Fixed<JetType::Long>, return vb::Variant(vb::Len(S(a[0])));, true),
+    TEXTUAL("InStr", 2, 4, Fixed<JetType::Long>, return InStrOf(a);, true),
+    TEXTUAL("InStrRev", 2, 4, Fixed<JetType::Long>,
+            return vb::Variant(vb::InStrRev(S(a[0]), S(a[1]), a.size() > 2 ? N(a[2]) : -1, CompareOf(a, 3)));
+            , true),
+    TEXTUAL("StrComp", 2, 3, Fixed<JetType::Integer>,
+            return vb::Variant(vb::StrComp(S(a[0]), S(a[1]), CompareOf(a, 2)));
+            , true),
+    TEXTUAL("StrReverse", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::StrReverse(S(a[0])));, false),
     SCALAR("Chr", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::Chr(N(a[0])));, false),
     SCALAR("ChrW", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::ChrW(N(a[0])));, false),
-    SCALAR("Asc", 1, 1, Fixed<JetType::Integer>, return vb::Variant(vb::Asc(S(a[0])));, false),
-    SCALAR("AscW", 1, 1, Fixed<JetType::Integer>, return vb::Variant(vb::AscW(S(a[0])));, false),
-    SCALAR("Trim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::Trim(S(a[0])));, true),
-    SCALAR("LTrim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::LTrim(S(a[0])));, true),
-    SCALAR("RTrim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::RTrim(S(a[0])));, true),
-    SCALAR("UCase", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::UCase(S(a[0])));, true),
-    SCALAR("LCase", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::LCase(S(a[0])));, true),
-    SCALAR("Replace", 3, 6, Fixed<JetType::Text>, return ReplaceOf(a);, true),
-    SCALAR("Space", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::Space(N(a[0])));, true),
-    SCALAR("String", 2, 2, Fixed<JetType::Text>, return StringOf(a);, true),
-    SCALAR("StrConv", 2, 3, Fixed<JetType::Text>, return vb::Variant(vb::StrConv(S(a[0]), N(a[1])));, true),
+    TEXTUAL("Asc", 1, 1, Fixed<JetType::Integer>, return vb::Variant(vb::Asc(S(a[0])));, false),
+    TEXTUAL("AscW", 1, 1, Fixed<JetType::Integer>, return vb::Variant(vb::AscW(S(a[0])));, false),
+    TEXTUAL("Trim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::Trim(S(a[0])));, true),
+    TEXTUAL("LTrim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::LTrim(S(a[0])));, true),
+    TEXTUAL("RTrim", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::RTrim(S(a[0])));, true),
+    TEXTUAL("UCase", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::UCase(S(a[0])));, true),
+    TEXTUAL("LCase", 1, 1, Fixed<JetType::Text>, return vb::Variant(vb::LCase(S(a[0])));, true),
+    TEXTUAL("Replace", 3, 6, Fixed<JetType::Text>, return ReplaceOf(a, texts);, true),
+    SCALAR("Space", 1, 1, Fixed<JetType::Text>, return SpaceOf(a, texts);, true),
+    SCALAR("String", 2, 2, Fixed<JetType::Text>, return StringOf(a, texts);, true),
+    TEXTUAL("StrConv", 2, 3, Fixed<JetType::Text>, return vb::Variant(vb::StrConv(S(a[0]), N(a[1])));, true),
     // Numbers.
     SCALAR("Abs", 1, 1, FirstNumber, return vb::Abs(a[0]);, true),
     SCALAR("Int", 1, 1, FirstNumber, return vb::Int(a[0]);, true),
@@ -282,12 +307,15 @@ const JetFunction kFunctions[] = {
     SPECIAL("DVarP", Domain, 2, 3, Fixed<JetType::Double>),
 };
 
+#undef SCALAR_READING
 #undef SCALAR
+#undef TEXTUAL
 #undef SPECIAL
 
 // ---- values in SQLite ----
 
-vb::Variant ReadValue(sqlite3_value* v, char tag) {
+// A stored value as a Variant; a Single as its own value, or as Access shows it when shown.
+vb::Variant ReadValue(sqlite3_value* v, char tag, bool shown) {
     switch (sqlite3_value_type(v)) {
         case SQLITE_NULL:
             return vb::Variant::null();
@@ -301,7 +329,7 @@ vb::Variant ReadValue(sqlite3_value* v, char tag) {
             const double d = sqlite3_value_double(v);
             if (tag == 'B') return vb::Variant(d != 0);
             if (tag == 'D') return vb::Variant(vb::Date{d});
-            if (tag == 'S') return vb::Variant(JetSingleValue(d));
+            if (tag == 'S' && shown) return vb::Variant(JetSingleValue(d));
             return vb::Variant(d);
         }
         case SQLITE_TEXT:
@@ -349,14 +377,14 @@ void ResultJetValue(sqlite3_context* ctx, const vb::Variant& v) {
 
 namespace {
 
-// Arguments after the tag text.
-Args ReadArgs(int argc, sqlite3_value** argv) {
+// Arguments after the tag text; Singles as Access shows them when shown.
+Args ReadArgs(int argc, sqlite3_value** argv, bool shown) {
     const char* tags = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const size_t ntags = tags ? std::strlen(tags) : 0;
     Args args;
     args.reserve(static_cast<size_t>(argc - 1));
     for (int i = 1; i < argc; ++i)
-        args.push_back(ReadValue(argv[i], static_cast<size_t>(i - 1) < ntags ? tags[i - 1] : '-'));
+        args.push_back(ReadValue(argv[i], static_cast<size_t>(i - 1) < ntags ? tags[i - 1] : '-', shown));
     return args;
 }
 
@@ -370,10 +398,42 @@ void Guarded(sqlite3_context* ctx, const char* name, F&& f) {
     }
 }
 
+// Texts bounded only by the VB routines, where the connection gives no room.
+class Unbounded final : public JetTextRoom {
+  public:
+    size_t room() override { return static_cast<size_t>(-1); }
+    [[noreturn]] void refuse() override {
+        throw vb::ComError(vb::kErrOutOfStringSpace, "Out of string space");
+    }
+};
+
+JetTextRoom& Room(JetTextRoom* texts) {
+    static Unbounded unbounded;
+    return texts ? *texts : unbounded;
+}
+
+// The room of an operator registered with the connection's room as its data.
+JetTextRoom& TextsOf(sqlite3_context* ctx) {
+    return Room(static_cast<JetTextRoom*>(sqlite3_user_data(ctx)));
+}
+
+// What a scalar function is registered with.
+struct Registered {
+    const JetFunction* fn;
+    JetTextRoom* texts;
+};
+
+constexpr long kErrDivisionByZero = 11;
+
+[[noreturn]] void DivisionByZero() {
+    throw vb::ComError(kErrDivisionByZero, "Division by zero");
+}
+
 void CallScalar(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    const auto* fn = static_cast<const JetFunction*>(sqlite3_user_data(ctx));
+    const auto* reg = static_cast<const Registered*>(sqlite3_user_data(ctx));
+    const JetFunction* fn = reg->fn;
     Guarded(ctx, fn->name, [&] {
-        const Args args = ReadArgs(argc, argv);
+        const Args args = ReadArgs(argc, argv, fn->readsText);
         if (fn->nullGivesNull) {
             for (const auto& a : args) {
                 if (a.IsNull()) {
@@ -382,25 +442,30 @@ void CallScalar(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                 }
             }
         }
-        ResultJetValue(ctx, fn->call(args));
+        ResultJetValue(ctx, fn->call(args, Room(reg->texts)));
     });
 }
 
 // a & b: Null only when both are Null; otherwise the texts of both, Null as "".
 void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     Guarded(ctx, "&", [&] {
-        const Args a = ReadArgs(argc, argv);
+        const Args a = ReadArgs(argc, argv, true);
         if (a[0].IsNull() && a[1].IsNull()) return sqlite3_result_null(ctx);
-        ResultJetValue(ctx, vb::Variant((a[0].IsNull() ? "" : S(a[0])) + (a[1].IsNull() ? "" : S(a[1]))));
+        const std::string x = a[0].IsNull() ? "" : S(a[0]), y = a[1].IsNull() ? "" : S(a[1]);
+        Need(TextsOf(ctx), static_cast<double>(x.size() + y.size()));
+        ResultJetValue(ctx, vb::Variant(x + y));
     });
 }
 
 // a + b where the translator could not tell the types: two texts join, else numbers add.
 void Plus(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     Guarded(ctx, "+", [&] {
-        const Args a = ReadArgs(argc, argv);
+        const Args a = ReadArgs(argc, argv, false);
         if (a[0].IsNull() || a[1].IsNull()) return sqlite3_result_null(ctx);
-        if (a[0].IsText() && a[1].IsText()) return ResultJetValue(ctx, vb::Variant(S(a[0]) + S(a[1])));
+        if (a[0].IsText() && a[1].IsText()) {
+            Need(TextsOf(ctx), static_cast<double>(a[0].AsString()->size() + a[1].AsString()->size()));
+            return ResultJetValue(ctx, vb::Variant(S(a[0]) + S(a[1])));
+        }
         if (a[0].Type() == vb::VarType::Date || a[1].Type() == vb::VarType::Date)
             return ResultJetValue(ctx, vb::Variant(vb::Date{a[0].ToDouble() + a[1].ToDouble()}));
         if (a[0].Type() == vb::VarType::Long && a[1].Type() == vb::VarType::Long)
@@ -409,30 +474,41 @@ void Plus(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     });
 }
 
-// \ and Mod round both operands to whole numbers first; a zero divisor gives Null.
+// a / b, in floating point: Null when either is Null; a zero divisor is Access's error.
+void Divide(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    Guarded(ctx, "/", [&] {
+        const Args a = ReadArgs(argc, argv, false);
+        if (a[0].IsNull() || a[1].IsNull()) return sqlite3_result_null(ctx);
+        const double x = a[0].ToDouble(), y = a[1].ToDouble();
+        if (y == 0) DivisionByZero();
+        sqlite3_result_double(ctx, x / y);
+    });
+}
+
+// \ and Mod round both operands to whole numbers first; a zero divisor is an error, as for /.
 void IntDiv(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     Guarded(ctx, "\\", [&] {
-        const Args a = ReadArgs(argc, argv);
+        const Args a = ReadArgs(argc, argv, false);
         if (a[0].IsNull() || a[1].IsNull()) return sqlite3_result_null(ctx);
         const long long x = a[0].ToLong(), y = a[1].ToLong();
-        if (y == 0) return sqlite3_result_null(ctx);
+        if (y == 0) DivisionByZero();
         sqlite3_result_int64(ctx, x / y);
     });
 }
 
 void Mod(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     Guarded(ctx, "Mod", [&] {
-        const Args a = ReadArgs(argc, argv);
+        const Args a = ReadArgs(argc, argv, false);
         if (a[0].IsNull() || a[1].IsNull()) return sqlite3_result_null(ctx);
         const long long x = a[0].ToLong(), y = a[1].ToLong();
-        if (y == 0) return sqlite3_result_null(ctx);
+        if (y == 0) DivisionByZero();
         sqlite3_result_int64(ctx, x % y);
     });
 }
 
 void Pow(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     Guarded(ctx, "^", [&] {
-        const Args a = ReadArgs(argc, argv);
+        const Args a = ReadArgs(argc, argv, false);
         if (a[0].IsNull() || a[1].IsNull()) return sqlite3_result_null(ctx);
         sqlite3_result_double(ctx, std::pow(a[0].ToDouble(), a[1].ToDouble()));
     });
@@ -441,7 +517,7 @@ void Pow(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // value Like pattern, without regard to case as Jet compares; Null when either is Null.
 void LikeOp(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     Guarded(ctx, "Like", [&] {
-        const Args a = ReadArgs(argc, argv);
+        const Args a = ReadArgs(argc, argv, true);
         if (a[0].IsNull() || a[1].IsNull()) return sqlite3_result_null(ctx);
         sqlite3_result_int(ctx, vb::Like(S(a[0]), S(a[1]), vb::vbTextCompare) ? 1 : 0);
     });
@@ -606,7 +682,7 @@ int JetTextCompare(std::string_view a, std::string_view b) {
     return CompareFolded(a, b, false, true);
 }
 
-void RegisterJetFunctions(sqlite3* db) {
+void RegisterJetFunctions(sqlite3* db, JetTextRoom* texts) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_collation(db, "JETTEXT", SQLITE_UTF8, nullptr, Collate);
     for (const auto& f : kFunctions) {
@@ -617,11 +693,13 @@ void RegisterJetFunctions(sqlite3* db) {
             clock = clock || tolvaran::EqualsNoCase(f.name, changing);
         const std::string name = std::string("jet_") + f.name;
         sqlite3_create_function_v2(db, name.c_str(), -1, clock ? SQLITE_UTF8 : flags,
-                                   const_cast<JetFunction*>(&f), CallScalar, nullptr, nullptr, nullptr);
+                                   new Registered{&f, texts}, CallScalar, nullptr, nullptr,
+                                   [](void* p) { delete static_cast<Registered*>(p); });
     }
     sqlite3_create_function_v2(db, "jet_like", 3, flags, nullptr, LikeOp, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_concat", 3, flags, nullptr, Concat, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_plus", 3, flags, nullptr, Plus, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jet_concat", 3, flags, texts, Concat, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jet_plus", 3, flags, texts, Plus, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jet_div", 3, flags, nullptr, Divide, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "jet_intdiv", 3, flags, nullptr, IntDiv, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "jet_mod", 3, flags, nullptr, Mod, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "jet_pow", 3, flags, nullptr, Pow, nullptr, nullptr, nullptr);
@@ -742,9 +820,11 @@ std::string JetSqlLiteral(const vb::Variant& v) {
             return std::to_string(v.ToLong());
         case vb::VarType::Double:
         case vb::VarType::Date: {
+            const double x = v.Type() == vb::VarType::Date ? v.ToDate().serial : v.ToDouble();
+            if (std::isnan(x)) return "NULL";
+            if (std::isinf(x)) return x > 0 ? "9e999" : "-9e999";  // SQLite reads these as infinities
             char buf[40];
-            std::snprintf(buf, sizeof buf, "%.17g",
-                          v.Type() == vb::VarType::Date ? v.ToDate().serial : v.ToDouble());
+            std::snprintf(buf, sizeof buf, "%.17g", x);
             std::string s = buf;
             if (s.find_first_of(".eEn") == std::string::npos) s += ".0";  // stays a REAL
             return s;

@@ -7,18 +7,20 @@
 // days since 1899-12-30); texts are TEXT; binaries are BLOB. SQLite does not keep which REAL
 // is a date, so the translator, which knows every expression's type, passes it: each call of a
 // registered function takes as first argument a text with one letter per argument, "D" for a
-// date, "B" for a Boolean, "S" for a Single (stored as its exact value, read as Access shows
-// it: JetSingleValue), "-" otherwise.
+// date, "B" for a Boolean, "S" for a Single (stored as the float's own value, which the
+// functions that compute or convert take; those that read their arguments as texts, and &,
+// take it as Access shows it: JetSingleValue), "-" otherwise.
 //
 // Registered on a connection (RegisterJetFunctions): the collation JETTEXT (texts compared as
 // Jet compares them: without regard to case, accented letters next to their base letter),
 // "jet_<Name>" for every scalar function of the table below, the operators jet_like,
-// jet_concat (&), jet_plus (+ on values of unknown type), jet_intdiv (\), jet_mod (Mod),
-// jet_pow (^), and the aggregates jet_first, jet_last, jet_stdev, jet_stdevp, jet_var,
-// jet_varp. A function that fails (a conversion of Null, a bad argument) fails the statement
-// with "<Name>: <the error's text>".
+// jet_concat (&), jet_plus (+ on values of unknown type), jet_div (/), jet_intdiv (\),
+// jet_mod (Mod), jet_pow (^), and the aggregates jet_first, jet_last, jet_stdev, jet_stdevp,
+// jet_var, jet_varp. A function that fails (a conversion of Null, a bad argument, a division
+// by zero) fails the statement with "<Name>: <the error's text>".
 #include <sqlite3.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,19 @@
 #include "platform/common/variant.h"
 
 namespace ado {
+
+// The room the texts made by the functions of one connection have: the memory limit of the
+// statement being run, less what the statement holds already. A text that would pass it stops
+// the statement with the limit's error.
+class JetTextRoom {
+  public:
+    virtual ~JetTextRoom() = default;
+    // Bytes a text made now may take.
+    virtual std::size_t room() = 0;
+    // A text does not fit: marks the statement as stopped by its memory limit and throws the
+    // limit's error.
+    [[noreturn]] virtual void refuse() = 0;
+};
 
 struct JetFunction {
     enum Kind {
@@ -41,9 +56,13 @@ struct JetFunction {
     int maxArgs;
     // The result's type from the arguments' types.
     JetType (*result)(const std::vector<JetType>& args);
-    // Scalar only: the value; a Null argument gives Null without a call when nullGivesNull.
-    vb::Variant (*call)(const std::vector<vb::Variant>& args);
+    // Scalar only: the value; a Null argument gives Null without a call when nullGivesNull. A
+    // text it makes (String, Space, Replace) first asks texts for the room.
+    vb::Variant (*call)(const std::vector<vb::Variant>& args, JetTextRoom& texts);
     bool nullGivesNull;
+    // Scalar only: reads its arguments as texts (CStr, Format, Left, Len...), so a Single comes
+    // to it as Access shows it; the others take the Single's own value.
+    bool readsText;
 };
 
 // The function of that name (without regard to case; a trailing "$" as in Left$ is dropped);
@@ -56,8 +75,9 @@ JetType JetUnifyTypes(JetType a, JetType b);
 // Texts compared as Jet compares them: negative, zero or positive.
 int JetTextCompare(std::string_view a, std::string_view b);
 
-// Registers the collation, the functions and the aggregates on a connection.
-void RegisterJetFunctions(sqlite3* db);
+// Registers the collation, the functions and the aggregates on a connection. texts: the room
+// of the connection's texts, which outlives it; nullptr: texts bounded only by the VB routines.
+void RegisterJetFunctions(sqlite3* db, JetTextRoom* texts = nullptr);
 
 // Values in and out of SQLite in the storage above.
 void BindJetValue(sqlite3_stmt* st, int index, const vb::Variant& v);

@@ -10,6 +10,7 @@
 //   crosstab   := TRANSFORM expr select-core [ORDER BY ...] PIVOT expr [IN (expr {, expr})]
 //   query      := part {UNION [ALL] part} [ORDER BY item {, item}]
 //   part       := select-core | ( query ) | TABLE name
+//   comparison := expr (= | <> | < | > | <= | >=) (ALL | ANY | SOME) ( query ), among the others
 //   select-core:= SELECT [ALL|DISTINCT|DISTINCTROW] [TOP n [PERCENT]] item {, item}
 //                 [FROM source {, source}] [WHERE expr] [GROUP BY expr {, expr}] [HAVING expr]
 //   source     := operand {(INNER | LEFT [OUTER] | RIGHT [OUTER]) JOIN operand ON expr}
@@ -33,30 +34,31 @@ using ExprPtr = std::unique_ptr<Expr>;
 
 struct Expr {
     enum Kind {
-        Literal,  // value: a number, text, date, Boolean or Null
-        Name,     // parts: [table.]column, or Forms!F!Control (bang = written with "!")
-        Param,    // "?": value holds its number, 0 for the first in the statement
-        Star,     // "*" (Count(*)), or parts[0] = the table of "table.*"
-        Unary,    // op "-", "+" or "NOT"; args[0]
-        Binary,   // op: + - * / \ ^ MOD & = <> < > <= >= AND OR XOR EQV IMP LIKE; args[0], args[1]
-        Between,  // args: value, low, high; negated for NOT BETWEEN
-        InList,   // args[0] IN (args[1...]); negated for NOT IN
-        InQuery,  // args[0] IN (query); negated for NOT IN
-        IsNull,   // args[0] IS [NOT] NULL (negated for NOT)
-        Call,     // name(args)
-        Exists,   // EXISTS (query)
-        Subquery  // (query) as a value
+        Literal,     // value: a number, text, date, Boolean or Null
+        Name,        // parts: [table.]column, or Forms!F!Control (bang = written with "!")
+        Param,       // "?": value holds its number, 0 for the first in the statement
+        Star,        // "*" (Count(*)), or parts[0] = the table of "table.*"
+        Unary,       // op "-", "+" or "NOT"; args[0]
+        Binary,      // op: + - * / \ ^ MOD & = <> < > <= >= AND OR XOR EQV IMP LIKE; args[0], args[1]
+        Between,     // args: value, low, high; negated for NOT BETWEEN
+        InList,      // args[0] IN (args[1...]); negated for NOT IN
+        InQuery,     // args[0] IN (query); negated for NOT IN
+        IsNull,      // args[0] IS [NOT] NULL (negated for NOT)
+        Call,        // name(args)
+        Exists,      // EXISTS (query)
+        Subquery,    // (query) as a value
+        Quantified,  // args[0] op ALL (query), or ANY (SOME): name "ALL" or "ANY"
     };
     Kind kind = Literal;
-    std::string op;                  // Unary and Binary, in capitals
+    std::string op;                  // Unary, Binary and Quantified, in capitals
     std::string name;                // Call: the function; Name: the parts joined as written
-                                     // ("Orders.OrderID", "Forms!Dialog!Start")
+                                     // ("Orders.OrderID", "Forms!Dialog!Start"); Quantified
     std::vector<std::string> parts;  // Name, Star
     bool bang = false;               // Name written with "!"
     bool negated = false;
     vb::Variant value;  // Literal
     std::vector<ExprPtr> args;
-    QueryPtr query;       // InQuery, Exists, Subquery
+    QueryPtr query;       // InQuery, Exists, Subquery, Quantified
     std::size_t pos = 0;  // byte offset in the statement
     std::string text;     // the expression as written (for names of columns and messages)
     int height = 1;       // levels at and below this node (see kMaxJetSqlHeight)
@@ -132,7 +134,8 @@ inline constexpr int kMaxJetSqlHeight = 200;
 
 // Reads a statement. Throws vb::ComError (0x80040E14) naming what was expected and where;
 // a form this reader does not know is named in the message; a statement nested or chained
-// past kMaxJetSqlHeight is refused as "Query is too complex".
+// past kMaxJetSqlHeight is refused as "Query is too complex"; a number past a Double's range
+// and a NUL character anywhere in the statement are refused saying so.
 Statement ParseJetSql(const std::string& sql);
 
 // The start of a statement for a message: the first 200 bytes (whole characters), "..." when

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/ado/jet_sql.h"
@@ -524,7 +525,17 @@ class Parser {
                 auto e = node(Expr::Binary);
                 e->op = toks_[pos_++].text;
                 add(*e, std::move(left));
-                add(*e, concatenation());
+                if ((word("ALL") || word("ANY") || word("SOME")) && IsSymbol(peek(), "(") &&
+                    IsWord(peek(2), "SELECT")) {
+                    // x > ALL (SELECT ...): the comparison holds for every row, or for some.
+                    e->kind = Expr::Quantified;
+                    e->name = word("ALL") ? "ALL" : "ANY";
+                    pos_ += 2;
+                    hold(*e, query());
+                    expectSymbol(")");
+                } else {
+                    add(*e, concatenation());
+                }
                 left = std::move(e);
                 continue;
             }
@@ -658,7 +669,13 @@ class Parser {
             case SqlToken::Number: {
                 const bool whole = t.text.find_first_of(".eE") == std::string::npos;
                 if (whole && t.text.size() < 10) return literal(vb::Variant(std::atoll(t.text.c_str())));
-                return literal(vb::Variant(std::strtod(t.text.c_str(), nullptr)));
+                const double x = std::strtod(t.text.c_str(), nullptr);
+                if (!std::isfinite(x)) {
+                    fail("the number " + (t.text.size() > 40 ? t.text.substr(0, 40) + "..." : t.text) +
+                         " is out of range: a number lies between -1.79769313486232E+308 and "
+                         "1.79769313486232E+308");
+                }
+                return literal(vb::Variant(x));
             }
             case SqlToken::Text:
                 return literal(vb::Variant(t.text));
@@ -765,6 +782,16 @@ class Parser {
 }  // namespace
 
 Statement ParseJetSql(const std::string& sql) {
+    // SQLite reads a statement up to its first NUL; Access takes none in its texts either.
+    const std::size_t nul = sql.find('\0');
+    if (nul != std::string::npos) {
+        throw vb::ComError(kErrSyntax,
+                           "Syntax error at position " + std::to_string(nul + 1) +
+                               " (a NUL character, code 0, stands in the statement: no text or name in it "
+                               "may hold one; give such a text as a parameter or with Chr(0)): " +
+                               Excerpt(sql.substr(0, nul)) + "...",
+                           "Jet");
+    }
     return Parser(sql).statement();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/ado/jet_translate_impl.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
+#include "platform/common/vbconvert.h"
 
 namespace ado {
 
@@ -463,7 +464,9 @@ Result Translator::crosstab(const jetsql::Statement& st) {
         std::vector<vb::Variant> binds;
         for (size_t i = 0; i < params_.size(); ++i)
             binds.push_back(JetParameterValue(params_[i], values_, i));
-        headings = host_.columnValues(distinct, binds, pivot.type);
+        // A Single heading is compared as the float it is (and named as it shows).
+        headings =
+            host_.columnValues(distinct, binds, pivot.type == JetType::Single ? JetType::Double : pivot.type);
     }
 
     Result r;
@@ -485,7 +488,9 @@ Result Translator::crosstab(const jetsql::Statement& st) {
         scope.pivotFilter = nullptr;
         if (!cell.aggregate) Unsupported(sql_, "a TRANSFORM value without an aggregate");
         JetField f;
-        f.name = h.IsNull() ? "<>" : h.ToString();
+        f.name = h.IsNull()                      ? "<>"
+                 : pivot.type == JetType::Single ? vb::Variant(JetSingleValue(h.ToDouble())).ToString()
+                                                 : h.ToString();
         f.type = cell.type == JetType::Null ? JetType::Value : cell.type;
         columns.push_back("(CASE WHEN COUNT(CASE WHEN " + cond + " THEN 1 END) > 0 THEN " + cell.sql +
                           " END) AS " + JetSqlName(f.name));
@@ -545,8 +550,9 @@ vb::Variant JetParameterValue(const JetParameter& p, const std::vector<vb::Varia
             case JetType::Integer:
             case JetType::Long:
                 return vb::Variant(static_cast<long long>(v.ToLong()));
-            case JetType::Currency:
             case JetType::Single:
+                return vb::CSng(v);  // the float itself, as a Single column holds it
+            case JetType::Currency:
             case JetType::Double:
             case JetType::Decimal:
                 return vb::Variant(v.ToDouble());

@@ -7,9 +7,14 @@
 //    become WITH clauses, translated the same way, each once, in the order they depend on each
 //    other (a query that draws on itself is an error naming the chain);
 //  - names resolve as Jet resolves them: a column of a source in the FROM list (ambiguous: an
-//    error), an alias of the select list, a column of an enclosing query; a name that is none of
-//    these is a parameter (T.C also finds table T under an alias, as the program's own
-//    statements write it);
+//    error), an alias of the select list, a column of an enclosing query; an aliased table
+//    answers only to its alias, and a name no source of a subquery answers to is looked up in
+//    the query around it; a name that is none of these is a parameter (T.C finds table T under
+//    an alias when nothing answers to T, as the program's own statements write it);
+//  - a number compared with a text converts as against a column: a text written in the
+//    statement is read as a number (one that is none is "Data type mismatch in criteria
+//    expression"), a computed text where it reads as one; x op ALL|ANY|SOME (subquery) compares
+//    x with each of the subquery's rows;
 //  - every column of the result has a name (Access's: the alias, the column's name, "T.C" when
 //    two sources give the same name, "SumOfX" for Sum(X), "Expr1000"...) and a type;
 //  - text comparisons use the collation JETTEXT; functions run as jet_<Name> (jet_functions.h);

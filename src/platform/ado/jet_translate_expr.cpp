@@ -1,5 +1,7 @@
 // The expression part of the translator: names, parameters, operators, functions,
 // aggregates, domain functions and subqueries.
+#include <cmath>
+
 #include "platform/ado/jet_functions.h"
 #include "platform/ado/jet_translate_impl.h"
 #include "platform/common/com_error.h"
@@ -40,25 +42,71 @@ const char* AggregateSql(const std::string& fn) {
     return "";
 }
 
+bool IsLiteral(const jetsql::Expr* e) {
+    return e && e->kind == jetsql::Expr::Literal;
+}
+
+[[noreturn]] void Mismatch(const vb::Variant& text, const char* what, const std::string& statement) {
+    throw vb::ComError(kErrTypeMismatch,
+                       "Data type mismatch in criteria expression: the text '" + text.ToString() +
+                           "' is compared with a " + what + " and is no " + what +
+                           ". Statement: " + statement,
+                       "Jet");
+}
+
 // A text compared with a date is read as a date, as Jet reads it: a text literal once (one
-// that is no date is a type mismatch), any other text row by row (Null stays Null).
-TExpr AsDate(const jetsql::Expr& source, TExpr t, const std::string& statement) {
+// that is no date is a type mismatch), any other text row by row (Null stays Null). source:
+// the text as written, nullptr for a value the statement computes.
+TExpr AsDate(const jetsql::Expr* source, TExpr t, const std::string& statement) {
     if (!IsJetText(t.type)) return t;
-    if (source.kind == jetsql::Expr::Literal) {
+    if (IsLiteral(source)) {
         try {
-            t.sql = JetSqlLiteral(vb::Variant(source.value.ToDate()));
+            t.sql = JetSqlLiteral(vb::Variant(source->value.ToDate()));
         } catch (const vb::ComError&) {
-            throw vb::ComError(kErrTypeMismatch,
-                               "Data type mismatch in criteria expression: the text '" +
-                                   source.value.ToString() +
-                                   "' is compared with a date and is no date. Statement: " + statement,
-                               "Jet");
+            Mismatch(source->value, "date", statement);
         }
     } else {
         t.sql = "(CASE WHEN " + t.sql + " IS NULL THEN NULL ELSE jet_CDate('-', " + t.sql + ") END)";
     }
     t.type = JetType::Date;
     return t;
+}
+
+bool IsNumber(JetType t) {
+    return IsJetNumeric(t) && t != JetType::Boolean;
+}
+
+// A number n compared with a text t, as a column of numbers compares with a text: a text
+// written in the statement is read as a number once (one that is none is a type mismatch); a
+// number written in the statement, against a computed text, is its text, as a column of texts
+// takes it; a computed number takes a computed text as a number where it reads as one.
+void NumberWithText(const jetsql::Expr* numberSource, TExpr& n, const jetsql::Expr* textSource, TExpr& t,
+                    const std::string& statement) {
+    if (IsLiteral(textSource)) {
+        const vb::Variant& text = textSource->value;
+        if (!text.IsNumeric()) Mismatch(text, "number", statement);
+        const double x = text.ToDouble();
+        const bool whole = x == std::trunc(x) && std::fabs(x) < 9e15;
+        t.sql = JetSqlLiteral(whole ? vb::Variant(static_cast<long long>(x)) : vb::Variant(x));
+        t.type = whole ? JetType::Long : JetType::Double;
+    } else if (t.column) {
+        // SQLite gives the column's texts their own affinity: the number is read as a text.
+    } else if (IsLiteral(numberSource)) {
+        n.sql = JetSqlLiteral(vb::Variant(numberSource->value.ToString()));
+        n.type = JetType::Text;
+    } else if (!n.column) {
+        n.sql = "CAST(" + n.sql + " AS NUMERIC)";  // numeric affinity, as a column of numbers has
+    }
+}
+
+// Two values about to be compared, made comparable where one is a number and the other a
+// text (sources as for AsDate).
+void Comparable(const jetsql::Expr* sa, TExpr& a, const jetsql::Expr* sb, TExpr& b,
+                const std::string& statement) {
+    if (IsNumber(a.type) && IsJetText(b.type))
+        NumberWithText(sa, a, sb, b, statement);
+    else if (IsNumber(b.type) && IsJetText(a.type))
+        NumberWithText(sb, b, sa, a, statement);
 }
 
 // A domain as a source of the statement text: a name, bracketed unless it is bracketed.
@@ -147,21 +195,28 @@ TExpr Translator::name(const jetsql::Expr& e, Scope& scope) {
                 return t;
             }
         } else if (e.parts.size() == 2) {
-            // By its alias, or by the name of a table that has an alias (Jet would ask for
-            // that one as a parameter; the program's own statements write it).
-            const SourceInfo* found = nullptr;
-            for (const auto& src : s->sources)
-                if (tolvaran::EqualsNoCase(src.alias, e.parts[0])) found = &src;
-            for (const auto& src : s->sources)
-                if (!found && !src.table.empty() && tolvaran::EqualsNoCase(src.table, e.parts[0]))
-                    found = &src;
-            if (found) {
-                TExpr t = columnOf(*found, e.parts[1]);
+            // An aliased table answers only to its alias; a name no source of this query
+            // answers to is looked up in the enclosing query.
+            for (const auto& src : s->sources) {
+                if (!tolvaran::EqualsNoCase(src.alias, e.parts[0])) continue;
+                TExpr t = columnOf(src, e.parts[1]);
                 if (!t.sql.empty()) return t;
-                break;  // Orders.Nope: Jet asks for it as a parameter
+                return parameter(e.name);  // Orders.Nope: Jet asks for it as a parameter
             }
         } else {
             break;
+        }
+    }
+    // By the name of a table that has an alias, the innermost first: Jet would ask for it as a
+    // parameter, but the program's own statements write it.
+    if (e.parts.size() == 2) {
+        for (Scope* s = &scope; s; s = s->outer) {
+            for (const auto& src : s->sources) {
+                if (src.table.empty() || !tolvaran::EqualsNoCase(src.table, e.parts[0])) continue;
+                TExpr t = columnOf(src, e.parts[1]);
+                if (!t.sql.empty()) return t;
+                return parameter(e.name);
+            }
         }
     }
     return parameter(e.name);
@@ -204,8 +259,9 @@ TExpr Translator::binary(const jetsql::Expr& e, Scope& scope) {
     TExpr a = expr(*e.args[0], scope);
     TExpr b = expr(*e.args[1], scope);
     if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
-        if (a.type == JetType::Date) b = AsDate(*e.args[1], std::move(b), sql_);
-        if (b.type == JetType::Date) a = AsDate(*e.args[0], std::move(a), sql_);
+        if (a.type == JetType::Date) b = AsDate(e.args[1].get(), std::move(b), sql_);
+        if (b.type == JetType::Date) a = AsDate(e.args[0].get(), std::move(a), sql_);
+        Comparable(e.args[0].get(), a, e.args[1].get(), b, sql_);
         return comparison(op, a, b);
     }
     if (op == "AND" || op == "OR")
@@ -224,7 +280,7 @@ TExpr Translator::binary(const jetsql::Expr& e, Scope& scope) {
     if (op == "\\") return Made("jet_intdiv(" + args, JetType::Long, {&a, &b});
     if (op == "MOD") return Made("jet_mod(" + args, JetType::Long, {&a, &b});
     if (op == "^") return Made("jet_pow(" + args, JetType::Double, {&a, &b});
-    if (op == "/") return Made("(CAST(" + a.sql + " AS REAL) / " + b.sql + ")", JetType::Double, {&a, &b});
+    if (op == "/") return Made("jet_div(" + args, JetType::Double, {&a, &b});
     const bool dateA = a.type == JetType::Date, dateB = b.type == JetType::Date;
     if (op == "+") {
         if (IsJetText(a.type) && IsJetText(b.type)) return infix(std::move(a), "||", b, '|', JetType::Text);
@@ -254,6 +310,36 @@ TExpr Translator::subquery(const jetsql::Query& q, Scope& scope) {
     t.sql = r.sql;
     t.type = r.fields.empty() ? JetType::Value : r.fields[0].type;
     return t;
+}
+
+TExpr Translator::quantified(const jetsql::Expr& e, Scope& scope) {
+    TExpr a = expr(*e.args[0], scope);
+    Result r = query(*e.query, &scope);
+    if (r.fields.size() != 1) {
+        throw vb::ComError(
+            kErrSyntax,
+            "You have written a subquery that can return more than one field: the subquery of " + e.name +
+                " gives " + std::to_string(r.fields.size()) +
+                " columns and must give one. Statement: " + sql_,
+            "Jet");
+    }
+    // Each row of the subquery is compared in turn: ALL holds when no comparison fails, ANY
+    // when one holds; otherwise a comparison with Null leaves the answer Null.
+    const std::string q = JetSqlName("__q" + std::to_string(++nextQuantified_));
+    TExpr v;
+    v.sql = q + "." + JetSqlName(r.fields[0].name);
+    v.type = r.fields[0].type;
+    if (a.type == JetType::Date) v = AsDate(nullptr, std::move(v), sql_);
+    if (v.type == JetType::Date) a = AsDate(e.args[0].get(), std::move(a), sql_);
+    Comparable(e.args[0].get(), a, nullptr, v, sql_);
+    const TExpr c = comparison(e.op, a, v);
+    const std::string rows = "EXISTS (SELECT 1 FROM (" + r.sql + ") AS " + q + " WHERE ";
+    const std::string unknown = rows + "(" + c.sql + ") IS NULL)";
+    const std::string sql =
+        e.name == "ALL"
+            ? "(CASE WHEN " + rows + "NOT " + c.sql + ") THEN 0 WHEN " + unknown + " THEN NULL ELSE 1 END)"
+            : "(CASE WHEN " + rows + c.sql + ") THEN 1 WHEN " + unknown + " THEN NULL ELSE 0 END)";
+    return Made(sql, JetType::Boolean, {&a});
 }
 
 TExpr Translator::aggregate(const jetsql::Expr& e, Scope& scope, const std::string& fn) {
@@ -409,11 +495,13 @@ TExpr Translator::expr(const jetsql::Expr& e, Scope& scope) {
         case K::Between: {
             TExpr a = expr(*e.args[0], scope), lo = expr(*e.args[1], scope), hi = expr(*e.args[2], scope);
             if (a.type == JetType::Date) {
-                lo = AsDate(*e.args[1], std::move(lo), sql_);
-                hi = AsDate(*e.args[2], std::move(hi), sql_);
+                lo = AsDate(e.args[1].get(), std::move(lo), sql_);
+                hi = AsDate(e.args[2].get(), std::move(hi), sql_);
             } else if (lo.type == JetType::Date || hi.type == JetType::Date) {
-                a = AsDate(*e.args[0], std::move(a), sql_);
+                a = AsDate(e.args[0].get(), std::move(a), sql_);
             }
+            Comparable(e.args[0].get(), a, e.args[1].get(), lo, sql_);
+            Comparable(e.args[0].get(), a, e.args[2].get(), hi, sql_);
             typeParameter(lo, a.type);
             typeParameter(hi, a.type);
             typeParameter(a, lo.type);
@@ -429,7 +517,11 @@ TExpr Translator::expr(const jetsql::Expr& e, Scope& scope) {
             std::vector<TExpr> items;
             for (size_t i = 1; i < e.args.size(); ++i) {
                 items.push_back(expr(*e.args[i], scope));
-                if (a.type == JetType::Date) items.back() = AsDate(*e.args[i], std::move(items.back()), sql_);
+                if (a.type == JetType::Date)
+                    items.back() = AsDate(e.args[i].get(), std::move(items.back()), sql_);
+                // A value written in the list takes the type of what is looked for.
+                if (IsLiteral(e.args[i].get()))
+                    Comparable(e.args[0].get(), a, e.args[i].get(), items.back(), sql_);
                 typeParameter(items.back(), a.type);
                 text = text || IsJetText(items.back().type);
                 list += (i > 1 ? ", " : "") + items.back().sql;
@@ -465,6 +557,8 @@ TExpr Translator::expr(const jetsql::Expr& e, Scope& scope) {
         }
         case K::Call:
             return call(e, scope);
+        case K::Quantified:
+            return quantified(e, scope);
     }
     Unsupported(sql_, "an expression of an unknown kind");
 }

@@ -112,6 +112,7 @@ class Translator {
     TExpr aggregate(const jetsql::Expr& e, Scope& scope, const std::string& fn);
     TExpr domain(const jetsql::Expr& e, Scope& scope, const std::string& fn);
     TExpr subquery(const jetsql::Query& q, Scope& scope);
+    TExpr quantified(const jetsql::Expr& e, Scope& scope);
     void typeParameter(const TExpr& param, JetType type);
     std::string tags(const std::vector<TExpr>& args) const;
     TExpr infix(TExpr a, const std::string& op, const TExpr& b, char chain, JetType type) const;
@@ -143,7 +144,8 @@ class Translator {
     std::vector<std::string> expanding_;  // saved queries being translated, outermost first
     int nextSource_ = 0;
     int nextSubquery_ = 0;
-    int depth_ = 0;  // levels being translated (see Level)
+    int nextQuantified_ = 0;  // names the rows of an ALL or ANY subquery
+    int depth_ = 0;           // levels being translated (see Level)
 };
 
 }  // namespace ado::jettr

@@ -230,7 +230,7 @@ std::optional<vb::Date> DateTime(const std::string& s) {
 }  // namespace
 
 double JetSingleValue(double exact) {
-    return vb::SingleValue(exact);
+    return vb::SingleShown(exact);
 }
 
 vb::Variant JetValue(int mdbType, const std::optional<std::string>& text) {

@@ -85,7 +85,8 @@ long JetDefinedSize(int mdbType, long sizeBytes, int jetVersion);
 
 // A Single as Access shows it: the value as a float, to the seven significant digits a Single
 // prints with (0.15, where the float's exact value is 0.15000000596...). The engine keeps
-// the exact value, so arithmetic on it is Access's.
+// the exact value, so comparisons, conversions and arithmetic on it are Access's; a Single
+// column handed to the caller, or made into a text, is this value.
 double JetSingleValue(double exact);
 
 // The reader's text of one value (nullopt for Null) as a Variant of the column's type. The

@@ -568,66 +568,27 @@ class OdbcDriver : public Driver {
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> SplitOdbcConnectionString(const std::string& text) {
-    std::vector<std::pair<std::string, std::string>> out;
-    size_t i = 0;
-    while (i < text.size()) {
-        size_t eq = text.find('=', i);
-        size_t semi = text.find(';', i);
-        if (eq == std::string::npos || (semi != std::string::npos && semi < eq)) {
-            // An item without "=" ("ODBC" before the first ';'): kept as a key with no value.
-            size_t end = semi == std::string::npos ? text.size() : semi;
-            std::string key(tolvaran::TrimBlanks(std::string_view(text).substr(i, end - i)));
-            if (!key.empty()) out.emplace_back(key, std::string());
-            i = end + 1;
-            continue;
-        }
-        std::string key(tolvaran::TrimBlanks(std::string_view(text).substr(i, eq - i)));
-        size_t j = eq + 1;
-        while (j < text.size() && text[j] == ' ') ++j;
-        std::string value;
-        if (j < text.size() && text[j] == '{') {
-            // A braced value runs to the first '}' that is not doubled; it keeps its braces.
-            size_t k = j + 1;
-            for (; k < text.size(); ++k) {
-                if (text[k] != '}') continue;
-                if (k + 1 < text.size() && text[k + 1] == '}') {
-                    ++k;
-                    continue;
-                }
-                break;
-            }
-            value = text.substr(j, std::min(k, text.size() - 1) - j + 1);
-            size_t next = text.find(';', k);
-            i = next == std::string::npos ? text.size() : next + 1;
-        } else {
-            size_t end = text.find(';', j);
-            if (end == std::string::npos) end = text.size();
-            value = std::string(tolvaran::TrimBlanks(std::string_view(text).substr(j, end - j)));
-            i = end + 1;
-        }
-        if (!key.empty()) out.emplace_back(key, value);
-    }
-    return out;
-}
-
 std::string OdbcDriverConnectionString(const std::string& adoText) {
-    std::string out;
-    for (auto [key, value] : SplitOdbcConnectionString(adoText)) {
-        std::string k = tolvaran::UpperCase(key);
-        if (value.empty() && k == "ODBC") continue;
-        if (k == "INTEGRATED SECURITY" || k == "PERSIST SECURITY INFO" || k == "DATA PROVIDER") continue;
-        if (k == "PROVIDER" && tolvaran::StartsWithNoCase(value, "MSDASQL")) continue;
-        if (k == "USER ID" || k == "USERID") key = "UID";
-        if (k == "PASSWORD") key = "PWD";
-        if (!out.empty()) out += ";";
-        out += key + "=" + value;
+    const ConnectionText in = ConnectionText::Read(adoText);
+    ConnectionText out(QuoteStyle::Odbc);
+    for (ConnectionText::Part part : in.Parts()) {
+        // Words without a value ("ODBC" in front of a connect string, empty parts) and the
+        // OLE DB-only keys mean nothing to the driver manager.
+        if (!part.hasValue) continue;
+        part.key = std::string(tolvaran::TrimBlanks(part.key));
+        const std::string k = tolvaran::UpperCase(part.key);
+        if (k == "PROVIDER" || k == "INTEGRATED SECURITY" || k == "PERSIST SECURITY INFO" ||
+            k == "DATA PROVIDER")
+            continue;
+        if (k == "USER ID" || k == "USERID") part.key = "UID";
+        if (k == "PASSWORD") part.key = "PWD";
+        out.Add(std::move(part));
     }
-    return out;
+    return out.Text();
 }
 
-std::unique_ptr<Driver> OpenOdbcDriver(const std::string& odbcConnectionString, const ConnectionSpec&) {
-    return std::make_unique<OdbcDriver>(OdbcDriverConnectionString(odbcConnectionString));
+std::unique_ptr<Driver> OpenOdbcDriver(const std::string& text) {
+    return std::make_unique<OdbcDriver>(OdbcDriverConnectionString(text));
 }
 
 }  // namespace ado

@@ -282,13 +282,17 @@ int AccessFileVersion(const std::string& file) {
     return v == 0 ? 3 : 4;
 }
 
-std::string SqliteDriver::ReportedConnectionString(const ConnectionSpec& spec) {
+std::string SqliteDriver::ReportedConnectionString(const ConnectionText& text) {
     // The provider reports its own name in front of the string it was given.
-    return spec.has("Provider") ? spec.text() : "Provider=Microsoft.Jet.OLEDB.4.0;" + spec.text();
+    if (text.Has("Provider")) return text.Text();
+    ConnectionText reported;
+    reported.Add("Provider", "Microsoft.Jet.OLEDB.4.0");
+    for (const ConnectionText::Part& part : text.Parts()) reported.Add(part);
+    return reported.Text();
 }
 
-SqliteDriver::SqliteDriver(const std::string& file, const ConnectionSpec& spec)
-    : file_(file), connectionString_(ReportedConnectionString(spec)) {
+SqliteDriver::SqliteDriver(const std::string& file, const ConnectionText& text)
+    : file_(file), connectionString_(ReportedConnectionString(text)) {
     int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN) {
         sqlite3_close(db_);
@@ -675,8 +679,8 @@ int SqliteDriver::userVersion() {
     return c->next(row) ? static_cast<int>(vb::NZ(row[0]).ToLong()) : 0;
 }
 
-std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionSpec& spec) {
-    return std::make_unique<SqliteDriver>(file, spec);
+std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionText& text) {
+    return std::make_unique<SqliteDriver>(file, text);
 }
 
 }  // namespace ado

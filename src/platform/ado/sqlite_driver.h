@@ -26,13 +26,13 @@ class SqliteDriver : public Driver {
   public:
     // Opens an existing file read-write (read-only when the file cannot be written).
     // Throws ComError naming the file when it cannot be opened as a SQLite database.
-    SqliteDriver(const std::string& file, const ConnectionSpec& spec);
+    SqliteDriver(const std::string& file, const ConnectionText& text);
     ~SqliteDriver() override;
     SqliteDriver(const SqliteDriver&) = delete;
     SqliteDriver& operator=(const SqliteDriver&) = delete;
 
-    // The connection string the provider reports for one opened with spec.
-    static std::string ReportedConnectionString(const ConnectionSpec& spec);
+    // The connection string the provider reports for one opened with text.
+    static std::string ReportedConnectionString(const ConnectionText& text);
 
     EngineKind kind() const override { return EngineKind::SQLite; }
     std::string connectionString() const override { return connectionString_; }

@@ -72,6 +72,11 @@ Variant CBool(const Variant& v) {
 
 double SingleValue(double x) {
     const float f = static_cast<float>(x);
+    return std::isfinite(f) ? static_cast<double>(f) : x;
+}
+
+double SingleShown(double x) {
+    const float f = static_cast<float>(x);
     if (!std::isfinite(f)) return x;
     // A Single holds about seven significant digits, and the host language shows seven.
     char buf[32];

@@ -19,9 +19,13 @@ Variant CDbl(const Variant& v);
 Variant CStr(const Variant& v);
 Variant CDate(const Variant& v);
 Variant CBool(const Variant& v);
-// A Double as a Single holds and shows it: the nearest Single, kept as the Double of its seven
-// significant digits (a value past the Single's range is returned as it is).
+// A Double as a Single holds it: the nearest Single, as the Double of the same value
+// (0.15 becomes 0.150000005960464; a value past the Single's range is returned as it is).
+// Compared or converted, a Single is this value.
 double SingleValue(double x);
+// A Single as the host language shows it: its seven significant digits, read back as a
+// Double (0.150000005960464 shows as 0.15). Only a Single's text is this value.
+double SingleShown(double x);
 // CSng: SingleValue, Overflow past the Single's range; CByte: a whole number
 // 0 to 255, halves to even; CDec: a Decimal, held as a Double. Null throws 94.
 Variant CSng(const Variant& v);

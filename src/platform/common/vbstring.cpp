@@ -32,9 +32,13 @@ bool IsAscii(const std::string& s) {
     throw ComError(kErrGeneric, "Invalid procedure call or argument");
 }
 
+[[noreturn]] void OutOfStringSpace() {
+    throw ComError(kErrOutOfStringSpace, "Out of string space");
+}
+
 void CheckMadeLength(long n, size_t unit) {
     if (n > 0 && static_cast<double>(n) * static_cast<double>(unit) > static_cast<double>(kMaxMadeText))
-        throw ComError(14, "Out of string space");
+        OutOfStringSpace();
 }
 
 }  // namespace
@@ -106,22 +110,33 @@ std::string Right(const std::string& s, long length) {
 }
 
 std::string Replace(const std::string& s, const std::string& find, const std::string& with, long start,
-                    long count, CompareMethod compare) {
+                    long count, CompareMethod compare, std::size_t mostBytes) {
     if (start < 1 || count < -1) BadCall();
-    std::string rest = Mid(s, start);
+    // No copy of a long text is made but the one the result needs.
+    const std::string tail = start > 1 ? Mid(s, start) : std::string();
+    const std::string& rest = start > 1 ? tail : s;
     if (find.empty() || count == 0) return rest;
-    const std::string hay = compare == vbTextCompare ? UCase(rest) : rest;
+    const std::string folded = compare == vbTextCompare ? UCase(rest) : std::string();
+    const std::string& hay = compare == vbTextCompare ? folded : rest;
     const std::string needle = compare == vbTextCompare ? UCase(find) : find;
-    std::string out;
-    size_t pos = 0;
+    // The result's length first, so that a text too long is refused before any of it is made.
+    std::size_t length = rest.size();
     long done = 0;
-    while (count < 0 || done < count) {
+    for (size_t at = hay.find(needle); at != std::string::npos && (count < 0 || done < count);
+         at = hay.find(needle, at + needle.size())) {
+        length = length - needle.size() + with.size();
+        if (length > mostBytes) OutOfStringSpace();
+        ++done;
+    }
+    if (length > mostBytes) OutOfStringSpace();
+    std::string out;
+    out.reserve(length);
+    size_t pos = 0;
+    for (long i = 0; i < done; ++i) {
         const size_t at = hay.find(needle, pos);
-        if (at == std::string::npos) break;
         out.append(rest, pos, at - pos);
         out += with;
         pos = at + needle.size();
-        ++done;
     }
     out.append(rest, pos, std::string::npos);
     return out;

@@ -2,6 +2,7 @@
 // Text routines with the host language's meaning. Texts are UTF-8; positions and lengths count
 // characters (code points), 1-based as the host language counts them. Comparison mode
 // vbTextCompare ignores case (ASCII and Latin-1 letters, as platform/common/text.h folds them).
+#include <cstddef>
 #include <string>
 
 namespace vb {
@@ -22,9 +23,11 @@ std::string Mid(const std::string& s, long start, long length = -1);
 std::string Left(const std::string& s, long length);
 std::string Right(const std::string& s, long length);
 // Replaces find by with in s from start on (the result begins at start, as the host
-// language's Replace does), at most count times (-1 = all).
+// language's Replace does), at most count times (-1 = all). A result that would be longer than
+// mostBytes throws ComError 14 "Out of string space" before it grows past them.
 std::string Replace(const std::string& s, const std::string& find, const std::string& with, long start = 1,
-                    long count = -1, CompareMethod compare = vbBinaryCompare);
+                    long count = -1, CompareMethod compare = vbBinaryCompare,
+                    std::size_t mostBytes = static_cast<std::size_t>(-1));
 std::string UCase(const std::string& s);
 std::string LCase(const std::string& s);
 // Blanks (spaces only, as the host language trims).
@@ -37,9 +40,10 @@ double Val(const std::string& s);
 // StrComp: -1, 0 or 1.
 int StrComp(const std::string& a, const std::string& b, CompareMethod compare = vbBinaryCompare);
 // Texts made n characters long by Space and String are bounded: past kMaxMadeText bytes they
-// throw ComError 14 "Out of string space" rather than ask for gigabytes that one call of a query
-// or formula names.
+// throw ComError kErrOutOfStringSpace, "Out of string space", rather than ask for gigabytes that one call of
+// a query or formula names.
 inline constexpr long kMaxMadeText = 64L * 1024 * 1024;
+inline constexpr long kErrOutOfStringSpace = 14;
 std::string Space(long n);
 // n copies of the first character of character (an empty one throws ComError 5).
 std::string String(long n, const std::string& character);

@@ -1,5 +1,6 @@
 #include "platform/designer/database.h"
 
+#include "platform/ado/connection_text.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
 
@@ -11,23 +12,20 @@ namespace {
     throw vb::ComError(kErrInvalidIndex, "Invalid index " + std::to_string(index) + " for " + what + ".");
 }
 
-bool HasKey(const std::string& cs, const char* key) {
-    return tolvaran::FindNoCase(cs, key) != std::string::npos;
-}
-
 std::string JetString(const std::string& file) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file;
+    return ado::JetFileText(file).Text();
 }
 
 std::string SqlServerString(const std::string& server, const std::string& database, const std::string& user,
                             const std::string& password) {
-    std::string cs = "Provider=SQLOLEDB;Data Source=" + server;
-    if (!database.empty()) cs += ";Initial Catalog=" + database;
+    ado::ConnectionText cs;
+    cs.Add("Provider", "SQLOLEDB").Add("Data Source", server);
+    if (!database.empty()) cs.Add("Initial Catalog", database);
     if (user.empty())
-        cs += ";Integrated Security=SSPI";
+        cs.Add("Integrated Security", "SSPI");
     else
-        cs += ";User ID=" + user + ";Password=" + password;
-    return cs;
+        cs.Add("User ID", user).Add("Password", password);
+    return cs.Text();
 }
 
 TableSource SourceOf(const std::string& location, const std::string& subLocation,
@@ -103,11 +101,10 @@ DatabaseTable* DatabaseTables::Find(const std::string& name) const {
 std::string DatabaseTables::resolve(const TableSource& s) const {
     if (!s.ConnectionInfo.empty()) {
         if (s.ConnectionInfo.find('=') == std::string::npos) return JetString(s.ConnectionInfo);
-        std::string cs = s.ConnectionInfo;
-        if (!s.UserId.empty() && !HasKey(cs, "User ID") && !HasKey(cs, "UID=") &&
-            !HasKey(cs, "Integrated Security"))
-            cs += ";User ID=" + s.UserId + ";Password=" + s.Password;
-        return cs;
+        ado::ConnectionText cs = ado::ConnectionText::Read(s.ConnectionInfo);
+        if (s.UserId.empty() || cs.Has("User ID") || cs.Has("UID") || cs.Has("Integrated Security"))
+            return s.ConnectionInfo;
+        return cs.Add("User ID", s.UserId).Add("Password", s.Password).Text();
     }
     if (logons_) {
         for (auto it = logons_->rbegin(); it != logons_->rend(); ++it)

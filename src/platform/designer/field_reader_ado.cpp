@@ -1,5 +1,6 @@
 // Reads a table's fields through platform/ado.
 #include "platform/ado/ado.h"
+#include "platform/ado/connection_text.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
 #include "platform/designer/database.h"
@@ -98,7 +99,7 @@ bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& ta
         std::string foreign = vb::NZ(rs["ForeignName"], "").ToString();
         std::string target;
         if (type == 6) {
-            target = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + vb::NZ(rs["Database"], "").ToString();
+            target = ado::JetFileText(vb::NZ(rs["Database"], "").ToString()).Text();
         } else if (type == 4) {
             target = vb::NZ(rs["Connect"], "").ToString();
             if (tolvaran::StartsWithNoCase(target, "ODBC;")) target = target.substr(5);

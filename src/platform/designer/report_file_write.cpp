@@ -12,6 +12,7 @@
 #include <pugixml.hpp>
 #include <random>
 
+#include "platform/ado/connection_text.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
 #include "platform/designer/report.h"
@@ -52,19 +53,16 @@ void Text(pugi::xml_node n, const std::string& v) {
     if (!v.empty()) n.append_child(pugi::node_pcdata).set_value(v.c_str());
 }
 
-// Connection strings are kept without their passwords.
+// Connection strings are kept without their passwords (and without empty parts).
 std::string WithoutPasswords(const std::string& cs) {
-    std::string out;
-    for (const std::string& part : tolvaran::SplitList(cs)) {
-        const std::string key =
-            tolvaran::UpperCase(tolvaran::TrimBlanks(std::string_view(part).substr(0, part.find('='))));
+    const ado::ConnectionText in = ado::ConnectionText::Read(cs);
+    ado::ConnectionText out;
+    for (const ado::ConnectionText::Part& part : in.Parts()) {
+        const std::string key = tolvaran::UpperCase(tolvaran::TrimBlanks(part.key));
         const bool secret = key.find("PASSWORD") != std::string::npos || key == "PWD";
-        if (!secret && !part.empty()) {
-            if (!out.empty()) out += ';';
-            out += part;
-        }
+        if (!secret && (part.hasValue || !key.empty())) out.Add(part);
     }
-    return out;
+    return out.Text();
 }
 
 void WriteObject(const ReportObject& o, pugi::xml_node sec) {

@@ -1,6 +1,7 @@
 #include <optional>
 
 #include "platform/ado/ado.h"
+#include "platform/ado/connection_text.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
 #include "platform/registry/registry_file.h"
@@ -18,29 +19,19 @@ struct Credentials {
     ado::ConnectionOptions options;  // of the run the server was connected in
 };
 
-// The SQL Server provider string for one database; values go in braced when they could end
-// the item early.
-std::string ConnectionText(const Credentials& login, const std::string& database) {
-    auto value = [](const std::string& v) {
-        if (v.find_first_of(";{}\"'") == std::string::npos) return v;
-        std::string out = "{";
-        for (char c : v) {
-            out += c;
-            if (c == '}') out += '}';
-        }
-        return out + "}";
-    };
-    std::string text =
-        "Provider=SQLOLEDB.1;Data Source=" + value(login.server) + ";Initial Catalog=" + value(database);
+// The SQL Server provider string for one database.
+std::string DatabaseText(const Credentials& login, const std::string& database) {
+    ado::ConnectionText text;
+    text.Add("Provider", "SQLOLEDB.1").Add("Data Source", login.server).Add("Initial Catalog", database);
     if (login.secure)
-        text += ";Integrated Security=SSPI";
+        text.Add("Integrated Security", "SSPI");
     else
-        text += ";User ID=" + value(login.user) + ";Password=" + value(login.password);
-    return text;
+        text.Add("User ID", login.user).Add("Password", login.password);
+    return text.Text();
 }
 
 ado::ConnectionPtr Open(const Credentials& login, const std::string& database) {
-    return ado::OpenConnection(ConnectionText(login, database), login.options);
+    return ado::OpenConnection(DatabaseText(login, database), login.options);
 }
 
 class OdbcDatabase : public Database {

@@ -166,8 +166,8 @@ class SelectDatabase : public QDialog {
     // Opens a connection with the string of the selected tab; true when it is open. Why it
     // did not open is kept for the test's one message.
     bool ConnectIt();
-    // The string ConnectIt opens for a tab ("" for a tab without one). Values holding ";",
-    // "=" or quotes are quoted as the connection-string grammar allows. Reading it for the
+    // The string ConnectIt opens for a tab ("" for a tab without one): the text a link of
+    // that kind builds from the tab's boxes (sources/connect_text.h). Reading it for the
     // Access tab writes "Admin" into an empty AccessLogin.
     std::string ConnectionStringForTab(int tab);
     void cboServer_Click();

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "platform/ado/connection_pool.h"
+#include "platform/ado/connection_text.h"
 #include "platform/common/com_error.h"
 #include "platform/common/vbstring.h"
 #include "platform/ui/common_dialog.h"
@@ -169,8 +170,7 @@ void SelectDatabase::ForgetStoredLinks() {
 
 bool SelectDatabase::Readable(const std::string& path) {
     try {
-        ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ado::QuoteConnectionValue(path),
-                            services_.ctx->connections);
+        ado::OpenConnection(ado::JetFileText(path).Text(), services_.ctx->connections);
         return true;
     } catch (const std::exception& e) {
         prompt().MsgBox(
@@ -321,7 +321,8 @@ void SelectDatabase::Save() {
         } else {
             SetText(SourceTablesDatabase_, "1");
             if (vb::Trim(Text(ODBCConnectionString_)).empty())
-                SetText(ODBCConnectionString_, "DSN=" + Text(DSN_));
+                SetText(ODBCConnectionString_,
+                        ado::ConnectionText(ado::QuoteStyle::Odbc).Add("DSN", Text(DSN_)).Text());
         }
     }
     if (scannedLinksPending_) {

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/ado/driver.h"
+#include "platform/ado/ado.h"
 #include "platform/adox/adox.h"
 #include "platform/common/com_error.h"
 #include "platform/sqldmo/sqldmo.h"
@@ -25,6 +25,7 @@
 #include "shell/qt/qt_form.h"
 #include "shell/qt/qt_text.h"
 #include "shell/source_database/select_database.h"
+#include "sources/connect_text.h"
 #include "sources/connection_settings.h"
 #include "sources/links_manager.h"
 #include "sources/query_scanner.h"
@@ -203,20 +204,12 @@ void SelectDatabase::ODBCUseNTAuth_Click() {
 // --- Connection test ----------------------------------------------------------------------
 
 std::string SelectDatabase::ConnectionStringForTab(int tab) {
-    using ado::QuoteConnectionValue;
-    using ado::QuoteOdbcValue;
+    // The texts a link of the tab's kind opens, so that a test tries what a conversion will.
     switch (tab) {
         case kGeneralTab:
-        case kSqlServerTab: {
-            std::string s = "Provider=sqloledb;Data Source=" + QuoteConnectionValue(Text(Server_)) +
-                            ";Initial Catalog=" + QuoteConnectionValue(Text(SQLDatabaseName_));
-            if (!sqlUseNTAuth_->isChecked())
-                s += ";User Id=" + QuoteConnectionValue(Text(SQLLogin_)) +
-                     ";Password=" + QuoteConnectionValue(Text(SQLPassword_));
-            else
-                s += " ;Integrated Security=SSPI";
-            return s;
-        }
+        case kSqlServerTab:
+            return SqlServerConnectionText(Text(Server_), Text(SQLDatabaseName_), Text(SQLLogin_),
+                                           Text(SQLPassword_), sqlUseNTAuth_->isChecked());
         case kAccessTab: {
             if (Text(AccessLogin_).empty()) SetText(AccessLogin_, "Admin");
             // The tables file the tab shows (an Access list entry clicked puts it there), else
@@ -224,19 +217,11 @@ std::string SelectDatabase::ConnectionStringForTab(int tab) {
             std::string file = Text(SourceTablesDatabase_);
             QListWidgetItem* item = lstAccess_->currentItem();
             if (file.empty() && item && item->isSelected()) file = S(item->text());
-            return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + QuoteConnectionValue(file) +
-                   ";User Id=" + QuoteConnectionValue(Text(AccessLogin_)) +
-                   ";Password=" + QuoteConnectionValue(Text(AccessPassword_));
+            return AccessConnectionText(file, Text(AccessLogin_), Text(AccessPassword_));
         }
-        case kOdbcTab: {
-            std::string s = Text(DSN_).empty() ? std::string() : "DSN=" + QuoteOdbcValue(Text(DSN_));
-            if (!ODBCUseNTAuth_->isChecked())
-                s += ";User Id=" + QuoteOdbcValue(Text(ODBCLogin_)) +
-                     ";Password=" + QuoteOdbcValue(Text(ODBCPassword_));
-            else
-                s += " ;Integrated Security=SSPI";
-            return s;
-        }
+        case kOdbcTab:
+            return OdbcConnectionText(Text(DSN_), Text(ODBCLogin_), Text(ODBCPassword_),
+                                      ODBCUseNTAuth_->isChecked());
         default:
             return {};
     }
