@@ -22,6 +22,7 @@ namespace detail {
 namespace {
 
 constexpr int kMaxSubreportDepth = 8;
+constexpr size_t kBorderLines = 4;            // a subreport object's border, drawn after its strip
 constexpr long kUnreachableColor = 0x0000B0;  // dark red (0x00BBGGRR)
 
 // Where the walk through a report's areas delivers its sections.
@@ -166,7 +167,18 @@ Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& obj
         std::get<2>(key).emplace_back(static_cast<int>(v.kind), v.number, v.text);
     }
     if (keep)
-        if (auto it = kept_.strips.find(key); it != kept_.strips.end()) return it->second;
+        if (auto it = kept_.strips.find(key); it != kept_.strips.end()) {
+            const Strip& kept = it->second;
+            Strip strip;
+            strip.height = kept.height;
+            strip.items.reserve(kept.items.size() + kBorderLines);
+            strip.items.insert(strip.items.end(), kept.items.begin(), kept.items.end());
+            strip.breaks = kept.breaks;
+            strip.keepTogether = kept.keepTogether;
+            strip.blank = kept.blank;
+            strip.pageDependent = kept.pageDependent;
+            return strip;
+        }
     auto& run = runs_[&object];
     if (!run) run = std::make_unique<ReportRun>(object.OpenSubreport(), ctx_);
     if (links.empty())
@@ -179,7 +191,7 @@ Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& obj
     StripSink sink(*run, *this, x);
     Walk(*run, sink, true);
     --ctx_.depth;
-    Strip strip = Stack(std::move(sink.strips));
+    Strip strip = Stack(std::move(sink.strips), kBorderLines);
     keep = keep && ctx_.pageQueries == pageQueries && ctx_.variableUses == variableUses;
     if (keep && kept_.items + strip.items.size() <= KeptStrips::kItems) {
         kept_.items += strip.items.size();

@@ -476,7 +476,6 @@ const vb::Variant* ReportRun::StoredValue(const Reference& r) {
 bool ReportRun::ShowsFractionalColumn(const Reference& r) {
     if (!r.looked) {
         r.looked = true;
-        std::string body;
         if (r.kind == Reference::Kind::Field) {
             r.fractional = r.column;
         } else if (r.kind == Reference::Kind::Formula && r.formula) {

@@ -138,14 +138,14 @@ void Move(Item& item, long dx, long dy) {
     std::visit(V{dx, dy}, item);
 }
 
-Strip Stack(std::vector<Strip> strips) {
+Strip Stack(std::vector<Strip> strips, size_t spare) {
     Strip a;
     size_t items = 0, breaks = 0;
     for (const Strip& b : strips) {
         items += b.items.size();
         breaks += b.breaks.size() + 1;
     }
-    a.items.reserve(items);
+    a.items.reserve(items + spare);
     a.breaks.reserve(breaks);
     for (Strip& b : strips) {
         const long offset = a.height;
@@ -317,7 +317,9 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                     items = std::move(content.items);
                     for (Item& i : items) Move(i, 0, p.top);
                 } else {
-                    items.reserve(items.size() + content.items.size() + 4);
+                    if (const size_t needed = items.size() + content.items.size() + 4;
+                        needed > items.capacity())
+                        items.reserve(std::max(needed, 2 * items.capacity()));
                     for (Item& i : content.items) {
                         Move(i, 0, p.top);
                         items.push_back(std::move(i));
