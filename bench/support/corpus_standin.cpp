@@ -256,8 +256,11 @@ std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports, 
                 }
                 sql += "INSERT INTO " + QuoteIdent(table) + " VALUES (" + list + ");";
             }
+            // A table at a time: the text of every table's rows at once took hundreds of MB.
+            if (!RunSql(front, sql)) return {};
+            sql.clear();
         }
-        if (!RunSql(front, sql)) return {};
+        if (!sql.empty() && !RunSql(front, sql)) return {};
         frontOf[group] = front;
     }
     for (const Export& e : exports) {
