@@ -16,34 +16,12 @@
 #include "screens/screens.h"
 #include "shell/main_window/app_run.h"
 #include "shell/qt/data_grid.h"
-#include "sources/links_manager.h"
 #include "support/main_road.h"
+#include "support/window_entry.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Registers the front end as the source-database dialog stores it (the dialog itself waits
-// for a user): the entry appended through the entry grid, the file scanned for its links,
-// which are saved, then its reports scanned.
-long RegisterEntry(tolvaran::Startup& window, const std::filesystem::path& frontEnd,
-                   const std::string& convertedFolder) {
-    tolvaran::clsDatabaseList& entry = window.gDatabaseList();
-    entry.ReportDatabase = frontEnd.string();
-    entry.SourceTablesDatabase = frontEnd.string();
-    entry.ConvertedReportsPath = convertedFolder;
-    entry.IsDataProject = false;
-    entry.CaptureErrorLevel = 1;
-    entry.UpdatedOn = vb::Date::Now();
-    long id = 0;
-    if (!entry.SaveRecord(0, &id)) return 0;
-    tolvaran::clsManageLinks& links = window.gLinks();
-    links.ClearAllLinks();
-    links.ParseLinks(window, frontEnd.string(), "", "");
-    links.SaveAll(id);
-    window.RefreshCurrentDatabase();
-    return id;
-}
 
 // Opens the context menu of source over the current row of view and saves the picture.
 void MenuOver(screens::Session& s, tolvaran::Startup& window, int source, QAbstractItemView& view,
@@ -72,25 +50,22 @@ TOLVARAN_SCREEN("main_window_conversion", [](screens::Session& s) {
     const fs::path folder = run.Context().programFolder;
     const fs::path out = folder / "Rapports";
     fs::create_directories(out);
-    RegisterEntry(window, main_road::NwindFrontEnd(folder, screens::Session::Corpus()), out.string());
+    bench_support::RegisterEntry(window, main_road::NwindFrontEnd(folder, screens::Session::Corpus()),
+                                 out.string());
 
-    // The picture of the running batch is taken while the third report places the controls of
-    // its sections.
+    // The picture of the running batch is taken while the third report adds its sections: when
+    // a section's line reaches the message list (the window repaints only at intervals, too
+    // seldom to be caught from the event loop).
     bool taken = false;
-    QTimer watch;
-    watch.setInterval(0);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
+    QObject::connect(window.ReportResults()->model(), &QAbstractItemModel::rowsInserted, [&] {
         if (taken) return;
         const QString reports = window.findChild<QLabel*>("lblReports")->text();
         const QString status = window.findChild<QLabel*>("lblProgress")->text();
-        const QString field = window.findChild<QLabel*>("lblField")->text();
-        if (reports.startsWith(QStringLiteral("Report 3 of 5")) && status == QStringLiteral("Add Sections") &&
-            field.contains(QStringLiteral(": ")) && !field.startsWith(QStringLiteral("Details"))) {
+        if (reports.startsWith(QStringLiteral("Report 3 of 5")) && status == QStringLiteral("Add Sections")) {
             taken = true;
             s.Save(window, "main_window_conversion_running");
         }
     });
-    watch.start();
     // The boxes a batch shows are answered: the question to go on with Yes, the summary with
     // OK, its picture taken first when one is wanted.
     std::string summaryPicture;
@@ -110,7 +85,6 @@ TOLVARAN_SCREEN("main_window_conversion", [](screens::Session& s) {
     });
     answer.start();
     window.InitiateReportConversion(true);
-    watch.stop();
     s.Save(window, "main_window_conversion_done");
 
     window.dxConvertedReports()->setCurrentRow(2);

@@ -179,11 +179,15 @@ std::vector<Export> ListExports(const fs::path& folder, const std::string& group
     return exports;
 }
 
-std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports, const fs::path& work,
-                                                  int fillerRows) {
-    // The record-source tables of each repository and the fields they need.
-    std::map<std::string, std::map<std::string, std::set<std::string>>> tables;  // group -> table -> fields
-    std::map<std::string, std::string> tableOfReport;                            // group/name -> table
+namespace {
+
+// The record-source tables of each repository, each with the fields its reports need.
+using TablesOfGroup = std::map<std::string, std::map<std::string, std::set<std::string>>>;
+
+// Reads the exports (marking each read or not, and naming its table) and gathers the tables.
+TablesOfGroup GatherTables(std::vector<Export>& exports) {
+    TablesOfGroup tables;                              // group -> table -> fields
+    std::map<std::string, std::string> tableOfReport;  // group/name -> table
     std::vector<std::pair<std::string, std::pair<std::string, std::vector<std::string>>>> childLinks;
     for (Export& e : exports) {
         try {
@@ -219,57 +223,106 @@ std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports, 
         if (it == tableOfReport.end()) continue;
         for (const std::string& f : link.second) tables[link.first][it->second].insert(f);
     }
+    return tables;
+}
 
+std::string Lower(const std::string& s) {
+    std::string lower;
+    for (unsigned char ch : s) lower += static_cast<char>(std::tolower(ch));
+    return lower;
+}
+
+// Writes the stand-in file front with the tables and fillerRows made-up rows in each.
+bool WriteFrontEnd(const std::string& front, const std::map<std::string, std::set<std::string>>& tables,
+                   int fillerRows) {
+    std::string sql =
+        "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, ForeignName "
+        "TEXT, "
+        "Connect TEXT);";
+    for (const auto& [table, fields] : tables) {
+        std::string cols, values;
+        std::vector<std::string> names;
+        std::set<std::string> seen;  // SQLite column names ignore case
+        for (const std::string& f : fields) {
+            if (!seen.insert(Lower(f)).second) continue;
+            cols += (cols.empty() ? "" : ", ") + QuoteIdent(f) +
+                    (f.find("Date") != std::string::npos ? " DATETIME" : " TEXT");
+            names.push_back(f);
+        }
+        if (cols.empty()) cols = "ID INTEGER";
+        sql += "CREATE TABLE " + QuoteIdent(table) + " (" + cols + ");";
+        // Made-up rows: every third row repeats a value, so groups gather several records.
+        for (int row = 1; row <= fillerRows && !names.empty(); ++row) {
+            std::string list;
+            for (const std::string& f : names) {
+                const std::string v =
+                    f.find("Date") != std::string::npos
+                        ? "2024-0" + std::to_string(1 + row % 9) + "-1" + std::to_string(row % 10)
+                        : f + " " + std::to_string(1 + row % 3);
+                list += (list.empty() ? "" : ", ") + Quoted(v, '\'');
+            }
+            sql += "INSERT INTO " + QuoteIdent(table) + " VALUES (" + list + ");";
+        }
+        // A table at a time: the text of every table's rows at once took hundreds of MB.
+        if (!RunSql(front, sql)) return false;
+        sql.clear();
+    }
+    return sql.empty() || RunSql(front, sql);
+}
+
+// The export's copy beside the stand-in, under the report name given.
+void WriteExport(const std::string& front, const Export& e, const std::string& name) {
+    const fs::path target = fs::path(front + ".src") / "reports" / (name + e.extension);
+    fs::create_directories(target.parent_path());
+    std::ofstream(target, std::ios::binary) << WithRecordSource(ReadFile(e.file), e.table);
+}
+
+}  // namespace
+
+std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports, const fs::path& work,
+                                                  int fillerRows) {
     // One front end per repository.
     std::map<std::string, std::string> frontOf;
-    for (const auto& [group, groupTables] : tables) {
+    for (const auto& [group, groupTables] : GatherTables(exports)) {
         const fs::path dir = work / SafeIdent(group);
         fs::create_directories(dir);
         const std::string front = (dir / "front.mdb").string();
-        std::string sql =
-            "CREATE TABLE MSysObjects (Name TEXT, Type INTEGER, Flags INTEGER, Database TEXT, ForeignName "
-            "TEXT, "
-            "Connect TEXT);";
-        for (const auto& [table, fields] : groupTables) {
-            std::string cols, values;
-            std::vector<std::string> names;
-            std::set<std::string> seen;  // SQLite column names ignore case
-            for (const std::string& f : fields) {
-                std::string lower;
-                for (unsigned char ch : f) lower += static_cast<char>(std::tolower(ch));
-                if (!seen.insert(lower).second) continue;
-                cols += (cols.empty() ? "" : ", ") + QuoteIdent(f) +
-                        (f.find("Date") != std::string::npos ? " DATETIME" : " TEXT");
-                names.push_back(f);
-            }
-            if (cols.empty()) cols = "ID INTEGER";
-            sql += "CREATE TABLE " + QuoteIdent(table) + " (" + cols + ");";
-            // Made-up rows: every third row repeats a value, so groups gather several records.
-            for (int row = 1; row <= fillerRows && !names.empty(); ++row) {
-                std::string list;
-                for (const std::string& f : names) {
-                    const std::string v =
-                        f.find("Date") != std::string::npos
-                            ? "2024-0" + std::to_string(1 + row % 9) + "-1" + std::to_string(row % 10)
-                            : f + " " + std::to_string(1 + row % 3);
-                    list += (list.empty() ? "" : ", ") + Quoted(v, '\'');
-                }
-                sql += "INSERT INTO " + QuoteIdent(table) + " VALUES (" + list + ");";
-            }
-            // A table at a time: the text of every table's rows at once took hundreds of MB.
-            if (!RunSql(front, sql)) return {};
-            sql.clear();
-        }
-        if (!sql.empty() && !RunSql(front, sql)) return {};
+        if (!WriteFrontEnd(front, groupTables, fillerRows)) return {};
         frontOf[group] = front;
     }
-    for (const Export& e : exports) {
-        if (!e.read) continue;
-        const fs::path target = fs::path(frontOf[e.group] + ".src") / "reports" / (e.name + e.extension);
-        fs::create_directories(target.parent_path());
-        std::ofstream(target, std::ios::binary) << WithRecordSource(ReadFile(e.file), e.table);
-    }
+    for (const Export& e : exports)
+        if (e.read) WriteExport(frontOf[e.group], e, e.name);
     return frontOf;
+}
+
+std::vector<Export> BuildSharedFrontEnd(std::vector<Export>& exports, const std::string& front, int copies) {
+    // The tables of every repository in one file; a table named alike in two of them (names
+    // compared as SQLite compares them, without regard to case) has the fields of both.
+    std::map<std::string, std::set<std::string>> tables;
+    std::map<std::string, std::string> spelling;  // lower-case name -> the first spelling met
+    for (const auto& [group, groupTables] : GatherTables(exports))
+        for (const auto& [table, fields] : groupTables) {
+            const std::string& name = spelling.emplace(Lower(table), table).first->second;
+            tables[name].insert(fields.begin(), fields.end());
+        }
+    for (Export& e : exports)
+        if (e.read) e.table = spelling.at(Lower(e.table));
+    fs::create_directories(fs::path(front).parent_path());
+    if (!WriteFrontEnd(front, tables, 0)) return {};
+    std::vector<Export> held;
+    std::set<std::string> taken;  // report names, without regard to case
+    for (int copy = 1; copy <= copies; ++copy)
+        for (const Export& e : exports) {
+            if (!e.read) continue;
+            Export c = e;
+            if (copy > 1) c.name += " " + std::to_string(copy);
+            for (int n = 2; !taken.insert(Lower(c.name)).second; ++n)
+                c.name = e.name + " (" + e.group + (n > 2 ? " " + std::to_string(n) : "") + ")" +
+                         (copy > 1 ? " " + std::to_string(copy) : "");
+            WriteExport(front, c, c.name);
+            held.push_back(c);
+        }
+    return held;
 }
 
 std::string ProgramFolder() {

@@ -1,10 +1,10 @@
 #pragma once
-// Corpus report exports converted without their databases: the exports of one repository
-// share one SQLite Access stand-in, in which each report's record source is a table holding
-// every field the report refers to (bound control sources, names in expressions, group
-// levels, subreport link fields). The copied export names that table as its record source;
-// subreports find their reports among the other exports of the same repository. Used by
-// bench_convert_corpus and by the report-window scenes of bench_screens.
+// Corpus report exports converted without their databases: the exports of one repository (or
+// of all, for a batch of one entry) share one SQLite Access stand-in, in which each report's
+// record source is a table holding every field the report refers to (bound control sources,
+// names in expressions, group levels, subreport link fields). The copied export names that table as its
+// record source; subreports find their reports among the other exports of the same repository. Used by
+// bench_convert_corpus, bench_convert_all and by the report-window scenes of bench_screens.
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -48,6 +48,13 @@ std::vector<Export> ListExports(const std::filesystem::path& folder, const std::
 // made-up values go into each record-source table, so that a viewer has records to show.
 std::map<std::string, std::string> BuildFrontEnds(std::vector<Export>& exports,
                                                   const std::filesystem::path& work, int fillerRows = 0);
+
+// One stand-in file front (its folder made) for every export of exports, whatever its
+// repository: the tables of all repositories, and each export copies times over beside it
+// ("<ReportName>", then "<ReportName> 2", ...; a name met twice gets its repository in
+// brackets). Returns the copies as exports named by their report names there (empty when the
+// file cannot be made).
+std::vector<Export> BuildSharedFrontEnd(std::vector<Export>& exports, const std::string& front, int copies);
 
 // The folder of the running program.
 std::string ProgramFolder();

@@ -7,6 +7,7 @@
 #include "convert/convert.h"
 #include "convert/trap.h"
 #include "platform/ado/connection_text.h"
+#include "platform/ado/read_statement.h"
 #include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 #include "sources/connect_text.h"
@@ -47,6 +48,20 @@ bool clsConvert::AddDatabases() {
     try {
         LogStepError("Start", "AddDatabase");
         if (!oLinks) ThrowNotSet();
+        // A statement is saved in the back end as a query or view, or kept in the report as a
+        // command that the viewer runs: only one that only reads is either. Saving a view of
+        // "SELECT ...; DELETE ..." would run the DELETE on the source.
+        if (IsSelectStatement(recordSource_)) {
+            if (const std::string why = ado::WhyNotOneReadStatement(recordSource_); !why.empty()) {
+                WriteErrorLog("The record source of the report " + ReportName +
+                                  " is not one SELECT statement: it " + why +
+                                  ". It is neither saved as a query nor kept in the report, and the "
+                                  "report is bound to no data: " +
+                                  recordSource_,
+                              "AddDatabase", LogLevel::Problem);
+                return false;
+            }
+        }
         for (const LinkPtr& item : oLinks->Items()) {
             clsLink& link = *item;
             querySource = link.QuerySource;

@@ -58,6 +58,11 @@ bool SameName(const std::string& a, const std::string& b) {
     return EqualsNoCase(vb::Trim(a), vb::Trim(b));
 }
 
+// The key a view is found by in the index: the name as SameName compares it.
+std::string FoldedName(const std::string& name) {
+    return UpperCase(vb::Trim(name));
+}
+
 }  // namespace
 
 TableViewPtr TableViewCollection::Item(long position) const {
@@ -75,6 +80,12 @@ clsInterface::clsInterface(ui::Prompt& prompt) : prompt_(prompt) {}
 
 void clsInterface::setActiveConnection(const ado::ConnectionPtr& connection) {
     catalog_.setActiveConnection(connection);
+    indexedType_.reset();
+}
+
+void clsInterface::setActiveDMODatabase(const sqldmo::DatabasePtr& database) {
+    dmoDatabase_ = database;
+    indexedType_.reset();
 }
 
 void clsInterface::setSQLString(const std::string& sql) {
@@ -92,6 +103,7 @@ void clsInterface::Execute(const std::string& sql) {
     FieldCount = 0;
     fields_.clear();
     path_.clear();
+    entries_ = 0;
     ParseSelect(true, sql, SQLTables);
 }
 
@@ -156,10 +168,22 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
                     auto entry = std::make_shared<TableView>();
                     entry->Name = name;
                     entry->SQLSource = GetViewSource(name);
+                    // Views that each read the next twice make a tree twice as large at each
+                    // level: the scan stops at a size no real database reaches.
+                    if (++entries_ > kMaxScanEntries)
+                        throw vb::ComError(vb::kErrGeneric,
+                                           "Query is too complex: with the views it draws on, "
+                                           "it reads more than " +
+                                               std::to_string(kMaxScanEntries) + " tables and views.");
                     into.Add(entry);
                     if (entry->SQLSource.empty()) break;
                     const auto onPath = std::find_if(path_.begin(), path_.end(),
                                                      [&](const std::string& p) { return SameName(p, name); });
+                    if (onPath == path_.end() && path_.size() >= static_cast<size_t>(kMaxViewDepth))
+                        throw vb::ComError(vb::kErrGeneric,
+                                           "Query is too complex: its views draw on views more than " +
+                                               std::to_string(kMaxViewDepth) + " deep (" + path_.front() +
+                                               " -> ... -> " + path_.back() + " -> " + name + ").");
                     if (onPath != path_.end()) {
                         std::string chain;
                         for (const std::string& p : path_) chain += p + " -> ";
@@ -215,18 +239,27 @@ void clsInterface::ParseSelect(bool collect, const std::string& sql, TableViewCo
     }
 }
 
+const std::unordered_map<std::string, std::string>& clsInterface::ViewIndex() {
+    if (indexedType_ == DBType) return viewIndex_;
+    std::unordered_map<std::string, std::string> index;
+    if (DBType != 0) {
+        if (!dmoDatabase_) throw vb::ComError(91, "Object variable or With block variable not set");
+        for (const sqldmo::View& v : dmoDatabase_->Views()) index.emplace(FoldedName(v.Name), v.Text);
+    } else {
+        for (const adox::View& v : catalog_.Views()) index.emplace(FoldedName(v.Name), v.Command.CommandText);
+    }
+    viewIndex_ = std::move(index);
+    indexedType_ = DBType;
+    return viewIndex_;
+}
+
 std::string clsInterface::GetViewSource(const std::string& name) {
     try {
-        if (DBType != 0) {
-            std::string wanted = vb::Trim(name);
-            ReplaceAll(wanted, "dbo.", "");
-            if (!dmoDatabase_) throw vb::ComError(91, "Object variable or With block variable not set");
-            for (const sqldmo::View& v : dmoDatabase_->Views())
-                if (SameName(v.Name, wanted)) return v.Text;
-            return {};
-        }
-        for (const adox::View& v : catalog_.Views())
-            if (SameName(v.Name, name)) return v.Command.CommandText;
+        std::string wanted = name;
+        if (DBType != 0) ReplaceAll(wanted, "dbo.", "");
+        const auto& index = ViewIndex();
+        const auto it = index.find(FoldedName(wanted));
+        if (it != index.end()) return it->second;
     } catch (const std::exception& e) {
         prompt_.MsgBox(e.what(), ui::vbOKOnly, "GetViewSource");
     }

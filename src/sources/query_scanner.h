@@ -10,10 +10,17 @@
 //
 // A view already being expanded on the current path is listed but not followed again, so a
 // view that draws on itself (directly or through others) ends the descent; each such stop is
-// reported through the cycle reporter.
+// reported through the cycle reporter. Views that draw on views more than kMaxViewDepth deep
+// end the scan with an error naming the chain ("Query is too complex", as the Access SQL
+// engine says past its 200 levels). View texts are found by name through an index of the
+// catalog's (or SQL-DMO database's) views, made at the first name looked up and kept until
+// the scanner is bound to another connection or database. A scan that lists more than
+// kMaxScanEntries tables and views (views that each read the next twice) ends the same way.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ado/ado.h"
@@ -49,6 +56,11 @@ struct TableView {
     TableViewCollection Children;
 };
 
+// The deepest views may draw on views, counting the outer statement's views as the first level.
+inline constexpr int kMaxViewDepth = 200;
+// The most tables and views one scan lists, at every depth together.
+inline constexpr long kMaxScanEntries = 100000;
+
 class clsInterface {
   public:
     // Receives one line per view that was not followed because it is already on the path,
@@ -73,7 +85,7 @@ class clsInterface {
     // ActiveConnection assignment: binds the catalog.
     void setActiveConnection(const ado::ConnectionPtr& connection);
     // ActiveDMODatabase assignment.
-    void setActiveDMODatabase(const sqldmo::DatabasePtr& database) { dmoDatabase_ = database; }
+    void setActiveDMODatabase(const sqldmo::DatabasePtr& database);
     // The field at a position from 1 to FieldCount, else "".
     std::string SQLFields(long position) const;
 
@@ -88,12 +100,18 @@ class clsInterface {
   private:
     void ParseSelect(bool collect, const std::string& text, TableViewCollection& into);
     std::string GetViewSource(const std::string& name);
+    // The view texts by folded name (trimmed, upper-cased), the first of each name kept, for
+    // view texts from the catalog (DBType 0) or from SQL-DMO; made on first use.
+    const std::unordered_map<std::string, std::string>& ViewIndex();
 
     ui::Prompt& prompt_;
     adox::Catalog catalog_;
     sqldmo::DatabasePtr dmoDatabase_;
     std::vector<std::string> fields_;
     std::vector<std::string> path_;  // names of the views being expanded
+    long entries_ = 0;               // tables and views the scan in progress has listed
+    std::unordered_map<std::string, std::string> viewIndex_;
+    std::optional<long> indexedType_;  // the DBType the index was made for; none: not made
     CycleReporter reportCycle_;
     std::vector<std::string> cycles_;
 };

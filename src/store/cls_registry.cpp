@@ -1,6 +1,7 @@
 #include "store/cls_registry.h"
 
 #include "platform/ado/driver.h"
+#include "platform/designer/report_file.h"
 
 namespace tolvaran {
 
@@ -186,6 +187,18 @@ void ApplySqlServerOdbcTemplate(registry::RegistryFile& file, ado::ConnectionOpt
     clsRegistry reg(file);
     const vb::Variant t = reg.GetSetting("SOFTWARE", "Tolvaran\\SQLServer", "OdbcTemplate", vb::Variant(""));
     if (t.IsText() && !t.AsString()->empty()) options.sqlServerOdbcTemplate = *t.AsString();
+}
+
+long MaxReportFileMb(registry::RegistryFile& file) {
+    clsRegistry reg(file);
+    const vb::Variant v = reg.GetSetting("SOFTWARE", "Tolvaran\\Reports", "MaxFileMB", vb::Variant(""));
+    long mb = 0;
+    try {
+        if (v.IsNumeric()) mb = v.ToLong();
+    } catch (const vb::ComError&) {
+        // Out of range: the default stands.
+    }
+    return mb >= 1 ? mb : designer::kDefaultMaxReportFileMb;
 }
 
 }  // namespace tolvaran

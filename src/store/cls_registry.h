@@ -73,4 +73,9 @@ class clsRegistry {
 // Called once at start-up.
 void ApplySqlServerOdbcTemplate(registry::RegistryFile& file, ado::ConnectionOptions& options);
 
+// The largest report file the viewer window and the designer program open, in megabytes: the
+// registry value HKEY_LOCAL_MACHINE\SOFTWARE\Tolvaran\Reports MaxFileMB (a number from 1 on),
+// else designer::kDefaultMaxReportFileMb.
+long MaxReportFileMb(registry::RegistryFile& file);
+
 }  // namespace tolvaran

@@ -5,6 +5,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/common/text.h"
+#include "platform/designer/report_file.h"
 
 namespace registry {
 class RegistryFile;
@@ -33,6 +34,9 @@ struct AppContext {
     // (the one beside the program by default). Held here, not process-wide, so two runs in
     // one process keep theirs.
     ado::ConnectionOptions connections;
+
+    // The largest report file the viewer window opens, in megabytes (MaxReportFileMb).
+    long maxReportFileMb = designer::kDefaultMaxReportFileMb;
 
     // Services; not owned, may be null in tests (then nothing is shown).
     ui::Prompt* prompt = nullptr;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -83,6 +84,21 @@ TEST_F(StandIn, OpeningFailuresUseAccessNumbers) {
               kErrCannotOpenDatabase);
     std::string junk = folder_.Write("junk.mdb", "this is not a database");
     EXPECT_EQ(ErrorNumber([&] { app.OpenCurrentDatabase(junk); }), kErrCannotOpenDatabase);
+    // A folder or a FIFO under the name is said for what it is.
+    std::filesystem::create_directory(folder_.path() / "folder.mdb");
+    ASSERT_EQ(mkfifo((folder_.path() / "pipe.mdb").c_str(), 0600), 0);
+    for (const auto& [name, kind] : {std::pair<std::string, std::string>{"folder.mdb", "a directory"},
+                                     {"pipe.mdb", "a FIFO (named pipe)"}}) {
+        const std::string path = (folder_.path() / name).string();
+        try {
+            app.OpenCurrentDatabase(path);
+            FAIL() << path;
+        } catch (const vb::ComError& e) {
+            EXPECT_EQ(e.Number(), kErrCannotOpenDatabase);
+            EXPECT_EQ(e.Description(), "Microsoft Access can't open the database '" + path + "': it is " +
+                                           kind + ", not a database file.");
+        }
+    }
     EXPECT_EQ(ErrorNumber([&] { app.CurrentDb(); }), kErrNoCurrentDatabase);
     std::string db = MakeDatabase("a.mdb", 0);
     app.OpenCurrentDatabase(db);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -63,13 +64,23 @@ TEST(OpenDriver, RefusesMissingAndForeignFilesNamingThem) {
     fs::create_directories(dir);
     const std::string text = (dir / "notes.mdb").string();
     std::ofstream(text) << "this is not a database at all, just some words";
-    for (const std::string& f : {text, (dir / "missing.mdb").string()}) {
+    fs::create_directory(dir / "folder.mdb");
+    ASSERT_EQ(mkfifo((dir / "pipe.mdb").c_str(), 0600), 0);
+    // What stands under the name is said: a folder or a FIFO is there, yet no file.
+    const std::pair<std::string, std::string> cases[] = {
+        {"notes.mdb", "Unrecognized database format"},
+        {"missing.mdb", "Could not find file"},
+        {"folder.mdb", "is a directory, not a database file"},
+        {"pipe.mdb", "is a FIFO (named pipe), not a database file"}};
+    for (const auto& [name, reason] : cases) {
+        const std::string f = (dir / name).string();
         try {
             ado::Connection c;
             c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + f);
             FAIL() << "opened " << f;
         } catch (const vb::ComError& e) {
             EXPECT_NE(std::string(e.what()).find(f), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
         }
     }
     fs::remove_all(dir);
@@ -390,3 +401,33 @@ TEST_F(SqliteFile, ConnectionsOfOnePoolShareTheFilesSession) {
     rs.Close();
     one->RollbackTrans();
 }
+
+namespace {
+
+// A connection that only reads runs no statement that writes, also not one that writes a new
+// file or attaches one, and shares no pooled session that writes.
+TEST_F(SqliteFile, AConnectionThatOnlyReadsRunsNothingThatWrites) {
+    ado::ConnectionPool pool;
+    ado::ConnectionPool::Use use(pool);
+    auto writer = ado::OpenConnection("Data Source=" + file_);
+    writer->Execute("INSERT INTO Customers (Id, Name) VALUES (1, 'kept')");
+    ado::ConnectionOptions options;
+    options.readOnly = true;
+    auto reader = ado::OpenConnection("Data Source=" + file_, options);
+    EXPECT_TRUE(reader->driver().readOnly());
+    const std::string copy = (dir_ / "copy.db").string();
+    for (const std::string& sql :
+         {std::string("DELETE FROM Customers"), "VACUUM INTO '" + copy + "'",
+          "ATTACH '" + (dir_ / "new.db").string() + "' AS other", std::string("PRAGMA user_version = 7"),
+          std::string("DROP VIEW qryNames")}) {
+        EXPECT_THROW(reader->Execute(sql), vb::ComError) << sql;
+        EXPECT_THROW(reader->driver().query(sql, {}), vb::ComError) << sql;
+    }
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_FALSE(fs::exists(dir_ / "new.db"));
+    ado::Recordset rs;
+    rs.Open("SELECT Name FROM Customers", reader);
+    EXPECT_EQ(rs["Name"].ToString(), "kept");
+}
+
+}  // namespace

@@ -166,6 +166,41 @@ TEST(RawSql, FromInsideANameDoesNotEndTheSelectList) {
     }
 }
 
+// A statement chained after the SELECT of a record source never runs on the source, whether
+// one report is converted or several: nothing is saved, the report does not convert, and a
+// problem row names it.
+TEST(RawSql, AStatementChainedAfterTheSelectIsRefusedAndNeverRuns) {
+    struct Case {
+        const char* sql;
+        const char* why;
+    } cases[] = {{"SELECT Customer FROM Orders; DELETE FROM Orders", "it holds more than one statement"},
+                 {"SELECT Customer FROM Orders DELETE FROM Orders", "it writes (DELETE)"}};
+    for (const Case& c : cases) {
+        for (const bool multiple : {false, true}) {
+            JobRun run;
+            run.AddInternalLink();
+            run.front.AddReport("Monthly Sales", c.sql, DetailWithField("Customer"));
+            run.NewJob("Monthly Sales", 7, multiple);
+            EXPECT_FALSE(run.Convert()) << c.sql;
+            auto connection =
+                ado::OpenConnection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + run.front.Path());
+            ado::Recordset rs;
+            rs.Open("SELECT COUNT(*) AS n FROM Orders", connection);
+            EXPECT_EQ(rs["n"].ToLong(), 1) << c.sql;
+            EXPECT_TRUE(Views(run.front.Path()).empty()) << c.sql;
+            EXPECT_TRUE(run.store.prompt.messages.empty()) << c.sql;
+            const std::string expected =
+                "AddDatabase: The record source of the report Monthly Sales is not one "
+                "SELECT statement: " +
+                std::string(c.why) + ".";
+            const auto problems = run.Problems();
+            EXPECT_TRUE(std::any_of(problems.begin(), problems.end(), [&](const std::string& p) {
+                return p.rfind(expected, 0) == 0;
+            })) << ::testing::PrintToString(problems);
+        }
+    }
+}
+
 TEST(RawSql, OdbcLinkTakesTheViewPath) {
     UsePrivateOdbc();
     RunSql(OdbcDb(),

@@ -59,8 +59,7 @@ TEST(ConversionFailures, NulNamesNeverReachTheSourceFileOrTheListsFile) {
         const std::string log = test::ReadFile(run.folder / (std::string(name) + "_ErrorLog.txt"));
         EXPECT_NE(log.find("Conversion Complete"), std::string::npos) << name;
     }
-    EXPECT_EQ(run.Messages(), std::vector<std::string>{"3 reports processed.\r\nConverted: 3\r\nConverted "
-                                                       "with problems: 0\r\nFailed: 0"});
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
 }
 
 // A report whose file cannot be saved (a folder holds its name) fails: alone, with a message

@@ -64,11 +64,9 @@ TEST(MainRoad, StandInFrontEndConvertsAllAndReplacesItsRowsTheSecondTime) {
     ASSERT_EQ(GridReports(run), reports);
     ASSERT_EQ(run.window->gLinks().Items().Count(), 1);
 
+    // Every report converts cleanly: the batch ends quietly.
     run.window->InitiateReportConversion(true);
-    const std::string summary = std::to_string(reports.size()) +
-                                " reports processed.\r\nConverted: " + std::to_string(reports.size()) +
-                                "\r\nConverted with problems: 0\r\nFailed: 0";
-    EXPECT_EQ(run.Messages(), std::vector<std::string>{summary});
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
     std::vector<std::string> listed = run.ConvertedList();
     for (const std::string& name : reports) {
         SCOPED_TRACE(name);
@@ -98,7 +96,7 @@ TEST(MainRoad, StandInFrontEndConvertsAllAndReplacesItsRowsTheSecondTime) {
     const auto first = RowCounts(run, reports);
     run.prompt.messages.clear();
     run.window->InitiateReportConversion(true);
-    EXPECT_EQ(run.Messages(), std::vector<std::string>{summary});
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
     EXPECT_EQ(RowCounts(run, reports), first);
     EXPECT_EQ(run.ConvertedList(), listed);
 

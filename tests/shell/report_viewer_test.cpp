@@ -2,6 +2,7 @@
 // by the tests over SQLite tables.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <QComboBox>
 #include <QLabel>
@@ -195,15 +196,90 @@ TEST(DesignerWindow, ShowsTheReportBesideATreeOfItsStructure) {
 
 TEST(DesignerWindow, AFileThatIsNotAReportFileGivesAMessageNamingIt) {
     const fs::path folder = test::TempFolder("designer_bad");
-    const std::string file = (folder / "notes.rpt").string();
-    std::ofstream(file) << "just some notes";
-    ui::RecordingPrompt prompt;
-    DesignerWindow window(prompt);
-    EXPECT_FALSE(window.Open(file));
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_NE(prompt.messages[0].prompt.find(file), std::string::npos) << prompt.messages[0].prompt;
-    EXPECT_EQ(prompt.messages[0].title, "Tolvaran Designer");
-    EXPECT_FALSE(window.Viewer().EmptyReason().empty());
+    std::ofstream(folder / "notes.rpt") << "just some notes";
+    // A folder, a FIFO (which would wait for a writer without end) and a file above the
+    // program's limit are named and never read.
+    fs::create_directory(folder / "folder.rpt");
+    ASSERT_EQ(mkfifo((folder / "pipe.rpt").c_str(), 0600), 0);
+    std::ofstream(folder / "large.rpt") << std::string(1024 * 1024 + 1, ' ');
+    struct Case {
+        std::string name, reasonPart;
+    };
+    for (const Case& c :
+         {Case{"notes.rpt", "not an XML document"}, Case{"folder.rpt", "it is a directory, not a file"},
+          Case{"pipe.rpt", "it is a FIFO (named pipe), not a file"},
+          Case{"large.rpt", "it holds 2 MB, more than the 1 MB allowed"}}) {
+        const std::string file = (folder / c.name).string();
+        ui::RecordingPrompt prompt;
+        DesignerWindow window(prompt);
+        window.MaxFileMb = 1;
+        EXPECT_FALSE(window.Open(file));
+        ASSERT_EQ(prompt.messages.size(), 1u) << c.name;
+        EXPECT_NE(prompt.messages[0].prompt.find(file), std::string::npos) << prompt.messages[0].prompt;
+        EXPECT_NE(prompt.messages[0].prompt.find(c.reasonPart), std::string::npos)
+            << prompt.messages[0].prompt;
+        EXPECT_EQ(prompt.messages[0].title, "Tolvaran Designer");
+        EXPECT_FALSE(window.Viewer().EmptyReason().empty());
+    }
+}
+
+// A report file whose one table is a command on the SQLite file other. It is made with a
+// reader that runs nothing, so that only showing it could run the command.
+std::string CommandReport(const fs::path& folder, const std::string& other, const std::string& command) {
+    designer::Application app([](const std::string&, const designer::TableSource&, const std::string&) {
+        return std::vector<designer::SourceField>{{"ReportName", designer::crStringField}};
+    });
+    auto report = app.NewReport();
+    report->Database().Tables().AddCommand(other, "qryCommand", command);
+    report->Areas().Item("D").Sections().Item(1).AddFieldObject("{qryCommand.ReportName}", 0, 0);
+    const std::string file = (folder / "command.rpt").string();
+    report->SaveAs(file);
+    return file;
+}
+
+long Rows(const std::string& file, const std::string& table) {
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(file.c_str(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(h, ("SELECT count(*) FROM " + table).c_str(), -1, &st, nullptr);
+    const long n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+    sqlite3_finalize(st);
+    sqlite3_close(h);
+    return n;
+}
+
+// The viewer and the designer program only read: a report file's command that would write
+// (into the file it names, or a new file anywhere) is not run, and the notes name its table.
+TEST(ReportViewerControl, ACommandThatWritesIsNotRunByTheViewerNorTheDesigner) {
+    const fs::path folder = test::TempFolder("viewer_command");
+    const std::string other = (folder / "TOLVARAN.ADL").string();
+    Exec(other, "CREATE TABLE Report (ReportName TEXT); INSERT INTO Report VALUES ('Orders'), ('Sales');");
+    const fs::path copy = folder / "copy.db";
+    for (const std::string& command :
+         {std::string("DELETE FROM Report"), "VACUUM INTO '" + copy.string() + "'",
+          std::string("SELECT ReportName FROM Report; DELETE FROM Report")}) {
+        const std::string file = CommandReport(folder, other, command);
+        for (const bool designerProgram : {false, true}) {
+            ui::RecordingPrompt prompt;
+            DesignerWindow window(prompt);
+            ReportViewerControl control;
+            ReportViewerControl* viewer = &control;
+            if (designerProgram) {
+                ASSERT_TRUE(window.Open(file));
+                viewer = &window.Viewer();
+            } else {
+                control.setReportSource(designer::Application().OpenReport(file));
+                control.ViewReport();
+            }
+            viewer->FinishLayout();
+            EXPECT_EQ(Rows(other, "Report"), 2) << command;
+            EXPECT_FALSE(fs::exists(copy)) << command;
+            const std::vector<std::string>& notes = viewer->Document().notes;
+            ASSERT_FALSE(notes.empty()) << command;
+            EXPECT_NE(notes[0].find("The command of the table \"qryCommand\" is not run"), std::string::npos)
+                << notes[0];
+        }
+    }
 }
 
 TEST(QtLauncher, TheDesignersWindowsProgramIsTheDesignerProgramInTheSameFolder) {

@@ -2,6 +2,7 @@
 // each over the store of a temporary program folder, shown through a modal runner that never
 // blocks.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -352,10 +353,19 @@ TEST(ReportViewer, ClosingTheWindowStopsTheLayout) {
 TEST(ReportViewer, AMissingOrUnreadableFileLeavesTheViewerEmptySayingWhy) {
     WindowRun run;
     test::WriteFile(run.folder / "Broken.rpt", "not a report");
+    // Names that are no report file: each is named, none is read (a FIFO would wait for a
+    // writer without end), and a file above the run's limit is not read either.
+    fs::create_directory(run.folder / "Folder.rpt");
+    ASSERT_EQ(mkfifo((run.folder / "Pipe.rpt").c_str(), 0600), 0);
+    run.ctx.maxReportFileMb = 1;
+    test::WriteFile(run.folder / "Large.rpt", std::string(1024 * 1024 + 1, ' '));
     struct Case {
         std::string name, reasonPart;
     };
-    for (const Case& c : {Case{"Missing.rpt", "does not exist"}, Case{"Broken.rpt", "Broken.rpt"}}) {
+    for (const Case& c : {Case{"Missing.rpt", "does not exist"}, Case{"Broken.rpt", "Broken.rpt"},
+                          Case{"Folder.rpt", "it is a directory, not a file"},
+                          Case{"Pipe.rpt", "it is a FIFO (named pipe), not a file"},
+                          Case{"Large.rpt", "it holds 2 MB, more than the 1 MB allowed"}}) {
         ViewReport viewer(run.services);
         viewer.ReportName = c.name;
         viewer.Reportpath = run.folder.string();

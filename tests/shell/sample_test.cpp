@@ -38,9 +38,7 @@ TEST(Sample, RegistersConvertsAndShowsEveryReportWithItsData) {
                                                 "Sales by Category"}));
 
     run.window->InitiateReportConversion(true);
-    EXPECT_EQ(run.Messages(),
-              std::vector<std::string>{"4 reports processed.\r\nConverted: 4\r\nConverted with "
-                                       "problems: 0\r\nFailed: 0"});
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
 
     // The report, texts its pages must show, and how many pages it has.
     const struct {

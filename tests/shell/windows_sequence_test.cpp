@@ -141,10 +141,8 @@ TEST(WindowsSequence, ViewerDesignerLayoutEditAndErrorLogOneAfterAnother) {
     EXPECT_EQ(seen.windows,
               (std::vector<std::string>{"ViewReport", "ChangeReport", "ShowErrors", "ViewReport"}));
     EXPECT_EQ(seen.pages, (std::vector<int>{1, 1}));
-    // The two batches' summaries are the only messages.
-    const std::string summary =
-        "2 reports processed.\r\nConverted: 2\r\nConverted with problems: 0\r\nFailed: 0";
-    EXPECT_EQ(run.Messages(), (std::vector<std::string>{summary, summary}));
+    // The two batches converted cleanly: they ended quietly, and nothing else was said.
+    EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
 }
 
 }  // namespace

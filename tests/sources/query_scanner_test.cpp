@@ -4,6 +4,7 @@
 
 #include "fake_driver.h"
 #include "fixtures.h"
+#include "platform/common/vbstring.h"
 #include "support/fake_sqldmo.h"
 #include "support/recording.h"
 
@@ -144,6 +145,45 @@ TEST_F(Scanner, ViewsThatDrawOnThemselvesStopAndAreLogged) {
     again.Execute("select * from vb, vb");
     EXPECT_EQ(again.SQLTables.Count(), 2);
     EXPECT_EQ(again.Cycles().size(), 2u);  // each vb -> va -> vb
+}
+
+// Views that draw on views deeper than the Access SQL engine's 200 levels, or that each read
+// the next twice (a tree that doubles at every level), end the scan with an error saying so,
+// without exhausting the stack or scanning without end.
+TEST_F(Scanner, ViewChainsTooDeepOrTooWideEndTheScanWithAnError) {
+    struct Case {
+        int views;
+        const char* from;    // what view i reads, {} standing for the next view's name
+        const char* reason;  // "" when the scan completes
+    } cases[] = {
+        {15000, "{}",
+         "Query is too complex: its views draw on views more than 200 deep (v0 -> ... -> v199 -> v200)."},
+        {200, "{}", ""},
+        {60, "{} a, {} b",
+         "Query is too complex: with the views it draws on, it reads more than 100000 tables and views."},
+    };
+    for (const Case& c : cases) {
+        driver->viewList.clear();
+        for (int i = 0; i < c.views; ++i) {
+            const std::string next = i + 1 < c.views ? "v" + std::to_string(i + 1) : "Orders";
+            driver->viewList.push_back(
+                {"v" + std::to_string(i), "SELECT * FROM " + vb::Replace(c.from, "{}", next)});
+        }
+        clsInterface s(prompt);
+        s.setActiveConnection(conn);
+        try {
+            s.Execute("SELECT * FROM v0");
+            EXPECT_STREQ(c.reason, "") << c.views;
+            // 200 views deep, and the table under the last.
+            auto entry = s.SQLTables.Item(1L);
+            for (int depth = 1; depth < 200; ++depth) entry = entry->Children.Item(1L);
+            EXPECT_EQ(entry->Name, "v199");
+            EXPECT_EQ(Names(entry->Children), (std::vector<std::string>{"orders"}));
+        } catch (const vb::ComError& e) {
+            EXPECT_EQ(e.Description(), c.reason) << c.views;
+        }
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 TEST_F(Scanner, ViewsOfASqliteStandIn) {

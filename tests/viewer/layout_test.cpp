@@ -152,6 +152,24 @@ TEST(Layout, PagesBreakWithThePageHeaderAndFooterOnEveryPage) {
     EXPECT_EQ(last[last.size() - 2].text, "The end");
 }
 
+// Objects that repeat on every page take memory page after page: the layout stops once its
+// pages take more than the stated memory, keeps the pages made and says why in the notes.
+TEST(Layout, PagesThatTakeMoreThanTheMemoryLimitCutTheReportOff) {
+    TempDir dir;
+    auto r = LongReport(dir);
+    SectionOf(*r, "D").NewPageAfter = true;  // a page an item
+    for (int i = 0; i < 250; ++i) SectionOf(*r, "PH").AddTextObject("Column " + std::to_string(i), 0, 0);
+    RenderOptions options = Fixed();
+    options.memoryMb = 1;
+    const Document doc = RenderReport(*r, options);
+    EXPECT_GT(doc.pages.size(), 1u);
+    EXPECT_LT(doc.pages.size(), 30u);
+    const std::string note = "The report was cut off at page " + std::to_string(doc.pages.size()) +
+                             ": its pages take more than 1 MB.";
+    EXPECT_NE(std::find(doc.notes.begin(), doc.notes.end(), note), doc.notes.end())
+        << ::testing::PrintToString(doc.notes);
+}
+
 // Laid out a step at a time, a report that shows its page count has pages ready from its first
 // pass on; the second pass's pages replace them as they are finished; the end is the whole.
 TEST(Layout, StepByStepPagesAreReadyBeforeTheEndAndTheCountedOnesReplaceThem) {

@@ -1,15 +1,15 @@
 #include "platform/access/application.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/access/export_reader.h"
 #include "platform/access/properties.h"
 #include "platform/ado/connection_text.h"
 #include "platform/ado/sqlite_driver.h"
 #include "platform/common/com_error.h"
+#include "platform/common/regular_file.h"
 #include "platform/common/text.h"
 
 namespace fs = std::filesystem;
@@ -111,9 +111,12 @@ struct ApplicationState {
     }
 
     std::string ProjectConnectionText() const {
-        std::ifstream in(SourceFolder() / "connection.txt", std::ios::binary);
-        if (!in) return {};
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // A connection text of a few hundred bytes; a FIFO or folder of that name is no such text.
+        constexpr std::uint64_t kMaxConnectionTextBytes = 64 * 1024;
+        std::string text;
+        if (!ReadRegularFile((SourceFolder() / "connection.txt").string(), text, kMaxConnectionTextBytes)
+                 .empty())
+            return {};
         if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
         return std::string(TrimBlanks(text, " \t\r\n"));
     }
@@ -323,8 +326,14 @@ void Application::OpenCurrentDatabase(const std::string& path, bool /*exclusive*
     const std::string cannotOpen = "Microsoft Access can't open the database '" + path +
                                    "' because it is missing, or opened exclusively by another user";
     std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec))
-        throw vb::ComError(kErrCannotOpenDatabase, cannotOpen + ".");
+    if (path.empty() || !fs::is_regular_file(path, ec)) {
+        // Something other than a file under the name is said for what it is.
+        const std::string kind = path.empty() ? std::string() : NotAFileKind(path);
+        throw vb::ComError(kErrCannotOpenDatabase, kind.empty()
+                                                       ? cannotOpen + "."
+                                                       : "Microsoft Access can't open the database '" + path +
+                                                             "': it is " + kind + ", not a database file.");
+    }
 
     if (IsDataProjectFile(path)) {
         state_->dataProject = true;

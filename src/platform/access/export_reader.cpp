@@ -4,16 +4,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "platform/access/builtin_defaults.h"
 #include "platform/access/encoding.h"
 #include "platform/access/errors.h"
 #include "platform/access/sidecar.h"
+#include "platform/common/regular_file.h"
 #include "platform/common/text.h"
 #include "platform/common/unicode.h"
 
@@ -551,9 +551,11 @@ std::string ReportNameOfFile(const std::string& path) {
 }
 
 ReportPtr ReadReportFile(const std::string& path, const ReadOptions& options) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) throw ExportError(path, 0, "the file cannot be opened");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The export of a report with the most controls Access allows holds a few megabytes.
+    constexpr std::uint64_t kMaxExportBytes = std::uint64_t{64} << 20;
+    std::string bytes;
+    const std::string why = ReadRegularFile(path, bytes, kMaxExportBytes);
+    if (!why.empty()) throw ExportError(path, 0, "the file cannot be read: " + why);
     return ReadReportBytes(bytes, ReportNameOfFile(path), path, options);
 }
 

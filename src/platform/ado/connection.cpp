@@ -30,15 +30,18 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
         tolvaran::ReplaceAll(odbc, "{database}", quoted(text.Get({"Initial Catalog", "Database"})));
         tolvaran::ReplaceAll(odbc, "{user}", quoted(uid));
         tolvaran::ReplaceAll(odbc, "{password}", quoted(pwd));
-        return OpenOdbcDriver(odbc);
+        return OpenOdbcDriver(odbc, options.readOnly);
     }
-    if (text.Has("DSN") || text.Has("Driver")) return OpenOdbcDriver(connectionString);
+    if (text.Has("DSN") || text.Has("Driver")) return OpenOdbcDriver(connectionString, options.readOnly);
     const std::string file = text.Get({"Data Source", "DBQ"});
     if (file.empty())
         throw vb::ComError(kErrProvider, "The connection string names no data source: " + connectionString);
     ConnectionPool* pool = ConnectionPool::Current();
     if (pool) {
-        if (std::shared_ptr<Driver> session = pool->Find(file)) {
+        std::shared_ptr<Driver> session = pool->Find(file);
+        // A connection that only reads shares only a session that writes nothing whatever it
+        // is given: an Access file's. A SQLite file it opens on its own, read-only.
+        if (session && (!options.readOnly || session->kind() == EngineKind::Jet)) {
             std::string reported = session->kind() == EngineKind::SQLite
                                        ? SqliteDriver::ReportedConnectionString(text)
                                        : session->connectionString();
@@ -47,15 +50,15 @@ std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const st
     }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
-        throw vb::ComError(kErrProvider, "Could not find file '" + file + "'.");
+        throw vb::ComError(kErrProvider, NotADatabaseFileText(file));
     std::unique_ptr<Driver> driver;
     if (IsSqliteFile(file))
-        driver = OpenSqliteDriver(file, text);
+        driver = OpenSqliteDriver(file, text, options.readOnly);
     else if (AccessFileVersion(file) != 0)
         driver = OpenJetDriver(file, options);
     else
         throw vb::ComError(kErrProvider, "Unrecognized database format '" + file + "'.");
-    if (!pool) return driver;
+    if (!pool || (options.readOnly && driver->kind() != EngineKind::Jet)) return driver;
     std::string reported = driver->connectionString();
     std::shared_ptr<Driver> session(std::move(driver));
     pool->Add(file, session);

@@ -183,15 +183,21 @@ struct ConnectionOptions {
     QueryLimits queryLimits;
     // The Access file reader program; empty: the one FindJetReader finds beside the program.
     std::string jetReader;
+    // Connections that only read (those that show a report's data): a SQLite file is opened
+    // read-only and runs no statement that would write (nor attaches another file), an ODBC
+    // connection is put in its read-only mode and refuses Execute, and no such connection
+    // shares a pooled session that writes. Access files are read-only whatever this says.
+    bool readOnly = false;
 };
 
 // Driver factories, one per engine (each in its own source file).
 // Chooses the driver from the connection string (see Connection::Open) and opens it.
 std::unique_ptr<Driver> OpenDriver(const std::string& connectionString, const std::string& user,
                                    const std::string& password, const ConnectionOptions& options);
-std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionText& text);
+std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionText& text,
+                                         bool readOnly = false);
 std::unique_ptr<Driver> OpenJetDriver(const std::string& file, const ConnectionOptions& options);
 // text: a driver-manager text (ODBC grammar) or an ADO text naming DSN= or Driver=.
-std::unique_ptr<Driver> OpenOdbcDriver(const std::string& text);
+std::unique_ptr<Driver> OpenOdbcDriver(const std::string& text, bool readOnly = false);
 
 }  // namespace ado

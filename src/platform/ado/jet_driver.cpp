@@ -8,6 +8,7 @@
 #include "platform/ado/jet_reader_process.h"
 #include "platform/ado/jet_sql.h"
 #include "platform/ado/jet_values.h"
+#include "platform/ado/sqlite_driver.h"
 #include "platform/common/com_error.h"
 
 namespace ado {
@@ -150,7 +151,7 @@ class JetDriverImpl : public JetDriver {
 std::unique_ptr<JetDriver> OpenJetFile(const std::string& file, const ConnectionOptions& options) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
-        throw vb::ComError(vb::kErrGeneric, "Could not find file '" + file + "'.", "Jet");
+        throw vb::ComError(vb::kErrGeneric, NotADatabaseFileText(file), "Jet");
     return std::make_unique<JetDriverImpl>(file, options);
 }
 

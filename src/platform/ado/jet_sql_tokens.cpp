@@ -48,7 +48,7 @@ std::string ViewSelectText(const std::string& definition) {
     return definition;
 }
 
-std::vector<SqlToken> TokenizeJetSql(const std::string& sql, SqlErrors errors) {
+std::vector<SqlToken> TokenizeJetSql(const std::string& sql, SqlErrors errors, SqlComments comments) {
     const bool tolerate = errors == SqlErrors::Tolerate;
     // Back-quoted names are not part of the expression language: each becomes a bracketed
     // name of the same length, so offsets stay those of the statement. Tolerating, a quote,
@@ -62,8 +62,29 @@ std::vector<SqlToken> TokenizeJetSql(const std::string& sql, SqlErrors errors) {
         stray[i] = true;
         source[i] = '~';
     };
+    // A comment becomes blanks of its length (its line ends kept), so offsets stay those of the
+    // statement; i moves to its last character.
+    auto blankOut = [&](std::size_t& i, std::size_t end) {
+        for (std::size_t k = i; k < end; ++k)
+            if (source[k] != '\n') source[k] = ' ';
+        i = end - 1;
+    };
+    const bool skipComments = comments == SqlComments::Blanks;
     for (std::size_t i = 0; i < sql.size(); ++i) {
         const char c = sql[i];
+        const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
+        const char after = i + 2 < sql.size() ? sql[i + 2] : '\0';
+        if (skipComments && c == '-' && next == '-' &&
+            (after == '\0' || after == ' ' || after == '\t' || after == '\r' || after == '\n')) {
+            const std::size_t eol = sql.find('\n', i);
+            blankOut(i, eol == std::string::npos ? sql.size() : eol);
+            continue;
+        }
+        if (skipComments && c == '/' && next == '*' && after != '!') {
+            const std::size_t close = sql.find("*/", i + 2);
+            blankOut(i, close == std::string::npos ? sql.size() : close + 2);
+            continue;
+        }
         if (c == '[') {
             const std::size_t close = sql.find(']', i);
             if (close == std::string::npos) {

@@ -42,8 +42,18 @@ enum class SqlErrors {
     Tolerate,
 };
 
+enum class SqlComments {
+    // Access SQL has none: "--" is two minus signs, "/*" a division and a product.
+    None,
+    // As the other engines read a statement: "--" followed by a blank (or the end) runs to the
+    // end of its line, "/*" to the next "*/" (or the end), and both count as blanks. "/*!",
+    // whose text one engine runs, is not a comment.
+    Blanks,
+};
+
 // The list always ends with one End token.
-std::vector<SqlToken> TokenizeJetSql(const std::string& sql, SqlErrors errors = SqlErrors::Throw);
+std::vector<SqlToken> TokenizeJetSql(const std::string& sql, SqlErrors errors = SqlErrors::Throw,
+                                     SqlComments comments = SqlComments::None);
 
 // True when t is a Word equal to keyword without regard to case.
 bool IsWord(const SqlToken& t, const char* keyword);

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/ado/jet_sql_tokens.h"
+#include "platform/ado/read_statement.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
 
@@ -336,7 +337,7 @@ class OdbcCursor : public Cursor {
 
 class OdbcDriver : public Driver {
   public:
-    explicit OdbcDriver(const std::string& connect) {
+    OdbcDriver(const std::string& connect, bool onlyReads) : onlyReads_(onlyReads) {
         SQLHENV env = environment();
         if (!ok(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc_))) fail(SQL_HANDLE_ENV, env);
         SQLCHAR out[2048] = {};
@@ -353,6 +354,10 @@ class OdbcDriver : public Driver {
         }
         connected_ = reinterpret_cast<char*>(out);
         if (connected_.empty()) connected_ = connect;
+        // A hint the driver may take: Execute is refused here whatever it does.
+        if (onlyReads_)
+            SQLSetConnectAttr(dbc_, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY),
+                              0);
         SQLCHAR info[256] = {};
         SQLSMALLINT len = 0;
         if (ok(SQLGetInfo(dbc_, SQL_DBMS_NAME, info, sizeof info, &len)))
@@ -371,6 +376,7 @@ class OdbcDriver : public Driver {
 
     EngineKind kind() const override { return EngineKind::Odbc; }
     std::string connectionString() const override { return connected_; }
+    bool readOnly() const override { return onlyReads_; }
 
     std::unique_ptr<Cursor> query(const std::string& sql, const std::vector<vb::Variant>& params) override {
         Statement st(dbc_);
@@ -379,6 +385,9 @@ class OdbcDriver : public Driver {
     }
 
     long long execute(const std::string& sql, const std::vector<vb::Variant>& params) override {
+        if (onlyReads_)
+            throw vb::ComError(kErrOdbc, "The connection only reads; the statement is not run: " + sql,
+                               "Microsoft OLE DB Provider for ODBC Drivers");
         Statement st(dbc_);
         run(st, sql, params);
         SQLLEN count = -1;
@@ -517,6 +526,11 @@ class OdbcDriver : public Driver {
     }
 
     void saveQuery(const std::string& name, const std::string& sql, bool replace) override {
+        // "CREATE VIEW ... AS" followed by the text runs every statement the text holds.
+        if (const std::string why = WhyNotOneReadStatement(sql); !why.empty())
+            throw vb::ComError(kErrOdbc,
+                               "The view " + name + " is not saved: its statement " + why + ": " + sql,
+                               "Microsoft OLE DB Provider for ODBC Drivers");
         if (replace) {
             try {
                 execute("DROP VIEW " + quoteName(name), {});
@@ -564,6 +578,7 @@ class OdbcDriver : public Driver {
     std::string connected_;
     std::string dbms_;
     std::string quote_ = "\"";
+    bool onlyReads_ = false;  // opened for a caller that only reads: Execute refused
 };
 
 }  // namespace
@@ -587,8 +602,8 @@ std::string OdbcDriverConnectionString(const std::string& adoText) {
     return out.Text();
 }
 
-std::unique_ptr<Driver> OpenOdbcDriver(const std::string& text) {
-    return std::make_unique<OdbcDriver>(OdbcDriverConnectionString(text));
+std::unique_ptr<Driver> OpenOdbcDriver(const std::string& text, bool readOnly) {
+    return std::make_unique<OdbcDriver>(OdbcDriverConnectionString(text), readOnly);
 }
 
 }  // namespace ado

@@ -10,8 +10,10 @@
 #include <cstring>
 
 #include "platform/ado/jet_sql_tokens.h"
+#include "platform/ado/read_statement.h"
 #include "platform/ado/sqlite_statements.h"
 #include "platform/common/com_error.h"
+#include "platform/common/regular_file.h"
 #include "platform/common/text.h"
 
 namespace ado {
@@ -282,6 +284,12 @@ int AccessFileVersion(const std::string& file) {
     return v == 0 ? 3 : 4;
 }
 
+std::string NotADatabaseFileText(const std::string& file) {
+    const std::string kind = tolvaran::NotAFileKind(file);
+    if (kind.empty()) return "Could not find file '" + file + "'.";
+    return "'" + file + "' is " + kind + ", not a database file.";
+}
+
 std::string SqliteDriver::ReportedConnectionString(const ConnectionText& text) {
     // The provider reports its own name in front of the string it was given.
     if (text.Has("Provider")) return text.Text();
@@ -291,9 +299,11 @@ std::string SqliteDriver::ReportedConnectionString(const ConnectionText& text) {
     return reported.Text();
 }
 
-SqliteDriver::SqliteDriver(const std::string& file, const ConnectionText& text)
-    : file_(file), connectionString_(ReportedConnectionString(text)) {
-    int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+SqliteDriver::SqliteDriver(const std::string& file, const ConnectionText& text, bool onlyReads)
+    : file_(file), connectionString_(ReportedConnectionString(text)), onlyReads_(onlyReads) {
+    int rc = SQLITE_READONLY;  // a connection that only reads opens the file read-only at once
+    if (!onlyReads)
+        rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -307,6 +317,9 @@ SqliteDriver::SqliteDriver(const std::string& file, const ConnectionText& text)
         throw vb::ComError(kErrProvider, "Could not open the database file '" + file + "': " + msg);
     }
     sqlite3_busy_timeout(db_, 30000);
+    // ATTACH counts as a read, yet it can make a file (or read any other): none on a
+    // connection that only reads.
+    if (onlyReads_) sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
     statements_ = std::make_shared<SqliteStatementCache>(db_, kKeptStatements);
     // A damaged file opens without complaint; reading its schema finds the damage now.
     char* err = nullptr;
@@ -436,6 +449,14 @@ void SqliteDriver::fail(const std::string& context) const {
     throw vb::ComError(number, msg);
 }
 
+void SqliteDriver::requireRead(sqlite3_stmt* statement, const std::string& sql) const {
+    // VACUUM INTO writes a new file even from a read-only connection; the engine knows every
+    // statement that writes anywhere.
+    if (onlyReads_ && !sqlite3_stmt_readonly(statement))
+        throw vb::ComError(kErrProvider,
+                           "The connection to '" + file_ + "' only reads; the statement would write: " + sql);
+}
+
 std::unique_ptr<Cursor> SqliteDriver::query(const std::string& sql, const std::vector<vb::Variant>& params) {
     size_t tail = 0;
     bool prepared = true;
@@ -443,6 +464,7 @@ std::unique_ptr<Cursor> SqliteDriver::query(const std::string& sql, const std::v
     if (!prepared) fail(sql);
     if (!lease) throw vb::ComError(kErrSyntax, "Empty statement");
     sqlite3_stmt* st = lease.get();
+    requireRead(st, sql);
     const int n = sqlite3_bind_parameter_count(st);
     for (int i = 0; i < n && i < static_cast<int>(params.size()); ++i)
         Bind(st, i + 1, params[static_cast<size_t>(i)]);
@@ -473,6 +495,7 @@ long long SqliteDriver::execute(const std::string& sqlIn, const std::vector<vb::
         SqliteStatementCache::Lease lease = statements_->acquire(sql, tail, prepared);
         if (!prepared) fail(sql);
         if (!lease) return 0;  // blanks or comments only
+        requireRead(lease.get(), sql);
         bindNext(lease.get());
         int rc;
         while ((rc = sqlite3_step(lease.get())) == SQLITE_ROW) {
@@ -486,6 +509,12 @@ long long SqliteDriver::execute(const std::string& sqlIn, const std::vector<vb::
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db_, rest, static_cast<int>(end - rest), &st, &rest) != SQLITE_OK) fail(sql);
         if (!st) break;
+        try {
+            requireRead(st, sql);
+        } catch (...) {
+            sqlite3_finalize(st);
+            throw;
+        }
         bindNext(st);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -660,6 +689,10 @@ std::vector<QueryInfo> SqliteDriver::views() {
 
 void SqliteDriver::saveQuery(const std::string& name, const std::string& sql, bool replace) {
     if (readOnly_) throw vb::ComError(kErrProvider, "The database file '" + file_ + "' is read-only.");
+    // "CREATE VIEW ... AS" followed by the text runs every statement the text holds.
+    if (const std::string why = WhyNotOneReadStatement(sql); !why.empty())
+        throw vb::ComError(kErrSyntax,
+                           "The query " + name + " is not saved: its statement " + why + ": " + sql);
     execute("SAVEPOINT save_query", {});
     try {
         if (replace) execute("DROP VIEW IF EXISTS " + quoteName(name), {});
@@ -679,8 +712,8 @@ int SqliteDriver::userVersion() {
     return c->next(row) ? static_cast<int>(vb::NZ(row[0]).ToLong()) : 0;
 }
 
-std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionText& text) {
-    return std::make_unique<SqliteDriver>(file, text);
+std::unique_ptr<Driver> OpenSqliteDriver(const std::string& file, const ConnectionText& text, bool readOnly) {
+    return std::make_unique<SqliteDriver>(file, text, readOnly);
 }
 
 }  // namespace ado

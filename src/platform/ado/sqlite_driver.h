@@ -24,9 +24,10 @@ class SqliteStatementCache;
 
 class SqliteDriver : public Driver {
   public:
-    // Opens an existing file read-write (read-only when the file cannot be written).
-    // Throws ComError naming the file when it cannot be opened as a SQLite database.
-    SqliteDriver(const std::string& file, const ConnectionText& text);
+    // Opens an existing file read-write (read-only when the file cannot be written), or, with
+    // onlyReads, read-only with every statement that would write refused (ConnectionOptions::
+    // readOnly). Throws ComError naming the file when it cannot be opened as a SQLite database.
+    SqliteDriver(const std::string& file, const ConnectionText& text, bool onlyReads = false);
     ~SqliteDriver() override;
     SqliteDriver(const SqliteDriver&) = delete;
     SqliteDriver& operator=(const SqliteDriver&) = delete;
@@ -69,6 +70,8 @@ class SqliteDriver : public Driver {
 
   private:
     [[noreturn]] void fail(const std::string& context) const;
+    // On a connection that only reads: refuses a prepared statement that would write.
+    void requireRead(sqlite3_stmt* statement, const std::string& sql) const;
     long long schemaVersion();
     // What the catalog read from the file depends on. Read by a query: the schema version, the
     // commits of other connections (data version) and this session's own changes (they count
@@ -96,6 +99,7 @@ class SqliteDriver : public Driver {
     std::string file_;
     std::string connectionString_;
     bool readOnly_ = false;
+    bool onlyReads_ = false;    // opened for a caller that only reads: no statement may write
     int level_ = 0;             // transaction levels opened through beginTransaction
     bool fastCommits_ = false;  // WAL with synchronous=NORMAL set on this session
     std::shared_ptr<SqliteStatementCache> statements_;
@@ -116,5 +120,9 @@ DataTypeEnum SqliteDeclaredType(const std::string& declared, long* size = nullpt
 bool IsSqliteFile(const std::string& file);
 // 3 for a Jet 3 file, 4 for Jet 4, 5 for ACE (accdb), 0 when not an Access file.
 int AccessFileVersion(const std::string& file);
+// Why a database file named in a connection string cannot be opened when it is not a regular
+// file: "Could not find file '<file>'." when nothing is there, else what is there instead
+// ("'<file>' is a directory, not a database file.").
+std::string NotADatabaseFileText(const std::string& file);
 
 }  // namespace ado

@@ -114,8 +114,13 @@ class FieldsNotListed : public vb::ComError {
 using FieldReader = std::function<std::vector<SourceField>(
     const std::string& connectionString, const TableSource& source, const std::string& table)>;
 // Reads through platform/ado, opening connections with the options of the run (the SQL Server
-// template, the Access file reader).
+// template, the Access file reader). A command's statement runs only when CheckCommand passes.
 FieldReader AdoFieldReader(const ado::ConnectionOptions& options = {});
+
+// A command table (crTableTypeCommand) runs its statement only when that is one statement
+// that only reads (ado::WhyNotOneReadStatement); otherwise throws vb::ComError naming the table
+// and why. Other tables pass.
+void CheckCommand(const std::string& table, const TableSource& source);
 
 class DatabaseTable {
   public:

@@ -1,6 +1,7 @@
 // Reads a table's fields through platform/ado.
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_text.h"
+#include "platform/ado/read_statement.h"
 #include "platform/common/com_error.h"
 #include "platform/common/text.h"
 #include "platform/designer/database.h"
@@ -113,9 +114,17 @@ bool FindLinkedTable(const ado::ConnectionPtr& connection, const std::string& ta
     }
 }
 
+void CheckCommand(const std::string& table, const TableSource& source) {
+    if (source.Type != crTableTypeCommand) return;
+    if (const std::string why = ado::WhyNotOneReadStatement(source.CommandText); !why.empty())
+        throw vb::ComError(kErrFieldNotKnown, "The command of the table \"" + table +
+                                                  "\" is not run: its statement " + why + ".");
+}
+
 FieldReader AdoFieldReader(const ado::ConnectionOptions& options) {
     return
         [options](const std::string& connectionString, const TableSource& source, const std::string& table) {
+            CheckCommand(table, source);
             auto conn = ado::OpenConnection(connectionString, options);
             // A command's fields are its statement's columns; a statement that does not run
             // there throws, as a table that is not there does.

@@ -317,7 +317,7 @@ std::unique_ptr<Report> Application::NewReport() const {
 }
 
 std::unique_ptr<Report> Application::OpenReport(const std::string& path) const {
-    return ReadReportFile(path, reader_);
+    return ReadReportFile(path, reader_, MaxFileMb);
 }
 
 }  // namespace designer

@@ -18,6 +18,7 @@
 #include "platform/designer/database.h"
 #include "platform/designer/fields.h"
 #include "platform/designer/objects.h"
+#include "platform/designer/report_file.h"
 #include "platform/designer/types.h"
 
 namespace designer {
@@ -235,6 +236,9 @@ class Application {
     // Opens a report file; anything that is not such a file fails with ComError
     // (kErrReportFile) whose text names the file and the reason.
     std::unique_ptr<Report> OpenReport(const std::string& path) const;
+
+    // The largest report file OpenReport reads, in megabytes.
+    long MaxFileMb = kDefaultMaxReportFileMb;
 
   private:
     FieldReader reader_;

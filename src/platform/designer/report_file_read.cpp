@@ -1,11 +1,12 @@
 // Reads the report document back into a model. Every failure is a ComError naming the source
 // and what is wrong; nothing half-read is handed out.
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
 #include <pugixml.hpp>
 
 #include "platform/common/com_error.h"
+#include "platform/common/regular_file.h"
 #include "platform/designer/report.h"
 #include "platform/designer/report_file.h"
 #include "platform/designer/util.h"
@@ -304,19 +305,14 @@ std::unique_ptr<Report> ReadReportDocument(const std::string& xml, const std::st
     return ReadParsed(doc, res, source, std::move(reader));
 }
 
-std::unique_ptr<Report> ReadReportFile(const std::string& path, FieldReader reader) {
-    std::ifstream f(path, std::ios::binary | std::ios::ate);
-    if (!f)
-        throw vb::ComError(kErrReportFile,
-                           "The report file \"" + path + "\" cannot be opened: it does not exist.");
+std::unique_ptr<Report> ReadReportFile(const std::string& path, FieldReader reader, long maxFileMb) {
     // Read once into a buffer of its size and parsed where it lies: a large report is not
     // copied again and again on its way in.
-    const std::streamoff size = f.tellg();
-    std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
-    f.seekg(0);
-    if (!f.read(text.data(), static_cast<std::streamsize>(text.size())))
-        throw vb::ComError(kErrReportFile,
-                           "The report file \"" + path + "\" cannot be opened: it cannot be read.");
+    std::string text;
+    const std::uint64_t limit = static_cast<std::uint64_t>(std::max(0L, maxFileMb)) * 1024 * 1024;
+    const std::string why = tolvaran::ReadRegularFile(path, text, limit);
+    if (!why.empty())
+        throw vb::ComError(kErrReportFile, "The report file \"" + path + "\" cannot be opened: " + why + ".");
     pugi::xml_document doc;  // points into text: destroyed first
     const pugi::xml_parse_result res = doc.load_buffer_inplace(text.data(), text.size(), kParseOptions);
     return ReadParsed(doc, res, path, std::move(reader));

@@ -1,7 +1,8 @@
 #include "platform/designer/util.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdint>
+
+#include "platform/common/regular_file.h"
 
 namespace designer {
 
@@ -14,10 +15,12 @@ std::string BaseName(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return !f.bad();
+    // A picture is at most as large as an OLE Object value of an Access file (64 MB).
+    constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{64} << 20;
+    std::string bytes;
+    if (!tolvaran::ReadRegularFile(path, bytes, kMaxPictureBytes).empty()) return false;
+    out.assign(bytes.begin(), bytes.end());
+    return true;
 }
 
 namespace {

@@ -9,6 +9,8 @@ namespace designer {
 
 // The file name without folder and extension ("C:\out\sub1.rpt" and "/out/sub1.rpt" give "sub1").
 std::string BaseName(const std::string& path);
+// The bytes of a regular file of at most 64 MB; false for anything else (a folder, a FIFO, a
+// device, a larger file) and when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out);
 // Size of a BMP, PNG, GIF or ICO picture in twips (15 twips a pixel); false when unknown.
 bool PictureSizeTwips(const std::vector<unsigned char>& bytes, long& width, long& height);

@@ -39,6 +39,7 @@ TableRows AdoRecordSource::Read(const designer::DatabaseTable& table) {
     if (table.ConnectionString().empty())
         throw vb::ComError(designer::kErrFieldNotKnown,
                            "The report keeps no connection for the table \"" + table.Name() + "\".");
+    designer::CheckCommand(table.Name(), source);
     std::string name = source.SubLocation.empty() ? source.Location : source.SubLocation;
     auto conn = connect(table.ConnectionString());
     ado::Driver& driver = conn->driver();

@@ -46,6 +46,10 @@ struct RenderOptions {
     const TextMeasure* measure = nullptr;
     // The layout stops at this many pages and says so in the notes.
     int maxPages = 5000;
+    // The layout stops, and says so in the notes, once the items of its pages take more than
+    // this many megabytes (as a statement stops past its QueryLimits::memoryMb): objects that
+    // repeat on every page of a long report would otherwise take memory without end.
+    long memoryMb = 512;
     // Called as each page is complete, with the pass (1, or 2 when TotalPageCount made the
     // report be laid out again) and the page's 0-based number; benchmarks time pages by it.
     std::function<void(int pass, int page)> pageFinished;

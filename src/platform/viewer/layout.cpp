@@ -202,6 +202,19 @@ Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& obj
 
 // Thrown when the page limit is reached; the pages made so far are kept.
 struct PageLimit {};
+// Thrown when the pages' items pass the memory limit; the pages made so far are kept.
+struct MemoryLimit {};
+
+// Bytes an item takes on its page: the item and the texts it owns (a picture's bytes are
+// shared by every page that shows it and counted nowhere here).
+size_t Footprint(const Item& item) {
+    size_t bytes = sizeof(Item);
+    if (const auto* text = std::get_if<TextItem>(&item)) {
+        bytes += text->text.capacity() + text->font.Name.capacity();
+        for (const std::string& line : text->lines) bytes += sizeof(std::string) + line.capacity();
+    }
+    return bytes;
+}
 
 class PageLayout : public BandSink {
   public:
@@ -236,6 +249,9 @@ class PageLayout : public BandSink {
             if (!headerDone_) PageHeader();
         } catch (const PageLimit&) {
             ctx_.Note("The report was cut off at " + std::to_string(ctx_.options.maxPages) + " pages.");
+        } catch (const MemoryLimit&) {
+            ctx_.Note("The report was cut off at page " + std::to_string(doc_.pages.size()) +
+                      ": its pages take more than " + std::to_string(ctx_.options.memoryMb) + " MB.");
         }
         FinishPage();
         doc_.groups = std::move(tree_);
@@ -313,6 +329,7 @@ class PageLayout : public BandSink {
             if (s->SuppressIfBlank && strip.blank) continue;
             for (Item& i : strip.items) {
                 Move(i, 0, y);
+                bytes_ += Footprint(i);  // a page is finished whole; the next one stops at the limit
                 doc_.pages.back().items.push_back(std::move(i));
             }
             y += strip.height;
@@ -343,9 +360,17 @@ class PageLayout : public BandSink {
         std::vector<Item>& page = doc_.pages.back().items;
         for (Item& i : items) {
             Move(i, 0, y_);
+            Charge(i);
             page.push_back(std::move(i));
         }
         y_ += height;
+    }
+
+    // Counts an item put on a page against the memory limit; past it the layout stops.
+    void Charge(const Item& item) {
+        bytes_ += Footprint(item);
+        if (bytes_ > static_cast<size_t>(std::max(1L, ctx_.options.memoryMb)) * 1024 * 1024)
+            throw MemoryLimit{};
     }
     void Emit(Strip& strip, long height) { Emit(strip.items, height); }
 
@@ -424,6 +449,7 @@ class PageLayout : public BandSink {
     GroupNode* pendingGroup_ = nullptr;
     long width_ = 0, height_ = 0, left_ = 0, top_ = 0, footerTop_ = 0, bodyTop_ = 0, y_ = 0;
     size_t finished_ = 0;  // pages whose footer is drawn
+    size_t bytes_ = 0;     // taken by the items of the pages (Footprint)
     bool hasBody_ = false;
     bool headerDone_ = false;
     bool pendingBreak_ = false;

@@ -13,6 +13,7 @@ AppRun::AppRun(std::string programFolder) : reportWindows_(ReportWindowServices{
     ctx_.help = &help_;
     ctx_.registry = registry_.get();
     ApplySqlServerOdbcTemplate(*registry_, ctx_.connections);
+    ctx_.maxReportFileMb = MaxReportFileMb(*registry_);
     reportWindows_.Services().ctx = &ctx_;
     reportWindows_.Services().saveFile = &saveFile_;
     sqldmo_ =

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include "shell/qt/data_grid.h"
 #include "shell/qt/guarded.h"
 #include "shell/qt/qt_text.h"
+#include "shell/qt/results_list.h"
 #include "shell/qt/screen_fit.h"
 #include "shell/toolbar/qt_toolbar.h"
 #include "sources/links_manager.h"
@@ -32,18 +34,24 @@ namespace {
 // grid's current row.
 class EntryGridDataset : public GridDataset {
   public:
-    explicit EntryGridDataset(DataGrid& grid) : grid_(grid) {}
+    // appending is true while the new row becomes current.
+    EntryGridDataset(DataGrid& grid, bool& appending) : grid_(grid), appending_(appending) {}
     void BeginUpdate() override {}
     void Append() override { grid_.Dataset().AddNew(); }
     void SetField(const std::string& name, const vb::Variant& value) override {
         grid_.Dataset().SetField(name, value);
     }
-    void Post() override { grid_.SetCurrentRow(grid_.Dataset().Post()); }
+    void Post() override {
+        appending_ = true;
+        const auto done = qScopeGuard([this] { appending_ = false; });
+        grid_.SetCurrentRow(grid_.Dataset().Post());
+    }
     void EndUpdate() override {}
     vb::Variant Field(const std::string& name) const override { return grid_.CurrentValue(name); }
 
   private:
     DataGrid& grid_;
+    bool& appending_;
 };
 
 QGroupBox* Frame(const char* name, const char* caption, QWidget* parent) {
@@ -72,7 +80,9 @@ Startup::Startup(StartupServices services, QWidget* parent)
     : QMainWindow(parent),
       services_(std::move(services)),
       startupLog_(services_.ctx->prompt),
-      errorLogWriter_(services_.ctx->prompt),
+      // No message box of its own: a text log that cannot be made is said in the report's rows
+      // by its conversion, and the request tells the user once.
+      errorLogWriter_(nullptr),
       toolbarBuilder_(*services_.ctx->prompt),
       links_(std::make_unique<clsManageLinks>(*services_.ctx->prompt)),
       keys_(std::make_unique<RegistryKeys>(services_.ctx->registry)),
@@ -93,7 +103,7 @@ Startup::Startup(StartupServices services, QWidget* parent)
                                                     const std::string& report) {
         return AppendErrorLog(*ctx, desc, formula, access, crystal, report);
     });
-    entryDataset_ = std::make_unique<EntryGridDataset>(*dxDatabases_);
+    entryDataset_ = std::make_unique<EntryGridDataset>(*dxDatabases_, appendingEntry_);
     databaseList_.EntryGrid = entryDataset_.get();
     FitToScreen(*this, {1180, 720});
 }
@@ -126,7 +136,7 @@ void Startup::BuildLayout() {
     dbLayout->addWidget(Label2_);
     frmReports_ = Frame("frmReports", "Reports to Convert ", central);
     dxReports_ = new DataGrid(QStringLiteral("dxReports"), true, frmReports_);
-    lblReports_ = Label("lblReports", "Select a Report to Convert", frmReports_);
+    lblReports_ = Label("lblReports", kNoReportCaption, frmReports_);
     auto* repLayout = new QVBoxLayout(frmReports_);
     repLayout->addWidget(dxReports_);
     repLayout->addWidget(lblReports_);
@@ -158,7 +168,7 @@ void Startup::BuildLayout() {
     convLayout->addWidget(Label7_);
 
     frmShowResults_ = Frame("frmShowResults", "Report Results", central);
-    reportResults_ = new QListWidget(frmShowResults_);
+    reportResults_ = new ResultsList(frmShowResults_);
     reportResults_->setObjectName(QStringLiteral("ReportResults"));
     auto* resLayout = new QVBoxLayout(frmShowResults_);
     resLayout->addWidget(reportResults_);
@@ -217,6 +227,9 @@ void Startup::WireEvents() {
                 const vb::Variant name = dxReports_->CurrentValue("ReportName");
                 if (!name.IsNull()) SetLblReports(name.ToString());
             }));
+    // Also when the list is read again or the keyboard moves the current row.
+    connect(dxReports_, &DataGrid::CurrentRowChanged, this,
+            Guard(p, "dxReports_RowChanged", [this] { ShowCurrentReportName(); }));
     connect(dxDatabases_, &DataGrid::RightButtonPressed, this,
             Guard(p, "setDropMenu", [this] { setDropMenu(1); }));
     connect(dxlnkSelectDatabase_, &QLabel::linkActivated, this,
@@ -231,9 +244,11 @@ void Startup::WireEvents() {
 }
 
 void Startup::closeEvent(QCloseEvent* event) {
-    // The window stays while a conversion runs: its converter is in use.
+    // The window stays while a conversion runs (its converter is in use); the user chooses
+    // whether it closes once the report in hand is done.
     if (converting_) {
         event->ignore();
+        Guarded(&prompt(), "Form_QueryUnload", [this] { AskToStop(); });
         return;
     }
     Guarded(&prompt(), "Form_Terminate", [this] { Form_Terminate(); });
@@ -261,12 +276,13 @@ void Startup::ShowError(const std::exception& e, const std::string& title) {
 // --- ui::ProgressWindow -------------------------------------------------------------------
 
 void Startup::AddResult(const std::string& line) {
-    reportResults_->addItem(Q(line));
-    reportResults_->scrollToBottom();
+    // Only what the list can show becomes a QString, whatever the length of the text: no
+    // character takes more than four bytes, and a character cut in two is past what is shown.
+    reportResults_->AddLine(Q(line.substr(0, 4 * ResultsList::kMaxChars)));
 }
 
 void Startup::ClearResults() {
-    reportResults_->clear();
+    reportResults_->ClearLines();
 }
 
 void Startup::SetProgressMin(long v) {
@@ -281,13 +297,30 @@ void Startup::SetProgressValue(long v) {
     // The meter keeps its range: a value past the maximum widens it rather than being lost.
     if (v > ctProgress_->maximum()) ctProgress_->setMaximum(static_cast<int>(v));
     if (v < ctProgress_->minimum()) ctProgress_->setMinimum(static_cast<int>(v));
-    ctProgress_->setValue(static_cast<int>(v));
-    // A conversion yields to the message loop only once; the meter repaints at each step.
-    if (converting_) DoEvents();
+    progressValue_ = v;
+    if (!converting_) {
+        ShowProgressValue();
+        return;
+    }
+    // The meter paints itself at once at each new value: while a request runs it takes the
+    // value when the message loop next runs (a yield, a message box), once for all the values
+    // written until then.
+    if (!progressPending_) {
+        progressPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            if (progressPending_) ShowProgressValue();
+        });
+    }
+    YieldAtIntervals();
+}
+
+void Startup::ShowProgressValue() {
+    progressPending_ = false;
+    ctProgress_->setValue(static_cast<int>(progressValue_));
 }
 
 long Startup::ProgressValue() const {
-    return ctProgress_->value();
+    return progressValue_;
 }
 
 long Startup::ProgressMax() const {
@@ -304,17 +337,17 @@ void Startup::SetProgressVisible(bool visible) {
 
 void Startup::SetLblProgress(const std::string& caption) {
     lblProgress_->setText(Q(caption));
-    if (converting_) DoEvents();
+    if (converting_) YieldAtIntervals();
 }
 
 void Startup::SetLblField(const std::string& caption) {
     lblField_->setText(Q(caption));
-    if (converting_) DoEvents();
+    if (converting_) YieldAtIntervals();
 }
 
 void Startup::SetLblReports(const std::string& caption) {
     lblReports_->setText(Q(caption));
-    if (converting_) DoEvents();
+    if (converting_) YieldAtIntervals();
 }
 
 void Startup::SetStatusPanel(int panel, const std::string& text) {
@@ -327,7 +360,17 @@ std::string Startup::StatusPanel(int panel) const {
 }
 
 void Startup::DoEvents() {
+    if (converting_) {
+        YieldAtIntervals();
+        return;
+    }
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Startup::YieldAtIntervals() {
+    if (lastYield_.isValid() && lastYield_.elapsed() < kYieldIntervalMs) return;
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    lastYield_.start();
 }
 
 }  // namespace tolvaran

@@ -7,8 +7,10 @@
 // The window owns the run's shared objects: the toolbar builder (gToolBar), the current entry
 // (gDatabaseList), the links manager (gLinks), the options (gOptions), its own report record,
 // the start-up log and the environment detection. The connections live in the AppContext.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -18,6 +20,7 @@
 #include "platform/ui/launcher.h"
 #include "platform/ui/progress_window.h"
 #include "shell/main_window/environment.h"
+#include "shell/qt/results_list.h"
 #include "shell/toolbar/cls_toolbar.h"
 #include "shell/toolbar/qt_image_list.h"
 #include "store/context.h"
@@ -38,6 +41,7 @@ namespace tolvaran {
 
 class DataGrid;
 class InstanceLock;
+class RequestPrompt;
 class QtToolBar;
 class ReportWindows;
 class SelectDatabaseOpener;
@@ -140,14 +144,23 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
         int withProblems = 0;
         int failed = 0;
         std::vector<std::string> failedReports;
+        int left = 0;  // reports not reached: the batch was stopped
+        int kept = 0;  // messages of the request kept in the reports' logs rather than shown
     };
     // One report; batch: one of several in a request (no error message, no viewer, the meter
     // stays). True when it was converted without error rows. tally, when given, counts how
     // it ended.
     bool ConvertReports(long databaseListId, long reportId, bool batch, BatchTally* tally = nullptr);
-    // The message that ends a batch: how many reports converted, with problems, failed.
+    // The message that ends a batch: how many reports converted, with problems, failed, were
+    // left unconverted, and how many messages were not shown.
     static std::string BatchSummary(const BatchTally& tally);
-    void ShowBatchSummary(const BatchTally& tally);
+    // Shown when something failed, had problems or was left, or a message was not shown; a
+    // batch in which every report converted cleanly ends quietly.
+    void ShowBatchSummary(BatchTally& tally);
+    // Closing the window while a request runs asks this; Yes stops a batch after the report
+    // in hand, and the window closes when the request has ended.
+    static constexpr const char* kStopQuestion =
+        "Reports are being converted. Stop after the current report and close Tolvaran?";
     // Whether the error log holds a row of the report whose severity is not 5.
     bool ReportHadErrors(long reportId);
     // The several-reports flag: True from a request for several reports until the next
@@ -172,6 +185,8 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     void SetLblReports(const std::string& caption) override;
     void SetStatusPanel(int panel, const std::string& text) override;
     std::string StatusPanel(int panel) const;
+    // Lets the message loop run once; while a request runs, at most once per interval (see
+    // YieldAtIntervals).
     void DoEvents() override;
 
     // Shared values of the run.
@@ -211,13 +226,35 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     void BuildLayout();
     void BuildMenus();
     void WireEvents();
-    ui::Prompt& prompt() const { return *services_.ctx->prompt; }
+    // The user's prompt: while a request runs, the run's prompt is the request's.
+    ui::Prompt& prompt() const { return userPrompt_ ? *userPrompt_ : *services_.ctx->prompt; }
+    // The converted-reports list read again: at once outside a request, else when the
+    // message loop next runs (and at the request's end).
+    void RefreshConvertedReports();
+    // Asks whether to stop the running request (once); true when it is to stop.
+    bool AskToStop();
+    // A message of the request's work not shown: into the log of the report in hand (its rows
+    // and its text log), else into the text log when one is open.
+    void KeepMessage(const std::string& text, const std::string& title);
     void EndProgram();
     long CurrentDatabaseListId(long missing);
     void OnDatabaseRowChanged();
+    // A change of the current entry: the message list, the progress captions and the status
+    // panels stop showing the entry before (-1: none is current).
+    void ShowEntry(long databaseListId);
+    // lblReports names the report of the reports grid's current row, the one Convert converts.
+    void ShowCurrentReportName();
+    static constexpr const char* kNoReportCaption = "Select a Report to Convert";
     void ShowError(const std::exception& e, const std::string& title);
     // The ReportId of the reports grid's current row; 0 when there is none.
     long CurrentReportId();
+    // A conversion writes the progress controls at every step and yields after each; the window
+    // lets the message loop run (and repaints) at most once per interval, so that painting
+    // costs the same however many steps a conversion has.
+    void YieldAtIntervals();
+    // Puts the value last written into the meter.
+    void ShowProgressValue();
+    static constexpr qint64 kYieldIntervalMs = 40;
     // Hyperlinks, the double click on a converted report (startup_commands.cpp).
     void WireCommands();
     // Enables or disables the conversion commands, the entry commands and the hyperlinks.
@@ -233,6 +270,13 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     bool ended_ = false;
     bool loading_ = false;
     bool conversionsPrepared_ = false;
+    // The entry whose lists the window shows (0 before the first, -1 none); the entry grid is
+    // being read again (its passing rows are not shown); a new entry is being appended.
+    long shownEntry_ = 0;
+    bool refreshingEntries_ = false;
+    bool appendingEntry_ = false;
+    // The engine version of each entry scanned in this run (status panel 1).
+    std::map<long, std::string> scannedVersions_;
     int menuSource_ = 0;
     // Commands of DatabaseDropMenu being run, and the actions of earlier fillings kept until none
     // runs: a command may let the message loop run (a conversion does), and a right-click then
@@ -241,6 +285,17 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     std::vector<QAction*> retiredMenuActions_;
     bool severalReports_ = false;
     bool converting_ = false;
+    // Set by closing the window during a request: no further report is converted, and the
+    // window closes once the request has ended.
+    bool stopRequested_ = false;
+    bool closeWhenDone_ = false;
+    ui::Prompt* userPrompt_ = nullptr;        // during a request: the user's prompt
+    RequestPrompt* requestPrompt_ = nullptr;  // during a request: the prompt its work uses
+    clsConvert* reportInHand_ = nullptr;      // the converter of the conversion running now
+    QElapsedTimer lastYield_;                 // since a request last yielded (invalid before)
+    long progressValue_ = 0;                  // the meter's value as last written
+    bool progressPending_ = false;            // the meter does not show it yet
+    bool convertedPending_ = false;           // the converted-reports list is to be read again
     // The file names of the reports of the entry a request converts, read once at its start;
     // requestFilesEntry_ is that entry, 0 outside a request or when they could not be read.
     std::vector<ReportFile> requestFiles_;
@@ -277,7 +332,7 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     QListWidget* dxConvertedReports_ = nullptr;
     QLabel* Label7_ = nullptr;
     QGroupBox* frmShowResults_ = nullptr;
-    QListWidget* reportResults_ = nullptr;
+    ResultsList* reportResults_ = nullptr;
     QGroupBox* Frame3_ = nullptr;
     QProgressBar* ctProgress_ = nullptr;
     QLabel* lblField_ = nullptr;

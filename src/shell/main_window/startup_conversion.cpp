@@ -3,10 +3,15 @@
 // window; the source files are opened once per request. A request runs inside the event
 // handler that started it; while it runs, its commands and the hyperlinks are disabled and a
 // second request is ignored, so the converter in hand is never replaced under a running
-// conversion.
+// conversion. What the request's work has to say reaches the user once per fault
+// (RequestPrompt); closing the window stops a batch after the report in hand.
+
+#include <QScopeGuard>
+#include <QTimer>
 
 #include "convert/convert.h"
 #include "platform/ado/connection_pool.h"
+#include "shell/main_window/request_prompt.h"
 #include "shell/main_window/startup.h"
 #include "shell/qt/data_grid.h"
 #include "shell/qt/wait_cursor.h"
@@ -43,63 +48,123 @@ std::string Startup::BatchSummary(const BatchTally& tally) {
     if (names.size() > kSummaryNames)
         text += " and " + std::to_string(names.size() - kSummaryNames) + " more";
     if (!names.empty()) text += ")";
+    if (tally.left > 0) text += "\r\nLeft unconverted: " + std::to_string(tally.left);
+    if (tally.kept > 0)
+        text += "\r\nMessages not shown: " + std::to_string(tally.kept) +
+                " (each is in the conversion log of its report)";
     if (tally.withProblems + tally.failed > 0)
         text += "\r\nEach report's conversion log says what went wrong.";
     return text;
 }
 
-void Startup::ShowBatchSummary(const BatchTally& tally) {
-    if (tally.converted + tally.withProblems + tally.failed == 0) return;
-    const bool clean = tally.withProblems + tally.failed == 0;
-    prompt().MsgBox(BatchSummary(tally), clean ? ui::vbInformation : ui::vbExclamation, "Tolvaran");
+void Startup::ShowBatchSummary(BatchTally& tally) {
+    tally.kept = requestPrompt_ ? requestPrompt_->Kept() : 0;
+    // A batch in which every report converted cleanly ends quietly.
+    if (tally.withProblems + tally.failed + tally.left + tally.kept == 0) return;
+    prompt().MsgBox(BatchSummary(tally), ui::vbExclamation, "Tolvaran");
+}
+
+void Startup::KeepMessage(const std::string& text, const std::string& title) {
+    const std::string function = title.empty() ? "Convert Reports" : title;
+    if (reportInHand_)
+        reportInHand_->WriteErrorLog(text, function, LogLevel::Error);
+    else if (errorLogWriter_.IsOpen())
+        errorLogWriter_.PutToFile(function + ": " + text);
 }
 
 void Startup::InitiateReportConversion(bool convertAll) {
     if (converting_) return;
     converting_ = true;
+    stopRequested_ = false;
+    closeWhenDone_ = false;
     SetRequestCommandsEnabled(false);
-    try {
-        // The jobs of one request share their source files: each Access file (with its reader
-        // process and catalog) is opened by the first report that needs it and closed when
-        // the request ends, not once per report.
-        ado::ConnectionPool requestFiles;
-        ado::ConnectionPool::Use pooled(requestFiles);
-        const long id = CurrentDatabaseListId(0);
+    {
+        // What the request's work says goes through the request's prompt; the window's own
+        // messages go to the user's (prompt()).
+        ui::Prompt* user = services_.ctx->prompt;
+        RequestPrompt told(
+            *user, [this](const std::string& text, const std::string& title) { KeepMessage(text, title); });
+        userPrompt_ = user;
+        requestPrompt_ = &told;
+        services_.ctx->prompt = &told;
+        const auto restore = qScopeGuard([this, user] {
+            services_.ctx->prompt = user;
+            requestPrompt_ = nullptr;
+            userPrompt_ = nullptr;
+        });
         try {
-            links_->LoadAll(id);
-        } catch (const std::exception&) {
-            // The links read before the failure stay; the conversion logs what cannot bind.
-        }
-        try {
-            requestFiles_ = ReportFilesOfEntry(services_.ctx->gDb, id);
-            requestFilesEntry_ = id;
-        } catch (const std::exception&) {
-            // Each job reads them itself and says what failed.
-        }
-        // The reports and their logs go to the entry's own folder or nowhere.
-        if (databaseList_.DatabaseListId != id) databaseList_.LoadRecord(id);
-        if (!EnsureConvertedReportsFolder()) {
-            // Told which folder; nothing is converted.
-        } else if (convertAll) {
-            ConvertAllReports(id);
-        } else {
-            const size_t selected = dxReports_->SelectedRows().size();
-            if (selected >= 2) {
-                ConvertSelectedReports(id);
-            } else if (selected == 1) {
-                severalReports_ = false;
-                ConvertReports(id, CurrentReportId(), false);
-            } else {
-                prompt().MsgBox("Please select a report first!", ui::vbExclamation);
+            // The jobs of one request share their source files: each Access file (with its reader
+            // process and catalog) is opened by the first report that needs it and closed when
+            // the request ends, not once per report.
+            ado::ConnectionPool requestFiles;
+            ado::ConnectionPool::Use pooled(requestFiles);
+            const long id = CurrentDatabaseListId(0);
+            try {
+                links_->LoadAll(id);
+            } catch (const std::exception&) {
+                // The links read before the failure stay; the conversion logs what cannot bind.
             }
+            try {
+                requestFiles_ = ReportFilesOfEntry(services_.ctx->gDb, id);
+                requestFilesEntry_ = id;
+            } catch (const std::exception&) {
+                // Each job reads them itself and says what failed.
+            }
+            // The reports and their logs go to the entry's own folder or nowhere.
+            if (databaseList_.DatabaseListId != id) databaseList_.LoadRecord(id);
+            if (!EnsureConvertedReportsFolder()) {
+                // Told which folder; nothing is converted.
+            } else if (convertAll) {
+                ConvertAllReports(id);
+            } else {
+                const size_t selected = dxReports_->SelectedRows().size();
+                if (selected >= 2) {
+                    ConvertSelectedReports(id);
+                } else if (selected == 1) {
+                    severalReports_ = false;
+                    ConvertReports(id, CurrentReportId(), false);
+                } else {
+                    prompt().MsgBox("Please select a report first!", ui::vbExclamation);
+                }
+            }
+        } catch (const std::exception& e) {
+            prompt().MsgBox(e.what(), ui::vbOKOnly, "Convert Reports");
         }
-    } catch (const std::exception& e) {
-        prompt().MsgBox(e.what(), ui::vbOKOnly, "Convert Reports");
     }
     requestFilesEntry_ = 0;
     requestFiles_.clear();
     converting_ = false;
+    ShowProgressValue();
+    if (convertedPending_) RefreshConvertedReports();
     SetRequestCommandsEnabled(true);
+    // The user closed the window meanwhile and chose to stop.
+    if (closeWhenDone_) close();
+}
+
+void Startup::RefreshConvertedReports() {
+    if (!converting_) {
+        convertedPending_ = false;
+        LoadConvertedReports(CurrentDatabaseListId(0));
+        return;
+    }
+    // The folder is listed when the message loop next runs, once for all the reports converted
+    // until then: a batch does not list it again after every report.
+    if (convertedPending_) return;
+    convertedPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!convertedPending_) return;
+        convertedPending_ = false;
+        LoadConvertedReports(CurrentDatabaseListId(0));
+    });
+}
+
+bool Startup::AskToStop() {
+    if (!stopRequested_ &&
+        prompt().MsgBox(kStopQuestion, ui::vbYesNo | ui::vbQuestion, "Tolvaran") == ui::vbYes) {
+        stopRequested_ = true;
+        closeWhenDone_ = true;
+    }
+    return stopRequested_;
 }
 
 void Startup::ConvertAllReports(long) {
@@ -116,14 +181,20 @@ void Startup::ConvertAllReports(long) {
         DatasetModel& rows = dxReports_->Dataset();
         const int count = rows.RowCount();
         for (int row = 0; row < count; ++row) {
+            if (stopRequested_) {
+                tally.left = count - row;
+                break;
+            }
             const std::string name = rows.Value(row, "ReportName").ToString();
             SetLblReports(BatchCaption(row + 1, count, name));
             if (!lookup.FindBy(name, "ReportName", "DatabaseListId = ?", {vb::Variant(entry)})) continue;
             const bool ok = ConvertReports(lookup.DatabaseListId, lookup.ReportId, true, &tally);
-            if (!ok && !answered) {
+            if (!ok && !answered && !stopRequested_) {
                 if (prompt().MsgBox("The previous report had errors, continue processing anyway?",
-                                    ui::vbYesNo | ui::vbQuestion, "Report Error") != ui::vbYes)
+                                    ui::vbYesNo | ui::vbQuestion, "Report Error") != ui::vbYes) {
+                    tally.left = count - row - 1;
                     break;
+                }
                 answered = true;
             }
         }
@@ -147,6 +218,10 @@ void Startup::ConvertSelectedReports(long) {
         int position = 0;
         for (int row = 0; row < rows.RowCount(); ++row) {
             if (!dxReports_->IsRowSelected(row)) continue;
+            if (stopRequested_) {
+                tally.left = count - position;
+                break;
+            }
             const std::string name = rows.Value(row, "ReportName").ToString();
             SetLblReports(BatchCaption(++position, count, name));
             if (!lookup.FindBy(name, "ReportName", "DatabaseListId = ?", {vb::Variant(entry)})) continue;
@@ -171,6 +246,7 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
         record->prompt = services_.ctx->prompt;
         if (record->LoadRecord(reportId)) {
             name = record->ReportName;
+            if (requestPrompt_) requestPrompt_->SetReportInHand(name);
             wait = std::make_unique<WaitCursor>();
             SetLblProgress("Opening...");
 
@@ -216,10 +292,13 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             AddResult("Conversion Started for " + record->ReportName);
 
             // The converter saves the report file: it is written once.
+            reportInHand_ = &job;
+            const auto done = qScopeGuard([this] { reportInHand_ = nullptr; });
             const bool ok = job.Convert(*this, false);
+            reportInHand_ = nullptr;
             failed = !ok;
             errorLogWriter_.close_file();
-            if (ok) LoadConvertedReports(CurrentDatabaseListId(0));
+            if (ok) RefreshConvertedReports();
             const bool hadErrors = ReportHadErrors(record->ReportId);
             if (!ok)
                 AddResult("Failed: " + name + ": " +
@@ -234,7 +313,7 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
                 prompt().MsgBox(kReportHadErrors, ui::vbExclamation, "Tolvaran");
             }
             const std::string file = stem + ".rpt";
-            if (!batch && ok && services_.reportWindows) {
+            if (!batch && ok && services_.reportWindows && !stopRequested_) {
                 services_.reportWindows->ViewReport(reportId, file, job.Reportpath);
                 LoadConvertedReports(CurrentDatabaseListId(0));
             }
@@ -242,7 +321,8 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             result = ok && !hadErrors;
         }
     } catch (const std::exception& e) {
-        prompt().MsgBox(e.what(), ui::vbOKOnly, "Convert Reports");
+        // Through the request's prompt: a fault met by every report is told once.
+        services_.ctx->prompt->MsgBox(e.what(), ui::vbOKOnly, "Convert Reports");
         result = false;
     }
     if (tally) {
@@ -253,6 +333,7 @@ bool Startup::ConvertReports(long databaseListId, long reportId, bool batch, Bat
             ++(result ? tally->converted : tally->withProblems);
         }
     }
+    if (requestPrompt_) requestPrompt_->SetReportInHand({});
     if (!severalReports_) ClearResults();
     return result;
 }

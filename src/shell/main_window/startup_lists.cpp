@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <algorithm>
 #include <filesystem>
 
@@ -46,11 +47,33 @@ long Startup::CurrentDatabaseListId(long missing) {
 }
 
 void Startup::OnDatabaseRowChanged() {
+    if (refreshingEntries_) return;
     const long id = CurrentDatabaseListId(-1);
     if (id != -1 && databaseList_.LoadRecord(id)) {
         LoadReports(id);
         LoadConvertedReports(id);
     }
+    if (id != shownEntry_) ShowEntry(id);
+}
+
+void Startup::ShowEntry(long databaseListId) {
+    // The lines in hand belong to the entry before, unless the scan of an entry just added
+    // wrote them: they are about this one.
+    if (!appendingEntry_) ClearResults();
+    SetLblProgress("Status:");
+    SetLblField("Field:");
+    SetProgressVisible(false);
+    const auto version = scannedVersions_.find(databaseListId);
+    SetStatusPanel(1, version == scannedVersions_.end() ? std::string() : version->second);
+    SetStatusPanel(2, databaseListId == -1 ? std::string()
+                                           : std::to_string(dxReports_->Dataset().RowCount()) + " reports");
+    shownEntry_ = databaseListId;
+}
+
+void Startup::ShowCurrentReportName() {
+    if (converting_) return;  // a batch says which report it is on
+    const vb::Variant name = dxReports_->CurrentValue("ReportName");
+    SetLblReports(name.IsNull() || name.IsEmpty() ? std::string(kNoReportCaption) : name.ToString());
 }
 
 void Startup::SetDatabaseList() {
@@ -69,23 +92,29 @@ void Startup::SetDatabaseList() {
 }
 
 void Startup::RefreshDatabaseList() {
-    // The entry in hand stays current when it is still listed.
+    // The entry in hand stays current when it is still listed; the rows the grid passes
+    // through meanwhile are not shown.
     const vb::Variant key = dxDatabases_->CurrentValue("DatabaseListId");
     DatasetModel& ds = dxDatabases_->Dataset();
-    ds.Close();
-    DoEvents();
-    try {
-        ds.Open();
-    } catch (const std::exception& e) {
-        ShowError(e, "Set Database List");
-        return;
-    }
-    for (int row = 0; !key.IsNull() && row < ds.RowCount(); ++row) {
-        if (ds.Value(row, "DatabaseListId") == key) {
-            dxDatabases_->SetCurrentRow(row);
-            break;
+    {
+        refreshingEntries_ = true;
+        const auto shown = qScopeGuard([this] { refreshingEntries_ = false; });
+        ds.Close();
+        DoEvents();
+        try {
+            ds.Open();
+        } catch (const std::exception& e) {
+            ShowError(e, "Set Database List");
+            return;
+        }
+        for (int row = 0; !key.IsNull() && row < ds.RowCount(); ++row) {
+            if (ds.Value(row, "DatabaseListId") == key) {
+                dxDatabases_->SetCurrentRow(row);
+                break;
+            }
         }
     }
+    OnDatabaseRowChanged();
 }
 
 void Startup::LoadDatabaseList() {
@@ -140,6 +169,13 @@ void Startup::LoadConvertedReports(long) {
             if (HasRptInName(name) && !entry.is_directory()) names.push_back(name);
         }
         std::sort(names.begin(), names.end(), FolderOrder);
+        // The list as it stands keeps its selection and place (a batch refreshes it after each
+        // report, mostly to find the same files).
+        bool same = dxConvertedReports_->count() == static_cast<int>(names.size());
+        for (int i = 0; same && i < dxConvertedReports_->count(); ++i)
+            same = dxConvertedReports_->item(i)->data(kFileNameRole).toByteArray().toStdString() ==
+                   names[static_cast<size_t>(i)];
+        if (same) return;
         dxConvertedReports_->clear();
         for (const std::string& name : names) {
             // The name shown may not be the name on disk (bytes that are not UTF-8 show as
@@ -252,6 +288,7 @@ bool Startup::LoadTables(long databaseListId) {
         app->CloseCurrentDatabase();
         app.reset();
         SetStatusPanel(1, gReportsDatabaseVersion);
+        scannedVersions_[databaseListId] = gReportsDatabaseVersion;
         RefreshReports(databaseListId);
         return true;
     } catch (const std::exception& e) {

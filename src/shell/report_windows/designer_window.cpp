@@ -139,7 +139,11 @@ DesignerWindow::~DesignerWindow() = default;
 
 bool DesignerWindow::Open(const std::string& file) {
     try {
-        report_ = std::shared_ptr<designer::Report>(designer::Application().OpenReport(file));
+        ado::ConnectionOptions options;
+        options.readOnly = true;  // the designer program shows a report's data and changes none of it
+        designer::Application application(designer::AdoFieldReader(options));
+        application.MaxFileMb = MaxFileMb;
+        report_ = std::shared_ptr<designer::Report>(application.OpenReport(file));
     } catch (const std::exception& e) {
         prompt_.MsgBox(e.what(), ui::vbCritical, kTitle);
         viewer_->ShowEmpty(e.what());

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/designer/report_file.h"
+
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -29,8 +31,13 @@ class DesignerWindow : public QMainWindow {
     ~DesignerWindow() override;
 
     // Opens the report file, fills the tree and lays the pages out. A file that is not a report
-    // file gives a message naming the file and the reason, and false.
+    // file (or is larger than MaxFileMb) gives a message naming the file and the reason, and
+    // false. The report's data is read through connections that only read.
     bool Open(const std::string& file);
+
+    // The largest report file Open reads, in megabytes (the program takes it from the registry,
+    // MaxReportFileMb).
+    long MaxFileMb = designer::kDefaultMaxReportFileMb;
 
     QTreeWidget& Structure() const { return *tree_; }
     ReportViewerControl& Viewer() const { return *viewer_; }

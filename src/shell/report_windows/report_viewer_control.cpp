@@ -234,6 +234,8 @@ void ReportViewerControl::ViewReport() {
     viewer::RenderOptions options;
     options.prompt = prompt_;
     options.connections = connections_;
+    // The viewer shows a report's data and changes none of it, whatever its file says.
+    options.connections.readOnly = true;
     // A long read of the records lets the window answer (its events run as the read starts and
     // every kReadEventsMs after), and StopLayout (the window closing) ends the read. The
     // layout, and with it every copy of this hook, lives no longer than the control.

@@ -71,7 +71,7 @@ class ReportViewerControl : public QWidget {
     // parameters take their default values).
     void setPrompt(ui::Prompt* prompt) { prompt_ = prompt; }
     // What the records are read with (the run's SQL Server template and Access file reader);
-    // the defaults until set.
+    // the defaults until set. The connections only read, whatever the options say.
     void setConnectionOptions(const ado::ConnectionOptions& options) { connections_ = options; }
 
     // The report laid out by the last ViewReport, once its layout is complete.

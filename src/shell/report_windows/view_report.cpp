@@ -62,10 +62,12 @@ std::string ViewReport::ReportFile() const {
 void ViewReport::ShowReport() {
     const std::string file = ReportFile();
     try {
-        const ado::ConnectionOptions options =
+        ado::ConnectionOptions options =
             services_.ctx ? services_.ctx->connections : ado::ConnectionOptions();
-        std::shared_ptr<designer::Report> report =
-            designer::Application(designer::AdoFieldReader(options)).OpenReport(file);
+        options.readOnly = true;  // the window shows the report's data and changes none of it
+        designer::Application application(designer::AdoFieldReader(options));
+        if (services_.ctx) application.MaxFileMb = services_.ctx->maxReportFileMb;
+        std::shared_ptr<designer::Report> report = application.OpenReport(file);
         report->DiscardSavedData();
         // A report that prompts for parameter values asks through the run's prompt; its
         // records are read with the run's connection options.
