@@ -1,7 +1,7 @@
-// The sample that ships beside the program: its grouped report converted and shown in the
-// viewer with its data; then the same report once its database is gone, so that its data
-// cannot be read: the viewer and the designer as they open, within the screen, the note cut
-// to one line.
+// The sample that ships beside the program: its grouped report, and its price list sorted by
+// category and product, converted and shown in the viewer with their data; then the grouped
+// report once its database is gone, so that its data cannot be read: the viewer and the
+// designer as they open, within the screen, the note cut to one line.
 #include <QTreeWidget>
 #include <filesystem>
 #include <memory>
@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char* kReport = "Sales by Category";
 
-// The program started in a fresh folder with the sample's report converted beside the
+// The program started in a fresh folder with a report of the sample converted beside the
 // sample database.
 struct Converted {
     std::unique_ptr<tolvaran::AppRun> run;
@@ -29,7 +29,8 @@ struct Converted {
     std::string fileName;
 };
 
-std::unique_ptr<Converted> Convert(screens::Session& s, const std::string& tag) {
+std::unique_ptr<Converted> Convert(screens::Session& s, const std::string& tag,
+                                   const std::string& name = kReport) {
     auto c = std::make_unique<Converted>();
     const fs::path program = s.FreshProgramFolder(tag);
     c->folder = program / "sample";
@@ -38,17 +39,17 @@ std::unique_ptr<Converted> Convert(screens::Session& s, const std::string& tag) 
     c->run = std::make_unique<tolvaran::AppRun>(program.string());
     if (!c->run->Start()) throw std::runtime_error("the program did not start");
     corpus_standin::Export report;
-    report.name = kReport;
+    report.name = name;
     report.read = true;
     auto record = std::make_shared<tolvaran::clsReport>();
     record->ReportId = 1;
     record->DatabaseListId = 1;
-    record->ReportName = kReport;
+    record->ReportName = name;
     ui::RecordingPrompt quiet;
     if (!corpus_standin::ConvertExport(c->run->Context(), quiet, report, c->database.string(), c->folder,
                                        record))
-        throw std::runtime_error(std::string(kReport) + " did not convert");
-    c->fileName = tolvaran::MakeSafeName(kReport) + ".rpt";
+        throw std::runtime_error(name + " did not convert");
+    c->fileName = tolvaran::MakeSafeName(name) + ".rpt";
     return c;
 }
 
@@ -66,6 +67,12 @@ void ShowViewer(screens::Session& s, Converted& c, const std::string& picture) {
 TOLVARAN_SCREEN("sample_report_viewer", [](screens::Session& s) {
     auto c = Convert(s, "sample");
     ShowViewer(s, *c, "sample_report_viewer");
+    c->run->Window().Form_Terminate();
+});
+
+TOLVARAN_SCREEN("sample_price_list_viewer", [](screens::Session& s) {
+    auto c = Convert(s, "price_list", "Price List");
+    ShowViewer(s, *c, "sample_price_list_viewer");
     c->run->Window().Form_Terminate();
 });
 

@@ -45,6 +45,7 @@ bool clsConvert::AddDatabases() {
     bool result = false;
     std::string querySource;
     std::string boundThrough;  // the link the record source was bound through
+    recordSourceLookedUp_ = recordSourceFound_ = false;
     try {
         LogStepError("Start", "AddDatabase");
         if (!oLinks) ThrowNotSet();
@@ -101,6 +102,12 @@ bool clsConvert::AddDatabases() {
     } catch (...) {
         WriteErrorLog(StepLine(1, CurrentError().description), "AddDatabase", LogLevel::Error, querySource);
     }
+    // A name that no link knows (an export made beside another version of the file): the
+    // report has no data, which one problem says, whatever was bound in its place.
+    if (recordSourceLookedUp_ && !recordSourceFound_)
+        WriteErrorLog(
+            "The record source " + recordSource_ + " is neither a table nor a query of the source database",
+            "AddDatabase", LogLevel::Problem);
     // Fields and formulas name the table as it was bound, from the first section on.
     try {
         if (result && crReport_ && crReport_->Database().Tables().Count() > 0)
@@ -188,9 +195,14 @@ std::string clsConvert::CheckReportSource(clsLink& link) {
                 case 3:
                     if (classifier.IsTable(name)) {
                         classifier.UpdateBackEndQueries(name, name, 2);
+                        recordSourceFound_ = true;
                     } else if (classifier.IsQuery(name)) {
                         classifier.UpdateBackEndQueries(name, name, 1);
+                        recordSourceFound_ = true;
                     }
+                    // The file's own catalog holds its tables, the tables it links and its
+                    // queries: a name it does not hold is missing.
+                    if (link.LinkType == kLinkInternal && !raw) recordSourceLookedUp_ = true;
                     break;
                 case 4:
                     if (classifier.IsStoredProcedure(name)) storedProcedure_ = true;

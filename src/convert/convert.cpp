@@ -437,6 +437,23 @@ int clsConvert::ValueTypeOf(const std::string& formula) const {
     return result.ok ? result.valueType : designer::crUnknownField;
 }
 
+bool clsConvert::IsWholeNumberField(const std::string& text) const {
+    if (!crReport_) return false;
+    const std::string t = vb::Trim(text);
+    if (t.size() < 3 || t.front() != '{' || t.back() != '}' || t[1] == '@' || t[1] == '?') return false;
+    const std::string body = t.substr(1, t.size() - 2);
+    if (body.find_first_of("{}") != std::string::npos) return false;
+    for (const auto& table : crReport_->Database().Tables()) {
+        const std::string& name = table->Name();
+        if (body.size() > name.size() + 1 && body[name.size()] == '.' &&
+            EqualsNoCase(body.substr(0, name.size()), name))
+            if (const designer::DatabaseFieldDefinition* f =
+                    table->Fields().Find(body.substr(name.size() + 1)))
+                return f->WholeNumber();
+    }
+    return false;
+}
+
 std::string clsConvert::RowCountFieldName() const {
     if (!crReport_) return {};
     const designer::DatabaseTables& tables = crReport_->Database().Tables();

@@ -14,6 +14,7 @@
 // manager, the text log and the context are attached by the caller and must outlive the job;
 // the report record and the connections are shared.
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_set>
@@ -176,6 +177,8 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // ---- Sections and areas ----------------------------------------------------------------
     bool AddSections(ui::ProgressWindow& window);
     short CountSections();
+    // One problem row naming the section blocks of the export that have no section number.
+    void ReportLeftOutSections();
     bool ProcessSection(ui::ProgressWindow& window, int i);
     std::string GetSectionName(int i);
     bool GetSection(int i);
@@ -255,6 +258,7 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     std::string RowCountFieldName() const override;
     std::string GroupFieldReference() const override { return currentGroupField_; }
     int ValueTypeOf(const std::string& formula) const override;
+    bool IsWholeNumberField(const std::string& text) const override;
     void ShowMessage(const std::string& text) override;
 
     // ---- Read-only views of the job's state (tests, child jobs) ---------------------------------
@@ -277,6 +281,16 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     ui::ProgressWindow* window() const { return Form; }
     long reportId();
     long databaseListId();
+    // The ids the job's ErrorLog rows carry: its report record's, or for a subreport's job the
+    // report that holds it (the rows name the subreport in ReportName and SubReportOf), so that
+    // they show in that report's problem log, count for it and go with its next conversion.
+    long logReportId() { return logOwner_ ? logOwner_->reportId : reportId(); }
+    long logDatabaseListId() { return logOwner_ ? logOwner_->databaseListId : databaseListId(); }
+    struct LogOwner {
+        long reportId = 0;
+        long databaseListId = 0;
+    };
+    std::optional<LogOwner> logOwner_;
     void writeTextBlock(const std::string& description, const std::string& function, LogLevel level);
     // Once per job: commits on a SQLite lists file go to its write-ahead log without a flush.
     void EnsureFastCommits();
@@ -392,6 +406,10 @@ class clsConvert : public FormulaContext, public ConvertSettings {
 
     // Data-source binding.
     bool storedProcedure_ = false;
+    // Whether a link that holds every name of the source database was asked for the record
+    // source (a name, not a statement), and whether any link has a table or query of that name.
+    bool recordSourceLookedUp_ = false;
+    bool recordSourceFound_ = false;
     std::shared_ptr<adox::Catalog> catalog_;
     // The back-end kind AddView follows: the kind of the link being bound.
     short backEndType_ = 0;
@@ -459,6 +477,14 @@ class clsConvert : public FormulaContext, public ConvertSettings {
     // A form reference's parameter field, added unless the report has it (value type string,
     // else date, else number), with parameter prompting on.
     void AddFormParameter(const std::string& name, const std::string& sectionName);
+    // Parameters of form references added as text whose type no formula relies on yet: each
+    // takes the type its first use in a formula needs.
+    std::vector<std::string> untypedParameters_;
+    // For a formula whose check failed: the untyped parameters it names take a number, a date
+    // or a date-time type, the first that makes it check; True when one did.
+    bool TypeFormParameters(designer::FormulaFieldDefinition& definition);
+    // The untyped parameters a formula that checks names keep their type from here on.
+    void KeepParameterTypes(const std::string& formula);
     // A field object for the reference text, sized and formatted from the control and recorded.
     bool PlaceFieldObject(designer::Section& section, access::Control& control, const std::string& fieldText,
                           long left, long top);

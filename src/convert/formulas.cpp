@@ -110,6 +110,9 @@ void clsConvert::AddFormulaObject(designer::Section& section, access::Control& c
     bool ok = false;
     std::string message;
     definition->Check(ok, message);
+    // A form reference's parameter takes the type this use needs, unless an earlier use fixed it.
+    if (!ok && TypeFormParameters(*definition)) ok = true;
+    if (ok) KeepParameterTypes(crystalFormula);
     if (!ok && RefersToFormulaNotYetAdded(crystalFormula)) {
         // It names a calculated control met later: checked again once every formula is in.
         deferredChecks_.push_back({definition, formulaName, logged, crystalFormula, named});
@@ -181,8 +184,8 @@ void clsConvert::WriteFormulaCheckFailure(const std::string& formulaName, const 
     try {
         ado::Recordset& rs = FormulaErrorLog();
         rs.AddNew();
-        rs.set("ReportId", vb::Variant(reportId()));
-        rs.set("DatabaseListId", vb::Variant(databaseListId()));
+        rs.set("ReportId", vb::Variant(logReportId()));
+        rs.set("DatabaseListId", vb::Variant(logDatabaseListId()));
         rs.set("ReportName", vb::Variant(ReportName));
         if (IsSubReport) {
             if (oText) oText->PutToFile("SUBREPORT OF:   " + ParentReport);
@@ -219,8 +222,8 @@ void clsConvert::WriteFormulaConversionFailure(const std::string& formulaName, c
         ado::Recordset& rs = FormulaErrorLog();
         const vb::Variant now(vb::Date::Now());
         rs.AddNew();
-        rs.set("ReportId", vb::Variant(reportId()));
-        rs.set("DatabaseListId", vb::Variant(databaseListId()));
+        rs.set("ReportId", vb::Variant(logReportId()));
+        rs.set("DatabaseListId", vb::Variant(logDatabaseListId()));
         line("REPORT NAME:    " + ReportName);
         rs.set("ReportName", vb::Variant(ReportName));
         if (IsSubReport) {

@@ -224,8 +224,8 @@ bool clsConvert::writeLogRow(const std::string& description, const std::string& 
             vb::Variant row[] = {vb::Variant(ReportName),
                                  IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
                                  vb::Variant(LevelNumber(level)),
-                                 vb::Variant(reportId()),
-                                 vb::Variant(databaseListId()),
+                                 vb::Variant(logReportId()),
+                                 vb::Variant(logDatabaseListId()),
                                  vb::Variant(function),
                                  vb::Variant(description),
                                  vb::Variant(vb::Date::Now())};
@@ -266,7 +266,7 @@ bool clsConvert::RecordError(const std::string& description, const std::string& 
         try {
             EnsureFastCommits();
             vb::Variant row[] = {
-                vb::Variant(reportId()),      vb::Variant(databaseListId()),
+                vb::Variant(logReportId()),   vb::Variant(logDatabaseListId()),
                 vb::Variant(ReportName),      IsSubReport ? vb::Variant(ParentReport) : vb::Variant::null(),
                 vb::Variant(formulaName),     vb::Variant(accessFormula),
                 vb::Variant(crystalFormula),  vb::Variant(description),
@@ -284,7 +284,7 @@ bool clsConvert::RecordError(const std::string& description, const std::string& 
 
 void clsConvert::ShowErrorLog() {
     try {
-        if (ErrorViewer) ErrorViewer->ShowModal(reportId());
+        if (ErrorViewer) ErrorViewer->ShowModal(logReportId());
     } catch (...) {
     }
 }

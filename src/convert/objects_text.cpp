@@ -9,13 +9,35 @@
 #include "convert/formula/form_references.h"
 #include "convert/trap.h"
 #include "platform/access/colors.h"
+#include "platform/common/text.h"
 #include "platform/common/vbstring.h"
 
 namespace tolvaran {
 
+namespace {
+
+// A label's caption as Access draws it: "&&" is one "&"; a single "&" marks the next character
+// as the access key (underlined in Access) and is not drawn, nor is one at the end.
+std::string ShownCaption(const std::string& caption) {
+    std::string shown;
+    shown.reserve(caption.size());
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] != '&') {
+            shown += caption[i];
+        } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+            shown += '&';
+            ++i;
+        }
+    }
+    return shown;
+}
+
+}  // namespace
+
 bool clsConvert::AddLabelObject(designer::Section& section, access::Control& control, long top) {
     try {
-        designer::TextObject& object = section.AddTextObject(control.Caption(), control.Left(), top);
+        designer::TextObject& object =
+            section.AddTextObject(ShownCaption(control.Caption()), control.Left(), top);
         const std::string name = object.Name;
         UpdateFieldObjectProperties(object, control, name);
         UpdateControl(&object, control, 0);
@@ -97,6 +119,8 @@ void clsConvert::AddFormParameter(const std::string& name, const std::string& se
         try {
             crReport_->ParameterFields().Add(name, type);
             added = true;
+            // Text until a formula shows what it is.
+            if (type == designer::crStringField) untypedParameters_.push_back(name);
             break;
         } catch (...) {
             lastError = CurrentError().description;
@@ -105,6 +129,37 @@ void clsConvert::AddFormParameter(const std::string& name, const std::string& se
     if (!added) WriteErrorLog(lastError, sectionName, LogLevel::Problem, "Add Parameter:");
     if (auto e = Try([&] { crReport_->EnableParameterPrompting = true; }))
         RecordError("AddTextObject:" + e->description, ReportName, "", "", "n/a");
+}
+
+namespace {
+
+bool NamesParameter(const std::string& formula, const std::string& name) {
+    return FindNoCase(formula, "{?" + name + "}") != std::string::npos;
+}
+
+}  // namespace
+
+bool clsConvert::TypeFormParameters(designer::FormulaFieldDefinition& definition) {
+    std::vector<designer::ParameterFieldDefinition*> untyped;
+    for (const std::string& name : untypedParameters_)
+        if (NamesParameter(definition.Text(), name))
+            if (designer::ParameterFieldDefinition* p = crReport_->ParameterFields().Find(name))
+                untyped.push_back(p);
+    if (untyped.empty()) return false;
+    // A number where it is compared or computed with a number, a date where with a date.
+    for (int type : {designer::crNumberField, designer::crDateField, designer::crDateTimeField}) {
+        for (designer::ParameterFieldDefinition* p : untyped) p->setValueType(type);
+        bool ok = false;
+        std::string message;
+        definition.Check(ok, message);
+        if (ok) return true;
+    }
+    for (designer::ParameterFieldDefinition* p : untyped) p->setValueType(designer::crStringField);
+    return false;
+}
+
+void clsConvert::KeepParameterTypes(const std::string& formula) {
+    std::erase_if(untypedParameters_, [&](const std::string& name) { return NamesParameter(formula, name); });
 }
 
 bool clsConvert::AddFieldObject(designer::Section& section, access::Control& control, long left, long top) {

@@ -90,11 +90,32 @@ bool clsConvert::AddSections(ui::ProgressWindow& window) {
         LogStepError("There are " + std::to_string(CountOfAccessSections) + " sections", "AddToDetails");
         window.SetProgressValue(window.ProgressValue() + 1);
     });
+    trap([&] { ReportLeftOutSections(); });
     trap([&] { CollectCalculatedControls(); });
     for (int i : kSectionOrder) trap([&] { ProcessSection(window, i); });
     trap([&] { CheckDeferredFormulas(window); });
     trap([&] { result = SuppressAllBlankSections(); });
     return result;
+}
+
+void clsConvert::ReportLeftOutSections() {
+    if (!accessReport_) return;
+    const std::vector<std::string>& names = accessReport_->LeftOutSections();
+    if (names.empty()) return;
+    // One row, however many there are: an export may hold thousands.
+    constexpr size_t kNamed = 3;
+    std::string which;
+    if (names.size() == 1) {
+        which = "Section " + names[0] + " was not converted";
+    } else {
+        std::string listed;
+        for (size_t k = 0; k < names.size() && k < kNamed; ++k) listed += (k ? ", " : "") + names[k];
+        which = std::to_string(names.size()) + " sections were not converted (" + listed +
+                (names.size() > kNamed ? ", ...)" : ")");
+    }
+    WriteErrorLog(which + ": a report holds one section of each number from 0 to " +
+                      std::to_string(access::kMaxSectionNumber),
+                  "AddToDetails", LogLevel::Problem);
 }
 
 short clsConvert::CountSections() {

@@ -69,6 +69,7 @@ std::unique_ptr<clsConvert> clsConvert::NewChildJob(const std::string& report) {
     child->parentReports_ = parentReports_;
     child->parentReports_.push_back(ReportName);
     child->fileEntryId_ = FileEntryId();
+    child->logOwner_ = LogOwner{logReportId(), logDatabaseListId()};
     return child;
 }
 

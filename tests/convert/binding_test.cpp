@@ -276,6 +276,29 @@ TEST(Binding, RecordSourceMissingOnTheLinkIsNotBound) {
     EXPECT_EQ(problems[1], "AddDatabase: Step (1)olink querysource is blank");
 }
 
+// A record source that names no table or query of the source database (an export made beside
+// another version of the file) is one problem that names it, whatever binds or fails after it.
+TEST(Binding, ARecordSourceThatIsNoTableOrQueryIsOneProblemNamingIt) {
+    for (const char* source : {"Commandes", "Requ\xC3\xAAte Factures"}) {
+        JobRun run;
+        run.AddInternalLink();
+        run.front.AddReport("R", source,
+                            layout::Level("Customer", true, false) +
+                                layout::GroupHeader(0, "GroupHeader0", {layout::Field("tC", "Customer")}) +
+                                DetailWithField("Amount"));
+        run.NewJob("R");
+        run.Convert();
+        const std::string said = std::string("The record source ") + source +
+                                 " is neither a table nor a query of the source database";
+        std::vector<LogRow> saying;
+        for (const LogRow& row : run.Rows())
+            if (row.ErrorDesc == said) saying.push_back(row);
+        ASSERT_EQ(saying.size(), 1u) << source << ::testing::PrintToString(run.Problems());
+        EXPECT_EQ(saying[0].ErrorOccuredInFunction, "AddDatabase");
+        EXPECT_EQ(saying[0].ErrorSeverityLevel.ToLong(), 2);
+    }
+}
+
 TEST(Binding, StripOutdataTypes) {
     const std::pair<std::string, std::string> cases[] = {
         {"@StartDate datetime", "@startdate"}, {"@Name nvarchar(50)", "@name(50)"}, {"@Id bigint", "@id"},

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "convert/layout_support.h"
+#include "platform/designer/report_file.h"
+#include "platform/viewer/engine.h"
 
 namespace convert_test {
 namespace {
@@ -94,6 +96,46 @@ TEST(LayoutGroups, FieldChoiceConditionDirectionAndExpressionLevels) {
                   "AddToDetails: Error creating Group Header Level (1) "}));
     EXPECT_TRUE(HasLine(Descriptions(run.Rows(), ""), "There were 2 group levels added"));
     EXPECT_EQ(FindObject(r, "T:by expression"), nullptr);
+}
+
+// A level without header or footer sorts the records: a record sort field with the level's
+// direction, not a group, so the group areas keep their numbers. A level written as an
+// expression that is one field ("=[Product]") groups or sorts on that field. The report file
+// keeps the sort fields and the viewer orders the records by them after the groups.
+TEST(LayoutGroups, SortOnlyLevelsSortTheRecordsAndOneFieldExpressionsNameTheirField) {
+    JobRun run;
+    run.AddInternalLink();
+    run.front.Sql(
+        "CREATE TABLE Stock (Category TEXT, Product TEXT, Qty INTEGER);"
+        "INSERT INTO Stock VALUES ('Rope', 'Manila', 1), ('Paint', 'Varnish', 2), ('Rope', 'Hemp', 3),"
+        " ('Paint', 'Antifoul', 4), ('Rope', 'Hemp', 5);");
+    run.front.AddReport(
+        "R", "Stock",
+        Level("=[Category]", true, false) + Level("Product", false, false, /*descending=*/true) +
+            Level("= Qty", false, false) + GroupHeader(0, "GroupHeader0", {Field("tC", "Category")}) +
+            Section("Section", "Detail", {Field("tP", "Product"), Field("tQ", "Qty", 2000)}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+    EXPECT_EQ(job.NumberOfGroups(), 1);
+    const auto saved = designer::ReadReportFile(run.Output() + "/R.rpt", designer::AdoFieldReader());
+    for (const designer::Report* r : {static_cast<const designer::Report*>(job.crReport()),
+                                      static_cast<const designer::Report*>(saved.get())}) {
+        ASSERT_EQ(r->GroupCount(), 1);
+        EXPECT_EQ(r->Groups()[0].ConditionField, "{Stock.Category}");
+        ASSERT_EQ(r->RecordSortFields().Count(), 2);
+        EXPECT_EQ(r->RecordSortFields().Item(1),
+                  (designer::SortField{"{Stock.Product}", designer::crDescendingOrder}));
+        EXPECT_EQ(r->RecordSortFields().Item(2),
+                  (designer::SortField{"{Stock.Qty}", designer::crAscendingOrder}));
+        EXPECT_EQ(AreaObjects(*r, "GH1"), std::vector<std::string>{"F:{Stock.Category}"});
+    }
+    std::vector<std::string> shown;
+    for (const viewer::Page& page : viewer::RenderReport(*saved).pages)
+        for (const viewer::Item& item : page.items)
+            if (const auto* t = std::get_if<viewer::TextItem>(&item)) shown.push_back(t->text);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Paint", "Varnish", "2", "Antifoul", "4", "Rope", "Manila",
+                                               "1", "Hemp", "3", "Hemp", "5"}));
 }
 
 TEST(LayoutGroups, NoLevelsNoGroups) {

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 
 #include "convert/layout_support.h"
+#include "platform/viewer/engine.h"
 
 namespace convert_test {
 namespace {
@@ -190,6 +192,78 @@ TEST(LayoutObjects, ParametersFromFormReferences) {
     ASSERT_EQ(problems.size(), 1u) << ::testing::PrintToString(problems);
     EXPECT_NE(problems[0].find("{Orders.Nope}"), std::string::npos) << problems[0];
     EXPECT_TRUE(ControlRows(run.store.gDb(), 7).size() == 4u);
+}
+
+// A form reference's parameter takes the type its use needs: a number where it is compared or
+// computed with a number, a date where with a date, text otherwise; one only shown takes the
+// type of its first use in a formula.
+TEST(LayoutObjects, FormReferencesAreTypedByTheirUse) {
+    JobRun run;
+    clsConvert& job = ConvertDetail(
+        run, {Field("a", "=[Forms]![F]![Zero]=0", 100, 0), Field("b", "=Forms!F!Rate/100+1", 100, 400),
+              Field("c", "=[ID]-[Forms]![F]![Year]", 100, 800),
+              Field("d", "=[OrderDate]>=[Forms]![F]![Start]", 100, 1200),
+              Field("e", "=\"For \" & [Forms]![F]![Who]", 100, 1600),
+              Field("f", "[Forms]![F]![Shown]", 100, 2000), Field("g", "=[Forms]![F]![Shown]*2", 100, 2400)});
+    const designer::Report& r = *job.crReport();
+    const std::map<std::string, int> expected = {
+        {"Zero", designer::crNumberField}, {"Rate", designer::crNumberField},
+        {"Year", designer::crNumberField}, {"Start", designer::crDateField},
+        {"Who", designer::crStringField},  {"Shown", designer::crNumberField}};
+    std::map<std::string, int> types;
+    for (const auto& p : r.ParameterFields()) types[p->Name()] = p->ValueType();
+    EXPECT_EQ(types, expected);
+    for (const auto& f : r.FormulaFields())
+        EXPECT_EQ(f->Text().rfind("//", 0), std::string::npos) << f->Text();
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+}
+
+// A field made text because the other branch of an IIf or Nz is text shows as Access shows
+// it: a whole-number field without decimals or thousands separators; a fractional one keeps two
+// decimals.
+TEST(LayoutObjects, NumbersMadeTextForAMixedIIfOrNzShowAsAccessShowsThem) {
+    JobRun run;
+    run.front.Sql(
+        "CREATE TABLE Lines (Qty INTEGER, Price REAL);"
+        "INSERT INTO Lines VALUES (5, 2.5), (1234, 1234.5);");
+    run.AddInternalLink();
+    run.front.AddReport(
+        "R", "Lines",
+        Section("Section", "Detail",
+                {Field("q", "=IIf([Qty]>0,[Qty],\"\")", 100, 0), Field("n", "=Nz([Qty],\"-\")", 1700, 0),
+                 Field("p", "=IIf([Price]>0,[Price],\"\")", 3300, 0)}));
+    clsConvert& job = run.NewJob("R");
+    ASSERT_TRUE(run.Convert());
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+    std::vector<std::string> shown;
+    for (const viewer::Page& page : viewer::RenderReport(*job.crReport()).pages)
+        for (const viewer::Item& item : page.items)
+            if (const auto* t = std::get_if<viewer::TextItem>(&item)) shown.push_back(t->text);
+    EXPECT_EQ(shown, (std::vector<std::string>{"5", "5", "2.50", "1234", "1234", "1,234.50"}));
+}
+
+// A label shows its caption as Access draws it: "&&" is one "&", a single "&" marks the access
+// key and is not drawn, and each line break (CR LF, or CR or LF alone) starts a new line.
+TEST(LayoutObjects, LabelCaptionsShowAsAccessDrawsThem) {
+    JobRun run;
+    const auto label = [](const std::string& name, const std::string& escaped, long top) {
+        return Control("Label", name, 100, top, 3000, 600, {"Caption =\"" + escaped + "\""});
+    };
+    clsConvert& job = ConvertDetail(
+        run, {label("crlf", "KOMORI K-STATIC\\015\\012. .", 0), label("cr", "KOMORI K-STATIC\\015. .", 700),
+              label("lf", "KOMORI K-STATIC\\012. .", 1400), label("amp", "Parks && Recreation", 2100),
+              label("key", "&Notes of R&&D&", 2800)});
+    EXPECT_EQ(AreaObjects(*job.crReport(), "D"),
+              (std::vector<std::string>{"T:KOMORI K-STATIC\r\n. .", "T:KOMORI K-STATIC\r. .",
+                                        "T:KOMORI K-STATIC\n. .", "T:Parks & Recreation", "T:Notes of R&D"}));
+    std::vector<std::vector<std::string>> lines;
+    for (const viewer::Page& page : viewer::RenderReport(*job.crReport()).pages)
+        for (const viewer::Item& item : page.items)
+            if (const auto* t = std::get_if<viewer::TextItem>(&item))
+                lines.push_back(t->wrap ? t->lines : std::vector<std::string>{t->text});
+    const std::vector<std::string> twoLines = {"KOMORI K-STATIC", ". ."};
+    EXPECT_EQ(lines, (std::vector<std::vector<std::string>>{
+                         twoLines, twoLines, twoLines, {"Parks & Recreation"}, {"Notes of R&D"}}));
 }
 
 TEST(LayoutObjects, EmptyTextBoxesDifferOnlyInBackground) {

@@ -189,6 +189,40 @@ TEST(LayoutSections, GroupSectionsBeyondTheFifthAreLogged) {
     EXPECT_NE(FindObject(*job.crReport(), "T:head 5"), nullptr);
 }
 
+// Sections Access cannot number (a second detail section, a group section of a level past the
+// eleventh) and group levels past the eleventh are not converted: one problem says which.
+TEST(LayoutSections, SectionsAndLevelsLeftOutAreSaid) {
+    std::string details, levels;
+    for (int k = 0; k < 40; ++k)
+        details += Section("Section", "Detail" + std::to_string(k), {Label("d", "d")});
+    for (int j = 0; j < 30; ++j) levels += Level("Customer", true, false);
+    struct Case {
+        std::string export_;
+        std::vector<std::string> problems;
+    };
+    const Case cases[] = {
+        {details,
+         {"AddToDetails: 39 sections were not converted (Detail1, Detail2, Detail3, ...): a report holds one "
+          "section of each number from 0 to 25"}},
+        {levels + GroupHeader(0, "GroupHeader0", {Label("h", "h")}) +
+             GroupHeader(29, "GroupHeader29", {Label("h29", "h")}) + Section("Section", "Detail", {}),
+         {"AddGroupLevel: Group levels 11 to 29 were not converted: only the first 11 group levels are",
+          "AddToDetails: Section GroupHeader29 was not converted: a report holds one section of each number "
+          "from 0 to 25"}},
+    };
+    for (const Case& c : cases) {
+        JobRun run;
+        run.AddInternalLink();
+        run.front.AddReport("R", "Orders", c.export_);
+        run.NewJob("R");
+        ASSERT_TRUE(run.Convert());
+        std::vector<std::string> said;
+        for (const std::string& p : run.Problems())
+            if (p.find("not converted") != std::string::npos) said.push_back(p);
+        EXPECT_EQ(said, c.problems);
+    }
+}
+
 TEST(LayoutSections, RenamedGroupSectionsFindTheirLevelsAreas) {
     JobRun run;
     run.AddInternalLink();

@@ -81,12 +81,13 @@ TEST(LayoutSubreports, TwoLevelsDeepWithLinks) {
     EXPECT_EQ(notes->TopLineStyle, designer::crLSNoLine);
     EXPECT_EQ(notes->Height, 200);  // the control's height, though less than the designer's own
 
-    // Child rows carry their parent's name and no report id.
+    // Child rows carry their parent's name and the ids of the report that holds them all.
     const auto rows = run.Rows();
     EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const LogRow& r) {
         return r.ReportName == "rptNotes" && !r.SubReportOf.IsNull() &&
-               r.SubReportOf.ToString() == "rptLines" && r.ReportId == 0;
+               r.SubReportOf.ToString() == "rptLines" && r.ReportId == 7 && r.DatabaseListId == 3;
     }));
+    EXPECT_TRUE(std::none_of(rows.begin(), rows.end(), [](const LogRow& r) { return r.ReportId != 7; }));
     const auto steps = Descriptions(rows, "setsublinks");
     EXPECT_TRUE(std::find(steps.begin(), steps.end(), "Added subreport link:ID to OrderID") != steps.end());
     // The subreport control's row records the embedded object.

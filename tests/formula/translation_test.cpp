@@ -92,7 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"IIf([a]=1 Or [b] Is Null,1,0)", "IF {Orders.a}=1 Or IsNull({Orders.b}) Then 1 else 0"},
         Row{"IIf([a] Is Null And [b] Is Not Null,1,0)",
             "IF IsNull({Orders.a}) And Not IsNull({Orders.b}) Then 1 else 0"},
-        Row{"Is Null", "Is Null"}, Row{"\"x Is Null\"", "\"x Is Null\""}));
+        Row{"Is Null", "Is Null"}, Row{"\"x Is Null\"", "\"x Is Null\""},
+        // Access's Boolean constants in any case; a name in brackets or a text stays a field or a text.
+        Row{"IIf([Paid]=Yes,\"paid\",\"due\")", "IF {Orders.Paid}=True Then \"paid\" else \"due\""},
+        Row{"[a]=no Or [b]=OFF Or [c]=On Or [d]=true Or [e]=FALSE Or [Yes]=\"No\"",
+            "{Orders.a}=False Or {Orders.b}=False Or {Orders.c}=True Or {Orders.d}=True Or {Orders.e}=False "
+            "Or "
+            "{Orders.Yes}=\"No\""}));
 
 INSTANTIATE_TEST_SUITE_P(Tokens, Translation,
                          ::testing::Values(Row{"[Unit Price]*[Qty]", "{Orders.Unit Price}*{Orders.Qty}"},

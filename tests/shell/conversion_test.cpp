@@ -191,11 +191,8 @@ TEST_F(Conversion, OnlyRowsOtherThanLevelFiveCountAsErrors) {
     EXPECT_GT(run.Rows("ErrorLog", alpha), 0);
     EXPECT_FALSE(run.window->ReportHadErrors(alpha));
     EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
-    // A formula row without a level does not count either; a level-2 row does.
+    // A formula row without a level shows as a problem in the log, and counts as one.
     run.ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, FormulaName) VALUES (?, 'f')",
-                         {vb::Variant(alpha)});
-    EXPECT_FALSE(run.window->ReportHadErrors(alpha));
-    run.ctx.gDb->Execute("INSERT INTO ErrorLog (ReportId, ErrorSeverityLevel) VALUES (?, 2)",
                          {vb::Variant(alpha)});
     EXPECT_TRUE(run.window->ReportHadErrors(alpha));
 
@@ -207,6 +204,40 @@ TEST_F(Conversion, OnlyRowsOtherThanLevelFiveCountAsErrors) {
                                        "the report conversion log for details ( Right-Click <report> )"});
     EXPECT_EQ(run.prompt.messages[0].title, "Tolvaran");
     EXPECT_EQ(run.windows.viewed.size(), 2u);
+}
+
+// A report whose one problem is a formula that could not be translated, or a problem of its
+// subreport: the message after a single conversion; the subreport's rows are the report's, and
+// its next conversion replaces them.
+TEST_F(Conversion, UnconvertedFormulasAndSubreportProblemsCountForTheReport) {
+    std::string withSubreport = test::OrdersReport({"Customer"});
+    withSubreport.insert(withSubreport.rfind("            End\r\n        End\r\n    End"),
+                         "                Begin Subform\r\n                    Name =\"subLines\"\r\n"
+                         "                    SourceObject =\"Report.Lines\"\r\n"
+                         "                    Left =2000\r\n                    Top =50\r\n"
+                         "                    Width =3000\r\n                    Height =300\r\n"
+                         "                End\r\n");
+    const std::string kErrors =
+        "There were one or more errors converting this report!  Check the report "
+        "conversion log for details ( Right-Click <report> )";
+    for (const std::string& main : {test::OrdersReport({"Customer", "=IIf([Amount])"}), withSubreport}) {
+        test::MainWindowRun fresh("counted");
+        fs::create_directories(fresh.folder / "out");
+        const std::map<std::string, std::string> reports = {{"Main", main}, {"Lines", kBroken}};
+        fresh.StoreEntry(fresh.FrontEnd("front.mdb", reports), (fresh.folder / "out").string(),
+                         {"Main", "Lines"});
+        const long id = fresh.ReportId("Main");
+        long rows = 0;
+        for (int round = 0; round < 2; ++round) {
+            fresh.prompt.messages.clear();
+            fresh.SelectReports({"Main"});
+            fresh.window->InitiateReportConversion(false);
+            EXPECT_EQ(fresh.Messages(), std::vector<std::string>{kErrors});
+            if (round == 0) rows = fresh.Rows("ErrorLog", id);
+        }
+        EXPECT_EQ(fresh.Rows("ErrorLog", id), rows);
+        EXPECT_EQ(fresh.Rows("ErrorLog", 0), 0);
+    }
 }
 
 TEST_F(Conversion, UnsafeNamesAreSavedLoggedAndViewedUnderTheirSafeNames) {

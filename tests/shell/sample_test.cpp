@@ -45,13 +45,20 @@ TEST(Sample, RegistersConvertsAndShowsEveryReportWithItsData) {
         const char* report;
         std::vector<std::string> shown;
         size_t pages;
+        std::vector<std::string> ordered;  // shown in this order (its sort levels)
     } expected[] = {
         {"Sales by Category",
          {"Deck Hardware", "Snatch block", "Total for Safety", "2,866.40", "7,728.00"},
-         1},
-        {"Customer Orders", {"Nordfjord Ferries", "Ålesund", "Fire extinguisher, 1 kg", "2,623.90"}, 1},
-        {"Customer Order Lines", {"Antifouling, 2.5 l"}, 1},
-        {"Price List", {"Turnbuckle, 10 mm", "31.75", "Page 1 of 1"}, 1},
+         1,
+         {}},
+        {"Customer Orders", {"Nordfjord Ferries", "Ålesund", "Fire extinguisher, 1 kg", "2,623.90"}, 1, {}},
+        {"Customer Order Lines", {"Antifouling, 2.5 l"}, 1, {}},
+        {"Price List",
+         {"Turnbuckle, 10 mm", "31.75", "Page 1 of 1"},
+         1,
+         {"Bronze cleat, 150 mm", "Stainless shackle, 8 mm", "Antifouling, 2.5 l", "Teak oil, 1 l",
+          "Braided line, 10 mm (per m)", "Turnbuckle, 10 mm", "Fire extinguisher, 1 kg",
+          "Throwing line bag"}},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.report);
@@ -64,6 +71,10 @@ TEST(Sample, RegistersConvertsAndShowsEveryReportWithItsData) {
         const std::vector<std::string> texts = Texts(doc);
         for (const std::string& text : e.shown)
             EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
+        std::vector<std::string> order;
+        for (const std::string& text : texts)
+            if (std::find(e.ordered.begin(), e.ordered.end(), text) != e.ordered.end()) order.push_back(text);
+        EXPECT_EQ(order, e.ordered);
     }
 }
 

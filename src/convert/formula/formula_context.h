@@ -40,6 +40,10 @@ class FormulaContext {
     // not known.
     virtual int ValueTypeOf(const std::string& /*formula*/) const { return designer::crUnknownField; }
 
+    // True when the text is one reference to a database field ("{T.F}") that its source stores
+    // as whole numbers.
+    virtual bool IsWholeNumberField(const std::string& /*text*/) const { return false; }
+
     // A step line (LogLevel::Step), as the job's LogStepError writes it; False when the row
     // was not stored.
     virtual bool LogStepError(const std::string& message, const std::string& function) = 0;

@@ -52,6 +52,16 @@ bool IsAccessObject(std::string_view name) {
     return false;
 }
 
+// Access's Boolean constants (Yes, On and True; No, Off and False, in any case) as the
+// designer writes them; empty for any other word.
+std::string_view BooleanConstant(std::string_view word) {
+    for (std::string_view yes : {"Yes", "On", "True"})
+        if (EqualsNoCase(word, yes)) return "True";
+    for (std::string_view no : {"No", "Off", "False"})
+        if (EqualsNoCase(word, no)) return "False";
+    return {};
+}
+
 std::string_view NamePart(const TokenList& t, std::size_t i) {
     return t[i].kind == TokenKind::Name ? BracketContent(t.Text(i)) : t.Text(i);
 }
@@ -162,6 +172,9 @@ std::string FormulaTranslator::TranslateReferences(const std::string& f) {
             } else {
                 out += "{" + table + "." + name + "}";
             }
+        } else if (t[i].kind == TokenKind::Identifier && !t.IsQualified(i) && !t.IsCall(i) &&
+                   !BooleanConstant(t.Text(i)).empty()) {
+            out += BooleanConstant(t.Text(i));
         } else {
             out += t.Text(i);
         }

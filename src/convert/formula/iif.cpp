@@ -30,12 +30,14 @@ Padded Split(const std::string& s) {
     return {s.substr(0, first), s.substr(first, last - first + 1), s.substr(last + 1)};
 }
 
-// A branch as text: a number literal as the text Access shows for it, anything else through
+// A branch as text: a number literal as the text Access shows for it, a field stored as whole
+// numbers without decimals or thousands separators (as Access shows it), anything else through
 // ToText.
-std::string AsText(const std::string& branch) {
+std::string AsText(const std::string& branch, const FormulaContext& ctx) {
     const Padded p = Split(branch);
     const TokenList t(p.core);
     if (t.size() == 1 && t[0].kind == TokenKind::Number) return p.lead + "\"" + p.core + "\"" + p.trail;
+    if (ctx.IsWholeNumberField(p.core)) return p.lead + "ToText(" + p.core + ", 0, \"\")" + p.trail;
     return p.lead + "ToText(" + p.core + ")" + p.trail;
 }
 
@@ -184,8 +186,10 @@ std::string FormulaTranslator::ConvertOneIIF(const std::string& t, ConvertedItem
     std::string b = tokens.Join(commas[1] + 1, close);
     // The designer's IF gives one type: text where one branch is text.
     const int typeA = TypeOf(a, items), typeB = TypeOf(b, items);
-    if (IsTextValueType(typeA) && typeB != designer::crUnknownField && !IsTextValueType(typeB)) b = AsText(b);
-    if (IsTextValueType(typeB) && typeA != designer::crUnknownField && !IsTextValueType(typeA)) a = AsText(a);
+    if (IsTextValueType(typeA) && typeB != designer::crUnknownField && !IsTextValueType(typeB))
+        b = AsText(b, ctx_);
+    if (IsTextValueType(typeB) && typeA != designer::crUnknownField && !IsTextValueType(typeA))
+        a = AsText(a, ctx_);
     return head + a + " else " + b + tail;
 }
 

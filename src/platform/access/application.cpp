@@ -52,12 +52,12 @@ struct ApplicationState {
 
     // Report name and export file of every report export of the open file, sorted by name.
     // Of two exports of one report, ".bas" comes before ".txt" before ".report".
-    std::vector<std::pair<std::string, std::string>> ReportFiles() const {
+    std::shared_ptr<const ReportCache::Listing> ReportFiles() const {
         std::error_code ec;
         const fs::path folder = ReportExportFolder(path);
-        if (path.empty() || !fs::is_directory(folder, ec)) return {};
-        if (cache) return cache->Exports(folder, [&] { return ListExports(folder); });
-        return ListExports(folder);
+        if (path.empty() || !fs::is_directory(folder, ec))
+            return std::make_shared<const ReportCache::Listing>();
+        return ReportCache::Exports(folder, [&] { return ListExports(folder); });
     }
 
     // The export of one report: the file named exactly after it when there is one (no folder
@@ -75,7 +75,8 @@ struct ApplicationState {
                     return {reportName, file.string()};
             }
         }
-        for (auto& entry : ReportFiles())
+        const auto listing = ReportFiles();
+        for (auto& entry : *listing)
             if (EqualsNoCase(entry.first, reportName)) return entry;
         return {};
     }
@@ -198,7 +199,8 @@ ContainerList Database::Containers() const {
         list.items_.push_back({name, {}});
     list.items_[1].Documents = TableDefs();
     std::vector<NamedItem> reports;
-    for (auto& [name, file] : state_->ReportFiles()) reports.push_back({name});
+    const auto listing = state_->ReportFiles();
+    for (auto& [name, file] : *listing) reports.push_back({name});
     list.items_[4].Documents = NamedList(std::move(reports));
     return list;
 }
@@ -274,7 +276,8 @@ std::string CurrentProjectObject::FullName() const {
 NamedList CurrentProjectObject::AllReports() const {
     state_->RequireOpen();
     std::vector<NamedItem> items;
-    for (auto& [name, file] : state_->ReportFiles()) items.push_back({name});
+    const auto listing = state_->ReportFiles();
+    for (auto& [name, file] : *listing) items.push_back({name});
     return NamedList(std::move(items));
 }
 

@@ -435,13 +435,19 @@ class ReportBuilder {
         else {
             const vb::Variant* lv = section->own_.Find("BreakLevel");
             long long j = (lv != nullptr && lv->Type() == vb::VarType::Long) ? lv->ToLong() : 0;
-            if (j >= 0 && j <= 10) number = static_cast<int>((kind == "BreakHeader" ? 5 : 6) + 2 * j);
+            if (j >= 0 && j <= kMaxGroupLevel)
+                number = static_cast<int>((kind == "BreakHeader" ? 5 : 6) + 2 * j);
         }
         if (number < 0 || number > kMaxSectionNumber ||
             report_->sections_[static_cast<size_t>(number)] != nullptr) {
             // A section Access could not number, or a second one of the same number: its
             // controls stay in the report's list, in no section.
             for (Control* c : controls) c->section_ = -1;
+            const vb::Variant* name = section->own_.Find("Name");
+            report_->leftOut_.push_back(name != nullptr && name->Type() == vb::VarType::String &&
+                                                !name->ToString().empty()
+                                            ? name->ToString()
+                                            : std::string(kind));
             return;
         }
         for (Control* c : controls) c->section_ = number;

@@ -18,6 +18,8 @@
 namespace tolvaran::access {
 
 inline constexpr int kMaxSectionNumber = 25;
+// The group levels whose sections get numbers (5 + 2j and 6 + 2j, those up to kMaxSectionNumber).
+inline constexpr int kMaxGroupLevel = 10;
 
 class Report {
   public:
@@ -37,6 +39,10 @@ class Report {
     bool HasSection(int i) const;
     // The numbers of the sections present, ascending.
     std::vector<int> SectionNumbers() const;
+    // The names (the block's keyword when it has none) of the section blocks that have no
+    // section number, in export order: a second section of a number already taken, or a
+    // group section of a level past 10. Their controls are in Controls(), in no section.
+    const std::vector<std::string>& LeftOutSections() const { return leftOut_; }
     int SectionCount() const;
 
     // Group level i (from 0); vb::ComError 2464 when there is no such level.
@@ -74,6 +80,7 @@ class Report {
     std::vector<std::pair<std::string, PropertyBag>> defaults_;
     std::array<std::unique_ptr<access::Section>, kMaxSectionNumber + 1> sections_{};
     std::vector<std::unique_ptr<access::GroupLevel>> levels_;
+    std::vector<std::string> leftOut_;
     std::vector<std::unique_ptr<Control>> owned_;
     ControlList controls_;
 };

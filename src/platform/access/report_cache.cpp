@@ -1,6 +1,9 @@
 #include "platform/access/report_cache.h"
 
 #include <sys/stat.h>
+#include <time.h>
+
+#include <mutex>
 
 namespace tolvaran::access {
 
@@ -26,16 +29,36 @@ ReportPtr ReportCache::Read(const std::string& file, const ReadOptions& options)
     return report;
 }
 
-ReportCache::Listing ReportCache::Exports(const std::filesystem::path& folder,
-                                          const std::function<Listing()>& list) {
+std::shared_ptr<const ReportCache::Listing> ReportCache::Exports(const std::filesystem::path& folder,
+                                                                 const std::function<Listing()>& list) {
+    struct Folder {
+        FileStamp stamp;
+        std::shared_ptr<const Listing> listing;
+    };
+    static std::mutex mutex;
+    static std::unordered_map<std::string, Folder> folders;
+
     FileStamp stamp;
-    if (!Stamp(folder.string(), stamp)) return list();  // a folder that cannot be read is listed each time
-    auto it = folders_.find(folder.string());
-    if (it != folders_.end() && it->second.stamp == stamp) return it->second.listing;
-    Folder& f = folders_[folder.string()];
-    f.stamp = stamp;
-    f.listing = list();
-    return f.listing;
+    // A folder that cannot be read is listed each time.
+    if (!Stamp(folder.string(), stamp)) return std::make_shared<const Listing>(list());
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        auto it = folders.find(folder.string());
+        if (it != folders.end() && it->second.stamp == stamp) return it->second.listing;
+    }
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    auto listing = std::make_shared<const Listing>(list());
+    // The file system stamps a folder from a coarse clock: a file added in the same tick as
+    // the change before it leaves the stamp as it was. A listing made within 50 ms of the
+    // folder's last change is therefore not kept; a later one is, since any later change
+    // gets a later stamp.
+    const long long sinceChangeMs = (static_cast<long long>(now.tv_sec) - stamp.seconds) * 1000 +
+                                    (now.tv_nsec - stamp.nanoseconds) / 1000000;
+    if (sinceChangeMs < 50) return listing;
+    const std::lock_guard<std::mutex> lock(mutex);
+    folders[folder.string()] = Folder{stamp, listing};
+    return listing;
 }
 
 std::string ReportCache::DatabaseVersion(const std::string& file, const std::function<std::string()>& find) {

@@ -29,9 +29,13 @@ class ReportCache {
     long Reads() const { return reads_; }
 
     // (report name, export file) pairs of an export folder, made by list unless made before
-    // while the folder stayed unchanged (same size and modification time).
+    // while the folder stayed unchanged (same size and modification time). Listings hold only
+    // names and are kept for the whole run, shared by every cache: the jobs of a batch all look
+    // in one folder, and each listing it anew made a batch's time grow with the square of its
+    // reports.
     using Listing = std::vector<std::pair<std::string, std::string>>;
-    Listing Exports(const std::filesystem::path& folder, const std::function<Listing()>& list);
+    static std::shared_ptr<const Listing> Exports(const std::filesystem::path& folder,
+                                                  const std::function<Listing()>& list);
 
     // The engine version of a database file ("3.51", "4.0"), worked out by find unless worked
     // out before while the file stayed the same.
@@ -52,11 +56,6 @@ class ReportCache {
     };
     std::unordered_map<std::string, Entry> entries_;
     long reads_ = 0;
-    struct Folder {
-        FileStamp stamp;
-        Listing listing;
-    };
-    std::unordered_map<std::string, Folder> folders_;
     struct Version {
         FileStamp stamp;
         std::string version;

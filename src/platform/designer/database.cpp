@@ -69,8 +69,8 @@ const StoredProcParam& StoredProcParams::Item(int index) const {
     return items_[index - 1];
 }
 
-void DatabaseTable::addField(const std::string& name, int valueType) {
-    fields_.fields_.push_back(std::make_unique<DatabaseFieldDefinition>(*this, name, valueType));
+void DatabaseTable::addField(const std::string& name, int valueType, bool wholeNumber) {
+    fields_.fields_.push_back(std::make_unique<DatabaseFieldDefinition>(*this, name, valueType, wholeNumber));
 }
 
 bool DatabaseTable::TestConnectivity() const {
@@ -134,7 +134,7 @@ DatabaseTable& DatabaseTables::add(TableSource source, const StoredProcParams* p
     if (reader_ && !t->connectionString_.empty()) {
         try {
             for (const SourceField& f : reader_(t->connectionString_, t->source_, t->name_))
-                t->addField(f.name, f.valueType);
+                t->addField(f.name, f.valueType, f.wholeNumber);
             t->fieldsKnown_ = true;
         } catch (...) {
             t->fields_.fields_.clear();  // the source could not be read: fields stay unknown

@@ -21,10 +21,14 @@ class DatabaseTable;
 
 class DatabaseFieldDefinition {
   public:
-    DatabaseFieldDefinition(const DatabaseTable& table, std::string name, int valueType)
-        : table_(&table), name_(std::move(name)), valueType_(valueType) {}
+    DatabaseFieldDefinition(const DatabaseTable& table, std::string name, int valueType,
+                            bool wholeNumber = false)
+        : table_(&table), name_(std::move(name)), valueType_(valueType), wholeNumber_(wholeNumber) {}
     const std::string& Name() const { return name_; }
     int ValueType() const { return valueType_; }  // FieldValueType
+    // The source stores the field as whole numbers (an integer column), as its reader said;
+    // not kept in the report file.
+    bool WholeNumber() const { return wholeNumber_; }
     const DatabaseTable& Table() const { return *table_; }
     // The reference text a formula or field object uses: "{Table.Field}".
     std::string FormulaName() const;
@@ -33,6 +37,7 @@ class DatabaseFieldDefinition {
     const DatabaseTable* table_;
     std::string name_;
     int valueType_;
+    bool wholeNumber_;
 };
 
 class DatabaseFieldDefinitions {
@@ -98,6 +103,7 @@ struct TableSource {
 struct SourceField {
     std::string name;
     int valueType = crStringField;
+    bool wholeNumber = false;  // an integer column
 };
 
 // Thrown by a FieldReader when the source opens and holds the table or procedure but cannot
@@ -144,7 +150,7 @@ class DatabaseTable {
   private:
     friend class DatabaseTables;
     friend class ReportFileReader;
-    void addField(const std::string& name, int valueType);
+    void addField(const std::string& name, int valueType, bool wholeNumber = false);
 
     std::string name_;
     TableSource source_;

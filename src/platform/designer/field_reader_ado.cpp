@@ -52,10 +52,23 @@ int ValueTypeOf(ado::DataTypeEnum t) {
     }
 }
 
+bool IsWholeNumber(ado::DataTypeEnum t) {
+    switch (t) {
+        case ado::adSmallInt:
+        case ado::adInteger:
+        case ado::adTinyInt:
+        case ado::adUnsignedTinyInt:
+        case ado::adBigInt:
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::vector<SourceField> Convert(const std::vector<ado::ColumnInfo>& cols) {
     std::vector<SourceField> out;
     out.reserve(cols.size());
-    for (auto& c : cols) out.push_back({c.name, ValueTypeOf(c.type)});
+    for (auto& c : cols) out.push_back({c.name, ValueTypeOf(c.type), IsWholeNumber(c.type)});
     return out;
 }
 

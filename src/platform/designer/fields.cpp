@@ -53,8 +53,9 @@ FormulaFieldDefinition* FormulaFieldDefinitions::Find(const std::string& name) c
     return nullptr;
 }
 
-ParameterFieldDefinition& ParameterFieldDefinitions::Add(const std::string& name, int valueType) {
-    CheckName(name, "parameter");
+namespace {
+
+void CheckParameterType(int valueType) {
     switch (valueType) {
         case crNumberField:
         case crCurrencyField:
@@ -63,11 +64,23 @@ ParameterFieldDefinition& ParameterFieldDefinitions::Add(const std::string& name
         case crTimeField:
         case crStringField:
         case crDateTimeField:
-            break;
+            return;
         default:
             throw vb::ComError(kErrInvalidArgument,
                                "Invalid parameter value type " + std::to_string(valueType) + ".");
     }
+}
+
+}  // namespace
+
+void ParameterFieldDefinition::setValueType(int valueType) {
+    CheckParameterType(valueType);
+    valueType_ = valueType;
+}
+
+ParameterFieldDefinition& ParameterFieldDefinitions::Add(const std::string& name, int valueType) {
+    CheckName(name, "parameter");
+    CheckParameterType(valueType);
     for (auto& p : items_)
         if (tolvaran::EqualsNoCase(p->Name(), name))
             throw vb::ComError(kErrDuplicateName, "The parameter name \"" + name + "\" is already in use.");

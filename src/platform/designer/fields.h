@@ -54,6 +54,8 @@ class ParameterFieldDefinition {
         : name_(std::move(name)), valueType_(valueType) {}
     const std::string& Name() const { return name_; }
     int ValueType() const { return valueType_; }
+    // A simple value type, as Add takes; another fails with ComError.
+    void setValueType(int valueType);
     std::string Prompt;        // text shown when the value is asked for
     std::string DefaultValue;  // the value (as text) when none is asked for; empty: the type's default
     // The reference text: "{?Name}".

@@ -93,7 +93,8 @@ Placed TextLike(const designer::ReportObject& o, std::string text, bool numeric,
     p.needed = p.designed;
     // The text breaks into lines where it grows, holds line breaks, or has room for a second
     // line, as Access draws labels and text boxes.
-    const bool wrap = o.CanGrow || text.find('\n') != std::string::npos || p.designed >= 2 * lineHeight;
+    const bool wrap =
+        o.CanGrow || text.find_first_of("\r\n") != std::string::npos || p.designed >= 2 * lineHeight;
     std::vector<std::string> lines;
     if (wrap && !text.empty()) {
         lines = WrapText(text, o.Font, width, measure);

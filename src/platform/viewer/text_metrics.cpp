@@ -69,10 +69,9 @@ std::vector<std::string> WrapText(const std::string& text, const designer::Font&
     auto over = [&](double w) { return limit > 0 && w > limit; };
     size_t start = 0;
     while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        std::string paragraph =
+        const size_t end = text.find_first_of("\r\n", start);
+        const std::string paragraph =
             text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
         // Break the paragraph at blanks; a word wider than the line breaks where it must. Widths
         // add up piece by piece, so a long text costs no more than its length.
         std::string line;
@@ -118,7 +117,7 @@ std::vector<std::string> WrapText(const std::string& text, const designer::Font&
         }
         lines.push_back(line);
         if (end == std::string::npos) break;
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return lines;
 }

@@ -29,7 +29,8 @@ long TextWidth(const std::string& text, const designer::Font& font,
 // Height of one line of the font, in twips, rounded up.
 long LineHeight(const designer::Font& font, const TextMeasure& measure = BuiltInMeasure());
 // The text broken into lines no wider than width (at blanks where it can, inside a word
-// where a word alone is wider), line breaks in the text kept.
+// where a word alone is wider), line breaks in the text kept: CR LF, and CR or LF alone, each
+// start a new line, as Windows draws text.
 std::vector<std::string> WrapText(const std::string& text, const designer::Font& font, long width,
                                   const TextMeasure& measure = BuiltInMeasure());
 

@@ -161,7 +161,8 @@ class Startup : public QMainWindow, public ui::ProgressWindow {
     // in hand, and the window closes when the request has ended.
     static constexpr const char* kStopQuestion =
         "Reports are being converted. Stop after the current report and close Tolvaran?";
-    // Whether the error log holds a row of the report whose severity is not 5.
+    // Whether the error log holds a row of the report whose severity is not 5 (a row without
+    // one included).
     bool ReportHadErrors(long reportId);
     // The several-reports flag: True from a request for several reports until the next
     // single-report request.

@@ -346,9 +346,13 @@ long Startup::CurrentReportId() {
 bool Startup::ReportHadErrors(long reportId) {
     try {
         ado::Recordset rs;
-        rs.Open("SELECT ErrorLogId FROM ErrorLog WHERE ReportId = ? AND ErrorSeverityLevel <> ? LIMIT 1",
-                services_.ctx->gDb, ado::adOpenForwardOnly, ado::adLockReadOnly,
-                {vb::Variant(reportId), vb::Variant(LevelNumber(LogLevel::Step))});
+        // A row without a level (a formula that could not be converted or checked, a problem
+        // written with its formula texts) shows in the problem log as a problem: it counts.
+        rs.Open(
+            "SELECT ErrorLogId FROM ErrorLog WHERE ReportId = ? AND (ErrorSeverityLevel IS NULL OR "
+            "ErrorSeverityLevel <> ?) LIMIT 1",
+            services_.ctx->gDb, ado::adOpenForwardOnly, ado::adLockReadOnly,
+            {vb::Variant(reportId), vb::Variant(LevelNumber(LogLevel::Step))});
         const bool had = !rs.Eof();
         rs.Close();
         return had;
