@@ -263,8 +263,11 @@ bool WriteFrontEnd(const std::string& front, const std::map<std::string, std::se
             }
             sql += "INSERT INTO " + QuoteIdent(table) + " VALUES (" + list + ");";
         }
+        // A table at a time: the text of every table's rows at once took hundreds of MB.
+        if (!RunSql(front, sql)) return false;
+        sql.clear();
     }
-    return RunSql(front, sql);
+    return sql.empty() || RunSql(front, sql);
 }
 
 // The export's copy beside the stand-in, under the report name given.

@@ -16,21 +16,25 @@ QFont PageFont(const designer::Font& font, double scale) {
     return f;
 }
 
-const QFontMetricsF& PageTextMeasure::Metrics(const designer::Font& font) const {
+const PageTextMeasure::FontMetrics& PageTextMeasure::Metrics(const designer::Font& font) const {
     const Key key{font.Name, font.Size, font.Bold, font.Italic, font.Underline, font.Strikethrough};
     auto it = metrics_.find(key);
-    if (it == metrics_.end()) it = metrics_.emplace(key, QFontMetricsF(PageFont(font, 1.0))).first;
+    if (it == metrics_.end()) {
+        QFontMetricsF metrics(PageFont(font, 1.0));
+        const double lineSpacing = metrics.lineSpacing();
+        it = metrics_.emplace(key, FontMetrics{metrics, lineSpacing}).first;
+    }
     return it->second;
 }
 
 double PageTextMeasure::Width(const std::string& text, const designer::Font& font) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return Metrics(font).horizontalAdvance(QString::fromStdString(text));
+    return Metrics(font).metrics.horizontalAdvance(QString::fromStdString(text));
 }
 
 double PageTextMeasure::LineHeight(const designer::Font& font) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return Metrics(font).lineSpacing();
+    return Metrics(font).lineSpacing;
 }
 
 }  // namespace tolvaran

@@ -21,11 +21,16 @@ class PageTextMeasure : public viewer::TextMeasure {
     double LineHeight(const designer::Font& font) const override;
 
   private:
-    // Metrics at one pixel per twip, by font; layouts on other threads may share the measure.
-    const QFontMetricsF& Metrics(const designer::Font& font) const;
+    // Metrics at one pixel per twip, by font, with the font's line spacing asked once; layouts
+    // on other threads may share the measure.
+    struct FontMetrics {
+        QFontMetricsF metrics;
+        double lineSpacing;
+    };
+    const FontMetrics& Metrics(const designer::Font& font) const;
     using Key = std::tuple<std::string, double, bool, bool, bool, bool>;
     mutable std::mutex mutex_;
-    mutable std::map<Key, QFontMetricsF> metrics_;
+    mutable std::map<Key, FontMetrics> metrics_;
 };
 
 }  // namespace tolvaran

@@ -360,6 +360,38 @@ TEST(Layout, LinkedSubreportRowsMatchByValueAndByText) {
                                              "a2", "a1"}));
 }
 
+// A subreport shown for every record with the same records shows what its formulas give each
+// time: a variable it counts with, or the page number, goes on from record to record.
+TEST(Layout, ASubreportShownAgainForTheSameRecordsEvaluatesItsFormulasAgain) {
+    struct Case {
+        const char* formula;
+        std::vector<std::string> shown;  // for the three customers
+    };
+    const std::vector<Case> cases = {
+        {"Count({Orders.OrderID})", {"6", "6", "6"}},
+        {"Global NumberVar n := n + 1; n", {"1", "2", "3"}},
+        {"Shared NumberVar m := m + 1; m", {"1", "2", "3"}},
+        {"PageNumber", {"1", "2", "3"}},
+    };
+    TempDir dir;
+    std::string file = OrdersFile(dir);
+    Exec(file,
+         "CREATE TABLE Customers (Name TEXT);"
+         "INSERT INTO Customers VALUES ('Wu'); INSERT INTO Customers VALUES ('Abe');"
+         "INSERT INTO Customers VALUES ('Zed');");
+    for (const Case& c : cases) {
+        auto sub = NewReport(file, "Orders");
+        Formula(*sub, SectionOf(*sub, "RF"), "Shown", c.formula, 0);
+        std::string subFile = dir.file("shown_sub.rpt");
+        sub->SaveAs(subFile);
+        auto r = NewReport(file, "Customers");
+        designer::Section& d = SectionOf(*r, "D");
+        d.AddSubreportObject(subFile, 1000, 0);
+        d.NewPageAfter = true;
+        EXPECT_EQ(AllTexts(RenderReport(*r, Fixed())), c.shown) << c.formula;
+    }
+}
+
 TEST(Layout, ASubreportLongerThanAPageBreaksBetweenItsRecords) {
     TempDir dir;
     auto main = LongReport(dir);  // Items, a page header and "Page n of m" below

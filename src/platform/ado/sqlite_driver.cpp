@@ -98,12 +98,43 @@ void Bind(sqlite3_stmt* st, int index, const vb::Variant& v, bool copy = true) {
     }
 }
 
-// Reads "YYYY-MM-DD[ HH:MM[:SS]]" as written by DateToText (or by hand in fixtures).
-bool ParseIsoDate(const char* s, vb::Date& out) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
-    const int n = std::sscanf(s, "%d-%d-%d%*[ T]%d:%d:%d", &y, &mo, &d, &h, &mi, &se);
+// A whole number at p (blanks before it skipped, a sign allowed), as scanf's %d reads it;
+// false when there is none. Every date column of every row passes here.
+bool ReadNumber(const char*& p, const char* end, int& out) {
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (p == end || *p < '0' || *p > '9') return false;
+    long long v = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) v = std::min(v * 10 + (*p - '0'), 1LL << 40);
+    out = static_cast<int>(
+        std::clamp(negative ? -v : v, static_cast<long long>(INT32_MIN), static_cast<long long>(INT32_MAX)));
+    return true;
+}
+
+// Reads "YYYY-MM-DD[ HH:MM[:SS]]" as written by DateToText (or by hand in fixtures): the fields
+// scanf's "%d-%d-%d%*[ T]%d:%d:%d" would read, those missing after the date being 0.
+bool ParseIsoDate(const char* s, size_t length, vb::Date& out) {
+    const char* p = s;
+    const char* end = s + length;
+    int parts[6] = {0, 0, 0, 0, 0, 0};
+    int n = 0;
+    auto literal = [&](char c) {
+        if (p == end || *p != c) return false;
+        ++p;
+        return true;
+    };
+    if (ReadNumber(p, end, parts[0]) && ++n && literal('-') && ReadNumber(p, end, parts[1]) && ++n &&
+        literal('-') && ReadNumber(p, end, parts[2]) && ++n) {
+        const char* before = p;
+        while (p < end && (*p == ' ' || *p == 'T')) ++p;
+        if (p != before && ReadNumber(p, end, parts[3]) && ++n && literal(':') &&
+            ReadNumber(p, end, parts[4]) && ++n && literal(':') && ReadNumber(p, end, parts[5]))
+            ++n;
+    }
+    const int mo = parts[1], d = parts[2];
     if (n < 3 || mo < 1 || mo > 12 || d < 1 || d > 31) return false;
-    out = vb::Date::FromParts(y, mo, d, h, mi, se);
+    out = vb::Date::FromParts(parts[0], mo, d, parts[3], parts[4], parts[5]);
     return true;
 }
 
@@ -129,12 +160,12 @@ vb::Variant ReadValue(sqlite3_stmt* st, int i, DataTypeEnum type) {
         }
         case SQLITE_TEXT: {
             const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-            std::string s(t, static_cast<size_t>(sqlite3_column_bytes(st, i)));
+            const auto n = static_cast<size_t>(sqlite3_column_bytes(st, i));
             if (type == adDate) {
                 vb::Date d;
-                if (ParseIsoDate(s.c_str(), d)) return vb::Variant(d);
+                if (ParseIsoDate(t, n, d)) return vb::Variant(d);
             }
-            return vb::Variant(std::move(s));
+            return vb::Variant(std::string(t, n));
         }
         default: {
             const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(st, i));
@@ -173,9 +204,10 @@ class SqliteCursor : public Cursor {
             lease_.release();
             throw vb::ComError(number, msg);
         }
-        row.resize(columns_.size());
+        row.clear();
+        row.reserve(columns_.size());
         for (size_t i = 0; i < columns_.size(); ++i)
-            row[i] = ReadValue(st, static_cast<int>(i), columns_[i].type);
+            row.push_back(ReadValue(st, static_cast<int>(i), columns_[i].type));
         return true;
     }
 
@@ -299,11 +331,12 @@ std::string SqliteDriver::ReportedConnectionString(const ConnectionText& text) {
 SqliteDriver::SqliteDriver(const std::string& file, const ConnectionText& text, bool onlyReads)
     : file_(file), connectionString_(ReportedConnectionString(text)), onlyReads_(onlyReads) {
     int rc = SQLITE_READONLY;  // a connection that only reads opens the file read-only at once
-    if (!onlyReads) rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (!onlyReads)
+        rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN) {
         sqlite3_close(db_);
         db_ = nullptr;
-        rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+        rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
         readOnly_ = true;
     }
     if (rc != SQLITE_OK) {

@@ -3,8 +3,11 @@
 // strips inside the section that holds them.
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <map>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "platform/designer/report.h"
 #include "platform/viewer/engine.h"
@@ -19,6 +22,7 @@ namespace detail {
 namespace {
 
 constexpr int kMaxSubreportDepth = 8;
+constexpr size_t kBorderLines = 4;            // a subreport object's border, drawn after its strip
 constexpr long kUnreachableColor = 0x0000B0;  // dark red (0x00BBGGRR)
 
 // Where the walk through a report's areas delivers its sections.
@@ -98,15 +102,29 @@ void Walk(ReportRun& run, BandSink& sink, bool pageAreas) {
     }
 }
 
+// What a subreport shows depends on the records its links select, unless its formulas read
+// the page number or a Global or Shared variable: such a strip is kept by the linked values,
+// so that the records of the main report that link the same records (or a subreport without
+// links in every record), on either pass, get it again without laying it out again. At most
+// kItems items are kept in all.
+struct KeptStrips {
+    static constexpr size_t kItems = 1 << 16;
+    using LinkKey = std::tuple<int, double, std::string>;  // a linked value: kind, number, text
+    using Key = std::tuple<const designer::SubreportObject*, long, std::vector<LinkKey>>;
+    std::map<Key, Strip> strips;
+    size_t items = 0;
+};
+
 // The runs of the subreports of one pass, made on first use and reused for every record.
 class Subreports {
   public:
-    explicit Subreports(RenderContext& ctx) : ctx_(ctx) {}
+    Subreports(RenderContext& ctx, KeptStrips& kept) : ctx_(ctx), kept_(kept) {}
 
     Strip Layout(ReportRun& parent, const designer::SubreportObject& object, long x);
 
   private:
     RenderContext& ctx_;
+    KeptStrips& kept_;
     std::map<const designer::SubreportObject*, std::unique_ptr<ReportRun>> runs_;
 };
 
@@ -119,9 +137,9 @@ class StripSink : public BandSink {
             return subs_.Layout(run_, o, x);
         });
         if (section.SuppressIfBlank && s.blank) return;
-        Append(strip, std::move(s));
+        strips.push_back(std::move(s));
     }
-    Strip strip;
+    std::vector<Strip> strips;  // in print order
 
   private:
     ReportRun& run_;
@@ -134,9 +152,9 @@ Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& obj
         ctx_.Note("Subreports nested deeper than " + std::to_string(kMaxSubreportDepth) + " are not shown.");
         return {};
     }
-    auto& run = runs_[&object];
-    if (!run) run = std::make_unique<ReportRun>(object.OpenSubreport(), ctx_);
     std::vector<std::pair<std::string, Value>> links;
+    KeptStrips::Key key{&object, x, {}};
+    bool keep = true;
     for (const designer::SubreportLink& link : object.Links) {
         std::string main = link.MainReportField, sub = link.SubreportField;
         auto body = [](std::string s) {
@@ -144,17 +162,42 @@ Strip Subreports::Layout(ReportRun& parent, const designer::SubreportObject& obj
             return s;
         };
         links.push_back({body(sub), parent.Field(body(main))});
+        const Value& v = links.back().second;
+        keep = keep && v.kind != ValueKind::Array && v.kind != ValueKind::Range && !std::isnan(v.number);
+        std::get<2>(key).emplace_back(static_cast<int>(v.kind), v.number, v.text);
     }
+    if (keep)
+        if (auto it = kept_.strips.find(key); it != kept_.strips.end()) {
+            const Strip& kept = it->second;
+            Strip strip;
+            strip.height = kept.height;
+            strip.items.reserve(kept.items.size() + kBorderLines);
+            strip.items.insert(strip.items.end(), kept.items.begin(), kept.items.end());
+            strip.breaks = kept.breaks;
+            strip.keepTogether = kept.keepTogether;
+            strip.blank = kept.blank;
+            strip.pageDependent = kept.pageDependent;
+            return strip;
+        }
+    auto& run = runs_[&object];
+    if (!run) run = std::make_unique<ReportRun>(object.OpenSubreport(), ctx_);
     if (links.empty())
         run->SelectAll();
     else
         run->SelectLinked(links);
     // The parent's current record stays where it is while the subreport walks its own.
+    const long pageQueries = ctx_.pageQueries, variableUses = ctx_.variableUses;
     ++ctx_.depth;
     StripSink sink(*run, *this, x);
     Walk(*run, sink, true);
     --ctx_.depth;
-    return std::move(sink.strip);
+    Strip strip = Stack(std::move(sink.strips), kBorderLines);
+    keep = keep && ctx_.pageQueries == pageQueries && ctx_.variableUses == variableUses;
+    if (keep && kept_.items + strip.items.size() <= KeptStrips::kItems) {
+        kept_.items += strip.items.size();
+        kept_.strips.emplace(std::move(key), strip);
+    }
+    return strip;
 }
 
 // Thrown when the page limit is reached; the pages made so far are kept.
@@ -175,8 +218,8 @@ size_t Footprint(const Item& item) {
 
 class PageLayout : public BandSink {
   public:
-    PageLayout(const designer::Report& report, RenderContext& ctx)
-        : report_(report), ctx_(ctx), run_(report, ctx), subs_(ctx), walker_(run_, *this, false) {
+    PageLayout(const designer::Report& report, RenderContext& ctx, KeptStrips& kept)
+        : report_(report), ctx_(ctx), run_(report, ctx), subs_(ctx, kept), walker_(run_, *this, false) {
         long w = std::clamp(report.PaperWidth, 1440L, 1440L * 200);
         long h = std::clamp(report.PaperHeight, 1440L, 1440L * 200);
         if (report.PaperOrientation == designer::crLandscape) std::swap(w, h);
@@ -252,7 +295,10 @@ class PageLayout : public BandSink {
 
     void StartPage(bool withHeader) {
         if (static_cast<int>(doc_.pages.size()) >= ctx_.options.maxPages) throw PageLimit{};
-        doc_.pages.push_back(Page{width_, height_, {}});
+        Page page{width_, height_, {}};
+        // Pages of a report mostly hold as many items as the one before.
+        if (!doc_.pages.empty()) page.items.reserve(doc_.pages.back().items.size());
+        doc_.pages.push_back(std::move(page));
         ctx_.page = static_cast<long>(doc_.pages.size());
         y_ = top_;
         bodyTop_ = top_;
@@ -288,6 +334,10 @@ class PageLayout : public BandSink {
             }
             y += strip.height;
         }
+        // The pages are most of what a long report's layout holds: a finished page keeps no more
+        // room than its items take (and an eighth).
+        std::vector<Item>& items = doc_.pages.back().items;
+        if (items.capacity() - items.size() > items.size() / 8) items.shrink_to_fit();
         if (ctx_.options.pageFinished)
             ctx_.options.pageFinished(ctx_.totalPages > 0 ? 2 : 1, static_cast<int>(doc_.pages.size()) - 1);
     }
@@ -305,8 +355,9 @@ class PageLayout : public BandSink {
             pendingGroup_->top = y_;
             pendingGroup_ = nullptr;
         }
+        // The page's list grows by doubling: a page filled by many small strips is not copied
+        // again for each.
         std::vector<Item>& page = doc_.pages.back().items;
-        page.reserve(page.size() + items.size());
         for (Item& i : items) {
             Move(i, 0, y_);
             Charge(i);
@@ -434,9 +485,11 @@ struct ReportLayout::State {
     }
     const designer::Report& report;
     detail::RenderContext ctx;
+    detail::KeptStrips kept;  // for both passes
     std::unique_ptr<detail::PageLayout> pass;
-    int passNumber = 0;  // 0 before the first step
-    Document first;      // the first pass's pages while the second pass runs
+    int passNumber = 0;   // 0 before the first step
+    Document first;       // the first pass's pages while the second pass runs
+    size_t replaced = 0;  // first.pages before this are let go: the second pass finished them
     Document result;
     bool done = false;
 };
@@ -453,11 +506,18 @@ bool ReportLayout::Step() {
         if (s.passNumber == 0) {
             detail::ReadAll(s.report, s.ctx, 0);
             s.ctx.Parameters(s.report);
-            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx);
+            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx, s.kept);
             s.passNumber = 1;
             return true;
         }
-        if (s.pass->Step()) return true;
+        if (s.pass->Step()) {
+            // The first pass's pages that the second has finished again are shown no more: a
+            // long report is not held twice.
+            if (s.passNumber == 2)
+                for (; s.replaced < s.pass->Finished() && s.replaced < s.first.pages.size(); ++s.replaced)
+                    std::vector<Item>().swap(s.first.pages[s.replaced].items);
+            return true;
+        }
         if (s.passNumber == 1 && s.ctx.totalPagesAsked) {
             // TotalPageCount: the pages are known now; lay the report out again with them.
             s.first = s.pass->Take();
@@ -467,13 +527,18 @@ bool ReportLayout::Step() {
             s.ctx.pageQueries = 0;
             s.ctx.shared.clear();
             s.passNumber = 2;
-            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx);
+            s.pass = std::make_unique<detail::PageLayout>(s.report, s.ctx, s.kept);
             return true;
         }
         s.result = s.pass->Take();
     } catch (const std::exception& e) {
         s.ctx.Note(std::string("The report could not be laid out: ") + e.what());
-        // What a pass that failed laid out is dropped; the first pass's pages stay.
+        // What a pass that failed laid out is dropped; the first pass's pages stay, those the
+        // second pass had finished again as it finished them.
+        if (s.replaced > 0) {
+            Document second = s.pass->Take();
+            for (size_t k = 0; k < s.replaced; ++k) s.first.pages[k] = std::move(second.pages[k]);
+        }
         s.result = std::move(s.first);
     }
     s.pass.reset();

@@ -13,6 +13,8 @@
 #include "platform/ui/prompt.h"
 #include "platform/viewer/evaluator_internal.h"
 #include "platform/viewer/ole_picture.h"
+#include "platform/viewer/strip.h"
+#include "platform/viewer/text_metrics.h"
 
 namespace viewer::detail {
 
@@ -157,6 +159,13 @@ std::shared_ptr<const std::vector<unsigned char>> RenderContext::Picture(const v
     auto shared = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
     storedPictures_[&stored] = shared;
     return shared;
+}
+
+long RenderContext::LineHeightOf(const designer::ReportObject& object) {
+    auto it = lineHeights_.find(&object);
+    if (it == lineHeights_.end())
+        it = lineHeights_.emplace(&object, LineHeight(object.Font, MeasureOf(options))).first;
+    return it->second;
 }
 
 void RenderContext::Note(const std::string& note) {
@@ -315,7 +324,7 @@ void ReportRun::Select(std::vector<size_t> rows) {
 void ReportRun::ComputeGroups() {
     // Summaries and formula values belong to the records selected before.
     summaries_.clear();
-    formulaCache_.clear();
+    ++selections_;
     const size_t n = selection_.size();
     const size_t levels = groupKeys_.size();
     groupStart_.assign(levels, std::vector<size_t>(n));
@@ -359,7 +368,8 @@ bool ReportRun::EndsGroup(int level, size_t k) const {
 
 std::string ReportRun::GroupLabel(int level, size_t k) {
     if (k >= selection_.size() || Placeholders())
-        return Placeholders() ? PlaceholderName("{" + groupFields_[static_cast<size_t>(level)] + "}") : "";
+        return Placeholders() ? PlaceholderName(Refer("{" + groupFields_[static_cast<size_t>(level)] + "}"))
+                              : "";
     const Value& key = groupKeys_[static_cast<size_t>(level)][selection_[k]];
     if (key.kind == ValueKind::DateTime &&
         report_.Groups()[static_cast<size_t>(level)].Condition != designer::crGCAnyValue)
@@ -387,6 +397,13 @@ const ReportRun::Column& ReportRun::Resolve(const std::string& body) {
     return columns_.emplace(body, c).first->second;
 }
 
+Value ReportRun::ColumnValue(const Column& c, size_t row) const {
+    if (c.index < 0 || !rows_ || row >= rows_->rows.size()) return Value::Null();
+    const auto& cells = rows_->rows[row];
+    if (static_cast<size_t>(c.index) >= cells.size()) return Value::Null();
+    return FromVariant(cells[static_cast<size_t>(c.index)], c.valueType);
+}
+
 Value ReportRun::ValueAtRow(size_t row, const std::string& body) {
     if (!body.empty() && (body[0] == '@' || body[0] == '?')) {
         size_t saved = current_;
@@ -396,11 +413,7 @@ Value ReportRun::ValueAtRow(size_t row, const std::string& body) {
         current_ = saved;
         return v;
     }
-    const Column& c = Resolve(body);
-    if (c.index < 0 || !rows_ || row >= rows_->rows.size()) return Value::Null();
-    const auto& cells = rows_->rows[row];
-    if (static_cast<size_t>(c.index) >= cells.size()) return Value::Null();
-    return FromVariant(cells[static_cast<size_t>(c.index)], c.valueType);
+    return ColumnValue(Resolve(body), row);
 }
 
 Value ReportRun::Field(const std::string& body) {
@@ -408,53 +421,85 @@ Value ReportRun::Field(const std::string& body) {
     return ValueAtRow(selection_[current_], body);
 }
 
-Value ReportRun::ReferenceValue(const std::string& reference) {
-    std::string body = Body(reference);
-    if (body.empty()) return Value::Null();
-    if (body[0] == '@') return Formula(body.substr(1));
-    if (body[0] == '?') return Parameter(body.substr(1));
-    return Field(body);
-}
-
-const vb::Variant* ReportRun::StoredValue(const std::string& reference) {
-    const std::string body = Body(reference);
-    if (body.empty() || body[0] == '@' || body[0] == '?' || selection_.empty() || Placeholders() || !rows_)
-        return nullptr;
-    const Column& c = Resolve(body);
-    const size_t row = selection_[current_];
-    if (c.index < 0 || row >= rows_->rows.size()) return nullptr;
-    const auto& cells = rows_->rows[row];
-    return static_cast<size_t>(c.index) < cells.size() ? &cells[static_cast<size_t>(c.index)] : nullptr;
-}
-
-bool ReportRun::ShowsFractionalColumn(const std::string& reference) {
-    std::string field = reference;
-    if (const std::string body = Body(reference); !body.empty() && body[0] == '@') {
-        // The field the formula is, or sums up.
-        std::string text;
-        const designer::ParsedFormula* parsed = Parsed(body.substr(1), text);
-        const designer::FormulaNode* node = parsed ? parsed->root.get() : nullptr;
-        if (node && node->kind == designer::FormulaNodeKind::Call) {
-            bool summary = false;
-            for (const char* f : {"Sum", "Average", "Maximum", "Minimum"})
-                summary = summary || tolvaran::EqualsNoCase(node->text, f);
-            node = summary && !node->kids.empty() ? node->kids[0].get() : nullptr;
+const ReportRun::Reference& ReportRun::Refer(const std::string& reference) {
+    auto it = references_.find(reference);
+    if (it != references_.end()) return it->second;
+    Reference r;
+    r.name = Body(reference);
+    if (r.name.empty()) {
+        r.kind = Reference::Kind::None;
+    } else if (r.name[0] == '@' || r.name[0] == '?') {
+        r.kind = r.name[0] == '@' ? Reference::Kind::Formula : Reference::Kind::Parameter;
+        r.name.erase(0, 1);
+        if (r.kind == Reference::Kind::Formula) r.formula = FormulaNamed(r.name);
+    } else {
+        r.kind = Reference::Kind::Field;
+        r.column = &Resolve(r.name);
+        std::string table, field;
+        if (designer::SplitFieldReference(symbols_, r.name, table, field)) {
+            r.placeholder = field;
+        } else {
+            size_t dot = r.name.rfind('.');
+            r.placeholder = dot == std::string::npos ? r.name : r.name.substr(dot + 1);
         }
-        if (!node || node->kind != designer::FormulaNodeKind::Reference) return false;
-        field = "{" + node->text + "}";
     }
-    // StoredValue gives nothing for formulas and parameters.
-    const vb::Variant* stored = StoredValue(field);
+    return references_.emplace(reference, std::move(r)).first->second;
+}
+
+Value ReportRun::ReferenceValue(const Reference& r) {
+    switch (r.kind) {
+        case Reference::Kind::Formula:
+            return FormulaValue(r.formula, r.name);
+        case Reference::Kind::Parameter:
+            return Parameter(r.name);
+        case Reference::Kind::Field:
+            if (selection_.empty() || Placeholders()) return Value::Null();
+            return ColumnValue(*r.column, selection_[current_]);
+        case Reference::Kind::None:
+            break;
+    }
+    return Value::Null();
+}
+
+const vb::Variant* ReportRun::StoredAt(const Column* c) const {
+    if (!c || c->index < 0 || selection_.empty() || Placeholders() || !rows_) return nullptr;
+    const size_t row = selection_[current_];
+    if (row >= rows_->rows.size()) return nullptr;
+    const auto& cells = rows_->rows[row];
+    return static_cast<size_t>(c->index) < cells.size() ? &cells[static_cast<size_t>(c->index)] : nullptr;
+}
+
+const vb::Variant* ReportRun::StoredValue(const Reference& r) {
+    return r.kind == Reference::Kind::Field ? StoredAt(r.column) : nullptr;
+}
+
+bool ReportRun::ShowsFractionalColumn(const Reference& r) {
+    if (!r.looked) {
+        r.looked = true;
+        if (r.kind == Reference::Kind::Field) {
+            r.fractional = r.column;
+        } else if (r.kind == Reference::Kind::Formula && r.formula) {
+            // The field the formula is, or sums up.
+            const designer::FormulaNode* node = Parsed(*r.formula).root.get();
+            if (node && node->kind == designer::FormulaNodeKind::Call) {
+                bool summary = false;
+                for (const char* f : {"Sum", "Average", "Maximum", "Minimum"})
+                    summary = summary || tolvaran::EqualsNoCase(node->text, f);
+                node = summary && !node->kids.empty() ? node->kids[0].get() : nullptr;
+            }
+            // A formula or parameter it refers to has no stored values.
+            if (node && node->kind == designer::FormulaNodeKind::Reference) {
+                const std::string field = Body("{" + node->text + "}");
+                if (!field.empty() && field[0] != '@' && field[0] != '?') r.fractional = &Resolve(field);
+            }
+        }
+    }
+    const vb::Variant* stored = StoredAt(r.fractional);
     return stored && stored->Type() == vb::VarType::Double;
 }
 
-std::string ReportRun::PlaceholderName(const std::string& reference) {
-    std::string body = Body(reference);
-    if (body.empty() || body[0] == '@' || body[0] == '?') return {};
-    std::string table, field;
-    if (designer::SplitFieldReference(symbols_, body, table, field)) return field;
-    size_t dot = body.rfind('.');
-    return dot == std::string::npos ? body : body.substr(dot + 1);
+const std::string& ReportRun::PlaceholderName(const Reference& r) {
+    return r.placeholder;
 }
 
 Value ReportRun::Parameter(const std::string& name) {
@@ -463,46 +508,61 @@ Value ReportRun::Parameter(const std::string& name) {
     return it == values.end() ? Value::Null() : it->second;
 }
 
-const designer::ParsedFormula* ReportRun::Parsed(const std::string& name, std::string& text) {
+ReportRun::FormulaSlot* ReportRun::FormulaNamed(const std::string& name) {
+    auto it = formulaNamed_.find(name);
+    if (it != formulaNamed_.end()) return it->second;
+    // The last formula field of that name counts.
     const designer::FormulaFieldDefinition* def = nullptr;
     for (const auto& f : report_.FormulaFields())
         if (tolvaran::EqualsNoCase(f->Name(), name)) def = f.get();
-    if (!def) return nullptr;
-    text = def->Text();
-    auto it = formulas_.find(name);
-    if (it == formulas_.end()) {
-        auto parsed =
-            std::make_unique<designer::ParsedFormula>(designer::ParseFormula(def->Text(), symbols_));
-        if (!parsed->check.ok)
-            ctx_.Note("The formula " + def->Name() + " does not check (" + parsed->check.message +
-                      ") and shows nothing.");
-        it = formulas_.emplace(name, std::move(parsed)).first;
+    FormulaSlot* slot = nullptr;
+    if (def) {
+        slot = &formulas_[def];
+        slot->def = def;
     }
-    return it->second.get();
+    return formulaNamed_.emplace(name, slot).first->second;
+}
+
+const designer::ParsedFormula& ReportRun::Parsed(FormulaSlot& slot) {
+    if (!slot.parsed) {
+        slot.parsed =
+            std::make_unique<designer::ParsedFormula>(designer::ParseFormula(slot.def->Text(), symbols_));
+        if (!slot.parsed->check.ok)
+            ctx_.Note("The formula " + slot.def->Name() + " does not check (" + slot.parsed->check.message +
+                      ") and shows nothing.");
+    }
+    return *slot.parsed;
 }
 
 Value ReportRun::Formula(const std::string& name) {
-    auto cached = formulaCache_.find(name);
-    if (cached != formulaCache_.end() && cached->second.record == current_ &&
-        cached->second.section == section_)
-        return cached->second.value;
-    std::string text;
-    const designer::ParsedFormula* parsed = Parsed(name, text);
+    return FormulaValue(FormulaNamed(name), name);
+}
+
+Value ReportRun::FormulaValue(FormulaSlot* slot, const std::string& name) {
+    if (!slot) return Value::Null();
+    if (slot->cached && slot->selection == selections_ && slot->record == current_ &&
+        slot->section == section_)
+        return slot->value;
+    const designer::ParsedFormula& parsed = Parsed(*slot);
     // A formula commented out by the converter, or one that does not check, shows nothing.
-    if (!parsed || !parsed->root) return Value::Null();
-    if (evaluating_.count(name)) {
+    if (!parsed.root) return Value::Null();
+    if (slot->evaluating) {
         ctx_.Note("The formula " + name + " refers to itself and shows nothing.");
         return Value::Null();
     }
-    evaluating_.insert(name);
+    slot->evaluating = true;
     Value v;
     try {
-        v = Evaluate(*parsed->root, *this);
+        v = Evaluate(*parsed.root, *this);
     } catch (const FormulaError& e) {
-        ctx_.Note("Error in formula " + name + ": '" + text + "' " + e.what());
+        ctx_.Note("Error in formula " + name + ": '" + slot->def->Text() + "' " + e.what());
     }
-    evaluating_.erase(name);
-    formulaCache_[name] = {current_, section_, v};
+    slot->evaluating = false;
+    slot->cached = true;
+    slot->selection = selections_;
+    slot->record = current_;
+    slot->section = section_;
+    slot->value = v;
     return v;
 }
 

@@ -20,7 +20,9 @@
 namespace designer {
 class Report;
 class DatabaseTable;
+class FormulaFieldDefinition;
 class PictureObject;
+class ReportObject;
 }  // namespace designer
 
 namespace viewer::detail {
@@ -50,6 +52,10 @@ class RenderContext {
     // by every page that shows it; empty when it holds none.
     std::shared_ptr<const std::vector<unsigned char>> Picture(const vb::Variant& stored);
 
+    // The line height of an object's font in twips, as the measure of the options gives it,
+    // asked once per object.
+    long LineHeightOf(const designer::ReportObject& object);
+
     // Notes for the document, each once.
     void Note(const std::string& note);
     const std::vector<std::string>& Notes() const { return notes_; }
@@ -59,6 +65,7 @@ class RenderContext {
     long totalPages = 0;           // known on the second pass
     bool totalPagesAsked = false;  // a formula asked for TotalPageCount
     long pageQueries = 0;          // reads of PageNumber and TotalPageCount so far
+    long variableUses = 0;         // uses of Global and Shared variables so far
     Variables shared;              // Shared variables of formulas
     int depth = 0;                 // subreports nested inside the report being laid out
 
@@ -69,6 +76,7 @@ class RenderContext {
     std::map<const designer::Report*, ValueMap> parameters_;
     std::map<const designer::PictureObject*, std::shared_ptr<const std::vector<unsigned char>>> pictures_;
     std::map<const vb::Variant*, std::shared_ptr<const std::vector<unsigned char>>> storedPictures_;
+    std::unordered_map<const designer::ReportObject*, long> lineHeights_;
     std::vector<std::string> notes_;
     std::set<std::string> noted_;
 };
@@ -99,18 +107,23 @@ class ReportRun : public EvalScope {
     bool EndsGroup(int level, size_t k) const;
     std::string GroupLabel(int level, size_t k);
 
-    // The value of a field object's reference ("{T.F}", "{@F}", "{?P}") at the current record.
-    Value ReferenceValue(const std::string& reference);
+    // A field object's reference ("{T.F}", "{@F}", "{?P}") worked out once per spelling: what it
+    // names, and the column that decides whether it shows fractional amounts. Valid while the
+    // run lives.
+    struct Reference;
+    const Reference& Refer(const std::string& reference);
+    // The value of a reference at the current record.
+    Value ReferenceValue(const Reference& reference);
     // The stored value of a database field's reference at the current record as the table
     // gave it; nullptr for formulas, parameters and fields that are not there.
-    const vb::Variant* StoredValue(const std::string& reference);
-    // Whether a field object's reference shows a column of fractional amounts: a database field
-    // stored as doubles at the current record, or a formula that is such a field or its Sum,
-    // Average, Maximum or Minimum.
-    bool ShowsFractionalColumn(const std::string& reference);
+    const vb::Variant* StoredValue(const Reference& reference);
+    // Whether a reference shows a column of fractional amounts: a database field stored as
+    // doubles at the current record, or a formula that is such a field or its Sum, Average,
+    // Maximum or Minimum.
+    bool ShowsFractionalColumn(const Reference& reference);
     // The name a field object shows in place of its value when the records could not be read:
     // a database field's name; empty for formulas and parameters, which are evaluated.
-    std::string PlaceholderName(const std::string& reference);
+    const std::string& PlaceholderName(const Reference& reference);
     // A section begins: formula values are worked out once per section and record.
     void BeginSection() { ++section_; }
 
@@ -129,15 +142,56 @@ class ReportRun : public EvalScope {
                   const designer::FormulaNode* group, const std::string& condition) override;
     Value Neighbour(const designer::FormulaNode& expression, int offset) override;
     std::string GroupName(const designer::FormulaNode& field, const std::string& condition) override;
-    Variables& Globals() override { return globals_; }
-    Variables& Shared() override { return ctx_.shared; }
+    Variables& Globals() override {
+        ++ctx_.variableUses;
+        return globals_;
+    }
+    Variables& Shared() override {
+        ++ctx_.variableUses;
+        return ctx_.shared;
+    }
 
   private:
     struct Column {
         int index = -1;  // in the driving table's rows; -1: not there (Null)
         int valueType = 255;
     };
+    // A formula field of the report, found once for every spelling of its name.
+    struct FormulaSlot {
+        const designer::FormulaFieldDefinition* def = nullptr;
+        std::unique_ptr<designer::ParsedFormula> parsed;  // on first use
+        bool evaluating = false;
+        // The value worked out for a record in a section, while the selection stands.
+        bool cached = false;
+        long selection = 0;
+        size_t record = 0;
+        long section = 0;
+        Value value;
+    };
+
+  public:
+    struct Reference {
+        enum class Kind { None, Field, Formula, Parameter };
+        Kind kind = Kind::None;
+        std::string name;                // the field's body, or the formula's or parameter's name
+        const Column* column = nullptr;  // Field
+        FormulaSlot* formula = nullptr;  // Formula; null when the report has no such formula
+        std::string placeholder;         // Field: what shows when the records cannot be read
+        // Decided on first use: the column whose stored doubles make it a fractional column.
+        mutable bool looked = false;
+        mutable const Column* fractional = nullptr;
+    };
+
+  private:
+    // Names are looked up without regard to case once for each spelling the report uses; a
+    // lookup after that is one hash of the text.
     const Column& Resolve(const std::string& body);
+    FormulaSlot* FormulaNamed(const std::string& name);
+    const designer::ParsedFormula& Parsed(FormulaSlot& slot);
+    Value FormulaValue(FormulaSlot* slot, const std::string& name);
+    Value ColumnValue(const Column& column, size_t row) const;
+    // The current record's stored value in the column; nullptr when there is none.
+    const vb::Variant* StoredAt(const Column* column) const;
     Value ValueAtRow(size_t row, const std::string& body);
     Value EvaluateExpression(const designer::FormulaNode& expression);
     Value GroupKey(int level, size_t row);
@@ -146,15 +200,15 @@ class ReportRun : public EvalScope {
     void ComputeGroups();
     // Places in order_ of the rows whose field equals the value or reads as its text, in order.
     std::vector<size_t> LinkedPlaces(const std::string& body, const Value& value);
-    const designer::ParsedFormula* Parsed(const std::string& name, std::string& text);
 
     const designer::Report& report_;
     RenderContext& ctx_;
     designer::FormulaSymbols symbols_;
     std::string unreachable_;
-    std::shared_ptr<const TableRows> rows_;  // the driving table (the report's first)
-    std::string table_;                      // its name
-    std::map<std::string, Column, tolvaran::NoCaseLess> columns_;
+    std::shared_ptr<const TableRows> rows_;                  // the driving table (the report's first)
+    std::string table_;                                      // its name
+    std::unordered_map<std::string, Column> columns_;        // by the body as written
+    std::unordered_map<std::string, Reference> references_;  // by the reference as written
 
     std::vector<size_t> order_;      // every row in report order
     std::vector<size_t> selection_;  // the rows laid out, in report order
@@ -178,14 +232,9 @@ class ReportRun : public EvalScope {
     std::vector<std::vector<size_t>> groupEnd_;    // per level, per selected record (last one)
     std::vector<long> groupNumber_;                // per selected record, innermost level
 
-    std::map<std::string, std::unique_ptr<designer::ParsedFormula>, tolvaran::NoCaseLess> formulas_;
-    struct Cached {
-        size_t record;
-        long section;
-        Value value;
-    };
-    std::map<std::string, Cached, tolvaran::NoCaseLess> formulaCache_;
-    std::set<std::string, tolvaran::NoCaseLess> evaluating_;
+    std::map<const designer::FormulaFieldDefinition*, FormulaSlot> formulas_;
+    std::unordered_map<std::string, FormulaSlot*> formulaNamed_;  // by the name as written; null: none
+    long selections_ = 0;  // selections made so far: a formula value belongs to one
     long section_ = 0;
     std::map<std::tuple<const designer::FormulaNode*, std::string, size_t, size_t>, Value> summaries_;
     Variables globals_;

@@ -37,11 +37,12 @@ TextAlign AlignOf(int alignment, bool numeric) {
     }
 }
 
-// One object laid out: its items (at the section's coordinates, before any push down), the
-// height its content needs and the height it was designed with.
+// One object laid out: its items (at the section's coordinates, before any push down) are
+// items[first, last) of the section's list; the height its content needs and the height it
+// was designed with.
 struct Placed {
     const designer::ReportObject* object = nullptr;
-    std::vector<Item> items;
+    size_t first = 0, last = 0;
     long top = 0;
     long designed = 0;
     long needed = 0;
@@ -63,26 +64,30 @@ void Borders(const designer::ReportObject& o, const Rect& r, std::vector<Item>& 
 
 // A picture scaled into the object's box; nothing but the borders when there is none.
 Placed PictureLike(const designer::ReportObject& o, std::shared_ptr<const std::vector<unsigned char>> bytes,
-                   long x) {
+                   long x, std::vector<Item>& items) {
     Placed p;
     p.object = &o;
+    p.first = items.size();
     p.top = Clamp(o.Top);
     p.designed = p.needed = std::max(0L, Clamp(o.Height));
     Rect r{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.designed};
     if (!bytes->empty()) {
-        p.items.push_back(ImageItem{r, std::move(bytes)});
+        items.push_back(ImageItem{r, std::move(bytes)});
         p.shows = true;
     }
-    Borders(o, r, p.items);
+    Borders(o, r, items);
+    p.last = items.size();
     return p;
 }
 
-Placed TextLike(const designer::ReportObject& o, const std::string& text, bool numeric, long x,
-                const TextMeasure& measure) {
+Placed TextLike(const designer::ReportObject& o, std::string text, bool numeric, long x, RenderContext& ctx,
+                std::vector<Item>& items) {
     Placed p;
     p.object = &o;
+    p.first = items.size();
     p.top = Clamp(o.Top);
-    const long lineHeight = std::max(1L, LineHeight(o.Font, measure));
+    const TextMeasure& measure = MeasureOf(ctx.options);
+    const long lineHeight = std::max(1L, ctx.LineHeightOf(o));
     long width = o.Width > 0 ? Clamp(o.Width) : TextWidth(text, o.Font, measure) + 30;
     p.designed = o.Height > 0 ? Clamp(o.Height) : lineHeight;
     p.needed = p.designed;
@@ -100,13 +105,14 @@ Placed TextLike(const designer::ReportObject& o, const std::string& text, bool n
     }
     Rect r{x + Clamp(o.Left), p.top, width, p.needed};
     if (o.BackStyle != 0 && o.BackColor != designer::kNoColor)
-        p.items.push_back(BoxItem{r, designer::kBlack, 0, designer::crLSNoLine, o.BackColor});
+        items.push_back(BoxItem{r, designer::kBlack, 0, designer::crLSNoLine, o.BackColor});
     if (!text.empty()) {
-        p.items.push_back(TextItem{r, text, o.Font, o.TextColor, AlignOf(o.HorAlignment, numeric), wrap,
-                                   std::move(lines), lineHeight});
+        items.push_back(TextItem{r, std::move(text), o.Font, o.TextColor, AlignOf(o.HorAlignment, numeric),
+                                 wrap, std::move(lines), lineHeight});
         p.shows = true;
     }
-    Borders(o, r, p.items);
+    Borders(o, r, items);
+    p.last = items.size();
     return p;
 }
 
@@ -133,17 +139,28 @@ void Move(Item& item, long dx, long dy) {
     std::visit(V{dx, dy}, item);
 }
 
-void Append(Strip& a, Strip b) {
-    long offset = a.height;
-    if (offset > 0 && b.height > 0) a.breaks.push_back(offset);
-    for (Item& i : b.items) {
-        Move(i, 0, offset);
-        a.items.push_back(std::move(i));
+Strip Stack(std::vector<Strip> strips, size_t spare) {
+    Strip a;
+    size_t items = 0, breaks = 0;
+    for (const Strip& b : strips) {
+        items += b.items.size();
+        breaks += b.breaks.size() + 1;
     }
-    for (long y : b.breaks) a.breaks.push_back(y + offset);
-    a.height += b.height;
-    a.blank = a.blank && b.blank;
-    a.pageDependent = a.pageDependent || b.pageDependent;
+    a.items.reserve(items + spare);
+    a.breaks.reserve(breaks);
+    for (Strip& b : strips) {
+        const long offset = a.height;
+        if (offset > 0 && b.height > 0) a.breaks.push_back(offset);
+        for (Item& i : b.items) {
+            Move(i, 0, offset);
+            a.items.push_back(std::move(i));
+        }
+        for (long y : b.breaks) a.breaks.push_back(y + offset);
+        a.height += b.height;
+        a.blank = a.blank && b.blank;
+        a.pageDependent = a.pageDependent || b.pageDependent;
+    }
+    return a;
 }
 
 StripCutter::StripCutter(Strip strip) : strip_(std::move(strip)), order_(strip_.items.size()) {
@@ -217,47 +234,51 @@ long StaticHeight(const designer::Section& section, const TextMeasure& measure) 
 Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                     const SubreportLayout& subreport) {
     run.BeginSection();
-    const TextMeasure& measure = MeasureOf(run.Context().options);
     long queriesBefore = run.Context().pageQueries;
+    Strip strip;
+    std::vector<Item>& items = strip.items;  // every object's items, in the objects' order
     std::vector<Placed> placed;
+    placed.reserve(static_cast<size_t>(section.ReportObjects().Count()));
+    items.reserve(2 * static_cast<size_t>(section.ReportObjects().Count()));
     for (const auto& obj : section.ReportObjects()) {
         const designer::ReportObject& o = *obj;
         if (o.Suppress) continue;
         switch (o.Kind()) {
             case designer::ObjectKind::Text:
-                placed.push_back(
-                    TextLike(o, static_cast<const designer::TextObject&>(o).Text, false, x, measure));
+                placed.push_back(TextLike(o, static_cast<const designer::TextObject&>(o).Text, false, x,
+                                          run.Context(), items));
                 break;
             case designer::ObjectKind::Field: {
                 const auto& f = static_cast<const designer::FieldObject&>(o);
+                const ReportRun::Reference& reference = run.Refer(f.Field);
                 // A field of pictures (an OLE Object or binary column) shows the picture.
-                const vb::Variant* stored = run.StoredValue(f.Field);
+                const vb::Variant* stored = run.StoredValue(reference);
                 if (stored && stored->Type() == vb::VarType::Bytes) {
-                    placed.push_back(PictureLike(o, run.Context().Picture(*stored), x));
+                    placed.push_back(PictureLike(o, run.Context().Picture(*stored), x, items));
                     break;
                 }
                 std::string text;
                 bool numeric = false;
-                std::string name = run.Placeholders() ? run.PlaceholderName(f.Field) : std::string();
-                if (!name.empty()) {
-                    text = name;
+                if (run.Placeholders() && !run.PlaceholderName(reference).empty()) {
+                    text = run.PlaceholderName(reference);
                 } else {
-                    Value v = run.ReferenceValue(f.Field);
+                    Value v = run.ReferenceValue(reference);
                     numeric = v.IsNumeric();
-                    text = DisplayText(v, f.DateWindowsDefaultType, run.ShowsFractionalColumn(f.Field));
+                    text = DisplayText(v, f.DateWindowsDefaultType, run.ShowsFractionalColumn(reference));
                 }
-                placed.push_back(TextLike(o, text, numeric, x, measure));
+                placed.push_back(TextLike(o, std::move(text), numeric, x, run.Context(), items));
                 break;
             }
             case designer::ObjectKind::Line: {
                 const auto& l = static_cast<const designer::LineObject&>(o);
                 Placed p;
                 p.object = &o;
+                p.first = items.size();
                 p.top = std::min(Clamp(l.Top), Clamp(l.Bottom));
                 p.designed = p.needed = std::abs(Clamp(l.Bottom) - Clamp(l.Top));
-                p.items.push_back(LineItem{x + Clamp(l.Left), Clamp(l.Top), x + Clamp(l.Right),
-                                           Clamp(l.Bottom), l.LineColor,
-                                           std::clamp(l.LineThickness, 0L, 1440L), l.LineStyle});
+                items.push_back(LineItem{x + Clamp(l.Left), Clamp(l.Top), x + Clamp(l.Right), Clamp(l.Bottom),
+                                         l.LineColor, std::clamp(l.LineThickness, 0L, 1440L), l.LineStyle});
+                p.last = items.size();
                 placed.push_back(std::move(p));
                 break;
             }
@@ -265,20 +286,22 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                 const auto& b = static_cast<const designer::BoxObject&>(o);
                 Placed p;
                 p.object = &o;
+                p.first = items.size();
                 long left = std::min(Clamp(b.Left), Clamp(b.Right)),
                      top = std::min(Clamp(b.Top), Clamp(b.Bottom));
                 Rect r{x + left, top, std::abs(Clamp(b.Right) - Clamp(b.Left)),
                        std::abs(Clamp(b.Bottom) - Clamp(b.Top))};
                 p.top = top;
                 p.designed = p.needed = r.height;
-                p.items.push_back(BoxItem{r, b.LineColor, std::clamp(b.LineThickness, 0L, 1440L), b.LineStyle,
-                                          b.FillColor});
+                items.push_back(BoxItem{r, b.LineColor, std::clamp(b.LineThickness, 0L, 1440L), b.LineStyle,
+                                        b.FillColor});
+                p.last = items.size();
                 placed.push_back(std::move(p));
                 break;
             }
             case designer::ObjectKind::Picture:
-                placed.push_back(
-                    PictureLike(o, run.Context().Picture(static_cast<const designer::PictureObject&>(o)), x));
+                placed.push_back(PictureLike(
+                    o, run.Context().Picture(static_cast<const designer::PictureObject&>(o)), x, items));
                 break;
             case designer::ObjectKind::Subreport: {
                 const auto& sub = static_cast<const designer::SubreportObject&>(o);
@@ -290,12 +313,22 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
                 p.needed = std::max(p.designed, content.height);
                 p.shows = !content.blank;
                 p.pageDependent = content.pageDependent;
-                for (Item& i : content.items) {
-                    Move(i, 0, p.top);
-                    p.items.push_back(std::move(i));
+                // A subreport alone in its section (as it mostly is) hands its list over whole.
+                if (items.empty()) {
+                    items = std::move(content.items);
+                    for (Item& i : items) Move(i, 0, p.top);
+                } else {
+                    if (const size_t needed = items.size() + content.items.size() + 4;
+                        needed > items.capacity())
+                        items.reserve(std::max(needed, 2 * items.capacity()));
+                    for (Item& i : content.items) {
+                        Move(i, 0, p.top);
+                        items.push_back(std::move(i));
+                    }
                 }
                 p.breaks = std::move(content.breaks);
-                Borders(o, Rect{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.needed}, p.items);
+                Borders(o, Rect{x + Clamp(o.Left), p.top, std::max(0L, Clamp(o.Width)), p.needed}, items);
+                p.last = items.size();
                 placed.push_back(std::move(p));
                 break;
             }
@@ -323,18 +356,16 @@ Strip RenderSection(ReportRun& run, const designer::Section& section, long x,
         if (grew > 0) waiting.push({p.top + p.designed, reached + grew});
     }
 
-    Strip strip;
     strip.keepTogether = section.KeepTogether;
     strip.height = std::max(0L, Clamp(section.Height));
     std::vector<std::pair<long, long>> spans;  // [top, bottom) of each object as placed
+    spans.reserve(placed.size());
     for (size_t i = 0; i < placed.size(); ++i) {
         Placed& p = placed[i];
         long bottom = p.top + shift[i] + p.needed;
         strip.height = std::max(strip.height, bottom);
-        for (Item& item : p.items) {
-            Move(item, 0, shift[i]);
-            strip.items.push_back(std::move(item));
-        }
+        if (shift[i] != 0)
+            for (size_t k = p.first; k < p.last; ++k) Move(items[k], 0, shift[i]);
         if (p.shows) strip.blank = false;
         if (p.pageDependent) strip.pageDependent = true;
         spans.push_back({p.top + shift[i], bottom});

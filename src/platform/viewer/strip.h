@@ -32,8 +32,10 @@ struct Strip {
 long TopOf(const Item& item);
 void Move(Item& item, long dx, long dy);
 
-// Stacks b under a, with a break between them.
-void Append(Strip& a, Strip b);
+// The strips stacked one under the other, with a break between each two; every item is moved
+// once, however many strips there are. spare: room for as many more items (a subreport's strip
+// gets its object's border lines).
+Strip Stack(std::vector<Strip> strips, size_t spare = 0);
 // A strip put on pages a piece at a time: each cut takes the items that begin above it and
 // leaves the rest where it lies, so a strip that runs over many pages (a long subreport) costs
 // each page what that page holds.

@@ -247,6 +247,9 @@ void ReportViewerControl::ViewReport() {
         return stopped_;
     };
     options.measure = &measure_;
+    // The pages shown before (a long report holds a great many) are let go once this report's
+    // first page is on show, in the next slice or event.
+    retired_ = std::move(doc_);
     doc_ = viewer::Document{};
     reason_.clear();
     page_ = 0;
@@ -265,6 +268,7 @@ void ReportViewerControl::ViewReport() {
     }
     if (!more) {
         LayoutDone();
+        QTimer::singleShot(0, this, [this] { retired_ = viewer::Document{}; });
         return;
     }
     if (!stopped_) slices_->start();
@@ -276,6 +280,7 @@ bool ReportViewerControl::LayingOut() const {
 }
 
 void ReportViewerControl::LayoutSlice() {
+    retired_ = viewer::Document{};
     if (!layout_ || stopped_) return;
     QElapsedTimer clock;
     clock.start();
@@ -298,6 +303,7 @@ void ReportViewerControl::LayoutSlice() {
 }
 
 void ReportViewerControl::FinishLayout() {
+    retired_ = viewer::Document{};
     if (!layout_ || inSlice_) return;
     slices_->stop();
     {

@@ -116,6 +116,7 @@ class ReportViewerControl : public QWidget {
     ui::Prompt* prompt_ = nullptr;
     ado::ConnectionOptions connections_;
     viewer::Document doc_;
+    viewer::Document retired_;  // the pages shown before ViewReport, until its first slice
     int page_ = 0;
     ZoomMode zoomMode_ = ZoomMode::PageWidth;
     int percent_ = 100;
