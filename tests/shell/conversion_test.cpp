@@ -153,8 +153,9 @@ TEST_F(Conversion, AllCleanReportsConvertWithoutAQuestion) {
     // A clean batch ends quietly.
     EXPECT_TRUE(run.Messages().empty()) << run.Messages()[0];
     EXPECT_EQ(run.ConvertedList(), (std::vector<std::string>{"Alpha.rpt", "Beta.rpt", "Gamma.rpt"}));
-    // The batch says which report of how many it is on; the meter stays shown at its end.
-    EXPECT_EQ(run.window->findChild<QLabel*>("lblReports")->text().toStdString(), "Report 3 of 3: Gamma");
+    // Once the batch has ended the label names the report in hand again; the meter stays shown
+    // at its end.
+    EXPECT_EQ(run.window->findChild<QLabel*>("lblReports")->text().toStdString(), "Alpha");
     EXPECT_FALSE(run.window->findChild<QProgressBar*>("ctProgress")->isHidden());
     EXPECT_EQ(run.window->findChild<QProgressBar*>("ctProgress")->value(), 10);
     EXPECT_EQ(run.window->findChild<QLabel*>("lblProgress")->text().toStdString(), "Complete.");

@@ -29,8 +29,8 @@ size_t CountHolding(const std::vector<std::string>& lines, const std::string& pa
     }));
 }
 
-// After its reports are scanned and after the user switches entries, the window shows the
-// entry in hand: the label names the highlighted report (the one Convert converts), and the
+// After its reports are scanned, after a batch and after the user switches entries, the window
+// shows the entry in hand: the label names the highlighted report (the one Convert converts), and the
 // message list, the progress captions and the status panels drop the entry before.
 TEST(MainWindowRequest, TheWindowShowsTheEntryInHand) {
     test::MainWindowRun run("entry-in-hand");
@@ -42,7 +42,7 @@ TEST(MainWindowRequest, TheWindowShowsTheEntryInHand) {
     EXPECT_EQ(run.window->dxReports()->CurrentValue("ReportName").ToString(), "Alpha");
     EXPECT_EQ(Caption(run, "lblReports"), "Alpha");
     run.window->InitiateReportConversion(true);
-    ASSERT_EQ(Caption(run, "lblReports"), "Report 3 of 3: Gamma");
+    EXPECT_EQ(Caption(run, "lblReports"), "Alpha");
     ASSERT_FALSE(run.Results().empty());
     const std::string version = run.window->StatusPanel(1);
 

@@ -138,6 +138,9 @@ void Startup::InitiateReportConversion(bool convertAll) {
     requestFiles_.clear();
     converting_ = false;
     ShowProgressValue();
+    // The batch's "Report n of m" has ended: the label names the report in hand again, the
+    // one Convert would convert.
+    ShowCurrentReportName();
     if (convertedPending_) RefreshConvertedReports();
     SetRequestCommandsEnabled(true);
     // The user closed the window meanwhile and chose to stop.
